@@ -1,0 +1,42 @@
+# quorvel_library(name SOURCES ... [DEPS ...])
+#   A static library of ours; its folder's parent under src/ is on the include path,
+#   so code includes "platform/engine/engine.h", "common/textfile.h" and so on.
+function(quorvel_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# quorvel_program(name SOURCES ... [DEPS ...])
+#   A program written into the program folder.
+function(quorvel_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORVEL_GAME_DIR})
+endfunction()
+
+# quorvel_test(name SOURCES ... [DEPS ...] [ENV ...])
+#   A GoogleTest program; every test case runs in a process of its own.
+function(quorvel_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_compile_definitions(${name} PRIVATE
+    QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QUORVEL_GAME_DIR="${QUORVEL_GAME_DIR}")
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "${ARG_ENV}")
+endfunction()
+
+# quorvel_bench(name SOURCES ... [DEPS ...])
+function(quorvel_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Debug configuration with the address and
+# undefined-behaviour sanitizers, and runs every test. Non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+bash scripts/format.sh
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON -DQUORVEL_WERROR=ON
+cmake --build build-test
+ctest --test-dir build-test -j "$(nproc)" --output-on-failure --timeout 600

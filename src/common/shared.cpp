@@ -1,0 +1,45 @@
+#include "common/shared.h"
+
+#include "platform/system/random.h"
+
+namespace quorvel {
+
+float RandomRange(std::optional<float> high, std::optional<float> low, std::optional<float> seed) {
+    double range = 1.0;
+    double base = 0.0;
+    if (high) range = *high;
+    if (low) {
+        range -= *low;
+        base = *low;
+    }
+    const double r = sys::Rnd(seed ? std::optional<double>(*seed) : std::nullopt);
+    float result = static_cast<float>(r * range + base);
+    // r < 1, but rounding to single precision can land on the upper bound itself.
+    if (range > 0 && result >= static_cast<float>(base + range)) result = std::nextafter(result, -INFINITY);
+    return result;
+}
+
+bool InRange(const Vector& a, const Vector& b, float maxDistance) {
+    return Distance(a, b) < maxDistance;
+}
+
+void DecayToZero(bool& active, float& value, float frameFactor, float rate) {
+    if (!active) return;
+    const float step = frameFactor * rate;
+    if (value > 0) {
+        value -= step;
+        if (value < 0) {
+            value = 0;
+            active = false;
+        }
+    }
+    if (value < 0) {
+        value += step;
+        if (value > 0) {
+            value = 0;
+            active = false;
+        }
+    }
+}
+
+}  // namespace quorvel

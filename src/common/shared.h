@@ -1,0 +1,23 @@
+#pragma once
+// Small routines the whole game calls.
+
+#include <optional>
+
+#include "platform/engine/types.h"
+
+namespace quorvel {
+
+// Uniform in [Low, High): High defaults to 1 and Low to 0; Seed follows the rule
+// of the program's random sequence (see platform/system/random.h).
+float RandomRange(std::optional<float> high = std::nullopt, std::optional<float> low = std::nullopt,
+                  std::optional<float> seed = std::nullopt);
+
+// True when a and b are strictly closer than maxDistance.
+bool InRange(const Vector& a, const Vector& b, float maxDistance);
+
+// Moves value towards zero by frameFactor * rate while active is set; clears
+// active when the value would pass zero (it then stops at 0). A value landing
+// exactly on 0 leaves active set.
+void DecayToZero(bool& active, float& value, float frameFactor, float rate);
+
+}  // namespace quorvel

@@ -1,0 +1,5 @@
+#include "launcher/startup.h"
+
+int main() {
+    quorvel::Startup::Form_Load();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Message pump, idle waits and process end.
+//
+// The back end (or a test harness) installs the hooks; game code only calls
+// PumpMessages(), IdleWait() and EndProcess().
+
+#include <functional>
+#include <stdexcept>
+
+namespace quorvel::sys {
+
+// Thrown by EndProcess() while ending is set to throw (tests), so a test can run
+// a screen that never returns and catch its end.
+struct ProcessEnded : std::runtime_error {
+    explicit ProcessEnded(int exitCode) : std::runtime_error("process ended"), code(exitCode) {}
+    int code;
+};
+
+// Polls window events, feeds input, lets modal forms and timers run. A request to
+// close the window ends the program (the hook calls EndProcess()).
+void PumpMessages();
+void SetPumpHook(std::function<void()> hook);
+
+// One pass of a timed wait: pumps messages, then gives the processor away briefly
+// (or, under the virtual clock, moves time on) so a wait never spins a core.
+void IdleWait();
+void SetIdleHook(std::function<void()> hook);
+
+// Ends the program at once. Hooks registered with AtProcessEnd run first (they
+// restore the display and the like); no other clean-up runs.
+[[noreturn]] void EndProcess(int exitCode = 0);
+void AtProcessEnd(std::function<void()> hook);
+void SetEndThrows(bool throws);
+
+}  // namespace quorvel::sys

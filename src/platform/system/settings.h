@@ -1,0 +1,19 @@
+#pragma once
+// The per-user settings store: $XDG_CONFIG_HOME/<application>/settings.ini
+// (~/.config when XDG_CONFIG_HOME is unset), with [sections] and key=value lines.
+// A damaged file reads as whatever lines still make sense; writing replaces the
+// file in one rename, so a crash never leaves half a file.
+
+#include <string>
+
+namespace quorvel::sys {
+
+std::string GetSetting(const std::string& application, const std::string& section, const std::string& key,
+                       const std::string& defaultValue);
+void SaveSetting(const std::string& application, const std::string& section, const std::string& key,
+                 const std::string& value);
+
+// Where the store of an application lies.
+std::string SettingsFilePath(const std::string& application);
+
+}  // namespace quorvel::sys

@@ -1,0 +1,21 @@
+#pragma once
+// The texts the game shows on the 3D screen, read from small files under "\txt\"
+// so the wording can change without touching the program.
+
+#include <array>
+#include <string>
+
+namespace quorvel {
+
+inline constexpr int GameTextCount = 29;
+
+// File names under "\txt\", by index.
+extern const std::array<const char*, GameTextCount> GameTextFiles;
+
+extern std::string TextPath;
+extern std::array<std::string, GameTextCount> GameTexts;
+
+// Reads every text again; a missing file leaves its slot holding the read error text.
+void LoadGameTexts();
+
+}  // namespace quorvel

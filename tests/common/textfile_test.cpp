@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "common/textfile.h"
+#include "support/temp_folder.h"
+
+namespace quorvel {
+namespace {
+
+TEST(TextFile, WriteIsTextPlusCrLfReplacingTheFile) {
+    test::TempFolder dir;
+    const std::string path = dir.str() + "\\startmode.vlx";
+    dir.Write("startmode.vlx", "a much longer old content\r\nwith two lines\r\n");
+    WriteTextFile("13", path);
+    EXPECT_EQ(dir.Read("startmode.vlx"), "13\r\n");
+    WriteTextFile("", path);
+    EXPECT_EQ(dir.Read("startmode.vlx"), "\r\n");
+}
+
+TEST(TextFile, ReadGivesTheLastLine) {
+    test::TempFolder dir;
+    struct Case {
+        const char* bytes;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"1\r\n2\r\n3\r\n", "3"},  // several lines: only the last
+        {"1\r\n2\r\n3", "3"},      // last line without line end
+        {"hello world\r\n", "hello world"},
+        {"", ""},            // empty file
+        {"\r\n", ""},        // one empty line
+        {"10\n20\n", "20"},  // bare line feeds
+        {"x\r\n\r\n", ""},   // a last line that is empty
+    };
+    for (const Case& c : cases) {
+        dir.Write("f.txt", c.bytes);
+        EXPECT_EQ(ReadTextFile(dir.str() + "\\f.txt"), c.text) << '"' << c.bytes << '"';
+    }
+}
+
+TEST(TextFile, RoundTripIsExact) {
+    test::TempFolder dir;
+    const std::string path = dir.str() + "\\x.txt";
+    for (const std::string text : {"3.03", "Level", "  spaced  ", "-1", "\xe9t\xe9"}) {
+        WriteTextFile(text, path);
+        EXPECT_EQ(ReadTextFile(path), text);
+    }
+}
+
+TEST(TextFile, MissingOrUnreadableFileGivesTheMessageWithThePathAsPassed) {
+    test::TempFolder dir;
+    const std::string missing = dir.str() + "\\nope\\gone.vlx";
+    EXPECT_EQ(ReadTextFile(missing), "file missing or corrupt - " + missing);
+    // A folder cannot be read as a file.
+    dir.Write("folder/inner.txt", "x");
+    const std::string folder = dir.str() + "\\folder";
+    EXPECT_EQ(ReadTextFile(folder), "file missing or corrupt - " + folder);
+}
+
+TEST(TextFile, WriteIntoMissingFolderIsIgnored) {
+    test::TempFolder dir;
+    WriteTextFile("1", dir.str() + "\\no\\such\\folder.vlx");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "no"));
+}
+
+}  // namespace
+}  // namespace quorvel
