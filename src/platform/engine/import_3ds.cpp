@@ -1,0 +1,65 @@
+#include "platform/engine/import_3ds.h"
+
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <assimp/Importer.hpp>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "platform/system/paths.h"
+
+namespace quorvel {
+
+std::optional<MeshData> Load3ds(const std::string& path) {
+    std::ifstream in(sys::ResolvePath(path), std::ios::binary);
+    if (!in) return {};
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad() || bytes.empty()) return {};
+
+    Assimp::Importer importer;
+    // Lines and points have no place in a mesh the engine draws and hit-tests.
+    importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+    // assimp turns the file's Z-up axes to Y-up right-handed; ConvertToLeftHanded then
+    // mirrors Z, reverses the winding and flips v, which gives the engine's conventions.
+    const unsigned flags = aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices |
+                           aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_GenSmoothNormals |
+                           aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
+    // The hint forces the 3ds reader whatever the file name says.
+    const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), flags, "3ds");
+    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->HasMeshes()) return {};
+
+    MeshData mesh;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+        const aiMesh* src = scene->mMeshes[m];
+        if (!src || !src->HasPositions() || !src->HasFaces()) continue;
+        const std::uint32_t base = std::uint32_t(mesh.positions.size());
+        const aiVector3D* uv = src->HasTextureCoords(0) ? src->mTextureCoords[0] : nullptr;
+        for (unsigned v = 0; v < src->mNumVertices; ++v) {
+            const aiVector3D& p = src->mVertices[v];
+            mesh.positions.push_back({p.x, p.y, p.z});
+            Vector n{0, 1, 0};
+            if (src->HasNormals()) {
+                const aiVector3D& q = src->mNormals[v];
+                // assimp leaves NaN normals on vertices of degenerate faces.
+                if (std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && q.SquareLength() > 0)
+                    n = {q.x, q.y, q.z};
+            }
+            mesh.normals.push_back(n);
+            mesh.uvs.push_back(uv ? Vector2{uv[v].x, uv[v].y} : Vector2{});
+        }
+        for (unsigned f = 0; f < src->mNumFaces; ++f) {
+            const aiFace& face = src->mFaces[f];
+            if (face.mNumIndices != 3) continue;
+            for (unsigned k = 0; k < 3; ++k)
+                mesh.indices.push_back(base + face.mIndices[k]);
+        }
+    }
+    if (mesh.Empty()) return {};
+    ComputeBounds(mesh);
+    return mesh;
+}
+
+}  // namespace quorvel

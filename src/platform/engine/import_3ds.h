@@ -1,0 +1,21 @@
+#pragma once
+// Reader for ".3ds" models, through assimp.
+//
+// File axes are right-handed with Z up: X right, Y front, Z up, front faces counter-
+// clockwise. The engine gets (x, z, y) with the triangle order reversed, so front faces
+// are clockwise in its left-handed axes, and uv (0,0) at the texture's top-left corner.
+// A writer that holds engine-space points puts (x, z, y) into the file.
+
+#include <optional>
+#include <string>
+
+#include "platform/engine/mesh_data.h"
+
+namespace quorvel {
+
+// All objects of the file at `path` (a Windows-style or real path) merged into one
+// mesh with their transforms applied, triangulated, with smooth normals where the file
+// has none. Empty when the file is missing, damaged or holds no triangles.
+std::optional<MeshData> Load3ds(const std::string& path);
+
+}  // namespace quorvel
