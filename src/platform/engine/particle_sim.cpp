@@ -225,13 +225,14 @@ void ParticleSim::Spawn(float age) {
     const ParticleSettings& s = settings_;
     Vector offset{};
     switch (s.shape) {
-        case 1:
-            offset = [&] {
-                const Vector a = Turn(s.point1, s.emitterTurn), b = Turn(s.point2, s.emitterTurn);
-                const float t = Random();
-                return Vector{Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t)};
-            }();
+        case 1: {
+            // Measured from the emitter in its axes, so the emitter turn applies to them.
+            const Vector a = Turn(ToLocal(Add(s.point1, Scale(position_, -1))), s.emitterTurn);
+            const Vector b = Turn(ToLocal(Add(s.point2, Scale(position_, -1))), s.emitterTurn);
+            const float t = Random();
+            offset = {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t)};
             break;
+        }
         case 2:
             offset = {Spread(0, s.boxExtents.x), Spread(0, s.boxExtents.y), Spread(0, s.boxExtents.z)};
             break;

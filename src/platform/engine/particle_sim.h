@@ -1,13 +1,14 @@
 #pragma once
 // One particle system simulated on the CPU from its ParticleSettings.
 //
-// The emitter has a position, three axes (right, up, front) in which its points,
-// box and direction are given, and an on/off switch. Shapes: a point emits at the
-// emitter position, a line between the two points, a box and a sphere around the
-// position. A system starts switched on; switching it on releases its burst once.
-// Prewarm runs one life ahead the first time the system is updated while on, so it
-// appears full. The particle store is sized by maxParticles and is never grown
-// during updates.
+// The emitter has a position, three axes (right, up, front) in which its box and
+// direction are given, and an on/off switch. Shapes: a point emits at the emitter
+// position, a line between the two emitter points, a box and a sphere around the
+// position. The emitter points are world points: the game sets them together with
+// the emitter position whenever it moves a system, so a line whose two points sit
+// on the emitter emits from the emitter. A system starts switched on; switching it on releases its burst
+// once. Prewarm runs one life ahead the first time the system is updated while on, so it appears full. The
+// particle store is sized by maxParticles and is never grown during updates.
 
 #include <span>
 #include <vector>
@@ -37,7 +38,7 @@ class ParticleSim {
     const Vector& EmitterPosition() const { return position_; }
     // Zero-length or non-finite axes are ignored.
     void SetEmitterAxes(const Vector& right, const Vector& up, const Vector& front);
-    // The two points of the line shape, relative to the emitter in its axes.
+    // The two world points of the line shape.
     void SetEmitterPoint1(const Vector& point) { settings_.point1 = point; }
     void SetEmitterPoint2(const Vector& point) { settings_.point2 = point; }
     void SetEmitting(bool on);

@@ -161,8 +161,8 @@ TEST_F(ParticleSimTest, ShapesAndSpread) {
         s.shape = c.shape;
         s.directionMode = c.directionMode;
         s.spreadDegrees = c.spread;
-        s.point1 = {-4, 0, 0};
-        s.point2 = {4, 0, 0};
+        s.point1 = {6, 20, 30};  // world points, 4 either side of the emitter
+        s.point2 = {14, 20, 30};
         s.boxExtents = {1, 2, 3};
         s.sphereRadius = 5;
         if (c.shape == 0) s.speed = 10;
