@@ -1,0 +1,77 @@
+// The engine instance and its back ends.
+
+#include "platform/engine/engine_state.h"
+
+#include <memory>
+
+namespace quorvel::engine {
+namespace {
+
+std::shared_ptr<Renderer>& InstalledRendererSlot() {
+    static std::shared_ptr<Renderer> r = std::make_shared<NullRenderer>();
+    return r;
+}
+std::shared_ptr<Display>& InstalledDisplaySlot() {
+    static std::shared_ptr<Display> d = std::make_shared<NullDisplay>();
+    return d;
+}
+std::shared_ptr<AudioSink>& InstalledAudioSlot() {
+    static std::shared_ptr<AudioSink> a = std::make_shared<NullAudioSink>();
+    return a;
+}
+
+std::unique_ptr<EngineState>& Instance() {
+    static std::unique_ptr<EngineState> state;
+    return state;
+}
+
+void Attach(EngineState& s) {
+    s.renderer = InstalledRendererSlot();
+    s.display = InstalledDisplaySlot();
+    s.audio = InstalledAudioSlot();
+}
+
+}  // namespace
+
+EngineState& State() {
+    auto& state = Instance();
+    if (!state) {
+        state = std::make_unique<EngineState>();
+        Attach(*state);
+    }
+    return *state;
+}
+
+const Scene& GetScene() {
+    return State().scene;
+}
+
+void ResetEngine() {
+    Instance() = std::make_unique<EngineState>();
+    Attach(*Instance());
+}
+
+void InstallBackEnds(std::shared_ptr<Renderer> renderer, std::shared_ptr<Display> display,
+                     std::shared_ptr<AudioSink> audio) {
+    if (renderer) InstalledRendererSlot() = std::move(renderer);
+    if (display) InstalledDisplaySlot() = std::move(display);
+    if (audio) InstalledAudioSlot() = std::move(audio);
+    if (Instance()) Attach(*Instance());
+}
+
+void InstallNullBackEnds() {
+    InstallBackEnds(std::make_shared<NullRenderer>(), std::make_shared<NullDisplay>(),
+                    std::make_shared<NullAudioSink>());
+}
+
+std::shared_ptr<Renderer> InstalledRenderer() {
+    return InstalledRendererSlot();
+}
+std::shared_ptr<Display> InstalledDisplay() {
+    return InstalledDisplaySlot();
+}
+std::shared_ptr<AudioSink> InstalledAudioSink() {
+    return InstalledAudioSlot();
+}
+
+}  // namespace quorvel::engine
