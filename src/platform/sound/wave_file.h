@@ -1,0 +1,31 @@
+#pragma once
+// Reading RIFF wave files: integer PCM of 8, 16, 24 or 32 bits and 32- or 64-bit
+// float, plain or in the extensible header, one or two channels. Samples come
+// out as 16-bit PCM; the file's own format is kept for callers that report it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/sound/audio_device.h"
+
+namespace quorvel::sound {
+
+struct WaveFormat {
+    int formatTag = 0;  // 1 integer PCM, 3 float, 0xFFFE extensible
+    int channels = 0;
+    int samplesPerSec = 0;
+    int bitsPerSample = 0;
+    int extraSize = 0;  // bytes of header after the basic format record
+};
+
+struct WaveFile {
+    WaveFormat format;
+    PcmData pcm;
+};
+
+std::optional<WaveFile> ParseWave(std::string_view bytes);
+// `path` is a real file-system path.
+std::optional<WaveFile> ReadWaveFile(const std::string& path);
+
+}  // namespace quorvel::sound
