@@ -2,6 +2,8 @@
 
 #include <bit>
 #include <set>
+#include <sstream>
+#include <vector>
 
 #include "common/particle_file.h"
 #include "support/temp_folder.h"
@@ -143,6 +145,114 @@ TEST(ParticleFile, StopsAtTheEndOfTheFile) {
     dir.Write("par/x.par", Name("ab") + Slots(10));
     EXPECT_FLOAT_EQ(ReadParticleFile(dir.str() + "\\par\\x.par").groups.group06[0].x, 0);
     EXPECT_EQ(ReadParticleFile(dir.str() + "\\par\\missing.par").groupsRead, 0);
+}
+
+// Stands in for the engine's particle pool and writes down every call.
+struct RecordingParticles {
+    std::vector<std::string> calls;
+
+    template <class... T>
+    void Log(const char* name, const T&... values) {
+        std::ostringstream line;
+        line << name;
+        ((line << ' ' << +values), ...);
+        calls.push_back(line.str());
+    }
+    static float X(const Vector& v) { return v.x; }
+
+    int CreateSystem(const std::string& key) {
+        calls.push_back("create " + key);
+        return 0;
+    }
+    void SetTexture(const std::string& texture) { calls.push_back("texture " + texture); }
+    void SetParGroup01(std::int16_t a, std::int16_t b, std::int16_t c) { Log("01", a, b, c); }
+    void SetParGroup02(std::int32_t a) { Log("02", a); }
+    void SetParGroup03(std::int32_t a) { Log("03", a); }
+    void SetParGroup04(std::int32_t a) { Log("04", a); }
+    void SetParGroup05(std::int16_t a) { Log("05", a); }
+    void SetParGroup06(const Vector& a, const Vector& b) { Log("06", X(a), X(b)); }
+    void SetParGroup07(const Vector& a) { Log("07", X(a)); }
+    void SetParGroup08(const Vector& a, const Vector& b) { Log("08", X(a), X(b)); }
+    void SetParGroup09(const Vector& a) { Log("09", X(a)); }
+    void SetParGroup10(std::int32_t a) { Log("10", a); }
+    void SetParGroup11(float a, float b, std::int16_t c) { Log("11", a, b, c); }
+    void SetParGroup12(const Vector& a) { Log("12", X(a)); }
+    void SetParGroup13(float a) { Log("13", a); }
+    void SetParGroup14(const Vector& a) { Log("14", X(a)); }
+    void SetParGroup15(std::int32_t a) { Log("15", a); }
+    void SetParGroup16(const Vector& a) { Log("16", X(a)); }
+    void SetParGroup17(std::int32_t a) { Log("17", a); }
+    void SetParGroup18(const Vector& a) { Log("18", X(a)); }
+    void SetParGroup19(const std::array<float, 4>& a) { Log("19", a[0], a[3]); }
+    void SetParGroup20(std::int32_t a) { Log("20", a); }
+    void SetParGroup21(const ParTriple& a, const ParTriple&, const ParTriple&, const ParTriple& d) {
+        Log("21", a.a, d.c);
+    }
+    void SetParGroup22(const Vector& a, const Vector& b, const Vector& c) { Log("22", X(a), X(b), X(c)); }
+    void SetParGroup23(std::uint8_t a, std::int32_t b, float c, float d) { Log("23", a, b, c, d); }
+    void SetParGroup24(std::int32_t a) { Log("24", a); }
+    void SetParGroup25(const Vector& a) { Log("25", X(a)); }
+    void SetParGroup26(float a, float b, float c) { Log("26", a, b, c); }
+    void SetParGroup27(float a, float b, float c) { Log("27", a, b, c); }
+    void SetParGroup28(float a) { Log("28", a); }
+    void SetParGroup29(float a, float b, float c) { Log("29", a, b, c); }
+    void SetParGroup30(float a, float b, float c) { Log("30", a, b, c); }
+    void SetParGroup31(const Vector& a, float f, int b, int c, int d, int e) {
+        Log("31", X(a), f, b, c, d, e);
+    }
+};
+
+TEST(ParticleFile, LoadCreatesTheSystemSetsEachGroupOnceInOrderThenTheTexture) {
+    test::TempFolder dir;
+    test::UseAsProgramFolder(dir);
+    dir.Write("par/enginemas.par", Name("ab") + Slots());
+    RecordingParticles all;
+    LoadParticleFile(all, "enginemas1", "enginemas.par");
+    const std::vector<std::string> expected = {"create enginemas1",
+                                               "01 -1 -2 -3",
+                                               "02 400000",
+                                               "03 -5",
+                                               "04 600000",
+                                               "05 -7",
+                                               "06 8.5 11.5",
+                                               "07 14.5",
+                                               "08 17.5 20.5",
+                                               "09 23.5",
+                                               "10 -26",
+                                               "11 27.5 28.5 -29",
+                                               "12 30.5",
+                                               "13 33.5",
+                                               "14 34.5",
+                                               "15 -37",
+                                               "16 38.5",
+                                               "17 -41",
+                                               "18 42.5",
+                                               "19 45.5 48.5",
+                                               "20 -49",
+                                               "21 -50 -61",
+                                               "22 62.5 65.5 68.5",
+                                               "23 71 7200000 73.5 74.5",
+                                               "24 -75",
+                                               "25 76.5",
+                                               "26 79.5 80.5 81.5",
+                                               "27 82.5 83.5 84.5",
+                                               "28 85.5",
+                                               "29 86.5 87.5 88.5",
+                                               "30 89.5 90.5 91.5",
+                                               "31 92.5 1 0 1 1 1",
+                                               "texture particle"};
+    EXPECT_EQ(all.calls, expected);
+
+    // A short file sets what it holds; a missing one only makes the system.
+    dir.Write("par/short.par", Name("ab") + Slots(10));
+    RecordingParticles part;
+    LoadParticleFile(part, "s", "short.par");
+    EXPECT_EQ(part.calls,
+              (std::vector<std::string>{expected[0].substr(0, 7) + "s", expected[1], expected[2], expected[3],
+                                        expected[4], expected[5], "texture particle"}));
+    RecordingParticles none;
+    LoadParticleFile(none, "m", "missing.par");
+    EXPECT_EQ(none.calls, (std::vector<std::string>{"create m", "texture particle"}));
 }
 
 }  // namespace
