@@ -2,7 +2,8 @@
 // Geometry as the model readers hand it to the engine and the renderer.
 // Vertices are indexed: positions, normals and uvs run in parallel, and every three
 // entries of `indices` make one triangle, wound clockwise seen from the front
-// (left-handed axes: right +X, up +Y, front +Z).
+// (left-handed axes: right +X, up +Y, front +Z). Texture coordinate (0,0) is the
+// texture's top-left corner, (1,1) its bottom-right.
 
 #include <algorithm>
 #include <cmath>
