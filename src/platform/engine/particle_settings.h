@@ -38,7 +38,7 @@ struct ParticleSettings {
     // 8: size at birth (x, spread in y) and at death (x, spread in y), world units.
     Vector startSize{1, 0, 0};
     Vector endSize{1, 0, 0};
-    // 9: emitter point 1, relative to the emitter position, in the emitter's axes.
+    // 9: emitter point 1, a world point (the game moves it with the emitter each frame).
     Vector point1{};
     // 10: 1 emits continuously while on, 0 releases one burst when switched on.
     std::int32_t continuous = 1;
@@ -79,7 +79,7 @@ struct ParticleSettings {
     float reserved23 = 0;
     // 24: 1 runs one life time ahead when the system is built, so it starts full.
     std::int32_t prewarm = 0;
-    // 25: emitter point 2 (end of the line shape).
+    // 25: emitter point 2, a world point (the end of the line shape).
     Vector point2{};
     // 26: size factor at birth, mid-life and death.
     std::array<float, 3> sizeCurve{1, 1, 1};
