@@ -2,7 +2,10 @@
 
 #include "platform/engine/engine_state.h"
 
+#include <algorithm>
 #include <memory>
+
+#include "platform/engine/math3d.h"
 
 namespace quorvel::engine {
 namespace {
@@ -38,6 +41,7 @@ EngineState& State() {
     if (!state) {
         state = std::make_unique<EngineState>();
         Attach(*state);
+        ResetCameraPool();
     }
     return *state;
 }
@@ -49,6 +53,7 @@ const Scene& GetScene() {
 void ResetEngine() {
     Instance() = std::make_unique<EngineState>();
     Attach(*Instance());
+    ResetCameraPool();
 }
 
 void InstallBackEnds(std::shared_ptr<Renderer> renderer, std::shared_ptr<Display> display,
@@ -62,6 +67,22 @@ void InstallBackEnds(std::shared_ptr<Renderer> renderer, std::shared_ptr<Display
 void InstallNullBackEnds() {
     InstallBackEnds(std::make_shared<NullRenderer>(), std::make_shared<NullDisplay>(),
                     std::make_shared<NullAudioSink>());
+}
+
+void UpdateParticles(ParticleItem& p, float seconds);  // particles.cpp
+
+void UpdateScene(double seconds) {
+    Scene& scene = State().scene;
+    if (seconds > 0) {
+        // Spins are given in degrees per 1/60 s.
+        const float frames = float(seconds * 60.0);
+        for (MeshItem& m : scene.meshes.Items())
+            if (m.spinRate != 0) Spin(m.place, m.spinAxis, m.spinRate * frames, m.spinSpace == 1);
+        for (ModelItem& m : scene.models.Items())
+            if (m.spinRate != 0) Spin(m.place, m.spinAxis, m.spinRate * frames, m.spinSpace == 1);
+    }
+    for (ParticleItem& p : scene.particles.Items())
+        UpdateParticles(p, float(std::max(seconds, 0.0)));
 }
 
 std::shared_ptr<Renderer> InstalledRenderer() {

@@ -75,6 +75,12 @@ const Scene& GetScene();
 // stay installed).
 void ResetEngine();
 
+// The camera pool with the main camera (id 0) alone, nothing current.
+void ResetCameraPool();
+
+// Screen pixels of a world point through a camera (see ProjectToScreen).
+Vector2 Project(const CameraItem& camera, const Scene& scene, const Vector& point);
+
 // Advances spins, model and particle simulation by the time since the last update.
 // RenderScene calls it; benchmarks call it directly.
 void UpdateScene(double seconds);

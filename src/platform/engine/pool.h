@@ -85,6 +85,12 @@ class Pool {
         byKey_.clear();
         current_ = -1;
     }
+    // Clears and starts the numbering again at 0 (only the camera pool does this: the
+    // game addresses its cameras by the fixed ids 0 and 1).
+    void ClearAndRenumber() {
+        Clear();
+        nextId_ = 0;
+    }
 
     int Count() const { return int(items_.size()); }
     // The id the next create will get (ids already handed out are below it).

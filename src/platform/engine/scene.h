@@ -12,6 +12,7 @@
 
 #include "platform/engine/mesh_data.h"
 #include "platform/engine/particle_settings.h"
+#include "platform/engine/particle_sim.h"
 #include "platform/engine/pool.h"
 #include "platform/engine/records.h"
 #include "platform/engine/types.h"
@@ -114,15 +115,6 @@ struct ModelItem {
     int spinSpace = 1;
 };
 
-// One live particle as the renderer draws it.
-struct ParticleSprite {
-    Vector position{};
-    float size = 1;
-    Colour colour{255, 255, 255, 255};
-    float angle = 0;  // degrees
-    int frame = 0;    // atlas cell
-};
-
 struct ParticleItem {
     int id = -1;
     std::string key;
@@ -132,10 +124,11 @@ struct ParticleItem {
     Placement emitter;  // position and axes
     Vector point1{};    // world points of the line shape
     Vector point2{};
-    float rateOverride = -1;                // SetSystemParamA, -1 none
-    float spreadOverride = -1;              // SetSystemParamB, -1 none
-    std::vector<ParticleSprite> particles;  // refreshed every RenderScene
-    std::shared_ptr<void> sim;              // the simulation behind it (engine side)
+    float rateOverride = -1;      // SetSystemParamA, -1 none
+    float spreadOverride = -1;    // SetSystemParamB, -1 none
+    bool settingsChanged = true;  // settings not yet handed to the simulation
+    // The simulation; sim->Particles() are the live particles to draw (world space).
+    std::shared_ptr<ParticleSim> sim;
 };
 
 enum class SkyKind { Cube = 1, Flare = 3 };

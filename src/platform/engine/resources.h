@@ -1,0 +1,25 @@
+#pragma once
+// Files the engine reads, decoded once and shared while anything holds them: the
+// game loads the same picture or model under many keys (seventy shots of one model,
+// eleven pointers of one picture).
+
+#include <memory>
+#include <string>
+
+#include "platform/engine/mesh_data.h"
+#include "platform/engine/scene.h"
+
+namespace quorvel::engine {
+
+// A picture file (Windows-style path) with the load flag applied; null when it
+// cannot be read. Flag 1: a picture without alpha takes its alpha from its
+// brightness (a picture whose alpha is opaque everywhere counts as without).
+std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag);
+
+// A ".3ds" model; null when it cannot be read or holds no triangles.
+std::shared_ptr<const MeshData> LoadModelFile(const std::string& path);
+
+// A ".md2" keyframed model; null when it cannot be read.
+std::shared_ptr<const AnimatedModelData> LoadAnimatedFile(const std::string& path);
+
+}  // namespace quorvel::engine
