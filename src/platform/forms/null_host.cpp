@@ -100,7 +100,8 @@ bool NullHost::PressKey(int keyCode, int shift) {
 
 bool NullHost::Type(const std::string& text) {
     for (unsigned char c : text) {
-        const int code = std::isalpha(c) ? std::toupper(c) : c;
+        // Letters, digits and space have keys of their own; other characters arrive as text only.
+        const int code = std::isalpha(c) ? std::toupper(c) : (std::isdigit(c) || c == ' ') ? c : 0;
         const int shift = std::isupper(c) ? keys::ShiftMask : 0;
         if (!Key(code, shift, c)) return false;
     }

@@ -1,0 +1,55 @@
+#include "shell/engine_objects.h"
+
+namespace quorvel {
+
+std::unique_ptr<EngineCore> CoreObj;
+std::unique_ptr<EngineInput> InputObj;
+std::unique_ptr<EngineFrame> FrameObj;
+std::unique_ptr<EngineMeshes> MeshObj;
+std::unique_ptr<EngineAnimatedModels> AnimMeshObj;
+std::unique_ptr<EngineCameras> CameraObj;
+std::unique_ptr<EngineMaterials> MaterialObj;
+std::unique_ptr<EngineTextures> TextureObj;
+std::unique_ptr<EngineMath> MathObj;
+std::unique_ptr<EngineDraw2D> Draw2DObj;
+std::unique_ptr<EngineTimer> TimerObj;
+std::unique_ptr<EngineLights> LightObj;
+std::unique_ptr<EngineMeshImporter> ImporterObj;
+std::unique_ptr<EngineParticles> ParticleObj;
+std::unique_ptr<EngineSky> SkyObj;
+std::unique_ptr<EngineSounds> SoundObj;
+
+// Each loop takes its count once and walks the ids that existed then; ids are never
+// renumbered, and the callers clear every pool once more afterwards.
+void ClearEngineLibraries() {
+    EngineMeshes meshes;
+    for (int id = 0, n = meshes.GetMeshCount(); id < n; ++id) {
+        meshes.SelectMeshById(id);
+        meshes.RemoveMesh();
+    }
+    EngineTextures textures;
+    for (int id = 0, n = textures.GetTextureCount(); id < n; ++id) {
+        textures.SelectTextureById(id);
+        textures.RemoveTexture();
+    }
+    EngineDraw2D images;
+    for (int id = 0, n = images.GetImageCount(); id < n; ++id) {
+        images.SelectImageById(id);
+        images.SetImageVisible(false);
+        images.RemoveImage();
+    }
+    EngineSky sky;
+    for (int id = 0, n = sky.GetSkyItemCount(); id < n; ++id) {
+        sky.SelectSkyItemById(id);
+        sky.RemoveSkyItem();
+    }
+    EngineSounds sounds;
+    if (sounds.GetSoundCount() > 0) {
+        for (int id = 0, n = sounds.GetSoundCount(); id < n; ++id) {
+            sounds.SelectSoundById(id);
+            sounds.RemoveSound();
+        }
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,7 @@
+#include "shell/maker.h"
+
+namespace quorvel {
+
+std::string MakerSite = DefaultMakerSite;
+
+}  // namespace quorvel
