@@ -137,7 +137,7 @@ float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, cons
         }
     }
     const float denom = Dot(ray.dir, normal);
-    if (std::fabs(denom) < 1e-9f) return -1;
+    if (std::fabs(denom) < 1e-6f) return -1;  // edge-on: a quad has no thickness
     const float t = Dot(m.place.position - ray.origin, normal) / denom;
     if (t < 0 || t > limit) return -1;
     const Vector hit = ray.origin + ray.dir * t - m.place.position;

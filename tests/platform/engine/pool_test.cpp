@@ -1,0 +1,329 @@
+// The rules every pool keeps: keys, ids, the current item, and failures that leave
+// no current item. One table over the pools instead of a copy per pool.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/engine_state.h"
+#include "platform/system/paths.h"
+#include "support/harness.h"
+#include "support/temp_folder.h"
+#include "platform/engine/fixtures.h"
+
+namespace quorvel {
+namespace {
+
+std::string Content(const std::string& name) {
+    return sys::ProgramFolder() + "\\content\\" + name;
+}
+
+// One pool seen through its handle. `set` and `get` are one setter and the getter
+// that reads it back (0 when there is no current item).
+struct PoolCase {
+    const char* name;
+    std::function<int(const std::string& key)> create;
+    std::function<bool(const std::string& key)> select;
+    std::function<bool(int id)> selectId;
+    std::function<int()> currentId;
+    std::function<int()> count;
+    std::function<void()> remove;  // empty: the pool has no remove
+    std::function<void()> clear;   // empty: the pool has no clear
+    std::function<void(float)> set;
+    std::function<float()> get;
+};
+
+std::vector<PoolCase> Pools() {
+    static EngineMeshes meshes;
+    static EngineTextures textures;
+    static EngineMaterials materials;
+    static EngineAnimatedModels models;
+    static EngineParticles particles;
+    static EngineSky sky;
+    static EngineSounds sounds;
+    static EngineDraw2D images;
+    auto scene = [] { return &engine::GetScene(); };
+    return {
+        {"meshes", [](const std::string& k) { return meshes.CreateMesh(k); },
+         [](const std::string& k) { return meshes.SelectMesh(k); },
+         [](int id) { return meshes.SelectMeshById(id); }, [] { return meshes.GetCurrentId(); },
+         [] { return meshes.GetMeshCount(); }, [] { meshes.RemoveMesh(); }, [] { meshes.ClearMeshes(); },
+         [](float v) { meshes.SetPosition(v, 0, 0); }, [] { return meshes.GetPosition().x; }},
+        {"textures", [](const std::string& k) { return textures.LoadTexture(k, Content("red.bmp"), 0, 0); },
+         [](const std::string& k) { return textures.SelectTexture(k); },
+         [](int id) { return textures.SelectTextureById(id); }, [=] { return scene()->textures.CurrentId(); },
+         [] { return textures.GetTextureCount(); }, [] { textures.RemoveTexture(); },
+         [] { textures.ClearTextures(); }, nullptr, nullptr},
+        {"materials", [](const std::string& k) { return materials.CreateMaterial(k); },
+         [](const std::string& k) { return materials.SelectMaterial(k); },
+         [](int id) { return materials.SelectMaterialById(id); },
+         [=] { return scene()->materials.CurrentId(); }, [] { return materials.GetMaterialCount(); }, nullptr,
+         [] { materials.ClearMaterials(); },
+         [](float v) {
+             materials.SetColourSlot1({v, 0, 0, 255});
+         },
+         [=] {
+             const auto* m = scene()->materials.Current();
+             return m ? m->slots[0].r : 0.0f;
+         }},
+        {"animated models", [](const std::string& k) { return models.LoadModel(Content("tri.md2"), k); },
+         [](const std::string& k) { return models.SelectModel(k); },
+         [](int id) { return models.SelectModelById(id); }, [=] { return scene()->models.CurrentId(); },
+         [] { return models.GetModelCount(); }, nullptr, [] { models.ClearModels(); },
+         [](float v) { models.SetPosition(v, 0, 0); },
+         [=] {
+             const auto* m = scene()->models.Current();
+             return m ? m->place.position.x : 0.0f;
+         }},
+        {"particle systems", [](const std::string& k) { return particles.CreateSystem(k); },
+         [](const std::string& k) { return particles.SelectSystem(k); },
+         [](int id) { return particles.SelectSystemById(id); }, [] { return particles.GetCurrentSystemId(); },
+         [] { return particles.GetSystemCount(); }, nullptr, nullptr,
+         [](float v) {
+             particles.SetEmitterPosition({v, 0, 0});
+         },
+         [=] {
+             const auto* p = scene()->particles.Current();
+             return p ? p->emitter.position.x : 0.0f;
+         }},
+        {"sky items", [](const std::string& k) { return sky.CreateSkyItem(k, 3, 1.0f); },
+         [](const std::string& k) { return sky.SelectSkyItem(k); },
+         [](int id) { return sky.SelectSkyItemById(id); }, [=] { return scene()->sky.CurrentId(); },
+         [] { return sky.GetSkyItemCount(); }, [] { sky.RemoveSkyItem(); }, [] { sky.ClearSky(); },
+         [](float v) {
+             sky.SetFlareSource({v, 0, 0});
+         },
+         [] { return sky.GetItemPosition().x; }},
+        {"sounds", [](const std::string& k) { return sounds.LoadSound(k, Content("beep.wav"), 0, 0); },
+         [](const std::string& k) { return sounds.SelectSound(k); },
+         [](int id) { return sounds.SelectSoundById(id); }, [=] { return scene()->sounds.CurrentId(); },
+         [] { return sounds.GetSoundCount(); }, [] { sounds.RemoveSound(); }, [] { sounds.ClearSounds(); },
+         nullptr, nullptr},
+        {"2D images", [](const std::string& k) { return images.LoadImage(Content("red.bmp"), k, 0); },
+         [](const std::string& k) { return images.SelectImage(k); },
+         [](int id) { return images.SelectImageById(id); }, [] { return images.GetImageId(); },
+         [] { return images.GetImageCount(); }, [] { images.RemoveImage(); }, [] { images.ClearImages(); },
+         [](float v) {
+             images.SetImagePosition({v, 0});
+         },
+         [=] {
+             const auto* i = scene()->images.Current();
+             return i ? i->position.x : 0.0f;
+         }},
+    };
+}
+
+// Test names and failure messages show the pool's name, not the record's bytes.
+void PrintTo(const PoolCase& p, std::ostream* os) {
+    *os << p.name;
+}
+
+class EnginePools : public ::testing::TestWithParam<PoolCase> {
+  protected:
+    void SetUp() override {
+        test::UseAsProgramFolder(folder_);
+        folder_.Write("content/red.bmp", test::SolidBmp(4, 4, 255, 0, 0));
+        folder_.Write("content/tri.md2", test::TriangleMd2(2));
+        folder_.Write("content/beep.wav", test::SoundBytes());
+    }
+    test::TempFolder folder_;
+    test::Harness harness_;
+};
+
+TEST_P(EnginePools, KeysIdsAndTheCurrentItem) {
+    const PoolCase& p = GetParam();
+    EXPECT_EQ(p.create("a"), 0);
+    EXPECT_EQ(p.create("b"), 1);
+    EXPECT_EQ(p.currentId(), 1) << "a create makes the item current";
+    EXPECT_EQ(p.count(), 2);
+
+    EXPECT_TRUE(p.select("a"));
+    EXPECT_EQ(p.currentId(), 0);
+    if (p.set) {
+        p.set(5);
+        EXPECT_EQ(p.get(), 5);
+    }
+
+    // Keys are case-sensitive; a failed select leaves no current item, setters then do
+    // nothing and getters give 0.
+    EXPECT_FALSE(p.select("A"));
+    EXPECT_EQ(p.currentId(), -1);
+    if (p.set) {
+        p.set(7);
+        EXPECT_EQ(p.get(), 0);
+        p.select("a");
+        EXPECT_EQ(p.get(), 5) << "the setter without a current item changed an item";
+    }
+    EXPECT_FALSE(p.selectId(99));
+    EXPECT_EQ(p.currentId(), -1);
+    EXPECT_TRUE(p.selectId(1));
+    EXPECT_EQ(p.currentId(), 1);
+
+    // An empty key is a failed create.
+    EXPECT_EQ(p.create(""), -1);
+    EXPECT_EQ(p.currentId(), -1);
+    EXPECT_EQ(p.count(), 2);
+
+    int next = 2;
+    if (p.remove) {
+        p.selectId(1);
+        p.remove();
+        EXPECT_EQ(p.currentId(), -1);
+        EXPECT_EQ(p.count(), 1);
+        EXPECT_FALSE(p.selectId(1)) << "a removed item's id selects nothing";
+        EXPECT_FALSE(p.select("b"));
+        EXPECT_EQ(p.create("c"), next++) << "ids are never handed out again";
+    }
+    if (p.clear) {
+        p.clear();
+        EXPECT_EQ(p.count(), 0);
+        EXPECT_EQ(p.currentId(), -1);
+        EXPECT_FALSE(p.select("a"));
+        EXPECT_FALSE(p.selectId(0));
+        EXPECT_EQ(p.create("d"), next++) << "a clear does not restart the ids";
+    }
+}
+
+TEST_P(EnginePools, AKeyCreatedAgainNamesTheNewItemAndTheOldOneStays) {
+    const PoolCase& p = GetParam();
+    const int first = p.create("k");
+    const int second = p.create("k");
+    EXPECT_GT(second, first);
+    EXPECT_TRUE(p.select("k"));
+    EXPECT_EQ(p.currentId(), second);
+    EXPECT_TRUE(p.selectId(first)) << "the older item keeps its id";
+    EXPECT_EQ(p.count(), 2);
+    if (p.remove) {
+        p.selectId(second);
+        p.remove();
+        EXPECT_TRUE(p.select("k"));
+        EXPECT_EQ(p.currentId(), first) << "removing the newer item hands the key back";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EnginePools, ::testing::ValuesIn(Pools()),
+                         [](const ::testing::TestParamInfo<PoolCase>& param) {
+                             std::string name = param.param.name;
+                             std::erase(name, ' ');
+                             name[0] = char(std::toupper(name[0]));
+                             return name;
+                         });
+
+// Loads of missing or damaged files create nothing and leave no current item.
+TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
+    test::TempFolder folder;
+    test::UseAsProgramFolder(folder);
+    folder.Write("content/red.bmp", test::SolidBmp(2, 2, 255, 0, 0));
+    folder.Write("content/tri.md2", test::TriangleMd2(1));
+    folder.Write("content/beep.wav", test::SoundBytes());
+    folder.Write("content/box.3ds", test::Box3ds(-1, -1, -1, 1, 1, 1));
+    folder.Write("content/junk.bmp", "not a picture");
+    test::Harness h;
+
+    EngineTextures textures;
+    EngineDraw2D images;
+    EngineAnimatedModels models;
+    EngineSounds sounds;
+    EngineMeshes meshes;
+    EngineMeshImporter importer;
+    const auto& scene = h.Scene();
+
+    struct Case {
+        const char* what;
+        std::function<int()> good, missing;
+        std::function<int()> currentId;
+    };
+    const Case cases[] = {
+        {"texture", [&] { return textures.LoadTexture("t", Content("red.bmp")); },
+         [&] { return textures.LoadTexture("u", Content("nothere.bmp")); },
+         [&] { return scene.textures.CurrentId(); }},
+        {"damaged texture", [&] { return textures.LoadTexture("t2", Content("red.bmp")); },
+         [&] { return textures.LoadTexture("u2", Content("junk.bmp")); },
+         [&] { return scene.textures.CurrentId(); }},
+        {"image", [&] { return images.LoadImage(Content("red.bmp"), "i", 1); },
+         [&] { return images.LoadImage(Content("nothere.jpg"), "j", 1); },
+         [&] { return images.GetImageId(); }},
+        {"model", [&] { return models.LoadModel(Content("tri.md2"), "m"); },
+         [&] { return models.LoadModel(Content("nothere.md2"), "n"); },
+         [&] { return scene.models.CurrentId(); }},
+        {"sound", [&] { return sounds.LoadSound("s", Content("beep.wav")); },
+         [&] { return sounds.LoadSound("z", Content("nothere.wav")); },
+         [&] { return scene.sounds.CurrentId(); }},
+        {"mesh",
+         [&] {
+             importer.OpenModelFile(Content("box.3ds"));
+             const int id = importer.BuildMesh("box");
+             importer.CloseModelFile();
+             return id;
+         },
+         [&] {
+             EXPECT_LT(importer.OpenModelFile(Content("nothere.3ds")), 0);
+             return importer.BuildMesh("nobox");
+         },
+         [&] { return meshes.GetCurrentId(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int id = c.good();
+        EXPECT_GE(id, 0);
+        EXPECT_EQ(c.currentId(), id);
+        EXPECT_EQ(c.missing(), -1);
+        EXPECT_EQ(c.currentId(), -1);
+        EXPECT_EQ(c.good(), id + 1) << "the failure used up an id";
+    }
+}
+
+TEST(EngineCameraPool, TheMainCameraIsIdZeroUnderTwoNamesAndOthersAreMadeBySelecting) {
+    test::Harness h;
+    EngineCameras cams;
+    EXPECT_TRUE(cams.SelectCamera("main"));
+    cams.SetCameraPosition(1, 2, 3);
+    EXPECT_TRUE(cams.SelectCamera("camera"));
+    EXPECT_EQ(cams.GetCameraPosition().y, 2);
+    EXPECT_TRUE(cams.SelectCameraById(0));
+    EXPECT_EQ(cams.GetCameraPosition().z, 3);
+
+    // An unknown name makes a camera; selecting it again finds the same one.
+    EXPECT_TRUE(cams.SelectCamera("miniCam"));
+    cams.SetCameraPosition(0, 0, -1);
+    EXPECT_TRUE(cams.SelectCameraById(1));
+    EXPECT_EQ(cams.GetCameraPosition().z, -1);
+    cams.SelectCamera("miniCam");
+    EXPECT_EQ(h.Scene().cameras.Count(), 2);
+
+    // A failed select (and the pool's reset call) leaves no camera current.
+    EXPECT_FALSE(cams.SelectCameraById(7));
+    cams.SetCameraPosition(9, 9, 9);
+    EXPECT_EQ(cams.GetCameraPosition().x, 0);
+    cams.SelectCamera("main");
+    cams.ResetCameras();
+    cams.SetCameraPosition(9, 9, 9);
+    cams.SelectCamera("main");
+    EXPECT_EQ(cams.GetCameraPosition().x, 1);
+
+    // Clearing keeps a fresh main camera and numbers new cameras from 1 again, so the
+    // game's fixed ids (0 main, 1 rear view) hold after every clear.
+    cams.ClearCameras();
+    EXPECT_EQ(h.Scene().cameras.CurrentId(), -1);
+    cams.SelectCamera("main");
+    EXPECT_EQ(cams.GetCameraPosition().x, 0);
+    cams.SelectCamera("miniCam");
+    EXPECT_EQ(h.Scene().cameras.CurrentId(), 1);
+}
+
+TEST(EngineLightPool, ALightCreatedAgainReplacesTheOldOne) {
+    test::Harness h;
+    EngineLights lights;
+    lights.CreateLight("bigsun", 200000, 3, 0.1f, 25, 18);
+    lights.SetLightColour(255, 0, 0, 255);
+    const int second = lights.CreateLight("bigsun", 200000, 3, 0.1f, 25, 18);
+    EXPECT_EQ(h.Scene().lights.Count(), 1);
+    EXPECT_EQ(h.Scene().lights.CurrentId(), second);
+    EXPECT_EQ(lights.CreateLight("bad", 1, 7, 0, 0, 0), -1) << "light types are 1 to 3";
+    EXPECT_EQ(h.Scene().lights.CurrentId(), -1);
+}
+
+}  // namespace
+}  // namespace quorvel

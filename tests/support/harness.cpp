@@ -1,0 +1,150 @@
+#include "support/harness.h"
+
+#include <algorithm>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/engine_state.h"
+#include "platform/engine/input_feed.h"
+#include "platform/system/clock.h"
+#include "platform/system/process.h"
+
+namespace quorvel::test {
+
+// The null renderer plus the harness's beat: the script runs as each frame begins
+// and the clock moves on after each frame shown.
+class Harness::StepRenderer : public engine::NullRenderer {
+  public:
+    explicit StepRenderer(Harness& h) : harness_(h) {}
+    void BeginFrame(const engine::Scene& scene) override {
+        engine::NullRenderer::BeginFrame(scene);
+        harness_.RunScript(scene.frameNumber);
+    }
+    void EndFrame(const engine::Scene& scene) override {
+        engine::NullRenderer::EndFrame(scene);
+        sys::AdvanceVirtualClock(1.0 / 60.0);
+    }
+
+  private:
+    Harness& harness_;
+};
+
+Harness::Harness(int width, int height)
+    : renderer_(std::make_shared<StepRenderer>(*this)),
+      display_(std::make_shared<engine::NullDisplay>()),
+      audio_(std::make_shared<engine::NullAudioSink>()) {
+    sys::UseVirtualClock(12 * 3600.0);
+    sys::SetEndThrows(true);
+    engine::InstallBackEnds(renderer_, display_, audio_);
+    engine::ResetEngine();
+
+    // Start the engine in the mode asked for, as the launch pad would.
+    EngineDisplayModes modes;
+    modes.Enumerate();
+    int found = -1;
+    for (int i = 0; i < modes.GetModeCount(0); ++i) {
+        int w = 0, h = 0, d = 0;
+        modes.GetMode(0, i, w, h, d);
+        if (w == width && h == height && d == 32) found = i;
+    }
+    EngineCore core;
+    if (found >= 0) {
+        core.SelectDisplayMode(0, found);
+        core.StartEngine(0);
+    } else {
+        auto& scene = engine::State().scene;
+        scene.screenWidth = width;
+        scene.screenHeight = height;
+        scene.screenDepth = 32;
+    }
+}
+
+Harness::~Harness() {
+    engine::InstallNullBackEnds();
+    engine::ResetEngine();
+    sys::SetEndThrows(false);
+    sys::UseRealClock();
+}
+
+Harness& Harness::KeyDown(int frame, int scanCode) {
+    return At(frame, [scanCode] { engine::FeedKey(scanCode, true); });
+}
+
+Harness& Harness::KeyUp(int frame, int scanCode) {
+    return At(frame, [scanCode] { engine::FeedKey(scanCode, false); });
+}
+
+Harness& Harness::KeyPress(int frame, int scanCode, int frames) {
+    KeyDown(frame, scanCode);
+    return KeyUp(frame + std::max(frames, 1), scanCode);
+}
+
+Harness& Harness::MouseMove(int frame, int dx, int dy) {
+    return At(frame, [dx, dy] { engine::FeedMouseMotion(dx, dy); });
+}
+
+Harness& Harness::MouseButton(int frame, int button, bool down) {
+    return At(frame, [button, down] { engine::FeedMouseButton(button, down); });
+}
+
+Harness& Harness::MouseClick(int frame, int button, int frames) {
+    MouseButton(frame, button, true);
+    return MouseButton(frame + std::max(frames, 1), button, false);
+}
+
+Harness& Harness::MouseWheel(int frame, int clicks) {
+    return At(frame, [clicks] { engine::FeedMouseWheel(clicks); });
+}
+
+Harness& Harness::At(int frame, std::function<void()> action) {
+    script_.emplace(frame, std::move(action));
+    return *this;
+}
+
+Harness& Harness::EndAt(int frame, int exitCode) {
+    return At(frame, [exitCode] { sys::EndProcess(exitCode); });
+}
+
+void Harness::RunScript(int frame) {
+    // Entries for earlier frames that were scripted late run now, in frame order.
+    while (!script_.empty() && script_.begin()->first <= frame) {
+        auto action = std::move(script_.begin()->second);
+        script_.erase(script_.begin());
+        action();
+    }
+}
+
+int Harness::Frame() const {
+    return engine::GetScene().frameNumber;
+}
+
+int Harness::FramesShown() const {
+    return renderer_->FramesShown();
+}
+
+void Harness::RunFrames(int n) {
+    EngineFrame frame;
+    for (int i = 0; i < n; ++i) {
+        frame.BeginFrame();
+        frame.RenderScene();
+        frame.EndFrame();
+    }
+}
+
+std::optional<int> Harness::RunUntilEnded(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const sys::ProcessEnded& ended) {
+        return ended.code;
+    }
+    return std::nullopt;
+}
+
+const engine::Scene& Harness::Scene() const {
+    return engine::GetScene();
+}
+
+const std::vector<engine::Draw2DCall>& Harness::LastQueue() const {
+    return renderer_->LastQueue();
+}
+
+}  // namespace quorvel::test

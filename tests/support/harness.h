@@ -1,0 +1,83 @@
+#pragma once
+// The headless harness: runs the program without a window, a sound card or a user.
+//
+//   quorvel::test::Harness h;              // fresh engine, null back ends, virtual clock
+//   h.KeyPress(3, key::Return);            // Enter held during frame 3
+//   h.MouseMove(5, 10, 0).At(9, [] { ... });
+//   h.EndAt(600);                          // the program "ends" at frame 600 at the latest
+//   auto code = h.RunUntilEnded([] { MainMenu(...); });   // a screen that never returns
+//
+// Frames are counted by EngineFrame::BeginFrame, from 1. Everything scripted for
+// frame N happens as frame N begins (after BeginFrame's time stamp, before the game
+// reads any input of that frame). The virtual clock moves 1/60 s after every frame
+// shown, so GetFrameFactor(1) is 1.0 from the second frame on; waits that spin on
+// sys::IdleWait move it too.
+//
+// The engine is started in the given display mode on the null display. sys::EndProcess
+// throws sys::ProcessEnded while the harness lives. Destroying the harness puts the
+// real clock, the null back ends and a fresh engine back.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "platform/engine/backends.h"
+#include "platform/engine/scene.h"
+
+namespace quorvel::test {
+
+class Harness {
+  public:
+    explicit Harness(int width = 1280, int height = 1024);
+    ~Harness();
+    Harness(const Harness&) = delete;
+    Harness& operator=(const Harness&) = delete;
+
+    // ---- Script (frame numbers from 1) ----
+    Harness& KeyDown(int frame, int scanCode);
+    Harness& KeyUp(int frame, int scanCode);
+    // Down at `frame`, up again as frame + frames begins (held for `frames` frames).
+    Harness& KeyPress(int frame, int scanCode, int frames = 1);
+    // Relative motion (the pointer stays on the screen).
+    Harness& MouseMove(int frame, int dx, int dy);
+    // Button 0 left, 1 right.
+    Harness& MouseButton(int frame, int button, bool down);
+    // Down at `frame`, up as frame + frames begins.
+    Harness& MouseClick(int frame, int button = 0, int frames = 1);
+    Harness& MouseWheel(int frame, int clicks);
+    // Any code, run as the frame begins (place things, check state, change settings).
+    Harness& At(int frame, std::function<void()> action);
+    // sys::EndProcess(exitCode) as the frame begins.
+    Harness& EndAt(int frame, int exitCode = 0);
+
+    // ---- Running ----
+    // Frames begun so far.
+    int Frame() const;
+    // Frames shown (ended) so far.
+    int FramesShown() const;
+    // Shows n plain frames: BeginFrame, RenderScene, EndFrame.
+    void RunFrames(int n);
+    // Runs code that may end the program; the exit code when it ended, nothing when
+    // the code returned.
+    std::optional<int> RunUntilEnded(const std::function<void()>& body);
+
+    // ---- What happened ----
+    engine::NullAudioSink& Audio() const { return *audio_; }
+    engine::NullDisplay& Display() const { return *display_; }
+    const engine::Scene& Scene() const;
+    // The 2D queue of the last frame shown.
+    const std::vector<engine::Draw2DCall>& LastQueue() const;
+
+  private:
+    class StepRenderer;
+    void RunScript(int frame);
+
+    std::shared_ptr<StepRenderer> renderer_;
+    std::shared_ptr<engine::NullDisplay> display_;
+    std::shared_ptr<engine::NullAudioSink> audio_;
+    std::multimap<int, std::function<void()>> script_;
+};
+
+}  // namespace quorvel::test
