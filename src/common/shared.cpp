@@ -1,5 +1,6 @@
 #include "common/shared.h"
 
+#include "platform/engine/engine.h"
 #include "platform/system/random.h"
 
 namespace quorvel {
@@ -40,6 +41,18 @@ void DecayToZero(bool& active, float& value, float frameFactor, float rate) {
             active = false;
         }
     }
+}
+
+AxisSet GetMeshAxes(const std::string& meshName) {
+    EngineMeshes meshes;  // a handle onto the one engine, like the shared MeshObj
+    EngineMath math;
+    meshes.SelectMesh(meshName);
+    const Matrix4 m = meshes.GetMatrix();
+    AxisSet axes;
+    axes.AxisRight = math.MakeVector(m(0, 0), m(0, 1), m(0, 2));
+    axes.AxisUp = math.MakeVector(m(1, 0), m(1, 1), m(1, 2));
+    axes.AxisFront = math.MakeVector(m(2, 0), m(2, 1), m(2, 2));
+    return axes;
 }
 
 }  // namespace quorvel

@@ -2,7 +2,9 @@
 // Small routines the whole game calls.
 
 #include <optional>
+#include <string>
 
+#include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
 namespace quorvel {
@@ -19,5 +21,9 @@ bool InRange(const Vector& a, const Vector& b, float maxDistance);
 // active when the value would pass zero (it then stops at 0). A value landing
 // exactly on 0 leaves active set.
 void DecayToZero(bool& active, float& value, float frameFactor, float rate);
+
+// Makes the named mesh current (it stays current) and returns rows 1 to 3 of its
+// matrix: its right, up and front axes. Zero vectors when there is no such mesh.
+AxisSet GetMeshAxes(const std::string& meshName);
 
 }  // namespace quorvel
