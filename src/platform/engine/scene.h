@@ -109,7 +109,10 @@ struct ModelItem {
     bool loop = true;     // SetFrameOptions
     int firstFrame = 0;   // SetFrameRange
     int lastFrame = 0;
-    float framePosition = 0;  // frames from the model's first keyframe, within the range
+    // The pose shown: keyframe floor(p) blended toward the next by the fraction of p.
+    // A looping model runs p up to lastFrame + 1, the last stretch blending from
+    // lastFrame back to firstFrame.
+    float framePosition = 0;
     Vector spinAxis{};
     float spinRate = 0;
     int spinSpace = 1;
