@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/fixtures.h"
@@ -104,6 +106,46 @@ TEST(EngineSkyItems, FlareSettersActOnFlaresOnlyAndTheSourceIsItsPosition) {
     EXPECT_FALSE(f->visible);
     EXPECT_EQ(f->flareSetup.ElementCount, 6);
     EXPECT_EQ(f->flareElements[5].Place, -0.18f);
+}
+
+TEST(EngineMaterialOpacity, TheFadeSeriesFadesThroughSlotFourAndColourMaterialsStayOpaque) {
+    test::Harness h;
+    EngineMaterials materials;
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        float opacity;
+    };
+    const Case cases[] = {
+        {"fade100",
+         [&] {
+             materials.CreateMaterial("fade100");
+             materials.SetColourSlot4({255, 255, 255, 255});
+         },
+         1.0f},
+        {"fade50",
+         [&] {
+             materials.CreateMaterial("fade50");
+             materials.SetColourSlot1({96, 96, 96, 255});
+             materials.SetColourSlot4({128, 128, 128, 255});
+         },
+         128 / 255.0f},
+        {"mat_light: slot 1 alpha, slot 4 unset",
+         [&] {
+             materials.CreateMaterial("mat_light");
+             materials.SetColourSlot1({72, 72, 72, 32});
+         },
+         32 / 255.0f},
+        {"matblack: one colour, no slot set",
+         [&] {
+             materials.CreateMaterialWithColour("matblack", {0, 0, 0, 255});
+         },
+         1.0f},
+    };
+    for (const Case& c : cases) {
+        c.make();
+        EXPECT_NEAR(engine::MaterialOpacity(*h.Scene().materials.Current()), c.opacity, 1e-6) << c.what;
+    }
 }
 
 }  // namespace
