@@ -145,16 +145,34 @@ class AudioReader {
 
   private:
     bool MakeResampler() {
-        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         AVChannelLayout in;
         if (reader_.Codec()->ch_layout.nb_channels > 0)
             av_channel_layout_copy(&in, &reader_.Codec()->ch_layout);
         else
             av_channel_layout_default(&in, 2);
-        const int made = swr_alloc_set_opts2(&swr_, &stereo, AV_SAMPLE_FMT_FLT, rate_, &in,
+        // One channel goes to both sides at full level, as a mono recording is
+        // heard; the resampler's own upmix would take 3 dB off it.
+        mono_ = in.nb_channels == 1;
+        AVChannelLayout out;
+        av_channel_layout_default(&out, mono_ ? 1 : 2);
+        const int made = swr_alloc_set_opts2(&swr_, &out, AV_SAMPLE_FMT_FLT, rate_, &in,
                                              reader_.Codec()->sample_fmt, rate_, 0, nullptr);
         av_channel_layout_uninit(&in);
         return made >= 0 && swr_init(swr_) >= 0;
+    }
+
+    // Converts up to `room` frames into `pending_` as stereo; the frames written.
+    int Convert(const uint8_t** in, int count, int room) {
+        const int channels = mono_ ? 1 : 2;
+        pending_.resize(std::size_t(std::max(room, 0)) * 2);
+        auto* out = reinterpret_cast<uint8_t*>(pending_.data());
+        const int got = std::max(swr_convert(swr_, &out, room, in, count), 0);
+        if (channels == 1) {
+            for (int i = got - 1; i >= 0; --i)
+                pending_[2 * std::size_t(i)] = pending_[2 * std::size_t(i) + 1] = pending_[std::size_t(i)];
+        }
+        pending_.resize(std::size_t(got) * 2);
+        return got;
     }
 
     // Refills `pending_` with the next decoded frame; false at the end.
@@ -167,19 +185,10 @@ class AudioReader {
             // Whatever the resampler still holds comes last.
             ended_ = true;
             const int room = swr_get_out_samples(swr_, 0);
-            if (room <= 0) return false;
-            pending_.resize(std::size_t(room) * 2);
-            auto* out = reinterpret_cast<uint8_t*>(pending_.data());
-            const int got = swr_convert(swr_, &out, room, nullptr, 0);
-            pending_.resize(std::size_t(std::max(got, 0)) * 2);
-            return got > 0;
+            return room > 0 && Convert(nullptr, 0, room) > 0;
         }
-        const int room = swr_get_out_samples(swr_, frame->nb_samples);
-        pending_.resize(std::size_t(std::max(room, 0)) * 2);
-        auto* out = reinterpret_cast<uint8_t*>(pending_.data());
-        const int got = swr_convert(swr_, &out, room, const_cast<const uint8_t**>(frame->extended_data),
-                                    frame->nb_samples);
-        pending_.resize(std::size_t(std::max(got, 0)) * 2);
+        Convert(const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples,
+                swr_get_out_samples(swr_, frame->nb_samples));
         // After a seek, the file lands at or before the place asked for: drop the run-up.
         if (skipUntil_ > 0) {
             const double start = reader_.TimeOf(frame);
@@ -194,6 +203,7 @@ class AudioReader {
     StreamReader reader_;
     SwrContext* swr_ = nullptr;
     int rate_ = 0;
+    bool mono_ = false;
     std::vector<float> pending_;
     std::size_t at_ = 0;
     bool ended_ = false;

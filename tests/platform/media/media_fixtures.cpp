@@ -1,6 +1,7 @@
 #include "platform/media/media_fixtures.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/sound/sound_fixtures.h"
@@ -112,6 +113,8 @@ bool WriteAudio(Encoder& e, AVFormatContext* format, const sound::PcmData& pcm) 
 }
 
 bool OpenOutput(Output& out, const std::string& path, const std::string& container) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
     if (avformat_alloc_output_context2(&out.format, nullptr, container.c_str(), path.c_str()) < 0)
         return false;
     return true;
