@@ -81,9 +81,7 @@ std::string ResolvePath(const std::string& windowsPath) {
         }
         resolved /= name;
     }
-    std::string out = resolved.string();
-    if (out.empty()) out = absolute ? "/" : "";
-    return out;
+    return resolved.string();
 }
 
 bool FileExists(const std::string& windowsPath) {
