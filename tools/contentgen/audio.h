@@ -1,0 +1,42 @@
+#pragma once
+// Sound in memory, its file formats and the synthesis helpers the sound recipes share.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "inventory.h"
+
+namespace quorvel::content {
+
+struct Pcm {
+    int rate = 22050;
+    int channels = 1;
+    std::vector<float> samples;  // interleaved, -1..1
+    std::size_t Frames() const { return channels ? samples.size() / std::size_t(channels) : 0; }
+};
+
+// 16-bit PCM RIFF/WAVE bytes.
+std::string WavBytes(const Pcm& pcm);
+// Compressed audio in the container the format names (wma, mp3, ogg).
+std::string EncodeAudio(const Pcm& pcm, Format format);
+// ASF with wmv2 video (24-bit RGB frames, top row first) and wmav2 sound.
+std::string EncodeVideo(const std::vector<std::vector<unsigned char>>& rgbFrames, int width, int height,
+                        int fps, const Pcm& sound);
+
+// Scales to the given peak.
+void Normalize(Pcm& pcm, double peak = 0.89);
+// Short fades at both ends against clicks.
+void FadeEnds(Pcm& pcm, double seconds = 0.005);
+
+// Speech from the system's speech synthesizer (22050 Hz mono); empty when it
+// cannot run. `voice` is a voice name such as "en-us+f3".
+std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch);
+
+// Music: song n rendered (stereo, 44100 Hz) or written as a standard MIDI file.
+Pcm RenderSong(int song);
+std::string SongMidi(int song);
+// The promotional video's sound, `seconds` long.
+Pcm VideoSound(double seconds);
+
+}  // namespace quorvel::content
