@@ -1,25 +1,419 @@
 #include "shell/main_menu.h"
 
-#include "platform/engine/engine.h"
+#include <string>
+
+#include "audio/dxaudio.h"
+#include "common/materials.h"
+#include "common/particle_file.h"
 #include "platform/engine/scancodes.h"
 #include "platform/forms/forms.h"
+#include "platform/system/clock.h"
+#include "platform/system/convert.h"
+#include "platform/system/paths.h"
 #include "platform/system/process.h"
+#include "platform/system/random.h"
+#include "shell/engine_objects.h"
+#include "shell/load_game.h"
+#include "shell/menu_scene.h"
+#include "shell/options.h"
+#include "shell/screenshot.h"
+#include "shell/waits.h"
 
 namespace quorvel {
 
-// Stand-in until the menu itself is written: shows the running engine frame after
-// frame and leaves the program on Escape.
-void MainMenu(int, bool, bool) {
-    EngineFrame frame;
-    EngineInput input;
-    while (!input.IsKeyDown(key::Escape)) {
-        frame.BeginFrame();
-        frame.RenderScene();
-        frame.EndFrame();
+int GraphicsLevel = 0;
+int ParticleLevel = 0;
+int MenuWidth = 0, MenuHeight = 0, MenuDepth = 0;
+int MenuCentreX = 0, MenuCentreY = 0;
+float MenuScaleX = 1, MenuScaleY = 1;
+std::array<clsMenu, 2> Menus;
+MouseState MenuMouse;
+int MenuMouseX = 0, MenuMouseY = 0;
+bool OverlayShown = false;
+int OverlayImage = 1;
+bool HoverSounded = false;
+
+namespace {
+
+constexpr int ItemNewGame = 1;
+constexpr int ItemLoadGame = 2;
+constexpr int ItemOptions = 3;
+constexpr int ItemKeysOverlay = 4;
+constexpr int ItemSecondOverlay = 5;
+constexpr int ItemExit = 6;
+
+int Nearest(double value) {
+    return static_cast<int>(sys::RoundHalfEven(value));
+}
+
+std::string MenuMusicPath() {
+    return sys::ProgramFolder() + "\\sound\\new_opt_menu.wma";
+}
+
+void StartMenuMusic() {
+    DXAudioObj->PlayBackground(MenuMusicPath());
+    DXAudioObj->BackgroundVolume(-100);
+}
+
+void DrawOneFrame() {
+    FrameObj->BeginFrame();
+    FrameObj->RenderScene();
+    FrameObj->EndFrame();
+}
+
+void PlayClick() {
+    SoundObj->SelectSound("click");
+    SoundObj->PlaySound(0, false);
+}
+
+// The fifteen shared objects the menu works with, made anew in this order.
+void CreateMenuEngineObjects() {
+    CoreObj = std::make_unique<EngineCore>();
+    InputObj = std::make_unique<EngineInput>();
+    FrameObj = std::make_unique<EngineFrame>();
+    MeshObj = std::make_unique<EngineMeshes>();
+    CameraObj = std::make_unique<EngineCameras>();
+    MaterialObj = std::make_unique<EngineMaterials>();
+    TextureObj = std::make_unique<EngineTextures>();
+    MathObj = std::make_unique<EngineMath>();
+    Draw2DObj = std::make_unique<EngineDraw2D>();
+    TimerObj = std::make_unique<EngineTimer>();
+    LightObj = std::make_unique<EngineLights>();
+    ImporterObj = std::make_unique<EngineMeshImporter>();
+    ParticleObj = std::make_unique<EngineParticles>();
+    SkyObj = std::make_unique<EngineSky>();
+    SoundObj = std::make_unique<EngineSounds>();
+}
+
+void ApplyRenderSettings() {
+    const bool low = GraphicsLevel == 1;
+    FrameObj->SetSceneColourA(Colour{0, 0, 0, 255});
+    FrameObj->SetSceneColourB(Colour{0, 0, 0, 255});
+    FrameObj->SetRenderSwitchA(low);
+    FrameObj->SetRenderSwitchB(false);
+    FrameObj->SetRenderSwitchE(low ? 3 : 1);
+    FrameObj->SetRenderSwitchF(low ? 1 : 3);
+    FrameObj->SetRenderSwitchD(low ? 2 : 3);
+    FrameObj->SetRenderSwitchC(0);
+}
+
+void LoadSky() {
+    const std::string tex = sys::ProgramFolder() + "\\tex\\";
+    const std::string suffix = GraphicsLevel == 1 ? "_low.jpg" : ".jpg";
+    struct Face {
+        const char* key;
+        const char* file;
+        int face;
+    };
+    // Loaded in this order; the cube's faces are numbered back, front, left, right,
+    // bottom, top.
+    constexpr Face faces[] = {{"sd_back", "space002", 0},   {"sd_left", "space003", 2},
+                              {"sd_front", "space004", 1},  {"sd_right", "space001", 3},
+                              {"sd_bottom", "sbbottom", 4}, {"sd_top", "sbtop", 5}};
+    int ids[6] = {-1, -1, -1, -1, -1, -1};
+    for (const Face& f : faces)
+        ids[f.face] = TextureObj->LoadTexture(f.key, tex + f.file + suffix, 0, 0);
+    SkyObj->CreateSkyItem("MySkyCube", 1, GraphicsLevel == 1 ? 25000.0f : 50000.0f);
+    for (int face = 0; face < 6; ++face)
+        SkyObj->SetSkyFace(face, ids[face]);
+}
+
+void CreateMothershipParticles() {
+    const bool full = ParticleLevel == 1;
+    const struct {
+        const char* key;
+        const char* fullFile;
+    } systems[] = {{"enginemas1", "enginemas.par"}, {"enginemas2", "enginemas.par"},
+                   {"mastip1", "masgreentips.par"}, {"mastip2", "masgreentips.par"},
+                   {"mastip3", "masgreentips.par"}, {"mastip4", "masgreentips.par"}};
+    // Parked far below the scene until the loop puts them on the mothership.
+    const Vector parked{0, -150000, 0};
+    for (const auto& s : systems) {
+        LoadParticleFile(*ParticleObj, s.key, full ? s.fullFile : "particlelow.par");
+        ParticleObj->SetEmitterPosition(parked);
+        ParticleObj->SetParGroup09(parked);
+        ParticleObj->SetParGroup25(parked);
+        ParticleObj->SetEmitting(false);
     }
-    EngineCore().StopEngine();
+}
+
+void SetUpCamera() {
+    CameraObj->ClearCameras();
+    sys::PumpMessages();
+    CameraObj->SelectCamera("main");
+    CameraObj->SetCameraPosition(Vector{0, 100, 100});
+    CameraObj->CameraLookAt(Vector{0, 0, 0});
+    CameraObj->SetLens(MathObj->MakeLens(1.0f, 500000.0f, 65.0f, -1.0f, 0));
+}
+
+// One timeline row: applies while T lies strictly inside (from, to).
+bool During(double t, double from, double to) {
+    return from < t && t < to;
+}
+
+void EachFighter(void (*step)(float), float f) {
+    for (const char* key : {"back1", "back2", "back3", "back4"}) {
+        MeshObj->SelectMesh(key);
+        step(f);
+    }
+}
+
+// The fighters and the mothership follow a fixed script of T seconds since the
+// loop began; after 250 s the fighters stand and the mothership is gone.
+void RunTimeline(double t, float f) {
+    if (t < 46) EachFighter([](float ff) { MeshObj->MoveForward(-6 * ff, true, true); }, f);
+    if (During(t, 46, 53.5)) EachFighter([](float ff) { MeshObj->MoveForward(-30 * ff, true, true); }, f);
+    if (During(t, 53.5, 69)) EachFighter([](float ff) { MeshObj->MoveForward(-10 * ff, true, true); }, f);
+    if (During(t, 69, 71)) {
+        EachFighter(
+            [](float ff) {
+                MeshObj->MoveForward(-10 * ff, true, true);
+                MeshObj->TurnYaw(-4 * ff, 2);
+                MeshObj->TurnRoll(0.3f * ff, 2);
+                MeshObj->TurnPitch(0.5f * ff, 2);
+            },
+            f);
+    }
+    if (During(t, 71, 250)) EachFighter([](float ff) { MeshObj->MoveForward(-30 * ff, true, true); }, f);
+
+    MeshObj->SelectMesh("mshell");
+    if (t < 52) MeshObj->MoveForward(-2.7f * f, true, true);
+    if (During(t, 52, 54)) {
+        MeshObj->TurnYaw(-2 * f, 2);
+        MeshObj->TurnRoll(0.3f * f, 2);
+        MeshObj->TurnPitch(0.5f * f, 2);
+        MeshObj->MoveForward(-30 * f, true, true);
+    }
+    if (During(t, 54, 104)) MeshObj->MoveForward(-120 * f, true, true);
+    if (During(t, 104, 106.22)) {
+        MeshObj->MoveForward(-10 * f, true, true);
+        MeshObj->TurnYaw(-4 * f, 2);
+        MeshObj->TurnPitch(-0.71f * f, 2);
+    }
+    if (During(t, 106.22, 250)) MeshObj->MoveForward(-550 * f, true, true);
+    if (t > 250) MeshObj->SetVisible(false);
+}
+
+// Enter and keypad Enter act as a click on the selected item.
+bool ActivationDown() {
+    return MenuMouse.Button0 || InputObj->IsKeyDown(key::Return) || InputObj->IsKeyDown(key::NumpadEnter);
+}
+
+void RunMenuLoop(double timelineStart) {
+    bool menuRunning = true;
+    int selectedItem = ItemNewGame;
+    float activationDelay = 0;
+    float orbitAngle = 0;
+    int shotNumber = 0;
+    float lastFactor = 0;
+
+    while (menuRunning) {
+        // The menu music repeats.
+        if (DXAudioObj->BackgroundIsStopped()) StartMenuMusic();
+
+        FrameObj->BeginFrame();
+        float f = TimerObj->GetFrameFactor(1.0f);
+        if (f == 0)
+            f = lastFactor;
+        else
+            lastFactor = f;
+
+        // The camera circles the scene; 0.01745 is the old degree factor, kept.
+        orbitAngle += 0.4f * f;
+        if (orbitAngle > 360) orbitAngle -= 360;
+        const float a = orbitAngle * 0.01745f;
+        CameraObj->CameraLookAt(Vector{0, 0, -150});
+        CameraObj->SetCameraPosition(Vector{250 * std::cos(a), 50 * std::sin(a), 40 * std::sin(a)});
+
+        if (InputObj->IsKeyDown(key::P)) SaveNumberedScreenshot(*FrameObj, shotNumber);
+
+        MenuMouse = InputObj->GetMouseState(0);
+        Draw2DObj->SelectImage("mouse");
+        Draw2DObj->SetImagePosition(Vector2{MenuMouse.X - 11 * MenuScaleX, MenuMouse.Y - 13 * MenuScaleY});
+        Draw2DObj->SetImageVisible(true);
+        MenuMouseX = Nearest((MenuMouse.X - MenuCentreX) / MenuScaleX + 256);
+        MenuMouseY = Nearest((MenuMouse.Y - MenuCentreY) / MenuScaleY + 256);
+
+        if (!OverlayShown) {
+            if (Menus[0].OverMenu(MenuMouseX, MenuMouseY)) {
+                Draw2DObj->SetImageTexture(0, "ms2");
+                selectedItem = Menus[0].MenuSelected(MenuMouseX, MenuMouseY) + 1;
+                if (!HoverSounded) PlayClick();
+                HoverSounded = true;
+            } else {
+                // Outside every item the keyboard overlay is the one a click opens.
+                selectedItem = ItemKeysOverlay;
+                Draw2DObj->SetImageTexture(0, "ms1");
+                HoverSounded = false;
+            }
+        }
+
+        if (ActivationDown() && activationDelay > 100 * f) {
+            activationDelay = 0;
+            switch (selectedItem) {
+                case ItemOptions:
+                    ShowOptionsDialog();
+                    break;
+                case ItemKeysOverlay:
+                    OverlayShown = !OverlayShown;
+                    OverlayImage = 1;
+                    break;
+                case ItemSecondOverlay:
+                    OverlayShown = !OverlayShown;
+                    OverlayImage = 2;
+                    break;
+                case ItemExit:
+                    menuRunning = false;
+                    break;
+                default:
+                    break;
+            }
+            PlayClick();
+        }
+
+        RunTimeline(sys::WallClock() - timelineStart, f);
+        UpdateMothershipEmitters();
+
+        for (const char* key : {"asteroid1", "asteroid2", "asteroid3"}) {
+            MeshObj->SelectMesh(key);
+            MeshObj->MoveForward(-(float(sys::Rnd()) + 0.2f) * f, true, true);
+        }
+
+        FrameObj->RenderScene();
+
+        Draw2DObj->SelectImage("menu");
+        Draw2DObj->SetImageTexture(0, !OverlayShown ? "menu1" : OverlayImage == 1 ? "menu4" : "menu5");
+
+        activationDelay += 2 * f;
+
+        // New Game and Load Game go without the delay, on the selected item only.
+        if (selectedItem == ItemLoadGame && ActivationDown()) {
+            int slot = 1;
+            MainMenuLoadGame(slot);
+        }
+        MenuMouse = InputObj->GetMouseState(0);
+        if (selectedItem == ItemNewGame && ActivationDown()) {
+            int slot = NewGameSlot;
+            MainMenuLoadGame(slot);
+        }
+
+        FrameObj->EndFrame();
+    }
+}
+
+[[noreturn]] void ExitMainMenu() {
+    for (int id = 0, n = ParticleObj->GetSystemCount(); id < n; ++id) {
+        ParticleObj->SelectSystemById(id);
+        ParticleObj->SetEmitting(false);
+    }
+    WaitPast(WallClockSecond(), 1.0);
+    ClearEngineLibraries();
+    sys::PumpMessages();
+    TextureObj->ClearTextures();
+    Draw2DObj->ClearImages();
+    MeshObj->ClearMeshes();
+    SkyObj->ClearSky();
+    CoreObj.reset();
+    InputObj.reset();
+    FrameObj.reset();
+    MeshObj.reset();
+    CameraObj.reset();
+    TextureObj.reset();
+    MathObj.reset();
+    Draw2DObj.reset();
+    TimerObj.reset();
+    LightObj.reset();
+    ImporterObj.reset();
+    SkyObj.reset();
+    SoundObj.reset();
+    sys::PumpMessages();
     forms::ShowCursor(true);
     sys::EndProcess(0);
+}
+
+}  // namespace
+
+void ShowOptionsDialog() {
+    forms::ShowCursor(true);
+    Options.Load();
+    Options.SetTopmost(true);
+    // The detail level is read when a scene is built; it cannot change over one.
+    Options.Graphics.SetVisible(false);
+    if (!Options.Visible()) Options.Show(forms::ShowMode::Modal);
+    forms::ShowCursor(false);
+    sys::PumpMessages();
+}
+
+void MainMenu(int, bool ShowLogos, bool MakeParticles) {
+    CreateMenuEngineObjects();
+    OverlayImage = 1;
+    OverlayShown = false;
+    HoverSounded = false;
+
+    Options.Load();
+    GraphicsLevel = Options.Graphics.Value();
+    ParticleLevel = Options.ParticleCheck.Value();
+    ApplyRenderSettings();
+
+    int width = 0, height = 0, depth = 0;
+    CoreObj->GetScreenSize(width, height, depth);
+    CoreObj->GetScreenSize(MenuWidth, MenuHeight, MenuDepth);
+    MenuCentreX = Nearest(MenuWidth / 2.0);
+    MenuCentreY = Nearest(MenuHeight / 2.0);
+    MenuScaleX = MenuWidth / 1280.0f;
+    MenuScaleY = MenuHeight / 1024.0f;
+    const float w = float(width), h = float(height);
+
+    const std::string tex = sys::ProgramFolder() + "\\tex\\";
+    TextureObj->LoadTexture("narvo", tex + "narvologo.jpg", 0, 0);
+    Draw2DObj->LoadImage(tex + (ShowLogos ? "engine_small.jpg" : "narvologo.jpg"), "logo", 0);
+    Draw2DObj->SetImagePosition(Vector2{w / 2 - 256, h / 2 - 191});
+    double logoStart = WallClockSecond();
+    DrawOneFrame();
+
+    DXAudioObj = std::make_unique<DXAudio>();
+    DXAudioObj->InitDXAudio();
+
+    LoadSky();
+
+    if (ShowLogos) {
+        WaitPast(logoStart, 3.5);
+        logoStart = WallClockSecond();
+        Draw2DObj->SelectImage("logo");
+        Draw2DObj->SetImageTexture(0, "narvo");
+        Draw2DObj->SetImageMode(0);
+        Draw2DObj->SetImagePosition(Vector2{w / 2 - 256, h / 2 - 256});
+        Draw2DObj->SetImageSize(Vector2{512, 512});
+        DrawOneFrame();
+    }
+
+    LoadMaterials();
+    LoadMenuTextures();
+    LoadMenuMeshes();
+
+    if (ShowLogos) WaitPast(logoStart, 3.3);
+    Draw2DObj->SelectImage("logo");
+    Draw2DObj->SetImageVisible(false);
+
+    Draw2DObj->LoadImage(tex + "mainmenu.jpg", "menu", 0);
+    Draw2DObj->SetImagePosition(Vector2{w / 2 - 256 * MenuScaleX, h / 2 - 256 * MenuScaleY});
+    Draw2DObj->SetImageSize(Vector2{512 * MenuScaleX, 512 * MenuScaleY});
+    Draw2DObj->SetImageMode(1);
+    Draw2DObj->SetImageFlag(false);
+    Draw2DObj->LoadImage(tex + "msicon1.jpg", "mouse", 1);
+    Draw2DObj->SetImageMode(5);
+    Draw2DObj->SetImageFlag(false);
+    Draw2DObj->SetImageSize(Vector2{64 * MenuScaleX, 64 * MenuScaleY});
+    Draw2DObj->SetImageVisible(false);
+
+    if (MakeParticles) CreateMothershipParticles();
+
+    StartMenuMusic();
+
+    SetUpCamera();
+
+    RunMenuLoop(WallClockSecond());
+    ExitMainMenu();
 }
 
 }  // namespace quorvel

@@ -1,0 +1,468 @@
+// The main menu and the load-game screen, played through as a player would: the
+// headless harness gives the frames, the clock and the input, the null forms host
+// the dialogs.
+
+#include "shell/main_menu.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/play_level.h"
+#include "platform/engine/engine.h"
+#include "platform/engine/scancodes.h"
+#include "platform/forms/forms.h"
+#include "platform/forms/null_host.h"
+#include "platform/system/clock.h"
+#include "platform/system/convert.h"
+#include "platform/system/process.h"
+#include "platform/system/random.h"
+#include "shell/difficulty.h"
+#include "shell/engine_objects.h"
+#include "shell/launch_pad.h"
+#include "shell/load_game.h"
+#include "shell/maker.h"
+#include "shell/menu/menu_content.h"
+#include "shell/options.h"
+#include "shell/texts.h"
+#include "shell/tip.h"
+#include "support/harness.h"
+
+namespace quorvel {
+namespace {
+
+// A save file as the game writes it: nine little-endian fields, each at the start
+// of its own 128-byte record.
+std::string SaveFile(int level, std::array<std::int16_t, 6> flags, double money, int capacity) {
+    std::string bytes(8 * 128 + 2, '\0');
+    auto put16 = [&](std::size_t record, int v) {
+        bytes[(record - 1) * 128] = char(v & 0xff);
+        bytes[(record - 1) * 128 + 1] = char((v >> 8) & 0xff);
+    };
+    put16(1, level);
+    for (std::size_t i = 0; i < 6; ++i)
+        put16(i + 2, flags[i]);
+    const auto bits = std::bit_cast<std::uint64_t>(money);
+    for (int i = 0; i < 8; ++i)
+        bytes[7 * 128 + std::size_t(i)] = char((bits >> (8 * i)) & 0xff);
+    put16(9, capacity);
+    return bytes;
+}
+
+class MainMenuTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::WriteMenuContent(folder);
+        test::UseAsProgramFolder(folder);
+        setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
+        MakerSite = "http://127.0.0.1:9";  // nothing listens there: the version check fails at once
+        sys::SeedRandom(7);
+        SetPlayLevelObserver([this](const PlayLevelArgs& a) { played = a; });
+    }
+
+    // The pointer moves to (x, y) in screen pixels as the frame begins.
+    void MoveTo(int frame, int x, int y) {
+        h.MouseMove(frame, x - px, y - py);
+        px = x;
+        py = y;
+    }
+    void Click(int frame) { h.MouseClick(frame, 0, 1); }
+
+    // Screen y of a main-menu item's middle on a 1280 x 1024 screen (menu picture
+    // space is the screen shifted by (384, 256)).
+    static int ItemY(int item) {
+        constexpr int middles[] = {287, 322, 360, 397, 435, 473};
+        return middles[item - 1] + 256;
+    }
+    static constexpr int ItemX = 584;
+
+    // Texture key shown by a 2D image.
+    std::string ImageTexture(const char* image) const {
+        const auto* i = h.Scene().images.Find(image);
+        if (!i || i->textureId < 0) return "";
+        const auto* t = h.Scene().textures.Find(i->textureId);
+        return t ? t->key : "";
+    }
+    bool ImageVisible(const char* image) const {
+        const auto* i = h.Scene().images.Find(image);
+        return i && i->visible;
+    }
+    int ClicksPlayed() {
+        int n = 0;
+        for (const std::string& path : h.Audio().Played())
+            n += path.ends_with("menuselect.wav");
+        return n;
+    }
+    Vector MeshPosition(const char* key) const {
+        const auto* m = h.Scene().meshes.Find(key);
+        return m ? m->place.position : Vector{};
+    }
+    std::vector<std::string> LastTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& call : h.LastQueue())
+            if (call.kind == engine::Draw2DCall::Kind::Text) texts.push_back(call.text);
+        return texts;
+    }
+
+    test::TempFolder folder;
+    test::TempFolder config;
+    forms::NullHost host;
+    test::Harness h{1280, 1024};
+    std::optional<PlayLevelArgs> played;
+    int px = 640, py = 512;  // the engine starts the pointer in the screen's middle
+};
+
+double Moved(const Vector& a, const Vector& b) {
+    return Distance(a, b);
+}
+
+TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
+    folder.Write("VeltorSave5.vlx", SaveFile(12, {-1, 0, 1, 0, -1, -1}, 123456.75, 3));
+    folder.Write("VeltorSave2.vlx", "");                                            // never saved
+    folder.Write("VeltorSave7.vlx", SaveFile(77, {-1, -1, -1, -1, -1, -1}, 5, 2));  // damaged
+    folder.Write("screenshot/Snap1.jpg", "older picture");
+
+    // The dialogs in the order they come: "GO!!!" on the difficulty dialog, then the
+    // options over the menu (below). The host runs these steps from its message pump.
+    host.When([] { return InitialLevel.Visible(); }, [&] { host.Click(InitialLevel.Command1); });
+
+    // ---- Logos: the engine's logo, then the maker's, with their waits.
+    std::string firstLogo, secondLogo;
+    double logoShown = 0, menuStart = 0;
+    h.At(1, [&] { firstLogo = ImageTexture("logo"); });  // its own picture: no texture
+    h.At(2, [&] {
+        secondLogo = ImageTexture("logo");
+        logoShown = sys::WallClock();
+    });
+    constexpr int F0 = 3;  // the first frame of the menu loop
+    double f1 = 0;
+    h.At(F0, [&] {
+        menuStart = sys::WallClock();
+        f1 = EngineTimer().GetFrameFactor(1);
+    });
+
+    // ---- The scene on its timeline. T counts from the loop's start, to the second.
+    auto setT = [&](int frame, double t) {
+        h.At(frame,
+             [&, t] { sys::AdvanceVirtualClock(sys::RoundHalfEven(menuStart) + t - sys::WallClock()); });
+    };
+    struct Snapshot {
+        Vector back1, mshell, camera;
+        bool mshellVisible = true;
+    };
+    std::vector<Snapshot> snaps;
+    auto snap = [&](int frame) {
+        h.At(frame, [&] {
+            EngineCameras cams;
+            cams.SelectCameraById(0);
+            const auto* ms = h.Scene().meshes.Find("mshell");
+            snaps.push_back(
+                {MeshPosition("back1"), MeshPosition("mshell"), cams.GetCameraPosition(), ms && ms->visible});
+        });
+    };
+    snap(F0 + 10);
+    snap(F0 + 70);  // 0: early, 60 frames at f = 1
+    setT(F0 + 80, 47);
+    snap(F0 + 90);
+    snap(F0 + 150);  // 1: T in 47..48
+    setT(F0 + 160, 60);
+    snap(F0 + 170);
+    snap(F0 + 230);  // 2: T in 60..61
+    setT(F0 + 240, 251);
+    snap(F0 + 250);
+    snap(F0 + 310);  // 3: T past 250
+
+    // ---- Hover and click every item.
+    const int S = F0 + 320;
+    std::vector<int> clicks;
+    std::vector<std::string> pointer;
+    auto note = [&](int frame) {
+        h.At(frame, [&] {
+            clicks.push_back(ClicksPlayed());
+            pointer.push_back(ImageTexture("mouse"));
+        });
+    };
+    MoveTo(S, ItemX, ItemY(1));
+    note(S + 2);                      // 0: over New Game
+    MoveTo(S + 4, ItemX, 256 + 305);  // between items 1 and 2
+    note(S + 6);                      // 1
+    MoveTo(S + 8, ItemX, ItemY(2));
+    MoveTo(S + 9, ItemX, 256 + 340);  // between items 2 and 3
+    MoveTo(S + 10, ItemX, ItemY(3));
+    note(S + 11);  // 2: two more hover sounds
+
+    bool pointerShownInDialog = false, sliderShownInDialog = true;
+    Click(S + 12);  // Options: the dialog over the 3D view, modal
+    host.When([] { return Options.Visible(); },
+              [&] {
+                  pointerShownInDialog = forms::CursorVisible();
+                  sliderShownInDialog = Options.Graphics.Visible();
+                  host.Click(Options.Command1);
+              });
+    bool pointerHiddenAfter = false;
+    h.At(S + 14, [&] { pointerHiddenAfter = !forms::CursorVisible(); });
+
+    std::vector<std::string> picture;
+    auto notePicture = [&](int frame) { h.At(frame, [&] { picture.push_back(ImageTexture("menu")); }); };
+    MoveTo(S + 70, ItemX, ItemY(4));
+    Click(S + 72);
+    notePicture(S + 74);  // 0: keyboard overlay
+    MoveTo(S + 76, ItemX, ItemY(5));
+    Click(S + 140);        // closes it; item 5 is selected from the next frame
+    notePicture(S + 142);  // 1
+    Click(S + 210);
+    notePicture(S + 212);  // 2: second overlay
+    Click(S + 280);
+    notePicture(S + 282);       // 3
+    MoveTo(S + 284, 200, 900);  // outside every item: a click opens the keyboard overlay
+    Click(S + 340);
+    Click(S + 350);        // too soon after the last one: ignored
+    notePicture(S + 352);  // 4
+    Click(S + 400);
+    notePicture(S + 402);  // 5
+
+    // ---- Screenshots: P held for three frames.
+    h.KeyPress(S + 410, key::P, 3);
+
+    // ---- Load Game: the slot list with a valid, an empty, a damaged and a missing slot.
+    MoveTo(S + 420, ItemX, ItemY(2));
+    Click(S + 422);
+    std::vector<std::string> listTexts;
+    h.At(S + 426, [&] { listTexts = LastTexts(); });
+    h.KeyPress(S + 426, key::D3, 2);           // missing file
+    h.KeyPress(S + 430, key::D2, 2);           // empty file
+    h.KeyPress(S + 434, key::D7, 2);           // damaged
+    MoveTo(S + 438, 640, 512 - 220 + 40 + 9);  // row 2
+    Click(S + 440);                            // an empty row cannot be chosen either
+    bool stillListing = false;
+    h.At(S + 444, [&] { stillListing = !played && ImageTexture("mouse") == "ms2"; });
+    h.KeyPress(S + 446, key::D5, 2);
+    h.EndAt(S + 1000);
+
+    // The launch pad: Start, the difficulty dialog, and the menu runs.
+    ASSERT_TRUE(VeltorInitial.Show());
+    host.Click(frmTip.cmdOK);
+    ASSERT_TRUE(host.Choose(VeltorInitial.comModes, 7));
+    ASSERT_EQ(VeltorInitial.comModes.Text(), "1280x1024x32");
+    const std::optional<int> ended = h.RunUntilEnded([&] { host.Click(VeltorInitial.cmdControl(0)); });
+    ASSERT_TRUE(ended.has_value());
+
+    // Logos: the maker's logo came 3 to 4 seconds after the engine's.
+    EXPECT_EQ(firstLogo, "");
+    EXPECT_EQ(secondLogo, "narvo");
+    EXPECT_GE(logoShown - 12 * 3600.0, 3.0);
+    EXPECT_LE(logoShown - 12 * 3600.0, 4.0);
+    EXPECT_GE(menuStart - logoShown, 2.3);
+
+    // Timeline and orbit.
+    ASSERT_EQ(snaps.size(), 8u);
+    EXPECT_NEAR(Moved(snaps[0].back1, snaps[1].back1), 6 * 60, 0.05);
+    EXPECT_NEAR(Moved(snaps[0].mshell, snaps[1].mshell), 2.7 * 60, 0.05);
+    EXPECT_NEAR(Moved(snaps[2].back1, snaps[3].back1), 30 * 60, 0.2);
+    EXPECT_NEAR(Moved(snaps[2].mshell, snaps[3].mshell), 2.7 * 60, 0.05);
+    EXPECT_NEAR(Moved(snaps[4].back1, snaps[5].back1), 10 * 60, 0.2);
+    EXPECT_NEAR(Moved(snaps[4].mshell, snaps[5].mshell), 120 * 60, 1);
+    EXPECT_NEAR(Moved(snaps[6].back1, snaps[7].back1), 0, 1e-3);
+    EXPECT_FALSE(snaps[7].mshellVisible);
+    // The camera after the first 69 loop frames: f1 for the first (it measures the
+    // logo wait), 1 for each of the others.
+    const float a = float(std::fmod(0.4 * (f1 + 69), 360.0)) * 0.01745f;
+    EXPECT_NEAR(snaps[1].camera.x, 250 * std::cos(a), 0.01);
+    EXPECT_NEAR(snaps[1].camera.y, 50 * std::sin(a), 0.01);
+    EXPECT_NEAR(snaps[1].camera.z, 40 * std::sin(a), 0.01);
+
+    // Hover: one click sound on entering each item, the pointer lit over items.
+    ASSERT_EQ(clicks.size(), 3u);
+    EXPECT_EQ(clicks[1], clicks[0]);
+    EXPECT_EQ(clicks[2], clicks[0] + 2);
+    EXPECT_EQ(pointer, (std::vector<std::string>{"ms2", "ms1", "ms2"}));
+
+    EXPECT_TRUE(pointerShownInDialog);
+    EXPECT_FALSE(sliderShownInDialog);
+    EXPECT_TRUE(pointerHiddenAfter);
+    EXPECT_EQ(picture, (std::vector<std::string>{"menu4", "menu1", "menu5", "menu1", "menu4", "menu1"}));
+
+    // Three new pictures around the older one, which stays as it was.
+    for (const char* name : {"screenshot/Snap0.jpg", "screenshot/Snap2.jpg", "screenshot/Snap3.jpg"})
+        EXPECT_FALSE(folder.Read(name).empty()) << name;
+    EXPECT_EQ(folder.Read("screenshot/Snap1.jpg"), "older picture");
+    EXPECT_TRUE(folder.Read("screenshot/Snap4.jpg").empty());
+
+    // The list showed every slot, empty and damaged ones as empty.
+    ASSERT_GE(listTexts.size(), 11u);
+    EXPECT_EQ(listTexts[0], "Press number to load game:");
+    EXPECT_EQ(listTexts[1], "0--Quick Save - empty");
+    EXPECT_EQ(listTexts[3], "2--Save - empty");
+    EXPECT_EQ(listTexts[6], "5--Save - Level:  12");
+    EXPECT_EQ(listTexts[8], "7--Save - empty");
+    EXPECT_TRUE(stillListing);
+
+    // The game run got slot 5's values, money before the gravity beam.
+    ASSERT_TRUE(played.has_value());
+    EXPECT_EQ(played->level, 12);
+    EXPECT_TRUE(played->ownsIon);
+    EXPECT_FALSE(played->ownsMion);
+    EXPECT_TRUE(played->ownsEplas);
+    EXPECT_FALSE(played->ownsDisperse);
+    EXPECT_TRUE(played->ownsGamma);
+    EXPECT_DOUBLE_EQ(played->money, 123456.75);
+    EXPECT_TRUE(played->ownsGravBeam);
+    EXPECT_EQ(played->capacityLevel, 3);
+
+    // Listing and reading changed no file.
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "VeltorSave0.vlx"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "VeltorSave3.vlx"));
+    EXPECT_EQ(folder.Read("VeltorSave2.vlx"), "");
+}
+
+// Enter acts as a click on the selected item: over New Game it starts a new game,
+// and nothing else opens the slot list.
+TEST_F(MainMenuTest, EnterOverNewGameStartsLevelOneWithNothingOwned) {
+    LoadGameTexts();
+    int framesAtHandOver = 0;
+    double enterPressed = 0, handedOver = 0;
+    struct Pools {
+        int meshes, textures, images, sky;
+        bool meshObject, coreObject;
+    } pools{};
+    SetPlayLevelObserver([&](const PlayLevelArgs& a) {
+        played = a;
+        handedOver = sys::WallClock();
+        framesAtHandOver = h.Frame();
+        const auto& scene = h.Scene();
+        pools = {scene.meshes.Count(), scene.textures.Count(), scene.images.Count(),
+                 scene.sky.Count(),    MeshObj != nullptr,     CoreObj != nullptr};
+    });
+    MoveTo(10, ItemX, ItemY(1));
+    h.KeyPress(12, key::Return, 1);
+    h.At(12, [&] { enterPressed = sys::WallClock(); });
+    h.EndAt(400);
+
+    EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
+    ASSERT_TRUE(played.has_value());
+    EXPECT_EQ(framesAtHandOver, 12);  // straight from the menu's frame: no slot list came between
+    EXPECT_EQ(played->level, 1);
+    EXPECT_FALSE(played->ownsIon || played->ownsMion || played->ownsEplas || played->ownsDisperse ||
+                 played->ownsGamma || played->ownsGravBeam);
+    EXPECT_EQ(played->money, 0);
+    EXPECT_EQ(played->capacityLevel, 0);
+    // The scene was torn down over two one-second waits (each from a whole second, so
+    // at least half a second long); the shared core stays.
+    EXPECT_GE(handedOver - enterPressed, 1.0);
+    EXPECT_EQ(pools.meshes + pools.textures + pools.images + pools.sky, 0);
+    EXPECT_FALSE(pools.meshObject);
+    EXPECT_TRUE(pools.coreObject);
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("VeltorSave")) << entry.path();
+}
+
+TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied) {
+    LoadGameTexts();
+    std::vector<std::string> picture;
+    bool listAfterEnter = true, listShown = false, backInMenu = false;
+    auto listOnScreen = [this] {
+        for (const std::string& text : LastTexts())
+            if (text.starts_with("Press number")) return true;
+        return false;
+    };
+    // Pointer over no item: Enter works the keyboard overlay, as a click would.
+    h.KeyPress(60, key::Return, 1);
+    h.At(62, [&] {
+        picture.push_back(ImageTexture("menu"));
+        listAfterEnter = listOnScreen();
+    });
+    h.KeyPress(120, key::NumpadEnter, 1);
+    h.At(122, [&] { picture.push_back(ImageTexture("menu")); });
+
+    MoveTo(130, ItemX, ItemY(2));
+    Click(180);
+    h.At(184, [&] { listShown = listOnScreen() && !ImageVisible("menu"); });
+    h.KeyPress(186, key::Escape, 1);
+    h.At(192, [&] { backInMenu = !listOnScreen() && ImageVisible("menu") && ImageVisible("mouse"); });
+
+    MoveTo(250, ItemX, ItemY(6));
+    Click(300);
+    h.EndAt(1000);
+
+    EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
+    EXPECT_EQ(picture, (std::vector<std::string>{"menu4", "menu1"}));
+    EXPECT_FALSE(listAfterEnter);
+    EXPECT_TRUE(listShown);
+    EXPECT_TRUE(backInMenu);
+    EXPECT_FALSE(played.has_value());
+
+    // The Exit frame was finished, then everything the menu made went.
+    EXPECT_EQ(h.FramesShown(), h.Frame());
+    EXPECT_EQ(h.Frame(), 300);
+    const auto& scene = h.Scene();
+    EXPECT_EQ(scene.meshes.Count() + scene.textures.Count() + scene.images.Count() + scene.sky.Count() +
+                  scene.sounds.Count(),
+              0);
+    ASSERT_EQ(scene.particles.Count(), 6);
+    for (const auto& system : scene.particles.Items())
+        EXPECT_FALSE(system.emitting) << system.key;
+    EXPECT_FALSE(CoreObj || InputObj || FrameObj || MeshObj || TextureObj || Draw2DObj || SkyObj || SoundObj);
+    EXPECT_TRUE(MaterialObj && ParticleObj);
+}
+
+// Low detail on a 1024 x 768 screen, without logos or particles: the small sky,
+// no extra texture stages, and the load list laid out in screen pixels.
+TEST(MainMenuScene, FollowsTheDetailLevelAndTheScreen) {
+    test::TempFolder folder;
+    test::WriteMenuContent(folder);
+    test::UseAsProgramFolder(folder);
+    test::Harness h(1024, 768);
+    Options.Load();
+    ASSERT_TRUE(Options.Graphics.SetValue(1));
+    h.EndAt(3);
+    EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, false); }), 0);
+
+    const auto& scene = h.Scene();
+    EXPECT_TRUE(scene.frame.switchA);
+    EXPECT_EQ(scene.frame.switchD, 2);
+    EXPECT_EQ(scene.frame.switchE, 3);
+    EXPECT_EQ(scene.frame.switchF, 1);
+
+    const auto* sky = scene.sky.Find("MySkyCube");
+    ASSERT_NE(sky, nullptr);
+    EXPECT_EQ(sky->size, 25000.0f);
+    const char* faceFiles[] = {"space002_low.jpg", "space004_low.jpg", "space003_low.jpg",
+                               "space001_low.jpg", "sbbottom_low.jpg", "sbtop_low.jpg"};
+    for (int face = 0; face < 6; ++face) {
+        const auto* t = scene.textures.Find(sky->faceTexture[std::size_t(face)]);
+        ASSERT_NE(t, nullptr) << face;
+        EXPECT_TRUE(t->path.ends_with(faceFiles[face])) << t->path;
+    }
+
+    for (const char* key : {"back1", "back4", "mshell"}) {
+        const auto* m = scene.meshes.Find(key);
+        ASSERT_NE(m, nullptr) << key;
+        EXPECT_EQ(m->stages[1].textureId, -1) << key;
+        EXPECT_EQ(m->stages[1].mode, 0) << key;
+    }
+    const auto stageKey = [&](const char* mesh) {
+        return scene.textures.Find(scene.meshes.Find(mesh)->stages[0].textureId)->key;
+    };
+    EXPECT_EQ(stageKey("asteroid4"), "ast1txt");
+    EXPECT_EQ(stageKey("asteroid5"), "ast2txt");
+    EXPECT_EQ(scene.particles.Count(), 0);
+
+    const auto& rows = Menus[1].MenuItems();
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ((std::array{rows[0].X1, rows[0].Y1, rows[0].X2, rows[0].Y2}), (std::array{446, 219, 576, 232}));
+    EXPECT_EQ((std::array{rows[9].X1, rows[9].Y1, rows[9].X2, rows[9].Y2}), (std::array{446, 354, 576, 368}));
+
+    const auto* camera = scene.cameras.Find(0);
+    ASSERT_NE(camera, nullptr);
+    EXPECT_EQ(camera->lens.FieldOfView, 65.0f);
+    EXPECT_EQ(camera->lens.FarPlane, 500000.0f);
+}
+
+}  // namespace
+}  // namespace quorvel
