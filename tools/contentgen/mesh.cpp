@@ -403,11 +403,13 @@ std::string WriteMd2(const Mesh& topology, const std::vector<Md2Frame>& frames, 
     const int nf = int(frames.size());
     const int frameSize = 40 + 4 * nv;
     const int ofsSkins = 68, ofsSt = ofsSkins + 64, ofsTris = ofsSt + 4 * nv, ofsFrames = ofsTris + 12 * nt;
-    const int ofsEnd = ofsFrames + frameSize * nf;
+    // The drawing-command list holds only its terminating zero: readers build
+    // triangles from the triangle list.
+    const int ofsGlCommands = ofsFrames + frameSize * nf, ofsEnd = ofsGlCommands + 4;
     Bytes w;
     w.Text("IDP2", 4);
-    for (int value : {8, skinWidth, skinHeight, frameSize, 1, nv, nv, nt, 0, nf, ofsSkins, ofsSt, ofsTris,
-                      ofsFrames, ofsEnd, ofsEnd})
+    for (int value : {8, skinWidth, skinHeight, frameSize, 1, nv, nv, nt, 1, nf, ofsSkins, ofsSt, ofsTris,
+                      ofsFrames, ofsGlCommands, ofsEnd})
         w.I32(value);
     w.Text(skinName, 64);
     for (const V2& t : topology.uvs) {
@@ -447,6 +449,7 @@ std::string WriteMd2(const Mesh& topology, const std::vector<Md2Frame>& frames, 
             w.U8(0);  // readers derive normals from the geometry
         }
     }
+    w.I32(0);
     return w.b;
 }
 
