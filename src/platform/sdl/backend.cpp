@@ -1,0 +1,54 @@
+#include "platform/sdl/backend.h"
+
+#include <SDL.h>
+
+#include <cstring>
+#include <memory>
+
+#include "platform/engine/backends.h"
+#include "platform/sdl/display.h"
+#include "platform/sdl/gl_renderer.h"
+#include "platform/sdl/internal.h"
+#include "platform/system/process.h"
+
+namespace quorvel::sdl {
+namespace {
+
+bool videoReady = false;
+bool headless = false;
+
+}  // namespace
+
+namespace detail {
+bool VideoReady() {
+    return videoReady;
+}
+bool Headless() {
+    return headless;
+}
+}  // namespace detail
+
+bool InstallSdlBackEnd() {
+    if (!videoReady) {
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            SDL_Log("video: %s", SDL_GetError());
+            return false;
+        }
+        // Without controllers the game still runs; it only finds no pad.
+        if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) SDL_Log("game controllers: %s", SDL_GetError());
+        const char* driver = SDL_GetCurrentVideoDriver();
+        headless = driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+        videoReady = true;
+        // Controllers present at start come as added-device events on the first pump.
+    }
+    engine::InstallBackEnds(std::make_shared<GlRenderer>(), std::make_shared<SdlDisplay>(), nullptr);
+    sys::SetPumpHook([] { detail::Pump(); });
+    sys::AtProcessEnd([] {
+        detail::Shutdown();
+        SDL_Quit();
+        videoReady = false;
+    });
+    return true;
+}
+
+}  // namespace quorvel::sdl

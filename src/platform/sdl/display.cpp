@@ -1,0 +1,100 @@
+#include "platform/sdl/display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+
+#include "platform/sdl/internal.h"
+#include "platform/sdl/window.h"
+
+namespace quorvel::sdl {
+namespace {
+
+int Depth(Uint32 format) {
+    const int bits = int(SDL_BITSPERPIXEL(format));
+    return bits > 16 ? 32 : 16;
+}
+
+}  // namespace
+
+std::vector<engine::DisplayAdapter> SdlDisplay::Adapters() {
+    std::vector<engine::DisplayAdapter> adapters;
+    if (!detail::VideoReady()) return adapters;
+    const int displays = SDL_GetNumVideoDisplays();
+    for (int d = 0; d < displays; ++d) {
+        engine::DisplayAdapter adapter;
+        const char* name = SDL_GetDisplayName(d);
+        adapter.name = name && *name ? name : "Display " + std::to_string(d + 1);
+        if (detail::Headless()) {
+            for (auto [w, h] : {std::pair{640, 480},
+                                {800, 600},
+                                {1024, 768},
+                                {1152, 864},
+                                {1280, 960},
+                                {1280, 1024},
+                                {1600, 1200}}) {
+                adapter.modes.push_back({w, h, 16});
+                adapter.modes.push_back({w, h, 32});
+            }
+        } else {
+            const int count = SDL_GetNumDisplayModes(d);
+            for (int m = 0; m < count; ++m) {
+                SDL_DisplayMode mode{};
+                if (SDL_GetDisplayMode(d, m, &mode) != 0 || mode.w <= 0 || mode.h <= 0) continue;
+                adapter.modes.push_back({mode.w, mode.h, Depth(mode.format)});
+            }
+            auto key = [](const engine::DisplayMode& m) { return std::tuple(m.width, m.height, m.depth); };
+            std::sort(adapter.modes.begin(), adapter.modes.end(),
+                      [&](const auto& a, const auto& b) { return key(a) < key(b); });
+            // SDL lists a mode once per refresh rate.
+            adapter.modes.erase(std::unique(adapter.modes.begin(), adapter.modes.end(),
+                                            [&](const auto& a, const auto& b) { return key(a) == key(b); }),
+                                adapter.modes.end());
+        }
+        adapters.push_back(std::move(adapter));
+    }
+    return adapters;
+}
+
+int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
+    if (!detail::VideoReady() || mode.width <= 0 || mode.height <= 0) return -1;
+    if (adapter < 0 || adapter >= SDL_GetNumVideoDisplays()) return -1;
+    SDL_Window* window = Window();
+    if (!window || !detail::EnsureContext()) return -2;
+    if (!detail::Headless()) {
+        SDL_DisplayMode wanted{};
+        wanted.w = mode.width;
+        wanted.h = mode.height;
+        SDL_DisplayMode found{};
+        if (!SDL_GetClosestDisplayMode(adapter, &wanted, &found) || found.w != mode.width ||
+            found.h != mode.height)
+            return -3;
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(adapter),
+                              SDL_WINDOWPOS_CENTERED_DISPLAY(adapter));
+        SDL_SetWindowSize(window, mode.width, mode.height);
+        if (SDL_SetWindowDisplayMode(window, &found) != 0 ||
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+            SDL_Log("display mode %dx%d: %s", mode.width, mode.height, SDL_GetError());
+            SDL_SetWindowFullscreen(window, 0);
+            return -3;
+        }
+    } else {
+        SDL_SetWindowSize(window, mode.width, mode.height);
+    }
+    if (!detail::BindFrameTarget(mode.width, mode.height)) return -4;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    detail::EngineRunning(true);
+    return 0;
+}
+
+void SdlDisplay::Stop() {
+    if (!detail::VideoReady()) return;
+    if (SDL_Window* window = Window()) SDL_SetWindowFullscreen(window, 0);
+    detail::EngineRunning(false);
+}
+
+}  // namespace quorvel::sdl

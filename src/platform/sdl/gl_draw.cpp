@@ -1,0 +1,566 @@
+#include "platform/sdl/gl_draw.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace quorvel::sdl {
+namespace {
+
+constexpr const char* kSurfaceVs = R"(#version 330 core
+layout(location = 0) in vec3 aPos;
+layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec2 aUv;
+layout(location = 3) in vec3 aPos2;
+layout(location = 4) in vec3 aNormal2;
+uniform mat4 uModel;
+uniform mat3 uNormalMat;
+uniform mat4 uViewProj;
+uniform float uBlend;
+out vec3 vWorld;
+out vec3 vNormal;
+out vec2 vUv;
+void main() {
+    vec3 p = mix(aPos, aPos2, uBlend);
+    vec3 n = mix(aNormal, aNormal2, uBlend);
+    vec4 w = uModel * vec4(p, 1.0);
+    vWorld = w.xyz;
+    vNormal = uNormalMat * n;
+    vUv = aUv;
+    gl_Position = uViewProj * w;
+}
+)";
+
+constexpr const char* kSurfaceFs = R"(#version 330 core
+in vec3 vWorld;
+in vec3 vNormal;
+in vec2 vUv;
+uniform sampler2D uTex0;
+uniform sampler2D uTex1;
+uniform sampler2D uTex2;
+uniform sampler2D uTex3;
+uniform int uStageMode[4];
+uniform bool uLit;
+uniform bool uFlat;
+uniform bool uSpecularOn;
+uniform bool uFog;
+uniform bool uAdditive;
+uniform vec4 uDiffuse;
+uniform vec3 uAmbient;
+uniform vec3 uSpecular;
+uniform vec3 uEmissive;
+uniform vec3 uSceneAmbient;
+uniform float uOpacity;
+uniform int uLightCount;
+uniform vec4 uLightPos[8];
+uniform vec3 uLightDir[8];
+uniform vec3 uLightColour[8];
+uniform vec4 uLightParam[8];
+uniform vec3 uEye;
+uniform mat3 uViewRot;
+uniform vec3 uFogColour;
+uniform vec2 uFogRange;
+out vec4 fragColour;
+
+// Reflection mapped from the view direction (a sphere map seen from the eye).
+vec2 ReflectUv(vec3 n) {
+    vec3 r = uViewRot * reflect(normalize(vWorld - uEye), n);
+    float m = max(2.0 * sqrt(r.x * r.x + r.y * r.y + (1.0 - r.z) * (1.0 - r.z)), 1e-4);
+    return vec2(0.5 + r.x / m, 0.5 - r.y / m);
+}
+
+vec3 Stage(int mode, vec3 c, vec4 t) {
+    if (mode == 1) return c * t.rgb;
+    if (mode == 8) return c * t.rgb * 2.0;
+    if (mode == 9) return c + t.rgb;
+    return c;
+}
+
+void main() {
+    vec3 toEye = uEye - vWorld;
+    vec3 n;
+    if (uFlat) {
+        n = normalize(cross(dFdx(vWorld), dFdy(vWorld)));
+        if (dot(n, toEye) < 0.0) n = -n;
+    } else {
+        n = normalize(vNormal);
+        if (!gl_FrontFacing) n = -n;
+    }
+    vec4 base = uStageMode[0] != 0 ? texture(uTex0, vUv) : vec4(1.0);
+    vec3 light = vec3(1.0);
+    vec3 spec = vec3(0.0);
+    if (uLit && uLightCount > 0) {
+        light = uEmissive + uSceneAmbient * uAmbient;
+        vec3 v = normalize(toEye);
+        for (int i = 0; i < uLightCount; ++i) {
+            vec3 l;
+            float att = 1.0;
+            int type = int(uLightPos[i].w + 0.5);
+            if (type == 3) {
+                l = -uLightDir[i];
+            } else {
+                vec3 d = uLightPos[i].xyz - vWorld;
+                float dist = length(d);
+                l = d / max(dist, 1e-4);
+                float range = uLightParam[i].x;
+                if (range > 0.0) att = clamp(1.0 - dist / range, 0.0, 1.0);
+                if (type == 2) {
+                    float cosA = dot(-l, uLightDir[i]);
+                    float cone = clamp((cosA - uLightParam[i].w) / max(uLightParam[i].z - uLightParam[i].w, 1e-4),
+                                       0.0, 1.0);
+                    att *= uLightParam[i].y > 0.0 ? pow(cone, uLightParam[i].y) : cone;
+                }
+            }
+            float diff = max(dot(n, l), 0.0);
+            light += uDiffuse.rgb * uLightColour[i] * diff * att;
+            if (uSpecularOn && diff > 0.0)
+                spec += uSpecular * uLightColour[i] * pow(max(dot(n, normalize(l + v)), 0.0), 24.0) * att;
+        }
+    }
+    vec3 c = base.rgb * clamp(light, 0.0, 1.0);
+    if (uStageMode[1] != 0) c = Stage(uStageMode[1], c, texture(uTex1, uStageMode[1] == 9 ? ReflectUv(n) : vUv));
+    if (uStageMode[2] != 0) c = Stage(uStageMode[2], c, texture(uTex2, uStageMode[2] == 9 ? ReflectUv(n) : vUv));
+    if (uStageMode[3] != 0) c = Stage(uStageMode[3], c, texture(uTex3, uStageMode[3] == 9 ? ReflectUv(n) : vUv));
+    c += spec;
+    if (uFog) {
+        float f = clamp((length(toEye) - uFogRange.x) / max(uFogRange.y - uFogRange.x, 1e-3), 0.0, 1.0);
+        // Glow fades into the dark; solid surfaces into the fog colour.
+        c = uAdditive ? c * (1.0 - f) : mix(c, uFogColour, f);
+    }
+    fragColour = vec4(clamp(c, 0.0, 1.0), clamp(base.a * uOpacity, 0.0, 1.0));
+}
+)";
+
+constexpr const char* kFlatVs = R"(#version 330 core
+layout(location = 0) in vec3 aPos;
+layout(location = 1) in vec2 aUv;
+layout(location = 2) in vec4 aColour;
+uniform mat4 uMvp;
+out vec2 vUv;
+out vec4 vColour;
+void main() {
+    vUv = aUv;
+    vColour = aColour;
+    gl_Position = uMvp * vec4(aPos, 1.0);
+}
+)";
+
+constexpr const char* kFlatFs = R"(#version 330 core
+in vec2 vUv;
+in vec4 vColour;
+uniform sampler2D uTex;
+uniform bool uUseTex;
+out vec4 fragColour;
+void main() {
+    fragColour = (uUseTex ? texture(uTex, vUv) : vec4(1.0)) * vColour;
+}
+)";
+
+GLuint Compile(GLenum kind, const char* source) {
+    GLuint s = glCreateShader(kind);
+    glShaderSource(s, 1, &source, nullptr);
+    glCompileShader(s);
+    GLint ok = 0;
+    glGetShaderiv(s, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[2048] = {};
+        glGetShaderInfoLog(s, sizeof log, nullptr, log);
+        SDL_Log("shader: %s", log);
+        glDeleteShader(s);
+        return 0;
+    }
+    return s;
+}
+
+GLuint Link(const char* vs, const char* fs) {
+    GLuint v = Compile(GL_VERTEX_SHADER, vs);
+    GLuint f = Compile(GL_FRAGMENT_SHADER, fs);
+    if (!v || !f) {
+        if (v) glDeleteShader(v);
+        if (f) glDeleteShader(f);
+        return 0;
+    }
+    GLuint p = glCreateProgram();
+    glAttachShader(p, v);
+    glAttachShader(p, f);
+    glLinkProgram(p);
+    glDeleteShader(v);
+    glDeleteShader(f);
+    GLint ok = 0;
+    glGetProgramiv(p, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        char log[2048] = {};
+        glGetProgramInfoLog(p, sizeof log, nullptr, log);
+        SDL_Log("program: %s", log);
+        glDeleteProgram(p);
+        return 0;
+    }
+    return p;
+}
+
+// Box-filters a picture down to 1/detail of its size (at least one pixel).
+std::vector<std::uint8_t> Reduce(const engine::Picture& pic, int detail, int& w, int& h) {
+    w = std::max(1, pic.width / detail);
+    h = std::max(1, pic.height / detail);
+    std::vector<std::uint8_t> out(std::size_t(w) * std::size_t(h) * 4);
+    for (int y = 0; y < h; ++y) {
+        const int y0 = y * pic.height / h, y1 = std::max(y0 + 1, (y + 1) * pic.height / h);
+        for (int x = 0; x < w; ++x) {
+            const int x0 = x * pic.width / w, x1 = std::max(x0 + 1, (x + 1) * pic.width / w);
+            unsigned sum[4] = {0, 0, 0, 0};
+            for (int sy = y0; sy < y1; ++sy)
+                for (int sx = x0; sx < x1; ++sx)
+                    for (int c = 0; c < 4; ++c)
+                        sum[c] += pic.rgba[(std::size_t(sy) * std::size_t(pic.width) + std::size_t(sx)) * 4 +
+                                           std::size_t(c)];
+            const unsigned n = unsigned((y1 - y0) * (x1 - x0));
+            for (int c = 0; c < 4; ++c)
+                out[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4 + std::size_t(c)] =
+                    std::uint8_t((sum[c] + n / 2) / n);
+        }
+    }
+    return out;
+}
+
+template <class T>
+GLuint Buffer(GLenum target, const std::vector<T>& data) {
+    GLuint b = 0;
+    glGenBuffers(1, &b);
+    glBindBuffer(target, b);
+    glBufferData(target, GLsizeiptr(data.size() * sizeof(T)), data.data(), GL_STATIC_DRAW);
+    return b;
+}
+
+void DeleteMesh(GpuMesh& m) {
+    if (m.vao) glDeleteVertexArrays(1, &m.vao);
+    if (m.vbo) glDeleteBuffers(1, &m.vbo);
+    if (m.ibo) glDeleteBuffers(1, &m.ibo);
+    m = GpuMesh{};
+}
+
+void DeleteModel(GpuModel& m) {
+    if (m.vao) glDeleteVertexArrays(1, &m.vao);
+    if (m.poseVbo) glDeleteBuffers(1, &m.poseVbo);
+    if (m.uvVbo) glDeleteBuffers(1, &m.uvVbo);
+    if (m.ibo) glDeleteBuffers(1, &m.ibo);
+    m = GpuModel{};
+}
+
+// Interleaved position, normal, uv.
+GpuMesh UploadMesh(const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices) {
+    GpuMesh m;
+    glGenVertexArrays(1, &m.vao);
+    glBindVertexArray(m.vao);
+    m.vbo = Buffer(GL_ARRAY_BUFFER, vertices);
+    m.ibo = Buffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+    const GLsizei stride = 8 * sizeof(float);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(3 * sizeof(float)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(6 * sizeof(float)));
+    glBindVertexArray(0);
+    m.indexCount = GLsizei(indices.size());
+    return m;
+}
+
+}  // namespace
+
+bool BuildSurfaceProgram(SurfaceProgram& p) {
+    p = SurfaceProgram{};
+    p.id = Link(kSurfaceVs, kSurfaceFs);
+    if (!p.id) return false;
+    auto u = [&](const char* name) { return glGetUniformLocation(p.id, name); };
+    p.model = u("uModel");
+    p.normalMat = u("uNormalMat");
+    p.viewProj = u("uViewProj");
+    p.blend = u("uBlend");
+    p.eye = u("uEye");
+    p.viewRot = u("uViewRot");
+    for (int i = 0; i < 4; ++i) {
+        p.tex[i] = u(("uTex" + std::to_string(i)).c_str());
+        p.stageMode[i] = u(("uStageMode[" + std::to_string(i) + "]").c_str());
+    }
+    p.lit = u("uLit");
+    p.flat = u("uFlat");
+    p.specularOn = u("uSpecularOn");
+    p.diffuse = u("uDiffuse");
+    p.ambient = u("uAmbient");
+    p.specular = u("uSpecular");
+    p.emissive = u("uEmissive");
+    p.sceneAmbient = u("uSceneAmbient");
+    p.opacity = u("uOpacity");
+    p.lightCount = u("uLightCount");
+    p.lightPos = u("uLightPos");
+    p.lightDir = u("uLightDir");
+    p.lightColour = u("uLightColour");
+    p.lightParam = u("uLightParam");
+    p.fog = u("uFog");
+    p.fogColour = u("uFogColour");
+    p.fogRange = u("uFogRange");
+    p.additive = u("uAdditive");
+    glUseProgram(p.id);
+    for (int i = 0; i < 4; ++i)
+        glUniform1i(p.tex[i], i);
+    return true;
+}
+
+bool BuildFlatProgram(FlatProgram& p) {
+    p = FlatProgram{};
+    p.id = Link(kFlatVs, kFlatFs);
+    if (!p.id) return false;
+    p.mvp = glGetUniformLocation(p.id, "uMvp");
+    p.tex = glGetUniformLocation(p.id, "uTex");
+    p.useTex = glGetUniformLocation(p.id, "uUseTex");
+    glUseProgram(p.id);
+    glUniform1i(p.tex, 0);
+    return true;
+}
+
+// ---- FlatStream ------------------------------------------------------------------
+
+void FlatStream::Init() {
+    glGenVertexArrays(1, &vao_);
+    glGenBuffers(1, &vbo_);
+    glBindVertexArray(vao_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    const GLsizei stride = sizeof(FlatVertex);
+    glEnableVertexAttribArray(0);
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, nullptr);
+    glEnableVertexAttribArray(1);
+    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(FlatVertex, u)));
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 4, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(FlatVertex, r)));
+    glBindVertexArray(0);
+    capacity_ = 0;
+}
+
+void FlatStream::Release() {
+    if (vao_) glDeleteVertexArrays(1, &vao_);
+    if (vbo_) glDeleteBuffers(1, &vbo_);
+    vao_ = vbo_ = 0;
+    capacity_ = 0;
+    vertices_.clear();
+}
+
+void FlatStream::Quad(const std::array<glm::vec3, 4>& c, const std::array<glm::vec2, 4>& uv,
+                      const glm::vec4& colour) {
+    auto v = [&](int i) {
+        return FlatVertex{c[std::size_t(i)].x,
+                          c[std::size_t(i)].y,
+                          c[std::size_t(i)].z,
+                          uv[std::size_t(i)].x,
+                          uv[std::size_t(i)].y,
+                          colour.r,
+                          colour.g,
+                          colour.b,
+                          colour.a};
+    };
+    for (int i : {0, 1, 2, 0, 2, 3})
+        vertices_.push_back(v(i));
+}
+
+void FlatStream::Flush() {
+    if (vertices_.empty()) return;
+    glBindVertexArray(vao_);
+    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+    const std::size_t bytes = vertices_.size() * sizeof(FlatVertex);
+    if (bytes > capacity_) capacity_ = std::max(bytes, capacity_ * 2);
+    // Fresh storage each time, so the driver need not wait for the previous draw.
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(capacity_), nullptr, GL_STREAM_DRAW);
+    glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), vertices_.data());
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices_.size()));
+    glBindVertexArray(0);
+    vertices_.clear();
+}
+
+// ---- TextureCache ------------------------------------------------------------------
+
+GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, int detail) {
+    if (!picture || picture->width <= 0 || picture->height <= 0 ||
+        picture->rgba.size() < std::size_t(picture->width) * std::size_t(picture->height) * 4)
+        return 0;
+    detail = std::clamp(detail, 1, 16);
+    const auto key = std::pair(picture.get(), detail);
+    if (auto it = entries_.find(key); it != entries_.end()) {
+        if (it->second.source.lock() == picture) return it->second.id;
+        glDeleteTextures(1, &it->second.id);  // a new picture where a freed one was
+        entries_.erase(it);
+    }
+    int w = picture->width, h = picture->height;
+    std::vector<std::uint8_t> reduced;
+    const std::uint8_t* pixels = picture->rgba.data();
+    if (detail > 1) {
+        reduced = Reduce(*picture, detail, w, h);
+        pixels = reduced.data();
+    }
+    GLint maxSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (w > maxSize || h > maxSize) {
+        const int factor = (std::max(w, h) + maxSize - 1) / maxSize;
+        reduced = Reduce(*picture, detail * factor, w, h);
+        pixels = reduced.data();
+    }
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    glGenerateMipmap(GL_TEXTURE_2D);
+    entries_[key] = Entry{id, picture};
+    return id;
+}
+
+void TextureCache::Sweep() {
+    for (auto it = entries_.begin(); it != entries_.end();) {
+        if (it->second.source.expired()) {
+            glDeleteTextures(1, &it->second.id);
+            it = entries_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void TextureCache::Release() {
+    for (auto& [key, e] : entries_)
+        glDeleteTextures(1, &e.id);
+    entries_.clear();
+}
+
+// ---- GeometryCache -----------------------------------------------------------------
+
+const GpuMesh* GeometryCache::Get(const std::shared_ptr<const MeshData>& mesh) {
+    if (!mesh || mesh->Empty()) return nullptr;
+    if (auto it = meshes_.find(mesh.get()); it != meshes_.end()) {
+        if (it->second.source.lock() == mesh) return &it->second.gpu;
+        DeleteMesh(it->second.gpu);
+        meshes_.erase(it);
+    }
+    const std::size_t n = mesh->positions.size();
+    std::vector<float> vertices;
+    vertices.reserve(n * 8);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vector& p = mesh->positions[i];
+        const Vector nrm = i < mesh->normals.size() ? mesh->normals[i] : Vector{0, 1, 0};
+        const Vector2 uv = i < mesh->uvs.size() ? mesh->uvs[i] : Vector2{};
+        vertices.insert(vertices.end(), {p.x, p.y, p.z, nrm.x, nrm.y, nrm.z, uv.x, uv.y});
+    }
+    // Indices past the vertices would read outside the buffer.
+    std::vector<std::uint32_t> indices;
+    indices.reserve(mesh->indices.size());
+    for (std::size_t t = 0; t + 2 < mesh->indices.size(); t += 3) {
+        const std::uint32_t a = mesh->indices[t], b = mesh->indices[t + 1], c = mesh->indices[t + 2];
+        if (a < n && b < n && c < n) indices.insert(indices.end(), {a, b, c});
+    }
+    auto& e = meshes_[mesh.get()];
+    e.gpu = UploadMesh(vertices, indices);
+    e.source = mesh;
+    return &e.gpu;
+}
+
+const GpuModel* GeometryCache::Get(const std::shared_ptr<const AnimatedModelData>& model) {
+    if (!model || model->Empty()) return nullptr;
+    if (auto it = models_.find(model.get()); it != models_.end()) {
+        if (it->second.source.lock() == model) return &it->second.gpu;
+        DeleteModel(it->second.gpu);
+        models_.erase(it);
+    }
+    const std::size_t n = model->uvs.size();
+    std::vector<float> poses;
+    poses.reserve(n * 6 * model->frames.size());
+    for (const Keyframe& f : model->frames)
+        for (std::size_t i = 0; i < n; ++i) {
+            const Vector p = i < f.positions.size() ? f.positions[i] : Vector{};
+            const Vector nrm = i < f.normals.size() ? f.normals[i] : Vector{0, 1, 0};
+            poses.insert(poses.end(), {p.x, p.y, p.z, nrm.x, nrm.y, nrm.z});
+        }
+    std::vector<float> uvs;
+    uvs.reserve(n * 2);
+    for (const Vector2& uv : model->uvs)
+        uvs.insert(uvs.end(), {uv.x, uv.y});
+    std::vector<std::uint32_t> indices;
+    for (std::size_t t = 0; t + 2 < model->indices.size(); t += 3) {
+        const std::uint32_t a = model->indices[t], b = model->indices[t + 1], c = model->indices[t + 2];
+        if (a < n && b < n && c < n) indices.insert(indices.end(), {a, b, c});
+    }
+    auto& e = models_[model.get()];
+    GpuModel& m = e.gpu;
+    glGenVertexArrays(1, &m.vao);
+    glBindVertexArray(m.vao);
+    m.poseVbo = Buffer(GL_ARRAY_BUFFER, poses);
+    m.uvVbo = Buffer(GL_ARRAY_BUFFER, uvs);
+    glEnableVertexAttribArray(2);
+    glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 2 * sizeof(float), nullptr);
+    m.ibo = Buffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+    for (GLuint a : {0u, 1u, 3u, 4u})
+        glEnableVertexAttribArray(a);
+    glBindVertexArray(0);
+    m.indexCount = GLsizei(indices.size());
+    m.vertexCount = n;
+    m.frameCount = int(model->frames.size());
+    e.source = model;
+    BindModelPose(m, 0, 0);
+    return &m;
+}
+
+void BindModelPose(const GpuModel& m, int a, int b) {
+    glBindVertexArray(m.vao);
+    glBindBuffer(GL_ARRAY_BUFFER, m.poseVbo);
+    const GLsizei stride = 6 * sizeof(float);
+    auto at = [&](int frame, int extra) {
+        return reinterpret_cast<const void*>((std::size_t(frame) * m.vertexCount * 6 + std::size_t(extra)) *
+                                             sizeof(float));
+    };
+    glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, stride, at(a, 0));
+    glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, stride, at(a, 3));
+    glVertexAttribPointer(3, 3, GL_FLOAT, GL_FALSE, stride, at(b, 0));
+    glVertexAttribPointer(4, 3, GL_FLOAT, GL_FALSE, stride, at(b, 3));
+}
+
+const GpuMesh& GeometryCache::Quad() {
+    if (!quad_.vao) {
+        // Corners in the item's right/up plane, front face toward -z (seen from a camera
+        // that looks along +z at it), uvs from the top left.
+        const std::vector<float> v = {-0.5f, 0.5f,  0, 0, 0, -1, 0, 0, 0.5f,  0.5f,  0, 0, 0, -1, 1, 0,
+                                      0.5f,  -0.5f, 0, 0, 0, -1, 1, 1, -0.5f, -0.5f, 0, 0, 0, -1, 0, 1};
+        quad_ = UploadMesh(v, {0, 1, 2, 0, 2, 3});
+    }
+    return quad_;
+}
+
+void GeometryCache::Sweep() {
+    for (auto it = meshes_.begin(); it != meshes_.end();) {
+        if (it->second.source.expired()) {
+            DeleteMesh(it->second.gpu);
+            it = meshes_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = models_.begin(); it != models_.end();) {
+        if (it->second.source.expired()) {
+            DeleteModel(it->second.gpu);
+            it = models_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void GeometryCache::Release() {
+    for (auto& [k, e] : meshes_)
+        DeleteMesh(e.gpu);
+    for (auto& [k, e] : models_)
+        DeleteModel(e.gpu);
+    meshes_.clear();
+    models_.clear();
+    DeleteMesh(quad_);
+}
+
+}  // namespace quorvel::sdl

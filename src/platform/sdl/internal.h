@@ -1,0 +1,38 @@
+#pragma once
+// Shared between the parts of the SDL back end; nothing outside src/platform/sdl uses it.
+
+#include <SDL.h>
+
+namespace quorvel::sdl::detail {
+
+// SDL's video is up (InstallSdlBackEnd succeeded).
+bool VideoReady();
+// The video driver shows nothing on a real screen (offscreen, dummy): the display
+// then offers a fixed list of window sizes and never goes full screen.
+bool Headless();
+// The window and its context exist and the context is current.
+bool EnsureContext();
+// Counts the contexts made so far: GL objects of an older context are gone.
+int ContextGeneration();
+
+// Binds the off-screen frame the engine draws into, (re)made at this size; false when
+// it cannot be made (no context, a size the driver refuses).
+bool BindFrameTarget(int width, int height);
+// The frame in the off-screen target is complete and may be shown.
+void FrameDrawn();
+
+// The engine started (pointer held) or stopped (pointer free, window left windowed).
+void EngineRunning(bool running);
+
+// One pass of the message pump.
+void Pump();
+// Restores the display and stops SDL (process end).
+void Shutdown();
+
+// Input (input.cpp).
+int KeyFromScancode(SDL_Scancode code);
+void HandleInputEvent(const SDL_Event& event);
+void RefreshGamePads();
+void CloseGamePads();
+
+}  // namespace quorvel::sdl::detail

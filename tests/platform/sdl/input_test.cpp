@@ -1,0 +1,203 @@
+// SDL's keyboard, mouse, controller and window events as the engine's input reads them.
+
+#include <SDL.h>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/scancodes.h"
+#include "platform/sdl/window.h"
+#include "platform/system/process.h"
+#include "sdl_fixture.h"
+
+namespace quorvel::test {
+namespace {
+
+class InputTest : public SdlTest {
+  protected:
+    void SetUp() override {
+        SdlTest::SetUp();
+        Start(640, 480);
+        sys::PumpMessages();  // what the start itself queued
+    }
+    static void Push(SDL_Event e) { ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError(); }
+    static void Key(SDL_Scancode code, bool down) {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.keysym.scancode = code;
+        e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        Push(e);
+    }
+};
+
+TEST_F(InputTest, KeysArriveAsTheirScanCodes) {
+    const std::pair<SDL_Scancode, int> keys[] = {
+        {SDL_SCANCODE_ESCAPE, key::Escape},
+        {SDL_SCANCODE_1, key::D1},
+        {SDL_SCANCODE_0, key::D0},
+        {SDL_SCANCODE_RETURN, key::Return},
+        {SDL_SCANCODE_KP_ENTER, key::NumpadEnter},
+        {SDL_SCANCODE_P, key::P},
+        {SDL_SCANCODE_BACKSLASH, key::Backslash},
+        {SDL_SCANCODE_UP, key::Up},
+        {SDL_SCANCODE_PAGEDOWN, key::Next},
+        {SDL_SCANCODE_RCTRL, key::RControl},
+        {SDL_SCANCODE_F3, key::F3},
+        {SDL_SCANCODE_SPACE, key::Space},
+        {SDL_SCANCODE_KP_DIVIDE, key::Divide},
+    };
+    EngineInput input;
+    for (auto [sdlCode, scanCode] : keys) {
+        SCOPED_TRACE(SDL_GetScancodeName(sdlCode));
+        Key(sdlCode, true);
+        sys::PumpMessages();
+        EXPECT_TRUE(input.IsKeyDown(scanCode));
+        Key(sdlCode, false);
+        sys::PumpMessages();
+        EXPECT_FALSE(input.IsKeyDown(scanCode));
+    }
+}
+
+TEST_F(InputTest, LosingTheFocusLetsGoOfHeldKeysAndButtons) {
+    Key(SDL_SCANCODE_W, true);
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    click.button.button = SDL_BUTTON_LEFT;
+    Push(click);
+    sys::PumpMessages();
+    EngineInput input;
+    ASSERT_TRUE(input.IsKeyDown(key::W));
+    SDL_Event focus{};
+    focus.type = SDL_WINDOWEVENT;
+    focus.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    focus.window.windowID = SDL_GetWindowID(sdl::Window());
+    Push(focus);
+    sys::PumpMessages();
+    EXPECT_FALSE(input.IsKeyDown(key::W));
+    EXPECT_FALSE(input.GetMouseState(0).Button0);
+}
+
+TEST_F(InputTest, MouseMovesThePointerWithinTheScreenAndReportsButtonsAndWheel) {
+    EngineInput input;
+    input.SetMousePosition(100, 100, 0);
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.xrel = 5;
+    e.motion.yrel = -7;
+    Push(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = SDL_BUTTON_RIGHT;
+    Push(e);
+    e = SDL_Event{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = 2;
+    Push(e);
+    sys::PumpMessages();
+    MouseState m = input.GetMouseState(0);
+    EXPECT_EQ(m.X - 100, 5);
+    EXPECT_EQ(m.Y - 100, -7);
+    EXPECT_FALSE(m.Button0);
+    EXPECT_TRUE(m.Button1);
+    EXPECT_EQ(m.Wheel, 2);
+    EXPECT_EQ(input.GetMouseState(0).Wheel, 0);  // the wheel counts since the last read
+
+    e = SDL_Event{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.xrel = 5000;
+    e.motion.yrel = -5000;
+    Push(e);
+    sys::PumpMessages();
+    m = input.GetMouseState(0);
+    EXPECT_EQ(m.X, 639);
+    EXPECT_EQ(m.Y, 0);
+}
+
+TEST_F(InputTest, ControllerFillsTheGamePadRecord) {
+    // SDL ignores controllers while no window has the focus, and an off-screen window never gets it.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 0);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    SDL_Joystick* joystick = SDL_JoystickOpen(device);
+    ASSERT_NE(joystick, nullptr);
+    // SDL's virtual controller: axes left x, left y, right x, right y, triggers;
+    // buttons a, b, x, y, back, guide, start, sticks, shoulders, then the direction pad.
+    SDL_JoystickSetVirtualAxis(joystick, 4, -32768);
+    SDL_JoystickSetVirtualAxis(joystick, 5, -32768);
+    sys::PumpMessages();
+
+    EngineInput input;
+    ASSERT_TRUE(input.OpenGamePad(0));
+    EXPECT_FALSE(input.GetGamePadText(0).empty());
+    EXPECT_EQ(input.SetupGamePadAxes(0), 4);
+    EXPECT_EQ(input.SetupGamePadButtons(0), 13);
+    input.EnableGamePad(true);
+    GamePadState rest = input.GetGamePadState();
+    EXPECT_EQ(rest.X, 32767);
+    EXPECT_EQ(rest.RotationZ, 32767);
+    EXPECT_EQ(rest.Pov[0], -1);
+    EXPECT_EQ(rest.Buttons[0], 0);
+
+    SDL_JoystickSetVirtualAxis(joystick, 0, 32767);   // left stick right
+    SDL_JoystickSetVirtualAxis(joystick, 1, -32768);  // left stick up
+    SDL_JoystickSetVirtualAxis(joystick, 2, -32768);  // right stick left
+    SDL_JoystickSetVirtualAxis(joystick, 3, 32767);   // right stick down
+    SDL_JoystickSetVirtualAxis(joystick, 5, 32767);   // right trigger
+    SDL_JoystickSetVirtualButton(joystick, 0, 1);     // a
+    SDL_JoystickSetVirtualButton(joystick, 10, 1);    // right shoulder
+    SDL_JoystickSetVirtualButton(joystick, 14, 1);    // pad right
+    sys::PumpMessages();
+    const GamePadState s = input.GetGamePadState();
+    EXPECT_EQ(s.X, 65535);
+    EXPECT_EQ(s.Y, 0);
+    EXPECT_EQ(s.Z, 0);
+    EXPECT_EQ(s.RotationZ, 65535);
+    EXPECT_EQ(s.Pov[0], 9000);
+    EXPECT_NE(s.Buttons[0], 0);
+    EXPECT_NE(s.Buttons[5], 0);
+    EXPECT_NE(s.Buttons[7], 0);
+    EXPECT_EQ(s.Buttons[1], 0);
+    EXPECT_EQ(s.Buttons[6], 0);
+
+    SDL_JoystickClose(joystick);
+    SDL_JoystickDetachVirtual(device);
+    sys::PumpMessages();
+    EXPECT_TRUE(input.GetGamePadText(0).empty());
+    EXPECT_FALSE(input.OpenGamePad(0));
+}
+
+TEST_F(InputTest, EventHookSeesEventsFirstAndMayTakeThem) {
+    int seen = 0;
+    sdl::SetEventHook([&](const SDL_Event& e) {
+        if (e.type != SDL_KEYDOWN) return false;
+        ++seen;
+        return e.key.keysym.scancode == SDL_SCANCODE_A;  // A belongs to the hook
+    });
+    int tails = 0, overlays = 0;
+    sdl::SetPumpTail([&] { ++tails; });
+    sdl::SetOverlayHook([&] { ++overlays; });
+    Key(SDL_SCANCODE_A, true);
+    Key(SDL_SCANCODE_B, true);
+    sys::PumpMessages();
+    EngineInput input;
+    EXPECT_EQ(seen, 2);
+    EXPECT_FALSE(input.IsKeyDown(key::A));
+    EXPECT_TRUE(input.IsKeyDown(key::B));
+    EXPECT_EQ(tails, 1);
+    Frame();  // EndFrame presents (overlay) and pumps (tail)
+    EXPECT_EQ(overlays, 1);
+    EXPECT_EQ(tails, 2);
+    sdl::SetEventHook(nullptr);
+    sdl::SetPumpTail(nullptr);
+    sdl::SetOverlayHook(nullptr);
+}
+
+TEST_F(InputTest, ClosingTheWindowEndsTheProgramEvenWhenTheHookTakesIt) {
+    sdl::SetEventHook([](const SDL_Event&) { return true; });
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    Push(quit);
+    EXPECT_THROW(sys::PumpMessages(), sys::ProcessEnded);
+    sdl::SetEventHook(nullptr);
+}
+
+}  // namespace
+}  // namespace quorvel::test

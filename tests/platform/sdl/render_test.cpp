@@ -1,0 +1,359 @@
+// Scenes drawn through the engine on the OpenGL back end, compared with golden pictures.
+
+#include <stb_image.h>
+
+#include <bit>
+#include <cmath>
+#include <filesystem>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/engine_state.h"
+#include "platform/sdl/glyphs.h"
+#include "platform/system/paths.h"
+#include "sdl_fixture.h"
+
+namespace quorvel::test {
+namespace {
+
+using Px = std::array<std::uint8_t, 4>;
+
+Px Checker(int x, int y) {
+    return ((x / 8 + y / 8) % 2) ? Px{230, 40, 40, 255} : Px{240, 240, 240, 255};
+}
+
+// A soft round spot, white, its alpha falling off from the centre.
+Px Blob(int x, int y, int size) {
+    const float dx = (x + 0.5f) / size * 2 - 1, dy = (y + 0.5f) / size * 2 - 1;
+    const float a = std::clamp(1.0f - std::sqrt(dx * dx + dy * dy), 0.0f, 1.0f);
+    return {255, 255, 255, std::uint8_t(255 * a)};
+}
+
+class RenderTest : public SdlTest {
+  protected:
+    // A bitmap font picture: 16 x 16 cells of 16 pixels, cell n holding character n,
+    // white on black (its alpha comes from the brightness when loaded with flag 1).
+    std::string FontPicture() {
+        int aw = 0, ah = 0;
+        const std::vector<std::uint8_t> atlas = sdl::GlyphAtlas(aw, ah);
+        return Png("tex\\font.png", 256, 256, [&](int x, int y) -> Px {
+            const int code = (y / 16) * 16 + x / 16;
+            const int g = code - sdl::kGlyphFirst;
+            if (g < 0 || g >= sdl::kGlyphCount) return {0, 0, 0, 255};
+            const int gx = (g % sdl::kGlyphColumns) * sdl::kGlyphCellWidth + (x % 16) / 2;
+            const int gy = (g / sdl::kGlyphColumns) * sdl::kGlyphCellHeight + (y % 16) / 2;
+            if ((x % 16) / 2 >= sdl::kGlyphCellWidth || (y % 16) / 2 >= sdl::kGlyphCellHeight)
+                return {0, 0, 0, 255};
+            const std::uint8_t ink = atlas[(std::size_t(gy) * std::size_t(aw) + std::size_t(gx)) * 4 + 3];
+            return {ink, ink, ink, 255};
+        });
+    }
+
+    void MainCamera(const Vector& at, const Vector& lookAt) {
+        EngineCameras cams;
+        cams.SelectCamera("main");
+        cams.SetCameraPosition(at);
+        cams.CameraLookAt(lookAt);
+        cams.SetLens(EngineMath().MakeLens(1, 1000, 60, -1, 0));
+    }
+};
+
+// A textured box lit by a sun, a glowing sprite beside it, a 2D picture, rectangles,
+// bitmap-font text and plain text over it all.
+TEST_F(RenderTest, LitMeshWithSpriteAndTwoDimensionalLayer) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("checker", Png("tex\\checker.png", 64, 64, Checker));
+    textures.LoadTexture("blob", Png("tex\\blob.png", 64, 64, [](int x, int y) { return Blob(x, y, 64); }));
+    EngineMaterials materials;
+    materials.CreateMaterialWithColour("glow", Colour{255, 200, 120, 255});
+
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    importer.BuildMesh("box");
+    importer.CloseModelFile();
+    EngineMeshes meshes;
+    meshes.SelectMesh("box");
+    meshes.SetTexture(0, "checker");
+    meshes.SetPosition(0, 0, 6);
+    meshes.SetRotation(25, 35, 0);
+    meshes.SetScale(1.4f, 1.4f, 1.4f);
+    meshes.CreateMesh("spark");
+    meshes.CreateSprite(2.5f, 2.5f, "blob", "glow", 1, true, 3);
+    meshes.SetPosition(-2.6f, 1.2f, 7);
+
+    EngineLights lights;
+    lights.CreateLight("sun", 0, 3, 0, 0, 0);
+    lights.SetLightColour(255, 240, 220, 255);
+    lights.SetLightDirection(0.6f, -0.5f, 0.6f);
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{10, 20, 45, 255});
+    frame.SetSceneColourB(Colour{50, 50, 50, 255});
+    MainCamera({0, 0, 0}, {0, 0, 6});
+
+    EngineDraw2D draw;
+    draw.LoadImage(Png("tex\\badge.png", 32, 32,
+                       [](int x, int y) -> Px {
+                           return {std::uint8_t(x * 8), std::uint8_t(y * 8), 200, 255};
+                       }),
+                   "badge", 0);
+    draw.SetImagePosition({16, 16});
+    draw.SetImageSize({64, 64});
+    draw.SetImageMode(1);
+    draw.LoadImage(FontPicture(), "font", 1);
+    draw.SetFontCell({16, 16}, 0);
+    draw.SetImagePosition({20, 400});
+    draw.SetFontColour(Colour{255, 220, 60, 255}, 255);
+
+    frame.BeginFrame();
+    frame.RenderScene();
+    draw.SetDrawColour(Colour{60, 220, 90, 255});
+    draw.SetDrawMode(0);
+    draw.DrawRectangle({440, 20}, {620, 80}, false);
+    draw.SetDrawColour(Colour{255, 255, 255, 128});
+    draw.SetDrawMode(1);
+    draw.DrawRectangle({450, 30}, {610, 70}, true);
+    draw.SelectImage("font");
+    draw.DrawFontText("Score 1234", {0, 0}, 3, 100);
+    draw.DrawFontText("small", {0, 30}, 0, 50);
+    draw.SetDrawColour(Colour{255, 255, 255, 255});
+    draw.DrawText({300, 440}, "Plain text");
+    frame.EndFrame();
+    ExpectGolden("lit_mesh_sprite_2d", Grab());
+}
+
+// Six differently coloured sky faces around the camera, the lens flare of a sun in
+// view, and plain text in the renderer's own glyphs (no font is loaded).
+TEST_F(RenderTest, SkyCubeAndLensFlare) {
+    Start(640, 480);
+    EngineTextures textures;
+    const Px faces[6] = {{90, 30, 30, 255}, {30, 40, 90, 255}, {30, 80, 30, 255},
+                         {90, 80, 20, 255}, {40, 40, 40, 255}, {60, 20, 80, 255}};
+    EngineSky sky;
+    std::array<int, 6> ids{};
+    for (int f = 0; f < 6; ++f) {
+        const Px base = faces[f];
+        ids[std::size_t(f)] = textures.LoadTexture(
+            "face" + std::to_string(f),
+            Png("tex\\face" + std::to_string(f) + ".png", 32, 32, [base](int x, int y) -> Px {
+                // A lighter band along the top edge shows which way up each face is.
+                const int lift = y < 6 ? 80 : (x / 4 % 2) * 12;
+                return {std::uint8_t(base[0] + lift), std::uint8_t(base[1] + lift),
+                        std::uint8_t(base[2] + lift), 255};
+            }));
+    }
+    sky.CreateSkyItem("cube", 1, 500);
+    for (int f = 0; f < 6; ++f)
+        sky.SetSkyFace(f, ids[std::size_t(f)]);
+
+    textures.LoadTexture("sun", Png("tex\\sun.png", 64, 64, [](int x, int y) { return Blob(x, y, 64); }));
+    textures.LoadTexture("ring", Png("tex\\ring.png", 64, 64, [](int x, int y) -> Px {
+                             const float d = std::hypot(x - 31.5f, y - 31.5f) / 32;
+                             const float a = std::clamp(1 - std::abs(d - 0.75f) * 6, 0.0f, 1.0f);
+                             return {255, 255, 255, std::uint8_t(255 * a)};
+                         }));
+    EngineMath math;
+    sky.CreateSkyItem("flare", 3, 1);
+    sky.SetItemTexture(0, "sun");
+    sky.SetFlareMode(0);
+    sky.SetFlareSource({-111, 271, 624});  // up and to the right of the view's centre
+    sky.SetFlareSetup(math.MakeFlareSetup(3, 1, 20, 1));
+    const int ring = textures.GetTextureId("ring"), sun = textures.GetTextureId("sun");
+    sky.SetFlareElement(0, math.MakeFlareElement(0.3f, 0.5f, ring, -1));
+    sky.SetFlareElement(1, math.MakeFlareElement(0.12f, -0.3f, sun, int(0xC0FF8040u)));
+    sky.SetFlareElement(2, math.MakeFlareElement(0.25f, -0.8f, ring, int(0x8040C0FFu)));
+
+    // Looking a little up and to the left, so the front, left and top faces meet in view.
+    MainCamera({0, 0, 0}, {-0.5f, 0.3f, 1});
+    Frame();
+    EngineFrame frame;
+    frame.BeginFrame();
+    frame.RenderScene();
+    EngineDraw2D draw;
+    draw.SetDrawColour(Colour{255, 255, 255, 255});
+    draw.DrawText({10, 10}, "Sky & flare: 0123456789 !?");
+    frame.EndFrame();
+    ExpectGolden("sky_flare", Grab());
+}
+
+// A fountain of particles half way through its first second.
+TEST_F(RenderTest, ParticleSystemMidFlight) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("spark", Png("par\\spark.png", 32, 32, [](int x, int y) { return Blob(x, y, 32); }));
+    EngineParticles particles;
+    particles.CreateSystem("fountain");
+    particles.SetTexture("spark");
+    particles.SetParGroup01(400, 0, 0);
+    particles.SetParGroup02(150);
+    particles.SetParGroup03(1500);
+    particles.SetParGroup06({255, 230, 80}, {255, 40, 10});
+    particles.SetParGroup07({255, 40, 0});
+    particles.SetParGroup08({0.5f, 0, 0}, {1.2f, 0, 0});
+    particles.SetParGroup11(9, 1, 0);
+    particles.SetParGroup12({0, 1, 0});
+    particles.SetParGroup13(25);
+    particles.SetParGroup14({0, -6, 0});
+    particles.SetEmitterPosition({0, -3, 12});
+    MainCamera({0, 0, 0}, {0, 0, 12});
+    engine::UpdateScene(0.8);
+    Frame();
+    ExpectGolden("particles_mid_flight", Grab());
+}
+
+// A box in "fade50" (half its full colour) blended over a solid one: the one behind
+// shows through by half.
+TEST_F(RenderTest, FadeMaterialAtFifty) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("checker", Png("tex\\checker.png", 64, 64, Checker));
+    EngineMaterials materials;
+    materials.CreateMaterial("fade50");
+    materials.SetColourSlot1(Colour{96, 96, 96, 255});
+    materials.SetColourSlot2(Colour{110, 110, 110, 255});
+    materials.SetColourSlot3(Colour{82, 82, 82, 255});
+    materials.SetColourSlot4(Colour{128, 128, 128, 255});
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    EngineMeshes meshes;
+    importer.BuildMesh("back");
+    meshes.SetTexture(0, "checker");
+    meshes.SetPosition(0.8f, 0, 9);
+    meshes.SetScale(2, 2, 0.2f);
+    importer.BuildMesh("front");
+    meshes.SetPosition(-0.8f, -0.5f, 6);
+    meshes.SetScale(1.5f, 1.5f, 0.2f);
+    meshes.SetMaterial("fade50");
+    meshes.SetMeshFlags(4);
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{0, 0, 0, 255});
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    Frame();
+    const Shot shot = Grab();
+    ExpectGolden("fade50", shot);
+    // Where the fading box is over the black background, half its white shows.
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(shot.At(200, 300)[std::size_t(c)], 128, 4);
+}
+
+// The flare shows only while its sun is in front of the camera and nothing covers it.
+TEST_F(RenderTest, LensFlareHidesBehindTheCameraAndBehindMeshes) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("sun", Png("tex\\sun.png", 16, 16, [](int, int) -> Px {
+                             return {255, 255, 255, 255};
+                         }));
+    EngineMath math;
+    EngineSky sky;
+    sky.CreateSkyItem("flare", 3, 1);
+    sky.SetItemTexture(0, "sun");
+    sky.SetFlareSource({0, 0, 500});
+    sky.SetFlareSetup(math.MakeFlareSetup(0, 0, 10, 1));
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    auto glowAtCentre = [&] {
+        Frame();
+        return Grab().At(320, 240)[0];
+    };
+    EXPECT_GT(glowAtCentre(), 200);
+
+    MainCamera({0, 0, 0}, {0, 0, -1});  // the sun behind the camera
+    EXPECT_LT(glowAtCentre(), 20);
+
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    importer.BuildMesh("wall");
+    EngineMeshes meshes;
+    meshes.SetPosition(0, 0, 20);
+    meshes.SetScale(5, 5, 1);
+    textures.LoadTexture("dark", Png("tex\\dark.png", 4, 4, [](int, int) -> Px { return {0, 0, 0, 255}; }));
+    meshes.SetTexture(0, "dark");
+    EXPECT_LT(glowAtCentre(), 20);
+}
+
+// A keyframed model half way between two keyframes sits half way between their poses.
+TEST_F(RenderTest, AnimatedModelBlendsBetweenKeyframes) {
+    Start(640, 480);
+    // Keyframe f moves the triangle f units along the file's x.
+    folder_.Write("mesh/tri.md2", [] {
+        std::string s = "IDP2";
+        auto le32 = [&](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                s += char((v >> (8 * i)) & 0xff);
+        };
+        auto lef = [&](float f) { le32(std::bit_cast<std::uint32_t>(f)); };
+        const int nv = 3, frameSize = 40 + 4 * nv, ofsSt = 68, ofsTris = ofsSt + 12, ofsFrames = ofsTris + 12;
+        const int ofsEnd = ofsFrames + frameSize * 2;
+        for (int v :
+             {8, 64, 64, frameSize, 0, nv, 3, 1, 0, 2, ofsSt, ofsSt, ofsTris, ofsFrames, ofsEnd, ofsEnd})
+            le32(std::uint32_t(v));
+        for (int st : {0, 0, 64, 0, 0, 64}) {
+            s += char(st & 0xff);
+            s += char(st >> 8);
+        }
+        for (int i : {0, 1, 2, 0, 1, 2}) {
+            s += char(i);
+            s += char(0);
+        }
+        for (int f = 0; f < 2; ++f) {
+            for (float v : {0.1f, 0.1f, 0.1f, float(f) * 4 - 2, 0.0f, -1.0f})
+                lef(v);
+            std::string name = "pose" + std::to_string(f);
+            name.resize(16, '\0');
+            s += name;
+            // Three corners in file axes (x, y front, z up), scaled by 0.1.
+            for (auto [x, y, z] : {std::array{0, 0, 0}, std::array{0, 0, 20}, std::array{10, 0, 0}})
+                s += {char(x), char(y), char(z), char(0)};
+        }
+        return s;
+    }());
+    EngineAnimatedModels models;
+    ASSERT_GE(models.LoadModel(sys::ProgramFolder() + "\\mesh\\tri.md2", "tri"), 0);
+    models.SetPosition(0, 0, 8);
+    MainCamera({0, 0, 0}, {0, 0, 8});
+    auto litColumns = [&](float pose) {
+        models.SelectModel("tri");
+        models.SetFrameRange(0, "0");
+        models.SetFrameRange(1, "1");
+        models.SetFrameBlend(0, 1, pose);
+        Frame();
+        const Shot shot = Grab();
+        int first = -1, last = -1;
+        for (int x = 0; x < shot.width; ++x)
+            for (int y = 0; y < shot.height; ++y)
+                if (shot.At(x, y)[0] > 128) {
+                    if (first < 0) first = x;
+                    last = x;
+                    break;
+                }
+        return (first + last) / 2;
+    };
+    const int at0 = litColumns(0), at1 = litColumns(1), atHalf = litColumns(0.5f);
+    ASSERT_GE(at0, 0);
+    EXPECT_GT(std::abs(at1 - at0), 40);
+    EXPECT_NEAR(atHalf, (at0 + at1) / 2, 3);
+}
+
+TEST_F(RenderTest, ScreenshotWritesTheFrameShownAsJpeg) {
+    Start(640, 480);
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{200, 100, 50, 255});
+    Frame();
+    folder_.Write("screenshot/keep", "");
+    ASSERT_TRUE(frame.SaveScreenshot(sys::ProgramFolder() + "\\screenshot\\Snap0.jpg", 1));
+    int w = 0, h = 0, n = 0;
+    unsigned char* jpg = stbi_load((folder_.path() / "screenshot/Snap0.jpg").c_str(), &w, &h, &n, 3);
+    ASSERT_NE(jpg, nullptr);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(h, 480);
+    EXPECT_NEAR(jpg[0], 200, 6);
+    EXPECT_NEAR(jpg[1], 100, 6);
+    EXPECT_NEAR(jpg[2], 50, 6);
+    stbi_image_free(jpg);
+
+    // A missing folder saves nothing and is not created.
+    EXPECT_FALSE(frame.SaveScreenshot(sys::ProgramFolder() + "\\nofolder\\Snap1.jpg", 1));
+    EXPECT_FALSE(std::filesystem::exists(folder_.path() / "nofolder"));
+}
+
+}  // namespace
+}  // namespace quorvel::test

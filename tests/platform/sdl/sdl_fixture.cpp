@@ -1,0 +1,155 @@
+#include "sdl_fixture.h"
+
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/engine_state.h"
+#include "platform/engine/fixtures.h"
+#include "platform/sdl/backend.h"
+#include "platform/sdl/window.h"
+#include "platform/system/clock.h"
+#include "platform/system/paths.h"
+#include "platform/system/process.h"
+#include "platform/system/random.h"
+
+// Mesa keeps some allocations until the process ends, by design.
+extern "C" __attribute__((used)) const char* __asan_default_options() {
+    return "detect_leaks=0";
+}
+
+namespace quorvel::test {
+
+void SdlTest::SetUp() {
+    // A strict 3.3 driver, so nothing newer creeps into the renderer unnoticed.
+    setenv("MESA_GL_VERSION_OVERRIDE", "3.3", 0);
+    UseAsProgramFolder(folder_);
+    sys::UseVirtualClock(0);
+    sys::SeedRandom(7);
+    sys::SetEndThrows(true);
+    engine::ResetEngine();
+    ASSERT_TRUE(sdl::InstallSdlBackEnd());
+    sdl::SetFrameLimit(0);
+}
+
+void SdlTest::TearDown() {
+    engine::InstallNullBackEnds();
+    engine::ResetEngine();
+    sys::UseRealClock();
+}
+
+void SdlTest::Start(int width, int height) {
+    EngineDisplayModes modes;
+    modes.Enumerate();
+    ASSERT_GT(modes.GetAdapterCount(), 0);
+    int index = -1;
+    for (int i = 0; i < modes.GetModeCount(0); ++i) {
+        int w = 0, h = 0, d = 0;
+        modes.GetMode(0, i, w, h, d);
+        if (w == width && h == height && d == 32) index = i;
+    }
+    ASSERT_GE(index, 0) << width << "x" << height << " is not listed";
+    EngineCore core;
+    core.SelectDisplayMode(0, index);
+    ASSERT_GE(core.StartEngine(0), 0);
+}
+
+void SdlTest::Frame() {
+    EngineFrame frame;
+    frame.BeginFrame();
+    frame.RenderScene();
+    frame.EndFrame();
+}
+
+Shot SdlTest::Grab() const {
+    Shot shot;
+    EXPECT_TRUE(sdl::ReadLastFrame(shot.rgba, shot.width, shot.height));
+    return shot;
+}
+
+std::string SdlTest::Png(const std::string& relative, int w, int h, const PixelFn& pixel) const {
+    std::vector<std::uint8_t> rgba(std::size_t(w) * std::size_t(h) * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto p = pixel(x, y);
+            std::copy(p.begin(), p.end(), rgba.begin() + std::ptrdiff_t((y * w + x) * 4));
+        }
+    const std::string path = sys::ProgramFolder() + "\\" + relative;
+    std::filesystem::create_directories(std::filesystem::path(sys::ResolvePath(path)).parent_path());
+    stbi_write_png(sys::ResolvePath(path).c_str(), w, h, 4, rgba.data(), w * 4);
+    return path;
+}
+
+// A box with the whole picture on each face: four corners of its own per face, so
+// each face gets texture coordinates 0 to 1.
+std::string SdlTest::BoxModel() const {
+    std::string verts, uvs, faces, local;
+    Le16(verts, 24);
+    Le16(uvs, 24);
+    Le16(faces, 12);
+    // Corner i: x from bit 0, y from bit 1, z from bit 2 (engine axes; the file stores x, z, y).
+    const std::uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                                       {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    const float corner[4][2] = {{0, 1}, {1, 1}, {1, 0}, {0, 0}};  // as stored: v runs up the picture
+    for (int q = 0; q < 6; ++q) {
+        for (int k = 0; k < 4; ++k) {
+            const int i = quads[q][k];
+            const float x = (i & 1) ? 1 : -1, y = (i & 2) ? 1 : -1, z = (i & 4) ? 1 : -1;
+            for (float f : {x, z, y})
+                LeF(verts, f);
+            LeF(uvs, corner[k][0]);
+            LeF(uvs, corner[k][1]);
+        }
+        const int base = q * 4;
+        for (int t : {base, base + 1, base + 2, 0, base, base + 2, base + 3, 0})
+            Le16(faces, std::uint16_t(t));
+    }
+    for (float f : {1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f})
+        LeF(local, f);
+    const std::string mesh =
+        Chunk3ds(0x4110, verts) + Chunk3ds(0x4140, uvs) + Chunk3ds(0x4120, faces) + Chunk3ds(0x4160, local);
+    const std::string edit = Chunk3ds(0x4000, std::string("box") + '\0' + Chunk3ds(0x4100, mesh));
+    std::string version;
+    Le32(version, 3);
+    folder_.Write("mesh/box.3ds", Chunk3ds(0x4d4d, Chunk3ds(0x0002, version) + Chunk3ds(0x3d3d, edit)));
+    return sys::ProgramFolder() + "\\mesh\\box.3ds";
+}
+
+void ExpectGolden(const std::string& name, const Shot& shot) {
+    ASSERT_GT(shot.width, 0);
+    const std::string golden =
+        std::string(QUORVEL_SOURCE_DIR) + "/tests/platform/sdl/golden/" + name + ".png";
+    const char* update = std::getenv("QUORVEL_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        ASSERT_TRUE(
+            stbi_write_png(golden.c_str(), shot.width, shot.height, 4, shot.rgba.data(), shot.width * 4));
+        return;
+    }
+    int w = 0, h = 0, n = 0;
+    unsigned char* want = stbi_load(golden.c_str(), &w, &h, &n, 4);
+    ASSERT_NE(want, nullptr) << "no golden picture " << golden << " (QUORVEL_UPDATE_GOLDEN=1 writes it)";
+    const bool sameSize = w == shot.width && h == shot.height;
+    long differing = 0;
+    if (sameSize) {
+        for (std::size_t i = 0; i < shot.rgba.size(); i += 4)
+            for (std::size_t c = 0; c < 3; ++c)
+                if (std::abs(int(shot.rgba[i + c]) - int(want[i + c])) > 16) {
+                    ++differing;
+                    break;
+                }
+    }
+    stbi_image_free(want);
+    const long allowed = long(shot.width) * shot.height / 200;  // half a percent
+    if (!sameSize || differing > allowed) {
+        const auto actual = std::filesystem::temp_directory_path() / ("quorvel-" + name + "-actual.png");
+        stbi_write_png(actual.c_str(), shot.width, shot.height, 4, shot.rgba.data(), shot.width * 4);
+        ADD_FAILURE() << name << ": "
+                      << (sameSize ? std::to_string(differing) + " pixels differ" : "size differs")
+                      << "; this frame is in " << actual;
+    }
+}
+
+}  // namespace quorvel::test
