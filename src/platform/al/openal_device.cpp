@@ -5,6 +5,7 @@
 #include <AL/alext.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -48,8 +49,8 @@ struct StreamState {
     std::int64_t processedFrames = 0;
     std::uint64_t generation = 0;
     bool wantPlaying = false;
-    bool ended = false;  // the pull ran dry
-    bool dead = false;
+    bool ended = false;              // the pull ran dry
+    std::atomic<bool> dead = false;  // also read while pulling, without the device lock
 };
 PFNALCSETTHREADCONTEXTPROC setThreadContext = nullptr;
 

@@ -1,6 +1,7 @@
 #include "platform/sound/null_device.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -99,7 +100,7 @@ struct StreamState {
     int sampleRate = 0;
     std::mutex pullMutex;  // held while the pull runs
     // The rest is guarded by the device's mutex.
-    bool dead = false;
+    std::atomic<bool> dead = false;  // also read while pulling, without the device lock
     bool playing = false;
     bool ended = false;
     float pitch = 1.0f;
