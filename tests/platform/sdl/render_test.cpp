@@ -333,6 +333,89 @@ TEST_F(RenderTest, AnimatedModelBlendsBetweenKeyframes) {
     EXPECT_NEAR(atHalf, (at0 + at1) / 2, 3);
 }
 
+// The rear view draws its own camera's picture in its viewport only, over its own
+// background.
+TEST_F(RenderTest, SecondCameraDrawsIntoItsViewport) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("red", Png("tex\\red.png", 4, 4, [](int, int) -> Px { return {255, 0, 0, 255}; }));
+    textures.LoadTexture("green", Png("tex\\green.png", 4, 4, [](int, int) -> Px {
+                             return {0, 255, 0, 255};
+                         }));
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    EngineMeshes meshes;
+    importer.BuildMesh("ahead");
+    meshes.SetTexture(0, "red");
+    meshes.SetPosition(0, 0, 10);
+    meshes.SetScale(20, 20, 1);
+    importer.BuildMesh("behind");
+    meshes.SetTexture(0, "green");
+    meshes.SetPosition(0, 0, -10);
+    EngineFrame().SetSceneColourA(Colour{0, 0, 80, 255});
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    EngineCameras cams;
+    cams.SelectCamera("rear");
+    cams.SetCameraPosition(0, 0, 0);
+    cams.CameraLookAt(0, 0, -1);
+    cams.SetViewport({400, 20}, {620, 200});
+    cams.SetLens(EngineMath().MakeLens(1, 1000, 60, -1, 0));
+    Frame();
+    const Shot shot = Grab();
+    EXPECT_EQ(shot.At(320, 300), (std::array<int, 4>{255, 0, 0, 255}));  // main view
+    EXPECT_EQ(shot.At(510, 110)[1], 255);                                // the box behind, in the rear view
+    EXPECT_EQ(shot.At(405, 25)[2], 80);                                  // the rear view's own background
+    EXPECT_EQ(shot.At(395, 110)[0], 255);                                // just outside it: the main view
+}
+
+// Render switches: fill, shading and fog, on a box whose face to the camera is turned
+// away from the only light.
+TEST_F(RenderTest, RenderSwitchesChangeFillShadingAndFog) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("white", Png("tex\\white.png", 4, 4, [](int, int) -> Px {
+                             return {255, 255, 255, 255};
+                         }));
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    importer.BuildMesh("box");
+    EngineMeshes meshes;
+    meshes.SetTexture(0, "white");
+    meshes.SetPosition(0, 0, 10);
+    meshes.SetScale(2, 2, 2);
+    EngineLights lights;
+    lights.CreateLight("sun", 0, 3, 0, 0, 0);
+    lights.SetLightDirection(0, 0, -1);  // shining toward the camera
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    EngineCameras().SetLens(EngineMath().MakeLens(1, 10, 60, -1, 0));
+
+    struct Case {
+        const char* name;
+        bool fog;
+        int fill, shading;
+        int low, high;  // red at the screen centre
+    };
+    const Case cases[] = {
+        {"smooth shading: the face away from the light is dark", false, 0, 2, 0, 10},
+        {"unlit: full brightness", false, 0, 1, 250, 255},
+        {"flat shading lights the same way", false, 0, 3, 0, 10},
+        {"wireframe leaves the face's inside empty", false, 1, 1, 0, 0},
+        {"fog draws the box toward the background", true, 0, 1, 60, 90},
+    };
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{0, 0, 80, 255});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        frame.SetRenderSwitchB(c.fog);
+        frame.SetRenderSwitchC(c.fill);
+        frame.SetRenderSwitchD(c.shading);
+        Frame();
+        const int red = Grab().At(320, 240)[0];
+        EXPECT_GE(red, c.low);
+        EXPECT_LE(red, c.high);
+    }
+}
+
 TEST_F(RenderTest, ScreenshotWritesTheFrameShownAsJpeg) {
     Start(640, 480);
     EngineFrame frame;
