@@ -551,9 +551,7 @@ struct ImGuiFormsHost::Impl {
         actions.push_back([control, act = std::move(act)] {
             if (!Alive(control)) return;
             auto& c = const_cast<Control&>(*control);
-            if (!forms::AcceptsInput(c)) return;
-            forms::Activate(c.Parent());
-            if (forms::AcceptsInput(c)) act(c);
+            act(c);
         });
     }
 
@@ -1114,7 +1112,7 @@ struct ImGuiFormsHost::Impl {
             // Kept inside the window: a form is never out of the player's reach.
             const ImVec2 pos{std::max(0.0f, std::min(at.x - origin.x, view.x - size.x)),
                              std::max(0.0f, std::min(at.y - origin.y, view.y - size.y))};
-            DrawForm(*f, pos, !forms::AcceptsInput(*f));
+            DrawForm(*f, pos, false);
         }
         if (popup) ImGui::BringWindowToDisplayFront(popup);
         DrawHint();
@@ -1231,10 +1229,8 @@ void ImGuiFormsHost::Pump() {
         // holds the engine's loop, so its frames come from here too.
         const bool ours = !m.engineRunning || (!forms::ModalForms().empty() && m.DialogOpenOverEngine());
         const double since = std::chrono::duration<double>(Clock::now() - m.lastDraw).count();
-        if (ours && (m.frames == 0 || since >= kFramePeriod)) {
-            m.ArrangeWindow();
-            if (!m.DrawnForms().empty()) sdl::Present();
-        }
+        m.ArrangeWindow();
+        if (ours && (m.frames == 0 || since >= kFramePeriod) && !m.DrawnForms().empty()) sdl::Present();
     }
     m.RunActions();
 }
