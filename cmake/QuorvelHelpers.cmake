@@ -28,9 +28,12 @@ function(quorvel_test name)
   target_compile_definitions(${name} PRIVATE
     QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QUORVEL_GAME_DIR="${QUORVEL_GAME_DIR}")
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${ARG_ENV}")
+  # The environment goes through `env` in front of the test program: the test
+  # discovery writes a list-valued ENVIRONMENT property out as one item only.
+  if(ARG_ENV)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;${ARG_ENV}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # quorvel_bench(name SOURCES ... [DEPS ...])

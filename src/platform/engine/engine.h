@@ -111,15 +111,16 @@
 // ---------------------------------------------------------------------------------
 // What the numbers mean (values the game passes through unchanged)
 // ---------------------------------------------------------------------------------
-// Render switches (EngineFrame), high detail / low detail values in brackets:
+// Render switches (EngineFrame), values the game passes at full detail / low detail
+// in brackets (scene.h turns them into what the renderer does):
 //   SceneColourA  background colour the frame is cleared to
 //   SceneColourB  ambient light added to every lit surface
-//   SwitchA       flag: specular highlights (True / False)
+//   SwitchA       flag: True leaves out specular highlights (False / True)
 //   SwitchB       flag: distance fog (False / False)
 //   SwitchC       fill: 0 solid, 1 wireframe, 2 points (0 / 0)
-//   SwitchD       shading: 1 unlit, 2 smooth, 3 flat (2 / 3)
-//   SwitchE       texture filter: 1 nearest, 2 linear, 3 linear with mipmaps (3 / 1)
-//   SwitchF       texture detail: textures drawn at 1/F of their resolution (1 / 3)
+//   SwitchD       shading: 1 unlit, 2 flat, 3 smooth (3 / 2)
+//   SwitchE       texture filter: 1 linear with mipmaps, 2 linear, 3 nearest (1 / 3)
+//   SwitchF       texture detail: 3 full resolution, 2 half, 1 a third (3 / 1)
 //   With no light in the scene, lit surfaces show their textures at full brightness.
 // Textures (LoadTexture flag, and LoadImage flag for 2D images):
 //   0  pixels as in the file

@@ -226,12 +226,40 @@ struct Draw2DCall {
 struct FrameSettings {
     Colour sceneColourA{0, 0, 0, 255};  // background
     Colour sceneColourB{0, 0, 0, 255};  // ambient light
-    bool switchA = true;                // specular highlights
+    bool switchA = false;               // True: no specular highlights
     bool switchB = false;               // fog
     int switchC = 0;                    // fill
-    int switchD = 2;                    // shading
-    int switchE = 3;                    // texture filter
-    int switchF = 1;                    // texture detail
+    int switchD = 3;                    // shading: 1 unlit, 2 flat, 3 smooth
+    int switchE = 1;                    // texture filter: 1 mipmapped, 2 linear, 3 nearest
+    int switchF = 3;                    // texture detail: 3 full, 2 half, 1 a third
+};
+
+// The switches as a renderer applies them (the values as engine.h's table gives them;
+// anything out of range counts as the nearest one).
+inline bool SpecularOn(const FrameSettings& f) {
+    return !f.switchA;
+}
+inline bool FlatShading(const FrameSettings& f) {
+    return f.switchD == 2;
+}
+inline bool UnlitScene(const FrameSettings& f) {
+    return f.switchD == 1;
+}
+// 0 nearest, 1 linear, 2 linear with mipmaps.
+inline int TextureFilter(const FrameSettings& f) {
+    return f.switchE >= 3 ? 0 : f.switchE == 2 ? 1 : 2;
+}
+// Textures are drawn at 1/divisor of their resolution.
+inline int TextureDivisor(const FrameSettings& f) {
+    return std::clamp(4 - f.switchF, 1, 3);
+}  // background
+Colour sceneColourB{0, 0, 0, 255};  // ambient light
+bool switchA = true;                // specular highlights
+bool switchB = false;               // fog
+int switchC = 0;                    // fill
+int switchD = 2;                    // shading
+int switchE = 3;                    // texture filter
+int switchF = 1;                    // texture detail
 };
 
 // The whole scene as a renderer sees it.

@@ -231,7 +231,7 @@ GLuint GlRenderer::Impl::Texture(const Scene& scene, int textureId, int detail) 
 }
 
 GLuint GlRenderer::Impl::Sampler3d(const Scene& scene, bool clamp) const {
-    const int filter = scene.frame.switchE == 1 ? 0 : scene.frame.switchE == 2 ? 1 : 2;
+    const int filter = engine::TextureFilter(scene.frame);
     return samplers3d[filter][clamp ? 1 : 0];
 }
 
@@ -355,7 +355,7 @@ void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
             {{{-1, 1, -1}, {1, 1, -1}, {1, 1, 1}, {-1, 1, 1}}},
         }};
         for (std::size_t face = 0; face < 6; ++face) {
-            const GLuint tex = Texture(scene, sky.faceTexture[face], scene.frame.switchF);
+            const GLuint tex = Texture(scene, sky.faceTexture[face], engine::TextureDivisor(scene.frame));
             if (!tex) continue;
             std::array<glm::vec3, 4> c = kFaces[face];
             for (glm::vec3& p : c)
@@ -377,8 +377,8 @@ void GlRenderer::Impl::BeginSurfaces(const Scene& scene, const CameraView& cv) {
     const glm::mat3 viewRot(cv.view);
     glUniformMatrix3fv(p.viewRot, 1, GL_FALSE, glm::value_ptr(viewRot));
     glUniform3fv(p.sceneAmbient, 1, glm::value_ptr(Rgb(scene.frame.sceneColourB)));
-    glUniform1i(p.specularOn, scene.frame.switchA ? 1 : 0);
-    glUniform1i(p.flat, scene.frame.switchD == 3 ? 1 : 0);
+    glUniform1i(p.specularOn, engine::SpecularOn(scene.frame) ? 1 : 0);
+    glUniform1i(p.flat, engine::FlatShading(scene.frame) ? 1 : 0);
     glUniform1i(p.fog, scene.frame.switchB ? 1 : 0);
     glUniform3fv(p.fogColour, 1, glm::value_ptr(Rgb(scene.frame.sceneColourA)));
     glUniform2f(p.fogRange, cv.farPlane * 0.3f, cv.farPlane);
@@ -418,7 +418,7 @@ void GlRenderer::Impl::BindStages(const Scene& scene, const std::array<engine::T
         int mode = 0;
         GLuint tex = 0;
         if (i == 0 || !baseOnly) {
-            tex = Texture(scene, st.textureId, scene.frame.switchF);
+            tex = Texture(scene, st.textureId, engine::TextureDivisor(scene.frame));
             if (tex) mode = i == 0 ? 1 : (st.mode == 1 || st.mode == 8 || st.mode == 9 ? st.mode : 0);
         }
         glUniform1i(surface.stageMode[i], mode);
@@ -443,7 +443,7 @@ void GlRenderer::Impl::SetMaterial(const MaterialItem& m, bool lit, float opacit
 void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, const SurfaceDraw& d) {
     const SurfaceProgram& p = surface;
     static const MaterialItem kDefaultMaterial{};
-    const bool unlitScene = scene.frame.switchD == 1;
+    const bool unlitScene = engine::UnlitScene(scene.frame);
     if (d.mesh) {
         const MeshItem& m = *d.mesh;
         const MaterialItem* found = scene.materials.Find(m.materialId);
@@ -553,7 +553,7 @@ void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {
     for (const engine::ParticleItem& sys : scene.particles.Items()) {
         if (!sys.sim || sys.sim->Count() == 0) continue;
         const ParticleSettings& s = sys.sim->Settings();
-        const GLuint tex = Texture(scene, sys.textureId, scene.frame.switchF);
+        const GLuint tex = Texture(scene, sys.textureId, engine::TextureDivisor(scene.frame));
         glBindTexture(GL_TEXTURE_2D, tex);
         glUniform1i(flat.useTex, tex ? 1 : 0);
         SetBlend(s.blendMode == 1 ? Blend::Alpha : Blend::Add);

@@ -396,9 +396,9 @@ TEST_F(RenderTest, RenderSwitchesChangeFillShadingAndFog) {
         int low, high;  // red at the screen centre
     };
     const Case cases[] = {
-        {"smooth shading: the face away from the light is dark", false, 0, 2, 0, 10},
+        {"smooth shading: the face away from the light is dark", false, 0, 3, 0, 10},
         {"unlit: full brightness", false, 0, 1, 250, 255},
-        {"flat shading lights the same way", false, 0, 3, 0, 10},
+        {"flat shading lights the same way", false, 0, 2, 0, 10},
         {"wireframe leaves the face's inside empty", false, 1, 1, 0, 0},
         {"fog draws the box toward the background", true, 0, 1, 60, 90},
     };
