@@ -252,15 +252,7 @@ inline int TextureFilter(const FrameSettings& f) {
 // Textures are drawn at 1/divisor of their resolution.
 inline int TextureDivisor(const FrameSettings& f) {
     return std::clamp(4 - f.switchF, 1, 3);
-}  // background
-Colour sceneColourB{0, 0, 0, 255};  // ambient light
-bool switchA = true;                // specular highlights
-bool switchB = false;               // fog
-int switchC = 0;                    // fill
-int switchD = 2;                    // shading
-int switchE = 3;                    // texture filter
-int switchF = 1;                    // texture detail
-};
+}
 
 // The whole scene as a renderer sees it.
 struct Scene {
