@@ -1,0 +1,125 @@
+// The main menu on the OpenGL back end (Mesa's software renderer) with the generated
+// content: the time of one menu frame at 1280 x 1024, and the time from the engine's
+// start to the first menu frame shown, without the logo waits.
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/engine_state.h"
+#include "platform/sdl/backend.h"
+#include "platform/system/clock.h"
+#include "platform/system/paths.h"
+#include "platform/system/process.h"
+#include "platform/system/random.h"
+#include "shell/main_menu.h"
+#include "shell/menu/menu_frames.h"
+#include "support/temp_folder.h"
+
+// Mesa keeps some allocations until the process ends, by design.
+extern "C" __attribute__((used)) const char* __asan_default_options() {
+    return "detect_leaks=0";
+}
+
+namespace quorvel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+bool Prepare() {
+    static bool ready = [] {
+        if (!std::filesystem::exists(std::string(QUORVEL_GAME_DIR) + "/tex/mainmenu.jpg")) return false;
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+        static test::TempFolder config;  // the options dialog reads the settings store
+        setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
+        sys::SetProgramFolder(QUORVEL_GAME_DIR);  // read only
+        sys::SetEndThrows(true);
+        if (!sdl::InstallSdlBackEnd()) return false;
+        sdl::SetFrameLimit(0);
+        return true;
+    }();
+    return ready;
+}
+
+// A fresh engine, the SDL renderer wrapped so the frames can be watched, and the game
+// clock moving 1/60 s a frame as for a player at 60 frames per second.
+std::shared_ptr<test::MenuFrames> FreshEngine() {
+    engine::InstallNullBackEnds();
+    engine::ResetEngine();
+    sdl::InstallSdlBackEnd();
+    sys::UseVirtualClock(12 * 3600.0);
+    sys::SeedRandom(7);
+    auto frames = std::make_shared<test::MenuFrames>(engine::InstalledRenderer(), 1.0 / 60.0);
+    engine::InstallBackEnds(frames, nullptr, nullptr);
+    return frames;
+}
+
+bool StartEngine(int width, int height) {
+    EngineDisplayModes modes;
+    modes.Enumerate();
+    for (int i = 0; i < modes.GetModeCount(0); ++i) {
+        int w = 0, h = 0, d = 0;
+        modes.GetMode(0, i, w, h, d);
+        if (w == width && h == height && d == 32) {
+            EngineCore core;
+            core.SelectDisplayMode(0, i);
+            return core.StartEngine(0) >= 0;
+        }
+    }
+    return false;
+}
+
+// Mean time of a menu frame, measured over 120 frames after 30 to settle.
+void BM_MainMenuFrame(benchmark::State& state) {
+    if (!Prepare()) return state.SkipWithError("no content set or no SDL video");
+    constexpr int settle = 30, measured = 120;
+    for (auto _ : state) {
+        auto frames = FreshEngine();
+        if (!StartEngine(1280, 1024)) return state.SkipWithError("1280x1024 is not listed");
+        Clock::time_point from;
+        double seconds = 0;
+        frames->After(settle, [&] { from = Clock::now(); });
+        frames->After(settle + measured, [&] {
+            seconds = std::chrono::duration<double>(Clock::now() - from).count() / measured;
+            sys::EndProcess(0);
+        });
+        try {
+            MainMenu(1, false, true);
+        } catch (const sys::ProcessEnded&) {
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_MainMenuFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// From the engine's start to the end of the first frame of the menu loop: the scene,
+// textures, models, particles and music loaded, without the two logo waits.
+void BM_StartToFirstMenuFrame(benchmark::State& state) {
+    if (!Prepare()) return state.SkipWithError("no content set or no SDL video");
+    for (auto _ : state) {
+        auto frames = FreshEngine();
+        const Clock::time_point from = Clock::now();
+        double seconds = 0;
+        // Frame 1 is the logo frame, frame 2 the loop's first.
+        frames->After(2, [&] {
+            seconds = std::chrono::duration<double>(Clock::now() - from).count();
+            sys::EndProcess(0);
+        });
+        try {
+            if (!StartEngine(1280, 1024)) return state.SkipWithError("1280x1024 is not listed");
+            MainMenu(1, false, true);
+        } catch (const sys::ProcessEnded&) {
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_StartToFirstMenuFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+}  // namespace quorvel
