@@ -1,7 +1,18 @@
 #include "content_formats.h"
 
-#include <cstdint>
-#include <cstring>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "common/particle_file.h"
+#include "platform/engine/image.h"
+#include "platform/engine/import_3ds.h"
+#include "platform/engine/md2.h"
+#include "platform/ff/decoders.h"
+#include "platform/sound/wave_file.h"
+#include "platform/system/paths.h"
 
 namespace quorvel::test {
 
@@ -11,102 +22,146 @@ using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
 
-std::uint32_t U16(const std::string& b, std::size_t at) {
-    return std::uint8_t(b[at]) | (std::uint32_t(std::uint8_t(b[at + 1])) << 8);
+std::string WindowsPath(const std::string& gamePath) {
+    return sys::ProgramFolder() + "\\" + gamePath;
 }
-std::uint32_t U32(const std::string& b, std::size_t at) {
-    return U16(b, at) | (U16(b, at + 2) << 16);
+
+std::string RealPath(const std::string& gamePath) {
+    return sys::ResolvePath(WindowsPath(gamePath));
 }
-bool Starts(const std::string& b, const char* magic, std::size_t n) {
-    return b.size() >= n && b.compare(0, n, magic, n) == 0;
+
+bool Finite(const Vector& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Positions, normals (unit length) and triangles that a renderer can take as they are.
+AssertionResult Drawable(const std::vector<Vector>& positions, const std::vector<Vector>& normals,
+                         const std::vector<Vector2>& uvs, const std::vector<std::uint32_t>& indices) {
+    if (positions.empty() || indices.empty() || indices.size() % 3 != 0)
+        return AssertionFailure() << "no triangles";
+    if (normals.size() != positions.size() || uvs.size() != positions.size())
+        return AssertionFailure() << "normals or uvs do not match the positions";
+    for (std::uint32_t i : indices)
+        if (i >= positions.size()) return AssertionFailure() << "index " << i << " out of range";
+    for (std::size_t v = 0; v < positions.size(); ++v) {
+        const Vector& n = normals[v];
+        if (!Finite(positions[v]) || !Finite(n) || !std::isfinite(uvs[v].x) || !std::isfinite(uvs[v].y))
+            return AssertionFailure() << "vertex " << v << " is not finite";
+        if (std::abs(n.x * n.x + n.y * n.y + n.z * n.z - 1) > 1e-3)
+            return AssertionFailure() << "normal " << v << " is not unit length";
+    }
+    return AssertionSuccess();
+}
+
+struct Heard {
+    std::size_t frames = 0;
+    float peak = 0;
+    bool finite = true;
+};
+
+// Up to `seconds` of a decoder's audio.
+Heard Listen(media::MediaDecoder& decoder, double seconds) {
+    Heard h;
+    std::vector<float> block(2 * 4096);
+    const auto wanted = std::size_t(seconds * std::max(decoder.Info().sampleRate, 1));
+    while (h.frames < wanted) {
+        const std::size_t got = decoder.ReadAudio(block.data(), 4096);
+        if (got == 0) break;
+        for (std::size_t i = 0; i < 2 * got; ++i) {
+            h.finite = h.finite && std::isfinite(block[i]);
+            h.peak = std::max(h.peak, std::abs(block[i]));
+        }
+        h.frames += got;
+    }
+    return h;
+}
+
+// Playable audio: a known length and, within its first two seconds, something heard.
+AssertionResult Audible(std::unique_ptr<media::MediaDecoder> decoder) {
+    if (!decoder) return AssertionFailure() << "the decoder does not open it";
+    const media::MediaInfo& info = decoder->Info();
+    if (!info.hasAudio || info.sampleRate <= 0 || !(info.duration > 0))
+        return AssertionFailure() << "no audio stream with a length";
+    const Heard h = Listen(*decoder, 2.0);
+    if (h.frames == 0) return AssertionFailure() << "no audio decodes";
+    if (!h.finite || h.peak > 1.5f) return AssertionFailure() << "samples out of range, peak " << h.peak;
+    if (h.peak < 1e-3f) return AssertionFailure() << "silent";
+    return AssertionSuccess();
 }
 
 }  // namespace
 
-AssertionResult IsWav(const std::string& b) {
-    if (!Starts(b, "RIFF", 4) || b.size() < 44 || b.compare(8, 8, "WAVEfmt ") != 0)
-        return AssertionFailure() << "no RIFF/WAVE";
-    const std::uint32_t rate = U32(b, 24);
-    if (U16(b, 20) != 1 || U16(b, 34) != 16) return AssertionFailure() << "not 16-bit PCM";
-    if (rate != 22050 && rate != 44100) return AssertionFailure() << "sample rate " << rate;
-    if (b.compare(36, 4, "data") != 0 || U32(b, 40) == 0 || U32(b, 40) + 44 != b.size())
-        return AssertionFailure() << "data chunk does not fill the file";
+AssertionResult Loads3ds(const std::string& gamePath) {
+    const auto mesh = Load3ds(WindowsPath(gamePath));
+    if (!mesh) return AssertionFailure() << "the engine's .3ds reader does not load it";
+    return Drawable(mesh->positions, mesh->normals, mesh->uvs, mesh->indices);
+}
+
+AssertionResult LoadsMd2(const std::string& gamePath) {
+    const auto model = LoadMd2(WindowsPath(gamePath));
+    if (!model) return AssertionFailure() << "the engine's .md2 reader does not load it";
+    if (model->frames.size() < 2) return AssertionFailure() << "one keyframe only";
+    for (const Keyframe& f : model->frames) {
+        if (f.name.empty()) return AssertionFailure() << "a keyframe has no name";
+        if (auto drawable = Drawable(f.positions, f.normals, model->uvs, model->indices); !drawable)
+            return drawable << " (keyframe " << f.name << ")";
+    }
     return AssertionSuccess();
 }
 
-AssertionResult IsAsf(const std::string& b) {
-    static const unsigned char header[16] = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                             0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-    if (b.size() < 1024 || std::memcmp(b.data(), header, 16) != 0)
-        return AssertionFailure() << "no ASF header object";
+AssertionResult DecodesPicture(const std::string& gamePath, int width, int height) {
+    const auto image = LoadImageFile(WindowsPath(gamePath));
+    if (!image) return AssertionFailure() << "the engine's image reader does not decode it";
+    if (image->width != width || image->height != height)
+        return AssertionFailure() << image->width << " x " << image->height << " where " << width << " x "
+                                  << height << " is meant";
     return AssertionSuccess();
 }
 
-AssertionResult IsMp3(const std::string& b) {
-    std::size_t at = 0;
-    if (Starts(b, "ID3", 3) && b.size() > 10)  // skip the tag: its size is four 7-bit bytes
-        at = 10 + ((std::uint8_t(b[6]) << 21) | (std::uint8_t(b[7]) << 14) | (std::uint8_t(b[8]) << 7) |
-                   std::uint8_t(b[9]));
-    if (at + 2 > b.size() || std::uint8_t(b[at]) != 0xFF || (std::uint8_t(b[at + 1]) & 0xE0) != 0xE0)
-        return AssertionFailure() << "no MPEG audio frame";
+AssertionResult ReadsParticleFile(const std::string& gamePath) {
+    const ParticleFileData data = ReadParticleFile(WindowsPath(gamePath));
+    if (data.groupsRead != 31) return AssertionFailure() << data.groupsRead << " of 31 groups read";
     return AssertionSuccess();
 }
 
-AssertionResult IsOggVorbis(const std::string& b) {
-    if (!Starts(b, "OggS", 4) || b.find("\x01vorbis") == std::string::npos)
-        return AssertionFailure() << "no Ogg Vorbis";
-    return AssertionSuccess();
+AssertionResult DecodesWave(const std::string& gamePath) {
+    const auto wave = sound::ReadWaveFile(RealPath(gamePath));
+    if (!wave) return AssertionFailure() << "the wave reader does not read it";
+    const sound::WaveFormat& f = wave->format;
+    if (f.formatTag != 1 || f.bitsPerSample != 16 || f.channels != 1)
+        return AssertionFailure() << "not 16-bit mono PCM";
+    if (f.samplesPerSec != 22050 && f.samplesPerSec != 44100)
+        return AssertionFailure() << "sample rate " << f.samplesPerSec;
+    if (wave->pcm.Frames() == 0) return AssertionFailure() << "no samples";
+    return Audible(ff::OpenWithFFmpeg(RealPath(gamePath)));
 }
 
-AssertionResult IsMidi(const std::string& b) {
-    if (!Starts(b, "MThd", 4) || b.size() < 22 || b.compare(14, 4, "MTrk") != 0)
-        return AssertionFailure() << "no MIDI";
-    return AssertionSuccess();
+AssertionResult DecodesAudio(const std::string& gamePath) {
+    return Audible(ff::OpenWithFFmpeg(RealPath(gamePath)));
 }
 
-AssertionResult IsJpeg(const std::string& b) {
-    if (b.size() < 4 || std::uint8_t(b[0]) != 0xFF || std::uint8_t(b[1]) != 0xD8 ||
-        std::uint8_t(b[2]) != 0xFF)
-        return AssertionFailure() << "no JPEG start of image";
-    if (std::uint8_t(b[b.size() - 2]) != 0xFF || std::uint8_t(b[b.size() - 1]) != 0xD9)
-        return AssertionFailure() << "JPEG does not end";
-    return AssertionSuccess();
+AssertionResult DecodesMidi(const std::string& gamePath) {
+    if (ff::GeneralMidiSoundFont().empty())
+        return AssertionFailure() << "no General MIDI sound font is installed (scripts/deps.sh)";
+    return Audible(ff::OpenMidi(RealPath(gamePath)));
 }
 
-AssertionResult IsPng(const std::string& b) {
-    if (!Starts(b, "\x89PNG\r\n\x1a\n", 8)) return AssertionFailure() << "no PNG signature";
-    return AssertionSuccess();
-}
-
-AssertionResult IsBmp(const std::string& b) {
-    if (!Starts(b, "BM", 2) || b.size() < 54 || U32(b, 2) != b.size()) return AssertionFailure() << "no BMP";
-    if (U16(b, 28) != 24) return AssertionFailure() << "not 24-bit";
-    return AssertionSuccess();
-}
-
-AssertionResult Is3ds(const std::string& b) {
-    if (b.size() < 6 || U16(b, 0) != 0x4D4D || U32(b, 2) != b.size())
-        return AssertionFailure() << "no 3DS main chunk";
-    return AssertionSuccess();
-}
-
-AssertionResult IsMd2(const std::string& b) {
-    if (!Starts(b, "IDP2", 4) || b.size() < 68 || U32(b, 4) != 8)
-        return AssertionFailure() << "no IDP2 version 8";
-    const std::uint32_t frameSize = U32(b, 16), vertices = U32(b, 24), frames = U32(b, 40), end = U32(b, 64);
-    if (end != b.size() || frameSize != 40 + 4 * vertices) return AssertionFailure() << "sizes do not add up";
-    if (frames < 2) return AssertionFailure() << "one keyframe only";
-    return AssertionSuccess();
-}
-
-AssertionResult IsParticleFile(const std::string& b) {
-    // A name of n character slots ends in a slot holding 13; 94 setting slots follow.
-    std::size_t n = 0;
-    while ((n + 1) * 4 <= b.size() && U32(b, n * 4) != 13)
-        ++n;
-    if ((n + 1) * 4 > b.size()) return AssertionFailure() << "no name terminator";
-    if (b.size() != 4 * n + 380) return AssertionFailure() << b.size() << " bytes for a name of " << n;
-    return AssertionSuccess();
+AssertionResult DecodesVideo(const std::string& gamePath) {
+    auto decoder = ff::OpenWithFFmpeg(RealPath(gamePath));
+    if (!decoder) return AssertionFailure() << "the decoder does not open it";
+    const media::MediaInfo info = decoder->Info();
+    if (!info.hasVideo || info.width <= 0 || info.height <= 0) return AssertionFailure() << "no video stream";
+    double last = -1;
+    for (int i = 0; i < 3; ++i) {
+        media::VideoFrame frame;
+        if (!decoder->ReadVideo(frame)) return AssertionFailure() << "picture " << i << " does not decode";
+        if (frame.width != info.width || frame.height != info.height ||
+            frame.rgba.size() != std::size_t(frame.width) * std::size_t(frame.height) * 4)
+            return AssertionFailure() << "picture " << i << " has the wrong size";
+        if (!(frame.time > last)) return AssertionFailure() << "picture times do not increase";
+        last = frame.time;
+    }
+    return Audible(std::move(decoder));
 }
 
 AssertionResult IsCrLfText(const std::string& b) {
@@ -122,34 +177,35 @@ AssertionResult IsCrLfText(const std::string& b) {
     return AssertionSuccess();
 }
 
-AssertionResult HasFormat(content::Format format, const std::string& bytes) {
+AssertionResult LoadsAsItsFormat(const content::ContentEntry& entry) {
     using content::Format;
-    switch (format) {
-        case Format::Wav:
-            return IsWav(bytes);
-        case Format::Wma:
-        case Format::Wmv:
-            return IsAsf(bytes);
-        case Format::Mp3:
-            return IsMp3(bytes);
-        case Format::Ogg:
-            return IsOggVorbis(bytes);
-        case Format::Midi:
-            return IsMidi(bytes);
-        case Format::Jpeg:
-            return IsJpeg(bytes);
-        case Format::Png:
-            return IsPng(bytes);
-        case Format::Bmp:
-            return IsBmp(bytes);
+    switch (entry.format) {
         case Format::Model:
-            return Is3ds(bytes);
+            return Loads3ds(entry.path);
         case Format::Md2:
-            return IsMd2(bytes);
+            return LoadsMd2(entry.path);
+        case Format::Jpeg:
+        case Format::Png:
+        case Format::Bmp:
+            return DecodesPicture(entry.path, entry.width, entry.height);
         case Format::Par:
-            return IsParticleFile(bytes);
-        case Format::Text:
-            return IsCrLfText(bytes);
+            return ReadsParticleFile(entry.path);
+        case Format::Wav:
+            return DecodesWave(entry.path);
+        case Format::Wma:
+        case Format::Mp3:
+        case Format::Ogg:
+            return DecodesAudio(entry.path);
+        case Format::Midi:
+            return DecodesMidi(entry.path);
+        case Format::Wmv:
+            return DecodesVideo(entry.path);
+        case Format::Text: {
+            std::ifstream in(RealPath(entry.path), std::ios::binary);
+            std::ostringstream bytes;
+            bytes << in.rdbuf();
+            return IsCrLfText(bytes.str());
+        }
     }
     return AssertionFailure() << "unknown format";
 }

@@ -1,25 +1,23 @@
-// The generated content set: every file the game reads is in the program folder in
-// the format its name says, the shapes fit the roles the game gives them, and the
-// generator writes the same bytes on every run.
+// The generated content set: every file the game reads is in the program folder and
+// loads with the reader the game uses for it, the shapes come out of those readers the
+// way the game places and flies them, and the generator writes the same bytes on every
+// run.
 
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#define STB_IMAGE_IMPLEMENTATION
-#define STB_IMAGE_STATIC
-#include <stb_image.h>
+#include <numbers>
+#include <set>
 
 #include "content_formats.h"
 #include "contentgen/inventory.h"
+#include "platform/engine/image.h"
+#include "platform/engine/import_3ds.h"
+#include "platform/engine/md2.h"
 #include "platform/system/paths.h"
 #include "support/temp_folder.h"
 
@@ -28,59 +26,65 @@ extern char** environ;
 namespace quorvel::test {
 namespace {
 
+using content::ContentEntry;
 using content::ContentInventory;
 using content::Format;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The build writes the set into the program folder unless it was configured not to.
 #ifdef QUORVEL_CONTENT_IN_PROGRAM_FOLDER
-#define REQUIRE_CONTENT_SET()
+#define REQUIRE_CONTENT_SET() sys::SetProgramFolder(QUORVEL_GAME_DIR)
 #else
 #define REQUIRE_CONTENT_SET() \
     GTEST_SKIP() << "the build does not generate the content set (QUORVEL_CONTENT is off)"
 #endif
 
-// A file of the set as the game opens it: through the program folder, any case.
-std::string GameFile(const std::string& gamePath) {
-    sys::SetProgramFolder(QUORVEL_GAME_DIR);
-    return ReadAll(sys::ResolvePath(sys::ProgramFolder() + "\\" + gamePath));
+// A model as the engine loads it: program folder + "\mesh\...".
+MeshData Model(const std::string& gamePath) {
+    auto mesh = Load3ds(sys::ProgramFolder() + "\\" + gamePath);
+    EXPECT_TRUE(mesh.has_value()) << gamePath;
+    return mesh.value_or(MeshData{});
 }
 
-struct Bounds {
-    aiVector3D lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
-    aiVector2D uvLo{1e30f, 1e30f}, uvHi{-1e30f, -1e30f};
-    unsigned faces = 0;
+struct D3 {
+    double x, y, z;
 };
+D3 Sub(const Vector& a, const Vector& b) {
+    return {double(a.x) - b.x, double(a.y) - b.y, double(a.z) - b.z};
+}
+double Dot(D3 a, D3 b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+D3 Cross(D3 a, D3 b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double Length(D3 a) {
+    return std::sqrt(Dot(a, a));
+}
 
-// Reads a model the way the engine does (nodes merged with their transforms).
-std::optional<Bounds> ReadModel(const std::string& gamePath) {
-    sys::SetProgramFolder(QUORVEL_GAME_DIR);
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(sys::ResolvePath(sys::ProgramFolder() + "\\" + gamePath),
-                                             aiProcess_Triangulate | aiProcess_PreTransformVertices);
-    if (!scene || scene->mNumMeshes == 0) return std::nullopt;
-    Bounds b;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        const aiMesh* mesh = scene->mMeshes[m];
-        b.faces += mesh->mNumFaces;
-        for (unsigned v = 0; v < mesh->mNumVertices; ++v) {
-            const aiVector3D& p = mesh->mVertices[v];
-            b.lo = {std::min(b.lo.x, p.x), std::min(b.lo.y, p.y), std::min(b.lo.z, p.z)};
-            b.hi = {std::max(b.hi.x, p.x), std::max(b.hi.y, p.y), std::max(b.hi.z, p.z)};
-            if (mesh->HasTextureCoords(0)) {
-                const aiVector3D& t = mesh->mTextureCoords[0][v];
-                b.uvLo = {std::min(b.uvLo.x, t.x), std::min(b.uvLo.y, t.y)};
-                b.uvHi = {std::max(b.uvHi.x, t.x), std::max(b.uvHi.y, t.y)};
-            }
-        }
+// Six times the volume enclosed by the triangles, counted positive where the front of
+// every triangle (mesh_data.h: (b - a) x (c - a)) faces away from it.
+double SignedVolume6(const MeshData& m) {
+    double v = 0;
+    for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3) {
+        const D3 a = Sub(m.positions[m.indices[t]], {}), b = Sub(m.positions[m.indices[t + 1]], {}),
+                 c = Sub(m.positions[m.indices[t + 2]], {});
+        v += Dot(a, Cross(b, c));
     }
-    return b;
+    return v;
+}
+
+// How many times the outward-facing triangles wrap round `p`: 1 inside a closed part,
+// 0 outside, about 1/2 on its surface; parts that overlap add up.
+double WindingNumber(const MeshData& m, const Vector& p) {
+    double sum = 0;
+    for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3) {
+        const D3 a = Sub(m.positions[m.indices[t]], p), b = Sub(m.positions[m.indices[t + 1]], p),
+                 c = Sub(m.positions[m.indices[t + 2]], p);
+        const double la = Length(a), lb = Length(b), lc = Length(c);
+        sum += 2 * std::atan2(Dot(a, Cross(b, c)),
+                              la * lb * lc + Dot(a, b) * lc + Dot(a, c) * lb + Dot(b, c) * la);
+    }
+    return sum / (4 * std::numbers::pi);
 }
 
 int RunGenerator(const std::vector<std::string>& args) {
@@ -97,25 +101,109 @@ int RunGenerator(const std::vector<std::string>& args) {
     return WEXITSTATUS(status);
 }
 
-TEST(ContentSet, EveryFileIsThereInTheFormatItsNameSays) {
+TEST(ContentSet, EveryFileLoadsWithTheReaderTheGameUsesForIt) {
     REQUIRE_CONTENT_SET();
-    for (const auto& entry : ContentInventory()) {
+    for (const ContentEntry& entry : ContentInventory()) {
         SCOPED_TRACE(entry.path);
-        const std::string bytes = GameFile(entry.path);
-        ASSERT_FALSE(bytes.empty()) << "missing";
-        EXPECT_TRUE(HasFormat(entry.format, bytes));
+        ASSERT_TRUE(sys::FileExists(sys::ProgramFolder() + "\\" + entry.path)) << "missing";
+        EXPECT_TRUE(LoadsAsItsFormat(entry));
     }
 }
 
-TEST(ContentSet, EveryModelReadsBackWithFacesAndTextureCoordinates) {
+TEST(ContentShapes, ClosedModelsFaceOutward) {
     REQUIRE_CONTENT_SET();
-    for (const auto& entry : ContentInventory()) {
-        if (entry.format != Format::Model) continue;
+    // Flat sprites, strips and speck clouds are drawn from both sides and enclose nothing.
+    const std::set<std::string> open = {"atlas_frame8", "atlas_frame4", "laser",
+                                        "disperse",     "starscape",    "lightning"};
+    for (const ContentEntry& entry : ContentInventory()) {
+        if (entry.format != Format::Model || open.count(entry.recipe)) continue;
         SCOPED_TRACE(entry.path);
-        const auto model = ReadModel(entry.path);
-        ASSERT_TRUE(model.has_value());
-        EXPECT_GT(model->faces, 0u);
-        EXPECT_LE(model->uvLo.x, model->uvHi.x) << "no texture coordinates";
+        const MeshData m = Model(entry.path);
+        ASSERT_FALSE(m.Empty());
+        // The winding the engine culls by: fronts outward, so the enclosed volume counts positive.
+        const Vector size{m.boundsMax.x - m.boundsMin.x, m.boundsMax.y - m.boundsMin.y,
+                          m.boundsMax.z - m.boundsMin.z};
+        EXPECT_GT(SignedVolume6(m), 0.01 * 6 * double(size.x) * size.y * size.z) << "faces turned inward";
+        // The shading normals the reader hands on lean the same way as the fronts (at
+        // hard corners they are averaged, so they do not lie along them).
+        double along = 0, area = 0;
+        for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3) {
+            const Vector &a = m.positions[m.indices[t]], &b = m.positions[m.indices[t + 1]],
+                         &c = m.positions[m.indices[t + 2]];
+            const D3 front = Cross(Sub(b, a), Sub(c, a));
+            for (int k = 0; k < 3; ++k)
+                along += Dot(front, Sub(m.normals[m.indices[t + k]], {})) / 3;
+            area += Length(front);
+        }
+        EXPECT_GT(along / area, 0.25) << "normals point inward";
+    }
+}
+
+TEST(ContentShapes, ShipsPointTheWayTheGameFliesThem) {
+    REQUIRE_CONTENT_SET();
+    // The gold ship is flown along its -Z, the scout along its +Z; the nose is the narrow
+    // end, the engines the wide one, and the tail fin stands up.
+    struct Case {
+        const char* path;
+        bool noseAtMinusZ;
+    };
+    for (const Case c : {Case{"mesh\\goldship.3ds", true}, Case{"mesh\\scout.3ds", false}}) {
+        SCOPED_TRACE(c.path);
+        const MeshData m = Model(c.path);
+        ASSERT_FALSE(m.Empty());
+        const float len = m.boundsMax.z - m.boundsMin.z;
+        float nearMinusZ = 0, nearPlusZ = 0;
+        for (const Vector& p : m.positions) {
+            if (p.z < m.boundsMin.z + len * 0.1f) nearMinusZ = std::max(nearMinusZ, std::abs(p.x));
+            if (p.z > m.boundsMax.z - len * 0.1f) nearPlusZ = std::max(nearPlusZ, std::abs(p.x));
+        }
+        EXPECT_EQ(nearMinusZ < nearPlusZ, c.noseAtMinusZ)
+            << "widths near -Z " << nearMinusZ << ", near +Z " << nearPlusZ;
+        EXPECT_GT(m.boundsMax.y, -m.boundsMin.y) << "upside down";
+    }
+}
+
+TEST(ContentShapes, TheGameAttachesFlamesAndGunsWhereTheHullHasThem) {
+    REQUIRE_CONTENT_SET();
+    // Points that the game reaches from a ship's origin along its own right, up and
+    // front axes, in world units at the scale it loads the model with: engine flares and
+    // plumes must sit in the engines, shots leave from the gun muzzles.
+    struct Case {
+        const char* path;
+        float scale;
+        Vector point;
+    };
+    const Case cases[] = {
+        {"mesh\\asnoglass.3ds", 7, {32.13f, 1.19f, -52.0f}},
+        {"mesh\\asnoglass_low.3ds", 7, {32.13f, 1.19f, -52.0f}},
+        {"mesh\\aship2.3ds", 7, {6.33f, 1.215f, -56.0f}},
+        {"mesh\\aship2_low.3ds", 7, {6.33f, 1.215f, -56.0f}},
+        {"mesh\\as3.3ds", 7, {6.72f, 2.45f, -25.13f}},
+        {"mesh\\as3_low.3ds", 7, {6.72f, 2.45f, -25.13f}},
+        {"mesh\\as4.3ds", 7, {0, -1.4f, -81.2f}},
+        {"mesh\\as4_low.3ds", 7, {0, -1.4f, -81.2f}},
+        {"mesh\\as5.3ds", 7, {11.0f, -0.63f, -35.3f}},
+        {"mesh\\as5_low.3ds", 7, {11.0f, -0.63f, -35.3f}},
+        {"mesh\\albattle.3ds", 1, {-244, 165, -1586}},
+        {"mesh\\albattle.3ds", 1, {243, -151, -1586}},
+        {"mesh\\albattle.3ds", 1, {245, -72, 1400}},
+        {"mesh\\albattle.3ds", 1, {-245, -72, 1400}},
+        {"mesh\\albattle_low.3ds", 1, {243, 167, -1586}},
+        {"mesh\\albattle_low.3ds", 1, {-245, -72, 1400}},
+        {"mesh\\mas2.3ds", 1, {-0.57f, 94.29f, 925.41f}},
+        {"mesh\\mas2.3ds", 1, {-0.57f, -95.25f, 926.23f}},
+        {"mesh\\mas2.3ds", 1, {-5.13f, 333.21f, -728.91f}},
+        {"mesh\\mas2.3ds", 1, {359.98f, 8.77f, -755.76f}},
+        {"mesh\\mas2.3ds", 1, {-5.13f, -333.4f, -728.91f}},
+        {"mesh\\mas2.3ds", 1, {-358.97f, 8.77f, -755.76f}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " at (" + std::to_string(c.point.x) + ", " +
+                     std::to_string(c.point.y) + ", " + std::to_string(c.point.z) + ")");
+        const MeshData m = Model(c.path);
+        ASSERT_FALSE(m.Empty());
+        const Vector p{c.point.x / c.scale, c.point.y / c.scale, c.point.z / c.scale};
+        EXPECT_GT(WindingNumber(m, p), 0.25) << "the point is off the hull";
     }
 }
 
@@ -132,51 +220,20 @@ TEST(ContentShapes, CollisionBoxesEncloseTheirHullsAtTheirScales) {
                           {"mesh\\mas2box.3ds", 9, "mesh\\mas2.3ds", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.hull);
-        const auto box = ReadModel(c.box), hull = ReadModel(c.hull);
-        ASSERT_TRUE(box && hull);
-        for (int axis = 0; axis < 3; ++axis) {
-            EXPECT_LE(box->lo[axis] * c.boxScale, hull->lo[axis] * c.hullScale) << "axis " << axis;
-            EXPECT_GE(box->hi[axis] * c.boxScale, hull->hi[axis] * c.hullScale) << "axis " << axis;
+        const MeshData box = Model(c.box), hull = Model(c.hull);
+        ASSERT_FALSE(box.Empty() || hull.Empty());
+        for (float Vector::*axis : {&Vector::x, &Vector::y, &Vector::z}) {
+            EXPECT_LE(box.boundsMin.*axis * c.boxScale, hull.boundsMin.*axis * c.hullScale);
+            EXPECT_GE(box.boundsMax.*axis * c.boxScale, hull.boundsMax.*axis * c.hullScale);
         }
     }
 }
 
-TEST(ContentShapes, ShipsPointTheWayTheGameFliesThem) {
+TEST(ContentShapes, FlipBookFramesEachShowOneAtlasCellTheRightWayRound) {
     REQUIRE_CONTENT_SET();
-    // The gold ship is flown along its -Z, the enemies along their +Z; the nose is the
-    // narrow end and the engines or swept wings the wide one.
-    struct Case {
-        const char* path;
-        bool noseAtMinusZ;
-    };
-    const Case cases[] = {{"mesh\\goldship.3ds", true},
-                          {"mesh\\scout.3ds", false},
-                          {"mesh\\albattle.3ds", false},
-                          {"mesh\\asnoglass.3ds", false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        sys::SetProgramFolder(QUORVEL_GAME_DIR);
-        Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(sys::ResolvePath(sys::ProgramFolder() + "\\" + c.path),
-                                                 aiProcess_PreTransformVertices);
-        ASSERT_TRUE(scene);
-        // Width of the hull near each end.
-        const auto bounds = ReadModel(c.path);
-        const float len = bounds->hi.z - bounds->lo.z;
-        float front = 0, back = 0;
-        for (unsigned m = 0; m < scene->mNumMeshes; ++m)
-            for (unsigned v = 0; v < scene->mMeshes[m]->mNumVertices; ++v) {
-                const aiVector3D& p = scene->mMeshes[m]->mVertices[v];
-                if (p.z < bounds->lo.z + len * 0.1f) front = std::max(front, std::abs(p.x));
-                if (p.z > bounds->hi.z - len * 0.1f) back = std::max(back, std::abs(p.x));
-            }
-        EXPECT_EQ(front < back, c.noseAtMinusZ) << "widths near -Z " << front << ", near +Z " << back;
-    }
-}
-
-TEST(ContentShapes, FlipBookFramesEachShowOneAtlasCell) {
-    REQUIRE_CONTENT_SET();
-    // Frame i shows cell i - 1, counted row by row from the top left; v runs upward.
+    // Frame i shows cell i - 1, counted row by row from the top left of the picture. The
+    // game turns each frame's +Z to the camera, and a viewer on that side has +X on the
+    // left: the cell's top-left corner goes to the frame's top +X corner.
     struct Family {
         const char* prefix;
         int cells;
@@ -185,38 +242,70 @@ TEST(ContentShapes, FlipBookFramesEachShowOneAtlasCell) {
         for (int i = 1; i <= f.cells * f.cells; ++i) {
             const std::string path = f.prefix + std::to_string(i) + ".3ds";
             SCOPED_TRACE(path);
-            const auto m = ReadModel(path);
-            ASSERT_TRUE(m.has_value());
+            const MeshData m = Model(path);
+            ASSERT_FALSE(m.Empty());
             const float n = float(f.cells), col = float((i - 1) % f.cells), row = float((i - 1) / f.cells);
-            EXPECT_NEAR(m->uvLo.x, col / n, 1e-4);
-            EXPECT_NEAR(m->uvHi.x, (col + 1) / n, 1e-4);
-            EXPECT_NEAR(m->uvLo.y, 1 - (row + 1) / n, 1e-4);
-            EXPECT_NEAR(m->uvHi.y, 1 - row / n, 1e-4);
+            for (std::size_t v = 0; v < m.positions.size(); ++v) {
+                EXPECT_NEAR(m.uvs[v].x, (m.positions[v].x > 0 ? col : col + 1) / n, 1e-4);
+                EXPECT_NEAR(m.uvs[v].y, (m.positions[v].y > 0 ? row : row + 1) / n, 1e-4);
+            }
         }
     }
 }
 
 TEST(ContentShapes, TheStationDwarfsTheShipAtTheirLoadScales) {
     REQUIRE_CONTENT_SET();
-    const auto station = ReadModel("mesh\\spacest1.3ds"), ship = ReadModel("mesh\\goldship.3ds");
-    ASSERT_TRUE(station && ship);
-    EXPECT_GT((station->hi.x - station->lo.x) * 8, 4 * (ship->hi.x - ship->lo.x) * 5);
+    const MeshData station = Model("mesh\\spacest1.3ds"), ship = Model("mesh\\goldship.3ds");
+    ASSERT_FALSE(station.Empty() || ship.Empty());
+    EXPECT_GT((station.boundsMax.x - station.boundsMin.x) * 8, 4 * (ship.boundsMax.x - ship.boundsMin.x) * 5);
+}
+
+TEST(ContentShapes, AnimatedModelsMoveTheWayTheGameShowsThem) {
+    REQUIRE_CONTENT_SET();
+    // The radar dish turns about the upright mast: every frame spans the same heights,
+    // and the dish stands above the mast's foot.
+    const auto radar = LoadMd2(sys::ProgramFolder() + "\\mesh\\radar.md2");
+    ASSERT_TRUE(radar.has_value());
+    float firstLow = 0, firstHigh = 0;
+    for (std::size_t f = 0; f < radar->frames.size(); ++f) {
+        SCOPED_TRACE(radar->frames[f].name);
+        Vector lo, hi;
+        float r;
+        ComputeBounds(radar->frames[f].positions, lo, hi, r);
+        if (f == 0) firstLow = lo.y, firstHigh = hi.y;
+        EXPECT_NEAR(lo.y, firstLow, 0.05f);
+        EXPECT_NEAR(hi.y, firstHigh, 0.05f);
+    }
+    EXPECT_GT(firstHigh, -firstLow) << "the mast hangs from the dish";
+    const Vector& a = radar->frames[0].positions[0];
+    const Vector& b = radar->frames[4].positions[0];
+    EXPECT_GT(std::abs(a.x - b.x) + std::abs(a.z - b.z), 0.5f) << "the dish does not turn";
+
+    // The force-field bubble swells over its frames to a radius of 10.
+    const auto field = LoadMd2(sys::ProgramFolder() + "\\mesh\\ff.md2");
+    ASSERT_TRUE(field.has_value());
+    double previous = 0;
+    for (const Keyframe& frame : field->frames) {
+        double mean = 0;
+        for (const Vector& p : frame.positions)
+            mean += Length(Sub(p, {})) / double(frame.positions.size());
+        EXPECT_GT(mean, previous) << frame.name;
+        previous = mean;
+    }
+    EXPECT_NEAR(previous, 10, 0.3);
 }
 
 TEST(ContentShapes, FontCellsHoldTheirCharacters) {
     REQUIRE_CONTENT_SET();
-    const std::string bytes = GameFile("tex\\font.jpg");
-    int w = 0, h = 0, channels = 0;
-    stbi_uc* pixels = stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(bytes.data()), int(bytes.size()),
-                                            &w, &h, &channels, 1);
-    ASSERT_NE(pixels, nullptr);
-    ASSERT_EQ(w, 512);
-    ASSERT_EQ(h, 512);
-    auto ink = [pixels](int cell) {
+    const auto font = LoadImageFile(sys::ProgramFolder() + "\\tex\\font.jpg");
+    ASSERT_TRUE(font.has_value());
+    ASSERT_EQ(font->width, 512);
+    ASSERT_EQ(font->height, 512);
+    auto ink = [&font](int cell) {
         int lit = 0;
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
-                lit += pixels[((cell / 16) * 32 + y) * 512 + (cell % 16) * 32 + x] > 128;
+                lit += font->rgba[std::size_t(((cell / 16) * 32 + y) * 512 + (cell % 16) * 32 + x) * 4] > 128;
         return lit;
     };
     for (int c = 0; c < 256; ++c) {
@@ -225,7 +314,6 @@ TEST(ContentShapes, FontCellsHoldTheirCharacters) {
     }
     EXPECT_GT(ink('W'), ink('I'));  // the cells hold their own glyphs, not one shape
     EXPECT_GT(ink('#'), ink('.'));
-    stbi_image_free(pixels);
 }
 
 TEST(ContentGenerator, WritesTheSameBytesOnEveryRun) {

@@ -15,6 +15,11 @@ std::vector<ContentEntry> Build() {
     auto add = [&t](std::string path, Format f, std::string role, std::string recipe, int index = 0) {
         t.push_back({std::move(path), f, std::move(role), std::move(recipe), index});
     };
+    // Pictures carry the size in pixels that the game draws them at or cuts cells from.
+    auto pic = [&t](std::string path, Format f, int width, int height, std::string role, std::string recipe,
+                    int index = 0) {
+        t.push_back({std::move(path), f, std::move(role), std::move(recipe), index, width, height});
+    };
     const Format M = Format::Model, J = Format::Jpeg, P = Format::Png, W = Format::Wav, A = Format::Wma;
 
     // ---- models ----------------------------------------------------------------
@@ -95,28 +100,32 @@ std::vector<ContentEntry> Build() {
     add("mesh\\radar.md2", Format::Md2, "station radar dish turning over its frames (scale 8)", "radar");
 
     // ---- textures and pictures ---------------------------------------------------
-    add("tex\\narvologo.jpg", J, "maker logo at start and during the intro's loading", "logo_maker");
-    add("tex\\engine_small.jpg", J, "3D engine logo, first picture at start (512 x 382)", "logo_engine");
-    add("tex\\mainmenu.jpg", J, "main menu picture: six item bands where the menu hit-tests", "menu_main");
-    add("tex\\keyboard.jpg", J, "controls picture: menu overlay, loading screen, in-game help",
+    pic("tex\\narvologo.jpg", J, 512, 512, "maker logo at start and during the intro's loading",
+        "logo_maker");
+    pic("tex\\engine_small.jpg", J, 512, 382, "3D engine logo, first picture at start", "logo_engine");
+    pic("tex\\mainmenu.jpg", J, 512, 512, "main menu picture: six item bands where the menu hit-tests",
+        "menu_main");
+    pic("tex\\keyboard.jpg", J, 512, 512, "controls picture: menu overlay, loading screen, in-game help",
         "menu_controls");
     for (int n = 1; n <= 4; ++n)
-        add(Num("tex\\congrats", n, ".jpg"), J,
+        pic(Num("tex\\congrats", n, ".jpg"), J, 512, 512,
             "game-won page " + std::to_string(n) + (n == 2 ? " (also the menu's credits overlay)" : ""),
             "congrats", n);
-    add("tex\\msicon1.jpg", J, "mouse pointer, tip at (11, 13)", "mouse", 1);
-    add("tex\\msicon2.jpg", J, "mouse pointer over a menu item", "mouse", 2);
-    add("tex\\sstxt.jpg", J, "gold-ship skin", "skin_gold");
-    add("tex\\platform.jpg", J, "platform and menu-station skin", "skin_platform");
-    add("tex\\blueplnt.jpg", J, "blue planet surface, also on its cloud layer", "skin_planet");
-    add("tex\\abstxt.jpg", J, "mothership, battleship and heavy alien hull skin", "skin_alien_hull");
-    add("tex\\alstxt.jpg", J, "alien fighter and scout skin", "skin_alien_fighter");
-    add("tex\\masswave.jpg", J, "green shock-wave ring (menu stage texture)", "ring_green", 0);
-    add("tex\\masswave.png", P, "green shock wave, mothership shots, dust specks", "ring_green", 1);
+    pic("tex\\msicon1.jpg", J, 64, 64, "mouse pointer, tip at (11, 13)", "mouse", 1);
+    pic("tex\\msicon2.jpg", J, 64, 64, "mouse pointer over a menu item", "mouse", 2);
+    pic("tex\\sstxt.jpg", J, 512, 512, "gold-ship skin", "skin_gold");
+    pic("tex\\platform.jpg", J, 512, 512, "platform and menu-station skin", "skin_platform");
+    pic("tex\\blueplnt.jpg", J, 1024, 512, "blue planet surface, also on its cloud layer", "skin_planet");
+    pic("tex\\abstxt.jpg", J, 512, 512, "mothership, battleship and heavy alien hull skin",
+        "skin_alien_hull");
+    pic("tex\\alstxt.jpg", J, 512, 512, "alien fighter and scout skin", "skin_alien_fighter");
+    pic("tex\\masswave.jpg", J, 256, 256, "green shock-wave ring (menu stage texture)", "ring_green", 0);
+    pic("tex\\masswave.png", P, 256, 256, "green shock wave, mothership shots, dust specks", "ring_green", 1);
     for (int n = 1; n <= 3; ++n)
-        add(Num("tex\\ast", n, "txt.jpg"), J, "asteroid rock skin " + std::to_string(n), "skin_rock", n);
-    add("tex\\shipbump.jpg", J, "hull detail for the second texture stage", "skin_bump");
-    add("tex\\biggrey.jpg", J, "big grey ship skin", "skin_grey");
+        pic(Num("tex\\ast", n, "txt.jpg"), J, 512, 512, "asteroid rock skin " + std::to_string(n),
+            "skin_rock", n);
+    pic("tex\\shipbump.jpg", J, 256, 256, "hull detail for the second texture stage", "skin_bump");
+    pic("tex\\biggrey.jpg", J, 512, 512, "big grey ship skin", "skin_grey");
     // Sky faces: index = face (0 back, 1 front, 2 left, 3 right, 4 bottom, 5 top) + 10 x set
     // + 100 for the low-detail copy. The sun of the lens flare stands in the left face.
     struct Sky {
@@ -127,66 +136,71 @@ std::vector<ContentEntry> Build() {
                         {"space004", 1}, {"sbbottom", 4}, {"sbtop", 5}};
     const char* faceNames[] = {"back", "front", "left", "right", "bottom", "top"};
     for (const Sky& s : sky1) {
-        add(std::string("tex\\") + s.file + ".jpg", J, std::string("sky, ") + faceNames[s.face] + " face",
-            "sky", 10 + s.face);
-        add(std::string("tex\\") + s.file + "_low.jpg", J,
+        pic(std::string("tex\\") + s.file + ".jpg", J, 512, 512,
+            std::string("sky, ") + faceNames[s.face] + " face", "sky", 10 + s.face);
+        pic(std::string("tex\\") + s.file + "_low.jpg", J, 256, 256,
             std::string("sky, ") + faceNames[s.face] + " face, low detail", "sky", 110 + s.face);
     }
     const Sky sky2[] = {{"space201", 3}, {"space202", 0},  {"space203", 2},
                         {"space204", 1}, {"sbbottom2", 4}, {"sbtop2", 5}};
     for (const Sky& s : sky2)
-        add(std::string("tex\\") + s.file + ".jpg", J,
+        pic(std::string("tex\\") + s.file + ".jpg", J, 512, 512,
             std::string("second sky (levels 26 to 50), ") + faceNames[s.face] + " face", "sky", 20 + s.face);
-    add("tex\\huddisplay.jpg", J, "cockpit reticle at the screen centre", "hud_reticle");
-    add("tex\\anim\\shieldhit.png", P, "shield-hit flash: 4 x 4 sheet of 256-pixel cells", "hud_shieldhit");
-    add("tex\\anim\\grav1.jpg", J, "gravity-beam swirl overlay", "hud_grav", 1);
-    add("tex\\anim\\grav2.jpg", J, "gravity-beam counter-swirl overlay", "hud_grav", 2);
-    add("tex\\shieldbar.jpg", J, "shield meter frame, bottom left", "hud_shieldbar");
+    pic("tex\\huddisplay.jpg", J, 256, 256, "cockpit reticle at the screen centre", "hud_reticle");
+    pic("tex\\anim\\shieldhit.png", P, 1024, 1024, "shield-hit flash: 4 x 4 sheet of 256-pixel cells",
+        "hud_shieldhit");
+    pic("tex\\anim\\grav1.jpg", J, 512, 512, "gravity-beam swirl overlay", "hud_grav", 1);
+    pic("tex\\anim\\grav2.jpg", J, 512, 512, "gravity-beam counter-swirl overlay", "hud_grav", 2);
+    pic("tex\\shieldbar.jpg", J, 75, 165, "shield meter frame, bottom left", "hud_shieldbar");
     for (int n = 1; n <= 4; ++n)
-        add(Num("tex\\energymeter", n, ".png"), P,
+        pic(Num("tex\\energymeter", n, ".png"), P, 256, 32,
             "weapon-energy meter at capacity level " + std::to_string(n), "hud_energymeter", n);
     const char* pointers[] = {"pointerstation", "pointerasteroid", "pointeralien",
                               "pointerlava",    "pointermas",      "pointerbat"};
     for (int n = 0; n < 6; ++n)
-        add(std::string("tex\\") + pointers[n] + ".png", P, "64 x 64 HUD pointer, arrow up at angle 0",
+        pic(std::string("tex\\") + pointers[n] + ".png", P, 64, 64, "HUD pointer, arrow up at angle 0",
             "hud_pointer", n);
-    add("tex\\restart.jpg", J, "game-over menu: five rows", "menu_gameover");
-    add("tex\\resume.jpg", J, "pause menu: six rows", "menu_pause");
-    add("tex\\mapdis.jpg", J, "HUD map, bottom right", "hud_map");
-    add("tex\\weapmenu.jpg", J, "weapon shop: six weapons and three energy stores", "menu_shop");
-    add("tex\\font.jpg", J, "bitmap font: 16 x 16 cells of 32 x 32, cell n holds character n", "font");
-    add("tex\\ion.png", P, "ion shot atlas, 4 x 4 frames", "shot_atlas4", 1);
-    add("tex\\plasma.png", P, "plasma shot atlas, 4 x 4 frames", "shot_atlas4", 2);
-    add("tex\\eplasma.png", P, "eplas shot atlas, 4 x 4 frames", "shot_atlas4", 3);
-    add("tex\\mion.png", P, "mion shot atlas, 8 x 8 frames", "shot_atlas8", 1);
-    add("tex\\gamma.png", P, "gamma shot atlas, 8 x 8 frames", "shot_atlas8", 2);
-    add("tex\\anim\\dis1.png", P, "disperse shot, frame 1", "shot_disperse", 1);
-    add("tex\\anim\\dis2.png", P, "disperse shot, frame 2", "shot_disperse", 2);
+    pic("tex\\restart.jpg", J, 512, 512, "game-over menu: five rows", "menu_gameover");
+    pic("tex\\resume.jpg", J, 512, 512, "pause menu: six rows", "menu_pause");
+    pic("tex\\mapdis.jpg", J, 256, 256, "HUD map, bottom right", "hud_map");
+    pic("tex\\weapmenu.jpg", J, 512, 512, "weapon shop: six weapons and three energy stores", "menu_shop");
+    pic("tex\\font.jpg", J, 512, 512, "bitmap font: 16 x 16 cells of 32 x 32, cell n holds character n",
+        "font");
+    pic("tex\\ion.png", P, 512, 512, "ion shot atlas, 4 x 4 frames", "shot_atlas4", 1);
+    pic("tex\\plasma.png", P, 512, 512, "plasma shot atlas, 4 x 4 frames", "shot_atlas4", 2);
+    pic("tex\\eplasma.png", P, 512, 512, "eplas shot atlas, 4 x 4 frames", "shot_atlas4", 3);
+    pic("tex\\mion.png", P, 1024, 1024, "mion shot atlas, 8 x 8 frames", "shot_atlas8", 1);
+    pic("tex\\gamma.png", P, 1024, 1024, "gamma shot atlas, 8 x 8 frames", "shot_atlas8", 2);
+    pic("tex\\anim\\dis1.png", P, 128, 128, "disperse shot, frame 1", "shot_disperse", 1);
+    pic("tex\\anim\\dis2.png", P, 128, 128, "disperse shot, frame 2", "shot_disperse", 2);
     for (int n = 1; n <= 7; ++n)
-        add(Num("tex\\wepart", n, ".png"), P, "impact ring of weapon " + std::to_string(n), "ring_weapon", n);
-    add("tex\\radar.jpg", J, "radar dish skin", "skin_radar");
-    add("tex\\laser.png", P, "laser bolt, bright along its length", "shot_laser");
-    add("tex\\shockwave.jpg", J, "explosion shock-wave ring", "ring_shock");
-    add("tex\\ssttxt1.jpg", J, "first station skin", "skin_station", 1);
-    add("tex\\ss2txt1.jpg", J, "second station skin", "skin_station", 2);
-    add("tex\\ff.png", P, "force-field bubble skin", "skin_forcefield");
+        pic(Num("tex\\wepart", n, ".png"), P, 256, 256, "impact ring of weapon " + std::to_string(n),
+            "ring_weapon", n);
+    pic("tex\\radar.jpg", J, 256, 256, "radar dish skin", "skin_radar");
+    pic("tex\\laser.png", P, 256, 32, "laser bolt, bright along its length", "shot_laser");
+    pic("tex\\shockwave.jpg", J, 256, 256, "explosion shock-wave ring", "ring_shock");
+    pic("tex\\ssttxt1.jpg", J, 512, 512, "first station skin", "skin_station", 1);
+    pic("tex\\ss2txt1.jpg", J, 512, 512, "second station skin", "skin_station", 2);
+    pic("tex\\ff.png", P, 256, 256, "force-field bubble skin", "skin_forcefield");
     for (int n = 1; n <= 3; ++n)
-        add(Num("tex\\lens", n, ".jpg"), J, "lens-flare element " + std::to_string(n), "flare", n);
-    add("tex\\asproj.jpg", J, "alien shot glow", "glow", 1);
-    add("tex\\powerup.jpg", J, "power-up skin", "skin_powerup");
+        pic(Num("tex\\lens", n, ".jpg"), J, 256, 256, "lens-flare element " + std::to_string(n), "flare", n);
+    pic("tex\\asproj.jpg", J, 128, 128, "alien shot glow", "glow", 1);
+    pic("tex\\powerup.jpg", J, 256, 256, "power-up skin", "skin_powerup");
     for (int n = 1; n <= 4; ++n)
-        add(Num("tex\\light", n, ".jpg"), J, "lightning frame " + std::to_string(n), "lightning", n);
-    add("tex\\ecoretxt.jpg", J, "energy-core skin", "skin_core");
-    add("tex\\lava.jpg", J, "flaming asteroid skin", "skin_lava");
-    add("tex\\scoutproj.png", P, "scout and battleship shot glow", "glow", 2);
+        pic(Num("tex\\light", n, ".jpg"), J, 512, 512, "lightning frame " + std::to_string(n), "lightning",
+            n);
+    pic("tex\\ecoretxt.jpg", J, 256, 256, "energy-core skin", "skin_core");
+    pic("tex\\lava.jpg", J, 512, 512, "flaming asteroid skin", "skin_lava");
+    pic("tex\\scoutproj.png", P, 128, 128, "scout and battleship shot glow", "glow", 2);
     for (int n = 1; n <= 12; ++n)
-        add(Num("tex\\energy", n, ".jpg"), J, "mothership charge frame " + std::to_string(n), "charge", n);
+        pic(Num("tex\\energy", n, ".jpg"), J, 256, 256, "mothership charge frame " + std::to_string(n),
+            "charge", n);
     for (int n = 1; n <= 6; ++n)
-        add(Num("tex\\exp", n, ".png"), P,
+        pic(Num("tex\\exp", n, ".png"), P, 1024, 1024,
             std::string("explosion atlas, 8 x 8 frames, ") + (n <= 3 ? "rock dust" : "ship fire"),
             "explosion_atlas", n);
-    add("tex\\engineflare.png", P, "alien engine flare", "glow", 3);
-    add("par\\particle11.bmp", Format::Bmp, "particle sprite of every particle system", "particle");
+    pic("tex\\engineflare.png", P, 128, 128, "alien engine flare", "glow", 3);
+    pic("par\\particle11.bmp", Format::Bmp, 64, 64, "particle sprite of every particle system", "particle");
 
     // ---- particle systems ------------------------------------------------------------
     const Format R = Format::Par;

@@ -34,6 +34,8 @@ struct ContentEntry {
     std::string role;    // what the game shows or plays it for
     std::string recipe;  // how the generator makes it
     int index = 0;       // number within a numbered family (frame, kind, page ...)
+    int width = 0;       // pictures: their size in pixels
+    int height = 0;
 };
 
 // The whole content set, in a fixed order.

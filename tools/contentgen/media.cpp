@@ -158,13 +158,13 @@ void FeedAudio(AudioTrack& a, const Pcm& pcm, std::size_t until, AVFormatContext
     }
 }
 
-struct Spec {
+struct Encoding {
     const char* muxer;
     const char* encoder;
     std::int64_t bitsPerChannel;
 };
 
-Spec SpecFor(Format format) {
+Encoding EncodingFor(Format format) {
     switch (format) {
         case Format::Wma:
             return {"asf", "wmav2", 48000};
@@ -180,10 +180,9 @@ Spec SpecFor(Format format) {
 }  // namespace
 
 std::string EncodeAudio(const Pcm& pcm, Format format) {
-    const Spec spec = SpecFor(format);
-    Muxer mux(spec.muxer);
-    AudioTrack a =
-        OpenAudio(mux.fmt, spec.encoder, pcm.rate, pcm.channels, spec.bitsPerChannel * pcm.channels);
+    const Encoding enc = EncodingFor(format);
+    Muxer mux(enc.muxer);
+    AudioTrack a = OpenAudio(mux.fmt, enc.encoder, pcm.rate, pcm.channels, enc.bitsPerChannel * pcm.channels);
     Check(avformat_write_header(mux.fmt, nullptr), "header");
     FeedAudio(a, pcm, pcm.Frames(), mux.fmt);
     Drain(a.codec.get(), nullptr, mux.fmt, a.stream);

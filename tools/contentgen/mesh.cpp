@@ -1,6 +1,7 @@
 #include "mesh.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -47,6 +48,21 @@ std::string Chunk(std::uint16_t id, const std::string& body) {
 
 V3 Apply(const Mesh& m, std::uint32_t i) {
     return m.positions[i];
+}
+
+// The one place where engine axes become file axes. Both file formats are right-handed
+// with Z up (X right, Y front, Z up), so the engine's (X, Y, Z) is stored as (X, Z, Y).
+V3 ToFileAxes(V3 p) {
+    return {p.x, p.z, p.y};
+}
+
+// That swap is a mirror: a triangle that is clockwise seen from its front in the engine
+// is still clockwise seen from its (mirrored) front in file axes. Formats whose front
+// faces are counter-clockwise get each triangle reversed.
+enum class FileFront { Clockwise, CounterClockwise };
+std::array<std::uint32_t, 3> ToFileOrder(const Triangle& t, FileFront front) {
+    if (front == FileFront::CounterClockwise) return {t.a, t.c, t.b};
+    return {t.a, t.b, t.c};
 }
 
 }  // namespace
@@ -269,11 +285,12 @@ Mesh Loft(const std::vector<Section>& sections) {
 }
 
 Mesh Quad(double halfW, double halfH, V2 uv0, V2 uv1) {
+    // A viewer on the +Z side looks along -Z and has -X on the right (left-handed).
     Mesh m;
-    const std::uint32_t a = m.AddVertex({-halfW, -halfH, 0}, {uv0.u, uv0.v});
-    const std::uint32_t b = m.AddVertex({halfW, -halfH, 0}, {uv1.u, uv0.v});
-    const std::uint32_t c = m.AddVertex({halfW, halfH, 0}, {uv1.u, uv1.v});
-    const std::uint32_t d = m.AddVertex({-halfW, halfH, 0}, {uv0.u, uv1.v});
+    const std::uint32_t a = m.AddVertex({halfW, -halfH, 0}, {uv0.u, uv0.v});
+    const std::uint32_t b = m.AddVertex({-halfW, -halfH, 0}, {uv1.u, uv0.v});
+    const std::uint32_t c = m.AddVertex({-halfW, halfH, 0}, {uv1.u, uv1.v});
+    const std::uint32_t d = m.AddVertex({halfW, halfH, 0}, {uv0.u, uv1.v});
     m.AddTwoSided(a, b, c);
     m.AddTwoSided(a, c, d);
     return m;
@@ -360,22 +377,20 @@ void Mirror(Mesh& m) {
 std::string Write3ds(const Mesh& mesh, const std::string& objectName) {
     if (mesh.positions.size() > 65535 || mesh.triangles.size() > 65535)
         throw std::runtime_error("model too large for .3ds: " + objectName);
-    // The format is Z-up: a file point (x, y, z) reads back as (x, z, -y), so engine
-    // (X, Y, Z) is stored as (X, -Z, Y).
     Bytes v;
     v.U16(std::uint16_t(mesh.positions.size()));
     for (const V3& p : mesh.positions) {
-        v.F32(p.x);
-        v.F32(-p.z);
-        v.F32(p.y);
+        const V3 f = ToFileAxes(p);
+        v.F32(f.x);
+        v.F32(f.y);
+        v.F32(f.z);
     }
     Bytes smooth;
     Bytes f;
     f.U16(std::uint16_t(mesh.triangles.size()));
     for (const Triangle& t : mesh.triangles) {
-        f.U16(std::uint16_t(t.a));
-        f.U16(std::uint16_t(t.b));
-        f.U16(std::uint16_t(t.c));
+        for (std::uint32_t i : ToFileOrder(t, FileFront::CounterClockwise))
+            f.U16(std::uint16_t(i));
         f.U16(0);
         smooth.U32(t.smooth);
     }
@@ -417,17 +432,17 @@ std::string WriteMd2(const Mesh& topology, const std::vector<Md2Frame>& frames, 
         w.U16(std::uint16_t(std::lround(std::clamp(1 - t.v, 0.0, 1.0) * skinHeight)));  // rows from the top
     }
     for (const Triangle& t : topology.triangles) {
-        for (std::uint32_t i : {t.a, t.b, t.c})
+        const auto order = ToFileOrder(t, FileFront::Clockwise);
+        for (std::uint32_t i : order)  // vertex indices
             w.U16(std::uint16_t(i));
-        for (std::uint32_t i : {t.a, t.b, t.c})
+        for (std::uint32_t i : order)  // texture-coordinate indices: one per vertex
             w.U16(std::uint16_t(i));
     }
     for (const Md2Frame& fr : frames) {
         if (int(fr.positions.size()) != nv) throw std::runtime_error("md2 frame size mismatch");
-        // Stored Z-up.
         std::vector<V3> p;
         for (const V3& q : fr.positions)
-            p.push_back({q.x, q.z, q.y});
+            p.push_back(ToFileAxes(q));
         V3 lo = p.front(), hi = p.front();
         for (const V3& q : p) {
             lo = {std::min(lo.x, q.x), std::min(lo.y, q.y), std::min(lo.z, q.z)};

@@ -2,8 +2,11 @@
 // Triangle meshes built in the engine's axes (right +X, up +Y, front +Z, left-handed),
 // written as .3ds and .md2 files.
 //
-// A triangle's front is the side its normal (b - a) x (c - a) points to; closed parts
+// A triangle's front is the side its normal (b - a) x (c - a) points to, which is the
+// side it is seen clockwise from in these axes, as the engine draws fronts; closed parts
 // are turned so that it points outward, thin parts are written with both sides.
+// Texture coordinates have v running up the picture: (0,0) is its bottom-left corner,
+// as .3ds stores them; the engine's readers turn them to rows from the top.
 
 #include <cstdint>
 #include <functional>
@@ -68,7 +71,8 @@ struct Section {
     std::vector<V2> ring;
 };
 Mesh Loft(const std::vector<Section>& sections);
-// A flat quad in the XY plane facing both ways, mapping the uv rectangle.
+// A flat quad in the XY plane facing both ways, mapping the uv rectangle so that the
+// picture reads the right way round from +Z, the side LookAt turns to the viewer.
 Mesh Quad(double halfW, double halfH, V2 uv0, V2 uv1);
 Mesh Torus(double major, double minor, int nu, int nv);
 // An irregular rock: a sphere displaced by smooth noise, `seed` picks the shape.
@@ -85,11 +89,14 @@ void Mirror(Mesh& m);  // mirrors across x = 0, keeping faces outward
 // that `inside` gives for the triangle's centre.
 void OrientOutward(Mesh& m, const std::function<V3(V3)>& inside);
 
+// Both writers store engine (X, Y, Z) as the files' Z-up (X, Z, Y) and wind each
+// triangle the way the format draws its fronts, so the engine's readers give back the
+// mesh as it was built.
+
 // .3ds bytes: one object holding the whole mesh.
 std::string Write3ds(const Mesh& mesh, const std::string& objectName);
 
-// .md2 bytes. Every frame moves the same vertices; positions are in engine axes and
-// are stored Z-up (file x = X, y = Z, z = Y), the way such models are drawn upright.
+// .md2 bytes. Every frame moves the same vertices, given in engine axes.
 struct Md2Frame {
     std::string name;
     std::vector<V3> positions;

@@ -211,7 +211,7 @@ Mesh Fragment(int kind, int piece) {
 }
 
 // A quad showing cell `frame` (1-based, row by row from the top left) of an n x n atlas.
-// Texture rows count from the top of the picture; v runs upward, as the format has it.
+// Texture rows count from the top of the picture; v runs up it (see mesh.h).
 Mesh AtlasFrame(int frame, int n, double half) {
     const int c = frame - 1, col = c % n, row = c / n;
     return Quad(half, half, {double(col) / n, 1 - double(row + 1) / n},
@@ -422,6 +422,18 @@ Mesh Collar() {
     return m;
 }
 
+// One of the four prongs, numbered as the wing-tip plumes are. Each runs a little past
+// the tip where the game lights its plume, so the plume starts inside it.
+Mesh Prong(int n) {
+    const V3 roots[4] = {{0, 150, -250}, {170, 9, -250}, {0, -150, -250}, {-170, 9, -250}};
+    const V3 tips[4] = {{-5.13, 333.21, -728.91},
+                        {359.98, 8.77, -755.76},
+                        {-5.13, -333.4, -728.91},
+                        {-358.97, 8.77, -755.76}};
+    const V3 along = tips[n - 1] - roots[n - 1];
+    return Beam(roots[n - 1], tips[n - 1] + along * (12 / Length(along)), 55, 16, 8);
+}
+
 Mesh Mothership() {
     // Bow toward -Z: four prongs reach forward to the wing tips, the energy weapon
     // charges between them and the engines burn at the stern.
@@ -432,10 +444,8 @@ Mesh Mothership() {
                    {-650, 110, 140, 0},
                    {-690, 40, 50, 0}},
                   12);
-    m.Append(Beam({0, 150, -250}, {-5, 333, -729}, 55, 16, 8));
-    m.Append(Beam({0, -150, -250}, {-5, -333, -729}, 55, 16, 8));
-    m.Append(Beam({170, 9, -250}, {360, 9, -756}, 55, 16, 8));
-    m.Append(Beam({-170, 9, -250}, {-359, 9, -756}, 55, 16, 8));
+    for (int n = 1; n <= 4; ++n)
+        m.Append(Prong(n));
     m.Append(Pod(70, 840, 968, {0, 95, 0}, 16));
     m.Append(Pod(70, 840, 968, {0, -95, 0}, 16));
     m.Append(Collar());
@@ -455,13 +465,13 @@ Mesh MothershipPiece(int n) {
             return m;
         }
         case 3: {
-            Mesh m = Beam({0, 150, -250}, {-5, 333, -729}, 55, 16, 8);
-            m.Append(Beam({0, -150, -250}, {-5, -333, -729}, 55, 16, 8));
+            Mesh m = Prong(1);
+            m.Append(Prong(3));
             return m;
         }
         case 4: {
-            Mesh m = Beam({170, 9, -250}, {360, 9, -756}, 55, 16, 8);
-            m.Append(Beam({-170, 9, -250}, {-359, 9, -756}, 55, 16, 8));
+            Mesh m = Prong(2);
+            m.Append(Prong(4));
             return m;
         }
         default: {
