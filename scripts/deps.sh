@@ -9,7 +9,7 @@ packages=(
   libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev
   libfluidsynth-dev libassimp-dev libstb-dev libcurl4-openssl-dev libglm-dev
   libgl1 libegl1 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 timgm6mb-soundfont
-  espeak-ng xvfb xauth xdotool imagemagick
+  espeak-ng xvfb xauth xdotool imagemagick fonts-liberation2
 )
 
 missing=()

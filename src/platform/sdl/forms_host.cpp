@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -33,8 +34,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr double kFramePeriod = 1.0 / 60.0;                // forms need no more; the pump runs far more often
-constexpr double kHintDelay = 0.5;                         // seconds the pointer rests before a hint shows
+constexpr double kFramePeriod = 1.0 / 60.0;  // while the player acts; the pump runs far more often
+constexpr double kIdlePeriod = 0.1;          // otherwise: what code changes still shows at once to the eye
+constexpr double kHintDelay = 0.5;           // seconds the pointer rests before a hint shows
 constexpr forms::Colour kDesk = forms::RGB(58, 110, 165);  // behind the forms while only forms are up
 constexpr float kFontSize = 13.0f;
 const ImVec2 kFramePadding{4.0f, 3.0f};
@@ -237,12 +239,42 @@ void DottedRect(ImDrawList* dl, ImVec2 a, ImVec2 b, ImU32 col) {
     }
 }
 
+// The bold face is the second font loaded, when a bold file was found.
+ImFont* FontFor(bool bold) {
+    const ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    return bold && atlas->Fonts.Size > 1 ? atlas->Fonts[1] : atlas->Fonts[0];
+}
+
+ImVec2 TextSize(const std::string& text, bool bold) {
+    return FontFor(bold)->CalcTextSizeA(kFontSize, FLT_MAX, 0.0f, text.c_str(), text.c_str() + text.size());
+}
+
 void Text(ImDrawList* dl, ImVec2 pos, ImU32 col, const std::string& text, bool bold, float wrap = 0.0f) {
-    ImFont* font = ImGui::GetFont();
+    ImFont* font = FontFor(bold);
     dl->AddText(font, kFontSize, pos, col, text.c_str(), text.c_str() + text.size(), wrap);
-    // No bold face of its own: a second pass one pixel over reads as bold.
-    if (bold)
+    // Without a bold face a second pass one pixel over reads as bold.
+    if (bold && font == FontFor(false))
         dl->AddText(font, kFontSize, {pos.x + 1, pos.y}, col, text.c_str(), text.c_str() + text.size(), wrap);
+}
+
+// A proportional face close to the dialog font the forms were laid out for; ImGui's
+// own font when none is installed.
+void LoadFonts() {
+    static const char* const kFaces[][2] = {
+        {"/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf",
+         "/usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf"},
+        {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf",
+         "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"},
+        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf",
+         "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf"},
+    };
+    ImFontAtlas* atlas = ImGui::GetIO().Fonts;
+    for (const auto& face : kFaces) {
+        if (!std::filesystem::exists(face[0]) || !atlas->AddFontFromFileTTF(face[0], kFontSize)) continue;
+        if (std::filesystem::exists(face[1])) atlas->AddFontFromFileTTF(face[1], kFontSize);
+        return;
+    }
+    atlas->AddFontDefault();
 }
 
 // Finds a control by address without touching it: forms of a test may be gone.
@@ -319,6 +351,10 @@ struct ImGuiFormsHost::Impl {
     float wheel = 0;
 
     int frames = 0;
+    int busyFrames = 0;
+    bool built = false;           // an ImGui frame waits for the next Present
+    std::uint64_t shownLook = 0;  // LookOfFrame of the frame last shown from the pump  // frames to draw at
+                                  // the full rate: input came or forms changed
     bool drawing = false;
     Clock::time_point lastDraw{};
     std::deque<std::function<void()>> actions;
@@ -488,6 +524,11 @@ struct ImGuiFormsHost::Impl {
     }
 
     bool OnEvent(const SDL_Event& e) {
+        // A click takes ImGui two frames and a list opens on the one after; a window
+        // uncovered or shown again needs its picture back.
+        if ((e.type >= SDL_KEYDOWN && e.type <= SDL_TEXTINPUT) ||
+            (e.type >= SDL_MOUSEMOTION && e.type <= SDL_MOUSEWHEEL) || e.type == SDL_WINDOWEVENT)
+            busyFrames = 4;
         switch (e.type) {
             case SDL_MOUSEMOTION:
                 mouse = {float(e.motion.x), float(e.motion.y)};
@@ -652,10 +693,10 @@ struct ImGuiFormsHost::Impl {
         Edge3D(dl, ea, eb, sunken);
         if (!caption.empty()) {
             const std::string text = Shown(caption);
-            const ImVec2 size = ImGui::CalcTextSize(text.c_str());
+            const bool bold = c.FontBold() || c.FontName().find("Black") != std::string::npos;
+            const ImVec2 size = TextSize(text, bold);
             const float off = sunken ? 1.0f : 0.0f;
             ImVec2 p{std::floor((a.x + b.x - size.x) / 2) + off, std::floor((a.y + b.y - size.y) / 2) + off};
-            const bool bold = c.FontBold() || c.FontName().find("Black") != std::string::npos;
             dl->PushClipRect(a, b, true);
             if (!enabled) Text(dl, {p.x + 1, p.y + 1}, kWhite, text, bold);
             Text(dl, p, enabled ? Col(c.ForeColor()) : kGreyText, text, bold);
@@ -741,7 +782,7 @@ struct ImGuiFormsHost::Impl {
             dl->PopClipRect();
             if (focus)
                 DottedRect(dl, {p.x - 1, p.y - 1},
-                           {p.x + ImGui::CalcTextSize(text.c_str()).x + 1, p.y + kFontSize + 1}, kBlack);
+                           {p.x + TextSize(text, c.FontBold()).x + 1, p.y + kFontSize + 1}, kBlack);
         } else if (focus) {
             DottedRect(dl, {ba.x - 1, ba.y - 1}, {bb.x + 1, bb.y + 1}, kBlack);
         }
@@ -768,7 +809,7 @@ struct ImGuiFormsHost::Impl {
             dl->PopClipRect();
             if (focus && !text.empty())
                 DottedRect(dl, {p.x - 1, p.y - 1},
-                           {p.x + ImGui::CalcTextSize(text.c_str()).x + 1, p.y + kFontSize + 1}, kBlack);
+                           {p.x + TextSize(text, c.FontBold()).x + 1, p.y + kFontSize + 1}, kBlack);
         }
         if (clicked) Act(&c, [](Control& x) { x.UserClick(); });
     }
@@ -781,6 +822,8 @@ struct ImGuiFormsHost::Impl {
         const int range = std::max(1, c.Max() - c.Min());
         const auto xOf = [&](int v) { return x0 + (x1 - x0) * float(v - c.Min()) / float(range); };
         const float h = b.y - a.y, channelY = std::floor(a.y + std::min(h * 0.4f, 10.0f));
+        // Opaque on the form's colour: whatever lies under a slider stays hidden.
+        dl->AddRectFilled(a, b, Col(c.Parent().BackColor()));
         dl->AddRectFilled({x0 - 2, channelY - 2}, {x1 + 2, channelY + 2}, kWhite);
         Edge3D(dl, {x0 - 2, channelY - 2}, {x1 + 2, channelY + 2}, true);
         if (range <= 50)
@@ -832,7 +875,7 @@ struct ImGuiFormsHost::Impl {
         dl->PushClipRect({a.x + 2, a.y + 2}, {b.x - 2, b.y - 2}, true);
         Text(dl, p, enabled ? Col(c.ForeColor()) : kGreyText, c.Text(), c.FontBold());
         if (focus && std::fmod(ImGui::GetTime(), 1.0) < 0.5) {
-            const float x = p.x + ImGui::CalcTextSize(c.Text().c_str()).x + 1;
+            const float x = p.x + TextSize(c.Text(), c.FontBold()).x + 1;
             dl->AddLine({x, p.y}, {x, p.y + kFontSize}, Col(c.ForeColor()));
         }
         dl->PopClipRect();
@@ -848,7 +891,7 @@ struct ImGuiFormsHost::Impl {
         for (int i = 0; i < int(buttons.size()); ++i) {
             const forms::ToolbarButton& tb = buttons[size_t(i)];
             const std::string picture = c.Images() ? c.Images()->Picture(tb.Image) : "";
-            const float w = picture.empty() ? ImGui::CalcTextSize(tb.Key.c_str()).x + 12 : h + 1;
+            const float w = picture.empty() ? TextSize(tb.Key, false).x + 12 : h + 1;
             const ImVec2 ba{x, a.y + 2}, bb{x + w, a.y + h};
             ImGui::SetCursorScreenPos(ba);
             ImGui::PushID(i);
@@ -1054,7 +1097,14 @@ struct ImGuiFormsHost::Impl {
         if (control && !hint.empty() && rested >= kHintDelay && !ImGui::IsAnyMouseDown()) {
             ImGui::PushStyleColor(ImGuiCol_PopupBg, ImVec4(1.0f, 1.0f, 0.88f, 1.0f));
             ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(0, 0, 0, 1));
-            ImGui::SetTooltip("%s", hint.c_str());
+            ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, {4, 2});
+            ImGui::BeginTooltip();
+            // Long hints wrap, so they stay inside a small window.
+            ImGui::PushTextWrapPos(std::min(300.0f, ImGui::GetIO().DisplaySize.x - 12));
+            ImGui::TextUnformatted(hint.c_str());
+            ImGui::PopTextWrapPos();
+            ImGui::EndTooltip();
+            ImGui::PopStyleVar();
             ImGui::PopStyleColor(2);
         }
     }
@@ -1080,13 +1130,14 @@ struct ImGuiFormsHost::Impl {
         wheel = 0;
     }
 
-    // The overlay: called by every Present, ours or the engine's.
-    void DrawFrame() {
-        if (drawing || !glReady) return;
+    // Lays out one ImGui frame of the forms on screen (and runs ImGui's input logic);
+    // false when there is nothing to draw.
+    bool BuildFrame() {
+        if (drawing || !glReady) return false;
         const auto shown = DrawnForms();
         if (engineRunning && shown.empty()) {
             formRects.clear();
-            return;
+            return false;
         }
         drawing = true;
         struct Done {
@@ -1119,8 +1170,40 @@ struct ImGuiFormsHost::Impl {
         if (popup) ImGui::BringWindowToDisplayFront(popup);
         DrawHint();
         ImGui::Render();
-        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
         ++frames;
+        if (busyFrames > 0) --busyFrames;
+        built = true;
+        return true;
+    }
+
+    // What the frame built last looks like, to leave out frames that change nothing.
+    std::uint64_t LookOfFrame() const {
+        std::uint64_t h = 1469598103934665603ull;
+        const auto mix = [&h](const void* data, size_t size) {
+            for (size_t i = 0; i < size; ++i)
+                h = (h ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+        };
+        const ImDrawData* data = ImGui::GetDrawData();
+        for (int l = 0; data && l < data->CmdListsCount; ++l) {
+            const ImDrawList* list = data->CmdLists[l];
+            mix(list->VtxBuffer.Data, size_t(list->VtxBuffer.Size) * sizeof(ImDrawVert));
+            mix(list->IdxBuffer.Data, size_t(list->IdxBuffer.Size) * sizeof(ImDrawIdx));
+            for (const ImDrawCmd& cmd : list->CmdBuffer) {
+                mix(&cmd.ClipRect, sizeof(cmd.ClipRect));
+                mix(&cmd.TextureId, sizeof(cmd.TextureId));
+                mix(&cmd.ElemCount, sizeof(cmd.ElemCount));
+            }
+        }
+        return h;
+    }
+
+    // The overlay: called by every Present, ours or the engine's. Draws the frame built
+    // for this Present, or builds one.
+    void DrawFrame() {
+        if (drawing || (!built && !BuildFrame())) return;
+        built = false;
+        ImGui::SetCurrentContext(context);
+        ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
         if (captureTo) ReadBack();
     }
 
@@ -1157,6 +1240,7 @@ ImGuiFormsHost::ImGuiFormsHost() : impl_(std::make_shared<Impl>()) {
     io.IniFilename = nullptr;
     io.LogFilename = nullptr;
     io.ConfigFlags |= ImGuiConfigFlags_NoMouseCursorChange;
+    LoadFonts();
     ImGui::StyleColorsLight();
     ImGuiStyle& style = ImGui::GetStyle();
     style.WindowRounding = 0;
@@ -1232,8 +1316,19 @@ void ImGuiFormsHost::Pump() {
         const bool ours = !m.engineRunning || (!forms::ModalForms().empty() && m.DialogOpenOverEngine());
         const double since = std::chrono::duration<double>(Clock::now() - m.lastDraw).count();
         m.ArrangeWindow();
-        if (ours && (m.frames == 0 || since >= kFramePeriod) && !m.DrawnForms().empty()) sdl::Present();
+        // A still dialog is drawn a few times a second only: nothing spins while it waits.
+        const bool busy = m.busyFrames > 0 || m.down[0] || m.dragging;
+        const bool first = m.frames == 0;
+        if (ours && (first || since >= (busy ? kFramePeriod : kIdlePeriod)) && m.BuildFrame()) {
+            const std::uint64_t look = m.LookOfFrame();
+            if (first || busy || look != m.shownLook) {
+                m.shownLook = look;
+                sdl::Present();
+            }
+            m.built = false;
+        }
     }
+    if (!m.actions.empty()) m.busyFrames = 4;
     m.RunActions();
 }
 
@@ -1243,6 +1338,7 @@ forms::ScreenInfo ImGuiFormsHost::Screen() const {
 
 void ImGuiFormsHost::FormShown(forms::Form& form) {
     Impl& m = *impl_;
+    m.busyFrames = 4;
     m.zOrder.erase(std::remove(m.zOrder.begin(), m.zOrder.end(), &form), m.zOrder.end());
     m.zOrder.push_back(&form);
     m.SyncPointer();
@@ -1252,12 +1348,14 @@ void ImGuiFormsHost::FormShown(forms::Form& form) {
 
 void ImGuiFormsHost::FormHidden(forms::Form& form) {
     Impl& m = *impl_;
+    m.busyFrames = 4;
     m.zOrder.erase(std::remove(m.zOrder.begin(), m.zOrder.end(), &form), m.zOrder.end());
     m.SyncPointer();
 }
 
 void ImGuiFormsHost::FormActivated(forms::Form& form) {
     Impl& m = *impl_;
+    m.busyFrames = 4;
     m.zOrder.erase(std::remove(m.zOrder.begin(), m.zOrder.end(), &form), m.zOrder.end());
     m.zOrder.push_back(&form);
 }

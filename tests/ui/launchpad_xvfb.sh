@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The start of the game on a virtual X screen, played with the keyboard alone: the
+# launch pad shows, Start brings the difficulty dialog, "GO!!!" starts the engine in
+# the chosen mode. Screenshots go to the output folder for a person to look at.
+#
+#   launchpad_xvfb.sh <game binary> [output folder]
+#
+# Exits 0 on success, non-zero with a message on the first thing that goes wrong.
+# Every wait is bounded; whatever it started is stopped on the way out.
+set -u
+
+game=${1:?usage: launchpad_xvfb.sh <game binary> [output folder]}
+out=${2:-$PWD}
+screen_w=1280
+screen_h=1024
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${work:-}" ] && [ -s "$work/game.log" ]; then
+    echo "---- game output ----" >&2
+    tail -n 30 "$work/game.log" >&2
+  fi
+  exit 1
+}
+
+for tool in Xvfb xdotool import convert; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh installs it)"
+done
+[ -x "$game" ] || fail "no game program at $game"
+mkdir -p "$out"
+
+work=$(mktemp -d)
+xvfb_pid=""
+game_pid=""
+cleanup() {
+  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A program folder of its own: the game writes its settings files beside itself, and a
+# start mode left by an earlier run would change which mode is chosen.
+prog="$work/game"
+mkdir -p "$prog"
+cp "$game" "$prog/"
+for entry in "$(dirname "$game")"/*; do
+  name=$(basename "$entry")
+  case "$name" in
+    "$(basename "$game")" | *.vlx | screenshot) ;;
+    *) ln -s "$entry" "$prog/$name" ;;
+  esac
+done
+program="$prog/$(basename "$game")"
+config=${XDG_CONFIG_HOME:-$work/config}
+rm -rf "$config/quorvel"
+mkdir -p "$config"
+export XDG_CONFIG_HOME=$config
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -ge "$end" ] && return 1
+    sleep 0.2
+  done
+}
+
+game_alive() { kill -0 "$game_pid" 2>/dev/null; }
+
+# Without any display the game says so and ends; it must not sit there drawing unseen.
+(cd "$prog" && env -u DISPLAY timeout 20 "$program" >"$work/nodisplay.log" 2>&1)
+status=$?
+[ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "without a display the game did not fail (status $status)"
+grep -qi "display" "$work/nodisplay.log" || fail "without a display the game gave no message: $(cat "$work/nodisplay.log")"
+
+# A free display number, chosen by the server itself.
+Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+(cd "$prog" && exec "$program" >"$work/game.log" 2>&1) &
+game_pid=$!
+
+window=""
+find_window() {
+  game_alive || fail "the game ended before its launch pad showed"
+  window=$(xdotool search --onlyvisible --name '^Veltor - Launch Pad$' 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
+wait_for 60 find_window || fail "no window named \"Veltor - Launch Pad\" appeared"
+
+geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
+[ "$(geometry WIDTH)" -eq 514 ] || fail "the launch pad is $(geometry WIDTH) pixels wide, not 514"
+[ "$(geometry HEIGHT)" -ge 385 ] || fail "the launch pad is only $(geometry HEIGHT) pixels high"
+
+# The red, green and blue values of one pixel of the window, e.g. "224,224,224".
+pixel() {
+  import -window "$window" "$work/pixel.png" 2>/dev/null || return 1
+  convert "$work/pixel.png" -format "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
+}
+colours() { convert "$1" -format "%k" info:; }
+
+# The launch pad's client area is black in the middle, with lists and buttons on it.
+wait_for 10 test "$(pixel 257 100)" = "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
+import -window root "$out/launchpad.png" || fail "no screenshot"
+[ "$(colours "$out/launchpad.png")" -gt 4 ] || fail "the launch pad screenshot is nearly blank"
+
+# Keys are held across a few frames: a press and release within one frame may be lost.
+press() {
+  xdotool windowfocus "$window" 2>/dev/null
+  xdotool keydown "$1"
+  sleep 0.15
+  xdotool keyup "$1"
+}
+
+# The start button has the focus: Enter presses it and the difficulty dialog (light grey
+# background) covers the middle of the launch pad.
+press Return
+wait_for 15 test "$(pixel 257 202)" = "224,224,224" || fail "no difficulty dialog after Start (middle is $(pixel 257 202))"
+import -window root "$out/difficulty.png"
+
+# "GO!!!" has the focus; Enter starts the engine in the chosen mode. The virtual screen
+# offers one mode, its own size, so that is the mode chosen.
+press Return
+render_size() {
+  game_alive || fail "the game ended when the engine started"
+  [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]
+}
+wait_for 30 render_size || fail "the render window is $(geometry WIDTH)x$(geometry HEIGHT), not ${screen_w}x${screen_h}"
+[ "$(tr -d '\r\n' <"$prog/startmode.vlx" 2>/dev/null)" != "" ] || fail "startmode.vlx was not written"
+[ "$(tr -d '\r\n' <"$prog/difficulty.vlx" 2>/dev/null)" = "2" ] || fail "difficulty.vlx does not hold the default level 2"
+sleep 2
+import -window root "$out/render_window.png" || fail "no screenshot of the render window"
+
+# Escape ends the game where its menu takes it; otherwise it is stopped here.
+press Escape
+wait_for 5 bash -c "! kill -0 $game_pid 2>/dev/null" || kill -9 "$game_pid" 2>/dev/null
+wait "$game_pid" 2>/dev/null
+game_pid=""
+echo "PASS: launch pad, difficulty dialog and render window; screenshots in $out"
+exit 0
