@@ -5,7 +5,9 @@
 
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <stb_image_write.h>
 
+#include <array>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -17,6 +19,7 @@
 #include "platform/forms/controls.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/window.h"
+#include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "shell/launch_pad.h"
 #include "shell/maker.h"
@@ -63,6 +66,15 @@ class TestForm : public forms::Form {
         Choice.AddItem("three");
         Choice.Move(3240, 840, 2000, 315);
         Words.Move(3240, 1440, 2000, 315);
+        Tools.Move(3240, 2040, 2000, 420);
+        Tools.AddButton({"Back", "Go back", "", true});
+        Tools.AddButton({"Home", "Go home", "", true});
+        Tools.AddButton({"Stop", "Stop loading", "", false});
+        Tools.ButtonClick = [this](const forms::ToolbarButton& b) { pressedTools += b.Key + " "; };
+        FileMenu.SetCaption("&File");
+        OpenItem.SetCaption("&Open");
+        OpenItem.SetContainer(FileMenu);
+        OpenItem.Click = [this] { ++opened; };
     }
     forms::Button Go{*this, "Go"};
     forms::Button Stop{*this, "Stop"};
@@ -71,7 +83,11 @@ class TestForm : public forms::Form {
     forms::Slider Level{*this, "Level"};
     forms::ComboBox Choice{*this, "Choice"};
     forms::TextBox Words{*this, "Words"};
-    int goClicks = 0, stopClicks = 0;
+    forms::Toolbar Tools{*this, "Tools"};
+    forms::MenuItem FileMenu{*this, "FileMenu"};
+    forms::MenuItem OpenItem{*this, "OpenItem"};
+    int goClicks = 0, stopClicks = 0, opened = 0;
+    std::string pressedTools;
 };
 
 class Dialog : public forms::Form {
@@ -247,7 +263,73 @@ TEST_F(FormsHostTest, MouseReachesEveryKindOfControl) {
     Key(SDLK_BACKSPACE);
     Frames(2);
     EXPECT_EQ(form.Words.Text(), "ab");
+
+    // Toolbar buttons by their place; a disabled one does nothing.
+    Click(form.Tools, 1);
+    Click(form.Tools, 2);
+    Click(form.Tools, 0);
+    EXPECT_EQ(form.pressedTools, "Home Back ");
+
+    // The menu opens from its title in the menu bar, then an item is chosen.
+    Click(form.FileMenu);
+    Click(form.FileMenu, 0);
+    EXPECT_EQ(form.opened, 1);
     EXPECT_EQ(form.goClicks, 1);
+}
+
+TEST_F(FormsHostTest, PicturesComeFromTheirFiles) {
+    TempFolder folder;
+    UseAsProgramFolder(folder);
+    // Solid 4x4 pictures in the three formats the decoder reads.
+    const auto write = [&](const char* name, unsigned char r, unsigned char g, unsigned char b) {
+        std::vector<unsigned char> pixels;
+        for (int i = 0; i < 16; ++i)
+            pixels.insert(pixels.end(), {r, g, b});
+        const std::string path = folder.str() + "/" + name;
+        const std::string ext = path.substr(path.size() - 3);
+        if (ext == "png") stbi_write_png(path.c_str(), 4, 4, 3, pixels.data(), 12);
+        if (ext == "bmp") stbi_write_bmp(path.c_str(), 4, 4, 3, pixels.data());
+        if (ext == "jpg") stbi_write_jpg(path.c_str(), 4, 4, 3, pixels.data(), 95);
+        return sys::ProgramFolder() + "\\" + name;
+    };
+    forms::Form form("Pictures");
+    form.SetBorder(forms::BorderStyle::None);
+    form.SetBackColor(RGB(0, 0, 0));
+    form.Move(0, 0, 4500, 1500);
+    forms::Image image(form, "Image");
+    image.SetStretch(true);
+    image.SetPicture(write("red.png", 255, 0, 0));
+    image.Move(0, 0, 1500, 1500);
+    forms::PictureBox box(form, "Box");
+    box.SetPicture(write("green.bmp", 0, 255, 0));
+    box.Move(1500, 0, 1500, 1500);
+    forms::Button button(form, "Button");
+    button.SetGraphical(true);
+    button.SetPicture(write("blue.jpg", 0, 0, 255));
+    button.Move(3000, 0, 1500, 1500);
+    forms::Image missing(form, "Missing");
+    missing.SetStretch(true);
+    missing.SetPicture(sys::ProgramFolder() + "\\none.png");
+    missing.Move(0, 0, 4500, 300);  // over the others' top rows: draws nothing
+    ShowMain(form);
+
+    std::vector<unsigned char> rgba;
+    int w = 0, h = 0;
+    ASSERT_TRUE(host->Capture(rgba, w, h));
+    ASSERT_EQ(w, 300);
+    const auto at = [&](int x, int y) {
+        const unsigned char* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    // The stretched picture fills its control; a picture box shows its picture at its
+    // own size from the top left; a picture button shows its picture as its face.
+    EXPECT_EQ(at(50, 50), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(at(50, 5), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(at(102, 2), (std::array<int, 3>{0, 255, 0}));
+    EXPECT_NE(at(150, 50), (std::array<int, 3>{0, 255, 0}));
+    const auto face = at(250, 50);
+    EXPECT_LT(face[0], 30);
+    EXPECT_GT(face[2], 220);
 }
 
 TEST_F(FormsHostTest, KeysWorkAsOnWindows) {
