@@ -351,10 +351,9 @@ struct ImGuiFormsHost::Impl {
     float wheel = 0;
 
     int frames = 0;
-    int busyFrames = 0;
+    int busyFrames = 0;           // frames to draw at the full rate: input came or forms changed
     bool built = false;           // an ImGui frame waits for the next Present
-    std::uint64_t shownLook = 0;  // LookOfFrame of the frame last shown from the pump  // frames to draw at
-                                  // the full rate: input came or forms changed
+    std::uint64_t shownLook = 0;  // LookOfFrame of the frame last shown from the pump
     bool drawing = false;
     Clock::time_point lastDraw{};
     std::deque<std::function<void()>> actions;
@@ -571,6 +570,9 @@ struct ImGuiFormsHost::Impl {
             }
             case SDL_WINDOWEVENT:
                 if (e.window.event == SDL_WINDOWEVENT_LEAVE) mouse = {-FLT_MAX, -FLT_MAX};
+                // A button let go in another window never comes back as released here.
+                if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+                    std::fill(std::begin(down), std::end(down), false);
                 return false;
             default:
                 return false;
@@ -615,8 +617,9 @@ struct ImGuiFormsHost::Impl {
         if (it == textures.end()) {
             std::optional<Texture> t;
             if (auto image = LoadImageFile(path); image && image->width > 0 && image->height > 0) {
-                GLint bound = 0;
+                GLint bound = 0, alignment = 4;
                 glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+                glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
                 Texture tex{0, image->width, image->height};
                 glGenTextures(1, &tex.id);
                 glBindTexture(GL_TEXTURE_2D, tex.id);
@@ -628,6 +631,7 @@ struct ImGuiFormsHost::Impl {
                 glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tex.width, tex.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                              image->rgba.data());
                 glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+                glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
                 t = tex;
             }
             it = textures.emplace(path, t).first;  // a picture that fails is not tried every frame
@@ -1133,7 +1137,7 @@ struct ImGuiFormsHost::Impl {
     // Lays out one ImGui frame of the forms on screen (and runs ImGui's input logic);
     // false when there is nothing to draw.
     bool BuildFrame() {
-        if (drawing || !glReady) return false;
+        if (drawing || !glReady || !MakeCurrent()) return false;
         const auto shown = DrawnForms();
         if (engineRunning && shown.empty()) {
             formRects.clear();
