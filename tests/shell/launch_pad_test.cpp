@@ -186,6 +186,8 @@ TEST_F(LaunchPad, UpdateButtonOpensTheDownloadInTheUsersBrowser) {
     MakerSite = server.Url("");
     Start();
     ASSERT_TRUE(host.Click(VeltorInitial.Command2));
+    // Each opener runs as a process of its own: wait for the first before starting the second.
+    EXPECT_EQ(shell.Opened(1), (std::vector<std::string>{MakerSite + "/veltor/VeltorSetup.exe"}));
     VeltorInitial.OpenForum();
     EXPECT_EQ(shell.Opened(2), (std::vector<std::string>{MakerSite + "/veltor/VeltorSetup.exe",
                                                          MakerSite + "/forum4/index.php"}));

@@ -133,7 +133,8 @@ render_size() {
   [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]
 }
 wait_for 30 render_size || fail "the render window is $(geometry WIDTH)x$(geometry HEIGHT), not ${screen_w}x${screen_h}"
-[ "$(tr -d '\r\n' <"$prog/startmode.vlx" 2>/dev/null)" != "" ] || fail "startmode.vlx was not written"
+# The mode is saved once the engine has started, a moment after the window took its size.
+wait_for 10 test -s "$prog/startmode.vlx" || fail "startmode.vlx was not written"
 [ "$(tr -d '\r\n' <"$prog/difficulty.vlx" 2>/dev/null)" = "2" ] || fail "difficulty.vlx does not hold the default level 2"
 sleep 2
 import -window root "$out/render_window.png" || fail "no screenshot of the render window"
