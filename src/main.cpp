@@ -5,6 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "platform/al/engine_audio_sink.h"
+#include "platform/al/openal_device.h"
+#include "platform/engine/backends.h"
+#include "platform/ff/decoders.h"
 #include "platform/forms/forms.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/forms_host.h"
@@ -44,6 +48,12 @@ int main() {
         (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0))
         Fail(std::string("cannot reach the display ") + (Set("DISPLAY") ? std::getenv("DISPLAY") : "") +
              (Set("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : ""));
+
+    // Sound: the real output device (a silent one when none opens), every media format,
+    // and the engine's short effects on the same device.
+    al::UseOpenAL();
+    ff::UseFFmpegDecoders();
+    engine::InstallBackEnds(nullptr, nullptr, al::MakeEngineAudioSink());
 
     // Its pump tail runs forms::DoEvents(): the forms need it on every pump.
     sdl::ImGuiFormsHost host;
