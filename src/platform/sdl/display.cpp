@@ -72,9 +72,10 @@ int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
             found.h != mode.height)
             return -3;
         SDL_SetWindowFullscreen(window, 0);
+        // Size first: centring uses the window's size as it stands.
+        SDL_SetWindowSize(window, mode.width, mode.height);
         SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(adapter),
                               SDL_WINDOWPOS_CENTERED_DISPLAY(adapter));
-        SDL_SetWindowSize(window, mode.width, mode.height);
         if (SDL_SetWindowDisplayMode(window, &found) != 0 ||
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
             SDL_Log("display mode %dx%d: %s", mode.width, mode.height, SDL_GetError());
