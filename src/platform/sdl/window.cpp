@@ -18,13 +18,18 @@
 namespace quorvel::sdl {
 namespace {
 
+// The engine draws into `fbo`; each finished frame is copied to `shownFbo`, which is
+// what the window shows. A dialog opened in the middle of a frame (options over the
+// menu) then still has the last whole frame behind it, not a half-drawn one.
 struct FrameTarget {
     GLuint fbo = 0;
     GLuint colour = 0;
     GLuint depth = 0;
+    GLuint shownFbo = 0;
+    GLuint shownColour = 0;
     int width = 0;
     int height = 0;
-    bool drawn = false;  // holds a finished frame
+    bool drawn = false;  // shownFbo holds a finished frame
 };
 
 struct WindowState {
@@ -60,6 +65,8 @@ void DeleteTarget(FrameTarget& t) {
     if (t.fbo) glDeleteFramebuffers(1, &t.fbo);
     if (t.colour) glDeleteTextures(1, &t.colour);
     if (t.depth) glDeleteRenderbuffers(1, &t.depth);
+    if (t.shownFbo) glDeleteFramebuffers(1, &t.shownFbo);
+    if (t.shownColour) glDeleteTextures(1, &t.shownColour);
     t = FrameTarget{};
 }
 
@@ -146,7 +153,7 @@ void Present() {
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     if (w.target.drawn) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.fbo);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.shownFbo);
         glBlitFramebuffer(0, 0, w.target.width, w.target.height, 0, 0, dw, dh, GL_COLOR_BUFFER_BIT,
                           w.target.width == dw && w.target.height == dh ? GL_NEAREST : GL_LINEAR);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -163,7 +170,7 @@ bool ReadLastFrame(std::vector<unsigned char>& rgba, int& width, int& height) {
     height = w.target.height;
     const std::size_t row = std::size_t(width) * 4;
     std::vector<unsigned char> bottomUp(row * std::size_t(height));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.fbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.shownFbo);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -219,7 +226,16 @@ bool BindFrameTarget(int width, int height) {
     glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
     glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.colour, 0);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t.depth);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE || glGetError() != GL_NO_ERROR) {
+    bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glGenTextures(1, &t.shownColour);
+    glBindTexture(GL_TEXTURE_2D, t.shownColour);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &t.shownFbo);
+    glBindFramebuffer(GL_FRAMEBUFFER, t.shownFbo);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.shownColour, 0);
+    complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
+    if (!complete || glGetError() != GL_NO_ERROR) {
         DeleteTarget(t);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return false;
@@ -230,7 +246,13 @@ bool BindFrameTarget(int width, int height) {
 }
 
 void FrameDrawn() {
-    W().target.drawn = true;
+    FrameTarget& t = W().target;
+    if (!t.fbo) return;
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, t.fbo);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, t.shownFbo);
+    glBlitFramebuffer(0, 0, t.width, t.height, 0, 0, t.width, t.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
+    t.drawn = true;
 }
 
 void EngineRunning(bool running) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "platform/sdl/window.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/sdl/glyphs.h"
@@ -436,6 +437,22 @@ TEST_F(RenderTest, ScreenshotWritesTheFrameShownAsJpeg) {
     // A missing folder saves nothing and is not created.
     EXPECT_FALSE(frame.SaveScreenshot(sys::ProgramFolder() + "\\nofolder\\Snap1.jpg", 1));
     EXPECT_FALSE(std::filesystem::exists(folder_.path() / "nofolder"));
+}
+
+// A dialog opened between BeginFrame and EndFrame (options over the menu) shows over
+// the last whole frame, not over a frame that is half drawn.
+TEST_F(RenderTest, PresentInTheMiddleOfAFrameShowsTheLastWholeFrame) {
+    Start(640, 480);
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{200, 100, 50, 255});
+    Frame();
+    frame.SetSceneColourA(Colour{0, 0, 255, 255});
+    frame.BeginFrame();
+    frame.RenderScene();
+    sdl::Present();
+    EXPECT_EQ(Grab().At(320, 240)[0], 200);
+    frame.EndFrame();
+    EXPECT_EQ(Grab().At(320, 240)[2], 255);
 }
 
 }  // namespace
