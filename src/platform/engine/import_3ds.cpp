@@ -22,13 +22,21 @@ std::optional<MeshData> Load3ds(const std::string& path) {
     Assimp::Importer importer;
     // Lines and points have no place in a mesh the engine draws and hit-tests.
     importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE, aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+    // The 3ds reader smooths faces of smoothing group 0 (meant flat) across every
+    // shared corner, so boxes lose their edges: drop its normals and smooth again only
+    // between faces that meet at less than a right-ish angle.
+    importer.SetPropertyInteger(AI_CONFIG_PP_RVC_FLAGS, aiComponent_NORMALS);
+    importer.SetPropertyFloat(AI_CONFIG_PP_GSN_MAX_SMOOTHING_ANGLE, 60.0f);
     // assimp turns the file's Z-up axes to Y-up right-handed; ConvertToLeftHanded then
     // mirrors Z, reverses the winding and flips v, which gives the engine's conventions.
-    const unsigned flags = aiProcess_ConvertToLeftHanded | aiProcess_PreTransformVertices |
+    // It runs as a second pass: in one pass the normals would be made after the winding
+    // is reversed, and would point inward.
+    const unsigned flags = aiProcess_RemoveComponent | aiProcess_PreTransformVertices |
                            aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_GenSmoothNormals |
                            aiProcess_JoinIdenticalVertices | aiProcess_ValidateDataStructure;
     // The hint forces the 3ds reader whatever the file name says.
     const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), flags, "3ds");
+    if (scene) scene = importer.ApplyPostProcessing(aiProcess_ConvertToLeftHanded);
     if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->HasMeshes()) return {};
 
     MeshData mesh;

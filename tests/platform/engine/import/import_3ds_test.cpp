@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "platform/engine/import/bytes.h"
@@ -118,6 +120,40 @@ TEST(Import3ds, ObjectsMergeInEngineAxesWithFrontFacesClockwise) {
         }
         if (p.z == 2) {
             EXPECT_FLOAT_EQ(mesh->uvs[i].y, 0.75f);
+        }
+    }
+}
+
+// A closed cube whose faces belong to no smoothing group keeps its hard edges: every
+// corner normal is the normal of its own face, pointing out of the cube.
+TEST(Import3ds, FlatFacesKeepTheirEdges) {
+    Object cube;
+    for (int i = 0; i < 8; ++i)
+        cube.verts.push_back({float(i & 1), float((i >> 1) & 1), float((i >> 2) & 1)});
+    // Counter-clockwise seen from outside, the file's front-face rule.
+    const std::uint16_t quads[6][4] = {{0, 2, 3, 1}, {4, 5, 7, 6}, {0, 1, 5, 4},
+                                       {2, 6, 7, 3}, {0, 4, 6, 2}, {1, 3, 7, 5}};
+    for (const auto& q : quads) {
+        cube.faces.push_back({q[0], q[1], q[2]});
+        cube.faces.push_back({q[0], q[2], q[3]});
+    }
+    test::TempFolder dir;
+    dir.Write("cube.3ds", Write3ds({cube}));
+    const auto mesh = Load3ds(dir.str() + "\\cube.3ds");
+    ASSERT_TRUE(mesh);
+    ASSERT_EQ(mesh->indices.size(), 36u);
+    for (std::size_t t = 0; t < mesh->indices.size(); t += 3) {
+        const Vector& a = mesh->positions[mesh->indices[t]];
+        const Vector& b = mesh->positions[mesh->indices[t + 1]];
+        const Vector& c = mesh->positions[mesh->indices[t + 2]];
+        const Vector centre{(a.x + b.x + c.x) / 3 - 0.5f, (a.y + b.y + c.y) / 3 - 0.5f,
+                            (a.z + b.z + c.z) / 3 - 0.5f};
+        for (std::size_t k = 0; k < 3; ++k) {
+            const Vector& n = mesh->normals[mesh->indices[t + k]];
+            // The face's outward axis: the largest component of its centre's offset.
+            const float out = std::max({std::abs(centre.x), std::abs(centre.y), std::abs(centre.z)});
+            const float along = n.x * centre.x + n.y * centre.y + n.z * centre.z;
+            EXPECT_NEAR(along, out, 1e-4f) << "triangle " << t / 3 << " corner " << k;
         }
     }
 }
