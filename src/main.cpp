@@ -12,9 +12,12 @@
 #include "platform/forms/forms.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/forms_host.h"
+#include "platform/sdl/window.h"
+#include "platform/system/msgbox.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "shell/launch_pad.h"
+#include "shell/tip.h"
 
 namespace {
 
@@ -49,6 +52,12 @@ int main() {
         Fail(std::string("cannot reach the display ") + (Set("DISPLAY") ? std::getenv("DISPLAY") : "") +
              (Set("WAYLAND_DISPLAY") ? std::getenv("WAYLAND_DISPLAY") : ""));
 
+    // Message boxes are real boxes over the game window (and still go to the terminal).
+    sys::SetMessageBoxHook([](const std::string& text, const std::string& caption) {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), sdl::Window());
+    });
+
     // Sound: the real output device (a silent one when none opens), every media format,
     // and the engine's short effects on the same device.
     al::UseOpenAL();
@@ -61,6 +70,9 @@ int main() {
     host.SetMainForm(&VeltorInitial);
 
     VeltorInitial.Show();
+    // The tip of the day showed itself while the launch pad loaded; the launch pad came up
+    // over it when it appeared, so bring the tip back in front where the player sees it.
+    if (frmTip.Visible()) forms::Activate(frmTip);
     for (;;)
         sys::IdleWait();
 }

@@ -106,11 +106,6 @@ pixel() {
 }
 colours() { convert "$1" -format "%k" info:; }
 
-# The launch pad's client area is black in the middle, with lists and buttons on it.
-wait_for 10 test "$(pixel 257 100)" = "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
-import -window root "$out/launchpad.png" || fail "no screenshot"
-[ "$(colours "$out/launchpad.png")" -gt 4 ] || fail "the launch pad screenshot is nearly blank"
-
 # Keys are held across a few frames: a press and release within one frame may be lost.
 press() {
   xdotool windowfocus "$window" 2>/dev/null
@@ -118,6 +113,17 @@ press() {
   sleep 0.15
   xdotool keyup "$1"
 }
+
+# The tip of the day (dark blue) comes up in front of the launch pad; its OK button is
+# the default, so Enter closes it.
+wait_for 10 test "$(pixel 390 237)" = "0,0,128" || fail "no tip of the day in front of the launch pad ($(pixel 390 237))"
+import -window root "$out/tip.png"
+press Return
+
+# The launch pad's client area is black in the middle, with lists and buttons on it.
+wait_for 10 test "$(pixel 257 100)" = "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
+import -window root "$out/launchpad.png" || fail "no screenshot"
+[ "$(colours "$out/launchpad.png")" -gt 4 ] || fail "the launch pad screenshot is nearly blank"
 
 # The start button has the focus: Enter presses it and the difficulty dialog (light grey
 # background) covers the middle of the launch pad.
