@@ -15,6 +15,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
+#include "support/golden.h"
 
 // Mesa keeps some allocations until the process ends, by design.
 extern "C" __attribute__((used)) const char* __asan_default_options() {
@@ -89,37 +90,8 @@ std::string SdlTest::BoxModel() const {
 }
 
 void ExpectGolden(const std::string& name, const Shot& shot) {
-    ASSERT_GT(shot.width, 0);
-    const std::string golden =
-        std::string(QUORVEL_SOURCE_DIR) + "/tests/platform/sdl/golden/" + name + ".png";
-    const char* update = std::getenv("QUORVEL_UPDATE_GOLDEN");
-    if (update && std::string(update) == "1") {
-        ASSERT_TRUE(
-            stbi_write_png(golden.c_str(), shot.width, shot.height, 4, shot.rgba.data(), shot.width * 4));
-        return;
-    }
-    int w = 0, h = 0, n = 0;
-    unsigned char* want = stbi_load(golden.c_str(), &w, &h, &n, 4);
-    ASSERT_NE(want, nullptr) << "no golden picture " << golden << " (QUORVEL_UPDATE_GOLDEN=1 writes it)";
-    const bool sameSize = w == shot.width && h == shot.height;
-    long differing = 0;
-    if (sameSize) {
-        for (std::size_t i = 0; i < shot.rgba.size(); i += 4)
-            for (std::size_t c = 0; c < 3; ++c)
-                if (std::abs(int(shot.rgba[i + c]) - int(want[i + c])) > 16) {
-                    ++differing;
-                    break;
-                }
-    }
-    stbi_image_free(want);
-    const long allowed = long(shot.width) * shot.height / 200;  // half a percent
-    if (!sameSize || differing > allowed) {
-        const auto actual = std::filesystem::temp_directory_path() / ("quorvel-" + name + "-actual.png");
-        stbi_write_png(actual.c_str(), shot.width, shot.height, 4, shot.rgba.data(), shot.width * 4);
-        ADD_FAILURE() << name << ": "
-                      << (sameSize ? std::to_string(differing) + " pixels differ" : "size differs")
-                      << "; this frame is in " << actual;
-    }
+    test::ExpectGolden(std::string(QUORVEL_SOURCE_DIR) + "/tests/platform/sdl/golden/" + name + ".png",
+                       shot.width, shot.height, shot.rgba);
 }
 
 }  // namespace quorvel::test

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/golden.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/input_feed.h"
@@ -57,36 +58,9 @@ Picture HalfSize(const Picture& full) {
     return half;
 }
 
-// Pixels whose colour differs by more than 16 in a channel; at most half a percent
-// may. QUORVEL_UPDATE_GOLDEN=1 writes the picture instead.
 void ExpectGolden(const std::string& name, const Picture& shot) {
-    ASSERT_GT(shot.width, 0);
-    const std::string golden = std::string(QUORVEL_SOURCE_DIR) + "/tests/shell/menu/golden/" + name + ".png";
-    if (const char* update = std::getenv("QUORVEL_UPDATE_GOLDEN"); update && std::string(update) == "1") {
-        std::filesystem::create_directories(std::filesystem::path(golden).parent_path());
-        ASSERT_TRUE(
-            stbi_write_png(golden.c_str(), shot.width, shot.height, 4, shot.rgba.data(), shot.width * 4));
-        return;
-    }
-    int w = 0, h = 0, n = 0;
-    unsigned char* want = stbi_load(golden.c_str(), &w, &h, &n, 4);
-    ASSERT_NE(want, nullptr) << "no golden picture " << golden << " (QUORVEL_UPDATE_GOLDEN=1 writes it)";
-    const bool sameSize = w == shot.width && h == shot.height;
-    long differing = 0;
-    for (std::size_t i = 0; sameSize && i < shot.rgba.size(); i += 4)
-        for (std::size_t c = 0; c < 3; ++c)
-            if (std::abs(int(shot.rgba[i + c]) - int(want[i + c])) > 16) {
-                ++differing;
-                break;
-            }
-    stbi_image_free(want);
-    if (!sameSize || differing > long(shot.width) * shot.height / 200) {
-        const auto actual = std::filesystem::temp_directory_path() / ("quorvel-" + name + "-actual.png");
-        stbi_write_png(actual.c_str(), shot.width, shot.height, 4, shot.rgba.data(), shot.width * 4);
-        ADD_FAILURE() << name << ": "
-                      << (sameSize ? std::to_string(differing) + " pixels differ" : "size differs")
-                      << "; this frame is in " << actual;
-    }
+    test::ExpectGolden(std::string(QUORVEL_SOURCE_DIR) + "/tests/shell/menu/golden/" + name + ".png",
+                       shot.width, shot.height, shot.rgba);
 }
 
 TEST(MainMenuPicture, MenuOverTheSceneWithThePointerOnNewGame) {
