@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "support/engine_start.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/sdl/backend.h"
@@ -61,18 +62,7 @@ std::shared_ptr<test::MenuFrames> FreshEngine() {
 }
 
 bool StartEngine(int width, int height) {
-    EngineDisplayModes modes;
-    modes.Enumerate();
-    for (int i = 0; i < modes.GetModeCount(0); ++i) {
-        int w = 0, h = 0, d = 0;
-        modes.GetMode(0, i, w, h, d);
-        if (w == width && h == height && d == 32) {
-            EngineCore core;
-            core.SelectDisplayMode(0, i);
-            return core.StartEngine(0) >= 0;
-        }
-    }
-    return false;
+    return test::StartEngineInMode(width, height) >= 0;
 }
 
 // Mean time of a menu frame, measured over 120 frames after 30 to settle.

@@ -1,5 +1,7 @@
 #include "support/harness.h"
 
+#include "support/engine_start.h"
+
 #include <algorithm>
 
 #include "platform/engine/engine.h"
@@ -37,20 +39,9 @@ Harness::Harness(int width, int height)
     engine::InstallBackEnds(renderer_, display_, audio_);
     engine::ResetEngine();
 
-    // Start the engine in the mode asked for, as the launch pad would.
-    EngineDisplayModes modes;
-    modes.Enumerate();
-    int found = -1;
-    for (int i = 0; i < modes.GetModeCount(0); ++i) {
-        int w = 0, h = 0, d = 0;
-        modes.GetMode(0, i, w, h, d);
-        if (w == width && h == height && d == 32) found = i;
-    }
-    EngineCore core;
-    if (found >= 0) {
-        core.SelectDisplayMode(0, found);
-        core.StartEngine(0);
-    } else {
+    // Start the engine in the mode asked for, as the launch pad would; a size the
+    // display does not list still gives the engine that screen size.
+    if (StartEngineInMode(width, height) == -100) {
         auto& scene = engine::State().scene;
         scene.screenWidth = width;
         scene.screenHeight = height;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "support/engine_start.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/sdl/backend.h"
@@ -36,17 +37,7 @@ bool BuildScene() {
     if (!sdl::InstallSdlBackEnd()) return false;
     sdl::SetFrameLimit(0);
 
-    EngineDisplayModes modes;
-    modes.Enumerate();
-    int index = -1;
-    for (int i = 0; i < modes.GetModeCount(0); ++i) {
-        int w = 0, h = 0, d = 0;
-        modes.GetMode(0, i, w, h, d);
-        if (w == 1280 && h == 1024 && d == 32) index = i;
-    }
-    EngineCore core;
-    core.SelectDisplayMode(0, index);
-    if (core.StartEngine(0) < 0) return false;
+    if (test::StartEngineInMode(1280, 1024) < 0) return false;
 
     std::vector<std::uint8_t> pixels(128 * 128 * 4);
     for (int y = 0; y < 128; ++y)

@@ -15,6 +15,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
+#include "support/engine_start.h"
 #include "support/golden.h"
 
 // Mesa keeps some allocations until the process ends, by design.
@@ -43,19 +44,7 @@ void SdlTest::TearDown() {
 }
 
 void SdlTest::Start(int width, int height) {
-    EngineDisplayModes modes;
-    modes.Enumerate();
-    ASSERT_GT(modes.GetAdapterCount(), 0);
-    int index = -1;
-    for (int i = 0; i < modes.GetModeCount(0); ++i) {
-        int w = 0, h = 0, d = 0;
-        modes.GetMode(0, i, w, h, d);
-        if (w == width && h == height && d == 32) index = i;
-    }
-    ASSERT_GE(index, 0) << width << "x" << height << " is not listed";
-    EngineCore core;
-    core.SelectDisplayMode(0, index);
-    ASSERT_GE(core.StartEngine(0), 0);
+    ASSERT_GE(StartEngineInMode(width, height), 0) << width << "x" << height;
 }
 
 void SdlTest::Frame() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/engine_start.h"
 #include "support/golden.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
@@ -77,18 +78,7 @@ TEST(MainMenuPicture, MenuOverTheSceneWithThePointerOnNewGame) {
     ASSERT_TRUE(sdl::InstallSdlBackEnd());
     sdl::SetFrameLimit(0);
 
-    EngineDisplayModes modes;
-    modes.Enumerate();
-    int index = -1;
-    for (int i = 0; i < modes.GetModeCount(0); ++i) {
-        int w = 0, h = 0, d = 0;
-        modes.GetMode(0, i, w, h, d);
-        if (w == 640 && h == 480 && d == 32) index = i;
-    }
-    ASSERT_GE(index, 0);
-    EngineCore core;
-    core.SelectDisplayMode(0, index);
-    ASSERT_GE(core.StartEngine(0), 0);
+    ASSERT_GE(test::StartEngineInMode(640, 480), 0);
 
     auto frames = std::make_shared<test::MenuFrames>(engine::InstalledRenderer(), 1.0 / 60.0);
     engine::InstallBackEnds(frames, nullptr, nullptr);
