@@ -5,23 +5,15 @@
 #include <optional>
 #include <string>
 
+#include "game/play_level.h"
+
 namespace quorvel {
 
 inline constexpr int NewGameSlot = 99;
 inline constexpr int SaveSlotCount = 10;
 
-// What a save slot holds, ready for a game run.
-struct SaveGameValues {
-    int level = 0;
-    bool ownsIon = false;
-    bool ownsMion = false;
-    bool ownsEplas = false;
-    bool ownsDisperse = false;
-    bool ownsGamma = false;
-    bool ownsGravBeam = false;
-    double money = 0;
-    int capacityLevel = 0;
-};
+// What a save slot holds: the values a game run starts from.
+using SaveGameValues = PlayLevelArgs;
 
 // "VeltorSave<slot>.vlx" in the program folder.
 std::string SaveSlotPath(int slot);
