@@ -90,7 +90,7 @@ void main() {
     }
     vec4 base = uStageMode[0] != 0 ? texture(uTex0, vUv) : vec4(1.0);
     vec3 light = vec3(1.0);
-    vec3 spec = vec3(0.0);
+    vec3 specular = vec3(0.0);
     if (uLit && uLightCount > 0) {
         light = uEmissive + uSceneAmbient * uAmbient;
         vec3 v = normalize(toEye);
@@ -116,14 +116,14 @@ void main() {
             float diff = max(dot(n, l), 0.0);
             light += uDiffuse.rgb * uLightColour[i] * diff * att;
             if (uSpecularOn && diff > 0.0)
-                spec += uSpecular * uLightColour[i] * pow(max(dot(n, normalize(l + v)), 0.0), 24.0) * att;
+                specular += uSpecular * uLightColour[i] * pow(max(dot(n, normalize(l + v)), 0.0), 24.0) * att;
         }
     }
     vec3 c = base.rgb * clamp(light, 0.0, 1.0);
     if (uStageMode[1] != 0) c = Stage(uStageMode[1], c, texture(uTex1, uStageMode[1] == 9 ? ReflectUv(n) : vUv));
     if (uStageMode[2] != 0) c = Stage(uStageMode[2], c, texture(uTex2, uStageMode[2] == 9 ? ReflectUv(n) : vUv));
     if (uStageMode[3] != 0) c = Stage(uStageMode[3], c, texture(uTex3, uStageMode[3] == 9 ? ReflectUv(n) : vUv));
-    c += spec;
+    c += specular;
     if (uFog) {
         float f = clamp((length(toEye) - uFogRange.x) / max(uFogRange.y - uFogRange.x, 1e-3), 0.0, 1.0);
         // Glow fades into the dark; solid surfaces into the fog colour.
