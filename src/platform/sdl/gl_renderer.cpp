@@ -585,9 +585,10 @@ void GlRenderer::Impl::SampleFlares(const Scene& scene, const CameraView& cv) {
         if (sky.kind != int(engine::SkyKind::Flare) || !sky.visible || sky.flareMode != 0) continue;
         const glm::vec4 clip = cv.viewProj * glm::vec4(V(sky.flareSource), 1);
         float seen = 0;
-        if (clip.w > 1e-6f) {
-            const float sx = float(cv.x) + (clip.x / clip.w * 0.5f + 0.5f) * float(cv.width);
-            const float sy = float(cv.y) + (0.5f - clip.y / clip.w * 0.5f) * float(cv.height);
+        const float sx = float(cv.x) + (clip.x / clip.w * 0.5f + 0.5f) * float(cv.width);
+        const float sy = float(cv.y) + (0.5f - clip.y / clip.w * 0.5f) * float(cv.height);
+        // A sun near the camera's plane lands far outside the frame (and int range): unseen.
+        if (clip.w > 1e-6f && sx >= 0 && sx < float(width) && sy >= 0 && sy < float(height)) {
             constexpr int kGrid = 5;
             std::array<float, kGrid * kGrid> depth{};
             const int gx = int(std::floor(sx)) - kGrid / 2, gy = height - 1 - int(std::floor(sy)) - kGrid / 2;

@@ -271,6 +271,24 @@ TEST_F(RenderTest, LensFlareHidesBehindTheCameraAndBehindMeshes) {
     EXPECT_LT(glowAtCentre(), 20);
 }
 
+// A sun almost beside the camera projects millions of pixels off the screen: no flare,
+// and nothing that breaks on the way.
+TEST_F(RenderTest, ASunBesideTheCameraDrawsNoFlare) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("sun", Png("tex\\sun.png", 16, 16, [](int, int) -> Px {
+                             return {255, 255, 255, 255};
+                         }));
+    EngineSky sky;
+    sky.CreateSkyItem("flare", 3, 1);
+    sky.SetItemTexture(0, "sun");
+    sky.SetFlareSource({1e9f, 0, 0.001f});
+    sky.SetFlareSetup(EngineMath().MakeFlareSetup(0, 0, 10, 1));
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    Frame();
+    EXPECT_LT(Grab().At(639, 240)[0], 20);
+}
+
 // A keyframed model half way between two keyframes sits half way between their poses.
 TEST_F(RenderTest, AnimatedModelBlendsBetweenKeyframes) {
     Start(640, 480);
