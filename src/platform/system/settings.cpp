@@ -95,8 +95,9 @@ void SaveSetting(const std::string& application, const std::string& section, con
             for (const auto& [k, v] : entries)
                 out << k << '=' << v << '\n';
         }
+        // Most of the data reaches the disk on close: a file not written whole never replaces the old one.
+        out.close();
         if (!out) {
-            out.close();
             fs::remove(temp, ec);
             return;
         }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/system/settings.h"
 #include "support/temp_folder.h"
@@ -31,6 +34,17 @@ TEST_F(SettingsStore, DamagedFileKeepsWhatIsReadableAndOtherKeysSurviveAWrite) {
     SaveSetting("quorvel", "Options", "Show Tips at Startup", "0");
     EXPECT_EQ(GetSetting("quorvel", "Other", "keep", "?"), "me");
     EXPECT_EQ(GetSetting("quorvel", "Options", "Show Tips at Startup", "1"), "0");
+}
+
+TEST_F(SettingsStore, AWriteThatFailsLeavesTheOldFile) {
+    dir.Write("quorvel/settings.ini", "[Other]\nkeep=me\n");
+    // The new file's data only fails when it is flushed: a full disk.
+    const auto temp = dir.path() / ("quorvel/settings.ini.tmp" + std::to_string(getpid()));
+    std::filesystem::create_symlink("/dev/full", temp);
+    SaveSetting("quorvel", "Options", "Show Tips at Startup", "0");
+    ASSERT_FALSE(std::filesystem::is_symlink(dir.path() / "quorvel/settings.ini"));
+    EXPECT_EQ(dir.Read("quorvel/settings.ini"), "[Other]\nkeep=me\n");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(temp)));
 }
 
 }  // namespace
