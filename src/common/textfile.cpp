@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
@@ -10,9 +13,23 @@
 namespace quorvel {
 
 void WriteTextFile(const std::string& text, const std::string& path) {
-    std::ofstream out(sys::ResolvePath(path), std::ios::binary | std::ios::trunc);
-    if (!out) return;
-    out << text << "\r\n";
+    // Written beside the file and renamed over it, so a full disk leaves the old value
+    // whole instead of an empty or cut-off file.
+    const std::string real = sys::ResolvePath(path);
+    const std::string temp = real + ".tmp" + std::to_string(getpid());
+    std::error_code ec;
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return;
+        out << text << "\r\n";
+        out.close();
+        if (!out) {
+            std::filesystem::remove(temp, ec);
+            return;
+        }
+    }
+    std::filesystem::rename(temp, real, ec);
+    if (ec) std::filesystem::remove(temp, ec);
 }
 
 std::string ReadTextFile(const std::string& path) {

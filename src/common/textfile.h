@@ -5,7 +5,8 @@
 
 namespace quorvel {
 
-// Writes the text and a CR LF, replacing the file. Failures are ignored.
+// Writes the text and a CR LF, replacing the file. Failures are ignored and leave
+// the old file as it was.
 void WriteTextFile(const std::string& text, const std::string& path);
 
 // The last line of the file, without its line end; "" for an empty file; for a

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
 
 #include "common/textfile.h"
 #include "support/temp_folder.h"
@@ -14,6 +18,28 @@ TEST(TextFile, WriteIsTextPlusCrLfReplacingTheFile) {
     EXPECT_EQ(dir.Read("startmode.vlx"), "13\r\n");
     WriteTextFile("", path);
     EXPECT_EQ(dir.Read("startmode.vlx"), "\r\n");
+}
+
+// A write that runs out of room (disk full, here a file-size limit of 3 bytes) must
+// leave the old file as it was, not empty or cut to a different number.
+TEST(TextFile, FailedWriteKeepsTheOldFile) {
+    test::TempFolder dir;
+    const std::string path = dir.str() + "\\mousesens.vlx";
+    dir.Write("mousesens.vlx", "13\r\n");
+
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of killing us
+    rlimit small = old;
+    small.rlim_cur = 3;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    WriteTextFile("20000", path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(dir.Read("mousesens.vlx"), "13\r\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename(), "mousesens.vlx");  // no half-written leftovers
 }
 
 TEST(TextFile, ReadGivesTheLastLine) {
