@@ -12,6 +12,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace quorvel::al {
 namespace {
@@ -184,12 +185,14 @@ class AlSource : public sound::AudioSource {
         alDeleteSources(1, &id_);
     }
     void SetBuffer(std::shared_ptr<sound::AudioBuffer> buffer) override {
+        // Released after the lock: a buffer's last owner deletes it, which takes the lock too.
+        std::shared_ptr<sound::AudioBuffer> previous;
         Locked lock(*core_);
         alSourceStop(id_);
         alSourceRewind(id_);
         auto* al = dynamic_cast<AlBuffer*>(buffer.get());
         alSourcei(id_, AL_BUFFER, al ? ALint(al->Id()) : 0);
-        buffer_ = al ? std::move(buffer) : nullptr;
+        previous = std::exchange(buffer_, al ? std::move(buffer) : nullptr);
     }
     void Play(bool looping) override {
         Locked lock(*core_);

@@ -95,6 +95,20 @@ TEST(LoopbackDevice, DestroyingAStreamStopsItsPulls) {
     EXPECT_EQ(*pull.given, given);
 }
 
+TEST(LoopbackDevice, SourceLetsGoOfItsOnlyBuffer) {
+    auto device = al::OpenLoopbackDevice(kRate);
+    ASSERT_TRUE(device);
+    auto source = device->CreateSource();
+    source->SetBuffer(device->CreateBuffer(test::Tone(440, 0.2, kRate)));
+    source->Play(false);
+    EXPECT_GT(test::Rms(device->Render(kRate / 20), 0), 0.1);
+    source->SetBuffer(device->CreateBuffer(test::Tone(440, 0.2, kRate)));  // the first one goes here
+    source->SetBuffer(nullptr);
+    source->Play(false);
+    EXPECT_FALSE(source->Playing());
+    EXPECT_LT(test::Rms(device->Render(kRate / 20), 0), 1e-4);
+}
+
 // Devices that keep real time without being listened to: the fallback output
 // (asked for an output that does not exist) and the program's null device.
 struct TimedDevice {
