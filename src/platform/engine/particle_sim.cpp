@@ -151,9 +151,10 @@ void ParticleSim::Update(float seconds) {
     if (prewarmPending_ && emitting_) {
         prewarmPending_ = false;
         if (settings_.prewarm) {
-            const float ahead =
-                std::min(kMaxPrewarmSeconds,
-                         (std::max(0, settings_.lifeMs) + std::abs(settings_.lifeSpreadMs)) / 1000.0f);
+            // In floats: a file's extreme lives would overflow an int sum.
+            const float ahead = std::min(
+                kMaxPrewarmSeconds,
+                (float(std::max(0, settings_.lifeMs)) + std::fabs(float(settings_.lifeSpreadMs))) / 1000.0f);
             const float keepOn = onSeconds_;
             const Vector keepVelocity = emitterVelocity_;
             emitterVelocity_ = {};

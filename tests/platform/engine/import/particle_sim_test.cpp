@@ -328,5 +328,22 @@ TEST_F(ParticleSimTest, PrewarmAndTimeScale) {
     EXPECT_EQ(fast.Particles()[0].position.y, p.y);
 }
 
+// Lives as long as a damaged settings file can give still warm up within the budget.
+TEST_F(ParticleSimTest, PrewarmTakesTheLongestLivesAFileCanGive) {
+    const struct {
+        std::int32_t life, spread;
+    } cases[] = {{INT32_MAX, 5}, {1000, INT32_MIN}, {INT32_MAX, INT32_MAX}};
+    for (const auto& c : cases) {
+        ParticleSettings s = Stream();
+        s.prewarm = 1;
+        s.lifeMs = c.life;
+        s.lifeSpreadMs = c.spread;
+        ParticleSim sim(s);
+        sim.Update(kFrame);
+        EXPECT_GT(sim.Count(), 0) << c.life << " " << c.spread;
+        EXPECT_LE(sim.Count(), s.maxParticles) << c.life << " " << c.spread;
+    }
+}
+
 }  // namespace
 }  // namespace quorvel
