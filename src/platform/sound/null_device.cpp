@@ -75,9 +75,13 @@ class NullSource : public AudioSource {
     // Moves the offset on by the time played since the last look.
     void Update() {
         if (!playing_) return;
-        double at = startOffset_ + SecondsSince(started_);
+        const auto now = Clock::now();
+        double at = startOffset_ + std::chrono::duration<double>(now - started_).count();
         if (looping_) {
+            // Counted from this pass, so a loop told to play once ends this pass, not at once.
             at = std::fmod(at, length_);
+            startOffset_ = at;
+            started_ = now;
         } else if (at >= length_) {
             // Played to its end: the next Play starts from the beginning.
             playing_ = false;

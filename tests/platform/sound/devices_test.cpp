@@ -148,6 +148,18 @@ TEST_P(RealTimeDevice, SoundsPlayForTheirLengthAndEnd) {
     EXPECT_NEAR(double(stream->PlayedFrames()), 0.15 * kRate, 1);
 }
 
+TEST_P(RealTimeDevice, ALoopToldToPlayOnceFinishesItsPass) {
+    auto device = GetParam().open();
+    ASSERT_TRUE(device);
+    auto source = device->CreateSource();
+    source->SetBuffer(device->CreateBuffer(test::Tone(440, 0.2)));
+    source->Play(true);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // halfway through the second pass
+    source->Play(false);
+    EXPECT_TRUE(source->Playing());
+    EXPECT_TRUE(WaitFor([&] { return !source->Playing(); }, 2.0));
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, RealTimeDevice,
                          testing::Values(TimedDevice{"FallbackOutput",
                                                      [] {
