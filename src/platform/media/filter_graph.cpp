@@ -1,6 +1,7 @@
 #include "platform/media/filter_graph.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/system/paths.h"
 
@@ -96,7 +97,7 @@ double FilterGraph::CurrentPosition() {
 
 void FilterGraph::SetCurrentPosition(double seconds) {
     std::lock_guard lock(mutex_);
-    if (!decoder_) return;
+    if (!decoder_ || std::isnan(seconds)) return;  // no place to go to
     const double at = std::clamp(seconds, 0.0, info_.duration);
     decoder_->Seek(at);
     if (stream_) stream_->Flush();
@@ -117,7 +118,7 @@ double FilterGraph::Rate() const {
 
 void FilterGraph::SetRate(double rate) {
     std::lock_guard lock(mutex_);
-    if (!decoder_ || !(rate > 0)) return;
+    if (!decoder_ || !(rate > 0) || !std::isfinite(rate)) return;
     RebaseClockLocked();
     rate_ = rate;
     if (stream_) stream_->SetPitch(float(rate));

@@ -52,9 +52,9 @@ class FilterGraph {
     // Media position, in seconds of the file.
     double Duration() const;
     double CurrentPosition();
-    void SetCurrentPosition(double seconds);  // clamped to 0..Duration
+    void SetCurrentPosition(double seconds);  // clamped to 0..Duration; NaN is ignored
     double Rate() const;
-    void SetRate(double rate);  // ignored unless above 0
+    void SetRate(double rate);  // ignored unless finite and above 0
 
     // Basic audio: volume in hundredths of a decibel (-10000..0), balance from
     // -10000 (left only) to 10000 (right only). Ignored without an audio stream.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <limits>
 #include <mutex>
 
 #include "platform/al/openal_device.h"
@@ -99,6 +101,16 @@ TEST_F(FilterGraphTest, VolumeBalanceAndRate) {
     EXPECT_EQ(graph_.Rate(), 2.0);
     Hear(0.1);
     EXPECT_NEAR(graph_.CurrentPosition(), 0.2, 0.01);
+}
+
+TEST_F(FilterGraphTest, NonFinitePositionAndRateAreIgnored) {
+    graph_.Run();
+    Hear(0.1);
+    graph_.SetCurrentPosition(std::nan(""));
+    graph_.SetRate(std::numeric_limits<double>::infinity());
+    EXPECT_EQ(graph_.Rate(), 1.0);
+    EXPECT_NEAR(Hear(0.1).first, 0.5, 0.05);
+    EXPECT_NEAR(graph_.CurrentPosition(), 0.2, 0.002);
 }
 
 TEST_F(FilterGraphTest, FilesThatCannotPlay) {
