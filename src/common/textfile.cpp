@@ -16,6 +16,8 @@ void WriteTextFile(const std::string& text, const std::string& path) {
     // Written beside the file and renamed over it, so a full disk leaves the old value
     // whole instead of an empty or cut-off file.
     const std::string real = sys::ResolvePath(path);
+    // A file that cannot be written to stays as it is, as it would without the rename.
+    if (access(real.c_str(), F_OK) == 0 && access(real.c_str(), W_OK) != 0) return;
     const std::string temp = real + ".tmp" + std::to_string(getpid());
     std::error_code ec;
     {
