@@ -211,6 +211,10 @@ bool BindFrameTarget(int width, int height) {
         return true;
     }
     DeleteTarget(t);
+    // Errors that other drawing in this context left behind are not this target's:
+    // clear them (a few at most: a lost context keeps reporting one).
+    for (int i = 0; i < 16 && glGetError() != GL_NO_ERROR; ++i) {
+    }
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
     if (width > maxSize || height > maxSize) return false;
