@@ -116,19 +116,19 @@ press() {
 
 # The tip of the day (dark blue) comes up in front of the launch pad; its OK button is
 # the default, so Enter closes it.
-wait_for 10 test "$(pixel 390 237)" = "0,0,128" || fail "no tip of the day in front of the launch pad ($(pixel 390 237))"
+wait_for 30 test "$(pixel 390 237)" = "0,0,128" || fail "no tip of the day in front of the launch pad ($(pixel 390 237))"
 import -window root "$out/tip.png"
 press Return
 
 # The launch pad's client area is black in the middle, with lists and buttons on it.
-wait_for 10 test "$(pixel 257 100)" = "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
+wait_for 30 test "$(pixel 257 100)" = "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
 import -window root "$out/launchpad.png" || fail "no screenshot"
 [ "$(colours "$out/launchpad.png")" -gt 4 ] || fail "the launch pad screenshot is nearly blank"
 
 # The start button has the focus: Enter presses it and the difficulty dialog (light grey
 # background) covers the middle of the launch pad.
 press Return
-wait_for 15 test "$(pixel 257 202)" = "224,224,224" || fail "no difficulty dialog after Start (middle is $(pixel 257 202))"
+wait_for 30 test "$(pixel 257 202)" = "224,224,224" || fail "no difficulty dialog after Start (middle is $(pixel 257 202))"
 import -window root "$out/difficulty.png"
 
 # "GO!!!" has the focus; Enter starts the engine in the chosen mode. The virtual screen
@@ -138,9 +138,9 @@ render_size() {
   game_alive || fail "the game ended when the engine started"
   [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]
 }
-wait_for 30 render_size || fail "the render window is $(geometry WIDTH)x$(geometry HEIGHT), not ${screen_w}x${screen_h}"
+wait_for 60 render_size || fail "the render window is $(geometry WIDTH)x$(geometry HEIGHT), not ${screen_w}x${screen_h}"
 # The mode is saved once the engine has started, a moment after the window took its size.
-wait_for 10 test -s "$prog/startmode.vlx" || fail "startmode.vlx was not written"
+wait_for 30 test -s "$prog/startmode.vlx" || fail "startmode.vlx was not written"
 [ "$(tr -d '\r\n' <"$prog/difficulty.vlx" 2>/dev/null)" = "2" ] || fail "difficulty.vlx does not hold the default level 2"
 sleep 2
 import -window root "$out/render_window.png" || fail "no screenshot of the render window"
