@@ -204,8 +204,9 @@
 // Immediate 2D (DrawRectangle, DrawText, DrawFontText) is queued and drawn over the
 //   images at EndFrame in call order; calls made while no frame is begun belong to
 //   the next frame. SetDrawMode: 0 opaque, 1 alpha blended (both with the draw
-//   colour of the time of the call). DrawText uses the renderer's own plain font,
-//   16 pixels high, in the draw colour.
+//   colour of the time of the call). DrawText draws 16 pixels high in the draw
+//   colour: in the last visible bitmap font when there is one (so all text on screen
+//   looks alike), else in the renderer's own plain glyphs.
 // Sounds: PlaySound(0, loop): the first value is reserved. A sound that is not
 //   looping restarts from its start; playing a looping sound that is already looping
 //   lets it go on. LoadSound's two last values are reserved.
