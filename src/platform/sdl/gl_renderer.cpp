@@ -153,6 +153,11 @@ struct GlRenderer::Impl {
     void Draw2D(const Scene& scene);
     void DrawImage(const Scene& scene, const ImageItem& image);
     void DrawText(const Scene& scene, const engine::Draw2DCall& call);
+    // Queues a row of text cut from a grid of glyph cells: character c is cell
+    // c - firstCode, `columns` cells to a row; cells outside [firstCell, cellCount) are skipped.
+    void QueueGlyphs(const std::string& text, int firstCode, int firstCell, int cellCount, int columns,
+                     glm::vec2 cell, glm::vec2 atlas, glm::vec2 at, glm::vec2 glyph, float advance,
+                     const glm::vec4& colour);
     void DrawFontText(const Scene& scene, const ImageItem& font, const std::string& text, glm::vec2 at,
                       float glyphScale, int textMode, const glm::vec4& colour);
     void Begin2D() const;
@@ -742,6 +747,25 @@ void GlRenderer::Impl::DrawImage(const Scene& scene, const ImageItem& image) {
     stream.Flush();
 }
 
+void GlRenderer::Impl::QueueGlyphs(const std::string& text, int firstCode, int firstCell, int cellCount,
+                                   int columns, glm::vec2 cell, glm::vec2 atlas, glm::vec2 at,
+                                   glm::vec2 glyph, float advance, const glm::vec4& colour) {
+    float x = at.x;
+    for (unsigned char ch : text) {
+        const int n = int(ch) - firstCode;
+        if (n >= firstCell && n < cellCount) {
+            const glm::vec2 src(float(n % columns) * cell.x, float(n / columns) * cell.y);
+            const glm::vec2 uv0 = src / atlas, uv1 = (src + cell) / atlas;
+            stream.Quad({glm::vec3(x, at.y, 0), glm::vec3(x + glyph.x, at.y, 0),
+                         glm::vec3(x + glyph.x, at.y + glyph.y, 0), glm::vec3(x, at.y + glyph.y, 0)},
+                        {glm::vec2(uv0.x, uv0.y), glm::vec2(uv1.x, uv0.y), glm::vec2(uv1.x, uv1.y),
+                         glm::vec2(uv0.x, uv1.y)},
+                        colour);
+        }
+        x += advance;
+    }
+}
+
 void GlRenderer::Impl::DrawFontText(const Scene& scene, const ImageItem& font, const std::string& text,
                                     glm::vec2 at, float glyphScale, int textMode, const glm::vec4& colour) {
     const std::shared_ptr<const Picture> pic = ImagePicture(scene, font);
@@ -750,21 +774,8 @@ void GlRenderer::Impl::DrawFontText(const Scene& scene, const ImageItem& font, c
     const float w = font.fontCell.x * glyphScale, h = font.fontCell.y * glyphScale;
     const float advance = w * float(10 - textMode) / 10.0f;
     const glm::vec2 picSize(float(pic->width), float(pic->height));
-    float x = at.x;
-    for (unsigned char ch : text) {
-        const int n = int(ch) - font.fontFirstCode;
-        if (n >= 0 && n < 256) {
-            const glm::vec2 src(float(n % 16) * font.fontCell.x, float(n / 16) * font.fontCell.y);
-            const glm::vec2 uv0 = src / picSize;
-            const glm::vec2 uv1 = (src + glm::vec2(font.fontCell.x, font.fontCell.y)) / picSize;
-            stream.Quad({glm::vec3(x, at.y, 0), glm::vec3(x + w, at.y, 0), glm::vec3(x + w, at.y + h, 0),
-                         glm::vec3(x, at.y + h, 0)},
-                        {glm::vec2(uv0.x, uv0.y), glm::vec2(uv1.x, uv0.y), glm::vec2(uv1.x, uv1.y),
-                         glm::vec2(uv0.x, uv1.y)},
-                        colour);
-        }
-        x += advance;
-    }
+    QueueGlyphs(text, font.fontFirstCode, 0, 256, 16, glm::vec2(font.fontCell.x, font.fontCell.y), picSize,
+                at, glm::vec2(w, h), advance, colour);
     SetBlend(Blend::Alpha);
     glBindTexture(GL_TEXTURE_2D, tex);
     glBindSampler(0, samplerClamp);
@@ -788,22 +799,10 @@ void GlRenderer::Impl::DrawText(const Scene& scene, const engine::Draw2DCall& ca
     constexpr float kScale = 2;
     const float w = kGlyphCellWidth * kScale, h = kGlyphCellHeight * kScale;
     const glm::vec2 atlas{float(glyphWidth), float(glyphHeight)};
-    float x = call.a.x;
-    for (unsigned char ch : call.text) {
-        const int g = int(ch) - kGlyphFirst;
-        if (g > 0 && g < kGlyphCount) {
-            const glm::vec2 src(float((g % kGlyphColumns) * kGlyphCellWidth),
-                                float((g / kGlyphColumns) * kGlyphCellHeight));
-            const glm::vec2 uv0 = src / atlas,
-                            uv1 = (src + glm::vec2(kGlyphCellWidth, kGlyphCellHeight)) / atlas;
-            stream.Quad({glm::vec3(x, call.a.y, 0), glm::vec3(x + w, call.a.y, 0),
-                         glm::vec3(x + w, call.a.y + h, 0), glm::vec3(x, call.a.y + h, 0)},
-                        {glm::vec2(uv0.x, uv0.y), glm::vec2(uv1.x, uv0.y), glm::vec2(uv1.x, uv1.y),
-                         glm::vec2(uv0.x, uv1.y)},
-                        colour);
-        }
-        x += w;
-    }
+    // Cell 0 is the space: nothing to draw.
+    QueueGlyphs(call.text, kGlyphFirst, 1, kGlyphCount, kGlyphColumns,
+                glm::vec2(kGlyphCellWidth, kGlyphCellHeight), atlas, glm::vec2(call.a.x, call.a.y),
+                glm::vec2(w, h), w, colour);
     SetBlend(Blend::Alpha);
     glBindTexture(GL_TEXTURE_2D, glyphTexture);
     glBindSampler(0, samplerNearest);
