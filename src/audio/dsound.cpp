@@ -12,11 +12,11 @@ std::shared_ptr<sound::DirectX8> clsDirectSound8::DXObj() {
     return dx_;
 }
 
-bool clsDirectSound8::Startup(std::int64_t window) {
+bool clsDirectSound8::Startup(int window) {
     dx_ = std::make_shared<sound::DirectX8>();
     ds_ = dx_->DirectSoundCreate("");
     if (!ds_) return false;
-    return ds_->SetCooperativeLevel(static_cast<std::int32_t>(window), sound::DSSCL_PRIORITY);
+    return ds_->SetCooperativeLevel(window, sound::DSSCL_PRIORITY);
 }
 
 clsDSWave8::~clsDSWave8() {
@@ -25,35 +25,35 @@ clsDSWave8::~clsDSWave8() {
     SecondaryBuffer.reset();
 }
 
-std::int32_t clsDSWave8::Frequency() const {
+int clsDSWave8::Frequency() const {
     return SecondaryBuffer ? SecondaryBuffer->GetFrequency() : 0;
 }
 
-std::int32_t clsDSWave8::Channels() {
+int clsDSWave8::Channels() {
     if (!SecondaryBuffer) return 0;
     SecondaryBuffer->GetFormat(WaveFormat);
     return WaveFormat.nChannels;
 }
 
-std::int32_t clsDSWave8::Samples() {
+int clsDSWave8::Samples() {
     if (!SecondaryBuffer) return 0;
     SecondaryBuffer->GetFormat(WaveFormat);
     return WaveFormat.lSamplesPerSec;
 }
 
-std::int32_t clsDSWave8::BitsPerSample() {
+int clsDSWave8::BitsPerSample() {
     if (!SecondaryBuffer) return 0;
     SecondaryBuffer->GetFormat(WaveFormat);
     return WaveFormat.nBitsPerSample;
 }
 
-std::int32_t clsDSWave8::Size() {
+int clsDSWave8::Size() {
     if (!SecondaryBuffer) return 0;
     SecondaryBuffer->GetFormat(WaveFormat);
     return WaveFormat.nSize;
 }
 
-void clsDSWave8::SetPosition(std::int32_t x, std::int32_t y, std::int32_t z) {
+void clsDSWave8::SetPosition(int x, int y, int z) {
     PosX = float(x);
     PosY = float(y);
     PosZ = float(z);

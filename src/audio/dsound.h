@@ -3,7 +3,6 @@
 // plain or placed in the world and heard from the one listener they share.
 // Positions and directions are in the engine's axes.
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -20,7 +19,7 @@ class clsDirectSound8 {
     std::shared_ptr<sound::DirectX8> DXObj();
     // Opens the default sound device for the window. False when there is none;
     // callers go on without positional sounds.
-    bool Startup(std::int64_t window);
+    bool Startup(int window);
 
   private:
     std::shared_ptr<sound::DirectX8> dx_;
@@ -46,14 +45,14 @@ class clsDSWave8 {
     void Positional(bool value) { PositionalFlag = value; }
 
     // The loaded sound's format; 0 without one.
-    std::int32_t Frequency() const;
-    std::int32_t Channels();
-    std::int32_t Samples();
-    std::int32_t BitsPerSample();
-    std::int32_t Size();
+    int Frequency() const;
+    int Channels();
+    int Samples();
+    int BitsPerSample();
+    int Size();
 
     // Moves a positional sound at once; whole world units.
-    void SetPosition(std::int32_t x, std::int32_t y, std::int32_t z);
+    void SetPosition(int x, int y, int z);
     // `file` is a full Windows-style path. A file that cannot be loaded leaves no sound.
     void LoadSound(clsDirectSound8& device, const std::string& file, float maximumDistance,
                    float minimumDistance);

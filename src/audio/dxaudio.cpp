@@ -10,9 +10,9 @@
 namespace quorvel {
 namespace {
 
-constexpr std::int32_t kTrackVolume = -900;
-constexpr std::int32_t kClipVolume = 0;
-constexpr std::int32_t kClip2Volume = -300;
+constexpr int kTrackVolume = -900;
+constexpr int kClipVolume = 0;
+constexpr int kClip2Volume = -300;
 
 bool IsMusicFile(const std::string& name) {
     if (name.size() < 4) return false;
@@ -43,11 +43,11 @@ void DXAudio::AddFile(const std::string& path) {
 }
 
 void DXAudio::StartBackground() {
-    const auto tracks = static_cast<std::int64_t>(Playlist.size()) - 1;
+    const int tracks = int(Playlist.size()) - 1;
     if (tracks <= 0) return;
     // The program's generator is seeded once at start; reseeding here from the
     // clock would repeat the same pick for calls within one clock tick.
-    const auto pick = std::clamp<std::int64_t>(std::int64_t(double(tracks) * sys::Rnd() + 1), 1, tracks);
+    const int pick = std::clamp(int(double(tracks) * sys::Rnd() + 1), 1, tracks);
     StartBackgroundFile(Playlist[std::size_t(pick)]);
 }
 
@@ -124,9 +124,9 @@ void DXAudio::ResumeBackground() {
     BackgroundControl->Run();
 }
 
-void DXAudio::BackgroundVolume(std::int32_t volume) {
+void DXAudio::BackgroundVolume(int volume) {
     if (!BackgroundControl) return;
-    StoredVolume = std::clamp<std::int32_t>(volume, -10000, 0);
+    StoredVolume = std::clamp(volume, -10000, 0);
     BackgroundControl->SetVolume(StoredVolume);
 }
 
@@ -150,16 +150,16 @@ void DXAudio::Poll() {
         ForegroundPending = false;
     }
     if (BackgroundControl) {
-        BackgroundDoneCode = std::int32_t(BackgroundControl->WaitForCompletion(0));
+        BackgroundDoneCode = int(BackgroundControl->WaitForCompletion(0));
         if (BackgroundDoneCode != 0) {
             StopBackground();
             StartBackground();
         }
     }
-    if (ForegroundControl) ForegroundDoneCode = std::int32_t(ForegroundControl->WaitForCompletion(0));
+    if (ForegroundControl) ForegroundDoneCode = int(ForegroundControl->WaitForCompletion(0));
 }
 
-std::int32_t DXAudio::InitDXAudio() {
+int DXAudio::InitDXAudio() {
     Playlist.assign(1, std::string());
     StoredVolume = 0;
     ForegroundPending = false;
@@ -168,19 +168,19 @@ std::int32_t DXAudio::InitDXAudio() {
 
 bool DXAudio::ForegroundIsStopped() {
     if (!ForegroundControl) return false;
-    ForegroundDoneCode = std::int32_t(ForegroundControl->WaitForCompletion(0));
+    ForegroundDoneCode = int(ForegroundControl->WaitForCompletion(0));
     return ForegroundDoneCode != 0;
 }
 
 bool DXAudio::BackgroundIsStopped() {
     if (!BackgroundControl) return false;
-    BackgroundDoneCode = std::int32_t(BackgroundControl->WaitForCompletion(0));
+    BackgroundDoneCode = int(BackgroundControl->WaitForCompletion(0));
     return BackgroundDoneCode != 0;
 }
 
-std::int32_t InitMusic() {
+int InitMusic() {
     DXAudioObj = std::make_unique<DXAudio>();
-    const std::int32_t result = DXAudioObj->InitDXAudio();
+    const int result = DXAudioObj->InitDXAudio();
     DXAudioObj->AddDirectory(sys::ProgramFolder() + "\\music");
     return result;
 }

@@ -4,7 +4,6 @@
 // channel for one spoken or musical clip at a time. Volumes are in hundredths of
 // a decibel, -10000 (silent) to 0 (full).
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,7 +32,7 @@ class DXAudio {
     void PauseBackground();
     void ResumeBackground();
     // Sets and keeps the music's volume; ignored while no music is loaded.
-    void BackgroundVolume(std::int32_t volume);
+    void BackgroundVolume(int volume);
     void StopBackground();
     // Ends the clip and brings the music back to the volume it had before the clip.
     void StopForeground();
@@ -41,7 +40,7 @@ class DXAudio {
     void PlayBackground(const std::string& path);
     // Once per frame: starts a pending clip, and follows a finished track with a new one.
     void Poll();
-    std::int32_t InitDXAudio();
+    int InitDXAudio();
     // A clip from the sound folder, started at once, a little quieter; the music is left as it is.
     void PlayForeground2(const std::string& name);
     bool ForegroundIsStopped();
@@ -53,11 +52,11 @@ class DXAudio {
 
     std::unique_ptr<media::FilterGraph> BackgroundControl;
     std::unique_ptr<media::FilterGraph> ForegroundControl;
-    std::int32_t BackgroundDoneCode = 0;
-    std::int32_t ForegroundDoneCode = 0;
+    int BackgroundDoneCode = 0;
+    int ForegroundDoneCode = 0;
     bool PausedFlag = false;
     // The music's own volume: what it returns to when a clip that ducked it ends.
-    std::int32_t StoredVolume = 0;
+    int StoredVolume = 0;
     // Index 0 is never used; tracks are 1 to size - 1.
     std::vector<std::string> Playlist{std::string()};
     bool ForegroundPending = false;
@@ -67,6 +66,6 @@ class DXAudio {
 extern std::unique_ptr<DXAudio> DXAudioObj;
 
 // A fresh player in DXAudioObj with the music folder's playlist; starts nothing. Returns 0.
-std::int32_t InitMusic();
+int InitMusic();
 
 }  // namespace quorvel

@@ -13,8 +13,7 @@ void MPlayer::DS_Remove() {
     graph_.reset();
 }
 
-void MPlayer::DS_OpenFile(const std::string& fileName, std::int16_t top, std::int16_t left,
-                          std::int16_t width, std::int16_t height, std::int64_t owner) {
+void MPlayer::DS_OpenFile(const std::string& fileName, int top, int left, int width, int height, int owner) {
     DS_Remove();
     auto graph = std::make_unique<media::FilterGraph>();
     if (!graph->RenderFile(fileName)) return;
@@ -48,7 +47,7 @@ void MPlayer::DS_Seek(double delta) {
     graph_->SetCurrentPosition(std::clamp(graph_->CurrentPosition() + delta, 0.0, graph_->Duration()));
 }
 
-bool MPlayer::DS_StillPlaying(std::int32_t timeoutMs) {
+bool MPlayer::DS_StillPlaying(int timeoutMs) {
     if (!graph_) return false;
     return graph_->WaitForCompletion(timeoutMs) != media::EC_COMPLETE;
 }
@@ -76,21 +75,21 @@ void MPlayer::DS_SetPosition(double& position) {
     graph_->SetCurrentPosition(position);
 }
 
-std::int32_t MPlayer::DS_GetVolume() {
+int MPlayer::DS_GetVolume() {
     return graph_ ? graph_->Volume() : 0;
 }
 
-void MPlayer::DS_SetVolume(std::int32_t& volume) {
-    volume = std::clamp<std::int32_t>(volume, -10000, 0);
+void MPlayer::DS_SetVolume(int& volume) {
+    volume = std::clamp(volume, -10000, 0);
     if (graph_) graph_->SetVolume(volume);
 }
 
-std::int32_t MPlayer::DS_GetBalance() {
+int MPlayer::DS_GetBalance() {
     return graph_ ? graph_->Balance() : 0;
 }
 
-void MPlayer::DS_SetBalance(std::int32_t& balance) {
-    balance = std::clamp<std::int32_t>(balance, -10000, 10000);
+void MPlayer::DS_SetBalance(int& balance) {
+    balance = std::clamp(balance, -10000, 10000);
     if (graph_) graph_->SetBalance(balance);
 }
 

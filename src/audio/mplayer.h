@@ -4,7 +4,6 @@
 // seconds, volume in hundredths of a decibel (-10000..0), balance -10000 (left)
 // to 10000 (right).
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -18,8 +17,7 @@ class MPlayer {
     void DS_Remove();
     // Closes any previous file and opens this one (a Windows-style path) without
     // starting it; a file that cannot be played leaves none open.
-    void DS_OpenFile(const std::string& fileName, std::int16_t top, std::int16_t left, std::int16_t width,
-                     std::int16_t height, std::int64_t owner);
+    void DS_OpenFile(const std::string& fileName, int top, int left, int width, int height, int owner);
     // Starts, or goes on; a file that has played to its end starts again.
     void DS_Play();
     void DS_Pause();
@@ -28,7 +26,7 @@ class MPlayer {
     void DS_Seek(double delta);
     // Waits at most the time-out; true while the file has not played to its end,
     // false once it has or when none is open.
-    bool DS_StillPlaying(std::int32_t timeoutMs);
+    bool DS_StillPlaying(int timeoutMs);
     double DS_GetRate();
     // A rate of 0 or below becomes 0.1, in `rate` too.
     void DS_SetRate(double& rate);
@@ -36,10 +34,10 @@ class MPlayer {
     double DS_GetPosition();
     // Clamped to 0..duration, in `position` too.
     void DS_SetPosition(double& position);
-    std::int32_t DS_GetVolume();
-    void DS_SetVolume(std::int32_t& volume);
-    std::int32_t DS_GetBalance();
-    void DS_SetBalance(std::int32_t& balance);
+    int DS_GetVolume();
+    void DS_SetVolume(int& volume);
+    int DS_GetBalance();
+    void DS_SetBalance(int& balance);
 
   private:
     std::unique_ptr<media::FilterGraph> graph_;

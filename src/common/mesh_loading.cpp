@@ -1,5 +1,8 @@
 #include "common/mesh_loading.h"
 
+#include "platform/engine/engine.h"
+#include "platform/system/paths.h"
+
 namespace quorvel {
 
 void LoadMesh(const std::string& key, const std::string& texture, const std::string& file,
@@ -8,9 +11,21 @@ void LoadMesh(const std::string& key, const std::string& texture, const std::str
               int motionZ, float motionRate, bool modeSwitch, bool keepVector, bool switchC) {
     EngineMeshImporter importer;
     EngineMeshes meshes;
-    LoadMeshWith(importer, meshes, key, texture, file, material, x, y, z, scale, rotationX, rotationY,
-                 rotationZ, switchA, switchB, motionX, motionY, motionZ, motionRate, modeSwitch, keepVector,
-                 switchC);
+    const std::string name = file == "SameName" ? key : file;
+    if (importer.OpenModelFile(sys::ProgramFolder() + "\\mesh\\" + name + ".3ds") < 0) return;
+    importer.BuildMesh(key, -1, 0, 0, 0, -1);
+    meshes.SetMeshMode(modeSwitch ? 2 : 1);
+    if (switchA) meshes.SetMeshFlags(1);
+    if (switchB) meshes.SetMeshFlags(7);
+    if (switchC) meshes.SetMeshFlags(4);
+    meshes.SetTexture(0, texture);
+    meshes.SetMaterial(material);
+    meshes.SetScale(Vector{scale, scale, scale});
+    if (!keepVector) meshes.SetMeshVector(Vector{0, 0, 0});
+    meshes.SetPosition(Vector{x, y, z});
+    meshes.SetRotation(Vector{rotationX, rotationY, rotationZ});
+    meshes.SetMeshMotion(Vector{float(motionX), float(motionY), float(motionZ)}, motionRate, 1, 2, 2, 2);
+    importer.CloseModelFile();
 }
 
 }  // namespace quorvel

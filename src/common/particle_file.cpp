@@ -1,6 +1,7 @@
 #include "common/particle_file.h"
 
 #include <bit>
+#include <cstdint>
 #include <fstream>
 
 #include "platform/system/paths.h"
@@ -29,11 +30,18 @@ class SlotReader {
     std::ifstream in_;
 };
 
-std::int16_t I16(std::uint32_t slot) {
+// A 16-bit value, with its sign.
+int I16(std::uint32_t slot) {
     return static_cast<std::int16_t>(slot & 0xffffu);
 }
-std::int32_t I32(std::uint32_t slot) {
+int I32(std::uint32_t slot) {
     return static_cast<std::int32_t>(slot);
+}
+int U8(std::uint32_t slot) {
+    return static_cast<std::uint8_t>(slot & 0xffu);
+}
+bool On(std::uint32_t slot) {
+    return I16(slot) != 0;
 }
 float F32(std::uint32_t slot) {
     return std::bit_cast<float>(slot);
@@ -75,7 +83,7 @@ void Decode(int group, const std::uint32_t* s, ParticleFileGroups& g) {
             g.group09 = Vec(s);
             break;
         case 10:
-            g.group10 = I16(s[0]);
+            g.group10 = On(s[0]);
             break;
         case 11:
             g.group11 = {F32(s[0]), F32(s[1]), I16(s[2])};
@@ -90,7 +98,7 @@ void Decode(int group, const std::uint32_t* s, ParticleFileGroups& g) {
             g.group14 = Vec(s);
             break;
         case 15:
-            g.group15 = I16(s[0]);
+            g.group15 = On(s[0]);
             break;
         case 16:
             g.group16 = Vec(s);
@@ -115,10 +123,10 @@ void Decode(int group, const std::uint32_t* s, ParticleFileGroups& g) {
             g.group22 = {Vec(s), Vec(s + 3), Vec(s + 6)};
             break;
         case 23:
-            g.group23 = {static_cast<std::uint8_t>(s[0] & 0xffu), I32(s[1]), F32(s[2]), F32(s[3])};
+            g.group23 = {U8(s[0]), I32(s[1]), F32(s[2]), F32(s[3])};
             break;
         case 24:
-            g.group24 = I16(s[0]);
+            g.group24 = On(s[0]);
             break;
         case 25:
             g.group25 = Vec(s);
@@ -165,6 +173,115 @@ ParticleFileData ReadParticleFile(const std::string& path) {
         data.groupsRead = group;
     }
     return data;
+}
+
+void ApplyParticleFile(EngineParticles& particles, const std::string& key, const ParticleFileData& data) {
+    particles.CreateSystem(key);
+    const ParticleFileGroups& g = data.groups;
+    for (int group = 1; group <= data.groupsRead; ++group) {
+        switch (group) {
+            case 1:
+                particles.SetParGroup01(g.group01[0], g.group01[1], g.group01[2]);
+                break;
+            case 2:
+                particles.SetParGroup02(g.group02);
+                break;
+            case 3:
+                particles.SetParGroup03(g.group03);
+                break;
+            case 4:
+                particles.SetParGroup04(g.group04);
+                break;
+            case 5:
+                particles.SetParGroup05(g.group05);
+                break;
+            case 6:
+                particles.SetParGroup06(g.group06[0], g.group06[1]);
+                break;
+            case 7:
+                particles.SetParGroup07(g.group07);
+                break;
+            case 8:
+                particles.SetParGroup08(g.group08[0], g.group08[1]);
+                break;
+            case 9:
+                particles.SetParGroup09(g.group09);
+                break;
+            case 10:
+                particles.SetParGroup10(g.group10);
+                break;
+            case 11:
+                particles.SetParGroup11(g.group11.a, g.group11.b, g.group11.c);
+                break;
+            case 12:
+                particles.SetParGroup12(g.group12);
+                break;
+            case 13:
+                particles.SetParGroup13(g.group13);
+                break;
+            case 14:
+                particles.SetParGroup14(g.group14);
+                break;
+            case 15:
+                particles.SetParGroup15(g.group15);
+                break;
+            case 16:
+                particles.SetParGroup16(g.group16);
+                break;
+            case 17:
+                particles.SetParGroup17(g.group17);
+                break;
+            case 18:
+                particles.SetParGroup18(g.group18);
+                break;
+            case 19:
+                particles.SetParGroup19(g.group19);
+                break;
+            case 20:
+                particles.SetParGroup20(g.group20);
+                break;
+            case 21:
+                particles.SetParGroup21(g.group21[0], g.group21[1], g.group21[2], g.group21[3]);
+                break;
+            case 22:
+                particles.SetParGroup22(g.group22[0], g.group22[1], g.group22[2]);
+                break;
+            case 23:
+                particles.SetParGroup23(g.group23.a, g.group23.b, g.group23.c, g.group23.d);
+                break;
+            case 24:
+                particles.SetParGroup24(g.group24);
+                break;
+            case 25:
+                particles.SetParGroup25(g.group25);
+                break;
+            case 26:
+                particles.SetParGroup26(g.group26[0], g.group26[1], g.group26[2]);
+                break;
+            case 27:
+                particles.SetParGroup27(g.group27[0], g.group27[1], g.group27[2]);
+                break;
+            case 28:
+                particles.SetParGroup28(g.group28);
+                break;
+            case 29:
+                particles.SetParGroup29(g.group29[0], g.group29[1], g.group29[2]);
+                break;
+            case 30:
+                particles.SetParGroup30(g.group30[0], g.group30[1], g.group30[2]);
+                break;
+            case 31:
+                particles.SetParGroup31(g.group31, 1.0f, 0, 1, 1, 1);
+                break;
+            default:
+                break;
+        }
+    }
+    particles.SetTexture("particle");
+}
+
+void LoadParticleFile(EngineParticles& particles, const std::string& key, const std::string& fileName) {
+    ApplyParticleFile(particles, key, ReadParticleFile(sys::ProgramFolder() + "\\par\\" + fileName));
 }
 
 }  // namespace quorvel

@@ -50,14 +50,12 @@ TEST_F(DSWaveTest, LeftIsHeardOnTheLeftForEveryHeading) {
     const Vector camera{100, 50, -30};
     for (const Heading& h : headings) {
         // The engine's axes are left-handed: right = up x front.
-        const Vector right{h.up.y * h.front.z - h.up.z * h.front.y, h.up.z * h.front.x - h.up.x * h.front.z,
-                           h.up.x * h.front.y - h.up.y * h.front.x};
+        const Vector right = Cross(h.up, h.front);
         wave.setListenerPos(camera.x, camera.y, camera.z);
         wave.SetListenerOrientation(h.front.x, h.front.y, h.front.z, h.up.x, h.up.y, h.up.z);
         for (const int side : {-1, 1}) {
-            wave.SetPosition(std::int32_t(camera.x + side * 50 * right.x),
-                             std::int32_t(camera.y + side * 50 * right.y),
-                             std::int32_t(camera.z + side * 50 * right.z));
+            const Vector at = camera + right * float(side * 50);
+            wave.SetPosition(int(at.x), int(at.y), int(at.z));
             wave.StopSound();
             wave.PlaySound();
             program_.Render(0.02);

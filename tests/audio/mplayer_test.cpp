@@ -86,14 +86,14 @@ TEST_F(MPlayerTest, ClampedSettingsComeBackToTheCaller) {
     player_.DS_OpenFile(sys::ProgramFolder() + "\\tone.wav", 0, 0, 0, 0, 0);
     ASSERT_NEAR(player_.DS_GetDuration(), 1.2, 1e-6);
 
-    std::int32_t volume = 100;
+    int volume = 100;
     player_.DS_SetVolume(volume);
     EXPECT_EQ(volume, 0);
     volume = -12000;
     player_.DS_SetVolume(volume);
     EXPECT_EQ(volume, -10000);
     EXPECT_EQ(player_.DS_GetVolume(), -10000);
-    std::int32_t balance = 20000;
+    int balance = 20000;
     player_.DS_SetBalance(balance);
     EXPECT_EQ(balance, 10000);
     EXPECT_EQ(player_.DS_GetBalance(), 10000);

@@ -117,7 +117,7 @@ ParticleSettings Plume(Vector back, int count, int rate, float size, float speed
     s.drag = {0.3f, 0, 0};
     s.rotation = {0, 180, 90, 60};
     s.turbulence = {size * 0.2f, 0.5f, 0};
-    s.prewarm = 1;
+    s.prewarm = true;
     s.sizeCurve = {0.8f, 1.1f, 0.6f};
     s.alphaCurve = {1, 0.8f, 0};
     s.inherit = {0.5f, 0, 0};
@@ -166,7 +166,7 @@ ParticleSettings SettingsFor(const std::string& recipe) {
         // instead of pointing one way.
         ParticleSettings s = Plume({0, 0, 1}, 30, 25, 60, 60, {200, 220, 255}, {60, 80, 200});
         s.directionMode = 1;
-        s.prewarm = 0;
+        s.prewarm = false;
         return s;
     }
     if (recipe == "par_core" || recipe == "par_corelow") {
@@ -185,8 +185,8 @@ ParticleSettings SettingsFor(const std::string& recipe) {
         s.speed = 25;
         s.speedSpread = 10;
         s.directionMode = 1;
-        s.localSpace = 1;
-        s.prewarm = 1;
+        s.localSpace = true;
+        s.prewarm = true;
         s.turbulence = {15, 1, 0};
         s.alphaCurve = {0.5f, 1, 0};
         return s;

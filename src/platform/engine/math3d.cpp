@@ -61,13 +61,13 @@ void SetRotation(Placement& p, const Vector& degrees) {
 
 void LookAt(Placement& p, const Vector& point) {
     if (!Finite(point)) return;
-    const Vector front = Normalised(point - p.position);
+    const Vector front = Normalise(point - p.position);
     if (Length(front) == 0) return;
-    Vector right = Normalised(Cross(Vector{0, 1, 0}, front));
+    Vector right = Normalise(Cross(Vector{0, 1, 0}, front));
     if (Length(right) < 0.5f) {
         // Looking straight up or down: keep the item's own up as the reference.
-        right = Normalised(Cross(p.up, front));
-        if (Length(right) < 0.5f) right = Normalised(Cross(Cross(front, p.right), front));
+        right = Normalise(Cross(p.up, front));
+        if (Length(right) < 0.5f) right = Normalise(Cross(Cross(front, p.right), front));
         if (Length(right) < 0.5f) return;
     }
     p.front = front;
@@ -77,10 +77,10 @@ void LookAt(Placement& p, const Vector& point) {
 
 void SetAxes(Placement& p, const Vector& right, const Vector& up, const Vector& front) {
     if (!Finite(right) || !Finite(up) || !Finite(front)) return;
-    const Vector f = Normalised(front);
+    const Vector f = Normalise(front);
     if (Length(f) == 0) return;
-    Vector r = Normalised(Cross(up, f));
-    if (Length(r) < 0.5f) r = Normalised(right - f * Dot(right, f));
+    Vector r = Normalise(Cross(up, f));
+    if (Length(r) < 0.5f) r = Normalise(right - f * Dot(right, f));
     if (Length(r) < 0.5f) return;
     p.front = f;
     p.right = r;
@@ -88,8 +88,8 @@ void SetAxes(Placement& p, const Vector& right, const Vector& up, const Vector& 
 }
 
 void Reorthonormalise(Placement& p) {
-    const Vector f = Normalised(p.front);
-    Vector r = Normalised(p.right - f * Dot(p.right, f));
+    const Vector f = Normalise(p.front);
+    Vector r = Normalise(p.right - f * Dot(p.right, f));
     if (Length(f) == 0 || Length(r) == 0) {
         p.right = {1, 0, 0};
         p.up = {0, 1, 0};
@@ -102,9 +102,9 @@ void Reorthonormalise(Placement& p) {
 }
 
 void Spin(Placement& p, const Vector& axis, float degrees, bool ownAxes) {
-    const Vector a = Normalised(axis);
+    const Vector a = Normalise(axis);
     if (Length(a) == 0) return;
-    const Vector k = ownAxes ? Normalised(p.right * a.x + p.up * a.y + p.front * a.z) : a;
+    const Vector k = ownAxes ? Normalise(p.right * a.x + p.up * a.y + p.front * a.z) : a;
     RotateAll(p, k, degrees);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Small vector helpers and the placement rules (moves, turns, look-at, rotation).
+// The placement rules (moves, turns, look-at, rotation).
 
 #include <cmath>
 
@@ -9,34 +9,8 @@
 
 namespace quorvel::engine {
 
-inline Vector operator+(const Vector& a, const Vector& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-inline Vector operator-(const Vector& a, const Vector& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-inline Vector operator*(const Vector& a, float s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-inline Vector operator-(const Vector& a) {
-    return {-a.x, -a.y, -a.z};
-}
-inline float Dot(const Vector& a, const Vector& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-inline Vector Cross(const Vector& a, const Vector& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-inline float Length(const Vector& a) {
-    return std::sqrt(Dot(a, a));
-}
 inline bool Finite(const Vector& a) {
     return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
-}
-// Unit vector, or a zero vector when a has no usable length.
-inline Vector Normalised(const Vector& a) {
-    const float len = Length(a);
-    return len > 1e-12f && std::isfinite(len) ? a * (1.0f / len) : Vector{};
 }
 
 constexpr float kDegrees = 0.017453292519943295f;  // radians per degree

@@ -88,16 +88,10 @@ inline std::vector<Vector> ComputeSmoothNormals(const std::vector<Vector>& posit
         const Vector& a = positions[i0];
         const Vector& b = positions[i1];
         const Vector& c = positions[i2];
-        const Vector e1{b.x - a.x, b.y - a.y, b.z - a.z};
-        const Vector e2{c.x - a.x, c.y - a.y, c.z - a.z};
         // Left-handed, clockwise front faces: the front normal is e1 x e2.
-        const Vector f{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
-        for (std::uint32_t i : {i0, i1, i2}) {
-            Vector& s = sum[group(i)];
-            s.x += f.x;
-            s.y += f.y;
-            s.z += f.z;
-        }
+        const Vector f = Cross(b - a, c - a);
+        for (std::uint32_t i : {i0, i1, i2})
+            sum[group(i)] += f;
     }
     std::vector<Vector> normals(n);
     for (std::size_t v = 0; v < n; ++v) {

@@ -9,8 +9,6 @@
 
 namespace quorvel {
 
-using namespace engine;  // vector arithmetic
-
 using engine::MeshItem;
 using engine::MeshKind;
 using engine::State;

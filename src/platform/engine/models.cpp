@@ -11,8 +11,6 @@
 
 namespace quorvel {
 
-using namespace engine;  // vector arithmetic
-
 using engine::ModelItem;
 using engine::State;
 

@@ -3,33 +3,31 @@
 // by EngineParticles::SetParGroup01..31 (in the order a ".par" file stores them).
 // The meaning of each group is this engine's own; the content generator writes
 // its files to match, and the simulation and the renderer read them from here.
-//
-// W32 values are taken as single precision throughout.
+// The file's widths stay in the file: here every value is a plain int, bool or float.
 
 #include <array>
-#include <cstdint>
 
 #include "platform/engine/types.h"
 
 namespace quorvel {
 
-// Three 16-bit values, as group 21 carries them.
+// A colour key of group 21: red, green, blue.
 struct ParTriple {
-    std::int16_t a = 0, b = 0, c = 0;
+    int a = 0, b = 0, c = 0;
 };
 
 struct ParticleSettings {
     // 1: particle budget, blend (0 additive, 1 alpha blended), reserved.
-    std::int16_t maxParticles = 64;
-    std::int16_t blendMode = 0;
-    std::int16_t reserved1 = 0;
+    int maxParticles = 64;
+    int blendMode = 0;
+    int reserved1 = 0;
     // 2: particles emitted per second.
-    std::int32_t emitRate = 20;
+    int emitRate = 20;
     // 3, 4: life time and its random spread, in milliseconds.
-    std::int32_t lifeMs = 1000;
-    std::int32_t lifeSpreadMs = 0;
+    int lifeMs = 1000;
+    int lifeSpreadMs = 0;
     // 5: emitter shape: 0 point, 1 line from point 1 to point 2, 2 box, 3 sphere.
-    std::int16_t shape = 0;
+    int shape = 0;
     // 6: colour at birth and at death, red/green/blue 0..255 in x/y/z.
     Vector startColour{255, 255, 255};
     Vector endColour{255, 255, 255};
@@ -40,31 +38,31 @@ struct ParticleSettings {
     Vector endSize{1, 0, 0};
     // 9: emitter point 1, a world point (the game moves it with the emitter each frame).
     Vector point1{};
-    // 10: 1 emits continuously while on, 0 releases one burst when switched on.
-    std::int32_t continuous = 1;
+    // 10: emits continuously while on, or else releases one burst when switched on.
+    bool continuous = true;
     // 11: speed, speed spread (world units per second), direction mode
     //     (0 within a cone around the direction, 1 outward from the emitter).
     float speed = 10;
     float speedSpread = 0;
-    std::int16_t directionMode = 0;
+    int directionMode = 0;
     // 12: direction of emission, in the emitter's axes.
     Vector direction{0, 1, 0};
     // 13: cone half-angle in degrees.
     float spreadDegrees = 0;
     // 14: acceleration (world units per second squared), world axes.
     Vector acceleration{};
-    // 15: 1 keeps live particles attached to the emitter, 0 leaves them in the world.
-    std::int32_t localSpace = 0;
+    // 15: keeps live particles attached to the emitter, or else leaves them in the world.
+    bool localSpace = false;
     // 16: half extents of the box shape.
     Vector boxExtents{1, 1, 1};
     // 17: radius of the sphere shape.
-    std::int32_t sphereRadius = 1;
+    int sphereRadius = 1;
     // 18: drag: x is the fraction of velocity lost per second; y, z reserved.
     Vector drag{};
     // 19: start angle, its spread, spin (degrees per second) and its spread.
     std::array<float, 4> rotation{};
     // 20: the texture is an atlas of cells x cells frames played over a life (1 = whole texture).
-    std::int32_t atlasCells = 1;
+    int atlasCells = 1;
     // 21: four colour keys (red, green, blue 0..255) over a life, used when colourMode is 1.
     std::array<ParTriple, 4> colourKeys{};
     // 22: wind (world units per second squared), turbulence (x strength, y frequency), reserved.
@@ -73,12 +71,12 @@ struct ParticleSettings {
     Vector reserved22{};
     // 23: colour mode (0 start/end colour, 1 the four keys), burst size, emitting time in
     //     seconds once switched on (0 for ever), reserved.
-    std::uint8_t colourMode = 0;
-    std::int32_t burstCount = 0;
+    int colourMode = 0;
+    int burstCount = 0;
     float emitSeconds = 0;
     float reserved23 = 0;
-    // 24: 1 runs one life time ahead when the system is built, so it starts full.
-    std::int32_t prewarm = 0;
+    // 24: runs one life time ahead when the system is built, so it starts full.
+    bool prewarm = false;
     // 25: emitter point 2, a world point (the end of the line shape).
     Vector point2{};
     // 26: size factor at birth, mid-life and death.

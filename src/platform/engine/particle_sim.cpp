@@ -25,21 +25,6 @@ float Spread(float base, float spread) {
     return base + spread * (2.0f * Random() - 1.0f);
 }
 
-Vector Add(const Vector& a, const Vector& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vector Scale(const Vector& a, float s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-float Dot(const Vector& a, const Vector& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vector Cross(const Vector& a, const Vector& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Length(const Vector& a) {
-    return std::sqrt(Dot(a, a));
-}
 bool Finite(const Vector& a) {
     return std::isfinite(a.x) && std::isfinite(a.y) && std::isfinite(a.z);
 }
@@ -76,9 +61,9 @@ Vector InCone(const Vector& d, float halfAngle) {
     const float phi = 2.0f * kPi * Random();
     // Any two unit vectors square to d and each other.
     const Vector helper = std::fabs(d.x) < 0.9f ? Vector{1, 0, 0} : Vector{0, 1, 0};
-    const Vector u = Scale(Cross(d, helper), 1.0f / Length(Cross(d, helper)));
+    const Vector u = Cross(d, helper) * (1.0f / Length(Cross(d, helper)));
     const Vector w = Cross(d, u);
-    return Add(Scale(d, cosT), Add(Scale(u, sinT * std::cos(phi)), Scale(w, sinT * std::sin(phi))));
+    return d * cosT + (u * (sinT * std::cos(phi)) + w * (sinT * std::sin(phi)));
 }
 
 }  // namespace
@@ -107,9 +92,9 @@ void ParticleSim::SetEmitterPosition(const Vector& position) {
 void ParticleSim::SetEmitterAxes(const Vector& right, const Vector& up, const Vector& front) {
     for (const Vector* a : {&right, &up, &front})
         if (!Finite(*a) || Length(*a) < 1e-6f) return;
-    right_ = Scale(right, 1.0f / Length(right));
-    up_ = Scale(up, 1.0f / Length(up));
-    front_ = Scale(front, 1.0f / Length(front));
+    right_ = right * (1.0f / Length(right));
+    up_ = up * (1.0f / Length(up));
+    front_ = front * (1.0f / Length(front));
     if (settings_.localSpace) viewDirty_ = true;
 }
 
@@ -130,7 +115,7 @@ void ParticleSim::Clear() {
 }
 
 Vector ParticleSim::ToWorld(const Vector& local) const {
-    return Add(Scale(right_, local.x), Add(Scale(up_, local.y), Scale(front_, local.z)));
+    return right_ * local.x + (up_ * local.y + front_ * local.z);
 }
 
 Vector ParticleSim::ToLocal(const Vector& world) const {
@@ -143,8 +128,7 @@ void ParticleSim::Update(float seconds) {
     float dt = seconds * timeScale;
 
     emitterVelocity_ = {};
-    if (emitting_ && havePrevious_)
-        emitterVelocity_ = Scale(Add(position_, Scale(previousPosition_, -1)), 1 / dt);
+    if (emitting_ && havePrevious_) emitterVelocity_ = (position_ - previousPosition_) * (1 / dt);
     previousPosition_ = position_;
     havePrevious_ = emitting_;
 
@@ -174,7 +158,7 @@ void ParticleSim::Update(float seconds) {
 
 void ParticleSim::Step(float dt) {
     const ParticleSettings& s = settings_;
-    Vector force = Add(s.acceleration, s.wind);
+    Vector force = s.acceleration + s.wind;
     if (s.localSpace) force = ToLocal(force);
     const float keep = std::pow(std::clamp(1.0f - s.drag.x, 0.0f, 1.0f), dt);
     const bool turbulent = s.turbulence.x != 0;
@@ -190,12 +174,11 @@ void ParticleSim::Step(float dt) {
         Vector a = force;
         if (turbulent) {
             const float w = 2.0f * kPi * s.turbulence.y * p.age;
-            a = Add(a,
-                    Scale(Vector{std::sin(w + p.phase.x), std::sin(w + p.phase.y), std::sin(w + p.phase.z)},
-                          s.turbulence.x));
+            a += Vector{std::sin(w + p.phase.x), std::sin(w + p.phase.y), std::sin(w + p.phase.z)} *
+                 s.turbulence.x;
         }
-        p.vel = Scale(Add(p.vel, Scale(a, dt)), keep);
-        p.pos = Add(p.pos, Scale(p.vel, dt));
+        p.vel = (p.vel + a * dt) * keep;
+        p.pos += p.vel * dt;
         p.angle += p.spin * dt;
         ++i;
     }
@@ -228,8 +211,8 @@ void ParticleSim::Spawn(float age) {
     switch (s.shape) {
         case 1: {
             // Measured from the emitter in its axes, so the emitter turn applies to them.
-            const Vector a = Turn(ToLocal(Add(s.point1, Scale(position_, -1))), s.emitterTurn);
-            const Vector b = Turn(ToLocal(Add(s.point2, Scale(position_, -1))), s.emitterTurn);
+            const Vector a = Turn(ToLocal(s.point1 - position_), s.emitterTurn);
+            const Vector b = Turn(ToLocal(s.point2 - position_), s.emitterTurn);
             const float t = Random();
             offset = {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t)};
             break;
@@ -238,7 +221,7 @@ void ParticleSim::Spawn(float age) {
             offset = {Spread(0, s.boxExtents.x), Spread(0, s.boxExtents.y), Spread(0, s.boxExtents.z)};
             break;
         case 3:
-            offset = Scale(RandomUnit(), float(s.sphereRadius) * std::cbrt(Random()));
+            offset = RandomUnit() * (float(s.sphereRadius) * std::cbrt(Random()));
             break;
         default:
             break;
@@ -247,22 +230,21 @@ void ParticleSim::Spawn(float age) {
     Vector dir;
     if (s.directionMode == 1) {
         const float len = Length(offset);
-        dir = len > 1e-6f ? Scale(offset, 1 / len) : RandomUnit();
+        dir = len > 1e-6f ? offset * (1 / len) : RandomUnit();
     } else {
         const Vector d = Turn(s.direction, s.emitterTurn);
         const float len = Length(d);
-        dir =
-            InCone(len > 1e-6f && std::isfinite(len) ? Scale(d, 1 / len) : Vector{0, 1, 0}, s.spreadDegrees);
+        dir = InCone(len > 1e-6f && std::isfinite(len) ? d * (1 / len) : Vector{0, 1, 0}, s.spreadDegrees);
     }
-    const Vector vel = Scale(dir, Spread(s.speed, s.speedSpread));
+    const Vector vel = dir * Spread(s.speed, s.speedSpread);
 
     Live p;
     if (s.localSpace) {
         p.pos = offset;
         p.vel = vel;
     } else {
-        p.pos = Add(position_, ToWorld(offset));
-        p.vel = Add(ToWorld(vel), Scale(emitterVelocity_, s.inherit[0]));
+        p.pos = position_ + ToWorld(offset);
+        p.vel = ToWorld(vel) + emitterVelocity_ * s.inherit[0];
     }
     p.life = std::max(0.001f, Spread(float(s.lifeMs), float(s.lifeSpreadMs)) / 1000.0f);
     p.size0 = Spread(s.startSize.x, s.startSize.y);
@@ -271,7 +253,7 @@ void ParticleSim::Spawn(float age) {
     p.spin = Spread(s.rotation[2], s.rotation[3]);
     if (s.turbulence.x != 0) p.phase = {2 * kPi * Random(), 2 * kPi * Random(), 2 * kPi * Random()};
     p.age = std::min(age, p.life * 0.999f);
-    p.pos = Add(p.pos, Scale(p.vel, p.age));
+    p.pos += p.vel * p.age;
     live_.push_back(p);
 }
 
@@ -284,7 +266,7 @@ std::span<const ParticleView> ParticleSim::Particles() const {
     for (const Live& p : live_) {
         const float t = std::clamp(p.age / p.life, 0.0f, 1.0f);
         ParticleView v;
-        v.position = s.localSpace ? Add(position_, ToWorld(p.pos)) : p.pos;
+        v.position = s.localSpace ? position_ + ToWorld(p.pos) : p.pos;
         v.size = std::max(0.0f, Lerp(p.size0, p.size1, t) * Curve(s.sizeCurve, t));
         if (s.colourMode == 1) {
             // Four keys at birth, one third, two thirds and death.

@@ -8,8 +8,6 @@
 
 namespace quorvel {
 
-using namespace engine;  // vector arithmetic
-
 using engine::ParticleItem;
 using engine::State;
 
@@ -40,7 +38,7 @@ void UpdateParticles(ParticleItem& p, float seconds) {
     ParticleSim& sim = *p.sim;
     if (p.settingsChanged) {
         ParticleSettings s = p.settings;
-        if (p.rateOverride >= 0) s.emitRate = std::int32_t(std::lround(p.rateOverride));
+        if (p.rateOverride >= 0) s.emitRate = int(std::lround(p.rateOverride));
         if (p.spreadOverride >= 0) s.spreadDegrees = p.spreadOverride;
         sim.SetSettings(s);
         p.settingsChanged = false;
@@ -120,24 +118,23 @@ void EngineParticles::SetTexture(const std::string& texture) {
     if (ParticleItem* p = Current()) p->textureId = State().scene.textures.IdOf(texture);
 }
 
-void EngineParticles::SetParGroup01(std::int16_t maxParticles, std::int16_t blendMode,
-                                    std::int16_t reserved) {
+void EngineParticles::SetParGroup01(int maxParticles, int blendMode, int reserved) {
     Settings([&](ParticleSettings& s) {
         s.maxParticles = maxParticles;
         s.blendMode = blendMode;
         s.reserved1 = reserved;
     });
 }
-void EngineParticles::SetParGroup02(std::int32_t emitRate) {
+void EngineParticles::SetParGroup02(int emitRate) {
     Settings([&](ParticleSettings& s) { s.emitRate = emitRate; });
 }
-void EngineParticles::SetParGroup03(std::int32_t lifeMs) {
+void EngineParticles::SetParGroup03(int lifeMs) {
     Settings([&](ParticleSettings& s) { s.lifeMs = lifeMs; });
 }
-void EngineParticles::SetParGroup04(std::int32_t lifeSpreadMs) {
+void EngineParticles::SetParGroup04(int lifeSpreadMs) {
     Settings([&](ParticleSettings& s) { s.lifeSpreadMs = lifeSpreadMs; });
 }
-void EngineParticles::SetParGroup05(std::int16_t shape) {
+void EngineParticles::SetParGroup05(int shape) {
     Settings([&](ParticleSettings& s) { s.shape = shape; });
 }
 void EngineParticles::SetParGroup06(const Vector& startColour, const Vector& endColour) {
@@ -161,10 +158,10 @@ void EngineParticles::SetParGroup09(const Vector& point1) {
         p->point1 = point1;
     }
 }
-void EngineParticles::SetParGroup10(std::int32_t continuous) {
+void EngineParticles::SetParGroup10(bool continuous) {
     Settings([&](ParticleSettings& s) { s.continuous = continuous; });
 }
-void EngineParticles::SetParGroup11(float speed, float speedSpread, std::int16_t directionMode) {
+void EngineParticles::SetParGroup11(float speed, float speedSpread, int directionMode) {
     Settings([&](ParticleSettings& s) {
         s.speed = speed;
         s.speedSpread = speedSpread;
@@ -180,13 +177,13 @@ void EngineParticles::SetParGroup13(float spreadDegrees) {
 void EngineParticles::SetParGroup14(const Vector& acceleration) {
     Settings([&](ParticleSettings& s) { s.acceleration = acceleration; });
 }
-void EngineParticles::SetParGroup15(std::int32_t localSpace) {
+void EngineParticles::SetParGroup15(bool localSpace) {
     Settings([&](ParticleSettings& s) { s.localSpace = localSpace; });
 }
 void EngineParticles::SetParGroup16(const Vector& boxExtents) {
     Settings([&](ParticleSettings& s) { s.boxExtents = boxExtents; });
 }
-void EngineParticles::SetParGroup17(std::int32_t sphereRadius) {
+void EngineParticles::SetParGroup17(int sphereRadius) {
     Settings([&](ParticleSettings& s) { s.sphereRadius = sphereRadius; });
 }
 void EngineParticles::SetParGroup18(const Vector& drag) {
@@ -195,7 +192,7 @@ void EngineParticles::SetParGroup18(const Vector& drag) {
 void EngineParticles::SetParGroup19(const std::array<float, 4>& rotation) {
     Settings([&](ParticleSettings& s) { s.rotation = rotation; });
 }
-void EngineParticles::SetParGroup20(std::int32_t atlasCells) {
+void EngineParticles::SetParGroup20(int atlasCells) {
     Settings([&](ParticleSettings& s) { s.atlasCells = atlasCells; });
 }
 void EngineParticles::SetParGroup21(const ParTriple& key1, const ParTriple& key2, const ParTriple& key3,
@@ -209,8 +206,7 @@ void EngineParticles::SetParGroup22(const Vector& wind, const Vector& turbulence
         s.reserved22 = reserved;
     });
 }
-void EngineParticles::SetParGroup23(std::uint8_t colourMode, std::int32_t burstCount, float emitSeconds,
-                                    float reserved) {
+void EngineParticles::SetParGroup23(int colourMode, int burstCount, float emitSeconds, float reserved) {
     Settings([&](ParticleSettings& s) {
         s.colourMode = colourMode;
         s.burstCount = burstCount;
@@ -218,7 +214,7 @@ void EngineParticles::SetParGroup23(std::uint8_t colourMode, std::int32_t burstC
         s.reserved23 = reserved;
     });
 }
-void EngineParticles::SetParGroup24(std::int32_t prewarm) {
+void EngineParticles::SetParGroup24(bool prewarm) {
     Settings([&](ParticleSettings& s) { s.prewarm = prewarm; });
 }
 void EngineParticles::SetParGroup25(const Vector& point2) {

@@ -11,10 +11,6 @@
 
 namespace quorvel {
 
-using namespace engine;  // vector arithmetic
-
-using engine::Cross;
-using engine::Dot;
 using engine::MeshItem;
 using engine::MeshKind;
 
@@ -86,7 +82,7 @@ float HitModel(const MeshItem& m, const Ray& ray, float limit, bool exact) {
     const Vector c = (g.boundsMin + g.boundsMax) * 0.5f + m.offset;
     const Vector centre = m.place.position + m.place.right * (c.x * s.x) + m.place.up * (c.y * s.y) +
                           m.place.front * (c.z * s.z);
-    const float radius = engine::Length(g.boundsMax - g.boundsMin) * 0.5f * MaxScale(s);
+    const float radius = Length(g.boundsMax - g.boundsMin) * 0.5f * MaxScale(s);
     const float tSphere = HitSphere(ray, centre, radius, limit);
     if (tSphere < 0 || !exact) return tSphere;
     if (s.x == 0 || s.y == 0 || s.z == 0) return -1;
@@ -131,8 +127,8 @@ float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, cons
             normal = cam->place.front;
         } else {
             normal = ray.dir;
-            right = engine::Normalised(Cross(Vector{0, 1, 0}, normal));
-            if (engine::Length(right) == 0) right = {1, 0, 0};
+            right = Normalise(Cross(Vector{0, 1, 0}, normal));
+            if (Length(right) == 0) right = {1, 0, 0};
             up = Cross(normal, right);
         }
     }
@@ -148,8 +144,8 @@ float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, cons
 
 HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
     HitInfoRec result;
-    const Vector dir = engine::Normalised(rayRec.Dir);
-    if (engine::Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
+    const Vector dir = Normalise(rayRec.Dir);
+    if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
         return result;
     const Ray ray{rayRec.Origin, dir};
     const bool exact = mode == 3;

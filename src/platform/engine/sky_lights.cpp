@@ -8,8 +8,6 @@
 
 namespace quorvel {
 
-using namespace engine;  // vector arithmetic
-
 using engine::LightItem;
 using engine::SkyItem;
 using engine::State;
@@ -140,8 +138,8 @@ void EngineLights::SetLightColour(float r, float g, float b, float a) {
 }
 
 void EngineLights::SetLightDirection(float x, float y, float z) {
-    const Vector d = engine::Normalised(Vector{x, y, z});
-    if (LightItem* l = Lights().Current(); l && engine::Length(d) > 0) l->direction = d;
+    const Vector d = Normalise(Vector{x, y, z});
+    if (LightItem* l = Lights().Current(); l && Length(d) > 0) l->direction = d;
 }
 
 }  // namespace quorvel

@@ -3,7 +3,6 @@
 // The window layer installs a factory for sinks that draw into its windows; until
 // then pictures go nowhere.
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -14,7 +13,7 @@ namespace quorvel::media {
 inline constexpr int WS_VISIBLE = 0x10000000;
 
 struct VideoWindow {
-    std::int64_t owner = 0;  // the owner window's handle; 0 = detached
+    int owner = 0;  // the owner window's handle; 0 = detached
     int left = 0;
     int top = 0;
     int width = 0;

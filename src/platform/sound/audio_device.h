@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/engine/types.h"
+#include "platform/system/values.h"
 
 namespace quorvel::sound {
 

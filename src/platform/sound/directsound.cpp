@@ -106,7 +106,7 @@ std::shared_ptr<DirectSound3DBuffer8> DirectSoundSecondaryBuffer8::GetDirectSoun
     return std::make_shared<DirectSound3DBuffer8>(source_);
 }
 
-bool DirectSound8::SetCooperativeLevel(std::int32_t, int level) {
+bool DirectSound8::SetCooperativeLevel(int, int level) {
     return level >= 1 && level <= 3;
 }
 

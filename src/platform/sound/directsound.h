@@ -107,7 +107,7 @@ class DirectSoundSecondaryBuffer8 {
 class DirectSound8 {
   public:
     explicit DirectSound8(std::shared_ptr<AudioDevice> device) : device_(std::move(device)) {}
-    bool SetCooperativeLevel(std::int32_t window, int level);
+    bool SetCooperativeLevel(int window, int level);
     // `path` is a Windows-style path. Null when the file is missing or not a
     // readable wave, or the flags ask for a primary buffer.
     std::shared_ptr<DirectSoundSecondaryBuffer8> CreateSoundBufferFromFile(const std::string& path,

@@ -2,10 +2,11 @@
 
 #include <bit>
 #include <set>
-#include <sstream>
-#include <vector>
+#include <string>
 
 #include "common/particle_file.h"
+#include "platform/engine/engine_state.h"
+#include "platform/engine/fixtures.h"
 #include "support/temp_folder.h"
 
 namespace quorvel {
@@ -58,7 +59,7 @@ void ExpectThree(const std::array<float, 3>& v, int slot) {
 }
 
 void ExpectAllGroups(const ParticleFileGroups& g) {
-    EXPECT_EQ(g.group01, (std::array<std::int16_t, 3>{-1, -2, -3}));
+    EXPECT_EQ(g.group01, (std::array<int, 3>{-1, -2, -3}));
     EXPECT_EQ(g.group02, 400000);
     EXPECT_EQ(g.group03, -5);
     EXPECT_EQ(g.group04, 600000);
@@ -69,14 +70,14 @@ void ExpectAllGroups(const ParticleFileGroups& g) {
     ExpectVec(g.group08[0], 17);
     ExpectVec(g.group08[1], 20);
     ExpectVec(g.group09, 23);
-    EXPECT_EQ(g.group10, -26);
+    EXPECT_TRUE(g.group10) << "-26 is on";
     EXPECT_FLOAT_EQ(g.group11.a, 27.5f);
     EXPECT_FLOAT_EQ(g.group11.b, 28.5f);
     EXPECT_EQ(g.group11.c, -29);
     ExpectVec(g.group12, 30);
     EXPECT_FLOAT_EQ(g.group13, 33.5f);
     ExpectVec(g.group14, 34);
-    EXPECT_EQ(g.group15, -37);
+    EXPECT_TRUE(g.group15);
     ExpectVec(g.group16, 38);
     EXPECT_EQ(g.group17, -41);
     ExpectVec(g.group18, 42);
@@ -95,7 +96,7 @@ void ExpectAllGroups(const ParticleFileGroups& g) {
     EXPECT_EQ(g.group23.b, 7200000);
     EXPECT_FLOAT_EQ(g.group23.c, 73.5f);
     EXPECT_FLOAT_EQ(g.group23.d, 74.5f);
-    EXPECT_EQ(g.group24, -75);
+    EXPECT_TRUE(g.group24);
     ExpectVec(g.group25, 76);
     ExpectThree(g.group26, 79);
     ExpectThree(g.group27, 82);
@@ -147,112 +148,101 @@ TEST(ParticleFile, StopsAtTheEndOfTheFile) {
     EXPECT_EQ(ReadParticleFile(dir.str() + "\\par\\missing.par").groupsRead, 0);
 }
 
-// Stands in for the engine's particle pool and writes down every call.
-struct RecordingParticles {
-    std::vector<std::string> calls;
+// What the engine holds for the system `key` once the file is loaded.
+const engine::ParticleItem* System(const std::string& key) {
+    return engine::GetScene().particles.Find(key);
+}
 
-    template <class... T>
-    void Log(const char* name, const T&... values) {
-        std::ostringstream line;
-        line << name;
-        ((line << ' ' << +values), ...);
-        calls.push_back(line.str());
-    }
-    static float X(const Vector& v) { return v.x; }
+// Each setting holds the value of the slot the file keeps it in.
+void ExpectAllSettings(const engine::ParticleItem& p) {
+    const ParticleSettings& s = p.settings;
+    EXPECT_EQ(s.maxParticles, -1);
+    EXPECT_EQ(s.blendMode, -2);
+    EXPECT_EQ(s.reserved1, -3);
+    EXPECT_EQ(s.emitRate, 400000);
+    EXPECT_EQ(s.lifeMs, -5);
+    EXPECT_EQ(s.lifeSpreadMs, 600000);
+    EXPECT_EQ(s.shape, -7);
+    ExpectVec(s.startColour, 8);
+    ExpectVec(s.endColour, 11);
+    ExpectVec(s.alpha, 14);
+    ExpectVec(s.startSize, 17);
+    ExpectVec(s.endSize, 20);
+    ExpectVec(s.point1, 23);
+    ExpectVec(p.point1, 23);
+    EXPECT_TRUE(s.continuous);
+    EXPECT_FLOAT_EQ(s.speed, 27.5f);
+    EXPECT_FLOAT_EQ(s.speedSpread, 28.5f);
+    EXPECT_EQ(s.directionMode, -29);
+    ExpectVec(s.direction, 30);
+    EXPECT_FLOAT_EQ(s.spreadDegrees, 33.5f);
+    ExpectVec(s.acceleration, 34);
+    EXPECT_TRUE(s.localSpace);
+    ExpectVec(s.boxExtents, 38);
+    EXPECT_EQ(s.sphereRadius, -41);
+    ExpectVec(s.drag, 42);
+    EXPECT_EQ(s.rotation, (std::array<float, 4>{45.5f, 46.5f, 47.5f, 48.5f}));
+    EXPECT_EQ(s.atlasCells, -49);
+    EXPECT_EQ(s.colourKeys[0].a, -50);
+    EXPECT_EQ(s.colourKeys[3].c, -61);
+    ExpectVec(s.wind, 62);
+    ExpectVec(s.turbulence, 65);
+    ExpectVec(s.reserved22, 68);
+    EXPECT_EQ(s.colourMode, 71);
+    EXPECT_EQ(s.burstCount, 7200000);
+    EXPECT_FLOAT_EQ(s.emitSeconds, 73.5f);
+    EXPECT_FLOAT_EQ(s.reserved23, 74.5f);
+    EXPECT_TRUE(s.prewarm);
+    ExpectVec(s.point2, 76);
+    ExpectVec(p.point2, 76);
+    ExpectThree(s.sizeCurve, 79);
+    ExpectThree(s.alphaCurve, 82);
+    EXPECT_FLOAT_EQ(s.timeScale, 85.5f);
+    ExpectThree(s.inherit, 86);
+    ExpectThree(s.reserved30, 89);
+    ExpectVec(s.emitterTurn, 92);
+}
 
-    int CreateSystem(const std::string& key) {
-        calls.push_back("create " + key);
-        return 0;
-    }
-    void SetTexture(const std::string& texture) { calls.push_back("texture " + texture); }
-    void SetParGroup01(std::int16_t a, std::int16_t b, std::int16_t c) { Log("01", a, b, c); }
-    void SetParGroup02(std::int32_t a) { Log("02", a); }
-    void SetParGroup03(std::int32_t a) { Log("03", a); }
-    void SetParGroup04(std::int32_t a) { Log("04", a); }
-    void SetParGroup05(std::int16_t a) { Log("05", a); }
-    void SetParGroup06(const Vector& a, const Vector& b) { Log("06", X(a), X(b)); }
-    void SetParGroup07(const Vector& a) { Log("07", X(a)); }
-    void SetParGroup08(const Vector& a, const Vector& b) { Log("08", X(a), X(b)); }
-    void SetParGroup09(const Vector& a) { Log("09", X(a)); }
-    void SetParGroup10(std::int32_t a) { Log("10", a); }
-    void SetParGroup11(float a, float b, std::int16_t c) { Log("11", a, b, c); }
-    void SetParGroup12(const Vector& a) { Log("12", X(a)); }
-    void SetParGroup13(float a) { Log("13", a); }
-    void SetParGroup14(const Vector& a) { Log("14", X(a)); }
-    void SetParGroup15(std::int32_t a) { Log("15", a); }
-    void SetParGroup16(const Vector& a) { Log("16", X(a)); }
-    void SetParGroup17(std::int32_t a) { Log("17", a); }
-    void SetParGroup18(const Vector& a) { Log("18", X(a)); }
-    void SetParGroup19(const std::array<float, 4>& a) { Log("19", a[0], a[3]); }
-    void SetParGroup20(std::int32_t a) { Log("20", a); }
-    void SetParGroup21(const ParTriple& a, const ParTriple&, const ParTriple&, const ParTriple& d) {
-        Log("21", a.a, d.c);
-    }
-    void SetParGroup22(const Vector& a, const Vector& b, const Vector& c) { Log("22", X(a), X(b), X(c)); }
-    void SetParGroup23(std::uint8_t a, std::int32_t b, float c, float d) { Log("23", a, b, c, d); }
-    void SetParGroup24(std::int32_t a) { Log("24", a); }
-    void SetParGroup25(const Vector& a) { Log("25", X(a)); }
-    void SetParGroup26(float a, float b, float c) { Log("26", a, b, c); }
-    void SetParGroup27(float a, float b, float c) { Log("27", a, b, c); }
-    void SetParGroup28(float a) { Log("28", a); }
-    void SetParGroup29(float a, float b, float c) { Log("29", a, b, c); }
-    void SetParGroup30(float a, float b, float c) { Log("30", a, b, c); }
-    void SetParGroup31(const Vector& a, float f, int b, int c, int d, int e) {
-        Log("31", X(a), f, b, c, d, e);
-    }
-};
-
-TEST(ParticleFile, LoadCreatesTheSystemSetsEachGroupOnceInOrderThenTheTexture) {
+TEST(ParticleFile, LoadBuildsTheSystemFromEveryGroupAndGivesItTheParticleTexture) {
     test::TempFolder dir;
     test::UseAsProgramFolder(dir);
     dir.Write("par/enginemas.par", Name("ab") + Slots());
-    RecordingParticles all;
-    LoadParticleFile(all, "enginemas1", "enginemas.par");
-    const std::vector<std::string> expected = {"create enginemas1",
-                                               "01 -1 -2 -3",
-                                               "02 400000",
-                                               "03 -5",
-                                               "04 600000",
-                                               "05 -7",
-                                               "06 8.5 11.5",
-                                               "07 14.5",
-                                               "08 17.5 20.5",
-                                               "09 23.5",
-                                               "10 -26",
-                                               "11 27.5 28.5 -29",
-                                               "12 30.5",
-                                               "13 33.5",
-                                               "14 34.5",
-                                               "15 -37",
-                                               "16 38.5",
-                                               "17 -41",
-                                               "18 42.5",
-                                               "19 45.5 48.5",
-                                               "20 -49",
-                                               "21 -50 -61",
-                                               "22 62.5 65.5 68.5",
-                                               "23 71 7200000 73.5 74.5",
-                                               "24 -75",
-                                               "25 76.5",
-                                               "26 79.5 80.5 81.5",
-                                               "27 82.5 83.5 84.5",
-                                               "28 85.5",
-                                               "29 86.5 87.5 88.5",
-                                               "30 89.5 90.5 91.5",
-                                               "31 92.5 1 0 1 1 1",
-                                               "texture particle"};
-    EXPECT_EQ(all.calls, expected);
+    dir.Write("tex/particle.bmp", test::SolidBmp(2, 2, 255, 255, 255));
+    EngineTextures textures;
+    const int texture = textures.LoadTexture("particle", dir.str() + "\\tex\\particle.bmp");
+    ASSERT_GE(texture, 0);
+    EngineParticles particles;
+    particles.CreateSystem("older");
 
-    // A short file sets what it holds; a missing one only makes the system.
+    LoadParticleFile(particles, "enginemas1", "enginemas.par");
+    const engine::ParticleItem* all = System("enginemas1");
+    ASSERT_TRUE(all);
+    EXPECT_EQ(particles.GetCurrentSystemId(), all->id) << "the new system stays current";
+    EXPECT_EQ(all->textureId, texture);
+    ExpectAllSettings(*all);
+    EXPECT_EQ(System("older")->settings.shape, 0) << "the other system is left alone";
+
+    // A short file sets what it holds; a missing one only makes the system. Either way
+    // the rest keeps the engine's defaults.
+    const ParticleSettings defaults;
     dir.Write("par/short.par", Name("ab") + Slots(10));
-    RecordingParticles part;
-    LoadParticleFile(part, "s", "short.par");
-    EXPECT_EQ(part.calls,
-              (std::vector<std::string>{expected[0].substr(0, 7) + "s", expected[1], expected[2], expected[3],
-                                        expected[4], expected[5], "texture particle"}));
-    RecordingParticles none;
-    LoadParticleFile(none, "m", "missing.par");
-    EXPECT_EQ(none.calls, (std::vector<std::string>{"create m", "texture particle"}));
+    LoadParticleFile(particles, "s", "short.par");
+    LoadParticleFile(particles, "m", "missing.par");
+    const engine::ParticleItem* part = System("s");
+    const engine::ParticleItem* none = System("m");
+    ASSERT_TRUE(part && none);
+    EXPECT_EQ(particles.GetCurrentSystemId(), none->id);
+    EXPECT_EQ(part->settings.maxParticles, -1);
+    EXPECT_EQ(part->settings.shape, -7);
+    EXPECT_EQ(none->settings.maxParticles, defaults.maxParticles);
+    EXPECT_EQ(none->settings.shape, defaults.shape);
+    for (const engine::ParticleItem* p : {part, none}) {
+        EXPECT_EQ(p->textureId, texture);
+        EXPECT_FLOAT_EQ(p->settings.startColour.x, defaults.startColour.x);
+        EXPECT_EQ(p->settings.continuous, defaults.continuous);
+        EXPECT_FLOAT_EQ(p->settings.timeScale, defaults.timeScale);
+        EXPECT_FLOAT_EQ(p->settings.direction.y, defaults.direction.y);
+    }
 }
 
 }  // namespace

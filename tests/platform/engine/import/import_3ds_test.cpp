@@ -146,13 +146,12 @@ TEST(Import3ds, FlatFacesKeepTheirEdges) {
         const Vector& a = mesh->positions[mesh->indices[t]];
         const Vector& b = mesh->positions[mesh->indices[t + 1]];
         const Vector& c = mesh->positions[mesh->indices[t + 2]];
-        const Vector centre{(a.x + b.x + c.x) / 3 - 0.5f, (a.y + b.y + c.y) / 3 - 0.5f,
-                            (a.z + b.z + c.z) / 3 - 0.5f};
+        const Vector centre = (a + b + c) / 3 - Vector{0.5f, 0.5f, 0.5f};
         for (std::size_t k = 0; k < 3; ++k) {
             const Vector& n = mesh->normals[mesh->indices[t + k]];
             // The face's outward axis: the largest component of its centre's offset.
             const float out = std::max({std::abs(centre.x), std::abs(centre.y), std::abs(centre.z)});
-            const float along = n.x * centre.x + n.y * centre.y + n.z * centre.z;
+            const float along = Dot(n, centre);
             EXPECT_NEAR(along, out, 1e-4f) << "triangle " << t / 3 << " corner " << k;
         }
     }

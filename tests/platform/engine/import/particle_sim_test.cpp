@@ -26,10 +26,6 @@ void RunFor(ParticleSim& sim, float seconds) {
         sim.Update(kFrame);
 }
 
-float Length(const Vector& v) {
-    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-}
-
 class ParticleSimTest : public ::testing::Test {
   protected:
     void SetUp() override { sys::SeedRandom(7); }
@@ -66,7 +62,7 @@ TEST_F(ParticleSimTest, RateLifeAndBudget) {
 
 TEST_F(ParticleSimTest, BurstsAndEmittingTime) {
     ParticleSettings s = Stream();
-    s.continuous = 0;
+    s.continuous = false;
     s.burstCount = 5;
     ParticleSim sim(s);
     RunFor(sim, 0.5f);
@@ -116,7 +112,7 @@ TEST_F(ParticleSimTest, EmitsAlongTheEmitterAxesAndMovesUnderForces) {
 
     // Acceleration and wind are in world axes; drag takes its share each second.
     s.emitRate = 0;
-    s.continuous = 0;
+    s.continuous = false;
     s.burstCount = 1;
     s.direction = {0, 1, 0};
     s.speed = 10;
@@ -154,7 +150,7 @@ TEST_F(ParticleSimTest, ShapesAndSpread) {
     };
     for (const Case& c : cases) {
         ParticleSettings s = Stream();
-        s.continuous = 0;
+        s.continuous = false;
         s.burstCount = 200;
         s.maxParticles = 200;
         s.speed = 0.001f;  // barely moving: birth places show
@@ -201,7 +197,7 @@ TEST_F(ParticleSimTest, ShapesAndSpread) {
     s.directionMode = 1;
     s.sphereRadius = 1;
     s.emitRate = 0;
-    s.continuous = 0;
+    s.continuous = false;
     s.burstCount = 50;
     ParticleSim sim(s);
     sim.Update(0.01f);
@@ -217,7 +213,7 @@ TEST_F(ParticleSimTest, LocalSpaceFollowsTheEmitterWorldSpaceStays) {
     for (int local : {0, 1}) {
         ParticleSettings s = Stream();
         s.speed = 0;
-        s.continuous = 0;
+        s.continuous = false;
         s.burstCount = 3;
         s.localSpace = local;
         ParticleSim sim(s);
@@ -260,7 +256,7 @@ TEST_F(ParticleSimTest, InheritedVelocityIgnoresTheJumpWhenSwitchedOn) {
 TEST_F(ParticleSimTest, LooksOverLife) {
     ParticleSettings s = Stream();
     s.speed = 0;
-    s.continuous = 0;
+    s.continuous = false;
     s.burstCount = 1;
     s.lifeMs = 1000;
     s.startColour = {255, 0, 0};
@@ -307,7 +303,7 @@ TEST_F(ParticleSimTest, LooksOverLife) {
 TEST_F(ParticleSimTest, PrewarmAndTimeScale) {
     ParticleSettings s = Stream();
     s.lifeMs = 2000;
-    s.prewarm = 1;
+    s.prewarm = true;
     ParticleSim warm(s);
     warm.SetEmitting(false);  // a parked system warms up when first switched on
     warm.Update(kFrame);
@@ -316,7 +312,7 @@ TEST_F(ParticleSimTest, PrewarmAndTimeScale) {
     warm.Update(kFrame);
     EXPECT_NEAR(warm.Count(), 120, 3);
 
-    s.prewarm = 0;
+    s.prewarm = false;
     s.timeScale = 2;
     ParticleSim fast(s);
     RunFor(fast, 0.5f);
@@ -335,7 +331,7 @@ TEST_F(ParticleSimTest, PrewarmTakesTheLongestLivesAFileCanGive) {
     } cases[] = {{INT32_MAX, 5}, {1000, INT32_MIN}, {INT32_MAX, INT32_MAX}};
     for (const auto& c : cases) {
         ParticleSettings s = Stream();
-        s.prewarm = 1;
+        s.prewarm = true;
         s.lifeMs = c.life;
         s.lifeSpreadMs = c.spread;
         ParticleSim sim(s);
