@@ -1,0 +1,165 @@
+#pragma once
+// The renderer's parts, shared by its files: scene passes (gl_scene.cpp), sky and
+// lens flare (gl_sky.cpp), the 2D layer (gl_2d.cpp), and the frame target and its
+// resources (gl_renderer.cpp). Nothing outside the renderer includes it.
+
+#include <epoxy/gl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <glm/glm.hpp>
+#include <glm/gtc/matrix_transform.hpp>
+#include <map>
+#include <string>
+
+#include "platform/engine/scene.h"
+#include "platform/sdl/gl_draw.h"
+#include "platform/sdl/gl_renderer.h"
+
+namespace quorvel::sdl {
+
+namespace render {
+
+using engine::CameraItem;
+using engine::MeshItem;
+using engine::ModelItem;
+using engine::Placement;
+
+inline constexpr float kDeg = 0.017453292519943295f;
+
+inline glm::vec3 V(const Vector& v) {
+    return {v.x, v.y, v.z};
+}
+inline glm::vec4 Rgba(const Colour& c) {
+    return glm::vec4(c.r, c.g, c.b, c.a) / 255.0f;
+}
+inline glm::vec3 Rgb(const Colour& c) {
+    return glm::vec3(c.r, c.g, c.b) / 255.0f;
+}
+
+// World to camera: rows right, up, front (the camera looks along +front).
+inline glm::mat4 ViewMatrix(const Placement& p) {
+    const glm::vec3 r = V(p.right), u = V(p.up), f = V(p.front), e = V(p.position);
+    glm::mat4 m(1.0f);
+    for (int i = 0; i < 3; ++i) {
+        m[i][0] = r[i];
+        m[i][1] = u[i];
+        m[i][2] = f[i];
+    }
+    m[3][0] = -glm::dot(r, e);
+    m[3][1] = -glm::dot(u, e);
+    m[3][2] = -glm::dot(f, e);
+    return m;
+}
+
+// Item space to world: columns right, up and front scaled, then the position.
+inline glm::mat4 ItemMatrix(const Placement& p, const Vector& scale, const Vector& offset) {
+    glm::mat4 m(1.0f);
+    m[0] = glm::vec4(V(p.right) * scale.x, 0);
+    m[1] = glm::vec4(V(p.up) * scale.y, 0);
+    m[2] = glm::vec4(V(p.front) * scale.z, 0);
+    m[3] = glm::vec4(V(p.position), 1);
+    return m * glm::translate(glm::mat4(1.0f), V(offset));
+}
+
+inline glm::mat3 NormalMatrix(const Placement& p, const Vector& scale) {
+    auto inv = [](float s) { return std::abs(s) > 1e-8f ? 1.0f / s : 0.0f; };
+    return glm::mat3(V(p.right) * inv(scale.x), V(p.up) * inv(scale.y), V(p.front) * inv(scale.z));
+}
+
+// The six planes of a view-projection, for sphere tests.
+struct Frustum {
+    std::array<glm::vec4, 6> planes;
+    explicit Frustum(const glm::mat4& vp) {
+        auto row = [&](int i) { return glm::vec4(vp[0][i], vp[1][i], vp[2][i], vp[3][i]); };
+        planes = {row(3) + row(0), row(3) - row(0), row(3) + row(1),
+                  row(3) - row(1), row(3) + row(2), row(3) - row(2)};
+        for (glm::vec4& p : planes)
+            p /= std::max(glm::length(glm::vec3(p)), 1e-12f);
+    }
+    bool Sees(const glm::vec3& c, float radius) const {
+        for (const glm::vec4& p : planes)
+            if (glm::dot(glm::vec3(p), c) + p.w < -radius) return false;
+        return true;
+    }
+};
+
+enum class Blend { None, Alpha, Add };
+
+inline void SetBlend(Blend b) {
+    if (b == Blend::None) {
+        glDisable(GL_BLEND);
+        return;
+    }
+    glEnable(GL_BLEND);
+    glBlendFuncSeparate(GL_SRC_ALPHA, b == Blend::Add ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
+}
+
+// The view of one camera as the passes need it.
+struct CameraView {
+    const CameraItem* camera = nullptr;
+    int x = 0, y = 0, width = 0, height = 0;  // viewport, top-left origin in pixels
+    glm::mat4 view{1.0f}, proj{1.0f}, viewProj{1.0f};
+    float nearPlane = 1, farPlane = 1000, fov = 70, aspect = 1;
+};
+
+// One surface to draw: a mesh, a sprite or an animated model.
+struct SurfaceDraw {
+    const MeshItem* mesh = nullptr;
+    const ModelItem* model = nullptr;
+    float depth = 0;  // along the camera's front, for back-to-front order
+};
+
+}  // namespace render
+
+struct GlRenderer::Impl {
+    int generation = -1;
+    bool ready = false;
+    SurfaceProgram surface;
+    FlatProgram flat;
+    FlatStream stream;
+    TextureCache textures;
+    GeometryCache geometry;
+    GLuint glyphTexture = 0;
+    int glyphWidth = 0, glyphHeight = 0;
+    // Samplers: [filter 1..3][repeat, clamp] for the 3D textures, and the 2D ones.
+    GLuint samplers3d[3][2] = {};
+    GLuint samplerRepeat = 0, samplerClamp = 0, samplerNearest = 0;
+    int width = 0, height = 0;
+    int frames = 0;
+    std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
+
+    bool Ready();
+    bool Target(const engine::Scene& scene);
+    GLuint Texture(const engine::Scene& scene, int textureId, int detail);
+    GLuint Sampler3d(const engine::Scene& scene, bool clamp) const;
+    bool MakeView(const engine::Scene& scene, const engine::CameraItem& cam, render::CameraView& out) const;
+
+    void DrawCamera(const engine::Scene& scene, const render::CameraView& cv, bool main);
+    void DrawSky(const engine::Scene& scene, const render::CameraView& cv);
+    void BeginSurfaces(const engine::Scene& scene, const render::CameraView& cv);
+    void DrawSurface(const engine::Scene& scene, const render::CameraView& cv, const render::SurfaceDraw& d);
+    void BindStages(const engine::Scene& scene, const std::array<engine::TextureStage, 4>& stages,
+                    bool baseOnly);
+    void SetMaterial(const engine::MaterialItem& m, bool lit, float opacity, bool additive);
+    void DrawParticles(const engine::Scene& scene, const render::CameraView& cv);
+    void SampleFlares(const engine::Scene& scene, const render::CameraView& cv);
+    void DrawFlares(const engine::Scene& scene, const render::CameraView& cv);
+
+    void Draw2D(const engine::Scene& scene);
+    void DrawImage(const engine::Scene& scene, const engine::ImageItem& image);
+    void DrawText(const engine::Scene& scene, const engine::Draw2DCall& call);
+    // Queues a row of text cut from a grid of glyph cells: character c is cell
+    // c - firstCode, `columns` cells to a row; cells outside [firstCell, cellCount) are skipped.
+    void QueueGlyphs(const std::string& text, int firstCode, int firstCell, int cellCount, int columns,
+                     glm::vec2 cell, glm::vec2 atlas, glm::vec2 at, glm::vec2 glyph, float advance,
+                     const glm::vec4& colour);
+    void DrawFontText(const engine::Scene& scene, const engine::ImageItem& font, const std::string& text,
+                      glm::vec2 at, float glyphScale, int textMode, const glm::vec4& colour);
+    void Begin2D() const;
+
+    void Release();
+};
+
+}  // namespace quorvel::sdl
