@@ -1,0 +1,53 @@
+#include "platform/sdl/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/engine/backends.h"
+#include "platform/sdl/gl_renderer.h"
+#include "platform/system/process.h"
+
+namespace quorvel {
+namespace {
+
+class StartOnDesktopTest : public ::testing::Test {
+  protected:
+    void SetUp() override { sys::SetEndThrows(true); }
+    void TearDown() override { sys::SetEndThrows(false); }
+
+    // Runs the start and gives its exit code (-1: it went on) and what it printed.
+    static int Start(std::string& printed) {
+        int code = -1;
+        ::testing::internal::CaptureStderr();
+        try {
+            sdl::StartOnDesktop();
+        } catch (const sys::ProcessEnded& e) {
+            code = e.code;
+        }
+        printed = ::testing::internal::GetCapturedStderr();
+        return code;
+    }
+};
+
+TEST_F(StartOnDesktopTest, WithoutADisplayTheProgramEndsAndSaysWhy) {
+    for (const char* name : {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"})
+        unsetenv(name);
+    std::string printed;
+    EXPECT_EQ(Start(printed), 1);
+    EXPECT_NE(printed.find("quorvel: no display to open the game window on"), std::string::npos) << printed;
+    EXPECT_FALSE(dynamic_cast<sdl::GlRenderer*>(engine::InstalledRenderer().get())) << "nothing was started";
+}
+
+TEST_F(StartOnDesktopTest, OffScreenDrawingAskedForByNameStartsTheBackEnd) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        unsetenv(name);
+    std::string printed;
+    EXPECT_EQ(Start(printed), -1) << printed;
+    EXPECT_TRUE(dynamic_cast<sdl::GlRenderer*>(engine::InstalledRenderer().get()));
+}
+
+}  // namespace
+}  // namespace quorvel
