@@ -47,7 +47,7 @@ AssertionResult Drawable(const std::vector<Vector>& positions, const std::vector
         const Vector& n = normals[v];
         if (!Finite(positions[v]) || !Finite(n) || !std::isfinite(uvs[v].x) || !std::isfinite(uvs[v].y))
             return AssertionFailure() << "vertex " << v << " is not finite";
-        if (std::abs(n.x * n.x + n.y * n.y + n.z * n.z - 1) > 1e-3)
+        if (std::abs(Dot(n, n) - 1) > 1e-3)
             return AssertionFailure() << "normal " << v << " is not unit length";
     }
     return AssertionSuccess();

@@ -121,8 +121,7 @@ TEST(ContentShapes, ClosedModelsFaceOutward) {
         const MeshData m = Model(entry.path);
         ASSERT_FALSE(m.Empty());
         // The winding the engine culls by: fronts outward, so the enclosed volume counts positive.
-        const Vector size{m.boundsMax.x - m.boundsMin.x, m.boundsMax.y - m.boundsMin.y,
-                          m.boundsMax.z - m.boundsMin.z};
+        const Vector size = m.boundsMax - m.boundsMin;
         EXPECT_GT(SignedVolume6(m), 0.01 * 6 * double(size.x) * size.y * size.z) << "faces turned inward";
         // The shading normals the reader hands on lean the same way as the fronts (at
         // hard corners they are averaged, so they do not lie along them).

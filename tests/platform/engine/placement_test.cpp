@@ -104,11 +104,10 @@ TEST_F(EnginePlacement, ManySmallTurnsKeepTheAxesSquareAndUnitLength) {
         meshes_.TurnRoll(2.1f);
     }
     const AxisSet a = meshes_.GetOrientation();
-    auto dot = [](const Vector& p, const Vector& q) { return p.x * q.x + p.y * q.y + p.z * q.z; };
-    EXPECT_NEAR(dot(a.AxisRight, a.AxisRight), 1, 1e-4);
-    EXPECT_NEAR(dot(a.AxisFront, a.AxisFront), 1, 1e-4);
-    EXPECT_NEAR(dot(a.AxisRight, a.AxisFront), 0, 1e-4);
-    EXPECT_NEAR(dot(a.AxisUp, a.AxisFront), 0, 1e-4);
+    EXPECT_NEAR(Dot(a.AxisRight, a.AxisRight), 1, 1e-4);
+    EXPECT_NEAR(Dot(a.AxisFront, a.AxisFront), 1, 1e-4);
+    EXPECT_NEAR(Dot(a.AxisRight, a.AxisFront), 0, 1e-4);
+    EXPECT_NEAR(Dot(a.AxisUp, a.AxisFront), 0, 1e-4);
 }
 
 TEST_F(EnginePlacement, RotationIsRollThenPitchThenYawAboutTheWorldAxes) {

@@ -103,10 +103,9 @@ TEST(Import3ds, ObjectsMergeInEngineAxesWithFrontFacesClockwise) {
         const Vector& a = mesh->positions[mesh->indices[t]];
         const Vector& b = mesh->positions[mesh->indices[t + 1]];
         const Vector& c = mesh->positions[mesh->indices[t + 2]];
-        const Vector e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
-        const Vector cw{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+        const Vector cw = Cross(b - a, c - a);
         const Vector& n = mesh->normals[mesh->indices[t]];
-        EXPECT_GT(cw.x * n.x + cw.y * n.y + cw.z * n.z, 0) << "triangle " << t / 3;
+        EXPECT_GT(Dot(cw, n), 0) << "triangle " << t / 3;
     }
     // The ground triangle faced up in the file and faces up here; v counts from the top.
     for (std::size_t i = 0; i < mesh->positions.size(); ++i) {
