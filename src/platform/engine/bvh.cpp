@@ -37,6 +37,75 @@ void Bvh::Build(const std::vector<Aabb>& boxes, std::vector<int> prims, int leaf
     nodes_.reserve(order_.size() * 2);
     parent_.reserve(order_.size() * 2);
     BuildNode(boxes, 0, int(order_.size()), std::max(leafSize, 1), -1, 0);
+    wide_.clear();
+    wideLane_.assign(nodes_.size(), {-1, -1});
+    if (nodes_[0].count > 0) {
+        // A single leaf: one wide node with one lane.
+        wide_.emplace_back();
+        WideNode& w = wide_.back();
+        for (int lane = 0; lane < 4; ++lane) {
+            w.child[lane] = ~0;
+            for (int a = 0; a < 3; ++a) {
+                w.box[0][a][lane] = std::numeric_limits<float>::infinity();
+                w.box[1][a][lane] = -std::numeric_limits<float>::infinity();
+            }
+        }
+        wideLane_[0] = {0, 0};
+        SetLane(0);
+    } else {
+        BuildWide(0);
+    }
+}
+
+int Bvh::BuildWide(int node) {
+    const int index = int(wide_.size());
+    wide_.emplace_back();
+    int kids[4] = {node + 1, nodes_[std::size_t(node)].first, -1, -1};
+    int count = 2;
+    // Open the largest inner child until there are four.
+    while (count < 4) {
+        int pick = -1;
+        float area = -1;
+        for (int k = 0; k < count; ++k) {
+            const Node& c = nodes_[std::size_t(kids[k])];
+            if (c.count == 0 && Area(c.box) > area) {
+                area = Area(c.box);
+                pick = k;
+            }
+        }
+        if (pick < 0) break;
+        const int opened = kids[pick];
+        kids[pick] = opened + 1;
+        kids[count++] = nodes_[std::size_t(opened)].first;
+    }
+    for (int lane = 0; lane < 4; ++lane) {
+        WideNode& w = wide_[std::size_t(index)];
+        w.child[lane] = ~0;
+        for (int a = 0; a < 3; ++a) {
+            w.box[0][a][lane] = std::numeric_limits<float>::infinity();
+            w.box[1][a][lane] = -std::numeric_limits<float>::infinity();
+        }
+    }
+    for (int lane = 0; lane < count; ++lane) {
+        const int kid = kids[lane];
+        wideLane_[std::size_t(kid)] = {index, lane};
+        SetLane(kid);
+        const int child = nodes_[std::size_t(kid)].count > 0 ? ~kid : BuildWide(kid);
+        wide_[std::size_t(index)].child[lane] = child;
+    }
+    return index;
+}
+
+void Bvh::SetLane(int node) {
+    const auto [w, lane] = wideLane_[std::size_t(node)];
+    if (w < 0) return;
+    const Aabb& b = nodes_[std::size_t(node)].box;
+    WideNode& wn = wide_[std::size_t(w)];
+    const float lo[3] = {b.lo.x, b.lo.y, b.lo.z}, hi[3] = {b.hi.x, b.hi.y, b.hi.z};
+    for (int a = 0; a < 3; ++a) {
+        wn.box[0][a][lane] = lo[a];
+        wn.box[1][a][lane] = hi[a];
+    }
 }
 
 int Bvh::BuildNode(const std::vector<Aabb>& boxes, int begin, int end, int leafSize, int parent, int depth) {
@@ -137,6 +206,7 @@ void Bvh::Refit() {
         for (int i = n.first; i < n.first + n.count; ++i)
             box.Add(primBox_[std::size_t(order_[std::size_t(i)])]);
         n.box = box;
+        SetLane(node);
     };
     auto fitInner = [&](int node) {
         Node& n = nodes_[std::size_t(node)];
@@ -144,6 +214,7 @@ void Bvh::Refit() {
         box.Add(nodes_[std::size_t(n.first)].box);
         const bool same = box == n.box;
         n.box = box;
+        if (!same) SetLane(node);
         return !same;
     };
     if (changed_.size() * 8 > nodes_.size()) {

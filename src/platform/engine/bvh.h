@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <xmmintrin.h>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "platform/engine/types.h"
@@ -51,14 +53,15 @@ struct BoxRay {
     }
 
     // Where the ray enters the box (at least 0), or infinity when it misses it or
-    // enters past `limit`.
+    // enters past `limit`. The near plane is chosen by the direction's sign, so an
+    // empty box (lo above hi) is never entered.
     float Enter(const Aabb& b, float limit) const {
         const float lo[3] = {b.lo.x, b.lo.y, b.lo.z}, hi[3] = {b.hi.x, b.hi.y, b.hi.z};
         float t0 = 0, t1 = limit;
         for (int i = 0; i < 3; ++i) {
-            const float ta = (lo[i] - o[i]) * inv[i], tb = (hi[i] - o[i]) * inv[i];
-            t0 = std::max(t0, std::min(ta, tb));
-            t1 = std::min(t1, std::max(ta, tb));
+            const bool back = inv[i] < 0;
+            t0 = std::max(t0, ((back ? hi[i] : lo[i]) - o[i]) * inv[i]);
+            t1 = std::min(t1, ((back ? lo[i] : hi[i]) - o[i]) * inv[i]);
         }
         return t0 <= t1 ? t0 : std::numeric_limits<float>::infinity();
     }
@@ -84,43 +87,70 @@ class Bvh {
     bool Contains(int prim) const { return prim >= 0 && prim < int(leafOf_.size()) && leafOf_[prim] >= 0; }
     int Size() const { return int(order_.size()); }
 
-    // Walks the tree from near to far along the ray, visiting every leaf whose box the
-    // ray enters before `bound` (visit(prim) may lower the bound as it goes).
+    // Walks the tree from near to far along the ray, visiting every primitive of each
+    // leaf whose box the ray enters before `bound` (visit(prim) may lower the bound as
+    // it goes).
     template <class Visit>
     void Walk(const BoxRay& ray, float& bound, Visit&& visit) const {
-        if (nodes_.empty()) return;
+        if (wide_.empty()) return;
         struct Item {
-            int node;
+            int child;  // >= 0 a wide node, < 0 ~leaf of the binary tree
             float enter;
         };
-        Item stack[64];
+        Item stack[kStack];
         int top = 0;
-        float enter = ray.Enter(nodes_[0].box, bound);
-        if (!(enter <= bound)) return;
-        stack[top++] = {0, enter};
+        stack[top++] = {0, 0};
+        const __m128 zero = _mm_setzero_ps();
+        const __m128 o[3] = {_mm_set1_ps(ray.o[0]), _mm_set1_ps(ray.o[1]), _mm_set1_ps(ray.o[2])};
+        const __m128 inv[3] = {_mm_set1_ps(ray.inv[0]), _mm_set1_ps(ray.inv[1]), _mm_set1_ps(ray.inv[2])};
+        const int back[3] = {ray.inv[0] < 0, ray.inv[1] < 0, ray.inv[2] < 0};
         while (top > 0) {
             const Item it = stack[--top];
             if (!(it.enter <= bound)) continue;
-            const Node& n = nodes_[std::size_t(it.node)];
-            if (n.count > 0) {
+            if (it.child < 0) {
+                const Node& n = nodes_[std::size_t(~it.child)];
                 for (int i = n.first; i < n.first + n.count; ++i)
                     visit(order_[std::size_t(i)]);
                 continue;
             }
-            int a = it.node + 1, b = n.first;
-            float ea = ray.Enter(nodes_[std::size_t(a)].box, bound);
-            float eb = ray.Enter(nodes_[std::size_t(b)].box, bound);
-            if (eb < ea) {
-                std::swap(a, b);
-                std::swap(ea, eb);
+            const WideNode& w = wide_[std::size_t(it.child)];
+            __m128 t0 = zero, t1 = _mm_set1_ps(bound);
+            for (int a = 0; a < 3; ++a) {
+                const __m128 nearPlane = _mm_load_ps(w.box[back[a]][a]);
+                const __m128 farPlane = _mm_load_ps(w.box[1 - back[a]][a]);
+                t0 = _mm_max_ps(t0, _mm_mul_ps(_mm_sub_ps(nearPlane, o[a]), inv[a]));
+                t1 = _mm_min_ps(t1, _mm_mul_ps(_mm_sub_ps(farPlane, o[a]), inv[a]));
             }
-            // The far child waits under the near one.
-            if (eb <= bound && top < 64) stack[top++] = {b, eb};
-            if (ea <= bound && top < 64) stack[top++] = {a, ea};
+            int mask = _mm_movemask_ps(_mm_cmple_ps(t0, t1));
+            if (!mask) continue;
+            alignas(16) float enter[4];
+            _mm_store_ps(enter, t0);
+            // Nearest last on the stack, so it is taken first.
+            Item hit[4];
+            int n = 0;
+            for (int lane = 0; lane < 4; ++lane)
+                if (mask & (1 << lane)) {
+                    Item item{w.child[lane], enter[lane]};
+                    int k = n++;
+                    for (; k > 0 && hit[k - 1].enter < item.enter; --k)
+                        hit[k] = hit[k - 1];
+                    hit[k] = item;
+                }
+            for (int k = 0; k < n; ++k)
+                stack[top++] = hit[k];
         }
     }
 
   private:
+    // Four children's boxes side by side, tested at once.
+    struct alignas(16) WideNode {
+        float box[2][3][4];  // [lo, hi][axis][child]
+        int child[4];        // >= 0 a wide node, < 0 ~leaf of the binary tree
+    };
+    static constexpr int kStack = 256;
+
+    int BuildWide(int node);
+    void SetLane(int node);
     int BuildNode(const std::vector<Aabb>& boxes, int begin, int end, int leafSize, int parent, int depth);
 
     std::vector<Node> nodes_;
@@ -129,6 +159,10 @@ class Bvh {
     std::vector<int> leafOf_;  // per primitive index, its leaf node or -1
     std::vector<Aabb> primBox_;
     std::vector<int> changed_;  // leaves to refit
+    // The walk uses a four-wide tree collapsed from the binary one; the binary one
+    // keeps the refits, and each of its nodes that is a wide child copies its box on.
+    std::vector<WideNode> wide_;
+    std::vector<std::pair<int, int>> wideLane_;  // per binary node: wide node and lane, or -1
 };
 
 }  // namespace quorvel::engine
