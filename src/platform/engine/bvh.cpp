@@ -29,6 +29,7 @@ float Centre(const Aabb& b, int axis) {
 void Bvh::Build(const std::vector<Aabb>& boxes, std::vector<int> prims, int leafSize) {
     nodes_.clear();
     parent_.clear();
+    cost_ = builtCost_ = 0;
     changed_.clear();
     primBox_ = boxes;
     order_ = std::move(prims);
@@ -37,6 +38,10 @@ void Bvh::Build(const std::vector<Aabb>& boxes, std::vector<int> prims, int leaf
     nodes_.reserve(order_.size() * 2);
     parent_.reserve(order_.size() * 2);
     BuildNode(boxes, 0, int(order_.size()), std::max(leafSize, 1), -1, 0);
+    cost_ = 0;
+    for (const Node& n : nodes_)
+        cost_ += Area(n.box);
+    builtCost_ = cost_;
     wide_.clear();
     wideLane_.assign(nodes_.size(), {-1, -1});
     if (nodes_[0].count > 0) {
@@ -205,6 +210,7 @@ void Bvh::Refit() {
         Aabb box;
         for (int i = n.first; i < n.first + n.count; ++i)
             box.Add(primBox_[std::size_t(order_[std::size_t(i)])]);
+        cost_ += double(Area(box)) - Area(n.box);
         n.box = box;
         SetLane(node);
     };
@@ -213,6 +219,7 @@ void Bvh::Refit() {
         Aabb box = nodes_[std::size_t(node + 1)].box;
         box.Add(nodes_[std::size_t(n.first)].box);
         const bool same = box == n.box;
+        cost_ += double(Area(box)) - Area(n.box);
         n.box = box;
         if (!same) SetLane(node);
         return !same;

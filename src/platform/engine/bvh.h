@@ -84,6 +84,11 @@ class Bvh {
     // Refits the boxes above the primitives changed since the last refit.
     void Refit();
 
+    // The summed surface of the boxes, now and just after the build: a tree whose
+    // boxes have grown well past their built size is worth building again.
+    double Cost() const { return cost_; }
+    double BuiltCost() const { return builtCost_; }
+
     bool Contains(int prim) const { return prim >= 0 && prim < int(leafOf_.size()) && leafOf_[prim] >= 0; }
     int Size() const { return int(order_.size()); }
 
@@ -163,6 +168,7 @@ class Bvh {
     // keeps the refits, and each of its nodes that is a wide child copies its box on.
     std::vector<WideNode> wide_;
     std::vector<std::pair<int, int>> wideLane_;  // per binary node: wide node and lane, or -1
+    double cost_ = 0, builtCost_ = 0;
 };
 
 }  // namespace quorvel::engine

@@ -564,7 +564,8 @@ class RayIndex {
         // A change nobody announced shows in the count; start afresh then, and also
         // once enough has moved, come or gone that the tree has lost its shape.
         if (rebuild_ || live_ != pool.Items().size() || extras_.size() > 8 + live_ / 8 ||
-            dead_ > 8 + live_ / 4 || refits_ > 2 * live_ + 64)
+            dead_ > 8 + live_ / 4 || tree_.Cost() > 1.5 * tree_.BuiltCost() + 1 ||
+            refits_ > 64 * live_ + 1024)
             Rebuild(scene);
     }
 
