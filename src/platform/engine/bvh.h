@@ -130,17 +130,26 @@ class Bvh {
             if (!mask) continue;
             alignas(16) float enter[4];
             _mm_store_ps(enter, t0);
-            // Nearest last on the stack, so it is taken first.
+            // Nearest last on the stack, so it is taken first. Most nodes let one or two
+            // children through.
+            const int first = __builtin_ctz(unsigned(mask));
+            mask &= mask - 1;
+            if (!mask) {
+                stack[top++] = {w.child[first], enter[first]};
+                continue;
+            }
             Item hit[4];
-            int n = 0;
-            for (int lane = 0; lane < 4; ++lane)
-                if (mask & (1 << lane)) {
-                    Item item{w.child[lane], enter[lane]};
-                    int k = n++;
-                    for (; k > 0 && hit[k - 1].enter < item.enter; --k)
-                        hit[k] = hit[k - 1];
-                    hit[k] = item;
-                }
+            int n = 1;
+            hit[0] = {w.child[first], enter[first]};
+            while (mask) {
+                const int lane = __builtin_ctz(unsigned(mask));
+                mask &= mask - 1;
+                const Item item{w.child[lane], enter[lane]};
+                int k = n++;
+                for (; k > 0 && hit[k - 1].enter < item.enter; --k)
+                    hit[k] = hit[k - 1];
+                hit[k] = item;
+            }
             for (int k = 0; k < n; ++k)
                 stack[top++] = hit[k];
         }

@@ -514,7 +514,7 @@ class RayIndex {
                 prims.push_back(int(i));
             }
         }
-        tree_.Build(boxes, std::move(prims), 2);
+        tree_.Build(boxes, std::move(prims), 1);
         live_ = items.size();
         dead_ = 0;
         refits_ = 0;
