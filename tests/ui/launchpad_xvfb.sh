@@ -104,6 +104,9 @@ pixel() {
   import -window "$window" "$work/pixel.png" 2>/dev/null || return 1
   convert "$work/pixel.png" -format "%[fx:round(255*p{$1,$2}.r)],%[fx:round(255*p{$1,$2}.g)],%[fx:round(255*p{$1,$2}.b)]" info:
 }
+# True when the pixel has that colour now; read afresh on every call, so wait_for polls
+# the screen instead of testing one reading over and over.
+pixel_is() { [ "$(pixel "$1" "$2")" = "$3" ]; }
 colours() { convert "$1" -format "%k" info:; }
 
 # Keys are held across a few frames: a press and release within one frame may be lost.
@@ -116,19 +119,19 @@ press() {
 
 # The tip of the day (dark blue) comes up in front of the launch pad; its OK button is
 # the default, so Enter closes it.
-wait_for 30 test "$(pixel 390 237)" = "0,0,128" || fail "no tip of the day in front of the launch pad ($(pixel 390 237))"
+wait_for 60 pixel_is 390 237 "0,0,128" || fail "no tip of the day in front of the launch pad ($(pixel 390 237))"
 import -window root "$out/tip.png"
 press Return
 
 # The launch pad's client area is black in the middle, with lists and buttons on it.
-wait_for 30 test "$(pixel 257 100)" = "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
+wait_for 60 pixel_is 257 100 "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
 import -window root "$out/launchpad.png" || fail "no screenshot"
 [ "$(colours "$out/launchpad.png")" -gt 4 ] || fail "the launch pad screenshot is nearly blank"
 
 # The start button has the focus: Enter presses it and the difficulty dialog (light grey
 # background) covers the middle of the launch pad.
 press Return
-wait_for 30 test "$(pixel 257 202)" = "224,224,224" || fail "no difficulty dialog after Start (middle is $(pixel 257 202))"
+wait_for 60 pixel_is 257 202 "224,224,224" || fail "no difficulty dialog after Start (middle is $(pixel 257 202))"
 import -window root "$out/difficulty.png"
 
 # "GO!!!" has the focus; Enter starts the engine in the chosen mode. The virtual screen

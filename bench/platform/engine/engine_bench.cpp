@@ -10,6 +10,7 @@
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/fixtures.h"
+#include "platform/engine/ray_index.h"
 
 namespace quorvel {
 namespace {
@@ -44,26 +45,55 @@ void BuildThousandMeshes() {
     importer.CloseModelFile();
 }
 
-void BM_RayHitThousandMeshes(benchmark::State& state) {
-    BuildThousandMeshes();
-    EngineMeshes meshes;
+// Random rays from inside the cube, the same for every run.
+std::vector<RayRec> RandomRays() {
     std::mt19937 rng(11);
     std::uniform_real_distribution<float> pos(-2000, 2000), dir(-1, 1);
     std::vector<RayRec> rays(256);
     for (RayRec& r : rays)
         r = RayRec{{pos(rng), pos(rng), pos(rng)}, {dir(rng), dir(rng), dir(rng)}};
+    return rays;
+}
+
+template <class Cast>
+void RunRays(benchmark::State& state, Cast cast) {
+    BuildThousandMeshes();
+    const std::vector<RayRec> rays = RandomRays();
     const float reach = float(state.range(0));
     std::size_t i = 0, hits = 0;
     for (auto _ : state) {
-        const HitInfoRec h = meshes.RayHit(rays[i++ % rays.size()], 3, reach, 0, 0, true);
+        const HitInfoRec h = cast(rays[i++ % rays.size()], reach);
         hits += h.HitFlag;
         benchmark::DoNotOptimize(h);
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["hit share"] = double(hits) / double(state.iterations());
 }
+
+// The engine's ray test (through its cached hierarchy).
+void BM_RayHitThousandMeshes(benchmark::State& state) {
+    EngineMeshes meshes;
+    RunRays(state, [&](const RayRec& r, float reach) { return meshes.RayHit(r, 3, reach, 0, 0, true); });
+    state.counters["fallbacks"] = engine::RayHitFallbacks();
+}
+// The plain test over every mesh, the floor the cached one is measured against.
+void BM_RayHitThousandMeshesBruteForce(benchmark::State& state) {
+    RunRays(state, [](const RayRec& r, float reach) { return engine::RayHitBruteForce(r, 3, reach); });
+}
 // Probe-ray reach (about 40), shot reach (about 50) and the flare's long ray.
 BENCHMARK(BM_RayHitThousandMeshes)->Arg(40)->Arg(500)->Arg(50000);
+BENCHMARK(BM_RayHitThousandMeshesBruteForce)->Arg(40)->Arg(500)->Arg(50000);
+
+// A frame's pattern: one mesh moves, then a ray; the cache refits as it goes.
+void BM_RayHitThousandMeshesOneMovesPerRay(benchmark::State& state) {
+    EngineMeshes meshes;
+    RunRays(state, [&, k = 0](const RayRec& r, float reach) mutable {
+        meshes.SelectMeshById(k++ % 1000);
+        meshes.MoveForward(0.5f);
+        return meshes.RayHit(r, 3, reach, 0, 0, true);
+    });
+}
+BENCHMARK(BM_RayHitThousandMeshesOneMovesPerRay)->Arg(500);
 
 void BM_SceneUpdateTwelveParticleSystems(benchmark::State& state) {
     BuildThousandMeshes();

@@ -77,7 +77,10 @@ void UpdateScene(double seconds) {
         // Spins are given in degrees per 1/60 s.
         const float frames = float(seconds * 60.0);
         for (MeshItem& m : scene.meshes.Items())
-            if (m.spinRate != 0) Spin(m.place, m.spinAxis, m.spinRate * frames, m.spinSpace == 1);
+            if (m.spinRate != 0) {
+                Spin(m.place, m.spinAxis, m.spinRate * frames, m.spinSpace == 1);
+                MeshChanged(m.id);
+            }
         for (ModelItem& m : scene.models.Items())
             if (m.spinRate != 0) Spin(m.place, m.spinAxis, m.spinRate * frames, m.spinSpace == 1);
     }

@@ -9,6 +9,7 @@
 
 #include "platform/engine/backends.h"
 #include "platform/engine/mesh_data.h"
+#include "platform/engine/ray_index.h"
 #include "platform/engine/records.h"
 #include "platform/engine/scene.h"
 
@@ -58,6 +59,9 @@ struct EngineState {
 
     // Importer: the open model file.
     std::shared_ptr<const MeshData> openModel;
+
+    // The ray tests' cache of mesh bounds (made by the first ray test).
+    std::shared_ptr<RayIndex> rayIndex;
 
     // Last texture id handed out by LoadTexture.
     int lastTextureId = -1;

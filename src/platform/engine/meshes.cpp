@@ -21,6 +21,12 @@ engine::Pool<MeshItem>& Meshes() {
 MeshItem* Current() {
     return Meshes().Current();
 }
+// The current mesh, about to change what ray tests see of it.
+MeshItem* Changing() {
+    MeshItem* m = Current();
+    if (m) engine::MeshChanged(m->id);
+    return m;
+}
 
 bool ValidStage(int stage) {
     return stage >= 0 && stage < 4;
@@ -46,6 +52,7 @@ int EngineMeshImporter::BuildMesh(const std::string& key, int, int, int, int, in
     m.geometry = s.openModel;
     // The model turns about the centre of its box unless SetMeshVector says otherwise.
     m.offset = (m.geometry->boundsMin + m.geometry->boundsMax) * -0.5f;
+    engine::MeshChanged(m.id);
     return m.id;
 }
 
@@ -60,12 +67,14 @@ int EngineMeshes::CreateMesh(const std::string& key) {
         Meshes().Fail();
         return -1;
     }
-    return Meshes().Create(key).id;
+    const int id = Meshes().Create(key).id;
+    engine::MeshChanged(id);
+    return id;
 }
 
 void EngineMeshes::CreateSprite(float width, float height, const std::string& texture,
                                 const std::string& material, int n, bool b, int m) {
-    MeshItem* item = Current();
+    MeshItem* item = Changing();
     if (!item) return;
     item->kind = MeshKind::Sprite;
     item->geometry.reset();
@@ -92,16 +101,18 @@ int EngineMeshes::GetMeshCount() const {
     return Meshes().Count();
 }
 void EngineMeshes::RemoveMesh() {
+    if (const MeshItem* m = Current()) engine::MeshChanged(m->id);
     Meshes().RemoveCurrent();
 }
 void EngineMeshes::ClearMeshes() {
     Meshes().Clear();
+    engine::MeshesCleared();
 }
 
 // ---- EngineMeshes: placement ---------------------------------------------------
 
 void EngineMeshes::SetVisible(bool visible) {
-    if (MeshItem* m = Current()) m->visible = visible;
+    if (MeshItem* m = Changing()) m->visible = visible;
 }
 
 bool EngineMeshes::GetVisible() const {
@@ -110,7 +121,7 @@ bool EngineMeshes::GetVisible() const {
 }
 
 void EngineMeshes::SetPosition(const Vector& position) {
-    if (MeshItem* m = Current(); m && engine::Finite(position)) m->place.position = position;
+    if (MeshItem* m = Changing(); m && engine::Finite(position)) m->place.position = position;
 }
 
 Vector EngineMeshes::GetPosition() const {
@@ -119,11 +130,11 @@ Vector EngineMeshes::GetPosition() const {
 }
 
 void EngineMeshes::SetRotation(const Vector& degrees) {
-    if (MeshItem* m = Current()) engine::SetRotation(m->place, degrees);
+    if (MeshItem* m = Changing()) engine::SetRotation(m->place, degrees);
 }
 
 void EngineMeshes::SetOrientation(const Vector& right, const Vector& up, const Vector& front) {
-    if (MeshItem* m = Current()) engine::SetAxes(m->place, right, up, front);
+    if (MeshItem* m = Changing()) engine::SetAxes(m->place, right, up, front);
 }
 
 AxisSet EngineMeshes::GetOrientation() const {
@@ -143,35 +154,35 @@ Matrix4 EngineMeshes::GetMatrix() const {
 }
 
 void EngineMeshes::SetScale(const Vector& scale) {
-    if (MeshItem* m = Current(); m && engine::Finite(scale)) m->scale = scale;
+    if (MeshItem* m = Changing(); m && engine::Finite(scale)) m->scale = scale;
 }
 
 void EngineMeshes::MoveForward(float distance, bool, bool) {
-    if (MeshItem* m = Current()) engine::MoveAlong(m->place, m->place.front, distance);
+    if (MeshItem* m = Changing()) engine::MoveAlong(m->place, m->place.front, distance);
 }
 
 void EngineMeshes::MoveRight(float distance, bool, bool) {
-    if (MeshItem* m = Current()) engine::MoveAlong(m->place, m->place.right, distance);
+    if (MeshItem* m = Changing()) engine::MoveAlong(m->place, m->place.right, distance);
 }
 
 void EngineMeshes::MoveUp(float distance, bool, bool) {
-    if (MeshItem* m = Current()) engine::MoveAlong(m->place, m->place.up, distance);
+    if (MeshItem* m = Changing()) engine::MoveAlong(m->place, m->place.up, distance);
 }
 
 void EngineMeshes::TurnPitch(float degrees, int mode) {
-    if (MeshItem* m = Current()) engine::TurnPitch(m->place, degrees, mode == 1);
+    if (MeshItem* m = Changing()) engine::TurnPitch(m->place, degrees, mode == 1);
 }
 
 void EngineMeshes::TurnYaw(float degrees, int mode) {
-    if (MeshItem* m = Current()) engine::TurnYaw(m->place, degrees, mode == 1);
+    if (MeshItem* m = Changing()) engine::TurnYaw(m->place, degrees, mode == 1);
 }
 
 void EngineMeshes::TurnRoll(float degrees, int mode) {
-    if (MeshItem* m = Current()) engine::TurnRoll(m->place, degrees, mode == 1);
+    if (MeshItem* m = Changing()) engine::TurnRoll(m->place, degrees, mode == 1);
 }
 
 void EngineMeshes::LookAt(const Vector& point) {
-    if (MeshItem* m = Current()) engine::LookAt(m->place, point);
+    if (MeshItem* m = Changing()) engine::LookAt(m->place, point);
 }
 
 // ---- EngineMeshes: looks -------------------------------------------------------
@@ -203,7 +214,7 @@ void EngineMeshes::SetMaterial(const std::string& material) {
 }
 
 void EngineMeshes::SetMeshVector(const Vector& offset) {
-    if (MeshItem* m = Current(); m && engine::Finite(offset)) m->offset = offset;
+    if (MeshItem* m = Changing(); m && engine::Finite(offset)) m->offset = offset;
 }
 
 void EngineMeshes::SetMeshMotion(const Vector& axis, float rate, int space, int, int, int) {

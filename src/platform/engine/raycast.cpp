@@ -1,13 +1,20 @@
 // Ray tests against the mesh pool: a bounding-sphere check first, then the
-// triangles (or the sprite's quad). A frame makes several hundred of these.
+// triangles (or the sprite's quad). A frame makes several hundred of these, so they
+// go through a cached hierarchy of the meshes' bounds (below the plain test).
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
+#include "platform/engine/bvh.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/math3d.h"
+#include "platform/engine/ray_index.h"
 
 namespace quorvel {
 
@@ -142,7 +149,449 @@ float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, cons
 
 }  // namespace
 
-HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
+// ---- The cached path --------------------------------------------------------------
+//
+// Each mesh keeps a snapshot of what its test reads, and the box around its bounding
+// sphere sits in a hierarchy that a ray walks from near to far. To give exactly the
+// plain test's answer, every mesh the walk reaches is tested once at the full reach,
+// giving its hit distance g and the least reach theta at which the plain test would
+// report it (the sphere and box checks pass a little before or after g by rounding).
+// The plain test's loop is then replayed in id order over those meshes alone. Meshes
+// the walk never reached cannot change the answer: their hits lie beyond the bound the
+// walk stopped at, and the answer's own distance (or the last of the meshes whose
+// [g, theta) straddles it) lies within that bound. When it does not, the plain test
+// runs instead.
+
+namespace engine {
+namespace {
+
+// Relative slack against rounding: the walk never skips a box a hit could lie in.
+constexpr float kSlack = 1e-5f;
+// Large models get a triangle hierarchy; small ones are tested triangle by triangle.
+constexpr std::size_t kTriangleTreeFrom = 16;
+
+float AbsMax(const Vector& v) {
+    return std::max(std::fabs(v.x), std::max(std::fabs(v.y), std::fabs(v.z)));
+}
+
+// One model's shared ray data, made once per model.
+struct ModelInfo {
+    std::weak_ptr<const MeshData> data;
+    bool boundsHold = true;  // every vertex lies in the model's box
+    float extent = 0;        // largest coordinate of the box
+    Bvh triangles;           // large models only
+    bool hasTree = false;
+};
+
+struct Entry {
+    int id = -1;
+    bool hittable = false;  // visible, and a model with geometry or a sprite with a size
+    bool odd = false;       // bounds unusable for the walk: tested on every ray
+    bool inTree = false;
+    MeshKind kind = MeshKind::Node;
+    std::shared_ptr<const MeshData> geometry;
+    const ModelInfo* model = nullptr;
+    Placement place;
+    Vector scale{1, 1, 1};
+    Vector offset{};
+    float halfW = 0, halfH = 0;
+    bool facing = false;
+    Vector centre{};  // bounding sphere, as the plain test computes it
+    float radius = 0;
+    Aabb box;
+};
+
+struct Probe {
+    bool hit = false;
+    float g = 0;      // hit distance
+    float theta = 0;  // the least reach at which the plain test reports it
+};
+
+struct Candidate {
+    int id;
+    float g;
+    float theta;
+};
+
+// The sphere check of HitSphere, with the reach left open: `enter` is what must not
+// exceed the reach.
+bool SphereSpan(const Ray& ray, const Vector& centre, float radius, float& enter, float& value) {
+    const Vector oc = centre - ray.origin;
+    const float tc = Dot(oc, ray.dir);
+    const float d2 = Dot(oc, oc) - tc * tc;
+    const float r2 = radius * radius;
+    if (d2 > r2) return false;
+    const float half = std::sqrt(r2 - d2);
+    const float tEnter = tc - half, tLeave = tc + half;
+    if (tLeave < 0) return false;
+    enter = tEnter;
+    value = std::max(tEnter, 0.0f);
+    return true;
+}
+
+// HitsBox with the reach left open: gives the entry that must not exceed the reach.
+bool BoxSpan(const Vector& o, const Vector& d, const Vector& lo, const Vector& hi, float& enter) {
+    float t0 = 0, t1 = std::numeric_limits<float>::infinity();
+    const float os[3] = {o.x, o.y, o.z}, ds[3] = {d.x, d.y, d.z};
+    const float los[3] = {lo.x, lo.y, lo.z}, his[3] = {hi.x, hi.y, hi.z};
+    for (int i = 0; i < 3; ++i) {
+        if (std::fabs(ds[i]) < 1e-20f) {
+            if (os[i] < los[i] || os[i] > his[i]) return false;
+            continue;
+        }
+        float ta = (los[i] - os[i]) / ds[i], tb = (his[i] - os[i]) / ds[i];
+        if (ta > tb) std::swap(ta, tb);
+        t0 = std::max(t0, ta);
+        t1 = std::min(t1, tb);
+        if (t0 > t1) return false;
+    }
+    enter = t0;
+    return true;
+}
+
+// theta from g and the checks' entries; a NaN entry never stops the plain test.
+Probe Found(float g, float reach, std::initializer_list<float> enters) {
+    Probe p;
+    if (!(g >= 0) || !(g <= reach)) return p;
+    float theta = g;
+    for (float e : enters)
+        if (e > theta) theta = e;
+    if (!(theta <= reach)) return p;
+    p.hit = true;
+    p.g = g;
+    p.theta = theta;
+    return p;
+}
+
+Probe ProbeModel(const Entry& e, const Ray& ray, float reach, bool exact) {
+    float sphereEnter = 0, tSphere = 0;
+    if (!SphereSpan(ray, e.centre, e.radius, sphereEnter, tSphere)) return {};
+    if (!exact) return Found(tSphere, reach, {sphereEnter});
+    const Vector& s = e.scale;
+    if (s.x == 0 || s.y == 0 || s.z == 0) return {};
+    const Placement& pl = e.place;
+    const MeshData& g = *e.geometry;
+
+    const Vector q = ray.origin - pl.position;
+    const Vector lo = Vector{Dot(q, pl.right) / s.x, Dot(q, pl.up) / s.y, Dot(q, pl.front) / s.z} - e.offset;
+    const Vector ld{Dot(ray.dir, pl.right) / s.x, Dot(ray.dir, pl.up) / s.y, Dot(ray.dir, pl.front) / s.z};
+    float boxEnter = 0;
+    if (!BoxSpan(lo, ld, g.boundsMin, g.boundsMax, boxEnter)) return {};
+
+    float best = -1;
+    const auto& p = g.positions;
+    const std::size_t n = p.size();
+    const float ldMax = AbsMax(ld);
+    if (e.model && e.model->hasTree && ldMax > 0 && std::isfinite(ldMax) && Finite(lo)) {
+        // Triangles whose boxes start past the nearest hit so far cannot beat it.
+        const float far = (AbsMax(lo) + e.model->extent) / ldMax;
+        auto bound = [&](float t) { return t + kSlack * (t + far) + 1e-6f; };
+        float limit = bound(reach);
+        const BoxRay boxRay(lo, ld);
+        e.model->triangles.Walk(boxRay, limit, [&](int tri) {
+            const std::size_t i = std::size_t(tri) * 3;
+            const float t =
+                HitTriangle(lo, ld, p[g.indices[i]], p[g.indices[i + 1]], p[g.indices[i + 2]], reach);
+            if (t >= 0 && (best < 0 || t < best)) {
+                best = t;
+                limit = bound(t);
+            }
+        });
+    } else {
+        float limit = reach;
+        for (std::size_t i = 0; i + 2 < g.indices.size(); i += 3) {
+            const std::uint32_t a = g.indices[i], b = g.indices[i + 1], cc = g.indices[i + 2];
+            if (a >= n || b >= n || cc >= n) continue;
+            const float t = HitTriangle(lo, ld, p[a], p[b], p[cc], limit);
+            if (t >= 0) {
+                best = t;
+                limit = t;
+            }
+        }
+    }
+    if (best < 0) return {};
+    return Found(best, reach, {sphereEnter, boxEnter});
+}
+
+Probe ProbeSprite(const Entry& e, const Ray& ray, float reach, bool exact, const Scene& scene) {
+    float sphereEnter = 0, tSphere = 0;
+    if (!SphereSpan(ray, e.centre, e.radius, sphereEnter, tSphere)) return {};
+    if (!exact) return Found(tSphere, reach, {sphereEnter});
+
+    Vector right = e.place.right, up = e.place.up, normal = e.place.front;
+    if (e.facing) {
+        if (const CameraItem* cam = scene.cameras.Find(0)) {
+            right = cam->place.right;
+            up = cam->place.up;
+            normal = cam->place.front;
+        } else {
+            normal = ray.dir;
+            right = Normalised(Cross(Vector{0, 1, 0}, normal));
+            if (Length(right) == 0) right = {1, 0, 0};
+            up = Cross(normal, right);
+        }
+    }
+    const float denom = Dot(ray.dir, normal);
+    if (std::fabs(denom) < 1e-6f) return {};
+    const float t = Dot(e.place.position - ray.origin, normal) / denom;
+    if (t < 0 || t > reach) return {};
+    const Vector hit = ray.origin + ray.dir * t - e.place.position;
+    if (!(std::fabs(Dot(hit, right)) <= e.halfW && std::fabs(Dot(hit, up)) <= e.halfH)) return {};
+    return Found(t, reach, {sphereEnter});
+}
+
+}  // namespace
+
+class RayIndex {
+  public:
+    void Changed(int id) {
+        if (rebuild_) return;
+        dirty_.push_back(id);
+        // Nobody cast a ray for a long while: start afresh instead of replaying it all.
+        if (dirty_.size() > 4 * entries_.size() + 256) rebuild_ = true;
+    }
+    void ClearedAll() { rebuild_ = true; }
+    int Fallbacks() const { return fallbacks_; }
+
+    HitInfoRec Hit(const Scene& scene, const Ray& ray, int mode, float reach, const RayRec& rayRec) {
+        Sync(scene);
+        const bool exact = mode == 3;
+        candidates_.clear();
+        float bound = reach;  // no reach below this can turn up a nearer answer
+        const float originSize = AbsMax(ray.origin);
+        auto slacked = [&](float b) { return b + kSlack * (originSize + b) + 1e-6f; };
+        float limit = slacked(bound);
+        auto visit = [&](int slot) {
+            const Entry& e = entries_[std::size_t(slot)];
+            if (!e.hittable) return;
+            const Probe p = e.kind == MeshKind::Model ? ProbeModel(e, ray, reach, exact)
+                                                      : ProbeSprite(e, ray, reach, exact, scene);
+            if (!p.hit) return;
+            candidates_.push_back({e.id, p.g, p.theta});
+            const float b = p.theta + kSlack * p.theta + 1e-6f;
+            if (b < bound) {
+                bound = b;
+                limit = slacked(bound);
+            }
+        };
+        for (int slot : extras_)
+            visit(slot);
+        tree_.Walk(BoxRay(ray.origin, ray.dir), limit, visit);
+
+        // The plain test's loop over the meshes met.
+        std::sort(candidates_.begin(), candidates_.end(),
+                  [](const Candidate& a, const Candidate& b) { return a.id < b.id; });
+        HitInfoRec result;
+        float best = reach;
+        for (const Candidate& c : candidates_) {
+            if (c.theta > best) continue;
+            if (!result.HitFlag || c.g < best) {
+                best = c.g;
+                result.HitFlag = true;
+                result.HitId = c.id;
+            }
+        }
+        float settled = best;
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (const Candidate& c : candidates_)
+                if (c.g <= settled && settled < c.theta) {
+                    settled = c.theta;
+                    moved = true;
+                }
+        }
+        if (settled > bound) {
+            ++fallbacks_;
+            return RayHitBruteForce(rayRec, mode, reach);
+        }
+        return result;
+    }
+
+  private:
+    const ModelInfo* ModelFor(const std::shared_ptr<const MeshData>& data) {
+        auto it = models_.find(data.get());
+        if (it != models_.end() && it->second.data.lock() == data) return &it->second;
+        ModelInfo& info = models_[data.get()];
+        info = ModelInfo{};
+        info.data = data;
+        const MeshData& g = *data;
+        info.extent = std::max(AbsMax(g.boundsMin), AbsMax(g.boundsMax));
+        for (const Vector& v : g.positions)
+            if (!(v.x >= g.boundsMin.x && v.x <= g.boundsMax.x && v.y >= g.boundsMin.y &&
+                  v.y <= g.boundsMax.y && v.z >= g.boundsMin.z && v.z <= g.boundsMax.z))
+                info.boundsHold = false;
+        if (!std::isfinite(info.extent)) info.boundsHold = false;
+        const std::size_t triangles = g.indices.size() / 3;
+        if (info.boundsHold && triangles >= kTriangleTreeFrom) {
+            std::vector<Aabb> boxes(triangles);
+            std::vector<int> prims;
+            const float pad = kSlack * info.extent;
+            for (std::size_t t = 0; t < triangles; ++t) {
+                const std::uint32_t a = g.indices[3 * t], b = g.indices[3 * t + 1], c = g.indices[3 * t + 2];
+                if (a >= g.positions.size() || b >= g.positions.size() || c >= g.positions.size()) continue;
+                Aabb& box = boxes[t];
+                for (std::uint32_t v : {a, b, c})
+                    box.Add(g.positions[v]);
+                box.lo = box.lo - Vector{pad, pad, pad};
+                box.hi = box.hi + Vector{pad, pad, pad};
+                prims.push_back(int(t));
+            }
+            info.triangles.Build(boxes, std::move(prims), 4);
+            info.hasTree = true;
+        }
+        return &info;
+    }
+
+    // Copies what the ray test reads, with the sums the plain test makes.
+    void Snapshot(Entry& e, const MeshItem& m) {
+        e.id = m.id;
+        e.kind = m.kind;
+        e.geometry = m.kind == MeshKind::Model ? m.geometry : nullptr;
+        e.model = nullptr;
+        e.place = m.place;
+        e.scale = m.scale;
+        e.offset = m.offset;
+        e.facing = m.spriteFacing;
+        e.hittable = false;
+        e.odd = false;
+        e.box = Aabb{};
+        if (!m.visible) return;
+        if (m.kind == MeshKind::Model && m.geometry) {
+            const MeshData& g = *m.geometry;
+            const Vector& s = m.scale;
+            const Vector c = (g.boundsMin + g.boundsMax) * 0.5f + m.offset;
+            e.centre = m.place.position + m.place.right * (c.x * s.x) + m.place.up * (c.y * s.y) +
+                       m.place.front * (c.z * s.z);
+            e.radius = Length(g.boundsMax - g.boundsMin) * 0.5f * MaxScale(s);
+            e.model = ModelFor(m.geometry);
+            e.odd = !e.model->boundsHold;
+            e.hittable = true;
+        } else if (m.kind == MeshKind::Sprite) {
+            e.halfW = std::fabs(m.spriteWidth * m.scale.x) / 2;
+            e.halfH = std::fabs(m.spriteHeight * m.scale.y) / 2;
+            if (e.halfW <= 0 || e.halfH <= 0) return;
+            e.centre = m.place.position;
+            e.radius = std::sqrt(e.halfW * e.halfW + e.halfH * e.halfH);
+            e.hittable = true;
+        } else {
+            return;
+        }
+        // Every hit lies in the bounding sphere; the box around it has room for rounding.
+        const float r = e.radius + kSlack * (e.radius + AbsMax(e.centre)) + 1e-6f;
+        if (!(std::isfinite(r) && Finite(e.centre) && r < 1e18f && AbsMax(e.centre) < 1e18f)) {
+            e.odd = true;
+            return;
+        }
+        e.box.lo = e.centre - Vector{r, r, r};
+        e.box.hi = e.centre + Vector{r, r, r};
+    }
+
+    void Rebuild(const Scene& scene) {
+        entries_.clear();
+        slotOf_.clear();
+        extras_.clear();
+        dirty_.clear();
+        for (auto it = models_.begin(); it != models_.end();)
+            it = it->second.data.expired() ? models_.erase(it) : std::next(it);
+        const auto& items = scene.meshes.Items();
+        entries_.resize(items.size());
+        std::vector<Aabb> boxes(items.size());
+        std::vector<int> prims;
+        prims.reserve(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            Entry& e = entries_[i];
+            Snapshot(e, items[i]);
+            slotOf_[e.id] = int(i);
+            if (e.odd) {
+                extras_.push_back(int(i));
+            } else {
+                e.inTree = true;
+                boxes[i] = e.box;
+                prims.push_back(int(i));
+            }
+        }
+        tree_.Build(boxes, std::move(prims), 1);
+        live_ = items.size();
+        dead_ = 0;
+        refits_ = 0;
+        rebuild_ = false;
+    }
+
+    void Sync(const Scene& scene) {
+        const auto& pool = scene.meshes;
+        if (!rebuild_ && !dirty_.empty()) {
+            for (int id : dirty_) {
+                const MeshItem* m = pool.Find(id);
+                auto it = slotOf_.find(id);
+                if (m && it == slotOf_.end()) {
+                    // New since the tree was built: tested on every ray until the next build.
+                    const int slot = int(entries_.size());
+                    entries_.emplace_back();
+                    Snapshot(entries_.back(), *m);
+                    slotOf_[id] = slot;
+                    extras_.push_back(slot);
+                    ++live_;
+                } else if (m) {
+                    Entry& e = entries_[std::size_t(it->second)];
+                    const Aabb old = e.box;
+                    Snapshot(e, *m);
+                    if (e.inTree && e.odd) rebuild_ = true;
+                    if (e.inTree && !(e.box == old)) {
+                        tree_.SetBox(it->second, e.box);
+                        ++refits_;
+                    }
+                } else if (it != slotOf_.end()) {
+                    Entry& e = entries_[std::size_t(it->second)];
+                    e.hittable = false;
+                    e.geometry.reset();
+                    e.box = Aabb{};
+                    if (e.inTree)
+                        tree_.SetBox(it->second, e.box);
+                    else
+                        std::erase(extras_, it->second);
+                    slotOf_.erase(it);
+                    --live_;
+                    ++dead_;
+                }
+            }
+            dirty_.clear();
+            tree_.Refit();
+        }
+        // A change nobody announced shows in the count; start afresh then, and also
+        // once enough has moved, come or gone that the tree has lost its shape.
+        if (rebuild_ || live_ != pool.Items().size() || extras_.size() > 8 + live_ / 8 ||
+            dead_ > 8 + live_ / 4 || tree_.Cost() > 1.5 * tree_.BuiltCost() + 1 ||
+            refits_ > 64 * live_ + 1024)
+            Rebuild(scene);
+    }
+
+    std::vector<Entry> entries_;
+    std::unordered_map<int, int> slotOf_;  // mesh id -> entry
+    std::vector<int> dirty_;               // ids changed since the last ray
+    std::vector<int> extras_;              // entries outside the tree
+    std::unordered_map<const MeshData*, ModelInfo> models_;
+    std::vector<Candidate> candidates_;
+    Bvh tree_;
+    std::size_t live_ = 0, dead_ = 0, refits_ = 0;
+    bool rebuild_ = true;
+    int fallbacks_ = 0;
+};
+
+void MeshChanged(int id) {
+    if (const auto& index = State().rayIndex) index->Changed(id);
+}
+
+void MeshesCleared() {
+    if (const auto& index = State().rayIndex) index->ClearedAll();
+}
+
+int RayHitFallbacks() {
+    const auto& index = State().rayIndex;
+    return index ? index->Fallbacks() : 0;
+}
+
+// The plain test, kept as the reference the cached one must match.
+HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach) {
     HitInfoRec result;
     const Vector dir = Normalise(rayRec.Dir);
     if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
@@ -169,4 +618,14 @@ HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int
     return result;
 }
 
+}  // namespace engine
+
+HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
+    const Vector dir = engine::Normalised(rayRec.Dir);
+    if (engine::Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
+        return {};
+    auto& state = engine::State();
+    if (!state.rayIndex) state.rayIndex = std::make_shared<engine::RayIndex>();
+    return state.rayIndex->Hit(state.scene, Ray{rayRec.Origin, dir}, mode, reach, rayRec);
+}
 }  // namespace quorvel

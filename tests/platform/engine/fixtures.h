@@ -2,6 +2,7 @@
 // Small content files written by the engine tests: a box model, a keyframed model,
 // a picture and a sound.
 
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <string>
@@ -28,26 +29,20 @@ inline std::string Chunk3ds(std::uint16_t id, const std::string& body) {
     return s + body;
 }
 
-// A ".3ds" box from (x0, y0, z0) to (x1, y1, z1) in engine axes (the file stores
-// (x, z, y)); twelve triangles.
-inline std::string Box3ds(float x0, float y0, float z0, float x1, float y1, float z1) {
+// A ".3ds" model of the points (engine axes; the file stores (x, z, y)) and the
+// triangles (three point numbers each).
+inline std::string Mesh3ds(const std::vector<std::array<float, 3>>& points,
+                           const std::vector<std::array<std::uint16_t, 3>>& triangles) {
     std::string verts, faces, local;
-    Le16(verts, 8);
-    for (int i = 0; i < 8; ++i) {
-        const float x = (i & 1) ? x1 : x0, y = (i & 2) ? y1 : y0, z = (i & 4) ? z1 : z0;
-        for (float f : {x, z, y})
+    Le16(verts, std::uint16_t(points.size()));
+    for (const auto& p : points)
+        for (float f : {p[0], p[2], p[1]})
             LeF(verts, f);
-    }
-    const std::uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
-                                       {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
-    Le16(faces, 12);
-    for (const auto& q : quads) {
-        const std::uint16_t tris[2][3] = {{q[0], q[1], q[2]}, {q[0], q[2], q[3]}};
-        for (const auto& tri : tris) {
-            for (std::uint16_t i : tri)
-                Le16(faces, i);
-            Le16(faces, 0);
-        }
+    Le16(faces, std::uint16_t(triangles.size()));
+    for (const auto& tri : triangles) {
+        for (std::uint16_t i : tri)
+            Le16(faces, i);
+        Le16(faces, 0);
     }
     for (float f : {1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f})
         LeF(local, f);
@@ -56,6 +51,21 @@ inline std::string Box3ds(float x0, float y0, float z0, float x1, float y1, floa
     std::string version;
     Le32(version, 3);
     return Chunk3ds(0x4d4d, Chunk3ds(0x0002, version) + Chunk3ds(0x3d3d, edit));
+}
+
+// A ".3ds" box from (x0, y0, z0) to (x1, y1, z1); twelve triangles.
+inline std::string Box3ds(float x0, float y0, float z0, float x1, float y1, float z1) {
+    std::vector<std::array<float, 3>> points;
+    for (int i = 0; i < 8; ++i)
+        points.push_back({(i & 1) ? x1 : x0, (i & 2) ? y1 : y0, (i & 4) ? z1 : z0});
+    const std::uint16_t quads[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1},
+                                       {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    std::vector<std::array<std::uint16_t, 3>> triangles;
+    for (const auto& q : quads) {
+        triangles.push_back({q[0], q[1], q[2]});
+        triangles.push_back({q[0], q[2], q[3]});
+    }
+    return Mesh3ds(points, triangles);
 }
 
 // A ".md2" model of one triangle with `frames` keyframes named "frame1", "frame2", ...

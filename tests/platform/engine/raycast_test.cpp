@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/fixtures.h"
+#include "platform/engine/ray_index.h"
 #include "platform/system/paths.h"
 #include "support/harness.h"
 #include "support/temp_folder.h"
@@ -19,6 +23,31 @@ class EngineRayHit : public ::testing::Test {
         folder_.Write("mesh/box.3ds", test::Box3ds(-1, -1, -1, 1, 1, 1));
         // Off-centre in its file: the corner (0, 0, 0) to (2, 2, 2).
         folder_.Write("mesh/corner.3ds", test::Box3ds(0, 0, 0, 2, 2, 2));
+        folder_.Write("mesh/plank.3ds", test::Box3ds(-5, -0.1f, -1, 5, 0.1f, 1));
+        folder_.Write("mesh/rock.3ds", Rock());
+    }
+
+    // A lumpy ball of a few hundred triangles, off-centre in its file.
+    static std::string Rock() {
+        std::mt19937 rng(5);
+        std::uniform_real_distribution<float> lump(0.7f, 1.3f);
+        const int rings = 10, segments = 16;
+        std::vector<std::array<float, 3>> points;
+        for (int r = 0; r <= rings; ++r)
+            for (int s = 0; s < segments; ++s) {
+                const float a = 3.14159265f * float(r) / rings, b = 6.2831853f * float(s) / segments;
+                const float k = r == 0 || r == rings ? 1 : lump(rng);
+                points.push_back(
+                    {3 + k * std::sin(a) * std::cos(b), k * std::cos(a), k * std::sin(a) * std::sin(b)});
+            }
+        std::vector<std::array<std::uint16_t, 3>> triangles;
+        for (int r = 0; r < rings; ++r)
+            for (int s = 0; s < segments; ++s) {
+                const auto at = [&](int rr, int ss) { return std::uint16_t(rr * segments + ss % segments); };
+                triangles.push_back({at(r, s), at(r + 1, s), at(r + 1, s + 1)});
+                triangles.push_back({at(r, s), at(r + 1, s + 1), at(r, s + 1)});
+            }
+        return test::Mesh3ds(points, triangles);
     }
 
     // A box of half size `half` (scale) at a point; returns its id.
@@ -135,6 +164,115 @@ TEST_F(EngineRayHit, SpritesAreHitAsTheirQuadsAndEmptyNodesNever) {
     EXPECT_EQ(Cast({0, 0, 40}, {1, 0, 0}, 1000).HitId, flat);
     EXPECT_FALSE(Cast({100, 0, 0}, {0, 0, 1}, 1000).HitFlag);
     (void)node;
+}
+
+// The cached ray test against the plain one, over random scenes that change between
+// rays: several models (shared by many meshes), sprites facing the camera or lying
+// flat, empty nodes, odd scales, hidden and removed meshes, short and long reaches.
+TEST_F(EngineRayHit, TheCachedTestAgreesWithThePlainOneOverRandomScenes) {
+    std::mt19937 rng(20);
+    std::uniform_real_distribution<float> unit(0, 1), around(-1, 1);
+    auto chance = [&](float p) { return unit(rng) < p; };
+    auto point = [&](float size) {
+        return Vector{around(rng) * size, around(rng) * size, around(rng) * size};
+    };
+    const char* files[] = {"box", "corner", "plank", "rock"};
+    EngineCameras cams;
+    std::vector<int> ids;
+
+    auto scaleFor = [&]() -> Vector {
+        if (chance(0.05f)) return {0, 1, 1};
+        if (chance(0.1f)) return {-2, 1.5f, 3};
+        const float s = 0.2f + unit(rng) * 8;
+        return chance(0.5f) ? Vector{s, s, s} : Vector{s, s * (0.2f + unit(rng) * 3), s * (0.2f + unit(rng))};
+    };
+    auto place = [&]() {
+        meshes_.SetPosition(point(100));
+        meshes_.SetScale(scaleFor());
+        meshes_.SetRotation({unit(rng) * 360, unit(rng) * 360, unit(rng) * 360});
+        if (chance(0.2f)) meshes_.SetMeshVector(point(3));
+        if (chance(0.15f)) meshes_.SetVisible(false);
+    };
+    auto add = [&](int n) {
+        const int kind = int(unit(rng) * 7);
+        if (kind < 4) {
+            importer_.OpenModelFile(sys::ProgramFolder() + "\\mesh\\" + files[kind] + ".3ds");
+            ids.push_back(importer_.BuildMesh("m" + std::to_string(n), -1, 0, 0, 0, -1));
+            importer_.CloseModelFile();
+        } else {
+            ids.push_back(meshes_.CreateMesh("m" + std::to_string(n)));
+            if (kind < 6)
+                meshes_.CreateSprite(1 + unit(rng) * 20, 1 + unit(rng) * 20, "none", "none", 1, kind == 4, 3);
+        }
+        place();
+    };
+    // Something changes between rays, as a game frame moves things between its tests.
+    auto change = [&]() {
+        if (ids.empty()) return;
+        meshes_.SelectMeshById(ids[std::size_t(unit(rng) * float(ids.size())) % ids.size()]);
+        switch (int(unit(rng) * 8)) {
+            case 0:
+                meshes_.SetPosition(point(100));
+                break;
+            case 1:
+                meshes_.MoveForward(around(rng) * 30);
+                break;
+            case 2:
+                meshes_.TurnYaw(unit(rng) * 90);
+                break;
+            case 3:
+                meshes_.SetScale(scaleFor());
+                break;
+            case 4:
+                meshes_.SetVisible(!meshes_.GetVisible());
+                break;
+            case 5:
+                meshes_.RemoveMesh();
+                break;
+            case 6:
+                add(int(1000 + unit(rng) * 1e6f));
+                break;
+            default:
+                meshes_.SetMeshMotion({0, 1, 0}, 3);
+                engine::UpdateScene(1.0 / 60);
+        }
+    };
+
+    int rays = 0, hits = 0;
+    for (int scene = 0; scene < 30; ++scene) {
+        meshes_.ClearMeshes();
+        ids.clear();
+        cams.SelectCamera("main");
+        cams.SetCameraPosition(point(150));
+        cams.CameraLookAt(point(50));
+        const int count = 5 + int(unit(rng) * 150);
+        for (int n = 0; n < count; ++n)
+            add(n);
+        for (int r = 0; r < 400; ++r) {
+            if (chance(0.15f)) change();
+            Vector origin = point(150), dir = point(1);
+            if (chance(0.5f) && !ids.empty()) {
+                // Aimed at a mesh, so hits are common.
+                meshes_.SelectMeshById(ids[std::size_t(unit(rng) * float(ids.size())) % ids.size()]);
+                const Vector at = meshes_.GetPosition(), off = point(4);
+                dir = {at.x + off.x - origin.x, at.y + off.y - origin.y, at.z + off.z - origin.z};
+            }
+            if (chance(0.1f)) dir = {0, 0, chance(0.5f) ? 1.f : -1.f};  // along an axis
+            if (chance(0.05f)) origin = {1, 1, origin.z};               // on a unit box's edge line
+            const float reach = chance(0.3f) ? unit(rng) * 20 : chance(0.5f) ? unit(rng) * 300 : 1e5f;
+            const int mode = chance(0.8f) ? 3 : 0;
+            const RayRec ray{origin, dir};
+            const HitInfoRec want = engine::RayHitBruteForce(ray, mode, reach);
+            const HitInfoRec got = meshes_.RayHit(ray, mode, reach, 0, 0, true);
+            ++rays;
+            hits += want.HitFlag;
+            ASSERT_EQ(got.HitFlag, want.HitFlag) << "scene " << scene << " ray " << r;
+            ASSERT_EQ(got.HitId, want.HitId) << "scene " << scene << " ray " << r;
+        }
+    }
+    EXPECT_GT(hits, rays / 4) << "the scenes should be busy enough to hit often";
+    // Near-ties are left to the plain test; they must stay rare or the cache is useless.
+    EXPECT_LT(engine::RayHitFallbacks(), rays / 100);
 }
 
 }  // namespace
