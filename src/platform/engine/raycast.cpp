@@ -326,7 +326,7 @@ Probe ProbeSprite(const Entry& e, const Ray& ray, float reach, bool exact, const
             normal = cam->place.front;
         } else {
             normal = ray.dir;
-            right = Normalised(Cross(Vector{0, 1, 0}, normal));
+            right = Normalise(Cross(Vector{0, 1, 0}, normal));
             if (Length(right) == 0) right = {1, 0, 0};
             up = Cross(normal, right);
         }
@@ -621,8 +621,8 @@ HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach) {
 }  // namespace engine
 
 HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
-    const Vector dir = engine::Normalised(rayRec.Dir);
-    if (engine::Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
+    const Vector dir = Normalise(rayRec.Dir);
+    if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
         return {};
     auto& state = engine::State();
     if (!state.rayIndex) state.rayIndex = std::make_shared<engine::RayIndex>();
