@@ -144,7 +144,9 @@ TEST_P(RealTimeDevice, SoundsPlayForTheirLengthAndEnd) {
     EXPECT_TRUE(source->Playing());
     EXPECT_FALSE(stream->Finished());
     EXPECT_TRUE(WaitFor([&] { return !source->Playing() && stream->Finished(); }, 3.0));
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(140));
+    // The silent mixer credits the time since its last wake-up, so a sound can start up to
+    // one wake-up early; on a loaded machine that is more than the nominal 10 ms.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(120));
     EXPECT_NEAR(double(stream->PlayedFrames()), 0.15 * kRate, 1);
 }
 
