@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
@@ -211,6 +212,124 @@ INSTANTIATE_TEST_SUITE_P(All, EnginePools, ::testing::ValuesIn(Pools()),
                              return name;
                          });
 
+// The pools a loop over ids walks: the table above plus cameras and lights, which
+// the game reaches by name or fixed id and which have no count of their own (their
+// pools keep the same rule).
+struct IdPoolCase {
+    PoolCase pool;
+    std::set<int> liveAfterClear;  // camera 0 survives a clear
+};
+
+void PrintTo(const IdPoolCase& p, std::ostream* os) {
+    *os << p.pool.name;
+}
+
+std::vector<IdPoolCase> IdPools() {
+    static EngineCameras cameras;
+    static EngineLights lights;
+    std::vector<IdPoolCase> all;
+    for (PoolCase& p : Pools())
+        all.push_back({std::move(p), {}});
+    all.push_back({{"cameras",
+                    [](const std::string& k) {
+                        cameras.SelectCamera(k);
+                        return engine::GetScene().cameras.CurrentId();
+                    },
+                    [](const std::string& k) { return cameras.SelectCamera(k); },
+                    [](int id) { return cameras.SelectCameraById(id); },
+                    [] { return engine::GetScene().cameras.CurrentId(); },
+                    [] { return engine::GetScene().cameras.Count(); }, nullptr,
+                    [] { cameras.ClearCameras(); }, nullptr, nullptr},
+                   {0}});
+    all.push_back({{"lights", [](const std::string& k) { return lights.CreateLight(k, 100, 1, 0, 0, 0); },
+                    [](const std::string& k) { return lights.SelectLight(k); },
+                    [](int id) { return engine::State().scene.lights.SelectId(id); },
+                    [] { return engine::GetScene().lights.CurrentId(); },
+                    [] { return engine::GetScene().lights.Count(); },
+                    [] { engine::State().scene.lights.RemoveCurrent(); }, nullptr, nullptr, nullptr},
+                   {}});
+    return all;
+}
+
+class EnginePoolIds : public ::testing::TestWithParam<IdPoolCase> {
+  protected:
+    void SetUp() override {
+        test::UseAsProgramFolder(folder_);
+        folder_.Write("content/red.bmp", test::SolidBmp(4, 4, 255, 0, 0));
+        folder_.Write("content/tri.md2", test::TriangleMd2(2));
+        folder_.Write("content/beep.wav", test::SoundBytes());
+    }
+    test::TempFolder folder_;
+    test::Harness harness_;
+};
+
+// After creates, removes and clears in several orders, a loop over 0 .. count - 1
+// selects exactly the live items, and the game's teardown loop (take the count once,
+// select and remove each id) empties the pool.
+TEST_P(EnginePoolIds, ALoopOverTheCountReachesExactlyTheLiveItems) {
+    const PoolCase& p = GetParam().pool;
+    // c create, l remove the highest live id, f remove the lowest, m one in between,
+    // x clear.
+    const char* orders[] = {"",     "ccc",  "cccl", "cccf",  "ccccmc",  "cclcc",
+                            "ccfl", "ccll", "ccx",  "ccxcc", "cccxcfc", "cmcccmlc"};
+    for (const std::string order : orders) {
+        if ((order.find_first_of("lfm") != std::string::npos && !p.remove) ||
+            (order.find('x') != std::string::npos && !p.clear))
+            continue;
+        SCOPED_TRACE("order \"" + order + "\"");
+        engine::ResetEngine();
+        std::set<int> live = GetParam().liveAfterClear;
+        int made = 0;
+        for (char op : order) {
+            if (op == 'c') {
+                const int id = p.create("k" + std::to_string(made++));
+                ASSERT_GE(id, 0);
+                live.insert(id);
+                continue;
+            }
+            if (op == 'x') {
+                p.clear();
+                live = GetParam().liveAfterClear;
+                continue;
+            }
+            if (live.empty()) continue;
+            auto target = op == 'f' ? live.begin() : std::prev(live.end());
+            if (op == 'm' && live.size() > 2) target = std::next(live.begin());
+            ASSERT_TRUE(p.selectId(*target));
+            p.remove();
+            live.erase(target);
+        }
+
+        const int count = p.count();
+        EXPECT_EQ(count, live.empty() ? 0 : *live.rbegin() + 1);
+        std::set<int> reached;
+        for (int id = 0; id < count; ++id)
+            if (p.selectId(id)) {
+                EXPECT_EQ(p.currentId(), id);
+                reached.insert(id);
+            } else {
+                EXPECT_EQ(p.currentId(), -1) << "id " << id;
+            }
+        EXPECT_EQ(reached, live);
+
+        if (p.remove) {
+            for (int id = 0, n = p.count(); id < n; ++id) {
+                p.selectId(id);
+                p.remove();
+            }
+            EXPECT_EQ(p.count(), 0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EnginePoolIds, ::testing::ValuesIn(IdPools()),
+                         [](const ::testing::TestParamInfo<IdPoolCase>& param) {
+                             std::string name = param.param.pool.name;
+                             std::erase(name, ' ');
+                             name[0] = char(std::toupper(name[0]));
+                             return name;
+                         });
+
 // Loads of missing or damaged files create nothing and leave no current item.
 TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
     test::TempFolder folder;
@@ -291,7 +410,7 @@ TEST(EngineCameraPool, TheMainCameraIsIdZeroUnderTwoNamesAndOthersAreMadeBySelec
     EXPECT_TRUE(cams.SelectCameraById(1));
     EXPECT_EQ(cams.GetCameraPosition().z, -1);
     cams.SelectCamera("miniCam");
-    EXPECT_EQ(h.Scene().cameras.Count(), 2);
+    EXPECT_EQ(h.Scene().cameras.Size(), 2);
 
     // A failed select (and the pool's reset call) leaves no camera current.
     EXPECT_FALSE(cams.SelectCameraById(7));
@@ -319,7 +438,7 @@ TEST(EngineLightPool, ALightCreatedAgainReplacesTheOldOne) {
     lights.CreateLight("bigsun", 200000, 3, 0.1f, 25, 18);
     lights.SetLightColour(255, 0, 0, 255);
     const int second = lights.CreateLight("bigsun", 200000, 3, 0.1f, 25, 18);
-    EXPECT_EQ(h.Scene().lights.Count(), 1);
+    EXPECT_EQ(h.Scene().lights.Size(), 1);
     EXPECT_EQ(h.Scene().lights.CurrentId(), second);
     EXPECT_EQ(lights.CreateLight("bad", 1, 7, 0, 0, 0), -1) << "light types are 1 to 3";
     EXPECT_EQ(h.Scene().lights.CurrentId(), -1);

@@ -404,7 +404,7 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
     EXPECT_EQ(scene.meshes.Count() + scene.textures.Count() + scene.images.Count() + scene.sky.Count() +
                   scene.sounds.Count(),
               0);
-    ASSERT_EQ(scene.particles.Count(), 6);
+    ASSERT_EQ(scene.particles.Size(), 6);
     for (const auto& system : scene.particles.Items())
         EXPECT_FALSE(system.emitting) << system.key;
     EXPECT_FALSE(CoreObj || InputObj || FrameObj || MeshObj || TextureObj || Draw2DObj || SkyObj || SoundObj);
