@@ -23,7 +23,11 @@
 //   the older one keeps its id until removed or cleared (see pool.h). Exceptions:
 //   SelectCamera creates a camera only when the name is unknown, and CreateLight
 //   replaces a light of the same key (one sun, not two after a second load);
-// - a removed item's id selects nothing afterwards.
+// - a removed item's id selects nothing afterwards;
+// - a load that fails (missing or unreadable file, empty key) is never shown to the
+//   player: it is recorded for tests (failed_loads.h) and, when the environment
+//   variable QUORVEL_LOAD_LOG names a file (or is "stderr"), appended there as one
+//   line, to find misnamed content.
 //
 // Axes are left-handed: right +X, up +Y, front +Z for rotation (0, 0, 0). Matrices
 // hold right, up and front as rows 1 to 3 and the position as row 4. Moves go along

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <set>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
+#include "platform/engine/failed_loads.h"
 #include "platform/system/paths.h"
 #include "support/harness.h"
 #include "support/temp_folder.h"
@@ -124,6 +126,7 @@ void PrintTo(const PoolCase& p, std::ostream* os) {
 class EnginePools : public ::testing::TestWithParam<PoolCase> {
   protected:
     void SetUp() override {
+        harness_.ExpectFailedLoad("no key");  // creates under an empty key fail on purpose
         test::UseAsProgramFolder(folder_);
         folder_.Write("content/red.bmp", test::SolidBmp(4, 4, 255, 0, 0));
         folder_.Write("content/tri.md2", test::TriangleMd2(2));
@@ -330,8 +333,9 @@ INSTANTIATE_TEST_SUITE_P(All, EnginePoolIds, ::testing::ValuesIn(IdPools()),
                              return name;
                          });
 
-// Loads of missing or damaged files create nothing and leave no current item.
-TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
+// Loads of missing or damaged files create nothing, leave no current item, and go
+// into the record of failed loads with the pool, key, path and reason.
+TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
     test::TempFolder folder;
     test::UseAsProgramFolder(folder);
     folder.Write("content/red.bmp", test::SolidBmp(2, 2, 255, 0, 0));
@@ -339,7 +343,9 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
     folder.Write("content/beep.wav", test::SoundBytes());
     folder.Write("content/box.3ds", test::Box3ds(-1, -1, -1, 1, 1, 1));
     folder.Write("content/junk.bmp", "not a picture");
+    folder.Write("content/junk.3ds", "not a model");
     test::Harness h;
+    h.ExpectFailedLoad("nothere").ExpectFailedLoad("junk").ExpectFailedLoad("no key");
 
     EngineTextures textures;
     EngineDraw2D images;
@@ -348,50 +354,115 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
     EngineMeshes meshes;
     EngineMeshImporter importer;
     const auto& scene = h.Scene();
+    auto buildMesh = [&](const char* file, const char* key) {
+        importer.OpenModelFile(Content(file));
+        const int id = importer.BuildMesh(key);
+        importer.CloseModelFile();
+        return id;
+    };
 
     struct Case {
         const char* what;
-        std::function<int()> good, missing;
+        std::function<int()> good, failing;
         std::function<int()> currentId;
+        engine::FailedLoad recorded;  // path: the file's name only
     };
     const Case cases[] = {
-        {"texture", [&] { return textures.LoadTexture("t", Content("red.bmp")); },
+        {"texture",
+         [&] { return textures.LoadTexture("t", Content("red.bmp")); },
          [&] { return textures.LoadTexture("u", Content("nothere.bmp")); },
-         [&] { return scene.textures.CurrentId(); }},
-        {"damaged texture", [&] { return textures.LoadTexture("t2", Content("red.bmp")); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "u", "nothere.bmp", "no such file"}},
+        {"damaged texture",
+         [&] { return textures.LoadTexture("t2", Content("red.bmp")); },
          [&] { return textures.LoadTexture("u2", Content("junk.bmp")); },
-         [&] { return scene.textures.CurrentId(); }},
-        {"image", [&] { return images.LoadImage(Content("red.bmp"), "i", 1); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "u2", "junk.bmp", "not a readable picture"}},
+        {"texture without a key",
+         [&] { return textures.LoadTexture("t3", Content("red.bmp")); },
+         [&] { return textures.LoadTexture("", Content("red.bmp")); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "", "red.bmp", "no key"}},
+        {"image",
+         [&] { return images.LoadImage(Content("red.bmp"), "i", 1); },
          [&] { return images.LoadImage(Content("nothere.jpg"), "j", 1); },
-         [&] { return images.GetImageId(); }},
-        {"model", [&] { return models.LoadModel(Content("tri.md2"), "m"); },
+         [&] { return images.GetImageId(); },
+         {"2D images", "j", "nothere.jpg", "no such file"}},
+        {"animated model",
+         [&] { return models.LoadModel(Content("tri.md2"), "m"); },
          [&] { return models.LoadModel(Content("nothere.md2"), "n"); },
-         [&] { return scene.models.CurrentId(); }},
-        {"sound", [&] { return sounds.LoadSound("s", Content("beep.wav")); },
+         [&] { return scene.models.CurrentId(); },
+         {"animated models", "n", "nothere.md2", "no such file"}},
+        {"sound",
+         [&] { return sounds.LoadSound("s", Content("beep.wav")); },
          [&] { return sounds.LoadSound("z", Content("nothere.wav")); },
-         [&] { return scene.sounds.CurrentId(); }},
+         [&] { return scene.sounds.CurrentId(); },
+         {"sounds", "z", "nothere.wav", "no such file"}},
         {"mesh",
-         [&] {
-             importer.OpenModelFile(Content("box.3ds"));
-             const int id = importer.BuildMesh("box");
-             importer.CloseModelFile();
-             return id;
-         },
-         [&] {
-             EXPECT_LT(importer.OpenModelFile(Content("nothere.3ds")), 0);
-             return importer.BuildMesh("nobox");
-         },
-         [&] { return meshes.GetCurrentId(); }},
+         [&] { return buildMesh("box.3ds", "box"); },
+         [&] { return buildMesh("nothere.3ds", "nobox"); },
+         [&] { return meshes.GetCurrentId(); },
+         {"meshes", "nobox", "nothere.3ds", "no such file"}},
+        {"damaged mesh",
+         [&] { return buildMesh("box.3ds", "box2"); },
+         [&] { return buildMesh("junk.3ds", "junkbox"); },
+         [&] { return meshes.GetCurrentId(); },
+         {"meshes", "junkbox", "junk.3ds", "not a readable model"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::size_t before = engine::FailedLoads().size();
         const int id = c.good();
         EXPECT_GE(id, 0);
         EXPECT_EQ(c.currentId(), id);
-        EXPECT_EQ(c.missing(), -1);
+        EXPECT_EQ(engine::FailedLoads().size(), before) << "a good load was recorded";
+        EXPECT_EQ(c.failing(), -1);
         EXPECT_EQ(c.currentId(), -1);
         EXPECT_EQ(c.good(), id + 1) << "the failure used up an id";
+
+        ASSERT_EQ(engine::FailedLoads().size(), before + 1);
+        const engine::FailedLoad& got = engine::FailedLoads().back();
+        EXPECT_EQ(got.pool, c.recorded.pool);
+        EXPECT_EQ(got.name, c.recorded.name);
+        EXPECT_EQ(got.path, Content(c.recorded.path)) << "the path as the game gave it";
+        EXPECT_EQ(got.reason, c.recorded.reason);
     }
+    EXPECT_TRUE(h.UnexpectedFailedLoads().empty());
+}
+
+// The debug log: one line per failed load, appended to the file the variable names
+// or written to stderr; nothing without the variable.
+TEST(EnginePoolLoads, TheLogGetsALinePerFailedLoadWhenAsked) {
+    test::TempFolder folder;
+    test::UseAsProgramFolder(folder);
+    const std::string logFile = (folder.path() / "loads.log").string();
+    folder.Write("loads.log", "earlier line\n");
+    const std::string line = "failed load: textures \"u\" " + Content("nothere.bmp") + ": no such file\n";
+    const struct {
+        const char* target;  // nullptr: the variable is not set
+        std::string inFile, onStderr;
+    } cases[] = {
+        {nullptr, "earlier line\n", ""},
+        {"", "earlier line\n", ""},
+        {"stderr", "earlier line\n", line},
+        {logFile.c_str(), "earlier line\n" + line, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target ? c.target : "(not set)");
+        folder.Write("loads.log", "earlier line\n");
+        if (c.target)
+            setenv("QUORVEL_LOAD_LOG", c.target, 1);
+        else
+            unsetenv("QUORVEL_LOAD_LOG");
+        test::Harness h;
+        h.ExpectFailedLoad("nothere");
+        ::testing::internal::CaptureStderr();
+        EngineTextures().LoadTexture("u", Content("nothere.bmp"));
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err, c.onStderr);
+        EXPECT_EQ(folder.Read("loads.log"), c.inFile);
+    }
+    unsetenv("QUORVEL_LOAD_LOG");
 }
 
 TEST(EngineCameraPool, TheMainCameraIsIdZeroUnderTwoNamesAndOthersAreMadeBySelecting) {
