@@ -99,7 +99,12 @@ Harness& Harness::EndAt(int frame, int exitCode) {
 }
 
 Harness& Harness::When(std::function<bool()> ready, std::function<void()> action) {
-    conditions_.push_back({std::move(ready), std::move(action)});
+    conditions_.push_back({std::move(ready), 0, std::move(action)});
+    return *this;
+}
+
+Harness& Harness::After(int frames, std::function<void()> action) {
+    conditions_.push_back({nullptr, std::max(frames, 1), std::move(action)});
     return *this;
 }
 
@@ -114,9 +119,12 @@ void Harness::RunDue(int frame) {
 
 void Harness::RunScript(int frame) {
     RunDue(frame);
-    if (conditions_.empty() || !conditions_.front().ready()) return;
+    if (conditions_.empty() || frame <= lastConditionFrame_) return;
+    const Condition& next = conditions_.front();
+    if (next.ready ? !next.ready() : frame < lastConditionFrame_ + next.frames) return;
     auto action = std::move(conditions_.front().action);
     conditions_.pop_front();
+    lastConditionFrame_ = frame;
     action();
     // What the step scheduled for this frame happens in it.
     RunDue(frame);

@@ -10,8 +10,9 @@
 // A real screen runs its own frames; a test that should not count them scripts by
 // condition instead:
 //
-//   h.When([] { return MenuStarted(); }, [&] { h.MouseClick(h.Frame()); })
-//    .When([&] { return played.has_value(); }, [&] { ... });
+//   h.When(test::InMainMenu, [&] { h.MouseMove(h.Frame(), 100, 0); })
+//    .After(2, [&] { h.MouseClick(h.Frame()); })
+//    .When([] { return Options.Visible(); }, [&] { ... });
 //
 // Frames are counted by EngineFrame::BeginFrame, from 1. Everything scripted for
 // frame N happens as frame N begins (after BeginFrame's time stamp, before the game
@@ -70,6 +71,9 @@ class Harness {
     // checked only after every earlier step has run, and at most one runs per frame.
     // An action that needs input for a few frames schedules it from h.Frame().
     Harness& When(std::function<bool()> ready, std::function<void()> action);
+    // A condition step that runs `frames` (at least 1) frames after the step before
+    // it ran (after frame 0 for the first): for what a screen measures in time.
+    Harness& After(int frames, std::function<void()> action);
     // Whether every condition step has run.
     bool ConditionsDone() const { return conditions_.empty(); }
 
@@ -107,7 +111,8 @@ class Harness {
   private:
     class StepRenderer;
     struct Condition {
-        std::function<bool()> ready;
+        std::function<bool()> ready;  // empty: `frames` after the step before
+        int frames = 0;
         std::function<void()> action;
     };
     void RunScript(int frame);
@@ -119,6 +124,7 @@ class Harness {
     std::shared_ptr<engine::NullAudioSink> audio_;
     std::multimap<int, std::function<void()>> script_;
     std::deque<Condition> conditions_;
+    int lastConditionFrame_ = 0;
     std::vector<std::string> expectedLoads_;
     std::size_t loadsChecked_ = 0;
 };
