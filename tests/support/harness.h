@@ -32,9 +32,9 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <string>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/engine/backends.h"
@@ -84,7 +84,8 @@ class Harness {
     int FramesShown() const;
     // Shows n plain frames: BeginFrame, RenderScene, EndFrame.
     void RunFrames(int n);
-    // For code that shows its own plain frames: shows frames until `ready` holds
+    // For a test that drives frames itself (not from a step while a screen runs its
+    // own frames: that is what When is for): shows plain frames until `ready` holds
     // (checked before each), at most maxFrames; whether it came to hold.
     bool RunUntil(const std::function<bool()>& ready, int maxFrames);
     // Runs code that may end the program; the exit code when it ended, nothing when

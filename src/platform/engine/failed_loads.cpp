@@ -27,6 +27,22 @@ void WriteLog(const FailedLoad& load) {
     }
 }
 
+// Adds the load to the record; its index there, or -1 when the record is full.
+int Record(FailedLoad load, const std::string& kind, bool keyed) {
+    std::error_code error;
+    if (keyed && load.name.empty())
+        load.reason = "no key";
+    else if (!std::filesystem::is_regular_file(sys::ResolvePath(load.path), error))
+        load.reason = "no such file";
+    else
+        load.reason = "not a readable " + kind;
+    WriteLog(load);
+    std::vector<FailedLoad>& loads = State().failedLoads;
+    if (loads.size() >= MaxFailedLoads) return -1;
+    loads.push_back(std::move(load));
+    return int(loads.size()) - 1;
+}
+
 }  // namespace
 
 const std::vector<FailedLoad>& FailedLoads() {
@@ -39,21 +55,11 @@ std::string Describe(const FailedLoad& load) {
 
 void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
                       const std::string& kind) {
-    FailedLoad load{pool, name, path, {}};
-    std::error_code error;
-    if (name.empty() && pool != "meshes")
-        load.reason = "no key";
-    else if (!std::filesystem::is_regular_file(sys::ResolvePath(path), error))
-        load.reason = "no such file";
-    else
-        load.reason = "not a readable " + kind;
-    WriteLog(load);
+    Record({pool, name, path, {}}, kind, true);
+}
 
-    EngineState& s = State();
-    if (pool == "meshes") s.importerFailure = -1;
-    if (s.failedLoads.size() >= MaxFailedLoads) return;
-    s.failedLoads.push_back(std::move(load));
-    if (pool == "meshes") s.importerFailure = int(s.failedLoads.size()) - 1;
+void RecordFailedImport(const std::string& path) {
+    State().importerFailure = Record({"meshes", "", path, {}}, "model", false);
 }
 
 void NameImporterFailure(const std::string& key) {

@@ -5,6 +5,7 @@
 // environment variable QUORVEL_LOAD_LOG names a file to append to (or "stderr").
 // Engine code and tests include this; game code does not.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,9 @@ std::string Describe(const FailedLoad& load);
 void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
                       const std::string& kind);
 
-// Names the importer's latest failure after the mesh the game meant to build from it.
+// The importer's failures: OpenModelFile knows only the path; the mesh key comes
+// with the BuildMesh that follows, which names the failure after it.
+void RecordFailedImport(const std::string& path);
 void NameImporterFailure(const std::string& key);
 
 }  // namespace quorvel::engine

@@ -35,7 +35,7 @@ bool ValidStage(int stage) {
 int EngineMeshImporter::OpenModelFile(const std::string& path) {
     State().openModel = engine::LoadModelFile(path);
     if (!State().openModel) {
-        engine::RecordFailedLoad("meshes", "", path, "model");
+        engine::RecordFailedImport(path);
         return -1;
     }
     State().importerFailure = -1;
