@@ -2,6 +2,8 @@
 
 #include "support/engine_start.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 
 #include "platform/engine/engine.h"
@@ -50,6 +52,7 @@ Harness::Harness(int width, int height)
 }
 
 Harness::~Harness() {
+    CheckFailedLoads();
     engine::InstallNullBackEnds();
     engine::ResetEngine();
     sys::SetEndThrows(false);
@@ -95,13 +98,36 @@ Harness& Harness::EndAt(int frame, int exitCode) {
     return At(frame, [exitCode] { sys::EndProcess(exitCode); });
 }
 
-void Harness::RunScript(int frame) {
+Harness& Harness::When(std::function<bool()> ready, std::function<void()> action) {
+    conditions_.push_back({std::move(ready), 0, std::move(action)});
+    return *this;
+}
+
+Harness& Harness::After(int frames, std::function<void()> action) {
+    conditions_.push_back({nullptr, std::max(frames, 1), std::move(action)});
+    return *this;
+}
+
+void Harness::RunDue(int frame) {
     // Entries for earlier frames that were scripted late run now, in frame order.
     while (!script_.empty() && script_.begin()->first <= frame) {
         auto action = std::move(script_.begin()->second);
         script_.erase(script_.begin());
         action();
     }
+}
+
+void Harness::RunScript(int frame) {
+    RunDue(frame);
+    if (conditions_.empty() || frame <= lastConditionFrame_) return;
+    const Condition& next = conditions_.front();
+    if (next.ready ? !next.ready() : frame < lastConditionFrame_ + next.frames) return;
+    auto action = std::move(conditions_.front().action);
+    conditions_.pop_front();
+    lastConditionFrame_ = frame;
+    action();
+    // What the step scheduled for this frame happens in it.
+    RunDue(frame);
 }
 
 int Harness::Frame() const {
@@ -121,13 +147,50 @@ void Harness::RunFrames(int n) {
     }
 }
 
+bool Harness::RunUntil(const std::function<bool()>& ready, int maxFrames) {
+    for (int i = 0; i < maxFrames; ++i) {
+        if (ready()) return true;
+        RunFrames(1);
+    }
+    return ready();
+}
+
 std::optional<int> Harness::RunUntilEnded(const std::function<void()>& body) {
+    std::optional<int> code;
     try {
         body();
     } catch (const sys::ProcessEnded& ended) {
-        return ended.code;
+        code = ended.code;
     }
-    return std::nullopt;
+    CheckFailedLoads();
+    return code;
+}
+
+Harness& Harness::ExpectFailedLoad(std::string part) {
+    expectedLoads_.push_back(std::move(part));
+    return *this;
+}
+
+bool Harness::Expected(const engine::FailedLoad& load) const {
+    const std::string line = engine::Describe(load);
+    return std::ranges::any_of(expectedLoads_,
+                               [&](const std::string& part) { return line.find(part) != std::string::npos; });
+}
+
+std::vector<engine::FailedLoad> Harness::UnexpectedFailedLoads() const {
+    std::vector<engine::FailedLoad> out;
+    for (const engine::FailedLoad& load : engine::FailedLoads())
+        if (!Expected(load)) out.push_back(load);
+    return out;
+}
+
+void Harness::CheckFailedLoads() {
+    const auto& loads = engine::FailedLoads();
+    std::string list;
+    for (std::size_t i = loadsChecked_; i < loads.size(); ++i)
+        if (!Expected(loads[i])) list += "\n  " + engine::Describe(loads[i]);
+    loadsChecked_ = loads.size();
+    if (!list.empty()) ADD_FAILURE() << "failed loads the test did not expect:" << list;
 }
 
 const engine::Scene& Harness::Scene() const {

@@ -36,6 +36,7 @@ void Queue(Draw2DCall call) {
 int EngineDraw2D::LoadImage(const std::string& path, const std::string& key, int flag) {
     std::shared_ptr<const engine::Picture> picture = key.empty() ? nullptr : engine::LoadPicture(path, flag);
     if (!picture) {
+        engine::RecordFailedLoad("2D images", key, path, "picture");
         Images().Fail();
         return -1;
     }

@@ -8,7 +8,12 @@
 // Rules every pool keeps (textures, materials, meshes and sprites, animated models,
 // particle systems, sky items, cameras, lights, sounds, 2D images):
 // - items live under string keys (case-sensitive) and int ids; ids start at 0 per
-//   pool and count up in creation order for the whole run, never reused; -1 is none;
+//   pool and count up in creation order for the whole run, never reused; -1 is none.
+//   The one exception: camera 0 always exists, and after ClearCameras new cameras
+//   are numbered from 1 again (the game addresses its cameras by fixed ids);
+// - Get...Count gives 1 + the highest id of a live item, and 0 when the pool holds
+//   none, so `for (id = 0; id < count; ++id) Select...ById(id)` reaches every live
+//   item; a removed id in between selects nothing;
 // - create, load, select-by-key and select-by-id make an item current; setters and
 //   getters act on the current item;
 // - a failed create, load or select (missing file, unknown key or id, empty key)
@@ -18,7 +23,11 @@
 //   the older one keeps its id until removed or cleared (see pool.h). Exceptions:
 //   SelectCamera creates a camera only when the name is unknown, and CreateLight
 //   replaces a light of the same key (one sun, not two after a second load);
-// - a removed item's id selects nothing afterwards.
+// - a removed item's id selects nothing afterwards;
+// - a load that fails (missing or unreadable file, empty key) is never shown to the
+//   player: it is recorded for tests (failed_loads.h) and, when the environment
+//   variable QUORVEL_LOAD_LOG names a file (or is "stderr"), appended there as one
+//   line, to find misnamed content.
 //
 // Axes are left-handed: right +X, up +Y, front +Z for rotation (0, 0, 0). Matrices
 // hold right, up and front as rows 1 to 3 and the position as row 4. Moves go along

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/engine/backends.h"
+#include "platform/engine/failed_loads.h"
 #include "platform/engine/mesh_data.h"
 #include "platform/engine/ray_index.h"
 #include "platform/engine/records.h"
@@ -65,6 +66,11 @@ struct EngineState {
 
     // Last texture id handed out by LoadTexture.
     int lastTextureId = -1;
+
+    // Loads that failed (failed_loads.h); the importer's latest failure, until a mesh
+    // build names it.
+    std::vector<FailedLoad> failedLoads;
+    int importerFailure = -1;
 
     std::shared_ptr<Renderer> renderer;
     std::shared_ptr<Display> display;

@@ -27,6 +27,7 @@ int EngineTextures::LoadTexture(const std::string& key, const std::string& path,
     if (!picture) {
         // A failed load must not leave the id of an older texture to be taken for it.
         s.lastTextureId = -1;
+        engine::RecordFailedLoad("textures", key, path, "picture");
         Textures().Fail();
         return -1;
     }

@@ -38,12 +38,19 @@ bool ValidStage(int stage) {
 
 int EngineMeshImporter::OpenModelFile(const std::string& path) {
     State().openModel = engine::LoadModelFile(path);
-    return State().openModel ? 0 : -1;
+    if (!State().openModel) {
+        engine::RecordFailedImport(path);
+        return -1;
+    }
+    State().importerFailure = -1;
+    return 0;
 }
 
 int EngineMeshImporter::BuildMesh(const std::string& key, int, int, int, int, int) {
     auto& s = State();
     if (!s.openModel || key.empty()) {
+        // The file that could not be opened is the one this mesh was to come from.
+        if (!s.openModel && !key.empty()) engine::NameImporterFailure(key);
         s.scene.meshes.Fail();
         return -1;
     }

@@ -60,6 +60,7 @@ void KeepInRange(ModelItem& m) {
 int EngineAnimatedModels::LoadModel(const std::string& path, const std::string& key) {
     std::shared_ptr<const AnimatedModelData> data = key.empty() ? nullptr : engine::LoadAnimatedFile(path);
     if (!data) {
+        engine::RecordFailedLoad("animated models", key, path, "model");
         Models().Fail();
         return -1;
     }

@@ -3,7 +3,9 @@
 //
 // Ids start at 0 and count up in creation order for the whole run; a removed or
 // cleared item's id is never handed out again. Items are kept in id order, which is
-// also their creation order (2D images are drawn in it).
+// also their creation order (2D images are drawn in it). Count() is 1 + the highest
+// live id (0 when empty), so a loop over the ids 0 .. Count() - 1 reaches every live
+// item; the removed ids in between select nothing.
 //
 // A key may be created again while an older item still holds it: the key then
 // names the newest item, and the older one stays in the pool under its id until it
@@ -92,7 +94,10 @@ class Pool {
         nextId_ = 0;
     }
 
-    int Count() const { return int(items_.size()); }
+    // What Get...Count gives: 1 + the highest id of a live item, 0 for an empty pool.
+    int Count() const { return items_.empty() ? 0 : items_.back().id + 1; }
+    // How many items are live.
+    int Size() const { return int(items_.size()); }
     // The id the next create will get (ids already handed out are below it).
     int NextId() const { return nextId_; }
 

@@ -20,6 +20,7 @@ int EngineSounds::LoadSound(const std::string& key, const std::string& path, int
     // The sink loads under the id the new item will get, so a failure uses up no id.
     const int id = Sounds().NextId();
     if (key.empty() || !s.audio->Load(id, sys::ResolvePath(path))) {
+        engine::RecordFailedLoad("sounds", key, path, "sound");
         Sounds().Fail();
         return -1;
     }

@@ -40,6 +40,10 @@ double WallClock() {
     return Base().startOfDay + MonotonicSeconds();
 }
 
+void SetStartOfDay(double secondsSinceMidnight) {
+    Base().startOfDay = secondsSinceMidnight;
+}
+
 void UseVirtualClock(double startOfDay) {
     virtualActive = true;
     virtualStartOfDay = startOfDay;

@@ -15,6 +15,11 @@ double WallClock();
 // Monotonic seconds since program start (or the virtual clock's own count).
 double MonotonicSeconds();
 
+// The real clock's time of day at program start, in seconds since local midnight. It
+// is read from the system at start-up; a test sets it to bring midnight within reach
+// of the real clock.
+void SetStartOfDay(double secondsSinceMidnight);
+
 // Virtual clock for tests: WallClock() returns startOfDay + the time advanced since.
 void UseVirtualClock(double startOfDay);
 void AdvanceVirtualClock(double seconds);

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/fixtures.h"
 #include "platform/system/clock.h"
 #include "platform/system/paths.h"
+#include "platform/system/process.h"
 #include "support/harness.h"
 #include "support/temp_folder.h"
 
@@ -33,6 +36,30 @@ TEST(EngineFrameFactor, IsRateTimesSixtyTimesTheSecondsBetweenTheLastTwoFrames) 
     EXPECT_NEAR(timer.GetFrameFactor(0.5f), 2.0, 1e-4);
     // The factor belongs to the frame: asking twice gives the same answer.
     EXPECT_NEAR(timer.GetFrameFactor(1), 4.0, 1e-4);
+}
+
+// EndFrame shows the frame, then pumps the window's messages, so a loop that only
+// draws keeps the window alive and a close request met there ends it.
+TEST(EngineFrameMessages, EndFramePumpsOnceAfterTheFrameIsShown) {
+    test::Harness h;
+    std::vector<int> shownAtPump;
+    sys::SetPumpHook([&] { shownAtPump.push_back(h.FramesShown()); });
+    EngineFrame frame;
+    frame.BeginFrame();
+    frame.RenderScene();
+    EXPECT_TRUE(shownAtPump.empty()) << "only EndFrame pumps";
+    frame.EndFrame();
+    h.RunFrames(2);
+    EXPECT_EQ(shownAtPump, (std::vector<int>{1, 2, 3}));
+
+    sys::SetPumpHook([] { sys::EndProcess(3); });  // the window asked to close
+    EXPECT_EQ(h.RunUntilEnded([&] {
+        for (;;)
+            h.RunFrames(1);
+    }),
+              3);
+    EXPECT_EQ(h.FramesShown(), 4);
+    sys::SetPumpHook(nullptr);
 }
 
 class EngineDraw2DQueue : public ::testing::Test {

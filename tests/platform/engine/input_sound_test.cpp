@@ -115,7 +115,7 @@ class EngineSoundPlay : public ::testing::Test {
 TEST_F(EngineSoundPlay, OneShotsRestartAndALoopThatRunsGoesOn) {
     sounds_.LoadSound("hit", sys::ProgramFolder() + "\\sound\\hit.wav", 0, 0);
     sounds_.LoadSound("engine", sys::ProgramFolder() + "\\SOUND\\Engine.WAV", 0, 0);
-    ASSERT_EQ(harness_.Scene().sounds.Count(), 2) << "paths are matched without regard to case";
+    ASSERT_EQ(harness_.Scene().sounds.Size(), 2) << "paths are matched without regard to case";
 
     sounds_.SelectSound("hit");
     sounds_.PlaySound(0, false);

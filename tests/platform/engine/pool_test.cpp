@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <optional>
+#include <set>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
+#include "platform/engine/failed_loads.h"
 #include "platform/system/paths.h"
 #include "support/harness.h"
 #include "support/temp_folder.h"
@@ -123,6 +126,7 @@ void PrintTo(const PoolCase& p, std::ostream* os) {
 class EnginePools : public ::testing::TestWithParam<PoolCase> {
   protected:
     void SetUp() override {
+        harness_.ExpectFailedLoad("no key");  // creates under an empty key fail on purpose
         test::UseAsProgramFolder(folder_);
         folder_.Write("content/red.bmp", test::SolidBmp(4, 4, 255, 0, 0));
         folder_.Write("content/tri.md2", test::TriangleMd2(2));
@@ -211,8 +215,127 @@ INSTANTIATE_TEST_SUITE_P(All, EnginePools, ::testing::ValuesIn(Pools()),
                              return name;
                          });
 
-// Loads of missing or damaged files create nothing and leave no current item.
-TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
+// The pools a loop over ids walks: the table above plus cameras and lights, which
+// the game reaches by name or fixed id and which have no count of their own (their
+// pools keep the same rule).
+struct IdPoolCase {
+    PoolCase pool;
+    std::set<int> liveAfterClear;  // camera 0 survives a clear
+};
+
+void PrintTo(const IdPoolCase& p, std::ostream* os) {
+    *os << p.pool.name;
+}
+
+std::vector<IdPoolCase> IdPools() {
+    static EngineCameras cameras;
+    static EngineLights lights;
+    std::vector<IdPoolCase> all;
+    for (PoolCase& p : Pools())
+        all.push_back({std::move(p), {}});
+    all.push_back({{"cameras",
+                    [](const std::string& k) {
+                        cameras.SelectCamera(k);
+                        return engine::GetScene().cameras.CurrentId();
+                    },
+                    [](const std::string& k) { return cameras.SelectCamera(k); },
+                    [](int id) { return cameras.SelectCameraById(id); },
+                    [] { return engine::GetScene().cameras.CurrentId(); },
+                    [] { return engine::GetScene().cameras.Count(); }, nullptr,
+                    [] { cameras.ClearCameras(); }, nullptr, nullptr},
+                   {0}});
+    all.push_back({{"lights", [](const std::string& k) { return lights.CreateLight(k, 100, 1, 0, 0, 0); },
+                    [](const std::string& k) { return lights.SelectLight(k); },
+                    [](int id) { return engine::State().scene.lights.SelectId(id); },
+                    [] { return engine::GetScene().lights.CurrentId(); },
+                    [] { return engine::GetScene().lights.Count(); },
+                    [] { engine::State().scene.lights.RemoveCurrent(); }, nullptr, nullptr, nullptr},
+                   {}});
+    return all;
+}
+
+class EnginePoolIds : public ::testing::TestWithParam<IdPoolCase> {
+  protected:
+    void SetUp() override {
+        test::UseAsProgramFolder(folder_);
+        folder_.Write("content/red.bmp", test::SolidBmp(4, 4, 255, 0, 0));
+        folder_.Write("content/tri.md2", test::TriangleMd2(2));
+        folder_.Write("content/beep.wav", test::SoundBytes());
+    }
+    test::TempFolder folder_;
+    test::Harness harness_;
+};
+
+// After creates, removes and clears in several orders, a loop over 0 .. count - 1
+// selects exactly the live items, and the game's teardown loop (take the count once,
+// select and remove each id) empties the pool.
+TEST_P(EnginePoolIds, ALoopOverTheCountReachesExactlyTheLiveItems) {
+    const PoolCase& p = GetParam().pool;
+    // c create, l remove the highest live id, f remove the lowest, m one in between,
+    // x clear.
+    const char* orders[] = {"",     "ccc",  "cccl", "cccf",  "ccccmc",  "cclcc",
+                            "ccfl", "ccll", "ccx",  "ccxcc", "cccxcfc", "cmcccmlc"};
+    for (const std::string order : orders) {
+        if ((order.find_first_of("lfm") != std::string::npos && !p.remove) ||
+            (order.find('x') != std::string::npos && !p.clear))
+            continue;
+        SCOPED_TRACE("order \"" + order + "\"");
+        engine::ResetEngine();
+        std::set<int> live = GetParam().liveAfterClear;
+        int made = 0;
+        for (char op : order) {
+            if (op == 'c') {
+                const int id = p.create("k" + std::to_string(made++));
+                ASSERT_GE(id, 0);
+                live.insert(id);
+                continue;
+            }
+            if (op == 'x') {
+                p.clear();
+                live = GetParam().liveAfterClear;
+                continue;
+            }
+            if (live.empty()) continue;
+            auto target = op == 'f' ? live.begin() : std::prev(live.end());
+            if (op == 'm' && live.size() > 2) target = std::next(live.begin());
+            ASSERT_TRUE(p.selectId(*target));
+            p.remove();
+            live.erase(target);
+        }
+
+        const int count = p.count();
+        EXPECT_EQ(count, live.empty() ? 0 : *live.rbegin() + 1);
+        std::set<int> reached;
+        for (int id = 0; id < count; ++id)
+            if (p.selectId(id)) {
+                EXPECT_EQ(p.currentId(), id);
+                reached.insert(id);
+            } else {
+                EXPECT_EQ(p.currentId(), -1) << "id " << id;
+            }
+        EXPECT_EQ(reached, live);
+
+        if (p.remove) {
+            for (int id = 0, n = p.count(); id < n; ++id) {
+                p.selectId(id);
+                p.remove();
+            }
+            EXPECT_EQ(p.count(), 0);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EnginePoolIds, ::testing::ValuesIn(IdPools()),
+                         [](const ::testing::TestParamInfo<IdPoolCase>& param) {
+                             std::string name = param.param.pool.name;
+                             std::erase(name, ' ');
+                             name[0] = char(std::toupper(name[0]));
+                             return name;
+                         });
+
+// Loads of missing or damaged files create nothing, leave no current item, and go
+// into the record of failed loads with the pool, key, path and reason.
+TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
     test::TempFolder folder;
     test::UseAsProgramFolder(folder);
     folder.Write("content/red.bmp", test::SolidBmp(2, 2, 255, 0, 0));
@@ -220,7 +343,9 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
     folder.Write("content/beep.wav", test::SoundBytes());
     folder.Write("content/box.3ds", test::Box3ds(-1, -1, -1, 1, 1, 1));
     folder.Write("content/junk.bmp", "not a picture");
+    folder.Write("content/junk.3ds", "not a model");
     test::Harness h;
+    h.ExpectFailedLoad("nothere").ExpectFailedLoad("junk").ExpectFailedLoad("no key");
 
     EngineTextures textures;
     EngineDraw2D images;
@@ -229,50 +354,115 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemAndUsesNoId) {
     EngineMeshes meshes;
     EngineMeshImporter importer;
     const auto& scene = h.Scene();
+    auto buildMesh = [&](const char* file, const char* key) {
+        importer.OpenModelFile(Content(file));
+        const int id = importer.BuildMesh(key);
+        importer.CloseModelFile();
+        return id;
+    };
 
     struct Case {
         const char* what;
-        std::function<int()> good, missing;
+        std::function<int()> good, failing;
         std::function<int()> currentId;
+        engine::FailedLoad recorded;  // path: the file's name only
     };
     const Case cases[] = {
-        {"texture", [&] { return textures.LoadTexture("t", Content("red.bmp")); },
+        {"texture",
+         [&] { return textures.LoadTexture("t", Content("red.bmp")); },
          [&] { return textures.LoadTexture("u", Content("nothere.bmp")); },
-         [&] { return scene.textures.CurrentId(); }},
-        {"damaged texture", [&] { return textures.LoadTexture("t2", Content("red.bmp")); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "u", "nothere.bmp", "no such file"}},
+        {"damaged texture",
+         [&] { return textures.LoadTexture("t2", Content("red.bmp")); },
          [&] { return textures.LoadTexture("u2", Content("junk.bmp")); },
-         [&] { return scene.textures.CurrentId(); }},
-        {"image", [&] { return images.LoadImage(Content("red.bmp"), "i", 1); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "u2", "junk.bmp", "not a readable picture"}},
+        {"texture without a key",
+         [&] { return textures.LoadTexture("t3", Content("red.bmp")); },
+         [&] { return textures.LoadTexture("", Content("red.bmp")); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "", "red.bmp", "no key"}},
+        {"image",
+         [&] { return images.LoadImage(Content("red.bmp"), "i", 1); },
          [&] { return images.LoadImage(Content("nothere.jpg"), "j", 1); },
-         [&] { return images.GetImageId(); }},
-        {"model", [&] { return models.LoadModel(Content("tri.md2"), "m"); },
+         [&] { return images.GetImageId(); },
+         {"2D images", "j", "nothere.jpg", "no such file"}},
+        {"animated model",
+         [&] { return models.LoadModel(Content("tri.md2"), "m"); },
          [&] { return models.LoadModel(Content("nothere.md2"), "n"); },
-         [&] { return scene.models.CurrentId(); }},
-        {"sound", [&] { return sounds.LoadSound("s", Content("beep.wav")); },
+         [&] { return scene.models.CurrentId(); },
+         {"animated models", "n", "nothere.md2", "no such file"}},
+        {"sound",
+         [&] { return sounds.LoadSound("s", Content("beep.wav")); },
          [&] { return sounds.LoadSound("z", Content("nothere.wav")); },
-         [&] { return scene.sounds.CurrentId(); }},
+         [&] { return scene.sounds.CurrentId(); },
+         {"sounds", "z", "nothere.wav", "no such file"}},
         {"mesh",
-         [&] {
-             importer.OpenModelFile(Content("box.3ds"));
-             const int id = importer.BuildMesh("box");
-             importer.CloseModelFile();
-             return id;
-         },
-         [&] {
-             EXPECT_LT(importer.OpenModelFile(Content("nothere.3ds")), 0);
-             return importer.BuildMesh("nobox");
-         },
-         [&] { return meshes.GetCurrentId(); }},
+         [&] { return buildMesh("box.3ds", "box"); },
+         [&] { return buildMesh("nothere.3ds", "nobox"); },
+         [&] { return meshes.GetCurrentId(); },
+         {"meshes", "nobox", "nothere.3ds", "no such file"}},
+        {"damaged mesh",
+         [&] { return buildMesh("box.3ds", "box2"); },
+         [&] { return buildMesh("junk.3ds", "junkbox"); },
+         [&] { return meshes.GetCurrentId(); },
+         {"meshes", "junkbox", "junk.3ds", "not a readable model"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
+        const std::size_t before = engine::FailedLoads().size();
         const int id = c.good();
         EXPECT_GE(id, 0);
         EXPECT_EQ(c.currentId(), id);
-        EXPECT_EQ(c.missing(), -1);
+        EXPECT_EQ(engine::FailedLoads().size(), before) << "a good load was recorded";
+        EXPECT_EQ(c.failing(), -1);
         EXPECT_EQ(c.currentId(), -1);
         EXPECT_EQ(c.good(), id + 1) << "the failure used up an id";
+
+        ASSERT_EQ(engine::FailedLoads().size(), before + 1);
+        const engine::FailedLoad& got = engine::FailedLoads().back();
+        EXPECT_EQ(got.pool, c.recorded.pool);
+        EXPECT_EQ(got.name, c.recorded.name);
+        EXPECT_EQ(got.path, Content(c.recorded.path)) << "the path as the game gave it";
+        EXPECT_EQ(got.reason, c.recorded.reason);
     }
+    EXPECT_TRUE(h.UnexpectedFailedLoads().empty());
+}
+
+// The debug log: one line per failed load, appended to the file the variable names
+// or written to stderr; nothing without the variable.
+TEST(EnginePoolLoads, TheLogGetsALinePerFailedLoadWhenAsked) {
+    test::TempFolder folder;
+    test::UseAsProgramFolder(folder);
+    const std::string logFile = (folder.path() / "loads.log").string();
+    folder.Write("loads.log", "earlier line\n");
+    const std::string line = "failed load: textures \"u\" " + Content("nothere.bmp") + ": no such file\n";
+    const struct {
+        const char* target;  // nullptr: the variable is not set
+        std::string inFile, onStderr;
+    } cases[] = {
+        {nullptr, "earlier line\n", ""},
+        {"", "earlier line\n", ""},
+        {"stderr", "earlier line\n", line},
+        {logFile.c_str(), "earlier line\n" + line, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target ? c.target : "(not set)");
+        folder.Write("loads.log", "earlier line\n");
+        if (c.target)
+            setenv("QUORVEL_LOAD_LOG", c.target, 1);
+        else
+            unsetenv("QUORVEL_LOAD_LOG");
+        test::Harness h;
+        h.ExpectFailedLoad("nothere");
+        ::testing::internal::CaptureStderr();
+        EngineTextures().LoadTexture("u", Content("nothere.bmp"));
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err, c.onStderr);
+        EXPECT_EQ(folder.Read("loads.log"), c.inFile);
+    }
+    unsetenv("QUORVEL_LOAD_LOG");
 }
 
 TEST(EngineCameraPool, TheMainCameraIsIdZeroUnderTwoNamesAndOthersAreMadeBySelecting) {
@@ -291,7 +481,7 @@ TEST(EngineCameraPool, TheMainCameraIsIdZeroUnderTwoNamesAndOthersAreMadeBySelec
     EXPECT_TRUE(cams.SelectCameraById(1));
     EXPECT_EQ(cams.GetCameraPosition().z, -1);
     cams.SelectCamera("miniCam");
-    EXPECT_EQ(h.Scene().cameras.Count(), 2);
+    EXPECT_EQ(h.Scene().cameras.Size(), 2);
 
     // A failed select (and the pool's reset call) leaves no camera current.
     EXPECT_FALSE(cams.SelectCameraById(7));
@@ -319,7 +509,7 @@ TEST(EngineLightPool, ALightCreatedAgainReplacesTheOldOne) {
     lights.CreateLight("bigsun", 200000, 3, 0.1f, 25, 18);
     lights.SetLightColour(255, 0, 0, 255);
     const int second = lights.CreateLight("bigsun", 200000, 3, 0.1f, 25, 18);
-    EXPECT_EQ(h.Scene().lights.Count(), 1);
+    EXPECT_EQ(h.Scene().lights.Size(), 1);
     EXPECT_EQ(h.Scene().lights.CurrentId(), second);
     EXPECT_EQ(lights.CreateLight("bad", 1, 7, 0, 0, 0), -1) << "light types are 1 to 3";
     EXPECT_EQ(h.Scene().lights.CurrentId(), -1);

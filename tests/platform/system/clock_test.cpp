@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/system/clock.h"
 
 namespace quorvel::sys {
@@ -30,6 +33,26 @@ TEST(Clock, RealClockIsMonotonicAndStartsAtTimeOfDay) {
         ASSERT_GE(now, previous);
         previous = now;
     }
+}
+
+// The production clock across midnight: started so that midnight comes a few
+// milliseconds from now, it runs on past 86400 without a step back.
+TEST(Clock, RealClockCrossesMidnightWithoutWrapping) {
+    UseRealClock();
+    const double startOfDay = 86400.0 - 0.02 - MonotonicSeconds();
+    SetStartOfDay(startOfDay);
+    const double start = WallClock();
+    EXPECT_LT(start, 86400.0);
+    double previous = start;
+    while (previous < 86400.0 + 0.02) {
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+        const double now = WallClock();
+        ASSERT_GE(now, previous);
+        ASSERT_GT(now, 86399.0) << "wrapped at midnight";
+        previous = now;
+    }
+    // Still the time of day at start plus the time since.
+    EXPECT_NEAR(WallClock() - MonotonicSeconds(), startOfDay, 1e-3);
 }
 
 TEST(Clock, VirtualClockIgnoresNegativeSteps) {

@@ -4,12 +4,14 @@
 
 #include "shell/main_menu.h"
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,7 @@
 #include "platform/forms/null_host.h"
 #include "platform/system/clock.h"
 #include "platform/system/convert.h"
+#include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "shell/difficulty.h"
@@ -33,6 +36,7 @@
 #include "shell/texts.h"
 #include "shell/tip.h"
 #include "support/harness.h"
+#include "support/scenarios.h"
 
 namespace quorvel {
 namespace {
@@ -73,6 +77,11 @@ class MainMenuTest : public ::testing::Test {
         py = y;
     }
     void Click(int frame) { h.MouseClick(frame, 0, 1); }
+    // The same from a harness step, as the current frame begins.
+    std::function<void()> MoveNow(int x, int y) {
+        return [this, x, y] { MoveTo(h.Frame(), x, y); };
+    }
+    void ClickNow() { Click(h.Frame()); }
 
     // Screen y of a main-menu item's middle on a 1280 x 1024 screen (menu picture
     // space is the screen shifted by (384, 256)).
@@ -103,6 +112,11 @@ class MainMenuTest : public ::testing::Test {
         const auto* m = h.Scene().meshes.Find(key);
         return m ? m->place.position : Vector{};
     }
+    bool ListOnScreen() const {
+        for (const std::string& text : LastTexts())
+            if (text.starts_with("Press number")) return true;
+        return false;
+    }
     std::vector<std::string> LastTexts() const {
         std::vector<std::string> texts;
         for (const auto& call : h.LastQueue())
@@ -128,130 +142,127 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
     folder.Write("VeltorSave7.vlx", SaveFile(77, {-1, -1, -1, -1, -1, -1}, 5, 2));  // damaged
     folder.Write("screenshot/Snap1.jpg", "older picture");
 
-    // The dialogs in the order they come: "GO!!!" on the difficulty dialog, then the
-    // options over the menu (below). The host runs these steps from its message pump.
-    host.When([] { return InitialLevel.Visible(); }, [&] { host.Click(InitialLevel.Command1); });
+    // Frames after an accepted click before the menu takes the next one (it waits
+    // 100 units at 2 a frame), with room to spare.
+    constexpr int Rested = 70;
+    auto click = [this] { ClickNow(); };
 
     // ---- Logos: the engine's logo, then the maker's, with their waits.
     std::string firstLogo, secondLogo;
     double logoShown = 0, menuStart = 0;
-    h.At(1, [&] { firstLogo = ImageTexture("logo"); });  // its own picture: no texture
-    h.At(2, [&] {
-        secondLogo = ImageTexture("logo");
-        logoShown = sys::WallClock();
-    });
-    constexpr int F0 = 3;  // the first frame of the menu loop
     double f1 = 0;
-    h.At(F0, [&] {
-        menuStart = sys::WallClock();
-        f1 = EngineTimer().GetFrameFactor(1);
-    });
+    h.When([this] { return h.Scene().images.Find("logo") != nullptr; },
+           [&] { firstLogo = ImageTexture("logo"); })  // its own picture: no texture
+        .After(1,
+               [&] {
+                   secondLogo = ImageTexture("logo");
+                   logoShown = sys::WallClock();
+               })
+        .When(test::InMainMenu, [&] {
+            menuStart = sys::WallClock();
+            f1 = EngineTimer().GetFrameFactor(1);
+        });
 
     // ---- The scene on its timeline. T counts from the loop's start, to the second.
-    auto setT = [&](int frame, double t) {
-        h.At(frame,
-             [&, t] { sys::AdvanceVirtualClock(sys::RoundHalfEven(menuStart) + t - sys::WallClock()); });
+    auto setT = [&](double t) {
+        return [&, t] { sys::AdvanceVirtualClock(sys::RoundHalfEven(menuStart) + t - sys::WallClock()); };
     };
     struct Snapshot {
         Vector back1, mshell, camera;
         bool mshellVisible = true;
     };
     std::vector<Snapshot> snaps;
-    auto snap = [&](int frame) {
-        h.At(frame, [&] {
-            EngineCameras cams;
-            cams.SelectCameraById(0);
-            const auto* ms = h.Scene().meshes.Find("mshell");
-            snaps.push_back(
-                {MeshPosition("back1"), MeshPosition("mshell"), cams.GetCameraPosition(), ms && ms->visible});
-        });
+    auto snap = [&] {
+        EngineCameras cams;
+        cams.SelectCameraById(0);
+        const auto* ms = h.Scene().meshes.Find("mshell");
+        snaps.push_back(
+            {MeshPosition("back1"), MeshPosition("mshell"), cams.GetCameraPosition(), ms && ms->visible});
     };
-    snap(F0 + 10);
-    snap(F0 + 70);  // 0: early, 60 frames at f = 1
-    setT(F0 + 80, 47);
-    snap(F0 + 90);
-    snap(F0 + 150);  // 1: T in 47..48
-    setT(F0 + 160, 60);
-    snap(F0 + 170);
-    snap(F0 + 230);  // 2: T in 60..61
-    setT(F0 + 240, 251);
-    snap(F0 + 250);
-    snap(F0 + 310);  // 3: T past 250
+    // Pairs of snapshots 60 frames apart (at f = 1): early, T in 47..48, in 60..61,
+    // and past 250.
+    h.After(10, snap).After(60, snap);
+    for (double t : {47.0, 60.0, 251.0})
+        h.After(10, setT(t)).After(10, snap).After(60, snap);
 
     // ---- Hover and click every item.
-    const int S = F0 + 320;
     std::vector<int> clicks;
     std::vector<std::string> pointer;
-    auto note = [&](int frame) {
-        h.At(frame, [&] {
-            clicks.push_back(ClicksPlayed());
-            pointer.push_back(ImageTexture("mouse"));
-        });
+    auto note = [&] {
+        clicks.push_back(ClicksPlayed());
+        pointer.push_back(ImageTexture("mouse"));
     };
-    MoveTo(S, ItemX, ItemY(1));
-    note(S + 2);                      // 0: over New Game
-    MoveTo(S + 4, ItemX, 256 + 305);  // between items 1 and 2
-    note(S + 6);                      // 1
-    MoveTo(S + 8, ItemX, ItemY(2));
-    MoveTo(S + 9, ItemX, 256 + 340);  // between items 2 and 3
-    MoveTo(S + 10, ItemX, ItemY(3));
-    note(S + 11);  // 2: two more hover sounds
+    h.After(10, MoveNow(ItemX, ItemY(1)))
+        .After(2, note)                       // 0: over New Game
+        .After(2, MoveNow(ItemX, 256 + 305))  // between items 1 and 2
+        .After(2, note)                       // 1
+        .After(2, MoveNow(ItemX, ItemY(2)))
+        .After(1, MoveNow(ItemX, 256 + 340))  // between items 2 and 3
+        .After(1, MoveNow(ItemX, ItemY(3)))
+        .After(1, note);  // 2: two more hover sounds
 
-    bool pointerShownInDialog = false, sliderShownInDialog = true;
-    Click(S + 12);  // Options: the dialog over the 3D view, modal
-    host.When([] { return Options.Visible(); },
-              [&] {
-                  pointerShownInDialog = forms::CursorVisible();
-                  sliderShownInDialog = Options.Graphics.Visible();
-                  host.Click(Options.Command1);
-              });
+    // Options: the dialog over the 3D view, modal.
+    bool optionsSeen = false, pointerShownInDialog = false, sliderShownInDialog = true;
     bool pointerHiddenAfter = false;
-    h.At(S + 14, [&] { pointerHiddenAfter = !forms::CursorVisible(); });
+    h.After(1,
+            [&] {
+                ClickNow();
+                host.When([] { return Options.Visible(); },
+                          [&] {
+                              optionsSeen = true;
+                              pointerShownInDialog = forms::CursorVisible();
+                              sliderShownInDialog = Options.Graphics.Visible();
+                              host.Click(Options.Command1);
+                          });
+            })
+        .When([&] { return optionsSeen && !Options.Visible(); },
+              [&] { pointerHiddenAfter = !forms::CursorVisible(); });
 
+    // The two overlays, by item and by a click outside every item.
     std::vector<std::string> picture;
-    auto notePicture = [&](int frame) { h.At(frame, [&] { picture.push_back(ImageTexture("menu")); }); };
-    MoveTo(S + 70, ItemX, ItemY(4));
-    Click(S + 72);
-    notePicture(S + 74);  // 0: keyboard overlay
-    MoveTo(S + 76, ItemX, ItemY(5));
-    Click(S + 140);        // closes it; item 5 is selected from the next frame
-    notePicture(S + 142);  // 1
-    Click(S + 210);
-    notePicture(S + 212);  // 2: second overlay
-    Click(S + 280);
-    notePicture(S + 282);       // 3
-    MoveTo(S + 284, 200, 900);  // outside every item: a click opens the keyboard overlay
-    Click(S + 340);
-    Click(S + 350);        // too soon after the last one: ignored
-    notePicture(S + 352);  // 4
-    Click(S + 400);
-    notePicture(S + 402);  // 5
+    auto notePicture = [&] { picture.push_back(ImageTexture("menu")); };
+    h.After(Rested, MoveNow(ItemX, ItemY(4)))
+        .After(2, click)
+        .After(2, notePicture)               // 0: keyboard overlay
+        .After(2, MoveNow(ItemX, ItemY(5)))  // under the overlay: selected once it closes
+        .After(Rested, click)
+        .After(2, notePicture)  // 1
+        .After(Rested, click)
+        .After(2, notePicture)  // 2: second overlay
+        .After(Rested, click)
+        .After(2, notePicture)        // 3
+        .After(2, MoveNow(200, 900))  // outside every item: a click opens the keyboard overlay
+        .After(Rested, click)
+        .After(10, click)       // too soon after the last one: ignored
+        .After(2, notePicture)  // 4
+        .After(Rested, click)
+        .After(2, notePicture);  // 5
 
     // ---- Screenshots: P held for three frames.
-    h.KeyPress(S + 410, key::P, 3);
+    h.After(8, [&] { h.KeyPress(h.Frame(), key::P, 3); });
 
     // ---- Load Game: the slot list with a valid, an empty, a damaged and a missing slot.
-    MoveTo(S + 420, ItemX, ItemY(2));
-    Click(S + 422);
     std::vector<std::string> listTexts;
-    h.At(S + 426, [&] { listTexts = LastTexts(); });
-    h.KeyPress(S + 426, key::D3, 2);           // missing file
-    h.KeyPress(S + 430, key::D2, 2);           // empty file
-    h.KeyPress(S + 434, key::D7, 2);           // damaged
-    MoveTo(S + 438, 640, 512 - 220 + 40 + 9);  // row 2
-    Click(S + 440);                            // an empty row cannot be chosen either
     bool stillListing = false;
-    h.At(S + 444, [&] { stillListing = !played && ImageTexture("mouse") == "ms2"; });
-    h.KeyPress(S + 446, key::D5, 2);
-    h.EndAt(S + 1000);
+    auto press = [&](int scanCode) { return [&, scanCode] { h.KeyPress(h.Frame(), scanCode, 2); }; };
+    h.After(10, MoveNow(ItemX, ItemY(2)))
+        .After(2, click)
+        .When([&] { return ListOnScreen(); },
+              [&] {
+                  listTexts = LastTexts();
+                  press(key::D3)();  // missing file
+              })
+        .After(4, press(key::D2))                    // empty file
+        .After(4, press(key::D7))                    // damaged
+        .After(4, MoveNow(640, 512 - 220 + 40 + 9))  // row 2
+        .After(2, click)                             // an empty row cannot be chosen either
+        .After(4, [&] { stillListing = !played && ImageTexture("mouse") == "ms2"; })
+        .After(2, press(key::D5));
+    h.EndAt(5000, 99);  // a run that gets stuck ends, and fails below
 
-    // The launch pad: Start, the difficulty dialog, and the menu runs.
-    ASSERT_TRUE(VeltorInitial.Show());
-    host.Click(frmTip.cmdOK);
-    ASSERT_TRUE(host.Choose(VeltorInitial.comModes, 7));
-    ASSERT_EQ(VeltorInitial.comModes.Text(), "1280x1024x32");
-    const std::optional<int> ended = h.RunUntilEnded([&] { host.Click(VeltorInitial.cmdControl(0)); });
-    ASSERT_TRUE(ended.has_value());
+    const std::optional<int> ended = test::RunFromLaunchPad(h, host);
+    EXPECT_EQ(ended, 0);
+    EXPECT_TRUE(h.ConditionsDone());
 
     // Logos: the maker's logo came 3 to 4 seconds after the engine's.
     EXPECT_EQ(firstLogo, "");
@@ -319,6 +330,35 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "VeltorSave0.vlx"));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "VeltorSave3.vlx"));
     EXPECT_EQ(folder.Read("VeltorSave2.vlx"), "");
+}
+
+// The failed-load check on a real run: with the menu's picture under another name
+// the run fails, naming the file.
+TEST_F(MainMenuTest, AMisnamedFileFailsTheRun) {
+    std::filesystem::rename(folder.path() / "tex" / "mainmenu.jpg", folder.path() / "tex" / "main_menu.jpg");
+    h.EndAt(5);
+    EXPECT_NONFATAL_FAILURE(
+        EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, false); }), 0),
+        "2D images \"menu\" " + sys::ProgramFolder() + "\\tex\\mainmenu.jpg: no such file");
+}
+
+TEST_F(MainMenuTest, AMisnamedFileThatIsExpectedPasses) {
+    std::filesystem::rename(folder.path() / "tex" / "mainmenu.jpg", folder.path() / "tex" / "main_menu.jpg");
+    h.ExpectFailedLoad("mainmenu.jpg").EndAt(5);
+    EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, false); }), 0);
+}
+
+// The game run's start with given possessions: what the level start is handed.
+TEST_F(MainMenuTest, TheGameRunStartsAtALevelWithGivenPossessions) {
+    const PlayLevelArgs start{7, true, false, true, false, false, 2500.5, true, 2};
+    EXPECT_EQ(test::RunFromLevelStart(h, start), 0);
+    ASSERT_TRUE(played.has_value());
+    EXPECT_EQ(played->level, 7);
+    EXPECT_TRUE(played->ownsIon && played->ownsEplas && played->ownsGravBeam);
+    EXPECT_FALSE(played->ownsMion || played->ownsDisperse || played->ownsGamma);
+    EXPECT_EQ(played->money, 2500.5);
+    EXPECT_EQ(played->capacityLevel, 2);
+    EXPECT_EQ(LastTexts(), (std::vector<std::string>{"Loading..."}));
 }
 
 // Enter acts as a click on the selected item: over New Game it starts a new game,
@@ -404,7 +444,7 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
     EXPECT_EQ(scene.meshes.Count() + scene.textures.Count() + scene.images.Count() + scene.sky.Count() +
                   scene.sounds.Count(),
               0);
-    ASSERT_EQ(scene.particles.Count(), 6);
+    ASSERT_EQ(scene.particles.Size(), 6);
     for (const auto& system : scene.particles.Items())
         EXPECT_FALSE(system.emitting) << system.key;
     EXPECT_FALSE(CoreObj || InputObj || FrameObj || MeshObj || TextureObj || Draw2DObj || SkyObj || SoundObj);

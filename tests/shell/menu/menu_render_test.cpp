@@ -91,6 +91,9 @@ TEST(MainMenuPicture, MenuOverTheSceneWithThePointerOnNewGame) {
         sys::EndProcess(0);
     });
     EXPECT_THROW(MainMenu(1, false, true), sys::ProcessEnded);
+    // Every file the menu asks the engine for is in the content set.
+    for (const engine::FailedLoad& load : engine::FailedLoads())
+        ADD_FAILURE() << "failed load: " << engine::Describe(load);
 
     engine::InstallNullBackEnds();
     engine::ResetEngine();

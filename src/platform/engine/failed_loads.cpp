@@ -1,0 +1,72 @@
+// The record of failed loads and its debug log.
+
+#include "platform/engine/failed_loads.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+
+#include "platform/engine/engine_state.h"
+#include "platform/system/paths.h"
+
+namespace quorvel::engine {
+namespace {
+
+void WriteLog(const FailedLoad& load) {
+    const char* target = std::getenv("QUORVEL_LOAD_LOG");
+    if (!target || !*target) return;
+    const std::string line = "failed load: " + Describe(load) + "\n";
+    if (std::string_view(target) == "stderr") {
+        std::fputs(line.c_str(), stderr);
+        return;
+    }
+    if (std::FILE* f = std::fopen(target, "a")) {
+        std::fputs(line.c_str(), f);
+        std::fclose(f);
+    }
+}
+
+// Adds the load to the record; its index there, or -1 when the record is full.
+int Record(FailedLoad load, const std::string& kind, bool keyed) {
+    std::error_code error;
+    if (keyed && load.name.empty())
+        load.reason = "no key";
+    else if (!std::filesystem::is_regular_file(sys::ResolvePath(load.path), error))
+        load.reason = "no such file";
+    else
+        load.reason = "not a readable " + kind;
+    WriteLog(load);
+    std::vector<FailedLoad>& loads = State().failedLoads;
+    if (loads.size() >= MaxFailedLoads) return -1;
+    loads.push_back(std::move(load));
+    return int(loads.size()) - 1;
+}
+
+}  // namespace
+
+const std::vector<FailedLoad>& FailedLoads() {
+    return State().failedLoads;
+}
+
+std::string Describe(const FailedLoad& load) {
+    return load.pool + " \"" + load.name + "\" " + load.path + ": " + load.reason;
+}
+
+void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
+                      const std::string& kind) {
+    Record({pool, name, path, {}}, kind, true);
+}
+
+void RecordFailedImport(const std::string& path) {
+    State().importerFailure = Record({"meshes", "", path, {}}, "model", false);
+}
+
+void NameImporterFailure(const std::string& key) {
+    EngineState& s = State();
+    if (s.importerFailure >= 0 && s.importerFailure < int(s.failedLoads.size()))
+        s.failedLoads[std::size_t(s.importerFailure)].name = key;
+    s.importerFailure = -1;
+}
+
+}  // namespace quorvel::engine
