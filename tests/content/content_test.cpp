@@ -22,6 +22,7 @@
 #include "platform/engine/import_3ds.h"
 #include "platform/engine/math3d.h"
 #include "platform/engine/md2.h"
+#include "platform/sound/wave_file.h"
 #include "platform/system/paths.h"
 #include "support/temp_folder.h"
 
@@ -473,6 +474,32 @@ TEST(ContentShapes, SkyStarsArePointsOfManyBrightnesses) {
         EXPECT_GT(peaks[peaks.size() * 9 / 10], 2.5 * peaks[peaks.size() / 10]) << "one brightness for all";
         EXPECT_GT(warm, int(widths.size() / 50)) << "no warm stars";
         EXPECT_GT(cool, int(widths.size() / 50)) << "no blue stars";
+    }
+}
+
+TEST(ContentSounds, LoopedEffectsJoinWithoutADipOrAClick) {
+    REQUIRE_CONTENT_SET();
+    // The game loops these buffers. Faded ends would pull the sound to silence at
+    // every seam; a loop that does not join would jump there by more than any step
+    // within the sound.
+    for (const char* path : {"sound\\engine.wav", "sound\\masengine.wav", "sound\\maseng.wav",
+                             "sound\\gravitybeam.wav", "sound\\fireball.wav"}) {
+        SCOPED_TRACE(path);
+        const auto wave = sound::ReadWaveFile(sys::ResolvePath(sys::ProgramFolder() + "\\" + path));
+        ASSERT_TRUE(wave.has_value());
+        const std::vector<std::int16_t>& s = wave->pcm.samples;
+        const std::size_t n = s.size();
+        ASSERT_GT(n, 1000u);
+        double level = 0, steepest = 0;
+        for (std::size_t i = 1; i < n; ++i) {
+            level += std::abs(double(s[i])) / double(n);
+            steepest = std::max(steepest, std::abs(double(s[i]) - s[i - 1]));
+        }
+        double ends = 0;
+        for (std::size_t i = 0; i < 3; ++i)
+            ends += std::abs(double(s[i])) + std::abs(double(s[n - 1 - i]));
+        EXPECT_GT(ends, 0.3 * level) << "the sound fades to silence at the seam";
+        EXPECT_LE(std::abs(double(s[0]) - s[n - 1]), steepest) << "a click at the seam";
     }
 }
 

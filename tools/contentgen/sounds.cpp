@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "audio.h"
 #include "generate.h"
@@ -527,7 +528,10 @@ std::string MakeSound(const ContentEntry& e) {
         {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
     const auto peak = peaks.find(e.recipe);
     Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
-    if (e.recipe != "music") FadeEnds(pcm, 0.002);
+    // Loops already join end to start; a fade at the ends would dip at every seam.
+    static const std::set<std::string> loops = {"sfx_engine", "sfx_masengine", "sfx_maseng", "sfx_gravbeam",
+                                                "sfx_fireball"};
+    if (e.recipe != "music" && !loops.count(e.recipe)) FadeEnds(pcm, 0.002);
     if (e.format == Format::Wav) return WavBytes(pcm);
     return EncodeAudio(pcm, e.format);
 }
