@@ -11,6 +11,7 @@
 #include <cmath>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <numbers>
 #include <set>
@@ -18,6 +19,7 @@
 
 #include "content_formats.h"
 #include "contentgen/inventory.h"
+#include "contentgen/loudness.h"
 #include "platform/engine/image.h"
 #include "platform/engine/import_3ds.h"
 #include "platform/engine/math3d.h"
@@ -500,6 +502,152 @@ TEST(ContentSounds, LoopedEffectsJoinWithoutADipOrAClick) {
             ends += std::abs(double(s[i])) + std::abs(double(s[n - 1 - i]));
         EXPECT_GT(ends, 0.3 * level) << "the sound fades to silence at the seam";
         EXPECT_LE(std::abs(double(s[0]) - s[n - 1]), steepest) << "a click at the seam";
+    }
+}
+
+// The meter against signals whose loudness is known: a full-scale 997 Hz sine in one
+// channel reads -3.01 LUFS, in two channels 0; silence and much quieter passages fall
+// below the gates and leave the reading where the loud part puts it.
+TEST(ContentSounds, TheLoudnessMeterReadsKnownSignals) {
+    auto tone = [](int rate, int channels, double seconds, double amplitude, double quietAfter) {
+        std::vector<float> s;
+        const auto n = std::size_t(seconds * rate);
+        for (std::size_t i = 0; i < 2 * n; ++i) {
+            const double a = i < n ? amplitude : quietAfter;
+            for (int c = 0; c < channels; ++c)
+                s.push_back(float(a * std::sin(2 * std::numbers::pi * 997 * double(i) / rate)));
+        }
+        return s;
+    };
+    struct Case {
+        int rate, channels;
+        double amplitude, quietAfter, lufs;
+    };
+    for (const Case& c :
+         {Case{48000, 1, 1.0, 1.0, -3.01}, Case{48000, 2, 1.0, 1.0, 0.0}, Case{22050, 1, 1.0, 1.0, -3.01},
+          Case{44100, 2, 0.1, 0.0, -20.0}, Case{44100, 1, 0.1, 0.01, -23.01}}) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channels, " << c.amplitude);
+        const std::vector<float> s = tone(c.rate, c.channels, 5, c.amplitude, c.quietAfter);
+        EXPECT_NEAR(content::IntegratedLufs(s.data(), s.size() / std::size_t(c.channels), c.channels, c.rate),
+                    c.lufs, 0.15);  // the blocks across a change count in part
+    }
+    const std::vector<float> silence(44100, 0.0f);
+    EXPECT_LT(content::IntegratedLufs(silence.data(), silence.size(), 1, 44100), -70);
+}
+
+std::vector<const ContentEntry*> Entries(const std::function<bool(const ContentEntry&)>& pick) {
+    std::vector<const ContentEntry*> out;
+    for (const ContentEntry& e : ContentInventory())
+        if (pick(e)) out.push_back(&e);
+    return out;
+}
+
+// Music under the fighting: played as the background track at -9 dB.
+const std::set<std::string> kLevelMusic = {
+    "sound\\lastfight.wma", "sound\\alienbattlebegin.wma", "sound\\alienbattleloop.wma",
+    "sound\\ms_begin.wma",  "sound\\ms_song.wma",          "sound\\astloop.wma",
+    "music\\orbit.wma",     "music\\nebula.mp3",           "music\\frontier.ogg"};
+constexpr double kMusicGainDb = -9;
+
+// Each voice at the volume it is played with, against the loudest music under it.
+TEST(ContentSounds, VoicesStandClearOfTheMusic) {
+    REQUIRE_CONTENT_SET();
+    double loudestMusic = -1000;
+    for (const std::string& path : kLevelMusic) {
+        const double lufs = PlayedLoudness(path, Played::AsClip, kMusicGainDb);
+        RecordProperty(path, std::to_string(lufs));  // the figures, in the XML report
+        EXPECT_GT(lufs, -30) << path << " is hardly heard";
+        loudestMusic = std::max(loudestMusic, lufs);
+    }
+    for (const ContentEntry* e : Entries([](const ContentEntry& x) { return x.recipe == "voice"; })) {
+        const std::string file = e->path.substr(e->path.find_last_of('\\') + 1),
+                          name = file.substr(0, file.find('.'));
+        // The tutorial and the flaming-asteroid warnings play 3 dB down; "reward" is an
+        // effect buffer; every other voice is a clip at full volume.
+        const bool softer = e->path.find("tutorial") != std::string::npos || name.rfind("lavaast", 0) == 0;
+        const double lufs =
+            PlayedLoudness(e->path, name == "reward" ? Played::AsEffect : Played::AsClip, softer ? -3 : 0);
+        RecordProperty(e->path, std::to_string(lufs));
+        EXPECT_GE(lufs, loudestMusic + 5)
+            << e->path << " at " << lufs << " LUFS, music up to " << loudestMusic;
+        EXPECT_LE(lufs, loudestMusic + 10) << e->path << " shouts over the music";
+    }
+}
+
+// The energy above `hz`, as a share of all of it.
+double ShareAbove(const std::string& gamePath, double hz) {
+    const auto wave = sound::ReadWaveFile(sys::ResolvePath(sys::ProgramFolder() + "\\" + gamePath));
+    if (!wave) return 0;
+    const double w = 2 * std::numbers::pi * hz / wave->format.samplesPerSec, c = std::cos(w),
+                 alpha = std::sin(w) / (2 * 0.7071), a0 = 1 + alpha;
+    const double b0 = (1 + c) / 2 / a0, b1 = -(1 + c) / a0, b2 = b0, a1 = -2 * c / a0, a2 = (1 - alpha) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0, all = 0, high = 0;
+    for (std::int16_t v : wave->pcm.samples) {
+        const double x = v / 32768.0, y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = x, y2 = y1, y1 = y;
+        all += x * x, high += y * y;
+    }
+    return all > 0 ? high / all : 0;
+}
+
+TEST(ContentSounds, ExplosionsPunchAboveThePlayersGuns) {
+    REQUIRE_CONTENT_SET();
+    double loudestGun = -1000;
+    for (const char* gun : {"sound\\laser.wav", "sound\\plasma1.wav", "sound\\ion.wav", "sound\\mion.wav",
+                            "sound\\gammasfx.wav", "sound\\eplasmasfx.wav", "sound\\dispersercannon.wav"}) {
+        const double lufs = PlayedLoudness(gun, Played::AsEffect, 0);
+        RecordProperty(gun, std::to_string(lufs));
+        EXPECT_GT(lufs, -30) << gun << " is hardly heard";
+        loudestGun = std::max(loudestGun, lufs);
+    }
+    for (const char* boom : {"Sound\\explosion1.wav", "Sound\\explosion2.wav", "Sound\\explosion3.wav"}) {
+        SCOPED_TRACE(boom);
+        const double lufs = PlayedLoudness(boom, Played::AsEffect, 0);
+        RecordProperty(boom, std::to_string(lufs));
+        EXPECT_GE(lufs, loudestGun + 3) << lufs << " LUFS, guns up to " << loudestGun;
+        // A crack and a body, not only a rumble that small speakers cannot give.
+        EXPECT_GT(ShareAbove(boom, 150), 0.35);
+        EXPECT_GT(ShareAbove(boom, 2000), 0.03);
+    }
+}
+
+// The background tracks that are started again each time they end, and the openings
+// that lead into them: full from the first bar to the last, so the restart cannot sag.
+TEST(ContentSounds, MusicLoopsRunAtFullLevelAcrossTheSeam) {
+    REQUIRE_CONTENT_SET();
+    for (const char* path : {"sound\\alienbattleloop.wma", "sound\\ms_song.wma", "sound\\astloop.wma",
+                             "sound\\lastfight.wma", "sound\\alienbattlebegin.wma", "sound\\ms_begin.wma"}) {
+        SCOPED_TRACE(path);
+        int rate = 0;
+        const std::vector<float> s = DecodedStereo(path, rate);
+        ASSERT_GT(rate, 0);
+        const std::size_t frames = s.size() / 2;
+        ASSERT_GT(frames, std::size_t(rate) * 20);
+        const double whole = content::IntegratedLufs(s.data(), frames, 2, rate);
+        const bool opening = std::string(path).find("begin") != std::string::npos;
+        // Every second of the first and last four, on its own.
+        for (std::size_t second = 0; second < 8; ++second) {
+            if (opening && second < 4) continue;  // an opening may build up
+            const std::size_t at =
+                second < 4 ? second * std::size_t(rate) : frames - (8 - second) * std::size_t(rate);
+            const double lufs = content::IntegratedLufs(s.data() + 2 * at, std::size_t(rate), 2, rate);
+            EXPECT_GT(lufs, whole - 6)
+                << "second " << second << " of the ends sags to " << lufs << " from " << whole;
+        }
+        // No gap at the very ends: the first and last 50 ms carry sound (a gap reads
+        // near zero; the beat before a bar line may be quiet).
+        auto rms = [&s](std::size_t from, std::size_t n) {
+            double sum = 0;
+            for (std::size_t i = 2 * from; i < 2 * (from + n); ++i)
+                sum += double(s[i]) * s[i];
+            return std::sqrt(sum / double(2 * n));
+        };
+        const std::size_t edge = std::size_t(rate) / 20;
+        const double level = rms(0, frames);
+        if (!opening) {
+            EXPECT_GT(rms(0, edge), 0.05 * level) << "silence at the start";
+        }
+        EXPECT_GT(rms(frames - edge, edge), 0.05 * level) << "silence at the end";
     }
 }
 

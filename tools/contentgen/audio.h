@@ -26,6 +26,10 @@ std::string EncodeVideo(const std::vector<std::vector<unsigned char>>& rgbFrames
 
 // Scales to the given peak.
 void Normalize(Pcm& pcm, double peak = 0.89);
+// Scales to the given integrated loudness (LUFS, each channel weighted 1). Peaks that
+// would pass `peak` are rounded off by a soft limiter first, so a dense sound can
+// reach its loudness without clipping.
+void LevelTo(Pcm& pcm, double lufs, double peak = 0.97);
 // Short fades at both ends against clicks.
 void FadeEnds(Pcm& pcm, double seconds = 0.005);
 

@@ -54,6 +54,21 @@ class Biquad {
     double b0_ = 0, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0, x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
+// The step that a jump of a naive saw or square leaves at phase 0, smoothed over one
+// sample either side (polynomial band-limited step), so the harmonics above half the
+// sample rate do not fold back as whistles.
+double Blep(double p, double dt) {
+    if (p < dt) {
+        p /= dt;
+        return p + p - p * p - 1;
+    }
+    if (p > 1 - dt) {
+        p = (p - 1) / dt;
+        return p * p + p + p + 1;
+    }
+    return 0;
+}
+
 struct Osc {
     double phase = 0;
     // Advances by `freq` and returns the phase in [0, 1).
@@ -63,8 +78,16 @@ struct Osc {
         return phase;
     }
     double Sine(double f) { return std::sin(2 * kPi * Step(f)); }
-    double Saw(double f) { return 2 * Step(f) - 1; }
-    double Square(double f, double duty = 0.5) { return Step(f) < duty ? 1 : -1; }
+    double Saw(double f) {
+        const double p = Step(f), dt = std::min(0.5, std::abs(f) / kRate);
+        return 2 * p - 1 - Blep(p, dt);
+    }
+    double Square(double f, double duty = 0.5) {
+        const double p = Step(f), dt = std::min(0.5, std::abs(f) / kRate);
+        double fall = p - duty;
+        fall -= std::floor(fall);
+        return (p < duty ? 1 : -1) + Blep(p, dt) - Blep(fall, dt);
+    }
     double Triangle(double f) {
         const double p = Step(f);
         return p < 0.5 ? 4 * p - 1 : 3 - 4 * p;
@@ -107,18 +130,30 @@ Pcm Mix(const std::vector<std::pair<Pcm, double>>& parts) {
     return out;
 }
 
+// A crack (a broadband snap and the first debris), a body (a roar of mid-band noise
+// whose brightness falls as the fireball cools) and a low thump under both; the three
+// files differ in size and length.
 Pcm Explosion(int n) {
     Random rnd(SeedOf("explosion") + n);
-    Biquad lp(Biquad::LowPass, 3000, 0.8), sub(Biquad::LowPass, 120, 0.7);
-    Osc rumble;
-    const double len = 1.6 + 0.3 * n, bright = 2600 + 500 * n;
+    Biquad snap(Biquad::HighPass, 900, 0.7), roar(Biquad::LowPass, 4000, 0.9),
+        roarLow(Biquad::HighPass, 140, 0.7), grit(Biquad::BandPass, 1800, 1.2),
+        sub(Biquad::LowPass, 110, 0.8);
+    Osc thump;
+    const double len = 1.7 + 0.35 * n, bright = 1700 + 500 * n, cool = 2.6 - 0.3 * n;
+    double debris = 0;
     return Mono(len, [&](double t, std::size_t i) {
-        if (i % 32 == 0) lp.Set(bright * std::exp(-t * 2.2) + 150, 0.8);
+        if (i % 32 == 0) roar.Set(bright * std::exp(-t * cool) + 280, 0.9);
         const double noise = rnd.Range(-1, 1);
-        const double crack = lp(noise) * Env(t, 0.004, 2.6 + 0.4 * n);
-        const double boom = sub(noise) * 3 * Env(t, 0.01, 1.6) +
-                            rumble.Sine(48 + 20 * std::exp(-t * 4)) * 0.5 * Env(t, 0.02, 2.2);
-        return crack + boom;
+        const double crack = snap(noise) * 1.6 * Env(t, 0.0005, 45);
+        // Debris: sparse bright ticks that thin out.
+        if (rnd.Uniform() < 0.012 * std::exp(-t * 3)) debris = rnd.Range(-1, 1) * 1.4;
+        debris *= 0.93;
+        const double crackle = grit(debris) * 3;
+        const double body = roarLow(roar(noise)) * 1.5 * Env(t, 0.006, 1.8 + 0.2 * n) *
+                            (0.8 + 0.2 * std::sin(2 * kPi * 7 * t + n));
+        const double low = sub(noise) * 3.0 * Env(t, 0.01, 2.2) +
+                           thump.Sine(42 + 60 * std::exp(-t * 9)) * 0.55 * Env(t, 0.004, 4.5);
+        return crack + crackle + body + low;
     });
 }
 
@@ -508,6 +543,27 @@ Pcm Voice(const std::string& name) {
     return v;
 }
 
+// Loudness in LUFS as heard at the volume the game plays each sound with: the level
+// music at -9 dB, voices clearly above it, explosions well above the player's guns.
+constexpr double kLevelMusicHeard = -22, kVoiceHeard = -16, kGunHeard = -18, kExplosionHeard = -12;
+// A mono clip goes to both speakers whole: 3 dB more than a mono effect buffer, which
+// is placed in the middle, at the same level.
+constexpr double kClipOnBothSpeakers = 3.01;
+
+double MusicLufs(int song) {
+    switch (song) {
+        case 1:
+            return -16;  // the menu plays it at -1 dB
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+            return -19;  // cut-scene clips and jingles, played as clips at full volume
+        default:
+            return kLevelMusicHeard + 9;
+    }
+}
+
 }  // namespace
 
 std::string MakeSound(const ContentEntry& e) {
@@ -515,19 +571,34 @@ std::string MakeSound(const ContentEntry& e) {
     if (e.recipe == "music") {
         if (e.format == Format::Midi) return SongMidi(e.index);
         pcm = RenderSong(e.index);
+        LevelTo(pcm, MusicLufs(e.index));
     } else if (e.recipe == "voice") {
-        pcm = Voice(BaseName(e.path));
+        const std::string name = BaseName(e.path);
+        pcm = Voice(name);
+        // The tutorial and the flaming-asteroid warnings play 3 dB down; "reward" is an
+        // effect buffer, every other voice a clip.
+        double heardGain = name == "reward" ? 0 : kClipOnBothSpeakers;
+        if (e.path.find("tutorial") != std::string::npos || name.rfind("lavaast", 0) == 0) heardGain -= 3;
+        LevelTo(pcm, kVoiceHeard - heardGain);
     } else {
         pcm = Effect(e.recipe, e.index);
         pcm.rate = kRate;
+        static const std::set<std::string> guns = {"sfx_laser", "sfx_plasma", "sfx_ion",     "sfx_mion",
+                                                   "sfx_gamma", "sfx_eplas",  "sfx_disperse"};
+        // Steady tones and loops sound louder than bursts at the same peak.
+        static const std::map<std::string, double> peaks = {
+            {"sfx_toofar", 0.4}, {"sfx_warning", 0.6},   {"sfx_engine", 0.6},      {"sfx_masengine", 0.7},
+            {"sfx_maseng", 0.7}, {"sfx_gravbeam", 0.6},  {"sfx_powerup", 0.7},     {"sfx_wchange", 0.6},
+            {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
+        if (e.recipe == "sfx_explosion") {
+            LevelTo(pcm, kExplosionHeard);
+        } else if (guns.count(e.recipe)) {
+            LevelTo(pcm, kGunHeard);
+        } else {
+            const auto peak = peaks.find(e.recipe);
+            Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
+        }
     }
-    // Steady tones and loops sound louder than bursts at the same peak.
-    static const std::map<std::string, double> peaks = {
-        {"sfx_toofar", 0.4}, {"sfx_warning", 0.6},   {"sfx_engine", 0.6},      {"sfx_masengine", 0.7},
-        {"sfx_maseng", 0.7}, {"sfx_gravbeam", 0.6},  {"sfx_powerup", 0.7},     {"sfx_wchange", 0.6},
-        {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
-    const auto peak = peaks.find(e.recipe);
-    Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
     // Loops already join end to start; a fade at the ends would dip at every seam.
     static const std::set<std::string> loops = {"sfx_engine", "sfx_masengine", "sfx_maseng", "sfx_gravbeam",
                                                 "sfx_fireball"};
