@@ -611,6 +611,20 @@ TEST(ContentSounds, ExplosionsPunchAboveThePlayersGuns) {
     }
 }
 
+// The station crew, the scream included, come over a radio channel: nothing under
+// its low cut or over its top worth hearing.
+TEST(ContentSounds, StationVoicesComeOverARadio) {
+    REQUIRE_CONTENT_SET();
+    for (const char* path :
+         {"sound\\vto1.wav", "sound\\stationvoices\\badman.wav", "sound\\stationvoices\\fallen.wav",
+          "sound\\stationvoices\\feelspecial.wav", "sound\\stationvoices\\itblowsup.wav",
+          "sound\\stationvoices\\nancyboy.wav", "sound\\stationvoices\\scream.wav"}) {
+        SCOPED_TRACE(path);
+        EXPECT_GT(ShareAbove(path, 200), 0.9);
+        EXPECT_LT(ShareAbove(path, 5000), 0.02);
+    }
+}
+
 // The background tracks that are started again each time they end, and the openings
 // that lead into them: full from the first bar to the last, so the restart cannot sag.
 TEST(ContentSounds, MusicLoopsRunAtFullLevelAcrossTheSeam) {

@@ -141,15 +141,16 @@ std::optional<Pcm> ReadWav(const std::string& bytes) {
 
 }  // namespace
 
-std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch) {
+std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch,
+                         int wordGap) {
     static std::atomic<int> counter{0};
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() /
         ("quorvel-speech-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".wav");
     const std::string speed = std::to_string(wordsPerMinute), height = std::to_string(pitch),
-                      out = file.string();
-    std::vector<std::string> args = {"espeak-ng", "-v", voice, "-s", speed, "-p",
-                                     height,      "-w", out,   "--", text};
+                      gap = std::to_string(wordGap), out = file.string();
+    std::vector<std::string> args = {"espeak-ng", "-v", voice, "-s", speed, "-p", height,
+                                     "-g",        gap,  "-w",  out,  "--",  text};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

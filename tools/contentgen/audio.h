@@ -34,8 +34,10 @@ void LevelTo(Pcm& pcm, double lufs, double peak = 0.97);
 void FadeEnds(Pcm& pcm, double seconds = 0.005);
 
 // Speech from the system's speech synthesizer (22050 Hz mono); empty when it
-// cannot run. `voice` is a voice name such as "en-us+f3".
-std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch);
+// cannot run. `voice` is a voice name such as "en-us+f3"; `wordGap` pauses between
+// words, in tens of milliseconds.
+std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch,
+                         int wordGap);
 
 // Music: song n rendered (stereo, 44100 Hz) or written as a standard MIDI file.
 Pcm RenderSong(int song);

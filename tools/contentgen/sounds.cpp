@@ -435,60 +435,69 @@ Pcm Effect(const std::string& r, int index) {
 }
 
 // ---- speech ---------------------------------------------------------------------------
+// Three speakers: the ship's computer (a clean female voice, announced by a chime), the
+// station crew on the radio (narrow band, compressed, squelch blips) and the flight
+// instructor (a British voice heard close, lightly compressed).
+enum Speaker { kComputer, kRadio, kInstructor };
+
 struct Line {
     const char* text;
     const char* voice;
     int speed, pitch;
-    bool radio;  // heard over the ship's radio: narrow band and a squelch blip
-    bool chime;  // announced by a chime
+    Speaker speaker;
+    bool chime;
 };
 
 const std::map<std::string, Line>& Lines() {
-    // Instructor and crew on the radio, the ship's computer in a lighter voice.
+    // espeak-ng is clearest on its plainer variants (no breath, echo or roughness),
+    // a little slower than its default and with short pauses between words.
+    static const char* const computer = "en-us+f1";
+    static const char* const instructor = "en-gb-x-rp+m3";
     static const std::map<std::string, Line> lines = {
-        {"reward", {"New weapon available in the shop.", "en-us+f3", 165, 55, false, true}},
-        {"vto1", {"Gold one, you are cleared for launch. Good hunting.", "en-us+m3", 150, 40, true, false}},
-        {"masinbound", {"Warning! Mothership inbound.", "en-us+f3", 150, 50, false, true}},
-        {"noavail", {"Not available.", "en-us+f3", 160, 55, false, false}},
+        {"reward", {"New weapon available in the shop.", computer, 155, 50, kComputer, true}},
+        {"vto1", {"Gold one, you are cleared for launch. Good hunting.", "en-us+m6", 155, 40, kRadio, false}},
+        {"masinbound", {"Warning! Mothership inbound.", computer, 150, 50, kComputer, true}},
+        {"noavail", {"Not available.", computer, 155, 50, kComputer, false}},
         {"warnshield",
-         {"Shield critical. Return to the station force fields.", "en-us+f3", 160, 55, false, true}},
+         {"Shield critical. Return to the station force fields.", computer, 155, 50, kComputer, true}},
         {"lavaastinit",
-         {"Alert! A flaming asteroid is heading for the station.", "en-us+f3", 160, 55, false, true}},
-        {"lavaastwarn", {"The flaming asteroid is coming round again.", "en-us+f3", 160, 55, false, true}},
-        {"badman", {"Hey! Stop shooting at the station!", "en-us+m1", 170, 45, true, false}},
-        {"fallen", {"Ouch! Half the crew just fell over.", "en-us+m3", 165, 40, true, false}},
-        {"feelspecial", {"Does shooting at us make you feel special?", "en-us+f2", 165, 60, true, false}},
-        {"itblowsup", {"Careful! If it blows up, we all go with it!", "en-us+m2", 175, 45, true, false}},
-        {"nancyboy", {"Watch your aim, hot shot!", "en-us+m1", 170, 50, true, false}},
-        {"scream", {"Aaaaaaah!", "en-us+f4", 120, 90, true, false}},
+         {"Alert! A flaming asteroid is heading for the station.", computer, 155, 50, kComputer, true}},
+        {"lavaastwarn", {"The flaming asteroid is coming round again.", computer, 155, 50, kComputer, true}},
+        {"badman", {"Hey! Stop shooting at the station!", "en-us+m4", 165, 45, kRadio, false}},
+        {"fallen", {"Ouch! Half the crew just fell over.", "en-us+m6", 160, 40, kRadio, false}},
+        {"feelspecial", {"Does shooting at us make you feel special?", "en-us+f1", 160, 55, kRadio, false}},
+        {"itblowsup", {"Careful! If it blows up, we all go with it!", "en-us+m3", 170, 45, kRadio, false}},
+        {"nancyboy", {"Watch your aim, hot shot!", "en-us+m4", 165, 50, kRadio, false}},
+        {"scream", {"", "", 0, 0, kRadio, false}},  // synthesized, not spoken
         {"tut1",
          {"Welcome to flight training, pilot. Move the mouse to look around. The left mouse button fires. "
           "When you are ready, press W to fly forward.",
-          "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
         {"tut2",
          {"Your shield is low. Fly into one of the four force fields below the station to recharge it.",
-          "en-us+m3", 150, 40, true, false}},
-        {"tut3", {"Well done. Now press A and D to slide left and right.", "en-us+m3", 150, 40, true, false}},
-        {"tut4", {"Good. Press Q and E to roll the ship.", "en-us+m3", 150, 40, true, false}},
-        {"tut5", {"Now press S to brake.", "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
+        {"tut3",
+         {"Well done. Now press A and D to slide left and right.", instructor, 145, 38, kInstructor, false}},
+        {"tut4", {"Good. Press Q and E to roll the ship.", instructor, 145, 38, kInstructor, false}},
+        {"tut5", {"Now press S to brake.", instructor, 145, 38, kInstructor, false}},
         {"tut6",
          {"Press B to open the weapon shop. Your money buys new weapons and bigger energy stores.",
-          "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
         {"tut7",
          {"You have been given the gravity beam. Aim at an asteroid and hold the fire button to grab it.",
-          "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
         {"tut8",
-         {"Now let go of the button, then fire again to throw the asteroid.", "en-us+m3", 150, 40, true,
-          false}},
-        {"astclose1", {"Warning. Asteroid approaching the station.", "en-us+f3", 160, 55, false, true}},
-        {"astclose2", {"An asteroid is closing on the station!", "en-us+f3", 160, 55, false, true}},
+         {"Now let go of the button, then fire again to throw the asteroid.", instructor, 145, 38,
+          kInstructor, false}},
+        {"astclose1", {"Warning. Asteroid approaching the station.", computer, 155, 50, kComputer, true}},
+        {"astclose2", {"An asteroid is closing on the station!", computer, 155, 50, kComputer, true}},
         {"astclose3",
-         {"Intercept that asteroid before it hits the station!", "en-us+f3", 165, 55, false, true}},
-        {"sctinbound", {"Alien scout inbound.", "en-us+m3", 150, 40, true, false}},
-        {"sctleaving", {"The scout is leaving the area.", "en-us+m3", 150, 40, true, false}},
+         {"Intercept that asteroid before it hits the station!", computer, 160, 50, kComputer, true}},
+        {"sctinbound", {"Alien scout inbound.", "en-us+m6", 155, 40, kRadio, false}},
+        {"sctleaving", {"The scout is leaving the area.", "en-us+m6", 155, 40, kRadio, false}},
         {"astcollision",
-         {"A giant asteroid is on collision course with the station. Destroy it!", "en-us+f3", 160, 55, false,
-          true}},
+         {"A giant asteroid is on collision course with the station. Destroy it!", computer, 155, 50,
+          kComputer, true}},
     };
     return lines;
 }
@@ -501,16 +510,66 @@ Pcm Chime() {
     });
 }
 
-// Band-limits a voice to a radio channel and frames it with squelch blips.
+// Evens out syllables: gain falls by `ratio` above `threshold` (of full scale), with a
+// quick attack and a slower release so that words do not pump.
+void Compress(Pcm& pcm, double threshold, double ratio) {
+    const double attack = std::exp(-1.0 / (0.004 * kRate)), release = std::exp(-1.0 / (0.08 * kRate));
+    double env = 0;
+    for (float& s : pcm.samples) {
+        const double a = std::abs(s);
+        env = a > env ? attack * env + (1 - attack) * a : release * env + (1 - release) * a;
+        if (env > threshold) s = float(s * std::pow(env / threshold, 1 / ratio - 1));
+    }
+}
+
+// A radio channel: telephone band, compressed hard, a touch of hiss, squelch blips.
 Pcm Radio(const Pcm& voice) {
-    Biquad hp(Biquad::HighPass, 320, 0.7), lp(Biquad::LowPass, 3200, 0.7);
+    Biquad hp1(Biquad::HighPass, 300, 0.7), hp2(Biquad::HighPass, 300, 0.7), lp1(Biquad::LowPass, 3400, 0.7),
+        lp2(Biquad::LowPass, 3400, 0.7);
     Random rnd(SeedOf("radio"));
     Pcm out = voice;
     for (float& s : out.samples)
-        s = float(std::tanh(lp(hp(s)) * 2.2) * 0.8 + rnd.Range(-0.01, 0.01));
+        s = float(lp2(lp1(hp2(hp1(s)))));
+    Normalize(out, 0.8);
+    Compress(out, 0.15, 4);
+    Normalize(out, 0.8);
+    for (float& s : out.samples)
+        s = float(std::tanh(s * 1.3) + rnd.Range(-0.006, 0.006));
     Osc o;
     Pcm blip = Mono(0.08, [&](double t, std::size_t) { return o.Sine(1750) * 0.3 * Env(t, 0.002, 30); });
     return Mix({{blip, 0}, {out, 0.1}, {blip, 0.12 + voice.samples.size() / double(kRate)}});
+}
+
+// The instructor, close to the microphone: rumble off and the syllables evened out.
+Pcm Close(const Pcm& voice) {
+    Biquad hp(Biquad::HighPass, 90, 0.7);
+    Pcm out = voice;
+    for (float& s : out.samples)
+        s = float(hp(s));
+    Normalize(out, 0.8);
+    Compress(out, 0.25, 2.5);
+    return out;
+}
+
+// A scream: a strained voice (band-limited saw) sliding up and breaking down, with
+// jitter, through the formants of an open "ah", and breath under it.
+Pcm Scream() {
+    Random rnd(SeedOf("scream"));
+    Osc glottis;
+    Biquad f1(Biquad::BandPass, 850, 6), f2(Biquad::BandPass, 1300, 7), f3(Biquad::BandPass, 2900, 9),
+        breath(Biquad::BandPass, 2200, 1.5);
+    const double len = 1.5;
+    double jitter = 0;
+    return Mono(len, [&](double t, std::size_t i) {
+        const double x = t / len;
+        if (i % 64 == 0) jitter = rnd.Range(-1, 1);
+        const double pitch = (x < 0.15 ? 620 + 2600 * x : 1010 - 380 * (x - 0.15) * (x - 0.15) * 4) *
+                             (1 + 0.03 * std::sin(2 * kPi * 6.5 * t) + 0.015 * jitter);
+        const double src = glottis.Saw(pitch);
+        const double swell = std::min(1.0, t / 0.06) * std::min(1.0, (len - t) / 0.35);
+        const double vowel = f1(src) * 1.0 + f2(src) * 0.7 + f3(src) * 0.35;
+        return (vowel + breath(rnd.Range(-1, 1)) * 0.25) * swell;
+    });
 }
 
 // Stands in for speech when the synthesizer is missing, so the file set stays whole.
@@ -527,18 +586,24 @@ Pcm Voice(const std::string& name) {
     const auto it = Lines().find(name);
     if (it == Lines().end()) throw RecipeError("no spoken line for " + name);
     const Line& l = it->second;
-    std::optional<Pcm> spoken = Speak(l.text, l.voice, l.speed, l.pitch);
-    if (!spoken) {
-        static bool warned = false;
-        if (!warned)
-            std::fprintf(stderr, "contentgen: espeak-ng did not run; spoken clips are placeholders\n");
-        warned = true;
-        spoken = Murmur(l.text);
+    std::optional<Pcm> spoken;
+    if (name == "scream") {
+        spoken = Scream();
+    } else {
+        spoken = Speak(l.text, l.voice, l.speed, l.pitch, 2);
+        if (!spoken) {
+            static bool warned = false;
+            if (!warned)
+                std::fprintf(stderr, "contentgen: espeak-ng did not run; spoken clips are placeholders\n");
+            warned = true;
+            spoken = Murmur(l.text);
+        }
     }
     Pcm v = *spoken;
     if (v.rate != kRate || v.channels != 1) throw RecipeError("unexpected speech format for " + name);
     Normalize(v, 0.8);
-    if (l.radio) v = Radio(v);
+    if (l.speaker == kRadio) v = Radio(v);
+    if (l.speaker == kInstructor) v = Close(v);
     if (l.chime) v = Mix({{Chime(), 0}, {v, 0.4}});
     return v;
 }
