@@ -136,7 +136,8 @@ Mesh GoldPart(GoldPiece part) {
         case kGoldRightWing:
         case kGoldLeftWing: {
             m = Slab({{1.6, -4}, {11, 7}, {11, 8.8}, {1.6, 8.5}}, -0.25, 0.2);
-            m.Append(Beam({10.8, 0, 4}, {10.8, 0, -2}, 0.35, 0.12, 6));  // wing-tip gun
+            // Wing-tip gun: its root runs along the tip, the barrel reaches forward.
+            m.Append(Beam({10.8, 0, 8.6}, {10.8, 0, -2}, 0.35, 0.12, 6));
             if (part == kGoldLeftWing) Mirror(m);
             break;
         }

@@ -246,10 +246,27 @@ void MenuBackground(Image& img, std::uint64_t seed) {
     img.FrameRect(10, 10, img.Width() - 10, img.Height() - 10, 1, Hex(0x1d3c64));
 }
 
+// The game draws these pictures over the 3D scene with their brightest channel as
+// alpha, so a dark panel would be clear. A deep saturated blue is nearly opaque yet
+// looks dark: behind text it keeps the scene from showing through.
+const Rgba kBacking = Hex(0x0a1ef0);
+
+void Backing(Image& img, double x0, double y0, double x1, double y1) {
+    img.FillRect(x0, y0, x1, y1, kBacking);
+    img.FrameRect(x0, y0, x1, y1, 1, Hex(0x3a78c8));
+}
+
+// Text on its own backing, a margin all round.
+void TextOnBacking(Image& img, double cx, double y, const std::string& text, double scale, Rgba c) {
+    const double w = Image::TextWidth(text, scale);
+    Backing(img, cx - w / 2 - 3 * scale, y - 2.5 * scale, cx + w / 2 + 3 * scale, y + 9.5 * scale);
+    img.TextCentred(cx, y, text, scale, c, true);
+}
+
 // A clickable row: a panel filling the rectangle the game hit-tests, with its label.
 void MenuRow(Image& img, double x0, double y0, double x1, double y1, const std::string& label, double scale,
              const std::string& right = "") {
-    img.FillRect(x0, y0, x1, y1, Hex(0x16345e, 0.85));
+    img.FillRect(x0, y0, x1, y1, kBacking);
     img.FrameRect(x0, y0, x1, y1, 2, Hex(0x5aa0ff));
     const double ty = (y0 + y1) / 2 - 3.5 * scale;
     if (right.empty()) {
@@ -263,8 +280,9 @@ void MenuRow(Image& img, double x0, double y0, double x1, double y1, const std::
 Image MainMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("mainmenu"));
+    Backing(img, 60, 40, 452, 190);
     img.TextCentred(256, 60, "VELTOR", 10, Hex(0xffc830), true);
-    img.TextCentred(256, 160, "DEFEND THE STATION", 3, Hex(0x9fc8ff), true);
+    img.TextCentred(256, 160, "DEFEND THE STATION", 3, Hex(0xd8e8ff), true);
     const double rows[6][2] = {{270, 303}, {307, 338}, {342, 378}, {382, 413}, {417, 453}, {457, 490}};
     const char* labels[6] = {"NEW GAME", "LOAD GAME", "OPTIONS", "CONTROLS", "CREDITS", "EXIT"};
     for (int i = 0; i < 6; ++i)
@@ -275,6 +293,7 @@ Image MainMenu() {
 Image Controls() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("controls"));
+    Backing(img, 24, 14, 488, 482);
     img.TextCentred(256, 24, "CONTROLS", 5, Hex(0xffc830), true);
     const char* lines[][2] = {{"MOUSE", "STEER"},
                               {"LEFT BUTTON", "FIRE"},
@@ -305,6 +324,7 @@ Image Controls() {
 Image Congratulations(int page) {
     Image img(512, 512);
     MenuBackground(img, SeedOf("congrats") + page);
+    Backing(img, 36, 40, 476, 400);
     switch (page) {
         case 1:
             img.TextCentred(256, 80, "CONGRATULATIONS!", 4, Hex(0xffc830), true);
@@ -330,7 +350,7 @@ Image Congratulations(int page) {
             img.TextCentred(256, 200, "THE END", 8, Hex(0xffc830), true);
             break;
     }
-    img.TextCentred(256, 470, page < 4 ? "PRESS ENTER" : "PRESS ENTER TO EXIT", 2, Hex(0x8090b0), true);
+    TextOnBacking(img, 256, 466, page < 4 ? "PRESS ENTER" : "PRESS ENTER TO EXIT", 2.5, Hex(0xffe060));
     return img;
 }
 
@@ -352,7 +372,7 @@ Image Mouse(int which) {
 Image PauseMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("pause"));
-    img.TextCentred(256, 120, "PAUSED", 7, Hex(0xffc830), true);
+    TextOnBacking(img, 256, 120, "PAUSED", 7, Hex(0xffc830));
     const double rows[6][2] = {{225, 263}, {267, 313}, {317, 363}, {367, 403}, {407, 448}, {452, 490}};
     const char* labels[6] = {"RESUME", "LOAD GAME", "SAVE GAME", "HELP", "OPTIONS", "EXIT"};
     for (int i = 0; i < 6; ++i)
@@ -363,7 +383,7 @@ Image PauseMenu() {
 Image GameOverMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("gameover"));
-    img.TextCentred(256, 150, "GAME OVER", 7, Hex(0xff5030), true);
+    TextOnBacking(img, 256, 150, "GAME OVER", 7, Hex(0xff5030));
     const double rows[5][2] = {{290, 323}, {327, 368}, {372, 405}, {409, 443}, {447, 485}};
     const char* labels[5] = {"RESTART", "LOAD GAME", "HELP", "OPTIONS", "EXIT"};
     for (int i = 0; i < 5; ++i)
@@ -374,7 +394,7 @@ Image GameOverMenu() {
 Image Shop() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("shop"));
-    img.TextCentred(256, 12, "WEAPON SHOP", 3, Hex(0xffc830), true);
+    TextOnBacking(img, 256, 12, "WEAPON SHOP", 3, Hex(0xffc830));
     const double rows[9][2] = {{43, 67},   {80, 116},  {125, 165}, {175, 215}, {220, 256},
                                {265, 305}, {375, 400}, {420, 445}, {460, 485}};
     const char* labels[9][2] = {{"ION CANNON", "$600,000"},       {"MION LAUNCHER", "$2,400,000"},
@@ -384,8 +404,8 @@ Image Shop() {
                                 {"ENERGY LEVEL 4", "$12,000,000"}};
     for (int i = 0; i < 9; ++i)
         MenuRow(img, 30, rows[i][0], 460, rows[i][1], labels[i][0], 2, labels[i][1]);
-    img.TextCentred(256, 330, "ENERGY CAPACITY", 3, Hex(0x9fc8ff), true);
-    img.TextCentred(256, 494, "CLICK TO BUY - ESC TO LEAVE", 1.5, Hex(0x8090b0), true);
+    TextOnBacking(img, 256, 330, "ENERGY CAPACITY", 3, Hex(0xd8e8ff));
+    TextOnBacking(img, 256, 493, "CLICK TO BUY - ESC TO LEAVE", 1.5, Hex(0xd8e8ff));
     return img;
 }
 
@@ -470,7 +490,9 @@ Image EnergyMeter(int level) {
         img.FillRect(x, 8, x + 1, 24, ((x - 11) % 24 == 23) ? Mix(c, {0, 0, 0, 1}, 0.5) : c);
     }
     img.FrameRect(10, 7, 252, 25, 1, Hex(0xd8e8ff));
-    img.Text(12, 0, "ENERGY", 0.8, Hex(0xd8e8ff));
+    // The label sits in a gap of the outer frame, whole dots tall, above the gauge.
+    img.FillRect(10, 0, 12 + Image::TextWidth("ENERGY", 1) + 2, 7, Hex(0x0a1426));
+    img.Text(12, 0, "ENERGY", 1, Hex(0xd8e8ff));
     for (int i = 0; i < level; ++i)
         img.FillRect(200 + i * 12, 27, 208 + i * 12, 31, Hex(0xffe060));
     return img;
