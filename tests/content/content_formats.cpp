@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/particle_file.h"
+#include "contentgen/loudness.h"
 #include "platform/engine/image.h"
 #include "platform/engine/import_3ds.h"
 #include "platform/engine/md2.h"
@@ -175,6 +176,37 @@ AssertionResult IsCrLfText(const std::string& b) {
         start = end + 2;
     }
     return AssertionSuccess();
+}
+
+std::vector<float> DecodedStereo(const std::string& gamePath, int& rate) {
+    std::vector<float> all;
+    rate = 0;
+    auto decoder = ff::OpenWithFFmpeg(RealPath(gamePath));
+    if (!decoder) return all;
+    rate = decoder->Info().sampleRate;
+    std::vector<float> block(2 * 4096);
+    while (const std::size_t got = decoder->ReadAudio(block.data(), 4096))
+        all.insert(all.end(), block.begin(), block.begin() + std::ptrdiff_t(2 * got));
+    return all;
+}
+
+double PlayedLoudness(const std::string& gamePath, Played how, double gainDb) {
+    std::vector<float> samples;
+    int rate = 0, channels = 1;
+    if (how == Played::AsEffect) {
+        const auto wave = sound::ReadWaveFile(RealPath(gamePath));
+        if (!wave || wave->format.channels != 1) return -1000;
+        rate = int(wave->format.samplesPerSec);
+        for (std::int16_t v : wave->pcm.samples)
+            samples.push_back(float(v) / 32768.0f);
+    } else {
+        samples = DecodedStereo(gamePath, rate);
+        channels = 2;
+    }
+    const float gain = float(std::pow(10.0, gainDb / 20));
+    for (float& v : samples)
+        v *= gain;
+    return content::IntegratedLufs(samples.data(), samples.size() / std::size_t(channels), channels, rate);
 }
 
 AssertionResult LoadsAsItsFormat(const content::ContentEntry& entry) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "contentgen/inventory.h"
 
@@ -22,6 +23,15 @@ testing::AssertionResult DecodesAudio(const std::string& gamePath);  // .wma, .m
 testing::AssertionResult DecodesMidi(const std::string& gamePath);
 testing::AssertionResult DecodesVideo(const std::string& gamePath);
 testing::AssertionResult IsCrLfText(const std::string& bytes);
+
+// All of a clip's sound as the media decoders give it: stereo frames at `rate`.
+std::vector<float> DecodedStereo(const std::string& gamePath, int& rate);
+
+// Integrated loudness (LUFS) of a sound as the game plays it, `gainDb` applied. Effect
+// buffers are mono sources, measured as one channel; clips and music go through the
+// media decoders, which hand both speakers the whole signal.
+enum class Played { AsEffect, AsClip };
+double PlayedLoudness(const std::string& gamePath, Played how, double gainDb);
 
 // The check for the entry's format.
 testing::AssertionResult LoadsAsItsFormat(const content::ContentEntry& entry);

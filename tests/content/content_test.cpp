@@ -9,15 +9,22 @@
 
 #include <algorithm>
 #include <cmath>
+#include <array>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <numbers>
 #include <set>
+#include <tuple>
 
 #include "content_formats.h"
 #include "contentgen/inventory.h"
+#include "contentgen/loudness.h"
 #include "platform/engine/image.h"
 #include "platform/engine/import_3ds.h"
+#include "platform/engine/math3d.h"
 #include "platform/engine/md2.h"
+#include "platform/sound/wave_file.h"
 #include "platform/system/paths.h"
 #include "support/temp_folder.h"
 
@@ -162,6 +169,30 @@ TEST(ContentShapes, ShipsPointTheWayTheGameFliesThem) {
     }
 }
 
+TEST(ContentShapes, AlienFightersFlyRightWayUpAfterTheirLoadRotation) {
+    REQUIRE_CONTENT_SET();
+    // The game loads every fighter turned (180, 0, 0) and then flies it with the turns
+    // and moves of its own axes: the canopy and fins must end up above the ship.
+    engine::Placement turned;
+    engine::SetRotation(turned, {180, 0, 0});
+    for (const char* name : {"asnoglass", "aship2", "as3", "as4", "as5"}) {
+        for (const char* detail : {"", "_low"}) {
+            const std::string path = std::string("mesh\\") + name + detail + ".3ds";
+            SCOPED_TRACE(path);
+            const MeshData m = Model(path);
+            ASSERT_FALSE(m.Empty());
+            float top = 0, bottom = 0;
+            for (const Vector& p : m.positions) {
+                const float y = p.x * turned.right.y + p.y * turned.up.y + p.z * turned.front.y;
+                top = std::max(top, y);
+                bottom = std::min(bottom, y);
+            }
+            EXPECT_GT(top, 1.3f * -bottom)
+                << "flies belly-up: reaches " << top << " up, " << -bottom << " down";
+        }
+    }
+}
+
 TEST(ContentShapes, TheGameAttachesFlamesAndGunsWhereTheHullHasThem) {
     REQUIRE_CONTENT_SET();
     // Points that the game reaches from a ship's origin along its own right, up and
@@ -206,25 +237,43 @@ TEST(ContentShapes, TheGameAttachesFlamesAndGunsWhereTheHullHasThem) {
     }
 }
 
-TEST(ContentShapes, CollisionBoxesEncloseTheirHullsAtTheirScales) {
+TEST(ContentShapes, CollisionMeshesMeetShotsWhereTheirHullsAre) {
     REQUIRE_CONTENT_SET();
+    // The mothership's box is never drawn: it encloses the hull. The battleship's is
+    // shown with the ship, so it must hide inside the hull of either detail level, yet
+    // reach nearly as far on every side for shots to meet it close to the hull.
     struct Case {
-        const char* box;
-        float boxScale;
+        const char* mesh;
+        float meshScale;
         const char* hull;
         float hullScale;
+        bool shown;
     };
-    const Case cases[] = {{"mesh\\albattlebox.3ds", 7, "mesh\\albattle.3ds", 1},
-                          {"mesh\\albattlebox.3ds", 7, "mesh\\albattle_low.3ds", 1},
-                          {"mesh\\mas2box.3ds", 9, "mesh\\mas2.3ds", 1}};
+    const Case cases[] = {{"mesh\\albattlebox.3ds", 7, "mesh\\albattle.3ds", 1, true},
+                          {"mesh\\albattlebox.3ds", 7, "mesh\\albattle_low.3ds", 1, true},
+                          {"mesh\\mas2box.3ds", 9, "mesh\\mas2.3ds", 1, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.hull);
-        const MeshData box = Model(c.box), hull = Model(c.hull);
-        ASSERT_FALSE(box.Empty() || hull.Empty());
+        const MeshData mesh = Model(c.mesh), hull = Model(c.hull);
+        ASSERT_FALSE(mesh.Empty() || hull.Empty());
         for (float Vector::*axis : {&Vector::x, &Vector::y, &Vector::z}) {
-            EXPECT_LE(box.boundsMin.*axis * c.boxScale, hull.boundsMin.*axis * c.hullScale);
-            EXPECT_GE(box.boundsMax.*axis * c.boxScale, hull.boundsMax.*axis * c.hullScale);
+            const float lo = mesh.boundsMin.*axis * c.meshScale, hi = mesh.boundsMax.*axis * c.meshScale;
+            const float hullLo = hull.boundsMin.*axis * c.hullScale,
+                        hullHi = hull.boundsMax.*axis * c.hullScale;
+            if (c.shown) {
+                EXPECT_GT(hi - lo, 0.85f * (hullHi - hullLo));
+            } else {
+                EXPECT_LE(lo, hullLo);
+                EXPECT_GE(hi, hullHi);
+            }
         }
+        if (!c.shown) continue;
+        int outside = 0;
+        for (const Vector& p : mesh.positions) {
+            const float k = c.meshScale / c.hullScale;
+            outside += WindingNumber(hull, {p.x * k, p.y * k, p.z * k}) < 0.9;
+        }
+        EXPECT_EQ(outside, 0) << "of " << mesh.positions.size() << " corners show through the hull";
     }
 }
 
@@ -292,6 +341,327 @@ TEST(ContentShapes, AnimatedModelsMoveTheWayTheGameShowsThem) {
         previous = mean;
     }
     EXPECT_NEAR(previous, 10, 0.3);
+}
+
+TEST(ContentShapes, AsteroidsAreRocksOfTheirOwnShape) {
+    REQUIRE_CONTENT_SET();
+    // No point gathers a fan of slivers (a grid sphere has poles of 28), every kind has
+    // its own proportions and spread of radii, and each break-up piece is a part of its
+    // rock's size at the scales the game shows them (7 and 9).
+    std::vector<std::array<float, 5>> shapes;
+    for (int kind = 1; kind <= 10; ++kind) {
+        const std::string path = "mesh\\asteroid" + std::to_string(kind) + ".3ds";
+        SCOPED_TRACE(path);
+        const MeshData m = Model(path);
+        ASSERT_FALSE(m.Empty());
+        std::map<std::tuple<float, float, float>, int> meeting;
+        for (const std::uint32_t i : m.indices)
+            ++meeting[{m.positions[i].x, m.positions[i].y, m.positions[i].z}];
+        int most = 0;
+        for (const auto& [p, n] : meeting)
+            most = std::max(most, n);
+        EXPECT_LE(most, 8) << "triangles meeting at one point";
+
+        const Vector c{(m.boundsMin.x + m.boundsMax.x) / 2, (m.boundsMin.y + m.boundsMax.y) / 2,
+                       (m.boundsMin.z + m.boundsMax.z) / 2};
+        std::vector<float> radii;
+        for (const Vector& p : m.positions)
+            radii.push_back(float(Length(Sub(p, c))));
+        std::sort(radii.begin(), radii.end());
+        const float big = std::max(
+            {m.boundsMax.x - m.boundsMin.x, m.boundsMax.y - m.boundsMin.y, m.boundsMax.z - m.boundsMin.z});
+        const float mid = radii[radii.size() / 2];
+        shapes.push_back({(m.boundsMax.x - m.boundsMin.x) / big, (m.boundsMax.y - m.boundsMin.y) / big,
+                          (m.boundsMax.z - m.boundsMin.z) / big, radii[radii.size() / 10] / mid,
+                          radii[radii.size() * 9 / 10] / mid});
+        for (int piece = 1; piece <= 4; ++piece) {
+            const MeshData f =
+                Model("mesh\\anim\\ast" + std::to_string(kind) + "exp" + std::to_string(piece) + ".3ds");
+            for (float Vector::*axis : {&Vector::x, &Vector::y}) {
+                const float share = (f.boundsMax.*axis - f.boundsMin.*axis) * 9 /
+                                    ((m.boundsMax.*axis - m.boundsMin.*axis) * 7);
+                EXPECT_GT(share, 0.35f) << "piece " << piece;
+                EXPECT_LT(share, 0.8f) << "piece " << piece;
+            }
+        }
+    }
+    for (std::size_t a = 0; a < shapes.size(); ++a)
+        for (std::size_t b = a + 1; b < shapes.size(); ++b) {
+            float apart = 0;
+            for (std::size_t k = 0; k < 5; ++k)
+                apart = std::max(apart, std::abs(shapes[a][k] - shapes[b][k]));
+            EXPECT_GT(apart, 0.03f) << "asteroid kinds " << a + 1 << " and " << b + 1 << " look alike";
+        }
+}
+
+TEST(ContentShapes, ExplosionFramesBurnAsFireToTheLastFrame) {
+    REQUIRE_CONTENT_SET();
+    // The flip-books are added to the scene: what shows is colour times alpha. Every
+    // frame shows something and the last still shows a tenth of the brightest, and the
+    // light is fire (red over green over blue), in all six sets.
+    for (int n = 1; n <= 6; ++n) {
+        const std::string path = "tex\\exp" + std::to_string(n) + ".png";
+        SCOPED_TRACE(path);
+        const auto atlas = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        ASSERT_TRUE(atlas.has_value());
+        ASSERT_EQ(atlas->width, 1024);
+        std::array<double, 64> shown{};
+        double r = 0, g = 0, b = 0;
+        for (int y = 0; y < 1024; ++y)
+            for (int x = 0; x < 1024; ++x) {
+                const std::uint8_t* p = &atlas->rgba[(std::size_t(y) * 1024 + std::size_t(x)) * 4];
+                const double a = p[3] / 255.0;
+                shown[std::size_t((y / 128) * 8 + x / 128)] += a * (p[0] + p[1] + p[2]) / 765.0;
+                r += a * p[0], g += a * p[1], b += a * p[2];
+            }
+        const double brightest = *std::max_element(shown.begin(), shown.end());
+        for (std::size_t f = 0; f < 64; ++f)
+            EXPECT_GT(shown[f], 0.05 * brightest) << "frame " << f + 1 << " is nearly empty";
+        EXPECT_GT(shown[63], 0.1 * brightest) << "the last frame";
+        EXPECT_GT(r, g);
+        EXPECT_GT(g, b);
+        EXPECT_GT(r, 1.6 * b) << "not the colour of fire";
+    }
+}
+
+TEST(ContentShapes, SkyStarsArePointsOfManyBrightnesses) {
+    REQUIRE_CONTENT_SET();
+    // The game shows a sky face of s texels over 90 degrees through a 70-degree lens on
+    // 1024 rows: one texel spans 512 / tan(35 deg) / (s / 2) pixels at the centre.
+    const char* faces[] = {"space001",     "space002",     "space003",  "space004", "sbbottom", "sbtop",
+                           "space001_low", "space004_low", "sbtop_low", "space201", "space204", "sbtop2"};
+    for (const char* face : faces) {
+        const std::string path = std::string("tex\\") + face + ".jpg";
+        SCOPED_TRACE(path);
+        const auto img = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        ASSERT_TRUE(img.has_value());
+        const int w = img->width, h = img->height;
+        const double pixelsPerTexel = 512 / std::tan(35 * std::numbers::pi / 180) / (w / 2.0);
+        auto lum = [&](int x, int y) {
+            x = std::clamp(x, 0, w - 1), y = std::clamp(y, 0, h - 1);
+            const std::uint8_t* p = &img->rgba[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4];
+            return (p[0] + p[1] + p[2]) / 765.0;
+        };
+        std::vector<double> widths, peaks;
+        int warm = 0, cool = 0;
+        for (int y = 3; y < h - 3; ++y)
+            for (int x = 3; x < w - 3; ++x) {
+                const double peak = lum(x, y);
+                double ground = 1;
+                bool highest = true;
+                for (int dy = -3; dy <= 3; ++dy)
+                    for (int dx = -3; dx <= 3; ++dx) {
+                        ground = std::min(ground, lum(x + dx, y + dy));
+                        if ((dx || dy) && std::abs(dx) <= 1 && std::abs(dy) <= 1 &&
+                            lum(x + dx, y + dy) >= peak)
+                            highest = false;
+                    }
+                if (!highest || peak - ground < 0.15) continue;
+                int area = 0;
+                for (int dy = -2; dy <= 2; ++dy)
+                    for (int dx = -2; dx <= 2; ++dx)
+                        area += lum(x + dx, y + dy) - ground > (peak - ground) / 2;
+                widths.push_back(2 * std::sqrt(area / std::numbers::pi) * pixelsPerTexel);
+                peaks.push_back(peak - ground);
+                const std::uint8_t* p = &img->rgba[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 4];
+                warm += p[0] > p[2] + 20;
+                cool += p[2] > p[0] + 12;
+            }
+        ASSERT_GT(widths.size(), 300u) << "stars";
+        std::sort(widths.begin(), widths.end());
+        std::sort(peaks.begin(), peaks.end());
+        EXPECT_LE(widths[widths.size() / 2], 4.0) << "median star width in screen pixels at 1280 x 1024";
+        EXPECT_LE(widths[widths.size() * 95 / 100], 6.0) << "the widest stars, in screen pixels";
+        EXPECT_GT(peaks[peaks.size() * 9 / 10], 2.5 * peaks[peaks.size() / 10]) << "one brightness for all";
+        EXPECT_GT(warm, int(widths.size() / 50)) << "no warm stars";
+        EXPECT_GT(cool, int(widths.size() / 50)) << "no blue stars";
+    }
+}
+
+TEST(ContentSounds, LoopedEffectsJoinWithoutADipOrAClick) {
+    REQUIRE_CONTENT_SET();
+    // The game loops these buffers. Faded ends would pull the sound to silence at
+    // every seam; a loop that does not join would jump there by more than any step
+    // within the sound.
+    for (const char* path : {"sound\\engine.wav", "sound\\masengine.wav", "sound\\maseng.wav",
+                             "sound\\gravitybeam.wav", "sound\\fireball.wav"}) {
+        SCOPED_TRACE(path);
+        const auto wave = sound::ReadWaveFile(sys::ResolvePath(sys::ProgramFolder() + "\\" + path));
+        ASSERT_TRUE(wave.has_value());
+        const std::vector<std::int16_t>& s = wave->pcm.samples;
+        const std::size_t n = s.size();
+        ASSERT_GT(n, 1000u);
+        double level = 0, steepest = 0;
+        for (std::size_t i = 1; i < n; ++i) {
+            level += std::abs(double(s[i])) / double(n);
+            steepest = std::max(steepest, std::abs(double(s[i]) - s[i - 1]));
+        }
+        double ends = 0;
+        for (std::size_t i = 0; i < 3; ++i)
+            ends += std::abs(double(s[i])) + std::abs(double(s[n - 1 - i]));
+        EXPECT_GT(ends, 0.3 * level) << "the sound fades to silence at the seam";
+        EXPECT_LE(std::abs(double(s[0]) - s[n - 1]), steepest) << "a click at the seam";
+    }
+}
+
+// The meter against signals whose loudness is known: a full-scale 997 Hz sine in one
+// channel reads -3.01 LUFS, in two channels 0; silence and much quieter passages fall
+// below the gates and leave the reading where the loud part puts it.
+TEST(ContentSounds, TheLoudnessMeterReadsKnownSignals) {
+    auto tone = [](int rate, int channels, double seconds, double amplitude, double quietAfter) {
+        std::vector<float> s;
+        const auto n = std::size_t(seconds * rate);
+        for (std::size_t i = 0; i < 2 * n; ++i) {
+            const double a = i < n ? amplitude : quietAfter;
+            for (int c = 0; c < channels; ++c)
+                s.push_back(float(a * std::sin(2 * std::numbers::pi * 997 * double(i) / rate)));
+        }
+        return s;
+    };
+    struct Case {
+        int rate, channels;
+        double amplitude, quietAfter, lufs;
+    };
+    for (const Case& c :
+         {Case{48000, 1, 1.0, 1.0, -3.01}, Case{48000, 2, 1.0, 1.0, 0.0}, Case{22050, 1, 1.0, 1.0, -3.01},
+          Case{44100, 2, 0.1, 0.0, -20.0}, Case{44100, 1, 0.1, 0.01, -23.01}}) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz, " << c.channels << " channels, " << c.amplitude);
+        const std::vector<float> s = tone(c.rate, c.channels, 5, c.amplitude, c.quietAfter);
+        EXPECT_NEAR(content::IntegratedLufs(s.data(), s.size() / std::size_t(c.channels), c.channels, c.rate),
+                    c.lufs, 0.15);  // the blocks across a change count in part
+    }
+    const std::vector<float> silence(44100, 0.0f);
+    EXPECT_LT(content::IntegratedLufs(silence.data(), silence.size(), 1, 44100), -70);
+}
+
+std::vector<const ContentEntry*> Entries(const std::function<bool(const ContentEntry&)>& pick) {
+    std::vector<const ContentEntry*> out;
+    for (const ContentEntry& e : ContentInventory())
+        if (pick(e)) out.push_back(&e);
+    return out;
+}
+
+// Music under the fighting: played as the background track at -9 dB.
+const std::set<std::string> kLevelMusic = {
+    "sound\\lastfight.wma", "sound\\alienbattlebegin.wma", "sound\\alienbattleloop.wma",
+    "sound\\ms_begin.wma",  "sound\\ms_song.wma",          "sound\\astloop.wma",
+    "music\\orbit.wma",     "music\\nebula.mp3",           "music\\frontier.ogg"};
+constexpr double kMusicGainDb = -9;
+
+// Each voice at the volume it is played with, against the loudest music under it.
+TEST(ContentSounds, VoicesStandClearOfTheMusic) {
+    REQUIRE_CONTENT_SET();
+    double loudestMusic = -1000;
+    for (const std::string& path : kLevelMusic) {
+        const double lufs = PlayedLoudness(path, Played::AsClip, kMusicGainDb);
+        RecordProperty(path, std::to_string(lufs));  // the figures, in the XML report
+        EXPECT_GT(lufs, -30) << path << " is hardly heard";
+        loudestMusic = std::max(loudestMusic, lufs);
+    }
+    for (const ContentEntry* e : Entries([](const ContentEntry& x) { return x.recipe == "voice"; })) {
+        const std::string file = e->path.substr(e->path.find_last_of('\\') + 1),
+                          name = file.substr(0, file.find('.'));
+        // The tutorial and the flaming-asteroid warnings play 3 dB down; "reward" is an
+        // effect buffer; every other voice is a clip at full volume.
+        const bool softer = e->path.find("tutorial") != std::string::npos || name.rfind("lavaast", 0) == 0;
+        const double lufs =
+            PlayedLoudness(e->path, name == "reward" ? Played::AsEffect : Played::AsClip, softer ? -3 : 0);
+        RecordProperty(e->path, std::to_string(lufs));
+        EXPECT_GE(lufs, loudestMusic + 5)
+            << e->path << " at " << lufs << " LUFS, music up to " << loudestMusic;
+        EXPECT_LE(lufs, loudestMusic + 10) << e->path << " shouts over the music";
+    }
+}
+
+// The energy above `hz`, as a share of all of it.
+double ShareAbove(const std::string& gamePath, double hz) {
+    const auto wave = sound::ReadWaveFile(sys::ResolvePath(sys::ProgramFolder() + "\\" + gamePath));
+    if (!wave) return 0;
+    const double w = 2 * std::numbers::pi * hz / wave->format.samplesPerSec, c = std::cos(w),
+                 alpha = std::sin(w) / (2 * 0.7071), a0 = 1 + alpha;
+    const double b0 = (1 + c) / 2 / a0, b1 = -(1 + c) / a0, b2 = b0, a1 = -2 * c / a0, a2 = (1 - alpha) / a0;
+    double x1 = 0, x2 = 0, y1 = 0, y2 = 0, all = 0, high = 0;
+    for (std::int16_t v : wave->pcm.samples) {
+        const double x = v / 32768.0, y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+        x2 = x1, x1 = x, y2 = y1, y1 = y;
+        all += x * x, high += y * y;
+    }
+    return all > 0 ? high / all : 0;
+}
+
+TEST(ContentSounds, ExplosionsPunchAboveThePlayersGuns) {
+    REQUIRE_CONTENT_SET();
+    double loudestGun = -1000;
+    for (const char* gun : {"sound\\laser.wav", "sound\\plasma1.wav", "sound\\ion.wav", "sound\\mion.wav",
+                            "sound\\gammasfx.wav", "sound\\eplasmasfx.wav", "sound\\dispersercannon.wav"}) {
+        const double lufs = PlayedLoudness(gun, Played::AsEffect, 0);
+        RecordProperty(gun, std::to_string(lufs));
+        EXPECT_GT(lufs, -30) << gun << " is hardly heard";
+        loudestGun = std::max(loudestGun, lufs);
+    }
+    for (const char* boom : {"Sound\\explosion1.wav", "Sound\\explosion2.wav", "Sound\\explosion3.wav"}) {
+        SCOPED_TRACE(boom);
+        const double lufs = PlayedLoudness(boom, Played::AsEffect, 0);
+        RecordProperty(boom, std::to_string(lufs));
+        EXPECT_GE(lufs, loudestGun + 3) << lufs << " LUFS, guns up to " << loudestGun;
+        // A crack and a body, not only a rumble that small speakers cannot give.
+        EXPECT_GT(ShareAbove(boom, 150), 0.35);
+        EXPECT_GT(ShareAbove(boom, 2000), 0.03);
+    }
+}
+
+// The station crew, the scream included, come over a radio channel: nothing under
+// its low cut or over its top worth hearing.
+TEST(ContentSounds, StationVoicesComeOverARadio) {
+    REQUIRE_CONTENT_SET();
+    for (const char* path :
+         {"sound\\vto1.wav", "sound\\stationvoices\\badman.wav", "sound\\stationvoices\\fallen.wav",
+          "sound\\stationvoices\\feelspecial.wav", "sound\\stationvoices\\itblowsup.wav",
+          "sound\\stationvoices\\nancyboy.wav", "sound\\stationvoices\\scream.wav"}) {
+        SCOPED_TRACE(path);
+        EXPECT_GT(ShareAbove(path, 200), 0.9);
+        EXPECT_LT(ShareAbove(path, 5000), 0.02);
+    }
+}
+
+// The background tracks that are started again each time they end, and the openings
+// that lead into them: full from the first bar to the last, so the restart cannot sag.
+TEST(ContentSounds, MusicLoopsRunAtFullLevelAcrossTheSeam) {
+    REQUIRE_CONTENT_SET();
+    for (const char* path : {"sound\\alienbattleloop.wma", "sound\\ms_song.wma", "sound\\astloop.wma",
+                             "sound\\lastfight.wma", "sound\\alienbattlebegin.wma", "sound\\ms_begin.wma"}) {
+        SCOPED_TRACE(path);
+        int rate = 0;
+        const std::vector<float> s = DecodedStereo(path, rate);
+        ASSERT_GT(rate, 0);
+        const std::size_t frames = s.size() / 2;
+        ASSERT_GT(frames, std::size_t(rate) * 20);
+        const double whole = content::IntegratedLufs(s.data(), frames, 2, rate);
+        const bool opening = std::string(path).find("begin") != std::string::npos;
+        // Every second of the first and last four, on its own.
+        for (std::size_t second = 0; second < 8; ++second) {
+            if (opening && second < 4) continue;  // an opening may build up
+            const std::size_t at =
+                second < 4 ? second * std::size_t(rate) : frames - (8 - second) * std::size_t(rate);
+            const double lufs = content::IntegratedLufs(s.data() + 2 * at, std::size_t(rate), 2, rate);
+            EXPECT_GT(lufs, whole - 6)
+                << "second " << second << " of the ends sags to " << lufs << " from " << whole;
+        }
+        // No gap at the very ends: the first and last 50 ms carry sound (a gap reads
+        // near zero; the beat before a bar line may be quiet).
+        auto rms = [&s](std::size_t from, std::size_t n) {
+            double sum = 0;
+            for (std::size_t i = 2 * from; i < 2 * (from + n); ++i)
+                sum += double(s[i]) * s[i];
+            return std::sqrt(sum / double(2 * n));
+        };
+        const std::size_t edge = std::size_t(rate) / 20;
+        const double level = rms(0, frames);
+        if (!opening) {
+            EXPECT_GT(rms(0, edge), 0.05 * level) << "silence at the start";
+        }
+        EXPECT_GT(rms(frames - edge, edge), 0.05 * level) << "silence at the end";
+    }
 }
 
 TEST(ContentShapes, FontCellsHoldTheirCharacters) {

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "loudness.h"
+
 extern char** environ;
 
 namespace quorvel::content {
@@ -55,6 +57,41 @@ void Normalize(Pcm& pcm, double peak) {
     const float k = float(peak / m);
     for (float& s : pcm.samples)
         s *= k;
+}
+
+namespace {
+
+double Loudness(const Pcm& pcm) {
+    return IntegratedLufs(pcm.samples.data(), pcm.Frames(), pcm.channels, pcm.rate);
+}
+
+float Peak(const Pcm& pcm) {
+    float m = 0;
+    for (float s : pcm.samples)
+        m = std::max(m, std::abs(s));
+    return m;
+}
+
+}  // namespace
+
+void LevelTo(Pcm& pcm, double lufs, double peak) {
+    // A few rounds: scale, then round off what stands above the knee; limiting takes
+    // some loudness away, which the next round gives back.
+    const double knee = 0.7 * peak;
+    for (int round = 0; round < 4; ++round) {
+        const double now = Loudness(pcm);
+        if (now < -69) return;
+        const float k = float(std::pow(10.0, (lufs - now) / 20));
+        for (float& s : pcm.samples)
+            s *= k;
+        if (Peak(pcm) <= peak) return;
+        for (float& s : pcm.samples) {
+            const double a = std::abs(s);
+            if (a > knee)
+                s = float(std::copysign(knee + (peak - knee) * std::tanh((a - knee) / (peak - knee)), s));
+        }
+        if (std::abs(Loudness(pcm) - lufs) < 0.1) return;
+    }
 }
 
 void FadeEnds(Pcm& pcm, double seconds) {
@@ -104,15 +141,16 @@ std::optional<Pcm> ReadWav(const std::string& bytes) {
 
 }  // namespace
 
-std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch) {
+std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch,
+                         int wordGap) {
     static std::atomic<int> counter{0};
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() /
         ("quorvel-speech-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".wav");
     const std::string speed = std::to_string(wordsPerMinute), height = std::to_string(pitch),
-                      out = file.string();
-    std::vector<std::string> args = {"espeak-ng", "-v", voice, "-s", speed, "-p",
-                                     height,      "-w", out,   "--", text};
+                      gap = std::to_string(wordGap), out = file.string();
+    std::vector<std::string> args = {"espeak-ng", "-v", voice, "-s", speed, "-p", height,
+                                     "-g",        gap,  "-w",  out,  "--",  text};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());

@@ -26,12 +26,18 @@ std::string EncodeVideo(const std::vector<std::vector<unsigned char>>& rgbFrames
 
 // Scales to the given peak.
 void Normalize(Pcm& pcm, double peak = 0.89);
+// Scales to the given integrated loudness (LUFS, each channel weighted 1). Peaks that
+// would pass `peak` are rounded off by a soft limiter first, so a dense sound can
+// reach its loudness without clipping.
+void LevelTo(Pcm& pcm, double lufs, double peak = 0.97);
 // Short fades at both ends against clicks.
 void FadeEnds(Pcm& pcm, double seconds = 0.005);
 
 // Speech from the system's speech synthesizer (22050 Hz mono); empty when it
-// cannot run. `voice` is a voice name such as "en-us+f3".
-std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch);
+// cannot run. `voice` is a voice name such as "en-us+f3"; `wordGap` pauses between
+// words, in tens of milliseconds.
+std::optional<Pcm> Speak(const std::string& text, const std::string& voice, int wordsPerMinute, int pitch,
+                         int wordGap);
 
 // Music: song n rendered (stereo, 44100 Hz) or written as a standard MIDI file.
 Pcm RenderSong(int song);

@@ -79,8 +79,8 @@ std::vector<ContentEntry> Build() {
     add("mesh\\scout.3ds", M, "alien scout (scale 8), nose +Z", "scout");
     add("mesh\\albattle.3ds", M, "alien battleship (scale 1), nose +Z", "battleship");
     add("mesh\\albattle_low.3ds", M, "alien battleship, low detail", "battleship_low");
-    add("mesh\\albattlebox.3ds", M, "battleship collision box: encloses the hull at scale 7",
-        "battleship_box");
+    add("mesh\\albattlebox.3ds", M, "battleship collision mesh, shown with it: inside the hull at scale 7",
+        "battleship_hitmesh");
     add("mesh\\lightanim.3ds", M, "lightning flash around the arriving battleship (scale 1)", "lightning");
     add("mesh\\mas2.3ds", M, "mothership hull (scale 1), bow -Z where it charges its weapon", "mothership");
     add("mesh\\mas2box.3ds", M, "mothership collision box: encloses the hull at scale 9", "mothership_box");
@@ -127,7 +127,8 @@ std::vector<ContentEntry> Build() {
     pic("tex\\shipbump.jpg", J, 256, 256, "hull detail for the second texture stage", "skin_bump");
     pic("tex\\biggrey.jpg", J, 512, 512, "big grey ship skin", "skin_grey");
     // Sky faces: index = face (0 back, 1 front, 2 left, 3 right, 4 bottom, 5 top) + 10 x set
-    // + 100 for the low-detail copy. The sun of the lens flare stands in the left face.
+    // + 100 for the low-detail copy (same size, so its stars stay sharp; a plainer nebula).
+    // The sun of the lens flare stands in the left face.
     struct Sky {
         const char* file;
         int face;
@@ -138,7 +139,7 @@ std::vector<ContentEntry> Build() {
     for (const Sky& s : sky1) {
         pic(std::string("tex\\") + s.file + ".jpg", J, 512, 512,
             std::string("sky, ") + faceNames[s.face] + " face", "sky", 10 + s.face);
-        pic(std::string("tex\\") + s.file + "_low.jpg", J, 256, 256,
+        pic(std::string("tex\\") + s.file + "_low.jpg", J, 512, 512,
             std::string("sky, ") + faceNames[s.face] + " face, low detail", "sky", 110 + s.face);
     }
     const Sky sky2[] = {{"space201", 3}, {"space202", 0},  {"space203", 2},

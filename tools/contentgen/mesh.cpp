@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <utility>
 #include <stdexcept>
 
 #include "noise.h"
@@ -312,6 +314,39 @@ Mesh Torus(double major, double minor, int nu, int nv) {
     return m;
 }
 
+// A sphere of evenly spread triangles: an icosahedron split `levels` times.
+static std::pair<std::vector<V3>, std::vector<std::array<std::uint32_t, 3>>> IcoSphere(int levels) {
+    const double g = (1 + std::sqrt(5.0)) / 2;
+    std::vector<V3> v = {{-1, g, 0},  {1, g, 0},  {-1, -g, 0}, {1, -g, 0}, {0, -1, g},  {0, 1, g},
+                         {0, -1, -g}, {0, 1, -g}, {g, 0, -1},  {g, 0, 1},  {-g, 0, -1}, {-g, 0, 1}};
+    for (V3& p : v)
+        p = Normalize(p);
+    std::vector<std::array<std::uint32_t, 3>> f = {
+        {0, 11, 5},  {0, 5, 1},  {0, 1, 7},  {0, 7, 10}, {0, 10, 11}, {1, 5, 9}, {5, 11, 4},
+        {11, 10, 2}, {10, 7, 6}, {7, 1, 8},  {3, 9, 4},  {3, 4, 2},   {3, 2, 6}, {3, 6, 8},
+        {3, 8, 9},   {4, 9, 5},  {2, 4, 11}, {6, 2, 10}, {8, 6, 7},   {9, 8, 1}};
+    for (int l = 0; l < levels; ++l) {
+        std::map<std::pair<std::uint32_t, std::uint32_t>, std::uint32_t> mids;
+        auto mid = [&](std::uint32_t a, std::uint32_t b) {
+            const auto key = std::minmax(a, b);
+            const auto it = mids.find(key);
+            if (it != mids.end()) return it->second;
+            v.push_back(Normalize((v[a] + v[b]) * 0.5));
+            return mids[key] = std::uint32_t(v.size() - 1);
+        };
+        std::vector<std::array<std::uint32_t, 3>> next;
+        for (const auto& t : f) {
+            const std::uint32_t ab = mid(t[0], t[1]), bc = mid(t[1], t[2]), ca = mid(t[2], t[0]);
+            next.push_back({t[0], ab, ca});
+            next.push_back({t[1], bc, ab});
+            next.push_back({t[2], ca, bc});
+            next.push_back({ab, bc, ca});
+        }
+        f = std::move(next);
+    }
+    return {v, f};
+}
+
 Mesh Rock(double radius, V3 stretch, double roughness, int detail, std::uint64_t seed) {
     Random rnd(seed);
     // A few flat cuts make it look broken rather than merely lumpy.
@@ -324,22 +359,60 @@ Mesh Rock(double radius, V3 stretch, double roughness, int detail, std::uint64_t
         const V3 n = Normalize({rnd.Range(-1, 1), rnd.Range(-1, 1), rnd.Range(-1, 1)});
         cuts.push_back({n, rnd.Range(0.72, 0.92)});
     }
+    // Craters: bowls with raised rims, bigger ones on bigger rocks.
+    struct Crater {
+        V3 at;
+        double size, depth;
+    };
+    std::vector<Crater> craters;
+    for (int i = 0; i < (detail >= 8 ? 4 + detail / 3 : 0); ++i) {
+        const V3 at = Normalize({rnd.Range(-1, 1), rnd.Range(-1, 1), rnd.Range(-1, 1)});
+        const double size = rnd.Range(0.15, 0.42);
+        craters.push_back({at, size, size * rnd.Range(0.25, 0.45)});
+    }
     const double off = rnd.Range(0, 100);
-    Mesh m = Grid(
-        detail * 2, detail,
-        [&](double u, double v) {
-            const double az = u * 2 * kPi, el = (v - 0.5) * kPi;
-            V3 d{std::cos(el) * std::cos(az), std::sin(el), std::cos(el) * std::sin(az)};
-            if (u >= 1.0) d = {std::cos(el), std::sin(el), 0};  // close the seam exactly
-            double r = 1 + roughness * (Fbm3(d.x * 1.7 + off, d.y * 1.7, d.z * 1.7, 4, seed) - 0.5) * 2.2;
-            for (const Cut& c : cuts) {
-                const double along = Dot(d, c.n);
-                if (along > 1e-6) r = std::min(r, c.d / along);
+    const int levels = detail >= 20 ? 4 : (detail >= 10 ? 3 : (detail >= 6 ? 2 : 1));
+    auto [dirs, faces] = IcoSphere(levels);
+    std::vector<V3> at;
+    for (const V3& d : dirs) {
+        double r = 1 + roughness * (Fbm3(d.x * 1.3 + off, d.y * 1.3, d.z * 1.3, 2, seed) - 0.5) * 2.4;
+        r += roughness * 0.35 * (Fbm3(d.x * 5 + off, d.y * 5, d.z * 5, 3, seed + 1) - 0.5);
+        for (const Crater& c : craters) {
+            const double k = std::acos(std::clamp(Dot(d, c.at), -1.0, 1.0)) / c.size;
+            if (k < 1) r -= c.depth * (1 - k * k);
+            r += c.depth * 0.35 * std::exp(-std::pow((k - 1) / 0.22, 2));
+        }
+        for (const Cut& c : cuts) {
+            const double along = Dot(d, c.n);
+            if (along > 1e-6) r = std::min(r, c.d / along);
+        }
+        at.push_back(
+            {d.x * r * radius * stretch.x, d.y * r * radius * stretch.y, d.z * r * radius * stretch.z});
+    }
+    // Box-mapped skin: each triangle takes the face of the cube its direction points
+    // to, so the texture keeps its scale everywhere and no point gathers a pole.
+    Mesh m;
+    std::map<std::pair<std::uint32_t, int>, std::uint32_t> made;
+    const double tile = 1.0 / (radius * 1.2);
+    for (const auto& t : faces) {
+        const V3 n = dirs[t[0]] + dirs[t[1]] + dirs[t[2]];
+        const int axis = std::abs(n.x) > std::abs(n.y) ? (std::abs(n.x) > std::abs(n.z) ? 0 : 2)
+                                                       : (std::abs(n.y) > std::abs(n.z) ? 1 : 2);
+        std::array<std::uint32_t, 3> idx{};
+        for (int k = 0; k < 3; ++k) {
+            const auto key = std::make_pair(t[k], axis);
+            auto it = made.find(key);
+            if (it == made.end()) {
+                const V3 p = at[t[k]];
+                const V2 uv = axis == 0
+                                  ? V2{p.z * tile, p.y * tile}
+                                  : (axis == 1 ? V2{p.x * tile, p.z * tile} : V2{p.x * tile, p.y * tile});
+                it = made.emplace(key, m.AddVertex(p, uv)).first;
             }
-            return V3{d.x * r * radius * stretch.x, d.y * r * radius * stretch.y,
-                      d.z * r * radius * stretch.z};
-        },
-        false, 2, 1);
+            idx[std::size_t(k)] = it->second;
+        }
+        m.AddTriangle(idx[0], idx[1], idx[2]);
+    }
     OrientOutward(m, [](V3) { return V3{}; });
     return m;
 }

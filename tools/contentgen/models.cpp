@@ -136,7 +136,8 @@ Mesh GoldPart(GoldPiece part) {
         case kGoldRightWing:
         case kGoldLeftWing: {
             m = Slab({{1.6, -4}, {11, 7}, {11, 8.8}, {1.6, 8.5}}, -0.25, 0.2);
-            m.Append(Beam({10.8, 0, 4}, {10.8, 0, -2}, 0.35, 0.12, 6));  // wing-tip gun
+            // Wing-tip gun: its root runs along the tip, the barrel reaches forward.
+            m.Append(Beam({10.8, 0, 8.6}, {10.8, 0, -2}, 0.35, 0.12, 6));
             if (part == kGoldLeftWing) Mirror(m);
             break;
         }
@@ -194,20 +195,27 @@ Mesh Platform() {
 
 Mesh Asteroid(int kind) {
     const double radius = 8.5 + (kind % 4) * 1.1;
-    const V3 stretch[10] = {{1, 1, 1},      {1.2, 0.9, 1},   {0.9, 1, 1.25}, {1.1, 0.8, 1.1},
-                            {1.3, 1, 0.85}, {1, 1.15, 0.9},  {0.85, 1, 1.2}, {1.2, 1.1, 1},
-                            {1, 0.85, 1.3}, {1.35, 0.9, 1.1}};
-    return Rock(radius, stretch[(kind - 1) % 10], 0.22 + 0.02 * (kind % 5), 14, SeedOf("asteroid") + kind);
+    const V3 stretch[10] = {{1, 1, 1},     {1.3, 0.85, 1},   {0.85, 1, 1.35},   {1.15, 0.75, 1.1},
+                            {1.4, 1, 0.8}, {1, 1.2, 0.85},   {0.75, 1.3, 1.05}, {1.25, 1.1, 0.9},
+                            {1, 0.8, 1.4}, {1.45, 0.85, 1.1}};
+    return Rock(radius, stretch[(kind - 1) % 10], 0.2 + 0.035 * (kind % 5), 14, SeedOf("asteroid") + kind);
 }
 
 Mesh Fragment(int kind, int piece) {
-    // A quarter of the asteroid of that kind, seen at scale 9 where the whole rock
-    // was at scale 7; pieces 1 to 4 sit up-left, up-right, down-left, down-right.
-    const double radius = (8.5 + (kind % 4) * 1.1) * 7.0 / 9.0;
+    // A quarter of the asteroid of that kind, broken along two planes through its
+    // centre and seen at scale 9 where the whole rock was at scale 7; pieces 1 to 4
+    // are the up-left, up-right, down-left and down-right quarters.
+    Mesh m = Asteroid(kind);
+    Scale(m, V3{1, 1, 1} * (7.0 / 9.0));
     const double sx = (piece == 2 || piece == 4) ? 1 : -1, sy = piece <= 2 ? 1 : -1;
-    Mesh m = Rock(radius * 0.55, {1, 1, 1.3}, 0.3, 8, SeedOf("fragment") + kind * 16 + piece);
-    Translate(m, {sx * radius * 0.42, sy * radius * 0.42, 0});
-    return m;
+    const std::uint64_t seed = SeedOf("fragment") + kind * 16 + piece;
+    for (V3& p : m.positions) {
+        // Points beyond a break fall onto it, roughened like a fresh fracture.
+        const double jag = (Fbm3(p.x * 0.4, p.y * 0.4, p.z * 0.4, 2, seed) - 0.5) * 1.2;
+        if (p.x * sx < 0) p.x = sx * std::abs(jag) * 0.5;
+        if (p.y * sy < 0) p.y = sy * std::abs(jag) * 0.5;
+    }
+    return m;  // squashing along an axis keeps every face turned the way it was
 }
 
 // A quad showing cell `frame` (1-based, row by row from the top left) of an n x n atlas.
@@ -383,29 +391,55 @@ Mesh Scout() {
 }
 
 // ---- capital ships: nose +Z for the battleship, -Z for the mothership --------------
-Mesh Battleship(bool low) {
-    const int sides = low ? 6 : 10;
-    Mesh m = Hull({{-1560, 240, 200, 20},
-                   {-1300, 330, 260, 30},
-                   {-400, 370, 280, 30},
-                   {500, 330, 250, 20},
-                   {950, 200, 170, 0},
-                   {1180, 60, 60, -20}},
-                  sides);
+// Shrinks a convex part about the centre of its bounds, which keeps it inside the part.
+void ShrinkInPlace(Mesh& part, double k) {
+    V3 lo, hi;
+    part.Bounds(lo, hi);
+    const V3 c = (lo + hi) * 0.5;
+    for (V3& p : part.positions)
+        p = c + (p - c) * k;
+}
+
+// `shrink` below 1 draws every (convex) part that much smaller about its own centre.
+Mesh Battleship(int sides, int podSides, double shrink = 1) {
+    Mesh m;
+    auto add = [&m, shrink](Mesh part) {
+        if (shrink < 1) ShrinkInPlace(part, shrink);
+        m.Append(part);
+    };
+    add(Hull({{-1560, 240, 200, 20},
+              {-1300, 330, 260, 30},
+              {-400, 370, 280, 30},
+              {500, 330, 250, 20},
+              {950, 200, 170, 0},
+              {1180, 60, 60, -20}},
+             sides));
     // Engines at the stern, where the game attaches its four flames.
     for (V3 e : {V3{-244, 165, 0}, V3{243, 167, 0}, V3{243, -151, 0}, V3{-244, -151, 0}})
-        m.Append(Pod(75, -1660, -1450, e, low ? 8 : 14));
+        add(Pod(75, -1660, -1450, e, podSides));
     // Two gun booms ending where the shots leave (245 out, 72 down, 1400 ahead).
     for (double x : {-245.0, 245.0}) {
-        m.Append(Beam({x, -72, 300}, {x, -72, 1300}, 55, 40, sides));
-        m.Append(Beam({x, -72, 1300}, {x, -72, 1480}, 18, 14, 6));
+        add(Beam({x, -72, 300}, {x, -72, 1300}, 55, 40, sides));
+        add(Beam({x, -72, 1300}, {x, -72, 1480}, 18, 14, 6));
     }
-    m.Append(Box({-90, 260, 150}, {90, 330, 650}));   // bridge
-    m.Append(Box({250, 120, 100}, {385, 230, 700}));  // sponsons
-    m.Append(Box({-385, 120, 100}, {-250, 230, 700}));
-    m.Append(Box({240, 220, 950}, {320, 320, 1150}));  // forward turrets
-    m.Append(Box({-320, 220, 950}, {-240, 320, 1150}));
-    m.Append(Fin({{-1500, 200}, {-1000, 200}, {-1200, 330}, {-1450, 330}}, -20, 20));
+    add(Box({-90, 260, 150}, {90, 330, 650}));   // bridge
+    add(Box({250, 120, 100}, {385, 230, 700}));  // sponsons
+    add(Box({-385, 120, 100}, {-250, 230, 700}));
+    add(Box({240, 220, 950}, {320, 320, 1150}));  // forward turrets
+    add(Box({-320, 220, 950}, {-240, 320, 1150}));
+    add(Fin({{-1500, 200}, {-1000, 200}, {-1200, 330}, {-1450, 330}}, -20, 20));
+    return m;
+}
+Mesh Battleship(bool low) {
+    return low ? Battleship(6, 8) : Battleship(10, 14);
+}
+
+// The battleship's collision mesh is shown with the ship, so it cannot be a box round
+// it: it is the ship's own parts drawn a little smaller, hidden inside the hull of
+// either detail level while shots still meet it close to where they strike the hull.
+Mesh BattleshipHitMesh(double hullScale, double meshScale) {
+    Mesh m = Battleship(6, 8, 0.92);
+    Scale(m, V3{1, 1, 1} * (hullScale / meshScale));
     return m;
 }
 
@@ -492,55 +526,70 @@ Mesh CollisionBox(const Mesh& hull, double hullScale, double boxScale) {
 }
 
 // ---- alien fighters, nose +Z; engines where the game hangs their flares ----------
+// The game loads the fighters turned 180 degrees about X, which leaves their own up
+// pointing down; the body is therefore stored upside down (canopy and fins toward -Y)
+// so that the waves fly the right way up. Engines stay where the flares hang.
 Mesh Alien(int kind, bool low) {
     const int sides = low ? 6 : 10;
-    Mesh m;
+    Mesh body, engines;  // body built upright, +Y up
     switch (kind) {
         case 1: {  // flying wing, engines 4.6 out and 7.4 back
-            m = Hull({{-7.6, 1.6, 0.8, 0}, {-2, 2.6, 1.3, 0.2}, {4, 2.0, 1.1, 0.1}, {8, 0.2, 0.2, 0}}, sides);
-            m.Append(Pair(Slab({{1.5, -6.5}, {7.5, -7.6}, {7.5, -4}, {1.5, 5}}, -0.35, 0.3)));
-            m.Append(Pod(0.9, -7.8, -2.5, {4.6, 0.17, 0}, sides));
-            m.Append(Pod(0.9, -7.8, -2.5, {-4.6, 0.17, 0}, sides));
+            body =
+                Hull({{-7.6, 1.6, 0.8, 0}, {-2, 2.6, 1.3, 0.2}, {4, 2.0, 1.1, 0.1}, {8, 0.2, 0.2, 0}}, sides);
+            body.Append(Pair(Slab({{1.5, -6.5}, {7.5, -7.6}, {7.5, -4}, {1.5, 5}}, -0.35, 0.3)));
+            body.Append(Ellipsoid({0.9, 0.7, 2.4}, {0, 1.1, 1.5}, sides * 2, sides));  // canopy
+            body.Append(Pair(Fin({{-7, 0.2}, {-3.5, 0.2}, {-5.5, 2.6}, {-7.4, 2.6}}, 6.9, 7.2)));
+            engines.Append(Pod(0.9, -7.8, -2.5, {4.6, 0.17, 0}, sides));
+            engines.Append(Pod(0.9, -7.8, -2.5, {-4.6, 0.17, 0}, sides));
             break;
         }
         case 2: {  // dart, twin engines close together 8 back
-            m = Hull({{-8.2, 1.5, 0.9, 0.1}, {-3, 1.6, 1.1, 0.1}, {4, 1.1, 0.9, 0}, {9.5, 0.1, 0.1, 0}},
-                     sides);
-            m.Append(Pair(Slab({{1.0, -5}, {5.2, -1}, {5.2, 0.5}, {1.0, 1}}, -0.2, 0.2)));
-            m.Append(Pair(Slab({{0.8, 4}, {2.6, 5.5}, {2.6, 6.2}, {0.8, 6}}, -0.15, 0.15)));
-            m.Append(Pod(0.55, -8.3, -4, {0.9, 0.17, 0}, sides));
-            m.Append(Pod(0.55, -8.3, -4, {-0.9, 0.17, 0}, sides));
-            m.Append(Fin({{-7, 0.8}, {-3, 0.8}, {-5, 3}, {-7.5, 3}}, -0.12, 0.12));
+            body = Hull({{-8.2, 1.5, 0.9, 0.1}, {-3, 1.6, 1.1, 0.1}, {4, 1.1, 0.9, 0}, {9.5, 0.1, 0.1, 0}},
+                        sides);
+            body.Append(Pair(Slab({{1.0, -5}, {5.2, -1}, {5.2, 0.5}, {1.0, 1}}, -0.2, 0.2)));
+            body.Append(Pair(Slab({{0.8, 4}, {2.6, 5.5}, {2.6, 6.2}, {0.8, 6}}, -0.15, 0.15)));
+            body.Append(Ellipsoid({0.7, 0.6, 2.2}, {0, 0.8, 2.2}, sides * 2, sides));  // canopy
+            body.Append(Fin({{-7, 0.8}, {-3, 0.8}, {-5, 3}, {-7.5, 3}}, -0.12, 0.12));
+            engines.Append(Pod(0.55, -8.3, -4, {0.9, 0.17, 0}, sides));
+            engines.Append(Pod(0.55, -8.3, -4, {-0.9, 0.17, 0}, sides));
             break;
         }
         case 3: {  // small interceptor inside a ring wing
-            m = Ellipsoid({1.5, 1.2, 4.5}, {0, 0.3, 0.6}, sides * 2, sides);
+            body = Ellipsoid({1.5, 1.2, 4.5}, {0, -0.3, 0.6}, sides * 2, sides);
             Mesh ring = Torus(3.2, 0.35, sides * 3, sides / 2 + 2);
             RotateX(ring, 90);
-            Translate(ring, {0, 0.3, -1});
-            m.Append(ring);
-            m.Append(Pod(0.5, -3.8, -1, {0.96, 0.35, 0}, sides));
-            m.Append(Pod(0.5, -3.8, -1, {-0.96, 0.35, 0}, sides));
+            Translate(ring, {0, -0.3, -1});
+            body.Append(ring);
+            body.Append(Ellipsoid({0.8, 0.7, 1.8}, {0, 0.7, 1.6}, sides * 2, sides));  // canopy
+            body.Append(Fin({{-3.2, 0.5}, {-0.6, 0.5}, {-2.6, 5.8}, {-3.7, 5.8}}, -0.15, 0.15));
+            engines.Append(Pod(0.5, -3.8, -1, {0.96, 0.35, 0}, sides));
+            engines.Append(Pod(0.5, -3.8, -1, {-0.96, 0.35, 0}, sides));
             break;
         }
         case 4: {  // heavy gunship, one big engine 11.6 back
-            m = Hull({{-11, 2.2, 1.8, 0}, {-4, 2.8, 2.2, 0.2}, {5, 2.4, 1.9, 0.2}, {10, 0.6, 0.6, 0}}, sides);
-            m.Append(Pod(1.4, -11.8, -8, {0, -0.2, 0}, sides));
-            m.Append(Pair(Slab({{2.4, -7}, {6, -9}, {6.5, -2}, {2.4, 2}}, -0.3, 0.3)));
-            m.Append(Pair(Beam({6.2, 0, -4}, {6.2, 0, 6}, 0.5, 0.35, 6)));
-            m.Append(Fin({{-10, 1.8}, {-4, 1.8}, {-7, 5}, {-10.5, 5}}, -0.2, 0.2));
+            body =
+                Hull({{-11, 2.2, 1.8, 0}, {-4, 2.8, 2.2, 0.2}, {5, 2.4, 1.9, 0.2}, {10, 0.6, 0.6, 0}}, sides);
+            body.Append(Pair(Slab({{2.4, -7}, {6, -9}, {6.5, -2}, {2.4, 2}}, -0.3, 0.3)));
+            body.Append(Pair(Beam({6.2, 0, -4}, {6.2, 0, 6}, 0.5, 0.35, 6)));
+            body.Append(Ellipsoid({1.1, 0.9, 2.6}, {0, 1.9, 3.2}, sides * 2, sides));  // canopy
+            body.Append(Fin({{-10, 1.8}, {-4, 1.8}, {-7, 5}, {-10.5, 5}}, -0.2, 0.2));
+            engines.Append(Pod(1.4, -11.8, -8, {0, -0.2, 0}, sides));
             break;
         }
         default: {  // claw: two prongs reach forward
-            m = Hull({{-5.2, 1.8, 1.0, 0}, {-1, 2.2, 1.3, 0}, {3, 1.6, 1.0, 0}, {6, 0.3, 0.3, 0}}, sides);
-            m.Append(Pair(Beam({1.8, 0, 0}, {3.2, 0, 8}, 0.8, 0.2, 6)));
-            m.Append(Pair(Slab({{1.8, -4}, {4.5, -6}, {4.5, -3}, {1.8, 1}}, -0.25, 0.25)));
-            m.Append(Pod(0.6, -5.3, -2, {1.57, -0.09, 0}, sides));
-            m.Append(Pod(0.6, -5.3, -2, {-1.57, -0.09, 0}, sides));
+            body = Hull({{-5.2, 1.8, 1.0, 0}, {-1, 2.2, 1.3, 0}, {3, 1.6, 1.0, 0}, {6, 0.3, 0.3, 0}}, sides);
+            body.Append(Pair(Beam({1.8, 0, 0}, {3.2, 0, 8}, 0.8, 0.2, 6)));
+            body.Append(Pair(Slab({{1.8, -4}, {4.5, -6}, {4.5, -3}, {1.8, 1}}, -0.25, 0.25)));
+            body.Append(Ellipsoid({0.8, 0.7, 1.8}, {0, 1.0, 1.2}, sides * 2, sides));  // canopy
+            body.Append(Fin({{-5, 0.8}, {-1.5, 0.8}, {-3.5, 3.2}, {-5.4, 3.2}}, -0.15, 0.15));
+            engines.Append(Pod(0.6, -5.3, -2, {1.57, -0.09, 0}, sides));
+            engines.Append(Pod(0.6, -5.3, -2, {-1.57, -0.09, 0}, sides));
             break;
         }
     }
-    return m;
+    RotateZ(body, 180);
+    body.Append(engines);
+    return body;
 }
 
 // ---- animated models ---------------------------------------------------------------
@@ -643,7 +692,7 @@ Mesh ModelFor(const ContentEntry& e) {
     if (r == "scout") return Scout();
     if (r == "battleship") return Battleship(false);
     if (r == "battleship_low") return Battleship(true);
-    if (r == "battleship_box") return CollisionBox(Battleship(false), 1, 7);
+    if (r == "battleship_hitmesh") return BattleshipHitMesh(1, 7);
     if (r == "lightning") {
         Mesh m = Quad(1800, 1800, {0, 0}, {1, 1});
         Mesh side = m;

@@ -27,6 +27,10 @@ struct Note {
     Instrument instrument;
 };
 
+// How a song begins and ends. A loop is started again each time it ends, and an
+// opening leads straight into its loop: both run at full level from end to end.
+enum Shape { kPlain, kLoop, kOpening };
+
 struct Style {
     double tempo;
     int root;  // MIDI note of the key's tonic
@@ -36,13 +40,14 @@ struct Style {
     int energy;                    // 0 calm .. 3 driving
     bool ending;                   // closes on a held chord (jingles and cut-scene clips)
     std::uint64_t seed;
+    Shape shape = kPlain;
 };
 
 // Fifty levels of fighting want variety: each song has its own key, pace and mood.
 Style StyleOf(int song) {
     switch (song) {
         case 1:
-            return {100, 57, true, 32, {0, 5, 2, 6}, 1, false, 101};  // menu
+            return {100, 57, true, 32, {0, 5, 2, 6}, 1, false, 101, kLoop};  // menu
         case 2:
             return {90, 50, true, 21, {0, 3, 5, 4}, 1, true, 102};  // intro
         case 3:
@@ -54,17 +59,17 @@ Style StyleOf(int song) {
         case 6:
             return {70, 57, true, 2, {0, 6, 5, 4}, 0, true, 106};  // game over
         case 7:
-            return {140, 52, true, 40, {0, 6, 5, 6}, 3, false, 107};  // last fight
+            return {140, 52, true, 40, {0, 6, 5, 6}, 3, false, 107, kLoop};  // last fight
         case 8:
-            return {130, 50, true, 36, {0, 0, 6, 5}, 2, false, 108};  // battle opening
+            return {130, 50, true, 36, {0, 0, 6, 5}, 2, false, 108, kOpening};  // battle opening
         case 9:
-            return {130, 50, true, 34, {0, 5, 6, 4}, 3, false, 109};  // battle loop
+            return {130, 50, true, 32, {0, 5, 6, 4}, 3, false, 109, kLoop};  // battle loop
         case 10:
-            return {120, 48, true, 32, {0, 1, 0, 6}, 2, false, 110};  // mothership opening
+            return {120, 48, true, 32, {0, 1, 0, 6}, 2, false, 110, kOpening};  // mothership opening
         case 11:
-            return {126, 48, true, 34, {0, 5, 1, 6}, 3, false, 111};  // mothership loop
+            return {126, 48, true, 32, {0, 5, 1, 6}, 3, false, 111, kLoop};  // mothership loop
         case 12:
-            return {110, 53, true, 28, {0, 3, 0, 4}, 2, false, 112};  // giant asteroid
+            return {110, 53, true, 28, {0, 3, 0, 4}, 2, false, 112, kLoop};  // giant asteroid
         case 13:
             return {105, 55, true, 28, {0, 5, 3, 6}, 2, false, 113};  // playlist
         case 14:
@@ -102,14 +107,14 @@ std::vector<Note> Arrange(const Style& s) {
             {at, std::min(len, 8 - at), chordTone[rnd.Int(0, 4)] + (rnd.Uniform() < 0.2 ? 2 : 0)});
         at += len + (rnd.Uniform() < 0.25 ? 0.5 : 0);
     }
-    const int intro = s.ending ? std::min(2, bars / 4) : 4;
+    const int intro = s.shape == kLoop ? 0 : (s.ending || s.shape == kOpening ? std::min(2, bars / 4) : 4);
     for (int bar = 0; bar < bars; ++bar) {
         const double b0 = bar * 4.0;
         const int chord = s.progression[std::size_t(bar) % s.progression.size()];
         const bool last = s.ending && bar == bars - 1;
         const bool section = bar % 8 == 0;
         const bool full = bar >= intro;
-        const bool lead = bar >= intro + (s.ending ? 0 : 4) && (bar / 8) % 4 != 3;
+        const bool lead = bar >= intro + (s.ending || s.shape == kLoop ? 0 : 4) && (bar / 8) % 4 != 3;
         // Pad: the chord held over the bar.
         for (int k : {0, 2, 4})
             notes.push_back({b0, 4, ScaleNote(s, chord + k, 0), 0.5, kPad});
@@ -202,6 +207,30 @@ class Decay {
     double value_ = 1, step_;
 };
 
+// Band-limited saw and pulse: the jumps of the naive shapes smoothed over a sample
+// either side (polynomial band-limited step), so high notes do not alias.
+double Blep(double p, double dt) {
+    if (p < dt) {
+        p /= dt;
+        return p + p - p * p - 1;
+    }
+    if (p > 1 - dt) {
+        p = (p - 1) / dt;
+        return p * p + p + p + 1;
+    }
+    return 0;
+}
+
+double Saw(double phase, double dt) {
+    return 2 * phase - 1 - Blep(phase, dt);
+}
+
+double Pulse(double phase, double dt, double duty) {
+    double fall = phase - duty;
+    fall -= std::floor(fall);
+    return (phase < duty ? 1 : -1) + Blep(phase, dt) - Blep(fall, dt);
+}
+
 double MidiHz(int pitch) {
     return 440.0 * std::pow(2.0, (pitch - 69) / 12.0);
 }
@@ -293,7 +322,7 @@ void Voice(std::vector<float>& out, const Note& n, double secondsPerBeat, std::u
                 ph[0] += f / kRate;
                 ph[0] -= std::floor(ph[0]);
                 const double cutoff = 250 + 900 * sweep();
-                v = lp2(lp1(2 * ph[0] - 1, cutoff), cutoff) * env(t) * 1.4;
+                v = lp2(lp1(Saw(ph[0], f / kRate), cutoff), cutoff) * env(t) * 1.4;
                 break;
             }
             case kLead: {
@@ -302,7 +331,8 @@ void Voice(std::vector<float>& out, const Note& n, double secondsPerBeat, std::u
                 ph[1] += f * vib * 1.005 / kRate;
                 ph[0] -= std::floor(ph[0]);
                 ph[1] -= std::floor(ph[1]);
-                const double pulse = ph[0] < 0.3 ? 1 : -1, saw = 2 * ph[1] - 1;
+                const double pulse = Pulse(ph[0], f * vib / kRate, 0.3),
+                             saw = Saw(ph[1], f * vib * 1.005 / kRate);
                 v = lp1(pulse * 0.5 + saw * 0.5, 2800) * env(t) * 0.5;
                 break;
             }
@@ -312,7 +342,7 @@ void Voice(std::vector<float>& out, const Note& n, double secondsPerBeat, std::u
                 for (int k = 0; k < 3; ++k) {
                     ph[k] += f * detune[k] / kRate;
                     ph[k] -= std::floor(ph[k]);
-                    sum += 2 * ph[k] - 1;
+                    sum += Saw(ph[k], f * detune[k] / kRate);
                 }
                 v = lp2(lp1(sum / 3, 1100), 1100) * env(t) * 0.45;
                 break;
@@ -321,7 +351,7 @@ void Voice(std::vector<float>& out, const Note& n, double secondsPerBeat, std::u
                 ph[0] += f / kRate;
                 ph[0] -= std::floor(ph[0]);
                 const double tri = ph[0] < 0.5 ? 4 * ph[0] - 1 : 3 - 4 * ph[0];
-                const double sq = ph[0] < 0.5 ? 1 : -1;
+                const double sq = Pulse(ph[0], f / kRate, 0.5);
                 v = lp1(tri * 0.7 + sq * 0.3, 2200) * pluck() * (t > len ? cut() : 1) * 0.35;
                 break;
             }
@@ -334,18 +364,30 @@ void Voice(std::vector<float>& out, const Note& n, double secondsPerBeat, std::u
     }
 }
 
-Pcm Render(const std::vector<Note>& notes, double tempo, double minSeconds, std::uint64_t seed) {
+Pcm Render(const std::vector<Note>& notes, double tempo, double minSeconds, std::uint64_t seed, Shape shape,
+           int bars) {
     const double spb = 60.0 / tempo;
     std::vector<float> out;
     std::uint64_t k = seed;
     for (const Note& n : notes)
         Voice(out, n, spb, ++k);
-    // Echo on the whole mix, a dotted eighth apart, crossing sides.
+    // Echo on the whole mix, a dotted eighth apart, crossing sides; room for its tail.
     const auto delay = std::size_t(spb * 0.75 * kRate) * 2;
+    out.resize(out.size() + 8 * delay, 0.0f);
     std::vector<float> wet = out;
     for (std::size_t i = delay; i + 1 < out.size(); i += 2) {
         wet[i] += 0.22f * wet[i + 1 - delay];
         wet[i + 1] += 0.22f * wet[i - delay];
+    }
+    const std::size_t barsEnd = std::size_t(bars * 4 * spb * kRate) * 2;
+    if (shape == kLoop) {
+        // What rings on past the last bar is heard again over the first: the loop joins
+        // itself with nothing missing and nothing doubled.
+        for (std::size_t i = barsEnd; i < wet.size(); ++i)
+            wet[(i - barsEnd) % barsEnd] += wet[i];
+        wet.resize(barsEnd);
+    } else if (shape == kOpening) {
+        wet.resize(barsEnd);  // its loop starts on the next beat
     }
     if (wet.size() < std::size_t(minSeconds * kRate) * 2)
         wet.resize(std::size_t(minSeconds * kRate) * 2, 0.0f);
@@ -355,12 +397,21 @@ Pcm Render(const std::vector<Note>& notes, double tempo, double minSeconds, std:
     pcm.rate = kRate;
     pcm.channels = 2;
     pcm.samples = std::move(wet);
-    // End in silence rather than mid-note.
-    const std::size_t fade = std::min(pcm.Frames(), std::size_t(kRate));
+    // End in silence rather than mid-note; an opening hands over to its loop.
+    const std::size_t fade =
+        std::min(pcm.Frames(), std::size_t(shape == kPlain ? kRate : (shape == kOpening ? kRate / 200 : 0)));
     for (std::size_t i = 0; i < fade; ++i) {
         const float g = float(i) / float(fade);
         pcm.samples[2 * (pcm.Frames() - 1 - i)] *= g;
         pcm.samples[2 * (pcm.Frames() - 1 - i) + 1] *= g;
+    }
+    // Trailing silence of a plain song, left by the echo room above.
+    if (shape == kPlain) {
+        std::size_t end = pcm.samples.size();
+        while (end > std::max<std::size_t>(2, std::size_t(minSeconds * kRate) * 2) &&
+               pcm.samples[end - 1] == 0 && pcm.samples[end - 2] == 0)
+            end -= 2;
+        pcm.samples.resize(end);
     }
     return pcm;
 }
@@ -388,7 +439,7 @@ std::string Chunk(const char* id, const std::string& body) {
 
 Pcm RenderSong(int song) {
     const Style s = StyleOf(song);
-    return Render(Arrange(s), s.tempo, 0, s.seed);
+    return Render(Arrange(s), s.tempo, 0, s.seed, s.shape, s.bars);
 }
 
 std::string SongMidi(int song) {
@@ -470,7 +521,7 @@ Pcm VideoSound(double seconds) {
     notes.push_back({2, 4.5, ScaleNote(s, 4, 1), 0.6, kLead});
     notes.push_back({0, 1, 0, 0.9, kCrash});
     notes.push_back({0, 1, 0, 1.0, kKick});
-    Pcm pcm = Render(notes, s.tempo, seconds, s.seed);
+    Pcm pcm = Render(notes, s.tempo, seconds, s.seed, kPlain, s.bars);
     pcm.samples.resize(std::size_t(seconds * kRate) * 2);
     return pcm;
 }

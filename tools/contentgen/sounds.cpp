@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "audio.h"
 #include "generate.h"
@@ -53,6 +54,21 @@ class Biquad {
     double b0_ = 0, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0, x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
+// The step that a jump of a naive saw or square leaves at phase 0, smoothed over one
+// sample either side (polynomial band-limited step), so the harmonics above half the
+// sample rate do not fold back as whistles.
+double Blep(double p, double dt) {
+    if (p < dt) {
+        p /= dt;
+        return p + p - p * p - 1;
+    }
+    if (p > 1 - dt) {
+        p = (p - 1) / dt;
+        return p * p + p + p + 1;
+    }
+    return 0;
+}
+
 struct Osc {
     double phase = 0;
     // Advances by `freq` and returns the phase in [0, 1).
@@ -62,8 +78,16 @@ struct Osc {
         return phase;
     }
     double Sine(double f) { return std::sin(2 * kPi * Step(f)); }
-    double Saw(double f) { return 2 * Step(f) - 1; }
-    double Square(double f, double duty = 0.5) { return Step(f) < duty ? 1 : -1; }
+    double Saw(double f) {
+        const double p = Step(f), dt = std::min(0.5, std::abs(f) / kRate);
+        return 2 * p - 1 - Blep(p, dt);
+    }
+    double Square(double f, double duty = 0.5) {
+        const double p = Step(f), dt = std::min(0.5, std::abs(f) / kRate);
+        double fall = p - duty;
+        fall -= std::floor(fall);
+        return (p < duty ? 1 : -1) + Blep(p, dt) - Blep(fall, dt);
+    }
     double Triangle(double f) {
         const double p = Step(f);
         return p < 0.5 ? 4 * p - 1 : 3 - 4 * p;
@@ -106,18 +130,30 @@ Pcm Mix(const std::vector<std::pair<Pcm, double>>& parts) {
     return out;
 }
 
+// A crack (a broadband snap and the first debris), a body (a roar of mid-band noise
+// whose brightness falls as the fireball cools) and a low thump under both; the three
+// files differ in size and length.
 Pcm Explosion(int n) {
     Random rnd(SeedOf("explosion") + n);
-    Biquad lp(Biquad::LowPass, 3000, 0.8), sub(Biquad::LowPass, 120, 0.7);
-    Osc rumble;
-    const double len = 1.6 + 0.3 * n, bright = 2600 + 500 * n;
+    Biquad snap(Biquad::HighPass, 900, 0.7), roar(Biquad::LowPass, 4000, 0.9),
+        roarLow(Biquad::HighPass, 140, 0.7), grit(Biquad::BandPass, 1800, 1.2),
+        sub(Biquad::LowPass, 110, 0.8);
+    Osc thump;
+    const double len = 1.7 + 0.35 * n, bright = 1700 + 500 * n, cool = 2.6 - 0.3 * n;
+    double debris = 0;
     return Mono(len, [&](double t, std::size_t i) {
-        if (i % 32 == 0) lp.Set(bright * std::exp(-t * 2.2) + 150, 0.8);
+        if (i % 32 == 0) roar.Set(bright * std::exp(-t * cool) + 280, 0.9);
         const double noise = rnd.Range(-1, 1);
-        const double crack = lp(noise) * Env(t, 0.004, 2.6 + 0.4 * n);
-        const double boom = sub(noise) * 3 * Env(t, 0.01, 1.6) +
-                            rumble.Sine(48 + 20 * std::exp(-t * 4)) * 0.5 * Env(t, 0.02, 2.2);
-        return crack + boom;
+        const double crack = snap(noise) * 1.6 * Env(t, 0.0005, 45);
+        // Debris: sparse bright ticks that thin out.
+        if (rnd.Uniform() < 0.012 * std::exp(-t * 3)) debris = rnd.Range(-1, 1) * 1.4;
+        debris *= 0.93;
+        const double crackle = grit(debris) * 3;
+        const double body = roarLow(roar(noise)) * 1.5 * Env(t, 0.006, 1.8 + 0.2 * n) *
+                            (0.8 + 0.2 * std::sin(2 * kPi * 7 * t + n));
+        const double low = sub(noise) * 3.0 * Env(t, 0.01, 2.2) +
+                           thump.Sine(42 + 60 * std::exp(-t * 9)) * 0.55 * Env(t, 0.004, 4.5);
+        return crack + crackle + body + low;
     });
 }
 
@@ -399,60 +435,69 @@ Pcm Effect(const std::string& r, int index) {
 }
 
 // ---- speech ---------------------------------------------------------------------------
+// Three speakers: the ship's computer (a clean female voice, announced by a chime), the
+// station crew on the radio (narrow band, compressed, squelch blips) and the flight
+// instructor (a British voice heard close, lightly compressed).
+enum Speaker { kComputer, kRadio, kInstructor };
+
 struct Line {
     const char* text;
     const char* voice;
     int speed, pitch;
-    bool radio;  // heard over the ship's radio: narrow band and a squelch blip
-    bool chime;  // announced by a chime
+    Speaker speaker;
+    bool chime;
 };
 
 const std::map<std::string, Line>& Lines() {
-    // Instructor and crew on the radio, the ship's computer in a lighter voice.
+    // espeak-ng is clearest on its plainer variants (no breath, echo or roughness),
+    // a little slower than its default and with short pauses between words.
+    static const char* const computer = "en-us+f1";
+    static const char* const instructor = "en-gb-x-rp+m3";
     static const std::map<std::string, Line> lines = {
-        {"reward", {"New weapon available in the shop.", "en-us+f3", 165, 55, false, true}},
-        {"vto1", {"Gold one, you are cleared for launch. Good hunting.", "en-us+m3", 150, 40, true, false}},
-        {"masinbound", {"Warning! Mothership inbound.", "en-us+f3", 150, 50, false, true}},
-        {"noavail", {"Not available.", "en-us+f3", 160, 55, false, false}},
+        {"reward", {"New weapon available in the shop.", computer, 155, 50, kComputer, true}},
+        {"vto1", {"Gold one, you are cleared for launch. Good hunting.", "en-us+m6", 155, 40, kRadio, false}},
+        {"masinbound", {"Warning! Mothership inbound.", computer, 150, 50, kComputer, true}},
+        {"noavail", {"Not available.", computer, 155, 50, kComputer, false}},
         {"warnshield",
-         {"Shield critical. Return to the station force fields.", "en-us+f3", 160, 55, false, true}},
+         {"Shield critical. Return to the station force fields.", computer, 155, 50, kComputer, true}},
         {"lavaastinit",
-         {"Alert! A flaming asteroid is heading for the station.", "en-us+f3", 160, 55, false, true}},
-        {"lavaastwarn", {"The flaming asteroid is coming round again.", "en-us+f3", 160, 55, false, true}},
-        {"badman", {"Hey! Stop shooting at the station!", "en-us+m1", 170, 45, true, false}},
-        {"fallen", {"Ouch! Half the crew just fell over.", "en-us+m3", 165, 40, true, false}},
-        {"feelspecial", {"Does shooting at us make you feel special?", "en-us+f2", 165, 60, true, false}},
-        {"itblowsup", {"Careful! If it blows up, we all go with it!", "en-us+m2", 175, 45, true, false}},
-        {"nancyboy", {"Watch your aim, hot shot!", "en-us+m1", 170, 50, true, false}},
-        {"scream", {"Aaaaaaah!", "en-us+f4", 120, 90, true, false}},
+         {"Alert! A flaming asteroid is heading for the station.", computer, 155, 50, kComputer, true}},
+        {"lavaastwarn", {"The flaming asteroid is coming round again.", computer, 155, 50, kComputer, true}},
+        {"badman", {"Hey! Stop shooting at the station!", "en-us+m4", 165, 45, kRadio, false}},
+        {"fallen", {"Ouch! Half the crew just fell over.", "en-us+m6", 160, 40, kRadio, false}},
+        {"feelspecial", {"Does shooting at us make you feel special?", "en-us+f1", 160, 55, kRadio, false}},
+        {"itblowsup", {"Careful! If it blows up, we all go with it!", "en-us+m3", 170, 45, kRadio, false}},
+        {"nancyboy", {"Watch your aim, hot shot!", "en-us+m4", 165, 50, kRadio, false}},
+        {"scream", {"", "", 0, 0, kRadio, false}},  // synthesized, not spoken
         {"tut1",
          {"Welcome to flight training, pilot. Move the mouse to look around. The left mouse button fires. "
           "When you are ready, press W to fly forward.",
-          "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
         {"tut2",
          {"Your shield is low. Fly into one of the four force fields below the station to recharge it.",
-          "en-us+m3", 150, 40, true, false}},
-        {"tut3", {"Well done. Now press A and D to slide left and right.", "en-us+m3", 150, 40, true, false}},
-        {"tut4", {"Good. Press Q and E to roll the ship.", "en-us+m3", 150, 40, true, false}},
-        {"tut5", {"Now press S to brake.", "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
+        {"tut3",
+         {"Well done. Now press A and D to slide left and right.", instructor, 145, 38, kInstructor, false}},
+        {"tut4", {"Good. Press Q and E to roll the ship.", instructor, 145, 38, kInstructor, false}},
+        {"tut5", {"Now press S to brake.", instructor, 145, 38, kInstructor, false}},
         {"tut6",
          {"Press B to open the weapon shop. Your money buys new weapons and bigger energy stores.",
-          "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
         {"tut7",
          {"You have been given the gravity beam. Aim at an asteroid and hold the fire button to grab it.",
-          "en-us+m3", 150, 40, true, false}},
+          instructor, 145, 38, kInstructor, false}},
         {"tut8",
-         {"Now let go of the button, then fire again to throw the asteroid.", "en-us+m3", 150, 40, true,
-          false}},
-        {"astclose1", {"Warning. Asteroid approaching the station.", "en-us+f3", 160, 55, false, true}},
-        {"astclose2", {"An asteroid is closing on the station!", "en-us+f3", 160, 55, false, true}},
+         {"Now let go of the button, then fire again to throw the asteroid.", instructor, 145, 38,
+          kInstructor, false}},
+        {"astclose1", {"Warning. Asteroid approaching the station.", computer, 155, 50, kComputer, true}},
+        {"astclose2", {"An asteroid is closing on the station!", computer, 155, 50, kComputer, true}},
         {"astclose3",
-         {"Intercept that asteroid before it hits the station!", "en-us+f3", 165, 55, false, true}},
-        {"sctinbound", {"Alien scout inbound.", "en-us+m3", 150, 40, true, false}},
-        {"sctleaving", {"The scout is leaving the area.", "en-us+m3", 150, 40, true, false}},
+         {"Intercept that asteroid before it hits the station!", computer, 160, 50, kComputer, true}},
+        {"sctinbound", {"Alien scout inbound.", "en-us+m6", 155, 40, kRadio, false}},
+        {"sctleaving", {"The scout is leaving the area.", "en-us+m6", 155, 40, kRadio, false}},
         {"astcollision",
-         {"A giant asteroid is on collision course with the station. Destroy it!", "en-us+f3", 160, 55, false,
-          true}},
+         {"A giant asteroid is on collision course with the station. Destroy it!", computer, 155, 50,
+          kComputer, true}},
     };
     return lines;
 }
@@ -465,16 +510,66 @@ Pcm Chime() {
     });
 }
 
-// Band-limits a voice to a radio channel and frames it with squelch blips.
+// Evens out syllables: gain falls by `ratio` above `threshold` (of full scale), with a
+// quick attack and a slower release so that words do not pump.
+void Compress(Pcm& pcm, double threshold, double ratio) {
+    const double attack = std::exp(-1.0 / (0.004 * kRate)), release = std::exp(-1.0 / (0.08 * kRate));
+    double env = 0;
+    for (float& s : pcm.samples) {
+        const double a = std::abs(s);
+        env = a > env ? attack * env + (1 - attack) * a : release * env + (1 - release) * a;
+        if (env > threshold) s = float(s * std::pow(env / threshold, 1 / ratio - 1));
+    }
+}
+
+// A radio channel: telephone band, compressed hard, a touch of hiss, squelch blips.
 Pcm Radio(const Pcm& voice) {
-    Biquad hp(Biquad::HighPass, 320, 0.7), lp(Biquad::LowPass, 3200, 0.7);
+    Biquad hp1(Biquad::HighPass, 300, 0.7), hp2(Biquad::HighPass, 300, 0.7), lp1(Biquad::LowPass, 3400, 0.7),
+        lp2(Biquad::LowPass, 3400, 0.7);
     Random rnd(SeedOf("radio"));
     Pcm out = voice;
     for (float& s : out.samples)
-        s = float(std::tanh(lp(hp(s)) * 2.2) * 0.8 + rnd.Range(-0.01, 0.01));
+        s = float(lp2(lp1(hp2(hp1(s)))));
+    Normalize(out, 0.8);
+    Compress(out, 0.15, 4);
+    Normalize(out, 0.8);
+    for (float& s : out.samples)
+        s = float(std::tanh(s * 1.3) + rnd.Range(-0.006, 0.006));
     Osc o;
     Pcm blip = Mono(0.08, [&](double t, std::size_t) { return o.Sine(1750) * 0.3 * Env(t, 0.002, 30); });
     return Mix({{blip, 0}, {out, 0.1}, {blip, 0.12 + voice.samples.size() / double(kRate)}});
+}
+
+// The instructor, close to the microphone: rumble off and the syllables evened out.
+Pcm Close(const Pcm& voice) {
+    Biquad hp(Biquad::HighPass, 90, 0.7);
+    Pcm out = voice;
+    for (float& s : out.samples)
+        s = float(hp(s));
+    Normalize(out, 0.8);
+    Compress(out, 0.25, 2.5);
+    return out;
+}
+
+// A scream: a strained voice (band-limited saw) sliding up and breaking down, with
+// jitter, through the formants of an open "ah", and breath under it.
+Pcm Scream() {
+    Random rnd(SeedOf("scream"));
+    Osc glottis;
+    Biquad f1(Biquad::BandPass, 850, 6), f2(Biquad::BandPass, 1300, 7), f3(Biquad::BandPass, 2900, 9),
+        breath(Biquad::BandPass, 2200, 1.5);
+    const double len = 1.5;
+    double jitter = 0;
+    return Mono(len, [&](double t, std::size_t i) {
+        const double x = t / len;
+        if (i % 64 == 0) jitter = rnd.Range(-1, 1);
+        const double pitch = (x < 0.15 ? 620 + 2600 * x : 1010 - 380 * (x - 0.15) * (x - 0.15) * 4) *
+                             (1 + 0.03 * std::sin(2 * kPi * 6.5 * t) + 0.015 * jitter);
+        const double src = glottis.Saw(pitch);
+        const double swell = std::min(1.0, t / 0.06) * std::min(1.0, (len - t) / 0.35);
+        const double vowel = f1(src) * 1.0 + f2(src) * 0.7 + f3(src) * 0.35;
+        return (vowel + breath(rnd.Range(-1, 1)) * 0.25) * swell;
+    });
 }
 
 // Stands in for speech when the synthesizer is missing, so the file set stays whole.
@@ -491,20 +586,47 @@ Pcm Voice(const std::string& name) {
     const auto it = Lines().find(name);
     if (it == Lines().end()) throw RecipeError("no spoken line for " + name);
     const Line& l = it->second;
-    std::optional<Pcm> spoken = Speak(l.text, l.voice, l.speed, l.pitch);
-    if (!spoken) {
-        static bool warned = false;
-        if (!warned)
-            std::fprintf(stderr, "contentgen: espeak-ng did not run; spoken clips are placeholders\n");
-        warned = true;
-        spoken = Murmur(l.text);
+    std::optional<Pcm> spoken;
+    if (name == "scream") {
+        spoken = Scream();
+    } else {
+        spoken = Speak(l.text, l.voice, l.speed, l.pitch, 2);
+        if (!spoken) {
+            static bool warned = false;
+            if (!warned)
+                std::fprintf(stderr, "contentgen: espeak-ng did not run; spoken clips are placeholders\n");
+            warned = true;
+            spoken = Murmur(l.text);
+        }
     }
     Pcm v = *spoken;
     if (v.rate != kRate || v.channels != 1) throw RecipeError("unexpected speech format for " + name);
     Normalize(v, 0.8);
-    if (l.radio) v = Radio(v);
+    if (l.speaker == kRadio) v = Radio(v);
+    if (l.speaker == kInstructor) v = Close(v);
     if (l.chime) v = Mix({{Chime(), 0}, {v, 0.4}});
     return v;
+}
+
+// Loudness in LUFS as heard at the volume the game plays each sound with: the level
+// music at -9 dB, voices clearly above it, explosions well above the player's guns.
+constexpr double kLevelMusicHeard = -22, kVoiceHeard = -16, kGunHeard = -18, kExplosionHeard = -12;
+// A mono clip goes to both speakers whole: 3 dB more than a mono effect buffer, which
+// is placed in the middle, at the same level.
+constexpr double kClipOnBothSpeakers = 3.01;
+
+double MusicLufs(int song) {
+    switch (song) {
+        case 1:
+            return -16;  // the menu plays it at -1 dB
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+            return -19;  // cut-scene clips and jingles, played as clips at full volume
+        default:
+            return kLevelMusicHeard + 9;
+    }
 }
 
 }  // namespace
@@ -514,20 +636,38 @@ std::string MakeSound(const ContentEntry& e) {
     if (e.recipe == "music") {
         if (e.format == Format::Midi) return SongMidi(e.index);
         pcm = RenderSong(e.index);
+        LevelTo(pcm, MusicLufs(e.index));
     } else if (e.recipe == "voice") {
-        pcm = Voice(BaseName(e.path));
+        const std::string name = BaseName(e.path);
+        pcm = Voice(name);
+        // The tutorial and the flaming-asteroid warnings play 3 dB down; "reward" is an
+        // effect buffer, every other voice a clip.
+        double heardGain = name == "reward" ? 0 : kClipOnBothSpeakers;
+        if (e.path.find("tutorial") != std::string::npos || name.rfind("lavaast", 0) == 0) heardGain -= 3;
+        LevelTo(pcm, kVoiceHeard - heardGain);
     } else {
         pcm = Effect(e.recipe, e.index);
         pcm.rate = kRate;
+        static const std::set<std::string> guns = {"sfx_laser", "sfx_plasma", "sfx_ion",     "sfx_mion",
+                                                   "sfx_gamma", "sfx_eplas",  "sfx_disperse"};
+        // Steady tones and loops sound louder than bursts at the same peak.
+        static const std::map<std::string, double> peaks = {
+            {"sfx_toofar", 0.4}, {"sfx_warning", 0.6},   {"sfx_engine", 0.6},      {"sfx_masengine", 0.7},
+            {"sfx_maseng", 0.7}, {"sfx_gravbeam", 0.6},  {"sfx_powerup", 0.7},     {"sfx_wchange", 0.6},
+            {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
+        if (e.recipe == "sfx_explosion") {
+            LevelTo(pcm, kExplosionHeard);
+        } else if (guns.count(e.recipe)) {
+            LevelTo(pcm, kGunHeard);
+        } else {
+            const auto peak = peaks.find(e.recipe);
+            Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
+        }
     }
-    // Steady tones and loops sound louder than bursts at the same peak.
-    static const std::map<std::string, double> peaks = {
-        {"sfx_toofar", 0.4}, {"sfx_warning", 0.6},   {"sfx_engine", 0.6},      {"sfx_masengine", 0.7},
-        {"sfx_maseng", 0.7}, {"sfx_gravbeam", 0.6},  {"sfx_powerup", 0.7},     {"sfx_wchange", 0.6},
-        {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
-    const auto peak = peaks.find(e.recipe);
-    Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
-    if (e.recipe != "music") FadeEnds(pcm, 0.002);
+    // Loops already join end to start; a fade at the ends would dip at every seam.
+    static const std::set<std::string> loops = {"sfx_engine", "sfx_masengine", "sfx_maseng", "sfx_gravbeam",
+                                                "sfx_fireball"};
+    if (e.recipe != "music" && !loops.count(e.recipe)) FadeEnds(pcm, 0.002);
     if (e.format == Format::Wav) return WavBytes(pcm);
     return EncodeAudio(pcm, e.format);
 }

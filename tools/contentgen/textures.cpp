@@ -83,27 +83,52 @@ Image Plating(int size, Rgba base, Rgba accent, int panels, std::uint64_t seed, 
 }
 
 Image RockSkin(int n, int size) {
+    // A height field of lumps, grain and cratered bowls, lit from the upper left so
+    // that craters read as hollows: shadowed near wall, lit far wall, bright rim.
     const Rgba palette[3][2] = {
-        {Hex(0x4a4744), Hex(0x9a948c)}, {Hex(0x4a3626), Hex(0x9c7a58)}, {Hex(0x4e2a22), Hex(0xa0644e)}};
+        {Hex(0x3e3b38), Hex(0x9a948c)}, {Hex(0x3e2e22), Hex(0xa08060)}, {Hex(0x45281f), Hex(0xa4705a)}};
     const Rgba lo = palette[(n - 1) % 3][0], hi = palette[(n - 1) % 3][1];
     const std::uint64_t seed = SeedOf("rock") + n;
-    Image img(size, size);
-    Paint(img, [&](double u, double v) {
-        const double a = TileFbm2(u, v, 4, 6, seed);
-        const double b = TileFbm2(u, v, 16, 3, seed + 9);
-        const double ridge = 1 - std::abs(TileFbm2(u, v, 6, 4, seed + 5) * 2 - 1);
-        Rgba c = Mix(lo, hi, Clamp01(a * 1.3 - 0.15 + (b - 0.5) * 0.3));
-        return Mix(c, {0, 0, 0, 1}, Smooth(0.93, 0.99, ridge) * 0.5);  // cracks
-    });
+    std::vector<double> height(std::size_t(size * size)), albedo(std::size_t(size * size));
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const double u = (x + 0.5) / size, v = (y + 0.5) / size;
+            const double lumps = TileFbm2(u, v, 4, 5, seed);
+            const double grain = TileFbm2(u, v, 64, 2, seed + 9);
+            const double ridge = 1 - std::abs(TileFbm2(u, v, 6, 4, seed + 5) * 2 - 1);
+            height[std::size_t(y * size + x)] = lumps * 6 + grain * 0.8 - std::pow(ridge, 12) * 1.5;
+            albedo[std::size_t(y * size + x)] =
+                Clamp01(TileFbm2(u, v, 8, 4, seed + 3) * 1.2 - 0.1 + (grain - 0.5) * 0.5);
+        }
     Random rnd(seed);
-    for (int i = 0; i < 14; ++i) {  // craters: dark floor, light rim
-        const double x = rnd.Range(0, size), y = rnd.Range(0, size), r = rnd.Range(size / 40.0, size / 12.0);
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {  // repeat across the edges so the skin tiles
-                img.Disc(x + dx * size, y + dy * size, r, Mix(lo, {0, 0, 0, 1}, 0.3), r * 0.5);
-                img.Ring(x + dx * size, y + dy * size, r, r * 0.25, {hi.r, hi.g, hi.b, 0.35});
+    for (int i = 0; i < 26; ++i) {
+        const double cx = rnd.Range(0, size), cy = rnd.Range(0, size);
+        const double r = size * rnd.Range(0.015, 0.09) * (i < 4 ? 1.6 : 1), depth = r * 0.22;
+        for (int dy = int(-r * 1.6); dy <= int(r * 1.6); ++dy)
+            for (int dx = int(-r * 1.6); dx <= int(r * 1.6); ++dx) {
+                const double k = std::hypot(dx, dy) / r;
+                if (k > 1.6) continue;
+                // The skin tiles, so craters wrap round its edges.
+                const int x = ((int(cx) + dx) % size + size) % size,
+                          y = ((int(cy) + dy) % size + size) % size;
+                double h = k < 1 ? -depth * (1 - k * k) : 0;
+                h += depth * 0.45 * std::exp(-std::pow((k - 1) / 0.18, 2));
+                height[std::size_t(y * size + x)] += h;
+                if (k < 0.9) albedo[std::size_t(y * size + x)] *= 0.85;
             }
     }
+    Image img(size, size);
+    const double lx = -0.6, ly = -0.6;  // light from the upper left
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            auto h = [&](int px, int py) {
+                return height[std::size_t(((py + size) % size) * size + (px + size) % size)];
+            };
+            const double gx = (h(x + 1, y) - h(x - 1, y)) / 2, gy = (h(x, y + 1) - h(x, y - 1)) / 2;
+            const double shade = std::clamp(0.78 - 0.55 * (gx * lx + gy * ly), 0.2, 1.35);
+            const Rgba c = Mix(lo, hi, albedo[std::size_t(y * size + x)]);
+            img.Set(x, y, {c.r * shade, c.g * shade, c.b * shade, 1});
+        }
     return img;
 }
 
@@ -130,67 +155,82 @@ V3 SkyDirection(int face, double sx, double sy) {
     }
 }
 
-Image SkyFace(int set, int face, int size) {
+// Where direction d falls on a face, in [-1, 1] image units; false when it misses it.
+bool OnFace(int face, const V3& d, double& px, double& py) {
+    switch (face) {
+        case 0:
+            px = -d.x / -d.z, py = -d.y / -d.z;
+            return d.z < 0 && std::abs(d.x) <= -d.z && std::abs(d.y) <= -d.z;
+        case 1:
+            px = d.x / d.z, py = -d.y / d.z;
+            return d.z > 0 && std::abs(d.x) <= d.z && std::abs(d.y) <= d.z;
+        case 2:
+            px = d.z / -d.x, py = -d.y / -d.x;
+            return d.x < 0 && std::abs(d.z) <= -d.x && std::abs(d.y) <= -d.x;
+        case 3:
+            px = -d.z / d.x, py = -d.y / d.x;
+            return d.x > 0 && std::abs(d.z) <= d.x && std::abs(d.y) <= d.x;
+        case 4:
+            px = d.x / -d.y, py = -d.z / -d.y;
+            return d.y < 0 && std::abs(d.x) <= -d.y && std::abs(d.z) <= -d.y;
+        default:
+            px = d.x / d.y, py = d.z / d.y;
+            return d.y > 0 && std::abs(d.x) <= d.y && std::abs(d.z) <= d.y;
+    }
+}
+
+// A star as a point of light: a tight spot about one texel across, which the game's
+// view (a 512-texel face over 90 degrees, 70 degrees over 1024 rows) shows about
+// three pixels wide.
+void StarPoint(Image& img, double x, double y, double sigma, Rgba c, double bright) {
+    const int x0 = int(std::floor(x - 2)), y0 = int(std::floor(y - 2));
+    for (int py = y0; py <= y0 + 4; ++py)
+        for (int px = x0; px <= x0 + 4; ++px) {
+            const double dx = px + 0.5 - x, dy = py + 0.5 - y;
+            const double k = bright * std::exp(-(dx * dx + dy * dy) / (2 * sigma * sigma));
+            if (k > 1e-3) img.Add(px, py, c, k);
+        }
+}
+
+Image SkyFace(int set, int face, int size, bool low) {
     const std::uint64_t seed = SeedOf("sky") + set;
-    const Rgba neb1 = set == 1 ? Hex(0x2040a0) : Hex(0xa03018),
-               neb2 = set == 1 ? Hex(0x803090) : Hex(0xc08020);
+    const Rgba neb1 = set == 1 ? Hex(0x2448a8) : Hex(0xa83418),
+               neb2 = set == 1 ? Hex(0x8a3498) : Hex(0xc88a24), glow = Hex(0x8090b8);
+    const int octaves = low ? 4 : 6;
     Image img(size, size);
+    // Nebula in two colours, veined with dark dust, over a faint band of unresolved stars.
     Paint(img, [&](double u, double v) {
         const V3 d = SkyDirection(face, u * 2 - 1, v * 2 - 1);
-        const double n = Fbm3(d.x * 2.2 + 10, d.y * 2.2, d.z * 2.2, 6, seed);
-        const double m = Fbm3(d.x * 4 + 3, d.y * 4 + 7, d.z * 4, 4, seed + 1);
+        const double n = Fbm3(d.x * 2.2 + 10, d.y * 2.2, d.z * 2.2, octaves, seed);
+        const double m = Fbm3(d.x * 4 + 3, d.y * 4 + 7, d.z * 4, octaves - 2, seed + 1);
+        const double lanes =
+            1 - std::abs(Fbm3(d.x * 3 + 5, d.y * 3, d.z * 3 + 2, octaves - 1, seed + 2) * 2 - 1);
+        const double band = std::exp(-std::pow((d.y * 0.8 + d.x * 0.35) / 0.32, 2));
         const double dense = Smooth(0.45, 0.8, n);
-        const double dust = Smooth(0.5, 0.75, m) * dense;
-        Rgba c = {0.004, 0.006, 0.02, 1};
-        c = Mix(c, neb1, dense * 0.55);
-        c = Mix(c, neb2, dust * 0.5);
-        return c;
+        const double wisps = Smooth(0.5, 0.75, m) * dense;
+        const double dust = Smooth(0.8, 0.96, lanes) * (0.4 + 0.6 * dense);
+        Rgba c = {0.004, 0.006, 0.018, 1};
+        c = Mix(c, glow, band * 0.07 * (0.6 + 0.8 * n));
+        c = Mix(c, neb1, dense * 0.5);
+        c = Mix(c, neb2, wisps * 0.45);
+        return Mix(c, {0.002, 0.002, 0.006, 1}, dust * 0.8);
     });
-    // Stars: a fixed set of directions, drawn where they fall on this face.
+    // Stars: one fixed set of directions, each drawn where it falls on this face, most
+    // faint, a few bright, white with a little blue or gold; more of them in the band.
+    const Rgba tints[4] = {Hex(0x98b4ff), Hex(0xffffff), Hex(0xfff0d0), Hex(0xffb070)};
     Random rnd(seed + 77);
-    for (int i = 0; i < 9000; ++i) {
+    for (int i = 0; i < 16000; ++i) {
         const V3 d = Normalize({rnd.Range(-1, 1), rnd.Range(-1, 1), rnd.Range(-1, 1)});
-        const double bright = std::pow(rnd.Uniform(), 4);
-        const double tint = rnd.Uniform();
-        // Project onto this face.
+        const double mag = rnd.Uniform(), tint = rnd.Uniform(), keep = rnd.Uniform();
+        const double band = std::exp(-std::pow((d.y * 0.8 + d.x * 0.35) / 0.32, 2));
+        if (keep > 0.45 + 0.55 * band) continue;
         double px = 0, py = 0;
-        bool on = false;
-        switch (face) {
-            case 0:
-                on = d.z < 0 && std::abs(d.x) <= -d.z && std::abs(d.y) <= -d.z;
-                px = -d.x / -d.z;
-                py = -d.y / -d.z;
-                break;
-            case 1:
-                on = d.z > 0 && std::abs(d.x) <= d.z && std::abs(d.y) <= d.z;
-                px = d.x / d.z;
-                py = -d.y / d.z;
-                break;
-            case 2:
-                on = d.x < 0 && std::abs(d.z) <= -d.x && std::abs(d.y) <= -d.x;
-                px = d.z / -d.x;
-                py = -d.y / -d.x;
-                break;
-            case 3:
-                on = d.x > 0 && std::abs(d.z) <= d.x && std::abs(d.y) <= d.x;
-                px = -d.z / d.x;
-                py = -d.y / d.x;
-                break;
-            case 4:
-                on = d.y < 0 && std::abs(d.x) <= -d.y && std::abs(d.z) <= -d.y;
-                px = d.x / -d.y;
-                py = -d.z / -d.y;
-                break;
-            default:
-                on = d.y > 0 && std::abs(d.x) <= d.y && std::abs(d.z) <= d.y;
-                px = d.x / d.y;
-                py = d.z / d.y;
-                break;
-        }
-        if (!on) continue;
-        const double x = (px + 1) / 2 * size, y = (py + 1) / 2 * size;
-        const Rgba c = Mix(Hex(0x9fb4ff), Mix(Hex(0xffffff), Hex(0xffd9a0), tint), tint);
-        img.Glow(x, y, (1.2 + 3.5 * bright) * size / 512.0 + 0.6, c, 1.6);
+        if (!OnFace(face, d, px, py)) continue;
+        const double bright = 0.14 + 0.95 * std::pow(mag, 5);
+        const Rgba c = tints[std::min(3, int(tint * tint * 4.2))];
+        // Centred on a texel, so that one texel holds most of the light.
+        const double x = std::floor((px + 1) / 2 * size) + 0.5, y = std::floor((py + 1) / 2 * size) + 0.5;
+        StarPoint(img, x, y, (0.42 + 0.18 * std::pow(mag, 8)) * size / 512.0, c, bright);
     }
     if (face == 2) {  // the sun of the lens flare, straight along -X
         img.Glow(size / 2.0, size / 2.0, size * 0.42, {1.0, 0.85, 0.6, 1}, 3);
@@ -206,10 +246,27 @@ void MenuBackground(Image& img, std::uint64_t seed) {
     img.FrameRect(10, 10, img.Width() - 10, img.Height() - 10, 1, Hex(0x1d3c64));
 }
 
+// The game draws these pictures over the 3D scene with their brightest channel as
+// alpha, so a dark panel would be clear. A deep saturated blue is nearly opaque yet
+// looks dark: behind text it keeps the scene from showing through.
+const Rgba kBacking = Hex(0x0a1ef0);
+
+void Backing(Image& img, double x0, double y0, double x1, double y1) {
+    img.FillRect(x0, y0, x1, y1, kBacking);
+    img.FrameRect(x0, y0, x1, y1, 1, Hex(0x3a78c8));
+}
+
+// Text on its own backing, a margin all round.
+void TextOnBacking(Image& img, double cx, double y, const std::string& text, double scale, Rgba c) {
+    const double w = Image::TextWidth(text, scale);
+    Backing(img, cx - w / 2 - 3 * scale, y - 2.5 * scale, cx + w / 2 + 3 * scale, y + 9.5 * scale);
+    img.TextCentred(cx, y, text, scale, c, true);
+}
+
 // A clickable row: a panel filling the rectangle the game hit-tests, with its label.
 void MenuRow(Image& img, double x0, double y0, double x1, double y1, const std::string& label, double scale,
              const std::string& right = "") {
-    img.FillRect(x0, y0, x1, y1, Hex(0x16345e, 0.85));
+    img.FillRect(x0, y0, x1, y1, kBacking);
     img.FrameRect(x0, y0, x1, y1, 2, Hex(0x5aa0ff));
     const double ty = (y0 + y1) / 2 - 3.5 * scale;
     if (right.empty()) {
@@ -223,8 +280,9 @@ void MenuRow(Image& img, double x0, double y0, double x1, double y1, const std::
 Image MainMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("mainmenu"));
+    Backing(img, 60, 40, 452, 190);
     img.TextCentred(256, 60, "VELTOR", 10, Hex(0xffc830), true);
-    img.TextCentred(256, 160, "DEFEND THE STATION", 3, Hex(0x9fc8ff), true);
+    img.TextCentred(256, 160, "DEFEND THE STATION", 3, Hex(0xd8e8ff), true);
     const double rows[6][2] = {{270, 303}, {307, 338}, {342, 378}, {382, 413}, {417, 453}, {457, 490}};
     const char* labels[6] = {"NEW GAME", "LOAD GAME", "OPTIONS", "CONTROLS", "CREDITS", "EXIT"};
     for (int i = 0; i < 6; ++i)
@@ -235,6 +293,7 @@ Image MainMenu() {
 Image Controls() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("controls"));
+    Backing(img, 24, 14, 488, 482);
     img.TextCentred(256, 24, "CONTROLS", 5, Hex(0xffc830), true);
     const char* lines[][2] = {{"MOUSE", "STEER"},
                               {"LEFT BUTTON", "FIRE"},
@@ -265,6 +324,7 @@ Image Controls() {
 Image Congratulations(int page) {
     Image img(512, 512);
     MenuBackground(img, SeedOf("congrats") + page);
+    Backing(img, 36, 40, 476, 400);
     switch (page) {
         case 1:
             img.TextCentred(256, 80, "CONGRATULATIONS!", 4, Hex(0xffc830), true);
@@ -290,7 +350,7 @@ Image Congratulations(int page) {
             img.TextCentred(256, 200, "THE END", 8, Hex(0xffc830), true);
             break;
     }
-    img.TextCentred(256, 470, page < 4 ? "PRESS ENTER" : "PRESS ENTER TO EXIT", 2, Hex(0x8090b0), true);
+    TextOnBacking(img, 256, 466, page < 4 ? "PRESS ENTER" : "PRESS ENTER TO EXIT", 2.5, Hex(0xffe060));
     return img;
 }
 
@@ -312,7 +372,7 @@ Image Mouse(int which) {
 Image PauseMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("pause"));
-    img.TextCentred(256, 120, "PAUSED", 7, Hex(0xffc830), true);
+    TextOnBacking(img, 256, 120, "PAUSED", 7, Hex(0xffc830));
     const double rows[6][2] = {{225, 263}, {267, 313}, {317, 363}, {367, 403}, {407, 448}, {452, 490}};
     const char* labels[6] = {"RESUME", "LOAD GAME", "SAVE GAME", "HELP", "OPTIONS", "EXIT"};
     for (int i = 0; i < 6; ++i)
@@ -323,7 +383,7 @@ Image PauseMenu() {
 Image GameOverMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("gameover"));
-    img.TextCentred(256, 150, "GAME OVER", 7, Hex(0xff5030), true);
+    TextOnBacking(img, 256, 150, "GAME OVER", 7, Hex(0xff5030));
     const double rows[5][2] = {{290, 323}, {327, 368}, {372, 405}, {409, 443}, {447, 485}};
     const char* labels[5] = {"RESTART", "LOAD GAME", "HELP", "OPTIONS", "EXIT"};
     for (int i = 0; i < 5; ++i)
@@ -334,7 +394,7 @@ Image GameOverMenu() {
 Image Shop() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("shop"));
-    img.TextCentred(256, 12, "WEAPON SHOP", 3, Hex(0xffc830), true);
+    TextOnBacking(img, 256, 12, "WEAPON SHOP", 3, Hex(0xffc830));
     const double rows[9][2] = {{43, 67},   {80, 116},  {125, 165}, {175, 215}, {220, 256},
                                {265, 305}, {375, 400}, {420, 445}, {460, 485}};
     const char* labels[9][2] = {{"ION CANNON", "$600,000"},       {"MION LAUNCHER", "$2,400,000"},
@@ -344,8 +404,8 @@ Image Shop() {
                                 {"ENERGY LEVEL 4", "$12,000,000"}};
     for (int i = 0; i < 9; ++i)
         MenuRow(img, 30, rows[i][0], 460, rows[i][1], labels[i][0], 2, labels[i][1]);
-    img.TextCentred(256, 330, "ENERGY CAPACITY", 3, Hex(0x9fc8ff), true);
-    img.TextCentred(256, 494, "CLICK TO BUY - ESC TO LEAVE", 1.5, Hex(0x8090b0), true);
+    TextOnBacking(img, 256, 330, "ENERGY CAPACITY", 3, Hex(0xd8e8ff));
+    TextOnBacking(img, 256, 493, "CLICK TO BUY - ESC TO LEAVE", 1.5, Hex(0xd8e8ff));
     return img;
 }
 
@@ -430,7 +490,9 @@ Image EnergyMeter(int level) {
         img.FillRect(x, 8, x + 1, 24, ((x - 11) % 24 == 23) ? Mix(c, {0, 0, 0, 1}, 0.5) : c);
     }
     img.FrameRect(10, 7, 252, 25, 1, Hex(0xd8e8ff));
-    img.Text(12, 0, "ENERGY", 0.8, Hex(0xd8e8ff));
+    // The label sits in a gap of the outer frame, whole dots tall, above the gauge.
+    img.FillRect(10, 0, 12 + Image::TextWidth("ENERGY", 1) + 2, 7, Hex(0x0a1426));
+    img.Text(12, 0, "ENERGY", 1, Hex(0xd8e8ff));
     for (int i = 0; i < level; ++i)
         img.FillRect(200 + i * 12, 27, 208 + i * 12, 31, Hex(0xffe060));
     return img;
@@ -600,41 +662,63 @@ Image Charge(int frame) {
     return img;
 }
 
+// Fire by temperature: smoke, deep red, orange, yellow, white-hot.
+Rgba FireColour(double heat, Rgba smoke) {
+    const Rgba ramp[5] = {
+        smoke, {0.55, 0.09, 0.02, 1}, {1.0, 0.42, 0.06, 1}, {1.0, 0.78, 0.28, 1}, {1.0, 0.97, 0.86, 1}};
+    const double x = Clamp01(heat) * 4;
+    const int i = std::min(3, int(x));
+    return Mix(ramp[i], ramp[i + 1], x - i);
+}
+
 Image ExplosionAtlas(int n) {
-    // 64 frames of 128 pixels: a fireball that swells, cools and thins into smoke.
+    // 64 frames of 128 pixels: a white-hot core bursts into flame tongues and flying
+    // sparks, then cools through red into glowing smoke that still shows in the last
+    // frame. The game adds the frames to the scene, so dark means clear.
     const bool rock = n <= 3;
     const std::uint64_t seed = SeedOf("explosion") + n;
-    const Rgba hot = rock ? Hex(0xfff0c0) : Hex(0xffffff);
-    const Rgba mid = rock ? Hex(0xe08a3a) : (n == 5 ? Hex(0x60a0ff) : Hex(0xff8020));
-    const Rgba cool = rock ? Hex(0x6a5040) : (n == 5 ? Hex(0x3040a0) : Hex(0xb02010));
-    const Rgba smoke = rock ? Hex(0x504840) : Hex(0x302828);
+    const Rgba smoke = rock ? Hex(0x5a4a3c) : Hex(0x3a302c);
+    const double hotness = rock ? 0.8 : (n == 5 ? 1.15 : (n == 6 ? 0.9 : 1.0));
     Image img(1024, 1024, {0, 0, 0, 0});
     for (int f = 0; f < 64; ++f) {
         const double t = f / 63.0;
         const int ox = (f % 8) * 128, oy = (f / 8) * 128;
-        const double radius = 0.3 + 0.62 * std::sqrt(t);
+        const double radius = 0.3 + 0.52 * (1 - std::pow(1 - t, 2.5));
+        const double cooling = std::pow(1 - t, 1.3);
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 128; ++x) {
                 const double dx = (x + 0.5 - 64) / 64, dy = (y + 0.5 - 64) / 64, r = std::hypot(dx, dy);
-                if (r > 1) continue;
-                const double billow = Fbm3(dx * 3.5, dy * 3.5, t * 3.0 + n, 5, seed);
-                const double edge = radius * (0.6 + 0.75 * billow);
-                const double body = Smooth(edge, edge * 0.6, r);
+                if (r > 0.97) continue;
+                const double a = std::atan2(dy, dx);
+                // Tongues: noise round the rim, drifting outward as the frames go on.
+                const double tongue =
+                    Fbm3(std::cos(a) * 2.6 + n, std::sin(a) * 2.6, t * 1.6 - r * 1.5, 4, seed + 3);
+                const double billow = Fbm3(dx * 2.8 + n * 3, dy * 2.8, t * 2.4 - r, 4, seed);
+                const double edge = radius * (0.55 + 1.1 * (tongue - 0.25) + 0.35 * (billow - 0.5));
+                if (edge <= 0.02) continue;
+                const double body = Smooth(edge, edge * 0.5, r) * Smooth(0.97, 0.85, r);
                 if (body <= 0) continue;
-                const double heat = Clamp01((1 - t * 1.4) * (1.2 - r / std::max(edge, 1e-3)) + billow * 0.3);
-                Rgba c = heat > 0.6 ? Mix(mid, hot, (heat - 0.6) / 0.4)
-                                    : (heat > 0.25 ? Mix(cool, mid, (heat - 0.25) / 0.35)
-                                                   : Mix(smoke, cool, heat / 0.25));
-                const double fade = Smooth(1.0, 0.55, t);
-                const double a = Clamp01(body * fade * (0.55 + 0.45 * heat) * Smooth(1.0, 0.9, r));
-                img.Set(ox + x, oy + y, {c.r, c.g, c.b, a});
+                const double depth = 1 - r / edge;
+                double heat = (depth * 1.5 + (billow - 0.5) * 0.8) * cooling * hotness;
+                heat += Smooth(0.18, 0.0, r / radius) * 0.6 * std::pow(1 - t, 3);  // the core
+                // Embers glowing in the smoke until the end.
+                const double ember = Fbm3(dx * 6 + 11, dy * 6, t * 2, 3, seed + 7);
+                heat = std::max(heat, Smooth(0.6, 0.85, ember) * 0.4 * (1 - 0.4 * t) * Clamp01(depth * 2));
+                const Rgba c = FireColour(heat, smoke);
+                const double density = body * (0.38 + 0.62 * Clamp01(heat * 1.5)) * (1 - 0.45 * t);
+                img.Set(ox + x, oy + y, {c.r, c.g, c.b, Clamp01(density)});
             }
-        if (rock && f < 40) {  // flying grit
-            Random rnd(seed + f);
-            for (int k = 0; k < 10; ++k) {
-                const double a = rnd.Range(0, 2 * kPi), d = (0.3 + 0.6 * t) * rnd.Range(40, 62);
-                img.Disc(ox + 64 + d * std::cos(a), oy + 64 + d * std::sin(a), 1.4, {0.9, 0.7, 0.4, 1 - t});
-            }
+        // Sparks (grit for rock) streak outward and burn out; each stays in its cell.
+        Random rnd(seed + 1000);
+        for (int k = 0; k < (rock ? 30 : 22); ++k) {
+            const double ang = rnd.Range(0, 2 * kPi), speed = rnd.Range(0.5, 1.0), life = rnd.Range(0.3, 0.8);
+            if (t > life) continue;
+            const double p = t / life, d = 56 * speed * (1 - std::pow(1 - p, 2)) + 4;
+            const double tail = std::max(4.0, d - (rock ? 3 : 10) * (1 - p));
+            const Rgba hot = rock ? Rgba{0.9, 0.62, 0.35, 1} : Rgba{1.0, 0.85, 0.45, 1};
+            img.Line(ox + 64 + tail * std::cos(ang), oy + 64 + tail * std::sin(ang),
+                     ox + 64 + d * std::cos(ang), oy + 64 + d * std::sin(ang), rock ? 1.6 : 1.2,
+                     {hot.r, hot.g, hot.b, 1 - p * p});
         }
     }
     return img;
@@ -849,8 +933,10 @@ std::string MakeTexture(const ContentEntry& e) {
     if (r == "skin_core") return out(CoreSkin());
     if (r == "skin_lava") return out(LavaSkin());
     if (r == "sky") {
-        const int face = i % 10, set = (i / 10) % 10, size = i >= 100 ? 256 : 512;
-        return out(SkyFace(set, face, size));
+        // Above quality 90 the colour is kept at full resolution: single-texel stars
+        // keep their tint.
+        const int face = i % 10, set = (i / 10) % 10;
+        return SkyFace(set, face, e.width, i >= 100).Jpeg(95);
     }
     if (r == "ring_green") return out(Ring(256, Hex(0x40ff60), 0.7, 0.08, e.format == Format::Png, 0.35));
     if (r == "ring_shock") return out(Ring(256, Hex(0xff9a40), 0.75, 0.1, false, 0.25));

@@ -1,0 +1,199 @@
+// The generated content drawn by the engine's own OpenGL back end on Mesa's software
+// renderer, placed the way the game places it, compared with golden pictures.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/engine/engine.h"
+#include "platform/engine/engine_state.h"
+#include "platform/sdl/backend.h"
+#include "platform/sdl/window.h"
+#include "platform/system/clock.h"
+#include "platform/system/paths.h"
+#include "platform/system/process.h"
+#include "platform/system/random.h"
+#include "support/engine_start.h"
+#include "support/golden.h"
+
+// Mesa keeps some allocations until the process ends, by design.
+extern "C" __attribute__((used)) const char* __asan_default_options() {
+    return "detect_leaks=0";
+}
+
+namespace quorvel::test {
+namespace {
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+};
+
+// The middle of a frame at full resolution: small golden files, pixels as drawn.
+Picture Crop(const Picture& full, int width, int height) {
+    Picture out{width, height, {}};
+    const int x0 = (full.width - width) / 2, y0 = (full.height - height) / 2;
+    for (int y = 0; y < height; ++y) {
+        const auto* row = &full.rgba[(std::size_t(y0 + y) * std::size_t(full.width) + std::size_t(x0)) * 4];
+        out.rgba.insert(out.rgba.end(), row, row + std::size_t(width) * 4);
+    }
+    return out;
+}
+
+class ContentPicture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::filesystem::exists(std::string(QUORVEL_GAME_DIR) + "/mesh/albattle.3ds"))
+            GTEST_SKIP() << "the build generates no content set";
+        setenv("MESA_GL_VERSION_OVERRIDE", "3.3", 0);
+        sys::SetProgramFolder(QUORVEL_GAME_DIR);  // read only
+        sys::UseVirtualClock(0);
+        sys::SeedRandom(7);
+        sys::SetEndThrows(true);
+        engine::ResetEngine();
+        ASSERT_TRUE(sdl::InstallSdlBackEnd());
+        sdl::SetFrameLimit(0);
+        started_ = true;
+    }
+    void TearDown() override {
+        if (!started_) return;
+        engine::InstallNullBackEnds();
+        engine::ResetEngine();
+        sys::UseRealClock();
+    }
+
+    void Start(int width, int height) { ASSERT_GE(StartEngineInMode(width, height), 0); }
+
+    static std::string Path(const std::string& gamePath) { return sys::ProgramFolder() + "\\" + gamePath; }
+
+    void Texture(const std::string& key, const std::string& file, int flag = 0) {
+        EngineTextures().LoadTexture(key, Path("tex\\" + file), flag, 0);
+    }
+
+    // As the game loads a model: centred, textured, scaled, placed and turned.
+    void Model(const std::string& key, const std::string& file, const std::string& texture, float scale,
+               Vector at, Vector rotation = {}, bool effect = false) {
+        EngineMeshImporter importer;
+        ASSERT_GE(importer.OpenModelFile(Path("mesh\\" + file + ".3ds")), 0) << file;
+        importer.BuildMesh(key);
+        importer.CloseModelFile();
+        EngineMeshes meshes;
+        meshes.SetMeshMode(effect ? 2 : 1);
+        if (effect) meshes.SetMeshFlags(1);
+        meshes.SetTexture(0, texture);
+        meshes.SetMaterial("plain");
+        meshes.SetScale(Vector{scale, scale, scale});
+        meshes.SetPosition(at);
+        meshes.SetRotation(rotation);
+    }
+
+    void Scene(const Vector& camera, const Vector& lookAt, float fov = 70) {
+        EngineMaterials().CreateMaterial("plain");
+        EngineLights lights;
+        lights.CreateLight("sun", 0, 3, 0, 0, 0);
+        lights.SetLightColour(255, 245, 230, 255);
+        lights.SetLightDirection(-0.5f, -0.6f, 0.6f);
+        EngineFrame frame;
+        frame.SetSceneColourA(Colour{0, 0, 0, 255});
+        frame.SetSceneColourB(Colour{40, 40, 48, 255});
+        EngineCameras cams;
+        cams.SelectCamera("main");
+        cams.SetCameraPosition(camera);
+        cams.CameraLookAt(lookAt);
+        cams.SetLens(EngineMath().MakeLens(1, 150000, fov, -1, 0));
+    }
+
+    Picture Draw() {
+        EngineFrame frame;
+        frame.BeginFrame();
+        frame.RenderScene();
+        frame.EndFrame();
+        Picture shot;
+        EXPECT_TRUE(sdl::ReadLastFrame(shot.rgba, shot.width, shot.height));
+        return shot;
+    }
+
+    static void ExpectGolden(const std::string& name, const Picture& shot) {
+        test::ExpectGolden(std::string(QUORVEL_SOURCE_DIR) + "/tests/content/golden/" + name + ".png",
+                           shot.width, shot.height, shot.rgba);
+    }
+
+    bool started_ = false;
+};
+
+// The hull and its collision mesh together, both shown, as the level loader places
+// them: only the hull is seen.
+TEST_F(ContentPicture, BattleshipWithItsCollisionMesh) {
+    Start(640, 480);
+    Texture("mas2txt", "abstxt.jpg");
+    Model("masbattle", "albattle", "mas2txt", 1, {0, 0, 0});
+    Model("masbattlesm", "albattlebox", "mas2txt", 7, {0, 0, 0});
+    Scene({1500, 700, 1800}, {0, 0, -150});
+    ExpectGolden("battleship", Draw());
+}
+
+// A wave of the five kinds loaded as the game loads them, turned (180, 0, 0), seen
+// from above and behind as they fly away along the world's -Z.
+TEST_F(ContentPicture, AlienWaveFliesRightWayUp) {
+    Start(640, 480);
+    Texture("mas2txt", "abstxt.jpg");
+    Texture("alstxt", "alstxt.jpg", 1);
+    const char* files[] = {"asnoglass", "aship2", "as3", "as4", "as5"};
+    for (int k = 0; k < 5; ++k)
+        Model(std::to_string(k + 1) + "alien", files[k], k == 0 || k == 4 ? "mas2txt" : "alstxt", 7,
+              {float(k - 2) * 150, float(k % 2) * 40, 0}, {180, 0, 0});
+    Scene({0, 210, 340}, {0, 0, -40});
+    ExpectGolden("alien_wave", Draw());
+}
+
+// All ten asteroid kinds and the four pieces of one, at the field's scales.
+TEST_F(ContentPicture, RockField) {
+    Start(640, 480);
+    for (int n = 1; n <= 3; ++n)
+        Texture("ast" + std::to_string(n) + "txt", "ast" + std::to_string(n) + "txt.jpg");
+    for (int i = 1; i <= 10; ++i) {
+        const float x = float((i - 1) % 5) * 170 - 340, y = i <= 5 ? 90 : -90;
+        Model("asteroid" + std::to_string(i), "asteroid" + std::to_string(i),
+              "ast" + std::to_string((i - 1) % 3 + 1) + "txt", 7, {x, y, 0},
+              {float(i) * 37, float(i) * 53, 0});
+    }
+    for (int k = 1; k <= 4; ++k)
+        Model("piece" + std::to_string(k), "anim\\ast3exp" + std::to_string(k), "ast3txt", 9,
+              {float(k - 2.5f) * 120, -260, 60});
+    Scene({0, 0, -700}, {0, -40, 0});
+    ExpectGolden("rock_field", Draw());
+}
+
+// One ship explosion early, midway and late, added to a black scene as the game shows
+// its flip-book frames.
+TEST_F(ContentPicture, ExplosionAtThreeFrames) {
+    Start(640, 480);
+    Texture("explosion4", "exp4.png", 1);
+    const int frames[3] = {6, 24, 60};
+    for (int k = 0; k < 3; ++k)
+        Model("expani" + std::to_string(frames[k]), "anim\\exp" + std::to_string(frames[k]), "explosion4", 50,
+              {float(1 - k) * 210, 0, 0}, {}, true);
+    Scene({0, 0, 400}, {0, 0, 0});
+    ExpectGolden("explosion_frames", Draw());
+}
+
+// The first sky at the game's resolution and lens: stars stay points.
+TEST_F(ContentPicture, SkyAtFullResolution) {
+    Start(1280, 1024);
+    const char* files[6] = {"space002", "space004", "space003", "space001", "sbbottom", "sbtop"};
+    EngineSky sky;
+    sky.CreateSkyItem("MySkyCube", 1, 500);
+    for (int f = 0; f < 6; ++f) {
+        EngineTextures textures;
+        const std::string file = Path(std::string("tex\\") + files[f] + ".jpg");
+        sky.SetSkyFace(f, textures.LoadTexture("sd" + std::to_string(f), file, 0, 0));
+    }
+    Scene({0, 0, 0}, {0.3f, 0.2f, 1});
+    ExpectGolden("sky_1280x1024", Crop(Draw(), 640, 512));
+}
+
+}  // namespace
+}  // namespace quorvel::test
