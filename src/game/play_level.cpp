@@ -2,7 +2,7 @@
 
 #include "platform/engine/engine.h"
 #include "platform/system/process.h"
-#include "shell/texts.h"
+#include "common/texts.h"
 
 namespace quorvel {
 namespace {

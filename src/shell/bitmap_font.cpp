@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/system/convert.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 
 namespace quorvel {
 

@@ -9,12 +9,12 @@
 #include "platform/system/process.h"
 #include "platform/system/shell.h"
 #include "shell/difficulty.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 #include "shell/main_menu.h"
 #include "shell/maker.h"
 #include "shell/options.h"
 #include "shell/settings_files.h"
-#include "shell/texts.h"
+#include "common/texts.h"
 #include "shell/tip.h"
 
 namespace quorvel {

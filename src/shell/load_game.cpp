@@ -14,9 +14,9 @@
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 #include "shell/main_menu.h"
-#include "shell/texts.h"
+#include "common/texts.h"
 #include "shell/waits.h"
 
 namespace quorvel {

@@ -12,7 +12,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 #include "shell/load_game.h"
 #include "shell/menu_scene.h"
 #include "shell/options.h"

@@ -6,7 +6,7 @@
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/random.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 #include "shell/main_menu.h"
 
 namespace quorvel {

@@ -9,7 +9,7 @@
 #include "shell/difficulty.h"
 #include "shell/launch_pad.h"
 #include "shell/options.h"
-#include "shell/texts.h"
+#include "common/texts.h"
 #include "shell/tip.h"
 #include "shell_fixture.h"
 #include "support/http_server.h"

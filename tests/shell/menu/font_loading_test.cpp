@@ -10,7 +10,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "shell/bitmap_font.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 #include "shell/loading_screen.h"
 #include "shell/menu/menu_content.h"
 #include "support/harness.h"

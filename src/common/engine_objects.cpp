@@ -1,4 +1,4 @@
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 
 namespace quorvel {
 
