@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/system/convert.h"
 #include "common/engine_objects.h"
+#include "platform/system/convert.h"
 
 namespace quorvel {
 

@@ -3,18 +3,18 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/engine_objects.h"
 #include "common/textfile.h"
+#include "common/texts.h"
 #include "platform/system/convert.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/process.h"
 #include "platform/system/shell.h"
 #include "shell/difficulty.h"
-#include "common/engine_objects.h"
 #include "shell/main_menu.h"
 #include "shell/maker.h"
 #include "shell/options.h"
 #include "shell/settings_files.h"
-#include "common/texts.h"
 #include "shell/tip.h"
 
 namespace quorvel {

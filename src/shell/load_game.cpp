@@ -11,11 +11,11 @@
 
 #include "game/play_level.h"
 #include "platform/engine/scancodes.h"
-#include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "common/engine_objects.h"
 #include "shell/main_menu.h"
+#include "shell/menu_scene.h"
 #include "common/texts.h"
 #include "shell/waits.h"
 
@@ -50,11 +50,6 @@ int DigitKey(int k) {
     return k == 0 ? key::D0 : k + 1;
 }
 
-void PlayClick() {
-    SoundObj->SelectSound("click");
-    SoundObj->PlaySound(0, false);
-}
-
 std::string RowText(int k, const std::optional<SaveGameValues>& slot) {
     std::string text = k == 0 ? "0--Quick Save - " : std::to_string(k) + "--Save - ";
     return text + (slot ? "Level:  " + std::to_string(slot->level) : std::string("empty"));
@@ -62,8 +57,9 @@ std::string RowText(int k, const std::optional<SaveGameValues>& slot) {
 
 // The slot list over the running menu scene. True when a slot was chosen (into
 // `slot`), false when the player left with Escape.
-bool RunSlotList(int& slot, const std::array<std::optional<SaveGameValues>, SaveSlotCount>& slots, int cx,
-                 int cy, float sx, float sy) {
+bool RunSlotList(int& slot, const std::array<std::optional<SaveGameValues>, SaveSlotCount>& slots) {
+    const float cx = float(MenuCentreX), cy = float(MenuCentreY);
+    const float sx = MenuScaleX, sy = MenuScaleY;
     FrameObj->EndFrame();
     bool chosen = false;
     bool cancelled = false;
@@ -161,11 +157,7 @@ std::optional<SaveGameValues> ReadSaveSlot(int slot) {
 }
 
 void MainMenuLoadGame(int& Slot) {
-    CoreObj->GetScreenSize(MenuWidth, MenuHeight, MenuDepth);
-    const int cx = int(sys::RoundHalfEven(MenuWidth / 2.0));
-    const int cy = int(sys::RoundHalfEven(MenuHeight / 2.0));
-    const float sx = MenuWidth / 1280.0f;
-    const float sy = MenuHeight / 1024.0f;
+    UpdateMenuScreenMetrics();
 
     SaveGameValues values;
     if (Slot == NewGameSlot) {
@@ -175,7 +167,7 @@ void MainMenuLoadGame(int& Slot) {
         for (int k = 0; k < SaveSlotCount; ++k)
             slots[std::size_t(k)] = ReadSaveSlot(k);
         ShowMenuImages(false);
-        bool chosen = Slot > 0 ? RunSlotList(Slot, slots, cx, cy, sx, sy)
+        bool chosen = Slot > 0 ? RunSlotList(Slot, slots)
                                : Slot >= 0 && Slot < SaveSlotCount && slots[std::size_t(Slot)].has_value();
         ShowMenuImages(true);
         if (!chosen) return;
@@ -183,19 +175,10 @@ void MainMenuLoadGame(int& Slot) {
     }
 
     // The loading text stays on screen while the scene is torn down.
-    Draw2DObj->DrawText(Vector2{cx - 80.0f, cy - cy / 2.0f}, GameTexts[LoadingText]);
+    Draw2DObj->DrawText(Vector2{MenuCentreX - 80.0f, MenuCentreY - MenuCentreY / 2.0f},
+                        GameTexts[LoadingText]);
     FrameObj->EndFrame();
-    for (int id = 0, n = ParticleObj->GetSystemCount(); id < n; ++id) {
-        ParticleObj->SelectSystemById(id);
-        ParticleObj->SetEmitting(false);
-    }
-    WaitPast(WallClockSecond(), 1.0);
-    sys::PumpMessages();
-    TextureObj->ClearTextures();
-    Draw2DObj->ClearImages();
-    MaterialObj->ClearMaterials();
-    MeshObj->ClearMeshes();
-    SkyObj->ClearSky();
+    TearDownMenuScene(MenuSceneEnd::GameStart);
     sys::PumpMessages();
     // PlayLevel makes these anew.
     MeshObj.reset();

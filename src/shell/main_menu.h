@@ -25,6 +25,10 @@ extern bool OverlayShown;
 extern int OverlayImage;  // 1: "menu4", otherwise "menu5"
 extern bool HoverSounded;
 
+// Reads the screen size into MenuWidth, MenuHeight and MenuDepth, and the centre and
+// the scale from it.
+void UpdateMenuScreenMetrics();
+
 // Item is kept for its caller and not used. ShowLogos: show the two start-up logos
 // with their waits; MakeParticles: create the mothership's six particle systems.
 [[noreturn]] void MainMenu(int Item, bool ShowLogos, bool MakeParticles);
