@@ -1,6 +1,6 @@
 #include "game/play_level.h"
 
-#include "common/texts.h"
+#include "common/common.h"
 #include "platform/engine/engine.h"
 #include "platform/system/process.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "common/engine_objects.h"
+#include "common/common.h"
 #include "platform/system/convert.h"
 
 namespace quorvel {

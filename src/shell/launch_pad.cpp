@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "common/engine_objects.h"
-#include "common/textfile.h"
-#include "common/texts.h"
+#include "common/common.h"
 #include "platform/system/convert.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/process.h"

@@ -3,8 +3,7 @@
 #include <array>
 #include <string>
 
-#include "common/engine_objects.h"
-#include "common/texts.h"
+#include "common/common.h"
 #include "game/game.h"
 #include "platform/engine/scancodes.h"
 #include "platform/system/process.h"

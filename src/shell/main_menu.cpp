@@ -2,11 +2,8 @@
 
 #include <string>
 
-#include "audio/dxaudio.h"
-#include "common/engine_objects.h"
-#include "common/materials.h"
-#include "common/particle_file.h"
-#include "common/shared.h"
+#include "audio/audio.h"
+#include "common/common.h"
 #include "platform/engine/scancodes.h"
 #include "platform/forms/forms.h"
 #include "platform/system/clock.h"
@@ -17,6 +14,7 @@
 #include "shell/menu_scene.h"
 #include "shell/options.h"
 #include "shell/screenshot.h"
+#include "shell/shell.h"
 #include "shell/waits.h"
 
 namespace quorvel {

@@ -2,14 +2,13 @@
 
 #include <string>
 
-#include "common/engine_objects.h"
-#include "common/mesh_loading.h"
-#include "common/shared.h"
+#include "common/common.h"
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "shell/main_menu.h"
+#include "shell/shell.h"
 #include "shell/waits.h"
 
 namespace quorvel {
