@@ -14,7 +14,8 @@ pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
   libavformat libavcodec libswresample libswscale libavutil)
 
-if(QUORVEL_TESTS)
+# The test support that the benchmarks share needs GoogleTest as well.
+if(QUORVEL_TESTS OR QUORVEL_BENCH)
   find_package(GTest REQUIRED)
   include(GoogleTest)
 endif()

@@ -1,17 +1,27 @@
-# quorvel_library(name SOURCES ... [DEPS ...])
-#   A static library of ours; its folder's parent under src/ is on the include path,
-#   so code includes "platform/engine/engine.h", "common/textfile.h" and so on.
+# A misspelt keyword would otherwise land silently in the list before it.
+macro(quorvel_no_other_arguments)
+  if(ARG_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "${CMAKE_CURRENT_FUNCTION}(${name}): unknown arguments ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
+endmacro()
+
+# quorvel_library(name [SOURCES ...] [PUBLIC ...] [PRIVATE ...])
+#   A static library of ours; the src/ folder is on the include path, so code
+#   includes "platform/engine/engine.h", "common/textfile.h" and so on. PUBLIC names
+#   the libraries that its headers need, PRIVATE the ones only its sources use.
 function(quorvel_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC;PRIVATE" ${ARGN})
+  quorvel_no_other_arguments()
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
 endfunction()
 
 # quorvel_program(name SOURCES ... [DEPS ...])
 #   A program written into the program folder.
 function(quorvel_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  quorvel_no_other_arguments()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
@@ -22,6 +32,7 @@ endfunction()
 #   A GoogleTest program; every test case runs in a process of its own.
 function(quorvel_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;ENV" ${ARGN})
+  quorvel_no_other_arguments()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main GTest::gmock)
@@ -39,6 +50,7 @@ endfunction()
 # quorvel_bench(name SOURCES ... [DEPS ...])
 function(quorvel_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  quorvel_no_other_arguments()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)

@@ -1,9 +1,14 @@
 #include "common/shared.h"
 
 #include "platform/engine/engine.h"
+#include "platform/system/convert.h"
 #include "platform/system/random.h"
 
 namespace quorvel {
+
+int Nearest(double value) {
+    return static_cast<int>(sys::RoundHalfEven(value));
+}
 
 float RandomRange(std::optional<float> high, std::optional<float> low, std::optional<float> seed) {
     double range = 1.0;

@@ -14,6 +14,9 @@ namespace quorvel {
 float RandomRange(std::optional<float> high = std::nullopt, std::optional<float> low = std::nullopt,
                   std::optional<float> seed = std::nullopt);
 
+// The nearest whole number, halves to the even one: how screen positions are rounded.
+int Nearest(double value);
+
 // True when a and b are strictly closer than maxDistance.
 bool InRange(const Vector& a, const Vector& b, float maxDistance);
 

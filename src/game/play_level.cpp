@@ -1,8 +1,8 @@
 #include "game/play_level.h"
 
+#include "common/common.h"
 #include "platform/engine/engine.h"
 #include "platform/system/process.h"
-#include "shell/texts.h"
 
 namespace quorvel {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "common/common.h"
 #include "platform/system/convert.h"
-#include "shell/engine_objects.h"
 
 namespace quorvel {
 

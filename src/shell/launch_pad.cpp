@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <cctype>
 
-#include "common/textfile.h"
+#include "common/common.h"
 #include "platform/system/convert.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/process.h"
 #include "platform/system/shell.h"
 #include "shell/difficulty.h"
-#include "shell/engine_objects.h"
 #include "shell/main_menu.h"
 #include "shell/maker.h"
 #include "shell/options.h"
 #include "shell/settings_files.h"
-#include "shell/texts.h"
 #include "shell/tip.h"
 
 namespace quorvel {

@@ -1,69 +1,45 @@
 #include "shell/load_game.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <string>
 
-#include "game/play_level.h"
+#include "common/common.h"
+#include "game/game.h"
 #include "platform/engine/scancodes.h"
-#include "platform/system/convert.h"
-#include "platform/system/paths.h"
 #include "platform/system/process.h"
-#include "shell/engine_objects.h"
 #include "shell/main_menu.h"
-#include "shell/texts.h"
+#include "shell/menu_scene.h"
 #include "shell/waits.h"
 
 namespace quorvel {
 namespace {
 
-// The save file: fixed 128-byte records, one little-endian field at the start of each.
-constexpr std::size_t RecordSize = 128;
 constexpr int LoadingText = 27;  // "loading" among the game texts
 
 const Colour Blue{0, 0, 255, 255};
 const Colour Yellow{255, 255, 0, 255};
 
-std::int16_t Int16At(const std::vector<unsigned char>& bytes, std::size_t record) {
-    const std::size_t at = (record - 1) * RecordSize;
-    if (bytes.size() < at + 2) return 0;
-    return static_cast<std::int16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
+using SlotList = std::array<SaveSlotContents, SaveSlotCount>;
 
-double DoubleAt(const std::vector<unsigned char>& bytes, std::size_t record) {
-    const std::size_t at = (record - 1) * RecordSize;
-    if (bytes.size() < at + 8) return 0;
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = (bits << 8) | bytes[at + std::size_t(i)];
-    double value = 0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+bool CanLoad(const SaveSlotContents& slot) {
+    return slot.state == SaveSlotState::Good;
 }
 
 int DigitKey(int k) {
     return k == 0 ? key::D0 : k + 1;
 }
 
-void PlayClick() {
-    SoundObj->SelectSound("click");
-    SoundObj->PlaySound(0, false);
-}
-
-std::string RowText(int k, const std::optional<SaveGameValues>& slot) {
+// A damaged slot shows as empty, as a slot never saved does.
+std::string RowText(int k, const SaveSlotContents& slot) {
     std::string text = k == 0 ? "0--Quick Save - " : std::to_string(k) + "--Save - ";
-    return text + (slot ? "Level:  " + std::to_string(slot->level) : std::string("empty"));
+    return text + (CanLoad(slot) ? "Level:  " + std::to_string(slot.values.level) : std::string("empty"));
 }
 
 // The slot list over the running menu scene. True when a slot was chosen (into
 // `slot`), false when the player left with Escape.
-bool RunSlotList(int& slot, const std::array<std::optional<SaveGameValues>, SaveSlotCount>& slots, int cx,
-                 int cy, float sx, float sy) {
+bool RunSlotList(int& slot, const SlotList& slots) {
+    const float cx = float(MenuCentreX), cy = float(MenuCentreY);
+    const float sx = MenuScaleX, sy = MenuScaleY;
     FrameObj->EndFrame();
     bool chosen = false;
     bool cancelled = false;
@@ -82,7 +58,8 @@ bool RunSlotList(int& slot, const std::array<std::optional<SaveGameValues>, Save
             if (MenuMouse.Button0) {
                 loadRow = Menus[1].MenuSelected(MenuMouseX, MenuMouseY);
                 // An empty row cannot be chosen, so it gives no click either.
-                if (loadRow >= 0 && loadRow < SaveSlotCount && slots[std::size_t(loadRow)]) PlayClick();
+                if (loadRow >= 0 && loadRow < SaveSlotCount && CanLoad(slots[std::size_t(loadRow)]))
+                    PlayClick();
             }
             if (!HoverSounded) PlayClick();
             HoverSounded = true;
@@ -107,7 +84,7 @@ bool RunSlotList(int& slot, const std::array<std::optional<SaveGameValues>, Save
 
         // Digits 0 to 9, then Escape: the last test that holds wins.
         for (int k = 0; k < SaveSlotCount; ++k) {
-            if ((InputObj->IsKeyDown(DigitKey(k)) || loadRow == k) && slots[std::size_t(k)]) {
+            if ((InputObj->IsKeyDown(DigitKey(k)) || loadRow == k) && CanLoad(slots[std::size_t(k)])) {
                 slot = k;
                 chosen = true;
             }
@@ -132,70 +109,29 @@ void ShowMenuImages(bool visible) {
 
 }  // namespace
 
-std::string SaveSlotPath(int slot) {
-    return sys::ProgramFolder() + "\\VeltorSave" + std::to_string(slot) + ".vlx";
-}
-
-std::optional<SaveGameValues> ReadSaveSlot(int slot) {
-    std::ifstream in(sys::ResolvePath(SaveSlotPath(slot)), std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<unsigned char> bytes;
-    bytes.reserve(8 * RecordSize + 2);
-    char c = 0;
-    while (bytes.size() < 8 * RecordSize + 2 && in.get(c))
-        bytes.push_back(static_cast<unsigned char>(c));
-
-    SaveGameValues v;
-    v.level = Int16At(bytes, 1);
-    if (v.level < 1 || v.level > 50) return std::nullopt;
-    v.ownsIon = Int16At(bytes, 2) != 0;
-    v.ownsMion = Int16At(bytes, 3) != 0;
-    v.ownsEplas = Int16At(bytes, 4) != 0;
-    v.ownsDisperse = Int16At(bytes, 5) != 0;
-    v.ownsGamma = Int16At(bytes, 6) != 0;
-    v.ownsGravBeam = Int16At(bytes, 7) != 0;
-    v.money = DoubleAt(bytes, 8);
-    if (!std::isfinite(v.money)) v.money = 0;
-    v.capacityLevel = std::clamp<int>(Int16At(bytes, 9), 1, 4);
-    return v;
-}
-
 void MainMenuLoadGame(int& Slot) {
-    CoreObj->GetScreenSize(MenuWidth, MenuHeight, MenuDepth);
-    const int cx = int(sys::RoundHalfEven(MenuWidth / 2.0));
-    const int cy = int(sys::RoundHalfEven(MenuHeight / 2.0));
-    const float sx = MenuWidth / 1280.0f;
-    const float sy = MenuHeight / 1024.0f;
+    UpdateMenuScreenMetrics();
 
     SaveGameValues values;
     if (Slot == NewGameSlot) {
         values.level = 1;  // nothing owned, no money, capacity 0 (taken as level 1)
     } else {
-        std::array<std::optional<SaveGameValues>, SaveSlotCount> slots;
+        SlotList slots;
         for (int k = 0; k < SaveSlotCount; ++k)
             slots[std::size_t(k)] = ReadSaveSlot(k);
         ShowMenuImages(false);
-        bool chosen = Slot > 0 ? RunSlotList(Slot, slots, cx, cy, sx, sy)
-                               : Slot >= 0 && Slot < SaveSlotCount && slots[std::size_t(Slot)].has_value();
+        bool chosen = Slot > 0 ? RunSlotList(Slot, slots)
+                               : Slot >= 0 && Slot < SaveSlotCount && CanLoad(slots[std::size_t(Slot)]);
         ShowMenuImages(true);
         if (!chosen) return;
-        values = *slots[std::size_t(Slot)];
+        values = slots[std::size_t(Slot)].values;
     }
 
     // The loading text stays on screen while the scene is torn down.
-    Draw2DObj->DrawText(Vector2{cx - 80.0f, cy - cy / 2.0f}, GameTexts[LoadingText]);
+    Draw2DObj->DrawText(Vector2{MenuCentreX - 80.0f, MenuCentreY - MenuCentreY / 2.0f},
+                        GameTexts[LoadingText]);
     FrameObj->EndFrame();
-    for (int id = 0, n = ParticleObj->GetSystemCount(); id < n; ++id) {
-        ParticleObj->SelectSystemById(id);
-        ParticleObj->SetEmitting(false);
-    }
-    WaitPast(WallClockSecond(), 1.0);
-    sys::PumpMessages();
-    TextureObj->ClearTextures();
-    Draw2DObj->ClearImages();
-    MaterialObj->ClearMaterials();
-    MeshObj->ClearMeshes();
-    SkyObj->ClearSky();
+    TearDownMenuScene(MenuSceneEnd::GameStart);
     sys::PumpMessages();
     // PlayLevel makes these anew.
     MeshObj.reset();

@@ -2,21 +2,19 @@
 
 #include <string>
 
-#include "audio/dxaudio.h"
-#include "common/materials.h"
-#include "common/particle_file.h"
+#include "audio/audio.h"
+#include "common/common.h"
 #include "platform/engine/scancodes.h"
 #include "platform/forms/forms.h"
 #include "platform/system/clock.h"
-#include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
-#include "shell/engine_objects.h"
 #include "shell/load_game.h"
 #include "shell/menu_scene.h"
 #include "shell/options.h"
 #include "shell/screenshot.h"
+#include "shell/shell.h"
 #include "shell/waits.h"
 
 namespace quorvel {
@@ -42,10 +40,6 @@ constexpr int ItemKeysOverlay = 4;
 constexpr int ItemSecondOverlay = 5;
 constexpr int ItemExit = 6;
 
-int Nearest(double value) {
-    return static_cast<int>(sys::RoundHalfEven(value));
-}
-
 std::string MenuMusicPath() {
     return sys::ProgramFolder() + "\\sound\\new_opt_menu.wma";
 }
@@ -59,11 +53,6 @@ void DrawOneFrame() {
     FrameObj->BeginFrame();
     FrameObj->RenderScene();
     FrameObj->EndFrame();
-}
-
-void PlayClick() {
-    SoundObj->SelectSound("click");
-    SoundObj->PlaySound(0, false);
 }
 
 // The fifteen shared objects the menu works with, made anew in this order.
@@ -302,17 +291,7 @@ void RunMenuLoop(double timelineStart) {
 }
 
 [[noreturn]] void ExitMainMenu() {
-    for (int id = 0, n = ParticleObj->GetSystemCount(); id < n; ++id) {
-        ParticleObj->SelectSystemById(id);
-        ParticleObj->SetEmitting(false);
-    }
-    WaitPast(WallClockSecond(), 1.0);
-    ClearEngineLibraries();
-    sys::PumpMessages();
-    TextureObj->ClearTextures();
-    Draw2DObj->ClearImages();
-    MeshObj->ClearMeshes();
-    SkyObj->ClearSky();
+    TearDownMenuScene(MenuSceneEnd::ProgramExit);
     CoreObj.reset();
     InputObj.reset();
     FrameObj.reset();
@@ -332,6 +311,14 @@ void RunMenuLoop(double timelineStart) {
 }
 
 }  // namespace
+
+void UpdateMenuScreenMetrics() {
+    CoreObj->GetScreenSize(MenuWidth, MenuHeight, MenuDepth);
+    MenuCentreX = Nearest(MenuWidth / 2.0);
+    MenuCentreY = Nearest(MenuHeight / 2.0);
+    MenuScaleX = MenuWidth / 1280.0f;
+    MenuScaleY = MenuHeight / 1024.0f;
+}
 
 void ShowOptionsDialog() {
     forms::ShowCursor(true);
@@ -355,14 +342,8 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     ParticleLevel = Options.ParticleCheck.Value();
     ApplyRenderSettings();
 
-    int width = 0, height = 0, depth = 0;
-    CoreObj->GetScreenSize(width, height, depth);
-    CoreObj->GetScreenSize(MenuWidth, MenuHeight, MenuDepth);
-    MenuCentreX = Nearest(MenuWidth / 2.0);
-    MenuCentreY = Nearest(MenuHeight / 2.0);
-    MenuScaleX = MenuWidth / 1280.0f;
-    MenuScaleY = MenuHeight / 1024.0f;
-    const float w = float(width), h = float(height);
+    UpdateMenuScreenMetrics();
+    const float w = float(MenuWidth), h = float(MenuHeight);
 
     const std::string tex = sys::ProgramFolder() + "\\tex\\";
     TextureObj->LoadTexture("narvo", tex + "narvologo.jpg", 0, 0);

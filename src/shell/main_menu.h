@@ -6,14 +6,13 @@
 
 #include <array>
 
-#include "common/menu.h"
+#include "common/common.h"
 #include "platform/engine/records.h"
 
 namespace quorvel {
 
-// Menu-module state, shared with the load-game screen and the scene loaders.
-extern int GraphicsLevel;  // the options' detail slider when the menu started; 1 = low
-extern int ParticleLevel;  // the options' particle box when the menu started; 1 = full
+// Menu-module state, shared with the load-game screen and the scene loaders. The
+// detail settings GraphicsLevel and ParticleLevel are in shell/shell.h.
 extern int MenuWidth, MenuHeight, MenuDepth;
 extern int MenuCentreX, MenuCentreY;
 extern float MenuScaleX, MenuScaleY;  // display size / 1280 x 1024
@@ -25,12 +24,12 @@ extern bool OverlayShown;
 extern int OverlayImage;  // 1: "menu4", otherwise "menu5"
 extern bool HoverSounded;
 
+// Reads the screen size into MenuWidth, MenuHeight and MenuDepth, and the centre and
+// the scale from it.
+void UpdateMenuScreenMetrics();
+
 // Item is kept for its caller and not used. ShowLogos: show the two start-up logos
 // with their waits; MakeParticles: create the mothership's six particle systems.
 [[noreturn]] void MainMenu(int Item, bool ShowLogos, bool MakeParticles);
-
-// The options dialog over the 3D view: pointer shown, dialog on top without its
-// detail slider, shown modally; returns when it is closed.
-void ShowOptionsDialog();
 
 }  // namespace quorvel

@@ -2,19 +2,17 @@
 
 #include <string>
 
-#include "common/mesh_loading.h"
+#include "common/common.h"
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
+#include "platform/system/process.h"
 #include "platform/system/random.h"
-#include "shell/engine_objects.h"
 #include "shell/main_menu.h"
+#include "shell/shell.h"
+#include "shell/waits.h"
 
 namespace quorvel {
 namespace {
-
-int Nearest(double value) {
-    return static_cast<int>(sys::RoundHalfEven(value));
-}
 
 // LoadMesh with the values callers pass when they need none of the extras, except
 // the ones named.
@@ -196,6 +194,18 @@ void UpdateMothershipEmitters() {
         ParticleObj->SetParGroup25(place);
         ParticleObj->SetEmitterAxes(axes.AxisRight, axes.AxisUp, axes.AxisFront);
     }
+}
+
+void TearDownMenuScene(MenuSceneEnd end) {
+    StopAllEmitters();
+    WaitPast(WallClockSecond(), 1.0);
+    if (end == MenuSceneEnd::ProgramExit) ClearEngineLibraries();
+    sys::PumpMessages();
+    TextureObj->ClearTextures();
+    Draw2DObj->ClearImages();
+    if (end == MenuSceneEnd::GameStart) MaterialObj->ClearMaterials();
+    MeshObj->ClearMeshes();
+    SkyObj->ClearSky();
 }
 
 }  // namespace quorvel

@@ -12,4 +12,16 @@ void LoadMenuMeshes();
 // Keeps the mothership's six emitters on it; once per menu frame.
 void UpdateMothershipEmitters();
 
+// Where the menu goes when its scene ends.
+enum class MenuSceneEnd {
+    ProgramExit,  // the program ends
+    GameStart,    // a game run starts and builds a scene of its own
+};
+
+// Every emitter stops, the last frame stays up for a second, then the texture,
+// 2D-image, mesh and sky pools are emptied. Leaving the program empties the pools
+// item by item first (sounds too) and keeps the materials; a game start clears the
+// materials as well.
+void TearDownMenuScene(MenuSceneEnd end);
+
 }  // namespace quorvel

@@ -1,6 +1,6 @@
 #include "shell/settings_files.h"
 
-#include "common/textfile.h"
+#include "common/common.h"
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/settings.h"

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
+#include "common/texts.h"
 #include "platform/engine/input_feed.h"
 #include "platform/engine/scancodes.h"
 #include "platform/forms/forms.h"
+#include "platform/forms/shell_recorder.h"
 #include "platform/system/process.h"
 #include "platform/system/settings.h"
-#include "platform/forms/shell_recorder.h"
 #include "shell/difficulty.h"
 #include "shell/launch_pad.h"
 #include "shell/options.h"
-#include "shell/texts.h"
 #include "shell/tip.h"
 #include "shell_fixture.h"
 #include "support/http_server.h"

@@ -9,9 +9,9 @@
 #include "platform/engine/engine_state.h"
 #include "platform/forms/forms.h"
 #include "shell/difficulty.h"
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 #include "shell/launch_pad.h"
-#include "shell/texts.h"
+#include "common/texts.h"
 #include "shell/tip.h"
 
 namespace quorvel::test {

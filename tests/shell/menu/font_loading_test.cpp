@@ -5,12 +5,12 @@
 
 #include <vector>
 
+#include "common/engine_objects.h"
 #include "platform/engine/engine_state.h"
 #include "platform/system/clock.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "shell/bitmap_font.h"
-#include "shell/engine_objects.h"
 #include "shell/loading_screen.h"
 #include "shell/menu/menu_content.h"
 #include "support/harness.h"

@@ -27,6 +27,12 @@ extern std::unique_ptr<EngineParticles> ParticleObj;
 extern std::unique_ptr<EngineSky> SkyObj;
 extern std::unique_ptr<EngineSounds> SoundObj;
 
+// Plays the engine sound "click": the menus' sound for pointing at and choosing an item.
+void PlayClick();
+
+// Switches emitting off on every particle system.
+void StopAllEmitters();
+
 // Empties the mesh, texture, 2D-image, sky and sound pools item by item (particle
 // systems, materials, cameras, lights and animated models stay).
 void ClearEngineLibraries();

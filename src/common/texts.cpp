@@ -1,4 +1,4 @@
-#include "shell/texts.h"
+#include "common/texts.h"
 
 #include "common/textfile.h"
 #include "platform/system/paths.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/texts.h"
+#include "common/texts.h"
 #include "support/temp_folder.h"
 
 namespace quorvel {

@@ -1,4 +1,4 @@
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 
 namespace quorvel {
 
@@ -18,6 +18,18 @@ std::unique_ptr<EngineMeshImporter> ImporterObj;
 std::unique_ptr<EngineParticles> ParticleObj;
 std::unique_ptr<EngineSky> SkyObj;
 std::unique_ptr<EngineSounds> SoundObj;
+
+void PlayClick() {
+    SoundObj->SelectSound("click");
+    SoundObj->PlaySound(0, false);
+}
+
+void StopAllEmitters() {
+    for (int id = 0, n = ParticleObj->GetSystemCount(); id < n; ++id) {
+        ParticleObj->SelectSystemById(id);
+        ParticleObj->SetEmitting(false);
+    }
+}
 
 // Each loop takes its count once and walks the ids that existed then; ids are never
 // renumbered, and the callers clear every pool once more afterwards.

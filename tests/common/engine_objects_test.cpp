@@ -1,7 +1,7 @@
 // The teardown of the engine libraries walks ids 0 .. count - 1; it must reach items
 // made after an earlier removal left a hole.
 
-#include "shell/engine_objects.h"
+#include "common/engine_objects.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,30 @@
+#pragma once
+// Services of the shell: what the other folders may call here.
+//   this header       the detail settings a scene is built with, the options dialog
+//                     over the 3D view
+//   options.h         the options dialog Options, whose controls are the live settings
+//   loading_screen.h  the progress screen of a level load
+//   bitmap_font.h     messages in the large bitmap font
+//   waits.h           timed waits: WallClockSecond, WaitPast
+//   screenshot.h      SaveNumberedScreenshot
+
+#include "shell/bitmap_font.h"
+#include "shell/loading_screen.h"
+#include "shell/options.h"
+#include "shell/screenshot.h"
+#include "shell/waits.h"
+
+namespace quorvel {
+
+// The options' detail slider when the main menu started: 1 is low detail ("_low"
+// files, no extra texture stages).
+extern int GraphicsLevel;
+// The options' particle box when the main menu started: exactly 1 selects the full
+// particle files.
+extern int ParticleLevel;
+
+// The options dialog over the 3D view: pointer shown, dialog on top without its
+// detail slider, shown modally; returns when it is closed.
+void ShowOptionsDialog();
+
+}  // namespace quorvel
