@@ -21,6 +21,7 @@
 #include "shell/main_menu.h"
 #include "shell/menu/menu_frames.h"
 #include "support/temp_folder.h"
+#include "../platform/sdl/frame_floor.h"
 
 // Mesa keeps some allocations until the process ends, by design.
 extern "C" __attribute__((used)) const char* __asan_default_options() {
@@ -87,6 +88,12 @@ void BM_MainMenuFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_MainMenuFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_FrameFloor(benchmark::State& state) {
+    if (!Prepare()) return state.SkipWithError("no content set or no SDL video");
+    bench::ClearAndReadBack(state, 1280, 1024);
+}
+BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // From the engine's start to the end of the first frame of the menu loop: the scene,
 // textures, models, particles and music loaded, without the two logo waits.

@@ -101,6 +101,16 @@ GLuint GlRenderer::Impl::Sampler3d(const Scene& scene, bool clamp) const {
     return samplers3d[filter][clamp ? 1 : 0];
 }
 
+void GlRenderer::Impl::ClearPending() {
+    if (!clearPending) return;
+    clearPending = false;
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, width, height);
+    glClearColor(clearColour.r, clearColour.g, clearColour.b, 1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 // ---- Renderer ----------------------------------------------------------------------
 
 GlRenderer::GlRenderer() : impl_(std::make_unique<Impl>()) {}
@@ -112,12 +122,8 @@ GlRenderer::~GlRenderer() {
 void GlRenderer::BeginFrame(const Scene& scene) {
     Impl& r = *impl_;
     if (!r.Target(scene)) return;
-    glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, r.width, r.height);
-    const glm::vec4 bg = Rgba(scene.frame.sceneColourA);
-    glClearColor(bg.r, bg.g, bg.b, 1.0f);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    r.clearColour = Rgba(scene.frame.sceneColourA);
+    r.clearPending = true;
     // Now and then let go of pictures and models the engine no longer holds.
     if (++r.frames % 120 == 0) {
         r.textures.Sweep();
@@ -148,6 +154,7 @@ void GlRenderer::RenderScene(const Scene& scene) {
 void GlRenderer::EndFrame(const Scene& scene) {
     Impl& r = *impl_;
     if (!r.Target(scene)) return;
+    r.ClearPending();
     r.Draw2D(scene);
     glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

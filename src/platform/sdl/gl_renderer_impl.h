@@ -128,6 +128,10 @@ struct GlRenderer::Impl {
     GLuint samplerRepeat = 0, samplerClamp = 0, samplerNearest = 0;
     int width = 0, height = 0;
     int frames = 0;
+    // BeginFrame's clear waits for the first drawing: a camera that covers the whole
+    // frame clears it anyway, so the frame is cleared once.
+    bool clearPending = false;
+    glm::vec4 clearColour{0, 0, 0, 1};
     std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
 
     bool Ready();
@@ -159,6 +163,7 @@ struct GlRenderer::Impl {
                       glm::vec2 at, float glyphScale, int textMode, const glm::vec4& colour);
     void Begin2D() const;
 
+    void ClearPending();
     void Release();
 };
 

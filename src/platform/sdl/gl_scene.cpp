@@ -55,6 +55,10 @@ bool GlRenderer::Impl::MakeView(const Scene& scene, const CameraItem& cam, Camer
 // ---- 3D --------------------------------------------------------------------------------
 
 void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool main) {
+    if (cv.x == 0 && cv.y == 0 && cv.width == width && cv.height == height)
+        clearPending = false;  // this camera's clear covers the frame's
+    else
+        ClearPending();
     glEnable(GL_SCISSOR_TEST);
     glViewport(cv.x, height - cv.y - cv.height, cv.width, cv.height);
     glScissor(cv.x, height - cv.y - cv.height, cv.width, cv.height);
@@ -65,7 +69,8 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
 
     DrawSky(scene, cv);
 
-    // Opaque surfaces first, in any order; blended ones after them, farthest first.
+    // Opaque surfaces first, nearest first so the depth test spares the pixels they
+    // hide; blended ones after them, farthest first.
     std::vector<SurfaceDraw> opaque, blended;
     const glm::vec3 eye = V(cv.camera->place.position);
     const glm::vec3 front = V(cv.camera->place.front);
@@ -98,6 +103,8 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
         if (!frustum.Sees(pos, radius)) continue;
         (m.blendSwitch == 1 ? blended : opaque).push_back({nullptr, &m, glm::dot(pos - eye, front)});
     }
+    std::stable_sort(opaque.begin(), opaque.end(),
+                     [](const SurfaceDraw& a, const SurfaceDraw& b) { return a.depth < b.depth; });
     std::stable_sort(blended.begin(), blended.end(),
                      [](const SurfaceDraw& a, const SurfaceDraw& b) { return a.depth > b.depth; });
 
