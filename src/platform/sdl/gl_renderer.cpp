@@ -37,7 +37,10 @@ bool GlRenderer::Impl::Ready() {
     geometry = GeometryCache{};
     stream = FlatStream{};
     flareVisibility.clear();
-    ready = BuildSurfaceProgram(surface) && BuildFlatProgram(flat);
+    surfaces = {};
+    surfaceFailed = {};
+    surfacePass = {};
+    ready = BuildFlatProgram(flat);
     if (!ready) return false;
     stream.Init();
     int gw = 0, gh = 0;
@@ -79,7 +82,9 @@ void GlRenderer::Impl::Release() {
         glDeleteSamplers(2, pair);
     for (GLuint s : {samplerRepeat, samplerClamp, samplerNearest})
         glDeleteSamplers(1, &s);
-    if (surface.id) glDeleteProgram(surface.id);
+    for (SurfaceProgram& p : surfaces)
+        if (p.id) glDeleteProgram(p.id);
+    surfaces = {};
     if (flat.id) glDeleteProgram(flat.id);
     ready = false;
 }
