@@ -5,6 +5,7 @@
 
 #include <stb_image_write.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/sdl/gl_renderer_impl.h"
@@ -165,6 +166,33 @@ void GlRenderer::EndFrame(const Scene& scene) {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     detail::FrameDrawn();
     Present();
+}
+
+void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
+    Impl& r = *impl_;
+    if (!r.Ready()) return;
+    const auto due = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budgetMs);
+    auto late = [&] { return std::chrono::steady_clock::now() >= due; };
+    const int fog = scene.frame.switchB ? kSurfaceFog : 0;
+    const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : 0) |
+                    (engine::SpecularOn(scene.frame) ? kSurfaceSpecular : 0);
+    for (int variant : {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog}) {
+        if (r.surfaces[std::size_t(variant)].id || r.surfaceFailed[std::size_t(variant)]) continue;
+        if (!BuildSurfaceProgram(r.surfaces[std::size_t(variant)], variant))
+            r.surfaceFailed[std::size_t(variant)] = true;
+        if (late()) return;
+    }
+    const int divisor = engine::TextureDivisor(scene.frame);
+    for (const engine::TextureItem& t : scene.textures.Items()) {
+        const int before = r.textures.Uploads();
+        r.textures.Get(t.picture, divisor);
+        if (r.textures.Uploads() != before && late()) return;
+    }
+    for (const ImageItem& image : scene.images.Items()) {
+        const int before = r.textures.Uploads();
+        r.textures.Get(image.picture, 1);
+        if (r.textures.Uploads() != before && late()) return;
+    }
 }
 
 bool GlRenderer::SaveScreenshot(const Scene&, const std::string& path) {
