@@ -21,6 +21,7 @@
 #include "shell/main_menu.h"
 #include "shell/menu/menu_frames.h"
 #include "support/temp_folder.h"
+#include "../platform/sdl/frame_floor.h"
 
 // Mesa keeps some allocations until the process ends, by design.
 extern "C" __attribute__((used)) const char* __asan_default_options() {
@@ -64,6 +65,12 @@ std::shared_ptr<test::MenuFrames> FreshEngine() {
 bool StartEngine(int width, int height) {
     return test::StartEngineInMode(width, height) >= 0;
 }
+
+void BM_FrameFloor(benchmark::State& state) {
+    if (!Prepare()) return state.SkipWithError("no content set or no SDL video");
+    bench::ClearAndReadBack(state, 1280, 1024);
+}
+BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Mean time of a menu frame, measured over 120 frames after 30 to settle.
 void BM_MainMenuFrame(benchmark::State& state) {
@@ -110,6 +117,41 @@ void BM_StartToFirstMenuFrame(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartToFirstMenuFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+}  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// With the logos: from the end of the last logo wait to the end of the first frame of
+// the menu loop, the part of the start the player waits for beyond the logos. The
+// waits run on the virtual clock; their pumps may do work ahead.
+void BM_LastLogoWaitToFirstMenuFrame(benchmark::State& state) {
+    if (!Prepare()) return state.SkipWithError("no content set or no SDL video");
+    for (auto _ : state) {
+        auto frames = FreshEngine();
+        Clock::time_point lastIdle = Clock::now();
+        sys::SetIdleHook([&] {
+            sys::AdvanceVirtualClock(1.0 / 60.0);
+            lastIdle = Clock::now();
+        });
+        double seconds = 0;
+        // Frames 1 and 2 are the logos, frame 3 the loop's first.
+        frames->After(3, [&] {
+            seconds = std::chrono::duration<double>(Clock::now() - lastIdle).count();
+            sys::EndProcess(0);
+        });
+        try {
+            if (!StartEngine(1280, 1024)) return state.SkipWithError("1280x1024 is not listed");
+            MainMenu(1, true, true);
+        } catch (const sys::ProcessEnded&) {
+        }
+        sys::SetIdleHook(nullptr);
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_LastLogoWaitToFirstMenuFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace quorvel

@@ -18,6 +18,7 @@
 #include "platform/system/random.h"
 #include "platform/sdl/box_model.h"
 #include "support/temp_folder.h"
+#include "frame_floor.h"
 
 // Mesa keeps some allocations until the process ends, by design.
 extern "C" __attribute__((used)) const char* __asan_default_options() {
@@ -110,6 +111,13 @@ void BM_FrameThousandMeshesWithParticles(benchmark::State& state) {
     state.SetLabel("1280x1024, 1000 meshes, 4 particle systems");
 }
 BENCHMARK(BM_FrameThousandMeshesWithParticles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_FrameFloor(benchmark::State& state) {
+    static const bool ready = BuildScene();
+    if (!ready) return state.SkipWithError("no OpenGL 3.3 on the off-screen driver");
+    bench::ClearAndReadBack(state, 1280, 1024);
+}
+BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace quorvel

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/engine/backends.h"
+#include "platform/engine/engine_state.h"
 #include "platform/sdl/display.h"
 #include "platform/sdl/gl_renderer.h"
 #include "platform/sdl/internal.h"
@@ -41,8 +42,15 @@ bool InstallSdlBackEnd() {
         videoReady = true;
         // Controllers present at start come as added-device events on the first pump.
     }
-    engine::InstallBackEnds(std::make_shared<GlRenderer>(), std::make_shared<SdlDisplay>(), nullptr);
-    sys::SetPumpHook([] { detail::Pump(); });
+    auto renderer = std::make_shared<GlRenderer>();
+    engine::InstallBackEnds(renderer, std::make_shared<SdlDisplay>(), nullptr);
+    // Between frames (the logo waits above all) the renderer readies what the next
+    // frames will need, a few milliseconds a pump so the window stays responsive.
+    sys::SetPumpHook([weak = std::weak_ptr<GlRenderer>(renderer)] {
+        detail::Pump();
+        const engine::EngineState& state = engine::State();
+        if (auto r = weak.lock(); r && state.started && !state.frameOpen) r->Prepare(state.scene, 4.0);
+    });
     sys::AtProcessEnd([] {
         detail::Shutdown();
         SDL_Quit();

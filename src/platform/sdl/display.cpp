@@ -58,6 +58,16 @@ std::vector<engine::DisplayAdapter> SdlDisplay::Adapters() {
     return adapters;
 }
 
+namespace {
+
+void ResizeWindow(SDL_Window* window, int width, int height) {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window, &w, &h);
+    if (w != width || h != height) SDL_SetWindowSize(window, width, height);
+}
+
+}  // namespace
+
 int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
     if (!detail::VideoReady() || mode.width <= 0 || mode.height <= 0) return -1;
     if (adapter < 0 || adapter >= SDL_GetNumVideoDisplays()) return -1;
@@ -72,10 +82,20 @@ int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
             found.h != mode.height)
             return -3;
         SDL_SetWindowFullscreen(window, 0);
-        // Size first: centring uses the window's size as it stands.
-        SDL_SetWindowSize(window, mode.width, mode.height);
-        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(adapter),
-                              SDL_WINDOWPOS_CENTERED_DISPLAY(adapter));
+        // Size first: centring uses the window's size as it stands. SDL's X11 calls
+        // wait up to 100 ms for a change that never comes when nothing changes, so
+        // only what differs is asked for.
+        ResizeWindow(window, mode.width, mode.height);
+        SDL_Rect bounds{};
+        if (SDL_GetDisplayBounds(adapter, &bounds) == 0) {
+            const int x = bounds.x + (bounds.w - mode.width) / 2, y = bounds.y + (bounds.h - mode.height) / 2;
+            int nowX = 0, nowY = 0;
+            SDL_GetWindowPosition(window, &nowX, &nowY);
+            if (nowX != x || nowY != y) SDL_SetWindowPosition(window, x, y);
+        } else {
+            SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(adapter),
+                                  SDL_WINDOWPOS_CENTERED_DISPLAY(adapter));
+        }
         if (SDL_SetWindowDisplayMode(window, &found) != 0 ||
             SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
             SDL_Log("display mode %dx%d: %s", mode.width, mode.height, SDL_GetError());
@@ -83,7 +103,7 @@ int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
             return -3;
         }
     } else {
-        SDL_SetWindowSize(window, mode.width, mode.height);
+        ResizeWindow(window, mode.width, mode.height);
     }
     if (!detail::BindFrameTarget(mode.width, mode.height)) return -4;
     SDL_ShowWindow(window);

@@ -9,7 +9,7 @@
 namespace quorvel::sdl {
 namespace {
 
-constexpr const char* kSurfaceVs = R"(#version 330 core
+constexpr const char* kSurfaceVs = R"(
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUv;
@@ -33,7 +33,10 @@ void main() {
 }
 )";
 
-constexpr const char* kSurfaceFs = R"(#version 330 core
+// One source, built into a variant per surface kind: what a variant leaves out costs
+// nothing per pixel, where a switch on a uniform would still be paid on a software
+// renderer that runs both sides of a branch.
+constexpr const char* kSurfaceFs = R"(
 in vec3 vWorld;
 in vec3 vNormal;
 in vec2 vUv;
@@ -42,10 +45,6 @@ uniform sampler2D uTex1;
 uniform sampler2D uTex2;
 uniform sampler2D uTex3;
 uniform int uStageMode[4];
-uniform bool uLit;
-uniform bool uFlat;
-uniform bool uSpecularOn;
-uniform bool uFog;
 uniform bool uAdditive;
 uniform vec4 uDiffuse;
 uniform vec3 uAmbient;
@@ -64,6 +63,7 @@ uniform vec3 uFogColour;
 uniform vec2 uFogRange;
 out vec4 fragColour;
 
+#if STAGES
 // Reflection mapped from the view direction (a sphere map seen from the eye).
 vec2 ReflectUv(vec3 n) {
     vec3 r = uViewRot * reflect(normalize(vWorld - uEye), n);
@@ -77,21 +77,28 @@ vec3 Stage(int mode, vec3 c, vec4 t) {
     if (mode == 9) return c + t.rgb;
     return c;
 }
+#endif
 
 void main() {
     vec3 toEye = uEye - vWorld;
-    vec3 n;
-    if (uFlat) {
-        n = normalize(cross(dFdx(vWorld), dFdy(vWorld)));
-        if (dot(n, toEye) < 0.0) n = -n;
-    } else {
-        n = normalize(vNormal);
-        if (!gl_FrontFacing) n = -n;
-    }
-    vec4 base = uStageMode[0] != 0 ? texture(uTex0, vUv) : vec4(1.0);
+#if LIT || STAGES
+#if FLAT
+    vec3 n = normalize(cross(dFdx(vWorld), dFdy(vWorld)));
+    if (dot(n, toEye) < 0.0) n = -n;
+#else
+    vec3 n = normalize(vNormal);
+    if (!gl_FrontFacing) n = -n;
+#endif
+#endif
+#if BASE
+    vec4 base = texture(uTex0, vUv);
+#else
+    vec4 base = vec4(1.0);
+#endif
     vec3 light = vec3(1.0);
     vec3 specular = vec3(0.0);
-    if (uLit && uLightCount > 0) {
+#if LIT
+    if (uLightCount > 0) {
         light = uEmissive + uSceneAmbient * uAmbient;
         vec3 v = normalize(toEye);
         for (int i = 0; i < uLightCount; ++i) {
@@ -115,25 +122,30 @@ void main() {
             }
             float diff = max(dot(n, l), 0.0);
             light += uDiffuse.rgb * uLightColour[i] * diff * att;
-            if (uSpecularOn && diff > 0.0)
+#if SPECULAR
+            if (diff > 0.0)
                 specular += uSpecular * uLightColour[i] * pow(max(dot(n, normalize(l + v)), 0.0), 24.0) * att;
+#endif
         }
     }
+#endif
     vec3 c = base.rgb * clamp(light, 0.0, 1.0);
+#if STAGES
     if (uStageMode[1] != 0) c = Stage(uStageMode[1], c, texture(uTex1, uStageMode[1] == 9 ? ReflectUv(n) : vUv));
     if (uStageMode[2] != 0) c = Stage(uStageMode[2], c, texture(uTex2, uStageMode[2] == 9 ? ReflectUv(n) : vUv));
     if (uStageMode[3] != 0) c = Stage(uStageMode[3], c, texture(uTex3, uStageMode[3] == 9 ? ReflectUv(n) : vUv));
+#endif
     c += specular;
-    if (uFog) {
-        float f = clamp((length(toEye) - uFogRange.x) / max(uFogRange.y - uFogRange.x, 1e-3), 0.0, 1.0);
-        // Glow fades into the dark; solid surfaces into the fog colour.
-        c = uAdditive ? c * (1.0 - f) : mix(c, uFogColour, f);
-    }
+#if FOG
+    float f = clamp((length(toEye) - uFogRange.x) / max(uFogRange.y - uFogRange.x, 1e-3), 0.0, 1.0);
+    // Glow fades into the dark; solid surfaces into the fog colour.
+    c = uAdditive ? c * (1.0 - f) : mix(c, uFogColour, f);
+#endif
     fragColour = vec4(clamp(c, 0.0, 1.0), clamp(base.a * uOpacity, 0.0, 1.0));
 }
 )";
 
-constexpr const char* kFlatVs = R"(#version 330 core
+constexpr const char* kFlatVs = R"(
 layout(location = 0) in vec3 aPos;
 layout(location = 1) in vec2 aUv;
 layout(location = 2) in vec4 aColour;
@@ -147,7 +159,7 @@ void main() {
 }
 )";
 
-constexpr const char* kFlatFs = R"(#version 330 core
+constexpr const char* kFlatFs = R"(
 in vec2 vUv;
 in vec4 vColour;
 uniform sampler2D uTex;
@@ -174,9 +186,9 @@ GLuint Compile(GLenum kind, const char* source) {
     return s;
 }
 
-GLuint Link(const char* vs, const char* fs) {
-    GLuint v = Compile(GL_VERTEX_SHADER, vs);
-    GLuint f = Compile(GL_FRAGMENT_SHADER, fs);
+GLuint Link(const char* vs, const char* fs, const std::string& prefix = "#version 330 core\n") {
+    GLuint v = Compile(GL_VERTEX_SHADER, (prefix + vs).c_str());
+    GLuint f = Compile(GL_FRAGMENT_SHADER, (prefix + fs).c_str());
     if (!v || !f) {
         if (v) glDeleteShader(v);
         if (f) glDeleteShader(f);
@@ -269,9 +281,20 @@ GpuMesh UploadMesh(const std::vector<float>& vertices, const std::vector<std::ui
 
 }  // namespace
 
-bool BuildSurfaceProgram(SurfaceProgram& p) {
+bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     p = SurfaceProgram{};
-    p.id = Link(kSurfaceVs, kSurfaceFs);
+    if (!(variant & kSurfaceLit)) variant &= ~(kSurfaceFlat | kSurfaceSpecular);
+    std::string prefix = "#version 330 core\n";
+    auto define = [&](const char* name, int bit) {
+        prefix += std::string("#define ") + name + ((variant & bit) ? " 1\n" : " 0\n");
+    };
+    define("LIT", kSurfaceLit);
+    define("FLAT", kSurfaceFlat);
+    define("SPECULAR", kSurfaceSpecular);
+    define("FOG", kSurfaceFog);
+    define("BASE", kSurfaceBase);
+    define("STAGES", kSurfaceStages);
+    p.id = Link(kSurfaceVs, kSurfaceFs, prefix);
     if (!p.id) return false;
     auto u = [&](const char* name) { return glGetUniformLocation(p.id, name); };
     p.model = u("uModel");
@@ -284,9 +307,6 @@ bool BuildSurfaceProgram(SurfaceProgram& p) {
         p.tex[i] = u(("uTex" + std::to_string(i)).c_str());
         p.stageMode[i] = u(("uStageMode[" + std::to_string(i) + "]").c_str());
     }
-    p.lit = u("uLit");
-    p.flat = u("uFlat");
-    p.specularOn = u("uSpecularOn");
     p.diffuse = u("uDiffuse");
     p.ambient = u("uAmbient");
     p.specular = u("uSpecular");
@@ -298,7 +318,6 @@ bool BuildSurfaceProgram(SurfaceProgram& p) {
     p.lightDir = u("uLightDir");
     p.lightColour = u("uLightColour");
     p.lightParam = u("uLightParam");
-    p.fog = u("uFog");
     p.fogColour = u("uFogColour");
     p.fogRange = u("uFogRange");
     p.additive = u("uAdditive");
@@ -408,6 +427,7 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
     }
     GLuint id = 0;
     glGenTextures(1, &id);
+    ++uploads_;
     glBindTexture(GL_TEXTURE_2D, id);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);

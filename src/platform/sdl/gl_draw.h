@@ -20,16 +20,26 @@ namespace quorvel::sdl {
 
 constexpr int kMaxLights = 8;
 
+// What a surface program draws: OR the bits for the variant a surface needs.
+enum SurfaceVariant : int {
+    kSurfaceLit = 1,       // the lights (else full bright)
+    kSurfaceFlat = 2,      // lit with face normals
+    kSurfaceSpecular = 4,  // lit with highlights
+    kSurfaceFog = 8,
+    kSurfaceBase = 16,    // a base texture
+    kSurfaceStages = 32,  // texture stages 1 to 3 over the base
+    kSurfaceVariants = 64,
+};
+
 // Lit, textured surfaces: meshes, sprites and animated models.
 struct SurfaceProgram {
     GLuint id = 0;
     GLint model = -1, normalMat = -1, viewProj = -1, blend = -1;
     GLint eye = -1, viewRot = -1;
     GLint tex[4] = {-1, -1, -1, -1}, stageMode[4] = {-1, -1, -1, -1};
-    GLint lit = -1, flat = -1, specularOn = -1;
     GLint diffuse = -1, ambient = -1, specular = -1, emissive = -1, sceneAmbient = -1, opacity = -1;
     GLint lightCount = -1, lightPos = -1, lightDir = -1, lightColour = -1, lightParam = -1;
-    GLint fog = -1, fogColour = -1, fogRange = -1;
+    GLint fogColour = -1, fogRange = -1;
     GLint additive = -1;
 };
 
@@ -39,7 +49,7 @@ struct FlatProgram {
     GLint mvp = -1, tex = -1, useTex = -1;
 };
 
-bool BuildSurfaceProgram(SurfaceProgram& p);
+bool BuildSurfaceProgram(SurfaceProgram& p, int variant);
 bool BuildFlatProgram(FlatProgram& p);
 
 // One vertex of the flat stream.
@@ -78,6 +88,8 @@ class TextureCache {
     void Sweep();
     void Release();
     std::size_t Size() const { return entries_.size(); }
+    // Counts uploads: each one leaves its texture bound to the active unit.
+    int Uploads() const { return uploads_; }
 
   private:
     struct Entry {
@@ -85,6 +97,7 @@ class TextureCache {
         std::weak_ptr<const engine::Picture> source;
     };
     std::map<std::pair<const engine::Picture*, int>, Entry> entries_;
+    int uploads_ = 0;
 };
 
 // Static meshes in vertex buffers.

@@ -5,6 +5,7 @@
 
 #include <stb_image_write.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/sdl/gl_renderer_impl.h"
@@ -37,7 +38,10 @@ bool GlRenderer::Impl::Ready() {
     geometry = GeometryCache{};
     stream = FlatStream{};
     flareVisibility.clear();
-    ready = BuildSurfaceProgram(surface) && BuildFlatProgram(flat);
+    surfaces = {};
+    surfaceFailed = {};
+    surfacePass = {};
+    ready = BuildFlatProgram(flat);
     if (!ready) return false;
     stream.Init();
     int gw = 0, gh = 0;
@@ -79,7 +83,9 @@ void GlRenderer::Impl::Release() {
         glDeleteSamplers(2, pair);
     for (GLuint s : {samplerRepeat, samplerClamp, samplerNearest})
         glDeleteSamplers(1, &s);
-    if (surface.id) glDeleteProgram(surface.id);
+    for (SurfaceProgram& p : surfaces)
+        if (p.id) glDeleteProgram(p.id);
+    surfaces = {};
     if (flat.id) glDeleteProgram(flat.id);
     ready = false;
 }
@@ -101,6 +107,16 @@ GLuint GlRenderer::Impl::Sampler3d(const Scene& scene, bool clamp) const {
     return samplers3d[filter][clamp ? 1 : 0];
 }
 
+void GlRenderer::Impl::ClearPending() {
+    if (!clearPending) return;
+    clearPending = false;
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, width, height);
+    glClearColor(clearColour.r, clearColour.g, clearColour.b, 1.0f);
+    glDepthMask(GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 // ---- Renderer ----------------------------------------------------------------------
 
 GlRenderer::GlRenderer() : impl_(std::make_unique<Impl>()) {}
@@ -112,12 +128,8 @@ GlRenderer::~GlRenderer() {
 void GlRenderer::BeginFrame(const Scene& scene) {
     Impl& r = *impl_;
     if (!r.Target(scene)) return;
-    glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, r.width, r.height);
-    const glm::vec4 bg = Rgba(scene.frame.sceneColourA);
-    glClearColor(bg.r, bg.g, bg.b, 1.0f);
-    glDepthMask(GL_TRUE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    r.clearColour = Rgba(scene.frame.sceneColourA);
+    r.clearPending = true;
     // Now and then let go of pictures and models the engine no longer holds.
     if (++r.frames % 120 == 0) {
         r.textures.Sweep();
@@ -148,11 +160,39 @@ void GlRenderer::RenderScene(const Scene& scene) {
 void GlRenderer::EndFrame(const Scene& scene) {
     Impl& r = *impl_;
     if (!r.Target(scene)) return;
+    r.ClearPending();
     r.Draw2D(scene);
     glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     detail::FrameDrawn();
     Present();
+}
+
+void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
+    Impl& r = *impl_;
+    if (!r.Ready()) return;
+    const auto due = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budgetMs);
+    auto late = [&] { return std::chrono::steady_clock::now() >= due; };
+    const int fog = scene.frame.switchB ? kSurfaceFog : 0;
+    const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : 0) |
+                    (engine::SpecularOn(scene.frame) ? kSurfaceSpecular : 0);
+    for (int variant : {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog}) {
+        if (r.surfaces[std::size_t(variant)].id || r.surfaceFailed[std::size_t(variant)]) continue;
+        if (!BuildSurfaceProgram(r.surfaces[std::size_t(variant)], variant))
+            r.surfaceFailed[std::size_t(variant)] = true;
+        if (late()) return;
+    }
+    const int divisor = engine::TextureDivisor(scene.frame);
+    for (const engine::TextureItem& t : scene.textures.Items()) {
+        const int before = r.textures.Uploads();
+        r.textures.Get(t.picture, divisor);
+        if (r.textures.Uploads() != before && late()) return;
+    }
+    for (const ImageItem& image : scene.images.Items()) {
+        const int before = r.textures.Uploads();
+        r.textures.Get(image.picture, 1);
+        if (r.textures.Uploads() != before && late()) return;
+    }
 }
 
 bool GlRenderer::SaveScreenshot(const Scene&, const std::string& path) {

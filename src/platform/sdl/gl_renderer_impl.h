@@ -96,6 +96,61 @@ inline void SetBlend(Blend b) {
     glBlendFuncSeparate(GL_SRC_ALPHA, b == Blend::Add ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA, GL_ZERO, GL_ONE);
 }
 
+// The GL state the surface pass changes from draw to draw, so that a call is made
+// only when the state changes. Forget() before a pass: other drawing (the 2D layer,
+// the forms overlay) changes the same state behind its back.
+class StateCache {
+  public:
+    void Forget() { *this = StateCache{}; }
+    void Enable(GLenum cap, bool on) {
+        const int i = cap == GL_CULL_FACE ? 0 : cap == GL_DEPTH_TEST ? 1 : 2;
+        if (enabled_[i] == int(on)) return;
+        enabled_[i] = int(on);
+        on ? glEnable(cap) : glDisable(cap);
+    }
+    void DepthMask(bool on) {
+        if (depthMask_ == int(on)) return;
+        depthMask_ = int(on);
+        glDepthMask(on ? GL_TRUE : GL_FALSE);
+    }
+    void SetBlend(Blend b) {
+        if (blend_ == int(b)) return;
+        blend_ = int(b);
+        render::SetBlend(b);
+    }
+    void UseProgram(GLuint id) {
+        if (program_ == id) return;
+        program_ = id;
+        glUseProgram(id);
+    }
+    void BindVertexArray(GLuint vao) {
+        if (vao_ == vao) return;
+        vao_ = vao;
+        glBindVertexArray(vao);
+    }
+    void BindTexture(int unit, GLuint tex) {
+        if (textures_[std::size_t(unit)] == tex) return;
+        textures_[std::size_t(unit)] = tex;
+        glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+        glBindTexture(GL_TEXTURE_2D, tex);
+        glActiveTexture(GL_TEXTURE0);
+    }
+    void BindSampler(int unit, GLuint sampler) {
+        if (samplers_[std::size_t(unit)] == sampler) return;
+        samplers_[std::size_t(unit)] = sampler;
+        glBindSampler(GLuint(unit), sampler);
+    }
+    void VertexArrayChanged() { vao_ = ~0u; }
+    // An upload bound a texture to unit 0.
+    void TextureChanged() { textures_[0] = ~0u; }
+
+  private:
+    std::array<int, 3> enabled_{-1, -1, -1};  // cull face, depth test, blend (unused)
+    int depthMask_ = -1, blend_ = -1;
+    GLuint program_ = ~0u, vao_ = ~0u;
+    std::array<GLuint, 4> textures_{~0u, ~0u, ~0u, ~0u}, samplers_{~0u, ~0u, ~0u, ~0u};
+};
+
 // The view of one camera as the passes need it.
 struct CameraView {
     const CameraItem* camera = nullptr;
@@ -116,7 +171,34 @@ struct SurfaceDraw {
 struct GlRenderer::Impl {
     int generation = -1;
     bool ready = false;
-    SurfaceProgram surface;
+    // Surface program variants (SurfaceVariant bits), built at first use; the pass
+    // each one last had its view and lights for.
+    std::array<SurfaceProgram, kSurfaceVariants> surfaces{};
+    std::array<int, kSurfaceVariants> surfacePass{};
+    std::array<bool, kSurfaceVariants> surfaceFailed{};
+    // The material each variant last had, so an unchanged one is not sent again.
+    struct MaterialUniforms {
+        glm::vec4 diffuse{0.0f};
+        glm::vec3 ambient{0.0f}, specular{0.0f}, emissive{0.0f};
+        float opacity = 0;
+        int additive = 0;
+        std::array<int, 4> modes{};
+        bool valid = false;
+    };
+    std::array<MaterialUniforms, kSurfaceVariants> surfaceMaterial{};
+    int pass = 0;
+    render::StateCache state;
+    // What every surface program of the pass gets: the view, the scene's light and fog.
+    struct PassUniforms {
+        glm::mat4 viewProj{1.0f};
+        glm::vec3 eye{0.0f};
+        glm::mat3 viewRot{1.0f};
+        glm::vec3 sceneAmbient{0.0f}, fogColour{0.0f};
+        glm::vec2 fogRange{0.0f};
+        int lightCount = 0;
+        std::array<glm::vec4, kMaxLights> lightPos{}, lightParam{};
+        std::array<glm::vec3, kMaxLights> lightDir{}, lightColour{};
+    } passUniforms;
     FlatProgram flat;
     FlatStream stream;
     TextureCache textures;
@@ -128,6 +210,10 @@ struct GlRenderer::Impl {
     GLuint samplerRepeat = 0, samplerClamp = 0, samplerNearest = 0;
     int width = 0, height = 0;
     int frames = 0;
+    // BeginFrame's clear waits for the first drawing: a camera that covers the whole
+    // frame clears it anyway, so the frame is cleared once.
+    bool clearPending = false;
+    glm::vec4 clearColour{0, 0, 0, 1};
     std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
 
     bool Ready();
@@ -140,9 +226,13 @@ struct GlRenderer::Impl {
     void DrawSky(const engine::Scene& scene, const render::CameraView& cv);
     void BeginSurfaces(const engine::Scene& scene, const render::CameraView& cv);
     void DrawSurface(const engine::Scene& scene, const render::CameraView& cv, const render::SurfaceDraw& d);
-    void BindStages(const engine::Scene& scene, const std::array<engine::TextureStage, 4>& stages,
-                    bool baseOnly);
-    void SetMaterial(const engine::MaterialItem& m, bool lit, float opacity, bool additive);
+    // Builds (at first use) and selects a surface program variant with this pass's
+    // uniforms; null when it does not build.
+    const SurfaceProgram* UseSurface(int variant);
+    // Selects the variant for these stages and material and binds the stages' textures.
+    const SurfaceProgram* SetSurface(const engine::Scene& scene,
+                                     const std::array<engine::TextureStage, 4>& stages, bool baseOnly,
+                                     const engine::MaterialItem& m, bool lit, float opacity, bool additive);
     void DrawParticles(const engine::Scene& scene, const render::CameraView& cv);
     void SampleFlares(const engine::Scene& scene, const render::CameraView& cv);
     void DrawFlares(const engine::Scene& scene, const render::CameraView& cv);
@@ -159,6 +249,7 @@ struct GlRenderer::Impl {
                       glm::vec2 at, float glyphScale, int textMode, const glm::vec4& colour);
     void Begin2D() const;
 
+    void ClearPending();
     void Release();
 };
 

@@ -55,6 +55,10 @@ bool GlRenderer::Impl::MakeView(const Scene& scene, const CameraItem& cam, Camer
 // ---- 3D --------------------------------------------------------------------------------
 
 void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool main) {
+    if (cv.x == 0 && cv.y == 0 && cv.width == width && cv.height == height)
+        clearPending = false;  // this camera's clear covers the frame's
+    else
+        ClearPending();
     glEnable(GL_SCISSOR_TEST);
     glViewport(cv.x, height - cv.y - cv.height, cv.width, cv.height);
     glScissor(cv.x, height - cv.y - cv.height, cv.width, cv.height);
@@ -65,7 +69,8 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
 
     DrawSky(scene, cv);
 
-    // Opaque surfaces first, in any order; blended ones after them, farthest first.
+    // Opaque surfaces first, nearest first so the depth test spares the pixels they
+    // hide; blended ones after them, farthest first.
     std::vector<SurfaceDraw> opaque, blended;
     const glm::vec3 eye = V(cv.camera->place.position);
     const glm::vec3 front = V(cv.camera->place.front);
@@ -98,6 +103,8 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
         if (!frustum.Sees(pos, radius)) continue;
         (m.blendSwitch == 1 ? blended : opaque).push_back({nullptr, &m, glm::dot(pos - eye, front)});
     }
+    std::stable_sort(opaque.begin(), opaque.end(),
+                     [](const SurfaceDraw& a, const SurfaceDraw& b) { return a.depth < b.depth; });
     std::stable_sort(blended.begin(), blended.end(),
                      [](const SurfaceDraw& a, const SurfaceDraw& b) { return a.depth > b.depth; });
 
@@ -109,84 +116,136 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
     for (const SurfaceDraw& d : blended)
         DrawSurface(scene, cv, d);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glBindVertexArray(0);
+    for (int i = 3; i >= 0; --i) {
+        glActiveTexture(GLenum(GL_TEXTURE0 + i));
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glBindSampler(GLuint(i), 0);
+    }
 
     DrawParticles(scene, cv);
     if (main) SampleFlares(scene, cv);
 }
 
 void GlRenderer::Impl::BeginSurfaces(const Scene& scene, const CameraView& cv) {
-    const SurfaceProgram& p = surface;
-    glUseProgram(p.id);
-    glUniformMatrix4fv(p.viewProj, 1, GL_FALSE, glm::value_ptr(cv.viewProj));
-    glUniform3fv(p.eye, 1, glm::value_ptr(V(cv.camera->place.position)));
-    const glm::mat3 viewRot(cv.view);
-    glUniformMatrix3fv(p.viewRot, 1, GL_FALSE, glm::value_ptr(viewRot));
-    glUniform3fv(p.sceneAmbient, 1, glm::value_ptr(Rgb(scene.frame.sceneColourB)));
-    glUniform1i(p.specularOn, engine::SpecularOn(scene.frame) ? 1 : 0);
-    glUniform1i(p.flat, engine::FlatShading(scene.frame) ? 1 : 0);
-    glUniform1i(p.fog, scene.frame.switchB ? 1 : 0);
-    glUniform3fv(p.fogColour, 1, glm::value_ptr(Rgb(scene.frame.sceneColourA)));
-    glUniform2f(p.fogRange, cv.farPlane * 0.3f, cv.farPlane);
-
-    std::array<glm::vec4, kMaxLights> pos{}, param{};
-    std::array<glm::vec3, kMaxLights> dir{}, colour{};
+    ++pass;
+    state.Forget();
+    PassUniforms& u = passUniforms;
+    u.viewProj = cv.viewProj;
+    u.eye = V(cv.camera->place.position);
+    u.viewRot = glm::mat3(cv.view);
+    u.sceneAmbient = Rgb(scene.frame.sceneColourB);
+    u.fogColour = Rgb(scene.frame.sceneColourA);
+    u.fogRange = glm::vec2(cv.farPlane * 0.3f, cv.farPlane);
     int n = 0;
     for (const engine::LightItem& l : scene.lights.Items()) {
         if (n == kMaxLights) break;
         const int type = l.type == 1 || l.type == 2 ? l.type : 3;
         glm::vec3 d = V(l.direction);
         d = glm::length(d) > 1e-6f ? glm::normalize(d) : glm::vec3(0, 0, 1);
-        pos[std::size_t(n)] = glm::vec4(V(l.position), float(type));
-        dir[std::size_t(n)] = d;
-        colour[std::size_t(n)] = Rgb(l.colour);
+        u.lightPos[std::size_t(n)] = glm::vec4(V(l.position), float(type));
+        u.lightDir[std::size_t(n)] = d;
+        u.lightColour[std::size_t(n)] = Rgb(l.colour);
         // Cone angles are whole cone widths.
-        param[std::size_t(n)] = glm::vec4(l.range, l.falloff, std::cos(0.5f * l.innerAngle * kDeg),
-                                          std::cos(0.5f * std::max(l.outerAngle, l.innerAngle) * kDeg));
+        u.lightParam[std::size_t(n)] =
+            glm::vec4(l.range, l.falloff, std::cos(0.5f * l.innerAngle * kDeg),
+                      std::cos(0.5f * std::max(l.outerAngle, l.innerAngle) * kDeg));
         ++n;
     }
-    glUniform1i(p.lightCount, n);
-    if (n > 0) {
-        glUniform4fv(p.lightPos, n, glm::value_ptr(pos[0]));
-        glUniform3fv(p.lightDir, n, glm::value_ptr(dir[0]));
-        glUniform3fv(p.lightColour, n, glm::value_ptr(colour[0]));
-        glUniform4fv(p.lightParam, n, glm::value_ptr(param[0]));
-    }
+    u.lightCount = n;
     glFrontFace(GL_CW);  // front faces wind clockwise in the engine's left-handed axes
     glCullFace(GL_BACK);
 }
 
-void GlRenderer::Impl::BindStages(const Scene& scene, const std::array<engine::TextureStage, 4>& stages,
-                                  bool baseOnly) {
-    const GLuint sampler = Sampler3d(scene, false);
-    for (int i = 0; i < 4; ++i) {
-        const engine::TextureStage& st = stages[std::size_t(i)];
-        int mode = 0;
-        GLuint tex = 0;
-        if (i == 0 || !baseOnly) {
-            tex = Texture(scene, st.textureId, engine::TextureDivisor(scene.frame));
-            if (tex) mode = i == 0 ? 1 : (st.mode == 1 || st.mode == 8 || st.mode == 9 ? st.mode : 0);
+const SurfaceProgram* GlRenderer::Impl::UseSurface(int variant) {
+    const std::size_t v = std::size_t(variant);
+    SurfaceProgram& p = surfaces[v];
+    if (!p.id) {
+        if (surfaceFailed[v] || !BuildSurfaceProgram(p, variant)) {
+            surfaceFailed[v] = true;
+            return nullptr;
         }
-        glUniform1i(surface.stageMode[i], mode);
-        glActiveTexture(GLenum(GL_TEXTURE0 + i));
-        glBindTexture(GL_TEXTURE_2D, mode ? tex : 0);
-        glBindSampler(GLuint(i), sampler);
+        glUseProgram(p.id);
+        state.UseProgram(p.id);
+        surfacePass[v] = 0;
     }
-    glActiveTexture(GL_TEXTURE0);
+    state.UseProgram(p.id);
+    if (surfacePass[v] != pass) {
+        surfacePass[v] = pass;
+        surfaceMaterial[v] = {};
+        const PassUniforms& u = passUniforms;
+        glUniformMatrix4fv(p.viewProj, 1, GL_FALSE, glm::value_ptr(u.viewProj));
+        glUniform3fv(p.eye, 1, glm::value_ptr(u.eye));
+        glUniformMatrix3fv(p.viewRot, 1, GL_FALSE, glm::value_ptr(u.viewRot));
+        glUniform3fv(p.sceneAmbient, 1, glm::value_ptr(u.sceneAmbient));
+        glUniform3fv(p.fogColour, 1, glm::value_ptr(u.fogColour));
+        glUniform2fv(p.fogRange, 1, glm::value_ptr(u.fogRange));
+        glUniform1i(p.lightCount, u.lightCount);
+        if (u.lightCount > 0) {
+            glUniform4fv(p.lightPos, u.lightCount, glm::value_ptr(u.lightPos[0]));
+            glUniform3fv(p.lightDir, u.lightCount, glm::value_ptr(u.lightDir[0]));
+            glUniform3fv(p.lightColour, u.lightCount, glm::value_ptr(u.lightColour[0]));
+            glUniform4fv(p.lightParam, u.lightCount, glm::value_ptr(u.lightParam[0]));
+        }
+    }
+    return &p;
 }
 
-void GlRenderer::Impl::SetMaterial(const MaterialItem& m, bool lit, float opacity, bool additive) {
-    const SurfaceProgram& p = surface;
-    glUniform1i(p.lit, lit ? 1 : 0);
-    glUniform4fv(p.diffuse, 1, glm::value_ptr(Rgba(m.slots[0])));
-    glUniform3fv(p.ambient, 1, glm::value_ptr(Rgb(m.slots[1])));
-    glUniform3fv(p.specular, 1, glm::value_ptr(Rgb(m.slots[2])));
-    glUniform3fv(p.emissive, 1, glm::value_ptr(Rgb(m.slots[3])));
-    glUniform1f(p.opacity, opacity);
-    glUniform1i(p.additive, additive ? 1 : 0);
+const SurfaceProgram* GlRenderer::Impl::SetSurface(const Scene& scene,
+                                                   const std::array<engine::TextureStage, 4>& stages,
+                                                   bool baseOnly, const MaterialItem& m, bool lit,
+                                                   float opacity, bool additive) {
+    std::array<int, 4> modes{};
+    std::array<GLuint, 4> tex{};
+    const int uploads = textures.Uploads();
+    for (int i = 0; i < 4; ++i) {
+        const engine::TextureStage& st = stages[std::size_t(i)];
+        if (i > 0 && baseOnly) break;
+        tex[std::size_t(i)] = Texture(scene, st.textureId, engine::TextureDivisor(scene.frame));
+        if (tex[std::size_t(i)])
+            modes[std::size_t(i)] = i == 0 ? 1 : (st.mode == 1 || st.mode == 8 || st.mode == 9 ? st.mode : 0);
+    }
+    if (textures.Uploads() != uploads) state.TextureChanged();
+    int variant = 0;
+    if (lit) {
+        variant |= kSurfaceLit;
+        if (engine::FlatShading(scene.frame)) variant |= kSurfaceFlat;
+        if (engine::SpecularOn(scene.frame)) variant |= kSurfaceSpecular;
+    }
+    if (scene.frame.switchB) variant |= kSurfaceFog;
+    if (modes[0]) variant |= kSurfaceBase;
+    if (modes[1] || modes[2] || modes[3]) variant |= kSurfaceStages;
+    const SurfaceProgram* p = UseSurface(variant);
+    if (!p) return nullptr;
+
+    const GLuint sampler = Sampler3d(scene, false);
+    for (int i = 0; i < 4; ++i) {
+        const std::size_t k = std::size_t(i);
+        if (i > 0 && !(variant & kSurfaceStages)) break;
+        state.BindTexture(i, modes[k] ? tex[k] : 0);
+        state.BindSampler(i, sampler);
+    }
+    MaterialUniforms wanted{Rgba(m.slots[0]), Rgb(m.slots[1]),  Rgb(m.slots[2]), Rgb(m.slots[3]),
+                            opacity,          additive ? 1 : 0, modes,           true};
+    MaterialUniforms& had = surfaceMaterial[std::size_t(variant)];
+    if (!had.valid || had.diffuse != wanted.diffuse)
+        glUniform4fv(p->diffuse, 1, glm::value_ptr(wanted.diffuse));
+    if (!had.valid || had.ambient != wanted.ambient)
+        glUniform3fv(p->ambient, 1, glm::value_ptr(wanted.ambient));
+    if (!had.valid || had.specular != wanted.specular)
+        glUniform3fv(p->specular, 1, glm::value_ptr(wanted.specular));
+    if (!had.valid || had.emissive != wanted.emissive)
+        glUniform3fv(p->emissive, 1, glm::value_ptr(wanted.emissive));
+    if (!had.valid || had.opacity != wanted.opacity) glUniform1f(p->opacity, wanted.opacity);
+    if (!had.valid || had.additive != wanted.additive) glUniform1i(p->additive, wanted.additive);
+    for (int i = 1; i < 4; ++i)
+        if (!had.valid || had.modes[std::size_t(i)] != modes[std::size_t(i)])
+            glUniform1i(p->stageMode[i], modes[std::size_t(i)]);
+    had = wanted;
+    return p;
 }
 
 void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, const SurfaceDraw& d) {
-    const SurfaceProgram& p = surface;
     static const MaterialItem kDefaultMaterial{};
     const bool unlitScene = engine::UnlitScene(scene.frame);
     if (d.mesh) {
@@ -212,20 +271,17 @@ void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, con
             }
             const Vector size{m.spriteWidth * m.scale.x, m.spriteHeight * m.scale.y, 1};
             const glm::mat4 model = ItemMatrix(at, size, {});
-            glUniformMatrix4fv(p.model, 1, GL_FALSE, glm::value_ptr(model));
-            glUniformMatrix3fv(p.normalMat, 1, GL_FALSE, glm::value_ptr(glm::mat3(1.0f)));
-            glUniform1f(p.blend, 0);
             const bool add = m.spriteBlend == 3;
-            SetBlend(add ? Blend::Add : Blend::Alpha);
-            SetMaterial(mat, false, opacity, add);
-            BindStages(scene, m.stages, true);
-            glDisable(GL_CULL_FACE);
-            if (m.depthMode == 2)
-                glDisable(GL_DEPTH_TEST);
-            else
-                glEnable(GL_DEPTH_TEST);
-            glDepthMask(GL_FALSE);
-            glBindVertexArray(quad.vao);
+            const SurfaceProgram* p = SetSurface(scene, m.stages, true, mat, false, opacity, add);
+            if (!p) return;
+            glUniformMatrix4fv(p->model, 1, GL_FALSE, glm::value_ptr(model));
+            glUniformMatrix3fv(p->normalMat, 1, GL_FALSE, glm::value_ptr(glm::mat3(1.0f)));
+            glUniform1f(p->blend, 0);
+            state.SetBlend(add ? Blend::Add : Blend::Alpha);
+            state.Enable(GL_CULL_FACE, false);
+            state.Enable(GL_DEPTH_TEST, m.depthMode != 2);
+            state.DepthMask(false);
+            state.BindVertexArray(quad.vao);
             glDrawElements(GL_TRIANGLES, quad.indexCount, GL_UNSIGNED_INT, nullptr);
             return;
         }
@@ -233,22 +289,18 @@ void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, con
         if (!gpu || gpu->indexCount == 0) return;
         const bool effect = m.mode == 2;
         const bool alpha = !effect && (m.flags & 4);
-        glUniformMatrix4fv(p.model, 1, GL_FALSE, glm::value_ptr(ItemMatrix(m.place, m.scale, m.offset)));
-        glUniformMatrix3fv(p.normalMat, 1, GL_FALSE, glm::value_ptr(NormalMatrix(m.place, m.scale)));
-        glUniform1f(p.blend, 0);
-        SetBlend(effect ? Blend::Add : alpha ? Blend::Alpha : Blend::None);
-        SetMaterial(mat, !effect && mat.flag != 0 && !unlitScene, effect || alpha ? opacity : 1.0f, effect);
-        BindStages(scene, m.stages, false);
-        if (m.flags & 1)
-            glDisable(GL_CULL_FACE);
-        else
-            glEnable(GL_CULL_FACE);
-        if (m.depthMode == 2)
-            glDisable(GL_DEPTH_TEST);
-        else
-            glEnable(GL_DEPTH_TEST);
-        glDepthMask(effect || (m.flags & 2) || m.depthMode != 0 ? GL_FALSE : GL_TRUE);
-        glBindVertexArray(gpu->vao);
+        const SurfaceProgram* p =
+            SetSurface(scene, m.stages, false, mat, !effect && mat.flag != 0 && !unlitScene,
+                       effect || alpha ? opacity : 1.0f, effect);
+        if (!p) return;
+        glUniformMatrix4fv(p->model, 1, GL_FALSE, glm::value_ptr(ItemMatrix(m.place, m.scale, m.offset)));
+        glUniformMatrix3fv(p->normalMat, 1, GL_FALSE, glm::value_ptr(NormalMatrix(m.place, m.scale)));
+        glUniform1f(p->blend, 0);
+        state.SetBlend(effect ? Blend::Add : alpha ? Blend::Alpha : Blend::None);
+        state.Enable(GL_CULL_FACE, !(m.flags & 1));
+        state.Enable(GL_DEPTH_TEST, m.depthMode != 2);
+        state.DepthMask(!(effect || (m.flags & 2) || m.depthMode != 0));
+        state.BindVertexArray(gpu->vao);
         glDrawElements(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr);
         return;
     }
@@ -271,19 +323,20 @@ void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, con
     if (b > hi) b = m.loop ? lo : hi;
     const float t = std::clamp(pose - float(a), 0.0f, 1.0f);
     const bool glow = m.blendSwitch == 1;
-    glUniformMatrix4fv(p.model, 1, GL_FALSE, glm::value_ptr(ItemMatrix(m.place, m.scale, {})));
-    glUniformMatrix3fv(p.normalMat, 1, GL_FALSE, glm::value_ptr(NormalMatrix(m.place, m.scale)));
-    glUniform1f(p.blend, t);
-    SetBlend(glow ? Blend::Add : Blend::None);
-    SetMaterial(mat, !glow && m.lit != 0 && mat.flag != 0 && !unlitScene,
-                glow ? engine::MaterialOpacity(mat) : 1.0f, glow);
-    BindStages(scene, m.stages, false);
-    glEnable(GL_CULL_FACE);
-    glEnable(GL_DEPTH_TEST);
-    glDepthMask(glow ? GL_FALSE : GL_TRUE);
-    BindModelPose(*gpu, a, b);
+    const SurfaceProgram* p =
+        SetSurface(scene, m.stages, false, mat, !glow && m.lit != 0 && mat.flag != 0 && !unlitScene,
+                   glow ? engine::MaterialOpacity(mat) : 1.0f, glow);
+    if (!p) return;
+    glUniformMatrix4fv(p->model, 1, GL_FALSE, glm::value_ptr(ItemMatrix(m.place, m.scale, {})));
+    glUniformMatrix3fv(p->normalMat, 1, GL_FALSE, glm::value_ptr(NormalMatrix(m.place, m.scale)));
+    glUniform1f(p->blend, t);
+    state.SetBlend(glow ? Blend::Add : Blend::None);
+    state.Enable(GL_CULL_FACE, true);
+    state.Enable(GL_DEPTH_TEST, true);
+    state.DepthMask(!glow);
+    BindModelPose(*gpu, a, b);  // binds the model's vertex array
+    state.VertexArrayChanged();
     glDrawElements(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr);
-    glBindVertexArray(0);
 }
 
 void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {

@@ -18,18 +18,20 @@
 namespace quorvel::sdl {
 namespace {
 
-// The engine draws into `fbo`; each finished frame is copied to `shownFbo`, which is
-// what the window shows. A dialog opened in the middle of a frame (options over the
+// The engine draws into one of two pictures while the window shows the other, the
+// last finished frame; they swap roles when a frame is finished, so no frame is ever
+// copied but to the window. A dialog opened in the middle of a frame (options over the
 // menu) then still has the last whole frame behind it, not a half-drawn one.
 struct FrameTarget {
-    GLuint fbo = 0;
-    GLuint colour = 0;
-    GLuint depth = 0;
-    GLuint shownFbo = 0;
-    GLuint shownColour = 0;
+    GLuint fbo[2] = {};
+    GLuint colour[2] = {};
+    GLuint depth = 0;  // shared: every frame clears it before it draws
+    int drawing = 0;   // the picture the engine draws into; the other one is shown
     int width = 0;
     int height = 0;
-    bool drawn = false;  // shownFbo holds a finished frame
+    bool drawn = false;  // the shown picture holds a finished frame
+    GLuint Fbo() const { return fbo[drawing]; }
+    GLuint ShownFbo() const { return fbo[1 - drawing]; }
 };
 
 struct WindowState {
@@ -62,11 +64,11 @@ void ApplyPointer() {
 }
 
 void DeleteTarget(FrameTarget& t) {
-    if (t.fbo) glDeleteFramebuffers(1, &t.fbo);
-    if (t.colour) glDeleteTextures(1, &t.colour);
+    for (int i = 0; i < 2; ++i) {
+        if (t.fbo[i]) glDeleteFramebuffers(1, &t.fbo[i]);
+        if (t.colour[i]) glDeleteTextures(1, &t.colour[i]);
+    }
     if (t.depth) glDeleteRenderbuffers(1, &t.depth);
-    if (t.shownFbo) glDeleteFramebuffers(1, &t.shownFbo);
-    if (t.shownColour) glDeleteTextures(1, &t.shownColour);
     t = FrameTarget{};
 }
 
@@ -150,13 +152,16 @@ void Present() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     glViewport(0, 0, dw, dh);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
     if (w.target.drawn) {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.shownFbo);
+        // The frame covers the whole window: no clear under it. Nothing here waits for
+        // the frame: the copy queues behind its drawing.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.ShownFbo());
         glBlitFramebuffer(0, 0, w.target.width, w.target.height, 0, 0, dw, dh, GL_COLOR_BUFFER_BIT,
                           w.target.width == dw && w.target.height == dh ? GL_NEAREST : GL_LINEAR);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    } else {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
     if (w.overlayHook) w.overlayHook();
     SDL_GL_SwapWindow(w.window);
@@ -170,7 +175,7 @@ bool ReadLastFrame(std::vector<unsigned char>& rgba, int& width, int& height) {
     height = w.target.height;
     const std::size_t row = std::size_t(width) * 4;
     std::vector<unsigned char> bottomUp(row * std::size_t(height));
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.shownFbo);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, w.target.ShownFbo());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
@@ -206,8 +211,8 @@ bool BindFrameTarget(int width, int height) {
     WindowState& w = W();
     if (width <= 0 || height <= 0 || !MakeCurrent()) return false;
     FrameTarget& t = w.target;
-    if (t.fbo && t.width == width && t.height == height) {
-        glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
+    if (t.fbo[0] && t.width == width && t.height == height) {
+        glBindFramebuffer(GL_FRAMEBUFFER, t.Fbo());
         return true;
     }
     DeleteTarget(t);
@@ -218,27 +223,23 @@ bool BindFrameTarget(int width, int height) {
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxSize);
     if (width > maxSize || height > maxSize) return false;
-    glGenTextures(1, &t.colour);
-    glBindTexture(GL_TEXTURE_2D, t.colour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glGenRenderbuffers(1, &t.depth);
     glBindRenderbuffer(GL_RENDERBUFFER, t.depth);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glGenFramebuffers(1, &t.fbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.colour, 0);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t.depth);
-    bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glGenTextures(1, &t.shownColour);
-    glBindTexture(GL_TEXTURE_2D, t.shownColour);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glGenFramebuffers(1, &t.shownFbo);
-    glBindFramebuffer(GL_FRAMEBUFFER, t.shownFbo);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.shownColour, 0);
-    complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
+    bool complete = true;
+    for (int i = 0; i < 2; ++i) {
+        glGenTextures(1, &t.colour[i]);
+        glBindTexture(GL_TEXTURE_2D, t.colour[i]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glGenFramebuffers(1, &t.fbo[i]);
+        glBindFramebuffer(GL_FRAMEBUFFER, t.fbo[i]);
+        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, t.colour[i], 0);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, t.depth);
+        complete = complete && glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, t.Fbo());
     if (!complete || glGetError() != GL_NO_ERROR) {
         DeleteTarget(t);
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -251,11 +252,10 @@ bool BindFrameTarget(int width, int height) {
 
 void FrameDrawn() {
     FrameTarget& t = W().target;
-    if (!t.fbo) return;
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, t.fbo);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, t.shownFbo);
-    glBlitFramebuffer(0, 0, t.width, t.height, 0, 0, t.width, t.height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, t.fbo);
+    if (!t.fbo[0]) return;
+    // The finished picture is shown; the next frame draws into the other one.
+    t.drawing = 1 - t.drawing;
+    glBindFramebuffer(GL_FRAMEBUFFER, t.Fbo());
     t.drawn = true;
 }
 

@@ -3,8 +3,8 @@
 // it (the forms host draws the launch pad and the dialogs with Dear ImGui here).
 //
 // How a frame reaches the window: the engine's renderer draws each frame into an
-// off-screen picture of the display mode's size. Present() clears the window, shows
-// that picture scaled to the window (black before the first frame), calls the
+// off-screen picture of the display mode's size. Present() shows the last finished
+// picture scaled to the window (black before the first frame), calls the
 // overlay hook, then swaps. EndFrame presents every engine frame; a loop that draws
 // no engine frames (the launch pad, a modal dialog over the 3D view) calls Present()
 // itself, after its pump.
