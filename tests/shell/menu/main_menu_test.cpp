@@ -28,6 +28,7 @@
 #include "platform/system/random.h"
 #include "shell/difficulty.h"
 #include "common/engine_objects.h"
+#include "game/save_file.h"
 #include "shell/launch_pad.h"
 #include "shell/load_game.h"
 #include "shell/maker.h"
@@ -40,24 +41,6 @@
 
 namespace quorvel {
 namespace {
-
-// A save file as the game writes it: nine little-endian fields, each at the start
-// of its own 128-byte record.
-std::string SaveFile(int level, std::array<std::int16_t, 6> flags, double money, int capacity) {
-    std::string bytes(8 * 128 + 2, '\0');
-    auto put16 = [&](std::size_t record, int v) {
-        bytes[(record - 1) * 128] = char(v & 0xff);
-        bytes[(record - 1) * 128 + 1] = char((v >> 8) & 0xff);
-    };
-    put16(1, level);
-    for (std::size_t i = 0; i < 6; ++i)
-        put16(i + 2, flags[i]);
-    const auto bits = std::bit_cast<std::uint64_t>(money);
-    for (int i = 0; i < 8; ++i)
-        bytes[7 * 128 + std::size_t(i)] = char((bits >> (8 * i)) & 0xff);
-    put16(9, capacity);
-    return bytes;
-}
 
 class MainMenuTest : public ::testing::Test {
   protected:
@@ -137,9 +120,23 @@ double Moved(const Vector& a, const Vector& b) {
 }
 
 TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
-    folder.Write("VeltorSave5.vlx", SaveFile(12, {-1, 0, 1, 0, -1, -1}, 123456.75, 3));
-    folder.Write("VeltorSave2.vlx", "");                                            // never saved
-    folder.Write("VeltorSave7.vlx", SaveFile(77, {-1, -1, -1, -1, -1, -1}, 5, 2));  // damaged
+    ASSERT_TRUE(WriteSaveSlot(5, {.level = 12,
+                                  .ownsIon = true,
+                                  .ownsEplas = true,
+                                  .ownsGamma = true,
+                                  .money = 123456.75,
+                                  .ownsGravBeam = true,
+                                  .capacityLevel = 3}));
+    folder.Write("VeltorSave2.vlx", "");  // never saved
+    ASSERT_TRUE(WriteSaveSlot(7, {.level = 77,
+                                  .ownsIon = true,
+                                  .ownsMion = true,
+                                  .ownsEplas = true,
+                                  .ownsDisperse = true,
+                                  .ownsGamma = true,
+                                  .money = 5,
+                                  .ownsGravBeam = true,
+                                  .capacityLevel = 2}));  // damaged: no such level
     folder.Write("screenshot/Snap1.jpg", "older picture");
 
     // Frames after an accepted click before the menu takes the next one (it waits
