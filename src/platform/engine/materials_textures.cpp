@@ -59,6 +59,7 @@ void EngineTextures::RemoveTexture() {
 void EngineTextures::ClearTextures() {
     Textures().Clear();
 }
+void EngineTextures::FinishTextureLoading() {}
 
 // ---- EngineMaterials -----------------------------------------------------------
 
