@@ -147,6 +147,16 @@ TEST_P(LevelLoading, EveryFileLoadsAndEveryRecordNamesALiveItem) {
             for (int id : {a.BodyMesh, a.HoldMesh, a.FlareMesh, a.FlareMesh2, a.MirrorMesh})
                 EXPECT_TRUE(MeshExists(id)) << j;
             EXPECT_EQ(a.ShipType, j <= 5 ? c.firstWave : c.secondWave) << j;
+            // Each ship waits hidden where its wave starts, at its kind's height.
+            static const char* const suffixes[6] = {"", "aa1test", "aa2test", "bgfasd", "aa4test", "aa5test"};
+            static const float heights[6] = {0, 600, 300, 0, -300, -600};
+            ASSERT_TRUE(MeshObj->SelectMesh(std::to_string(j) + suffixes[a.ShipType])) << j;
+            EXPECT_EQ(MeshObj->GetCurrentId(), a.BodyMesh);
+            EXPECT_FALSE(MeshObj->GetVisible());
+            const Vector p = MeshObj->GetPosition();
+            EXPECT_FLOAT_EQ(p.x, -1000.0f - 150.0f * float(j));
+            EXPECT_FLOAT_EQ(p.y, heights[a.ShipType]);
+            EXPECT_FLOAT_EQ(p.z, 3500);
         }
         for (int k = 1; k <= 5; ++k) {
             EXPECT_TRUE(MeshExists(a.ShotSprite[std::size_t(k)]));
