@@ -88,7 +88,8 @@
 //                     ClearMaterials()
 // EngineTextures      LoadTexture(key, path, flag, 0) -> id, GetLastTextureId(),
 //                     GetTextureId(key), SelectTexture(key), SelectTextureById(id),
-//                     GetTextureCount(), RemoveTexture(), ClearTextures()
+//                     GetTextureCount(), RemoveTexture(), ClearTextures(),
+//                     FinishTextureLoading()
 // EngineDraw2D        LoadImage(path, key, flag) -> id, SelectImage(key), SelectImageById(id),
 //                     GetImageId(), GetImageCount(), RemoveImage(), ClearImages(),
 //                     SetImagePosition(p), SetImageSize(s), SetImageTexture(stage, key),
@@ -103,7 +104,7 @@
 //                     SetLightPosition(x, y, z), SetLightColour(r, g, b, a),
 //                     SetLightDirection(x, y, z)
 // EngineParticles     CreateSystem(key), SelectSystem(key), SelectSystemById(id),
-//                     GetSystemCount(), GetCurrentSystemId(), SetEmitting(flag),
+//                     GetSystemCount(), GetCurrentSystemId(), RemoveSystem(), SetEmitting(flag),
 //                     SetEmitterPosition(v), SetEmitterVector1(v), SetEmitterVector2(v),
 //                     SetEmitterAxes(right, up, front), SetEmitterTarget(point),
 //                     SetSystemParamA(value, on), SetSystemParamB(value, on), SetTexture(key),
@@ -115,7 +116,7 @@
 //                     SetFlareElement(k, element), SetFlareVisible(flag)
 // EngineSounds        LoadSound(key, path, 0, 0) -> id, SelectSound(key), SelectSoundById(id),
 //                     GetSoundCount(), PlaySound(0, loop), StopSound(), RemoveSound(),
-//                     ClearSounds()
+//                     ClearSounds(), PrepareSoundPool(n)
 //
 // ---------------------------------------------------------------------------------
 // What the numbers mean (values the game passes through unchanged)
@@ -134,7 +135,8 @@
 // Textures (LoadTexture flag, and LoadImage flag for 2D images):
 //   0  pixels as in the file
 //   1  a file without alpha gets its alpha from its brightness (black is clear)
-//   The fourth LoadTexture argument is reserved (0).
+//   The fourth LoadTexture argument is reserved (0). FinishTextureLoading ends a run
+//   of loads; textures are usable as soon as they load, so it changes nothing.
 // Materials: slot 1 diffuse, 2 ambient, 3 specular, 4 emissive. Unset slots: diffuse
 //   and ambient white, specular and emissive black. CreateMaterialWithColour puts its
 //   colour in slots 1, 2 and 4 (slot 3 black). Blended items are drawn with the
@@ -218,8 +220,10 @@
 //   looks alike), else in the renderer's own plain glyphs.
 // Sounds: PlaySound(0, loop): the first value is reserved. A sound that is not
 //   looping restarts from its start; playing a looping sound that is already looping
-//   lets it go on. LoadSound's two last values are reserved.
-// Particles: the emitter points (SetEmitterVector1/2 = SetParGroup09/25) are world
+//   lets it go on. LoadSound's two last values are reserved. PrepareSoundPool(n):
+//   the pool grows as sounds load, so the value is a hint and changes nothing.
+// Particles: RemoveSystem removes the current system and its live particles.
+//   The emitter points (SetEmitterVector1/2 = SetParGroup09/25) are world
 //   points used by the line shape only; the other shapes emit around the emitter
 //   position. SetEmitterTarget turns the emitter's front toward the point.
 //   SetSystemParamA(value, on) overrides the emission rate (particles per second),
@@ -448,6 +452,7 @@ class EngineTextures {
     int GetTextureCount() const;
     void RemoveTexture();
     void ClearTextures();
+    void FinishTextureLoading();
 };
 
 class EngineDraw2D {
@@ -501,6 +506,7 @@ class EngineParticles {
     bool SelectSystemById(int id);
     int GetSystemCount() const;
     int GetCurrentSystemId() const;
+    void RemoveSystem();
     void SetEmitting(bool on);
     void SetEmitterPosition(const Vector& position);
     void SetEmitterVector1(const Vector& point);
@@ -574,6 +580,7 @@ class EngineSounds {
     void StopSound();
     void RemoveSound();
     void ClearSounds();
+    void PrepareSoundPool(int count);
 };
 
 }  // namespace quorvel

@@ -60,6 +60,7 @@ void EngineTextures::RemoveTexture() {
 void EngineTextures::ClearTextures() {
     Textures().Clear();
 }
+void EngineTextures::FinishTextureLoading() {}
 
 // ---- EngineMaterials -----------------------------------------------------------
 

@@ -75,6 +75,9 @@ int EngineParticles::GetSystemCount() const {
 int EngineParticles::GetCurrentSystemId() const {
     return Systems().CurrentId();
 }
+void EngineParticles::RemoveSystem() {
+    Systems().RemoveCurrent();
+}
 
 void EngineParticles::SetEmitting(bool on) {
     if (ParticleItem* p = Current()) p->emitting = on;

@@ -62,6 +62,8 @@ void EngineSounds::RemoveSound() {
     Sounds().RemoveCurrent();
 }
 
+void EngineSounds::PrepareSoundPool(int) {}
+
 void EngineSounds::ClearSounds() {
     for (const SoundItem& item : Sounds().Items())
         State().audio->Release(item.id);

@@ -88,6 +88,39 @@ TEST(EngineParticleSystems, SettingsAndEmitterReachTheSimulationWhenScenesRender
     EXPECT_GT(p->sim->Count(), 0);
 }
 
+TEST(EngineParticleSystems, RemovingTheCurrentSystemHandsItsNameBackAndLeavesNoneCurrent) {
+    test::Harness h;
+    EngineParticles particles;
+    const int older = particles.CreateSystem("smoke1");
+    const int newer = particles.CreateSystem("smoke1");
+    particles.RemoveSystem();
+    EXPECT_EQ(particles.GetCurrentSystemId(), -1);
+    EXPECT_FALSE(particles.SelectSystemById(newer));
+    ASSERT_TRUE(particles.SelectSystem("smoke1"));
+    EXPECT_EQ(particles.GetCurrentSystemId(), older);
+    particles.RemoveSystem();
+    EXPECT_FALSE(particles.SelectSystem("smoke1"));
+    particles.RemoveSystem();  // nothing current: nothing happens
+}
+
+TEST(EngineLoadHints, SoundPoolAndTextureLoadingHintsChangeNothing) {
+    test::Harness h;
+    test::TempFolder folder;
+    test::UseAsProgramFolder(folder);
+    folder.Write("a.wav", test::SoundBytes());
+    folder.Write("a.bmp", test::SolidBmp(2, 2, 1, 2, 3));
+    EngineSounds sounds;
+    EngineTextures textures;
+    sounds.PrepareSoundPool(5);
+    const int sound = sounds.LoadSound("a", sys::ProgramFolder() + "\\a.wav");
+    const int texture = textures.LoadTexture("a", sys::ProgramFolder() + "\\a.bmp");
+    textures.FinishTextureLoading();
+    EXPECT_GE(sound, 0);
+    EXPECT_EQ(textures.GetTextureId("a"), texture);
+    EXPECT_EQ(textures.GetLastTextureId(), texture);
+    EXPECT_TRUE(sounds.SelectSound("a"));
+}
+
 TEST(EngineSkyItems, FlareSettersActOnFlaresOnlyAndTheSourceIsItsPosition) {
     test::Harness h;
     EngineSky sky;

@@ -1,0 +1,309 @@
+// The campaign's level table, the start of every level and its asteroid field.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "assets/assets.h"
+#include "combat/combat.h"
+#include "common/common.h"
+#include "game/game.h"
+#include "game/state.h"
+#include "platform/system/convert.h"
+#include "common/engine_objects.h"
+
+namespace quorvel {
+namespace {
+
+float R() {
+    return RandomRange();
+}
+int N(double value) {
+    return int(sys::RoundHalfEven(value));
+}
+
+bool IsMothershipLevel(int level) {
+    return level == 5 || level == 15 || level == 25 || level == 35 || level == 45 || level == 50;
+}
+bool IsGiantAsteroidLevel(int level) {
+    return level == 10 || level == 20 || level == 30 || level == 40;
+}
+
+// Asteroid hit points: kind x a + b by difficulty.
+struct HitPointRule {
+    int a, b;
+};
+constexpr HitPointRule HitPointRules[6] = {{0, 0}, {25, 250}, {30, 500}, {50, 1100}, {75, 1400}, {100, 1700}};
+
+// The asteroid texture of a kind: three skins shared by the ten kinds.
+int AsteroidTextureNumber(int kind) {
+    if (kind <= 3) return kind;
+    if (kind <= 6) return kind - 3;
+    if (kind <= 9) return kind - 6;
+    return 1;
+}
+
+void StationSky(const char* const faces[6]) {
+    SkyObj->SelectSkyItem("MySkyCube");
+    for (int face = 0; face < 6; ++face)
+        SkyObj->SetItemTexture(face, faces[face]);
+}
+
+}  // namespace
+
+void InitLevelTable() {
+    for (int level = 1; level <= LevelCountMax; ++level) {
+        LevelRec& r = LevelTable[std::size_t(level)];
+        if (level == 1)
+            r = {2.8f, 50, 2};
+        else if (level <= 5)
+            r = {2.8f, 14 + 2 * level, 2};
+        else if (level <= 10)
+            r = {2.9f, level + 15, 2};
+        else if (level <= 15)
+            r = {3.1f, level + 10, 3};
+        else if (level <= 20)
+            r = {3.3f, level + 10, 4};
+        else if (level <= 25)
+            r = {3.5f, level + 10, 5};
+        else if (level <= 30)
+            r = {3.6f, level + 5, 6};
+        else if (level <= 35)
+            r = {3.8f, level, 7};
+        else if (level <= 40)
+            r = {3.9f, level - 5, 8};
+        else if (level <= 45)
+            r = {4.0f, level, 9};
+        else if (level <= 49)
+            r = {4.2f, level - 5, 10};
+        else
+            r = {4.0f, 50, 10};
+    }
+    GameWon = false;
+    CurrentLevel = StartingLevel - 1;
+    StartLevel();
+}
+
+void StartLevel() {
+    CutsceneRunning = false;
+    GoldShipStarted = false;
+
+    // Every running power-up's time is used up.
+    const double durations[5] = {0, 30, 45, 45, 60};
+    for (int kind = 1; kind <= 4; ++kind)
+        PowerUpStart[std::size_t(kind)] = FrameStartTime - durations[kind];
+
+    if (FlamingAsteroid) {
+        FlamingAsteroid->ResetPosition();
+        FlamingAsteroid->Hit(99999.0f);
+        FlamingAsteroid->ResetPosition();
+        FlamingAsteroid->Initialized_ = false;
+        FlamingAsteroid->BlowUp_ = false;
+    }
+    FlamingFirstWarned = false;
+    FlamingLaunched = false;
+    HideMothershipDebris();
+
+    if (CurrentLevel == 1) Money = 0;  // leaving the tutorial level
+    CurrentLevel += 1;
+    if (CurrentLevel > LevelCountMax) {
+        CurrentLevel = LevelCountMax;
+        GameWon = true;
+    }
+
+    StationDamageLevel = 0;
+    SetStationDamageSmoke();
+    BattleshipTimer = FrameStartTime;
+    BattleshipPending = false;
+    ResetScout();
+    ScoutL50Timer = FrameStartTime;
+
+    const LevelRec& row = LevelTable[std::size_t(CurrentLevel)];
+    LevelSpeedFactor = row.SpeedFactor;
+    AsteroidCount = row.AsteroidCount;
+    AsteroidsLeft = row.AsteroidCount;
+    LevelKindCount = row.KindCount;
+
+    MeshObj->SelectMesh(StationMeshName);
+    MeshObj->SetVisible(true);
+
+    SpawnAsteroidField();
+    SetupLevelSkybox();
+
+    LevelStartTime = FrameStartTime;
+    LevelTimeLimit = 7.0f * float(AsteroidCount);
+
+    if (IsMothershipLevel(CurrentLevel)) {
+        MothershipLevel = true;
+        MothershipStartTime = FrameStartTime;
+        LevelTimeLimit += 30;
+    } else if (IsGiantAsteroidLevel(CurrentLevel)) {
+        MothershipLevel = false;
+        GiantAsteroidPending = true;
+        GiantAsteroidFlying = false;
+        GiantAsteroidActive = false;
+    }
+
+    ShotsFired = 0;
+    ShotsHit = 0;
+    HitRatio = 0;
+    CutsceneDone = CurrentLevel != 25;  // level 25 waits for the gold-ship cut-scene
+    ShipCollisionsOff = false;
+    BattleshipHP = DifficultyLevel * 175000.0;
+}
+
+void SpawnAsteroidField() {
+    std::array<int, 11> kinds{};
+    for (int k = 1; k <= LevelKindCount && k <= 10; ++k)
+        kinds[std::size_t(k)] = N(R() * 9 + 1);
+
+    const int zones = CurrentLevel < 6 ? 1 : CurrentLevel < 15 ? 2 : CurrentLevel < 25 ? 3 : 4;
+    int zone = 0;
+    const float D = 50.0f * float(CurrentLevel);
+    auto S = [](float a) { return 3000 * R() - 1500 - a; };
+
+    for (int i = 1; i <= AsteroidCount + 1 && i <= AsteroidRecords + 1; ++i) {
+        const int pick = N(R() * float(LevelKindCount - 1)) + 1;
+        int kind = kinds[std::size_t(std::clamp(pick, 1, 10))];
+        if (i == AsteroidCount + 1) kind = 1;
+
+        zone = zone + 1 > zones ? 1 : zone + 1;
+        Vector p;
+        switch (zone) {
+            case 1:
+                p.x = S(0);
+                p.y = S(0);
+                p.z = 1500 * R() + 3000 + D;
+                break;
+            case 2:
+                p.x = 1500 * R() + 3000 + D + 3100;
+                p.y = S(0);
+                p.z = S(3100);
+                break;
+            case 3:
+                p.x = -(1500 * R()) - 3000 - D - 3100;
+                p.y = S(0);
+                p.z = S(3100);
+                break;
+            default:
+                p.x = S(0);
+                p.y = S(0);
+                p.z = -(1500 * R()) - 3000 - D - 6100;
+                break;
+        }
+        if (CurrentLevel == 1 || CurrentLevel == 50) {
+            p.x = 2000 * R() - 1000;
+            p.y = 2000 * R() - 1000;
+            p.z = 2000 * R() - 1000;
+        }
+        for (float* c : {&p.x, &p.y, &p.z})
+            if (std::abs(*c) < 200) *c = 200 * R() + 200;
+
+        const std::string texture = "ast" + std::to_string(AsteroidTextureNumber(kind)) + "txt";
+        const std::string key = "asteroid" + std::to_string(CurrentLevel) + "_" + std::to_string(i);
+        const Vector rotation{359 * R(), 359 * R(), 359 * R()};
+        const float spinX = float(N(R())), spinY = float(N(R()));
+        const float spinRate = R() + float(CurrentLevel) / 100.0f;
+        const int id = LoadLevelMesh(key, texture, "asteroid" + std::to_string(kind), "fade100", p, 7.0f,
+                                     false, false, {spinX, spinY, 1}, spinRate, true, true, false, rotation);
+
+        AsteroidRec& a = Asteroids[std::size_t(i)];
+        a.MeshId = id;
+        a.Index = i;
+        a.Active = true;
+        a.Parked = false;
+        a.Damage = 0;
+        a.MeshKey = key;
+        a.Kind = kind;
+        a.Pos = p;
+        if (i == AsteroidCount + 1 && id >= 0) MeshObj->SetVisible(false);  // the hidden spare
+        const int d = DifficultyLevel >= 1 && DifficultyLevel <= 5 ? DifficultyLevel : 0;
+        a.HitPoints = kind * HitPointRules[d].a + HitPointRules[d].b;
+        a.TextureKey = texture;
+    }
+
+    SoundObj->ClearSounds();
+    LoadGameSounds();
+    SetActiveAsteroidCount();
+}
+
+float AsteroidSpeed() {
+    if (CurrentLevel == 1) return 0;
+    constexpr float byDifficulty[6] = {1.0f, 0.4f, 0.6f, 1.0f, 1.15f, 1.3f};
+    const int d = DifficultyLevel >= 1 && DifficultyLevel <= 5 ? DifficultyLevel : 0;
+    return FrameFactor * LevelSpeedFactor * byDifficulty[d];
+}
+
+void SetupLevelSkybox() {
+    static const char* const secondSky[6] = {"sp201", "sp203", "sp202", "sp204", "sp205", "sp206"};
+    static const char* const firstSky[6] = {"sd_back",  "sd_front",  "sd_left",
+                                            "sd_right", "sd_bottom", "sd_top"};
+    if (CurrentLevel >= 26) {
+        StationSky(secondSky);
+        SmokeFx[1].Pos = {600, 244.72f, -2850};
+        SmokeFx[2].Pos = {779.36f, 363.2f, -2998.32f};
+        SmokeFx[3].Pos = {632.56f, 331.68f, -3081.04f};
+        SmokeFx[4].Pos = {975.04f, 614.32f, -3056.96f};
+    } else if (CurrentLevel >= 2) {
+        StationSky(firstSky);
+        SmokeFx[1].Pos = {456, -82, -3252};
+        SmokeFx[2].Pos = {323, 340, -3300};
+        SmokeFx[3].Pos = {648.8f, 147.2f, -3052};
+        SmokeFx[4].Pos = {877, 458.4f, -3099};
+    }
+}
+
+void SetWeaponStartValues() {
+    struct Start {
+        ShotRec& record;
+        float reloadRate;
+        int damage;
+        float speed;
+    };
+    const Start starts[] = {{PlasmaShots[0], 15, 110, 32}, {LaserShots[0], 15, 125, 37},
+                            {IonShots[0], 20, 160, 37},    {MionShots[0], 22, 225, 39},
+                            {EplasShots[0], 22, 300, 37},  {DisperseShots[0], 25, 225, 32},
+                            {GammaShots[0], 4, 2500, 32}};
+    for (const Start& s : starts) {
+        s.record.ReloadRate = s.reloadRate;
+        s.record.DamagePerHit = s.damage;
+        s.record.ShotSpeed = s.speed;
+        s.record.Reload = 0;
+    }
+}
+
+void AdvanceWeaponReload() {
+    for (ShotRec* r : {&PlasmaShots[0], &LaserShots[0], &IonShots[0], &MionShots[0], &GammaShots[0],
+                       &EplasShots[0], &DisperseShots[0]})
+        r->Reload += FrameFactor * r->ReloadRate;
+}
+
+void ApplyAlienDifficulty() {
+    if (DifficultyLevel < 1 || DifficultyLevel > 5) return;
+    struct Strength {
+        float hitPoints, shotDamage, maxSpeed;
+    };
+    // [difficulty][ship type]
+    static const Strength table[6][6] = {
+        {},
+        {{}, {350, 1, 16}, {500, 2, 18}, {750, 3, 20}, {1000, 4, 22}, {1500, 5, 23}},
+        {{}, {500, 2, 17}, {750, 3, 19}, {1000, 4, 21}, {1200, 5, 23}, {1800, 6, 24}},
+        {{}, {750, 4, 18}, {1000, 5, 20}, {1500, 6, 22}, {2000, 7, 24}, {2500, 8, 25}},
+        {{}, {1000, 5, 19}, {1300, 6, 21}, {2000, 7, 23}, {2500, 8, 25}, {3000, 9, 27}},
+        {{}, {1200, 6, 21}, {1600, 7, 23}, {2500, 8, 25}, {3000, 9, 27}, {3700, 10, 29}},
+    };
+    static const int shotSpeed[6] = {0, 28, 31, 35, 41, 41};
+    static const float factor[6] = {0, 0.75f, 0.875f, 1.0f, 1.125f, 1.25f};
+    AlienShotSpeed = shotSpeed[DifficultyLevel];
+    DifficultyFactor = factor[DifficultyLevel];
+    for (int j = 1; j <= 10; ++j) {
+        AlienShip& a = Aliens[std::size_t(j)];
+        if (a.ShipType < 1 || a.ShipType > 5) continue;
+        const Strength& s = table[DifficultyLevel][a.ShipType];
+        a.ShipHitPoints = s.hitPoints;
+        a.ShotDamage = s.shotDamage;
+        a.MaxSpeed = s.maxSpeed;
+    }
+}
+
+}  // namespace quorvel

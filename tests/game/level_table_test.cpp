@@ -1,0 +1,252 @@
+// The level table, the start of a level and its asteroid field, and the run's weapon
+// and alien values: tables of cases against the campaign's numbers. No content is
+// needed: a model that cannot be read only leaves its id at -1.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "game/game_run.h"
+#include "support/temp_folder.h"
+
+namespace quorvel {
+namespace {
+
+class LevelStart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        // The program folder is empty: every model and sound the level start loads is
+        // missing, and these tests look at the records, not at what was loaded.
+        h.ExpectFailedLoad(folder.str());
+        test::UseAsProgramFolder(folder);
+        sys::SeedRandom(5);
+        test::MakeRunObjects();
+        FrameStartTime = 1000;
+    }
+    void StartAt(int level, int difficulty = 2) {
+        DifficultyLevel = difficulty;
+        StartingLevel = level;
+        InitLevelTable();
+    }
+    test::TempFolder folder;
+    test::Harness h;
+};
+
+struct TableRow {
+    int level, asteroids, kinds;
+    float speed;
+};
+
+TEST_F(LevelStart, TheTableGivesEachLevelItsAsteroidsKindsAndSpeed) {
+    const TableRow rows[] = {{1, 50, 2, 2.8f},  {2, 18, 2, 2.8f},  {4, 22, 2, 2.8f},   {5, 24, 2, 2.8f},
+                             {6, 21, 2, 2.9f},  {10, 25, 2, 2.9f}, {11, 21, 3, 3.1f},  {16, 26, 4, 3.3f},
+                             {25, 35, 5, 3.5f}, {26, 31, 6, 3.6f}, {31, 31, 7, 3.8f},  {36, 31, 8, 3.9f},
+                             {40, 35, 8, 3.9f}, {41, 41, 9, 4.0f}, {46, 41, 10, 4.2f}, {49, 44, 10, 4.2f},
+                             {50, 50, 10, 4.0f}};
+    for (const TableRow& r : rows) {
+        StartAt(r.level);
+        EXPECT_EQ(CurrentLevel, r.level);
+        EXPECT_EQ(AsteroidCount, r.asteroids) << r.level;
+        EXPECT_EQ(AsteroidsLeft, r.asteroids) << r.level;
+        EXPECT_EQ(LevelKindCount, r.kinds) << r.level;
+        EXPECT_FLOAT_EQ(LevelSpeedFactor, r.speed) << r.level;
+    }
+}
+
+struct BossRow {
+    int level;
+    bool mothership, giant, cutsceneDone;
+    float timeLimit;
+};
+
+TEST_F(LevelStart, BossLevelsArmTheirBossAndTimeLimit) {
+    const BossRow rows[] = {{4, false, false, true, 7 * 22},       {5, true, false, true, 198},
+                            {10, false, true, true, 7 * 25},       {20, false, true, true, 7 * 30},
+                            {25, true, false, false, 7 * 35 + 30}, {26, false, false, true, 7 * 31},
+                            {50, true, false, true, 7 * 50 + 30}};
+    for (const BossRow& r : rows) {
+        MothershipLevel = false;
+        GiantAsteroidPending = false;
+        StartAt(r.level, 3);
+        EXPECT_EQ(MothershipLevel, r.mothership) << r.level;
+        EXPECT_EQ(GiantAsteroidPending, r.giant) << r.level;
+        EXPECT_EQ(CutsceneDone, r.cutsceneDone) << r.level;
+        EXPECT_FLOAT_EQ(LevelTimeLimit, r.timeLimit) << r.level;
+        EXPECT_DOUBLE_EQ(BattleshipHP, 3 * 175000.0);
+        EXPECT_DOUBLE_EQ(LevelStartTime, 1000);
+        EXPECT_DOUBLE_EQ(PowerUpStart[1], 970);
+        EXPECT_DOUBLE_EQ(PowerUpStart[4], 940);
+    }
+}
+
+TEST_F(LevelStart, LeavingTheFirstLevelResetsTheMoneyAndTheLastOneWinsTheGame) {
+    StartAt(1);
+    Money = 600000;
+    StartLevel();
+    EXPECT_EQ(CurrentLevel, 2);
+    EXPECT_EQ(Money, 0);
+
+    Money = 1234;
+    StartLevel();
+    EXPECT_EQ(Money, 1234);
+
+    StartAt(50);
+    EXPECT_FALSE(GameWon);
+    StartLevel();
+    EXPECT_EQ(CurrentLevel, 50);
+    EXPECT_TRUE(GameWon);
+    EXPECT_EQ(AsteroidCount, 50);  // the level is still set up
+}
+
+// Zone of a point dealt to the field: 1 +z, 2 +x, 3 -x, 4 -z.
+int ZoneOf(const Vector& p) {
+    if (p.z > 2900) return 1;
+    if (p.x > 2900) return 2;
+    if (p.x < -2900) return 3;
+    if (p.z < -2900) return 4;
+    return 0;
+}
+
+TEST_F(LevelStart, AsteroidsAreDealtToTheZonesOfTheLevel) {
+    struct Case {
+        int level, zones;
+    };
+    for (const Case c : {Case{2, 1}, Case{6, 2}, Case{15, 3}, Case{25, 4}, Case{49, 4}}) {
+        StartAt(c.level);
+        const float d = 50.0f * float(c.level);
+        for (int i = 1; i <= AsteroidCount; ++i) {
+            const Vector p = Asteroids[std::size_t(i)].Pos;
+            const int zone = (i - 1) % c.zones + 1;
+            EXPECT_EQ(ZoneOf(p), zone) << c.level << " " << i;
+            const float far = zone == 1   ? p.z
+                              : zone == 2 ? p.x - 3100
+                              : zone == 3 ? -p.x - 3100
+                                          : -p.z - 6100;
+            EXPECT_GE(far, 3000 + d - 0.01f);
+            EXPECT_LE(far, 4500 + d + 0.01f);
+            for (float v : {p.x, p.y, p.z})
+                EXPECT_GE(std::abs(v), 200.0f);
+        }
+    }
+}
+
+TEST_F(LevelStart, FirstAndLastLevelKeepTheirAsteroidsCloseAround) {
+    for (int level : {1, 50}) {
+        StartAt(level);
+        for (int i = 1; i <= AsteroidCount + 1; ++i)
+            for (float v : {Asteroids[std::size_t(i)].Pos.x, Asteroids[std::size_t(i)].Pos.y,
+                            Asteroids[std::size_t(i)].Pos.z}) {
+                EXPECT_LE(std::abs(v), 1000.0f);
+                EXPECT_GE(std::abs(v), 200.0f);
+            }
+    }
+}
+
+TEST_F(LevelStart, AsteroidRecordsCarryKindTextureAndHitPointsByDifficulty) {
+    struct Rule {
+        int difficulty, a, b;
+    };
+    for (const Rule r :
+         {Rule{1, 25, 250}, Rule{2, 30, 500}, Rule{3, 50, 1100}, Rule{4, 75, 1400}, Rule{5, 100, 1700}}) {
+        StartAt(30, r.difficulty);
+        std::set<int> kinds;
+        for (int i = 1; i <= AsteroidCount + 1; ++i) {
+            const AsteroidRec& a = Asteroids[std::size_t(i)];
+            ASSERT_GE(a.Kind, 1);
+            ASSERT_LE(a.Kind, 10);
+            if (i <= AsteroidCount) kinds.insert(a.Kind);
+            EXPECT_EQ(a.HitPoints, a.Kind * r.a + r.b);
+            const int texture = a.Kind <= 3   ? a.Kind
+                                : a.Kind <= 6 ? a.Kind - 3
+                                : a.Kind <= 9 ? a.Kind - 6
+                                              : 1;
+            EXPECT_EQ(a.TextureKey, "ast" + std::to_string(texture) + "txt");
+            EXPECT_EQ(a.MeshKey, "asteroid30_" + std::to_string(i));
+            EXPECT_EQ(a.Index, i);
+            EXPECT_TRUE(a.Active);
+            EXPECT_EQ(a.Damage, 0);
+            EXPECT_EQ(a.MeshId, -1);  // no model files here
+        }
+        EXPECT_LE(int(kinds.size()), LevelKindCount);
+        EXPECT_EQ(Asteroids[std::size_t(AsteroidCount + 1)].Kind, 1);  // the spare
+    }
+}
+
+TEST_F(LevelStart, AsteroidSpeedScalesByLevelAndDifficulty) {
+    FrameFactor = 2;
+    const float byDifficulty[6] = {0, 0.4f, 0.6f, 1.0f, 1.15f, 1.3f};
+    for (int d = 1; d <= 5; ++d) {
+        StartAt(11, d);
+        EXPECT_FLOAT_EQ(AsteroidSpeed(), 2 * 3.1f * byDifficulty[d]) << d;
+        StartAt(1, d);
+        EXPECT_EQ(AsteroidSpeed(), 0);
+    }
+}
+
+TEST_F(LevelStart, TheSkyAndTheSmokePointsFollowTheStationOfTheLevel) {
+    SmokeFx[1].Pos = {1, 2, 3};
+    StartAt(1);
+    EXPECT_FLOAT_EQ(SmokeFx[1].Pos.x, 1);  // the first level keeps what it had
+    StartAt(26);
+    EXPECT_FLOAT_EQ(SmokeFx[2].Pos.y, 363.2f);
+    EXPECT_FLOAT_EQ(SmokeFx[4].Pos.x, 975.04f);
+    StartAt(25);
+    EXPECT_FLOAT_EQ(SmokeFx[3].Pos.x, 648.8f);
+    EXPECT_FLOAT_EQ(SmokeFx[4].Pos.y, 458.4f);
+}
+
+TEST(WeaponRecords, StartValuesAndReloadGrowth) {
+    SetWeaponStartValues();
+    struct Row {
+        const ShotRec& r;
+        float rate;
+        int damage;
+        float speed;
+    };
+    const Row rows[] = {{PlasmaShots[0], 15, 110, 32}, {LaserShots[0], 15, 125, 37},
+                        {IonShots[0], 20, 160, 37},    {MionShots[0], 22, 225, 39},
+                        {EplasShots[0], 22, 300, 37},  {DisperseShots[0], 25, 225, 32},
+                        {GammaShots[0], 4, 2500, 32}};
+    FrameFactor = 0.5f;
+    AdvanceWeaponReload();
+    AdvanceWeaponReload();
+    for (const Row& row : rows) {
+        EXPECT_FLOAT_EQ(row.r.ReloadRate, row.rate);
+        EXPECT_EQ(row.r.DamagePerHit, row.damage);
+        EXPECT_FLOAT_EQ(row.r.ShotSpeed, row.speed);
+        EXPECT_FLOAT_EQ(row.r.Reload, row.rate);  // two half frames, no upper limit
+    }
+}
+
+TEST(AlienDifficulty, StrengthByDifficultyAndShipType) {
+    for (int j = 1; j <= 10; ++j)
+        Aliens[std::size_t(j)].ShipType = (j - 1) % 5 + 1;
+    struct Row {
+        int difficulty, type;
+        float hp, damage, speed;
+        int shotSpeed;
+        float factor;
+    };
+    const Row rows[] = {{1, 1, 350, 1, 16, 28, 0.75f},  {2, 3, 1000, 4, 21, 31, 0.875f},
+                        {3, 5, 2500, 8, 25, 35, 1.0f},  {4, 2, 1300, 6, 21, 41, 1.125f},
+                        {5, 4, 3000, 9, 27, 41, 1.25f}, {5, 5, 3700, 10, 29, 41, 1.25f}};
+    for (const Row& r : rows) {
+        DifficultyLevel = r.difficulty;
+        ApplyAlienDifficulty();
+        const AlienShip& a = Aliens[std::size_t(r.type)];
+        EXPECT_FLOAT_EQ(a.ShipHitPoints, r.hp);
+        EXPECT_FLOAT_EQ(a.ShotDamage, r.damage);
+        EXPECT_FLOAT_EQ(a.MaxSpeed, r.speed);
+        EXPECT_FLOAT_EQ(Aliens[std::size_t(r.type + 5)].ShipHitPoints, r.hp);
+        EXPECT_EQ(AlienShotSpeed, r.shotSpeed);
+        EXPECT_FLOAT_EQ(DifficultyFactor, r.factor);
+    }
+    DifficultyLevel = 6;  // outside the table: nothing changes
+    ApplyAlienDifficulty();
+    EXPECT_EQ(AlienShotSpeed, 41);
+    EXPECT_FLOAT_EQ(Aliens[5].ShipHitPoints, 3700);
+}
+
+}  // namespace
+}  // namespace quorvel

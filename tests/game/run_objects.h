@@ -1,0 +1,63 @@
+#pragma once
+// A game run's level set up headless, as the game run's start-up does it: the run's
+// engine objects and sound device, LoadLevel, then the level table and the first
+// level.
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "assets/assets.h"
+#include "audio/dsound.h"
+#include "combat/combat.h"
+#include "game/game.h"
+#include "game/state.h"
+#include "common/engine_objects.h"
+#include "shell/shell.h"
+
+namespace quorvel::test {
+
+inline bool ContentSetBuilt() {
+    return std::filesystem::exists(std::string(QUORVEL_GAME_DIR) + "/tex/ast1txt.jpg");
+}
+
+// The engine objects a game run uses, made anew (the run replaces the menu's).
+inline void MakeRunObjects() {
+    CoreObj = std::make_unique<EngineCore>();
+    InputObj = std::make_unique<EngineInput>();
+    FrameObj = std::make_unique<EngineFrame>();
+    MeshObj = std::make_unique<EngineMeshes>();
+    AnimMeshObj = std::make_unique<EngineAnimatedModels>();
+    CameraObj = std::make_unique<EngineCameras>();
+    MaterialObj = std::make_unique<EngineMaterials>();
+    TextureObj = std::make_unique<EngineTextures>();
+    MathObj = std::make_unique<EngineMath>();
+    Draw2DObj = std::make_unique<EngineDraw2D>();
+    TimerObj = std::make_unique<EngineTimer>();
+    LightObj = std::make_unique<EngineLights>();
+    ImporterObj = std::make_unique<EngineMeshImporter>();
+    ParticleObj = std::make_unique<EngineParticles>();
+    SkyObj = std::make_unique<EngineSky>();
+    SoundObj = std::make_unique<EngineSounds>();
+    SoundDevice = std::make_unique<clsDirectSound8>();
+    SoundDevice->Startup(0);
+    for (auto& p : PositionalSounds)
+        p = std::make_unique<clsDSWave8>();
+    FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+}
+
+// Loads the run's scene and starts `level`, with the detail settings given.
+inline void LoadRunAt(int level, int graphics = 2, int particles = 1, int difficulty = 2) {
+    GraphicsLevel = graphics;
+    ParticleLevel = particles;
+    DifficultyLevel = difficulty;
+    MakeRunObjects();
+    StartingLevel = level;
+    CurrentLevel = level - 1;
+    LoadLevel();
+    SetWeaponStartValues();
+    ApplyAlienDifficulty();
+    InitLevelTable();
+}
+
+}  // namespace quorvel::test
