@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
 namespace quorvel {
@@ -67,5 +68,81 @@ bool IsSkipEntity(int entityId);
 // after it; always a pair.
 void HideSkipEntities();
 void RestoreSkipEntities();
+
+// ---- Effects: shock waves, break-up, explosions, sparks, starscape, beam quads -----------
+
+// An expanding shock wave on one named mesh: shown at a point, scaled up a step at a
+// time, faded out through the materials "fade100" down to "fade1", then hidden.
+class clsSWave {
+  public:
+    float CurrFrame = 1;
+    bool Active = false;
+
+    // One growth step at most: taken when the step timer passes 10.
+    void Poll(float SpeedFactor);
+    // Starts (or restarts) the wave at the position.
+    void MakeShockWave(const Vector& rPosition, float sNumFrames, float sFadeFrame, float sSpeed,
+                       float sScaleSize);
+    void Init(const std::string& TextureName);
+
+  private:
+    float numFrames_ = 0;
+    float speed_ = 0;
+    float fadeFrame_ = 0;
+    Vector position_;
+    float scaleSize_ = 0;
+    float stepTimer_ = 0;
+    float fadeRange_ = 0;
+    std::string meshName_;
+};
+
+// Creates the run's shock waves on their meshes, all inactive.
+void MakeShockWaves();
+
+// Three random angles in degrees, 0 to 359, drawn x, y, z.
+Vector RandomDirection();
+void StartAsteroidBreakup(int index);
+void UpdateAsteroidBreakup();
+void UpdateAsteroidBreakup2();
+
+extern int ExplosionTexture;  // texture id drawn last
+extern int PickedSet;         // its entry in ExplosionTextures
+// Entry of ExplosionTextures for a random value r in [0, 1): family 1 (entries 1 to 3)
+// in mode 1, family 2 (4 to 6) in mode 2; 0 in any other mode (keep the last pick).
+int ExplosionSetFor(int mode, float r);
+// "explode" sound number for a random value r in [0, 1): 1, 2 or 3.
+int ExplosionSoundFor(float r);
+void StartExplosionAtAsteroid(int index);
+void StartExplosionAt(const Vector& point);
+void AnimateExplosionFlipbook();
+void PickExplosionSet();
+void ApplyExplosionTexture();
+// weapon -1 takes CurrentWeapon (and the caller's variable gets it).
+void SpawnHitSparks(const std::string& textureKey, const Vector& point, int size, int& weapon);
+void UpdateHitSparks();
+void PlayExplosionSound();
+
+void UpdateStarscape();
+void ScrollGravityBeam(const AxisSet& axes);
+void BuildBeamQuad(const Vector& origin, const Vector& direction);
+
+// ---- HUD overlays: power-up timers, pointers, progress bar ----------------------------
+
+void DrawPowerUpTimers();
+
+// Inset of each pointer slot from the screen edges, reference pixels.
+int PointerInset(int slot);
+extern Vector2 PointerScreen;
+extern float PointerAngle;
+extern Vector ReferencePoint;
+void DrawHudPointers(const AxisSet& axes);
+// Throws a marker of a target behind the camera beyond the opposite screen edge.
+void MirrorPointBehindCamera();
+// The battleship's pointer (and so its progress bar) stays while it flies: the
+// frame loop's battleship block clears slot 19 through this, only once it is gone.
+void ReleaseBattleshipPointer();
+
+void UpdateProgressBar();
+void DrawProgressBar();
 
 }  // namespace quorvel

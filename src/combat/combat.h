@@ -71,9 +71,6 @@ bool IsNextLevelAlienFree();
 void LoadAlienShips();
 
 // ---- Built by the later combat work (bodies in pending.cpp until then) ---------------
-void HideMothershipDebris();
-void ResetMothershipDebris();
-void SetStationDamageSmoke();
 void ResetScout();
 void SetActiveAsteroidCount();
 
@@ -88,5 +85,17 @@ class clsFlamingAsteroid {
     int NextLevel_ = 0;
     Vector Position_;
 };
+
+// ---- Collision-only meshes and station smoke ------------------------------------------
+// Clears the marks (game run set-up).
+void ResetMothershipDebris();
+// Hides the listed meshes and clears their marks (every level start).
+void HideMothershipDebris();
+// Early in a frame's play: shows the meshes the last late pass hid.
+void ShowMothershipDebris();
+// Last in a frame's play: hides the visible ones for the render and marks them.
+void CheckMothershipDebris();
+// Smoke plumes on the station's hull by StationDamageLevel.
+void SetStationDamageSmoke();
 
 }  // namespace quorvel

@@ -1,5 +1,6 @@
 #include "game/state.h"
 
+#include "assets/assets.h"
 #include "audio/audio.h"
 #include "combat/combat.h"
 
@@ -129,5 +130,27 @@ float ShieldMax = 0;
 bool FastRecharge = false;
 bool InForceField = false;
 int ForceFieldTexture = -1;
+
+std::unique_ptr<clsSWave> ShockWave;
+std::unique_ptr<clsSWave> MothershipShockWave;
+std::array<std::unique_ptr<clsSWave>, 8> WeaponShockWaves;
+
+bool BreakupRunning = false;
+int BreakupKind = 0;
+int PrevBreakupKind = 0;
+double BreakupStartTime = 0;
+bool BreakupFading = false;
+float BreakupFade = 100;
+
+int FlipFrame = 1;
+float FlipTimer = 99;
+bool SparksActive = false;
+float SparkTimer = 0;
+
+int StarscapeIndex = 1;
+Vector StarscapeAnchor;
+std::array<RayRec, 5> BeamQuad;
+
+std::array<bool, 5> PowerUpOn{};
 
 }  // namespace quorvel

@@ -19,6 +19,7 @@ namespace quorvel {
 class clsDirectSound8;
 class clsDSWave8;
 class clsFlamingAsteroid;
+class clsSWave;
 
 // ---- Records ------------------------------------------------------------------------
 
@@ -286,5 +287,31 @@ extern float ShieldMax;
 extern bool FastRecharge;
 extern bool InForceField;
 extern int ForceFieldTexture;
+
+// ---- Effects and HUD: shock waves, break-up, flip-book, sparks, starscape --------------
+
+// The run's shock waves: big explosions ("shock"), the mothership ("shock2") and one
+// per projectile weapon ("wepshock" 1 to 7, index = weapon).
+extern std::unique_ptr<clsSWave> ShockWave;
+extern std::unique_ptr<clsSWave> MothershipShockWave;
+extern std::array<std::unique_ptr<clsSWave>, 8> WeaponShockWaves;
+
+extern bool BreakupRunning;
+extern int BreakupKind;
+extern int PrevBreakupKind;  // 0: no fragment set shown yet
+extern double BreakupStartTime;
+extern bool BreakupFading;
+extern float BreakupFade;
+
+extern int FlipFrame;    // next flip-book sprite, 1 to 65
+extern float FlipTimer;  // starts high so the run's first explosion steps at once
+extern bool SparksActive;
+extern float SparkTimer;
+
+extern int StarscapeIndex;  // 1 or 2
+extern Vector StarscapeAnchor;
+extern std::array<RayRec, 5> BeamQuad;
+
+extern std::array<bool, 5> PowerUpOn;  // kinds 1 to 4
 
 }  // namespace quorvel

@@ -44,6 +44,7 @@ inline void MakeRunObjects() {
     for (auto& p : PositionalSounds)
         p = std::make_unique<clsDSWave8>();
     FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+    MakeShockWaves();
 }
 
 // Loads the run's scene and starts `level`, with the detail settings given.

@@ -1,0 +1,116 @@
+// Asteroid break-up: four fragments of the asteroid's kind drift apart and fade while
+// forty small pieces fly off; one break-up at a time.
+
+#include <algorithm>
+#include <string>
+
+#include "assets/assets.h"
+#include "game/state.h"
+#include "platform/system/convert.h"
+#include "platform/system/random.h"
+#include "common/engine_objects.h"
+
+namespace quorvel {
+namespace {
+
+std::string FragmentKey(int kind, int fragment) {
+    return "ast" + std::to_string(kind) + "exp" + std::to_string(fragment);
+}
+std::string DebrisKey(int n) {
+    return "expsm" + std::to_string(n);
+}
+
+// Seconds since the break-up started on the game's clock; a start that lies ahead
+// of the frame (a clock set back) counts as just started.
+double BreakupAge() {
+    return std::max(0.0, FrameStartTime - BreakupStartTime);
+}
+
+}  // namespace
+
+Vector RandomDirection() {
+    const float x = float(sys::Rnd()) * 359;
+    const float y = float(sys::Rnd()) * 359;
+    const float z = float(sys::Rnd()) * 359;
+    return {x, y, z};
+}
+
+void StartAsteroidBreakup(int index) {
+    const AsteroidRec& rock = Asteroids[std::size_t(index)];
+    BreakupRunning = true;
+    BreakupKind = rock.Kind;
+    if (PrevBreakupKind > 0)
+        for (int k = 1; k <= 4; ++k) {
+            MeshObj->SelectMesh(FragmentKey(PrevBreakupKind, k));
+            MeshObj->SetVisible(false);
+        }
+    PrevBreakupKind = BreakupKind;
+    BreakupFade = 100;
+    MeshObj->SelectMesh(rock.MeshKey);
+    const AxisSet axes = MeshObj->GetOrientation();
+    for (int k = 1; k <= 4; ++k) {
+        MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+        MeshObj->SetPosition(rock.Pos);
+        MeshObj->SetOrientation(axes);
+        MeshObj->SetMeshFlags(0);
+        MeshObj->SetMaterial("fade100");
+        MeshObj->SetVisible(true);
+    }
+    for (int n = 1; n <= 40; ++n) {
+        MeshObj->SelectMesh(DebrisKey(n));
+        MeshObj->SetPosition(rock.Pos);
+        MeshObj->SetTexture(0, rock.TextureKey);
+        MeshObj->SetRotation(RandomDirection());
+        MeshObj->SetVisible(true);
+    }
+    BreakupStartTime = FrameStartTime;
+}
+
+void UpdateAsteroidBreakup() {
+    const double t = BreakupAge();
+    BreakupFading = t > 0.6;
+    if (t > 1.6)
+        for (int k = 1; k <= 4; ++k) {
+            MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+            MeshObj->SetMeshFlags(4);
+        }
+    const float d = FrameFactor * 8;
+    static constexpr float kRight[5] = {0, -1, 1, -1, 1};
+    static constexpr float kUp[5] = {0, 1, 1, -1, -1};
+    for (int k = 1; k <= 4; ++k) {
+        MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+        MeshObj->MoveRight(kRight[k] * d, true, true);
+        MeshObj->MoveUp(kUp[k] * d, true, true);
+    }
+    const float e = FrameFactor * 11;
+    for (int n = 1; n <= 40; ++n) {
+        MeshObj->SelectMesh(DebrisKey(n));
+        MeshObj->MoveForward(-e, true, true);
+    }
+    if (BreakupFading) UpdateAsteroidBreakup2();
+}
+
+void UpdateAsteroidBreakup2() {
+    const std::string fade = "fade" + std::to_string(int(sys::RoundHalfEven(BreakupFade)));
+    for (int k = 1; k <= 4; ++k) {
+        MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+        MeshObj->SetMaterial(fade);
+    }
+    BreakupFade = BreakupFade - 2 * FrameFactor;
+    if (BreakupFade < 1) {
+        BreakupRunning = false;
+        BreakupFading = false;
+        BreakupFade = 100;
+        for (int k = 1; k <= 4; ++k) {
+            MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+            MeshObj->SetMaterial("fade100");
+            MeshObj->SetVisible(false);
+        }
+        for (int n = 1; n <= 40; ++n) {
+            MeshObj->SelectMesh(DebrisKey(n));
+            MeshObj->SetVisible(false);
+        }
+    }
+}
+
+}  // namespace quorvel

@@ -1,0 +1,173 @@
+// HUD overlays drawn every frame: the power-up timer bars, the pointers towards the
+// station, asteroids, aliens and big targets, and the big enemy's energy bar.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "assets/assets.h"
+#include "game/state.h"
+#include "common/engine_objects.h"
+#include "common/texts.h"
+
+namespace quorvel {
+
+Vector2 PointerScreen;
+float PointerAngle = 0;
+Vector ReferencePoint;
+
+namespace {
+
+// The game text read from "<name>.txt".
+const std::string& Text(const std::string& name) {
+    static const std::string none;
+    for (int i = 0; i < GameTextCount; ++i)
+        if (GameTextFiles[std::size_t(i)] == name + ".txt") return GameTexts[std::size_t(i)];
+    return none;
+}
+
+struct TimerBar {
+    const char* label;
+    Colour colour;
+    float x0, x1, bottom, rate;
+    bool labelYScaled;
+};
+constexpr TimerBar kTimerBars[5] = {
+    {},
+    {"infinity", {152, 68, 121, 255}, 300, 400, 10, 3.333f, true},
+    {"xtremespd", {255, 255, 0, 255}, 450, 550, 10, 2.222f, true},
+    {"invincible", {21, 255, 0, 255}, 600, 700, 10, 2.222f, true},
+    // The rapid-fire label sits 35 screen pixels up whatever the display size.
+    {"rapidfire", {0, 123, 255, 255}, 850, 950, 7, 1.666f, false},
+};
+
+// Behind-test value of the marker being worked on (distance to the reference point
+// less distance to the camera).
+float behindTest = 0;
+
+}  // namespace
+
+void DrawPowerUpTimers() {
+    const float h = float(ScreenHeight);
+    for (int k = 1; k <= 4; ++k) {
+        if (!PowerUpOn[std::size_t(k)]) continue;
+        const TimerBar& bar = kTimerBars[k];
+        Draw2DObj->SetDrawColour(MathObj->MakeColour(bar.colour.r, bar.colour.g, bar.colour.b, 255));
+        const float labelY = bar.labelYScaled ? h - 35 * ScaleY : h - 35;
+        Draw2DObj->DrawText({bar.x0 * ScaleX, labelY}, Text(bar.label));
+        // On the game's clock, which never runs back; a start ahead of the frame
+        // counts as a fresh pick-up rather than a bar longer than its frame.
+        const float elapsed = float(std::max(0.0, FrameStartTime - PowerUpStart[std::size_t(k)]));
+        const Vector2 topLeft{bar.x0 * ScaleX, h - 20 * ScaleY};
+        Draw2DObj->DrawRectangle(topLeft, {bar.x1 * ScaleX, h - bar.bottom * ScaleY}, false);
+        Draw2DObj->DrawRectangle(topLeft, {(bar.x1 - elapsed * bar.rate) * ScaleX, h - bar.bottom * ScaleY},
+                                 true);
+    }
+}
+
+int PointerInset(int slot) {
+    if (slot == 0) return 236;
+    if (slot <= 5) return 300;
+    if (slot <= 15) return 252;
+    if (slot == 16) return 300;
+    if (slot == 17) return 268;
+    return 284;
+}
+
+void MirrorPointBehindCamera() {
+    const float w = float(ScreenWidth), h = float(ScreenHeight);
+    PointerScreen.x = PointerScreen.x < w / 2 ? std::fabs(PointerScreen.x) + w : -std::fabs(PointerScreen.x);
+    PointerScreen.y = PointerScreen.y < h / 2 ? std::fabs(PointerScreen.y) + h : -std::fabs(PointerScreen.y);
+}
+
+void DrawHudPointers(const AxisSet& axes) {
+    // The reference point lies 10 units ahead along the view, so a target nearer the
+    // camera than the point is behind the camera.
+    MeshObj->SelectMeshById(VirtualMeshId);
+    MeshObj->SetOrientation(axes);
+    MeshObj->SetPosition(CamBasis.CamPos);
+    MeshObj->MoveForward(10, true, true);
+    ReferencePoint = MeshObj->GetPosition();
+
+    MeshObj->SelectMeshById(StationId);
+    HudPointers[0].PointerTarget = MeshObj->GetPosition();
+
+    const float w = float(ScreenWidth), h = float(ScreenHeight);
+    for (int i = 0; i <= 19; ++i) {
+        PointerSlot& slot = HudPointers[std::size_t(i)];
+        if (i < 6 && AsteroidsLeft < 1) slot.PointerOn = false;
+        if (!slot.PointerOn) {
+            Draw2DObj->SelectImageById(slot.PointerIcon);
+            Draw2DObj->SetImageVisible(false);
+            continue;
+        }
+        // Each axis is inset by its own scale, so on a screen of another shape than
+        // 1280 x 1024 the rectangle still lies inside the screen and never inverts.
+        const float s = float(PointerInset(i));
+        const float left = s * ScaleX, top = s * ScaleY;
+        const float right = std::max(left, w - (s + 64) * ScaleX);
+        const float bottom = std::max(top, h - (s + 64) * ScaleY);
+
+        const float d1 = MathObj->Distance(ReferencePoint, slot.PointerTarget);
+        const float d2 = MathObj->Distance(CamBasis.CamPos, slot.PointerTarget);
+        PointerScreen = CameraObj->ProjectToScreen(slot.PointerTarget);
+        Draw2DObj->SelectImageById(slot.PointerIcon);
+        Draw2DObj->SetImageVisible(true);
+
+        PointerScreen.x = std::min(PointerScreen.x, 2 * w);
+        PointerScreen.y = std::min(PointerScreen.y, 2 * h);
+        PointerScreen.x = std::max(PointerScreen.x, -1000.0f);
+        PointerScreen.y = std::max(PointerScreen.y, -1000.0f);
+
+        behindTest = d1 - d2;
+        if (behindTest >= 0) MirrorPointBehindCamera();
+
+        float& x = PointerScreen.x;
+        float& y = PointerScreen.y;
+        if (x >= right) x = right;
+        if (y >= bottom) y = bottom;
+        if (x <= left) x = left;
+        if (y <= top) y = top;
+
+        Draw2DObj->SetImagePosition(PointerScreen);
+        Draw2DObj->SetImageAngle(0);
+        if (x == left || x == right || y == top || y == bottom) {
+            // Later edges win at a corner.
+            if (y == top) PointerAngle = 90 - x / (6.8f * ScaleX);
+            if (x == left) PointerAngle = y / (4 * ScaleY) - 30;
+            if (y == bottom) PointerAngle = 90 + x / (6.8f * ScaleX);
+            if (x == right) PointerAngle = 390 - y / (4 * ScaleY);
+            Draw2DObj->RotateImage(PointerAngle);
+        }
+    }
+}
+
+void ReleaseBattleshipPointer() {
+    if (!BattleshipActive) HudPointers[19].PointerOn = false;
+}
+
+void DrawProgressBar() {
+    // Worked out here alone: the enemy's own energy is never written. An energy of
+    // exactly 0 draws as -1 (a sliver left of the frame); no starting energy, no bar.
+    auto share = [](double energy, double maximum) {
+        if (maximum == 0) return 0.0;
+        return (energy == 0 ? -1.0 : energy) / maximum;
+    };
+    double ratio = 0;
+    if (HudPointers[18].PointerOn) ratio = share(MothershipEnergy, MothershipEnergyMax);
+    if (HudPointers[19].PointerOn) ratio = share(BattleshipHP, BattleshipHPMax);
+    if (GiantAsteroidActive) ratio = share(GiantAsteroidHP, GiantAsteroidHPMax);
+    Draw2DObj->SetDrawColour(MathObj->MakeColour(255, 0, 0, 255));
+    Draw2DObj->SetDrawMode(1);
+    Draw2DObj->DrawRectangle({512 * ScaleX, 51 * ScaleY}, {float(512 + 150 * ratio) * ScaleX, 59 * ScaleY},
+                             true);
+    Draw2DObj->DrawRectangle({512 * ScaleX, 50 * ScaleY}, {662 * ScaleX, 60 * ScaleY}, false);
+}
+
+void UpdateProgressBar() {
+    if (HudPointers[18].PointerOn) DrawProgressBar();
+    if (HudPointers[19].PointerOn) DrawProgressBar();
+    if (GiantAsteroidActive) DrawProgressBar();
+}
+
+}  // namespace quorvel
