@@ -117,6 +117,7 @@ void StartLevel() {
     BattleshipPending = false;
     ResetScout();
     ScoutL50Timer = FrameStartTime;
+    PrepareLevelEnemies();
 
     const LevelRec& row = LevelTable[std::size_t(CurrentLevel)];
     LevelSpeedFactor = row.SpeedFactor;
