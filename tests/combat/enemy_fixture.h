@@ -34,6 +34,7 @@ class EnemyTest : public CombatTest {
         ShipDestroyed = false;
         Money = 0;
         sys::SeedRandom(7);
+        CameraObj->SelectCameraById(0);
         Node("virtual");
     }
 
