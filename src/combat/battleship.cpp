@@ -34,15 +34,15 @@ constexpr Offset Engines[] = {
     {"battle4", -244, -151, -1586},
 };
 struct Stage {
-    float below;
+    double below;
     int entry;
     float r, u, f;
 };
 constexpr Stage Stages[] = {
-    {0.75f, 9, 104.63f, 9.88f, 1130.71f},
-    {0.6f, 10, 368.55f, 218.23f, 250.3f},
-    {0.4f, 11, 368.55f, 218.23f, 548.76f},
-    {0.25f, 12, 301.03f, 310.79f, 1092.08f},
+    {0.75, 9, 104.63f, 9.88f, 1130.71f},
+    {0.6, 10, 368.55f, 218.23f, 250.3f},
+    {0.4, 11, 368.55f, 218.23f, 548.76f},
+    {0.25, 12, 301.03f, 310.79f, 1092.08f},
 };
 
 void Show(const std::string& key, bool on) {
@@ -123,7 +123,7 @@ void UpdateBattleshipDamage(const Vector& position, Vector& attach, const Vector
     const double ratio = BattleshipHPMax != 0 ? BattleshipHP / BattleshipHPMax : 0;
     for (const Stage& s : Stages) {
         SmokeRec& smoke = SmokeFx[std::size_t(s.entry)];
-        if (ratio < double(s.below)) {
+        if (ratio < s.below) {
             attach = Pivot(position, axes, s.r, s.u, s.f);
             smoke.Active = true;
             ParticleObj->SelectSystemById(smoke.SystemId);
