@@ -117,7 +117,6 @@ void StartLevel() {
     BattleshipPending = false;
     ResetScout();
     ScoutL50Timer = FrameStartTime;
-    PrepareLevelEnemies();
 
     const LevelRec& row = LevelTable[std::size_t(CurrentLevel)];
     LevelSpeedFactor = row.SpeedFactor;
@@ -151,6 +150,7 @@ void StartLevel() {
     CutsceneDone = CurrentLevel != 25;  // level 25 waits for the gold-ship cut-scene
     ShipCollisionsOff = false;
     BattleshipHP = DifficultyLevel * 175000.0;
+    PrepareLevelEnemies();
 }
 
 void SpawnAsteroidField() {

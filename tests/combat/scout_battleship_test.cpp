@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,78 @@ TEST_F(ScoutAndBattleship, ThePauseShiftsEveryEnemyTimer) {
     EXPECT_DOUBLE_EQ(BattleshipTimer, 138);
     EXPECT_DOUBLE_EQ(BattleshipShotTime, 139);
     EXPECT_DOUBLE_EQ(BattleshipBurstTime, 140);
+}
+
+}  // namespace
+}  // namespace quorvel
+
+namespace quorvel {
+namespace {
+
+// A real mono wave file of `samples` 16-bit samples at 22050 Hz (silence).
+std::string MonoWave(std::uint32_t samples) {
+    std::string w;
+    auto u32 = [&](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            w.push_back(char((v >> (8 * i)) & 0xff));
+    };
+    auto u16 = [&](std::uint16_t v) {
+        w.push_back(char(v & 0xff));
+        w.push_back(char(v >> 8));
+    };
+    w += "RIFF";
+    u32(36 + samples * 2);
+    w += "WAVEfmt ";
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(22050);
+    u32(44100);
+    u16(2);
+    u16(16);
+    w += "data";
+    u32(samples * 2);
+    w.append(samples * 2, '\0');
+    return w;
+}
+
+// Positional element 1 is the level-2 battleship's engine in the scout's sequence and
+// the battleship's own engine on level 50.
+class ScoutEngineSound : public ScoutAndBattleship {
+  protected:
+    void SetUp() override {
+        ScoutAndBattleship::SetUp();
+        folder.Write("maseng_pos.wav", MonoWave(22050));
+        PositionalSounds[1]->Looping(true);
+        PositionalSounds[1]->LoadSound(*SoundDevice, sys::ProgramFolder() + "\\maseng_pos.wav", 5000, 100);
+    }
+    bool EnginePlaying() { return PositionalSounds[1]->DSBObj() && PositionalSounds[1]->DSBObj()->Playing(); }
+};
+
+TEST_F(ScoutEngineSound, PlaysOnceOnEnteringTheSequenceAndOnlyLevelTwoStopsIt) {
+    CurrentLevel = 2;
+    StartScoutInbound();
+    int frames = 0;
+    while (ScoutState < 5 && frames < 5000) {
+        EXPECT_FALSE(EnginePlaying());
+        Tick();
+        UpdateScout();
+        ++frames;
+    }
+    EXPECT_TRUE(EnginePlaying());
+    PositionalSounds[1]->StopSound();
+    Tick();
+    UpdateScout();
+    EXPECT_FALSE(EnginePlaying());  // not started again every frame
+    PositionalSounds[1]->PlaySound();
+    ResetScout();
+    EXPECT_FALSE(EnginePlaying());
+
+    CurrentLevel = 50;  // the battleship's engine runs: the scout leaves it alone
+    PositionalSounds[1]->PlaySound();
+    StartScoutInbound();
+    ResetScout();
+    EXPECT_TRUE(EnginePlaying());
 }
 
 }  // namespace
