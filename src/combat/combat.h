@@ -71,7 +71,6 @@ bool IsNextLevelAlienFree();
 void LoadAlienShips();
 
 // ---- Built by the later combat work (bodies in pending.cpp until then) ---------------
-void ResetScout();
 void SetActiveAsteroidCount();
 
 // The flaming asteroid (one per run). Only what the level start calls is here yet.
@@ -97,5 +96,82 @@ void ShowMothershipDebris();
 void CheckMothershipDebris();
 // Smoke plumes on the station's hull by StationDamageLevel.
 void SetStationDamageSmoke();
+
+// ---- Alien waves, steering, shots and hits ----------------------------------------------
+// Direction values of the ship being updated.
+extern float RearDistance, BeyondDistance, FacingMeasure, TrialFacingMeasure, TurnRate;
+extern bool FacingTarget;
+
+void UpdateAliens();
+void SpawnFirstWave();
+void SpawnSecondWave();
+bool AnyAlienActive();
+bool AlienBattlePending();
+void HideAllAliens();
+
+void CheckAlienObstacles(int ship);
+void SteerAlienApproach(int ship);
+void SteerAlienExtend(int ship);
+void AlienBreakOff(int ship);
+void SteerAlienAvoid(int ship);
+void MeasureAlienToPlayer(int ship);
+void MeasureAlienToAvoidPoint(int ship);
+void UpdateAlienBoost(int ship);
+void PlaceAlienAttachments(int ship);
+// Break-off pattern 1 to 8 for a random value r in [0, 1).
+int BreakOffDirFor(float r);
+
+void AlienShoot(int ship);
+void UpdateAlienShots(int ship);
+void AlienHit(int id, float damage, const Vector& position);
+
+// ---- Mothership ------------------------------------------------------------------------
+// Energy of an arrival on the current level and difficulty.
+float MothershipEnergyFor(int level, int difficulty);
+void ResetMothership();
+void StartMothershipHyperspaceIn();
+void MothershipApproach();
+void UpdateMothership();
+void MothershipEnergyAttack();
+void UpdateMothershipDamage(const Vector& position, const Vector& right, const Vector& up,
+                            const Vector& front);
+void MothershipHit(int id, float damage, const Vector& point);
+void DestroyMothership();
+void RunMothershipBreakup();
+
+// ---- Giant asteroid ----------------------------------------------------------------------
+// Hit points on the level (times DifficultyFactor); 0 on a level without one.
+float GiantAsteroidHPFor(int level);
+void StartGiantAsteroid();
+void UpdateGiantAsteroidHold();
+void UpdateGiantAsteroid();
+void GiantAsteroidHit(int id, float damage, const Vector& point);
+
+// ---- Scout -------------------------------------------------------------------------------
+// ScoutNextLevel after a pass starts on `level` with random value r in [0, 1).
+int ScoutLevelAfter(int level, float r);
+void StartScoutInbound();
+void UpdateScout();
+void ScoutHit(int id, float damage, const Vector& point);
+void ResetScout();
+// One step of the lightning flash texture (the scout's level-2 sequence and the battleship).
+void AnimateLightning();
+
+// ---- Battleship -------------------------------------------------------------------------
+// BattleshipNextLevel after an arrival on `level` with random value r in [0, 1).
+int BattleshipLevelAfter(int level, float r);
+void StartBattleship();
+void UpdateBattleship();
+void UpdateBattleshipDamage(const Vector& position, Vector& attach, const Vector& right, const Vector& up,
+                            const Vector& front);
+void BattleshipHit(int id, double damage, const Vector& point);
+
+// ---- Enemy timelines across a level start and the pause ----------------------------------
+// Level start: no giant asteroid id yet; a scout or battleship level already passed
+// (a game loaded past it) is drawn again from this level.
+void PrepareLevelEnemies();
+// The pause moves every wall-clock mark of the bosses, the scout and the battleship by
+// the time it lasted, as it moves the level's own.
+void ShiftEnemyTimers(double seconds);
 
 }  // namespace quorvel

@@ -5,7 +5,6 @@
 
 namespace quorvel {
 
-void ResetScout() {}
 void SetActiveAsteroidCount() {}
 void clsFlamingAsteroid::ResetPosition() {}
 void clsFlamingAsteroid::Hit(float) {}

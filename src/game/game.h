@@ -39,5 +39,9 @@ void ApplyAlienDifficulty();
 // ---- Built by the later game-run work (bodies in pending.cpp until then) ------------------
 void CreateInGameMenus();
 void CheckShield();
+// Puts the player's ship holder back at the origin and the main camera to its view.
+void ResetCamera();
+// Ends the level when nothing is left to fight.
+void CheckLevelComplete();
 
 }  // namespace quorvel

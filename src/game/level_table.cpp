@@ -150,6 +150,7 @@ void StartLevel() {
     CutsceneDone = CurrentLevel != 25;  // level 25 waits for the gold-ship cut-scene
     ShipCollisionsOff = false;
     BattleshipHP = DifficultyLevel * 175000.0;
+    PrepareLevelEnemies();
 }
 
 void SpawnAsteroidField() {

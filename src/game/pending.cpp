@@ -7,5 +7,7 @@ namespace quorvel {
 
 void CreateInGameMenus() {}
 void CheckShield() {}
+void ResetCamera() {}
+void CheckLevelComplete() {}
 
 }  // namespace quorvel

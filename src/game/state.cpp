@@ -94,14 +94,14 @@ bool MothershipLevel = false, MothershipInbound = false, MothershipArriving = fa
      MothershipInRange = false, MothershipBreakingUp = false, MothershipCharging = false,
      MothershipFireReady = false, MothershipKillHold = false;
 double MothershipStartTime = 0, MothershipKillTime = 0;
-float MothershipEnergy = 10000, MothershipEnergyMax = 10000, MothershipChargeTime = 0,
-      MothershipChargeInterval = 1;
+float MothershipEnergy = 10000, MothershipEnergyMax = 10000, MothershipChargeInterval = 1;
+double MothershipChargeTime = 0;
 int MothershipShotSlot = 1, MothershipChargeStep = 1;
 
 bool GiantAsteroidPending = false, GiantAsteroidFlying = false, GiantAsteroidActive = false;
 float GiantAsteroidHP = 0, GiantAsteroidHPMax = 0;
 int GiantAsteroidId = -1;
-double GiantAsteroidStart = 0;
+Vector GiantAsteroidStart;
 
 bool ScoutActive = false;
 int ScoutState = 0;
@@ -152,5 +152,11 @@ Vector StarscapeAnchor;
 std::array<RayRec, 5> BeamQuad;
 
 std::array<bool, 5> PowerUpOn{};
+
+double MothershipChargeStepTime = 0, MothershipBreakupStart = 0;
+bool MothershipMusicOn = false;
+int LightningFrame = 1;
+double LightningFrameTime = 0;
+bool LightningSoundPlayed = false;
 
 }  // namespace quorvel

@@ -248,13 +248,14 @@ extern int ScoutId, BattleshipId, MothershipId, LavaroidId, VirtualMeshId;
 extern bool MothershipLevel, MothershipInbound, MothershipArriving, MothershipArmed, MothershipInRange,
     MothershipBreakingUp, MothershipCharging, MothershipFireReady, MothershipKillHold;
 extern double MothershipStartTime, MothershipKillTime;
-extern float MothershipEnergy, MothershipEnergyMax, MothershipChargeTime, MothershipChargeInterval;
+extern float MothershipEnergy, MothershipEnergyMax, MothershipChargeInterval;
+extern double MothershipChargeTime;
 extern int MothershipShotSlot, MothershipChargeStep;
 
 extern bool GiantAsteroidPending, GiantAsteroidFlying, GiantAsteroidActive;
 extern float GiantAsteroidHP, GiantAsteroidHPMax;
 extern int GiantAsteroidId;
-extern double GiantAsteroidStart;
+extern Vector GiantAsteroidStart;
 
 extern bool ScoutActive;
 extern int ScoutState;
@@ -313,5 +314,12 @@ extern Vector StarscapeAnchor;
 extern std::array<RayRec, 5> BeamQuad;
 
 extern std::array<bool, 5> PowerUpOn;  // kinds 1 to 4
+
+// ---- Enemies: boss, scout and battleship timelines ---------------------------------------
+extern double MothershipChargeStepTime, MothershipBreakupStart;
+extern bool MothershipMusicOn;
+extern int LightningFrame;  // 1 to 4, shared by the scout and the battleship
+extern double LightningFrameTime;
+extern bool LightningSoundPlayed;
 
 }  // namespace quorvel

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "assets/assets.h"
-#include "common/materials.h"
+#include "common/common.h"
 #include "game/game_run.h"
 #include "platform/engine/fixtures.h"
 #include "platform/engine/scene.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "audio/dsound.h"
+#include "audio/audio.h"
 #include "combat/combat.h"
 #include "game/game.h"
 #include "game/state.h"

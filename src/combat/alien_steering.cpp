@@ -1,0 +1,239 @@
+// Alien steering: the ships turn by trial, keeping a small turn only when the
+// distance measure toward their target moves the right way.
+
+#include "combat/combat.h"
+#include "common/common.h"
+#include "game/state.h"
+#include "platform/system/convert.h"
+#include "common/engine_objects.h"
+
+namespace quorvel {
+
+namespace {
+
+AlienShip& Ship(int ship) {
+    return Aliens[std::size_t(ship)];
+}
+
+enum class Keep { Larger, Smaller };
+
+// One trial: turn, re-read the rear point, measure toward the target; undo when the
+// measure moved the wrong way. The body mesh is current.
+bool Trial(AlienShip& a, bool pitch, float r, const Vector& target, float reference, Keep keep) {
+    auto turn = [&](float d) { pitch ? MeshObj->TurnPitch(d, 2) : MeshObj->TurnYaw(d, 2); };
+    turn(r);
+    MeshObj->MoveForward(-10);
+    a.RearPoint = MeshObj->GetPosition();
+    MeshObj->MoveForward(10);
+    RearDistance = Distance(a.RearPoint, target);
+    BeyondDistance = Distance(a.BeyondPoint, target);
+    TrialFacingMeasure = RearDistance - BeyondDistance;
+    const bool kept =
+        keep == Keep::Larger ? TrialFacingMeasure >= reference : TrialFacingMeasure <= reference;
+    if (!kept) turn(-r);
+    return kept;
+}
+
+void TrialTurns(AlienShip& a, float r, const Vector& target, float reference, Keep keep) {
+    MeshObj->SelectMeshById(a.BodyMesh);
+    if (!Trial(a, true, r, target, reference, keep)) Trial(a, true, -r, target, reference, keep);
+    if (!Trial(a, false, r, target, reference, keep)) Trial(a, false, -r, target, reference, keep);
+}
+
+void StartAvoid(AlienShip& a, const Vector& point, float radius) {
+    a.AvoidPoint = point;
+    a.AvoidRadius = radius;
+    a.AvoidState = true;
+    a.MayShoot = false;
+}
+
+void StartBoost(AlienShip& a, const Vector& point, float radius, bool stopShooting) {
+    a.AvoidPoint = point;
+    a.AvoidRadius = radius;
+    a.AvoidState = false;
+    a.Boosting = true;
+    a.BoostTimer = 0;
+    if (stopShooting) a.MayShoot = false;
+}
+
+bool FlamingActive() {
+    return FlamingAsteroid && FlamingAsteroid->Active_;
+}
+
+}  // namespace
+
+int BreakOffDirFor(float r) {
+    return int(sys::RoundHalfEven(7.0 * double(r) + 1.0));
+}
+
+void MeasureAlienToPlayer(int ship) {
+    AlienShip& a = Ship(ship);
+    RearDistance = Distance(a.RearPoint, CamBasis.CamPos);
+    BeyondDistance = Distance(a.BeyondPoint, CamBasis.CamPos);
+}
+
+void MeasureAlienToAvoidPoint(int ship) {
+    AlienShip& a = Ship(ship);
+    RearDistance = Distance(a.RearPoint, a.AvoidPoint);
+    BeyondDistance = Distance(a.BeyondPoint, a.AvoidPoint);
+}
+
+void CheckAlienObstacles(int ship) {
+    AlienShip& a = Ship(ship);
+    a.MayShoot = true;
+    const Vector p = a.Position;
+    // Only ships in play are obstacles: a destroyed ship's slot keeps its last place.
+    auto otherShips = [&](float within, auto act) {
+        for (int j = 1; j <= 10; ++j) {
+            const AlienShip& o = Ship(j);
+            if (j != ship && o.Active && InRange(p, o.Position, within)) act(o.Position);
+        }
+    };
+    auto asteroids = [&](float within, auto act) {
+        for (int i = 1; i <= AsteroidCount && i < int(Asteroids.size()); ++i) {
+            const AsteroidRec& r = Asteroids[std::size_t(i)];
+            if (r.Active && InRange(p, r.Pos, within)) act(r.Pos);
+        }
+    };
+    otherShips(150, [&](const Vector& q) { StartAvoid(a, q, 200); });
+    if (FlamingActive() && InRange(p, FlamingAsteroid->Position_, 500))
+        StartAvoid(a, FlamingAsteroid->Position_, 500);
+    asteroids(500, [&](const Vector& q) { StartAvoid(a, q, 500); });
+    if (InRange(p, StationPos, 1100)) StartAvoid(a, StationPos, 1150);
+
+    if (InRange(p, CamBasis.CamPos, 50)) StartBoost(a, CamBasis.CamPos, 75, false);
+    if (FlamingActive() && InRange(p, FlamingAsteroid->Position_, 50))
+        StartBoost(a, FlamingAsteroid->Position_, 75, true);
+    otherShips(50, [&](const Vector& q) { StartBoost(a, q, 75, true); });
+    asteroids(50, [&](const Vector& q) { StartBoost(a, q, 75, true); });
+    if (InRange(p, StationPos, 1000)) StartBoost(a, StationPos, 1050, true);
+}
+
+void SteerAlienApproach(int ship) {
+    AlienShip& a = Ship(ship);
+    MeshObj->SelectMeshById(a.BodyMesh);
+    const float k = a.ShipType >= 4 ? 1.2f : 1.0f;
+    TurnRate = FacingTarget ? 1.1f * k : 2 * FacingMeasure * k;
+    if (RearDistance > 2000) TurnRate = 0.6f * k;
+    if (RearDistance < 500) {
+        a.Extending = true;
+        return;
+    }
+    TurnRate *= FrameFactor;
+    TrialTurns(a, TurnRate, CamBasis.CamPos, FacingMeasure, Keep::Larger);
+}
+
+void SteerAlienExtend(int ship) {
+    AlienShip& a = Ship(ship);
+    MeshObj->SelectMeshById(a.BodyMesh);
+    TurnRate = FacingTarget ? 1.25f : 1.25f * FacingMeasure;
+    if (RearDistance < 850) a.CloseTimer1 += FrameFactor;
+    if (RearDistance < 1500) a.CloseTimer2 += FrameFactor;
+    if (RearDistance < 1500) TurnRate = 0.625f;
+    if (RearDistance < 700) TurnRate = 1.5f;
+    if (RearDistance > 2000) {
+        a.Extending = false;
+        return;
+    }
+    if (Distance(a.Position, Vector{}) > 22000) {
+        a.Extending = false;
+        return;
+    }
+    TurnRate *= FrameFactor;
+    TrialTurns(a, TurnRate, CamBasis.CamPos, FacingMeasure, Keep::Smaller);
+}
+
+void AlienBreakOff(int ship) {
+    AlienShip& a = Ship(ship);
+    MeshObj->SelectMeshById(a.BodyMesh);
+    const float r = 3.75f * FrameFactor;
+    TurnRate = r;
+    if (a.BreakOffReset) {
+        if (RearDistance > 1900) {
+            a.BreakOff = a.BreakOffReset = a.BreakOffDirSet = false;
+            a.CloseTimer1 = a.CloseTimer2 = 0;
+            return;
+        }
+    } else if (RearDistance > 400) {
+        a.BreakOff = a.BreakOffDirSet = false;
+        a.CloseTimer1 = 0;
+        return;
+    }
+    a.CloseTimer1 += FrameFactor;
+    if (a.CloseTimer1 > 70) {
+        a.CloseTimer1 = 0;
+        a.BreakOffDirSet = false;
+    }
+    if (!a.BreakOffDirSet) {
+        a.BreakOffDirSet = true;
+        a.BreakOffDir = BreakOffDirFor(RandomRange());
+    }
+    const float pitch[9] = {0, -r, r, 0, 0, -r, r, r, -r};
+    const float yaw[9] = {0, 0, 0, -r, r, -r, r, -r, r};
+    const int d = a.BreakOffDir >= 1 && a.BreakOffDir <= 8 ? a.BreakOffDir : 0;
+    if (pitch[d] != 0) MeshObj->TurnPitch(pitch[d], 2);
+    if (yaw[d] != 0) MeshObj->TurnYaw(yaw[d], 2);
+}
+
+void SteerAlienAvoid(int ship) {
+    AlienShip& a = Ship(ship);
+    MeshObj->SelectMeshById(a.BodyMesh);
+    a.Position = MeshObj->GetPosition();
+    MeshObj->MoveForward(-10);
+    a.RearPoint = MeshObj->GetPosition();
+    MeshObj->MoveForward(10);
+    MeshObj->SelectMeshById(a.HoldMesh);
+    MeshObj->SetPosition(a.Position);
+    MeshObj->LookAt(a.AvoidPoint);
+    MeshObj->MoveForward(-10);
+    a.BeyondPoint = MeshObj->GetPosition();
+    MeshObj->SelectMeshById(a.BodyMesh);
+    RearDistance = Distance(a.Position, a.AvoidPoint);
+    BeyondDistance = Distance(a.BeyondPoint, a.AvoidPoint);
+    TurnRate = FrameFactor * (a.Boosting ? 4.4f : 2.2f);
+    if (RearDistance <= a.AvoidRadius) {
+        // Reference: the untried heading's measure toward the obstacle, so a kept
+        // turn brings the rear point nearer to it and the nose away.
+        const float reference = Distance(a.RearPoint, a.AvoidPoint) - BeyondDistance;
+        TrialTurns(a, TurnRate, a.AvoidPoint, reference, Keep::Smaller);
+    } else {
+        a.AvoidState = false;
+    }
+}
+
+void UpdateAlienBoost(int ship) {
+    AlienShip& a = Ship(ship);
+    a.BoostTimer += FrameFactor;
+    if (a.BoostTimer > 20) {
+        a.Boosting = false;
+        a.Speed = a.MaxSpeed / 1.5f;
+    }
+    if (!InRange(a.Position, a.AvoidPoint, a.AvoidRadius)) {
+        a.Boosting = false;
+        a.Speed = a.MaxSpeed / 1.5f;
+    }
+}
+
+void PlaceAlienAttachments(int ship) {
+    AlienShip& a = Ship(ship);
+    const Vector o = a.AttachOffset;
+    MeshObj->SelectMeshById(a.BodyMesh);
+    a.Position = MeshObj->GetPosition();
+    MeshObj->MoveRight(o.x);
+    MeshObj->MoveUp(o.y);
+    MeshObj->MoveForward(o.z);
+    const Vector left = MeshObj->GetPosition();
+    MeshObj->SetPosition(a.Position);
+    MeshObj->MoveRight(-o.x);
+    MeshObj->MoveUp(o.y);
+    MeshObj->MoveForward(o.z);
+    const Vector right = MeshObj->GetPosition();
+    MeshObj->SetPosition(a.Position);
+    if (MeshObj->SelectMeshById(a.FlareMesh)) MeshObj->SetPosition(left);
+    if (MeshObj->SelectMeshById(a.FlareMesh2)) {
+        MeshObj->SetPosition(right);
+        if (a.ShipType == 4) MeshObj->SetVisible(false);
+    }
+}
+
+}  // namespace quorvel

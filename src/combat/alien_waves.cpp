@@ -1,0 +1,158 @@
+// The alien waves and the per-frame update of the ten fighters.
+
+#include "assets/assets.h"
+#include "combat/combat.h"
+#include "game/state.h"
+#include "common/engine_objects.h"
+
+namespace quorvel {
+
+float RearDistance = 0, BeyondDistance = 0, FacingMeasure = 0, TrialFacingMeasure = 0, TurnRate = 0;
+bool FacingTarget = false;
+
+namespace {
+
+void PlayWarning() {
+    SoundObj->SelectSound("warning");
+    SoundObj->PlaySound(0, false);
+}
+
+void Hide(int id) {
+    if (id < 0) return;
+    if (MeshObj->SelectMeshById(id)) MeshObj->SetVisible(false);
+}
+
+// Where the ship is, the point behind it and the point beyond it away from the player.
+void MeasureDirection(AlienShip& a) {
+    const Vector cam = CamBasis.CamPos;
+    MeshObj->SelectMeshById(a.BodyMesh);
+    MeshObj->SetVisible(true);
+    a.Position = MeshObj->GetPosition();
+    MeshObj->MoveForward(-10);
+    a.RearPoint = MeshObj->GetPosition();
+    MeshObj->MoveForward(10);
+    MeshObj->SelectMeshById(a.HoldMesh);
+    MeshObj->SetPosition(a.Position);
+    MeshObj->LookAt(cam);
+    MeshObj->MoveForward(-10);
+    a.BeyondPoint = MeshObj->GetPosition();
+    RearDistance = Distance(a.RearPoint, cam);
+    BeyondDistance = Distance(a.BeyondPoint, cam);
+    FacingMeasure = RearDistance - BeyondDistance;
+    // The rear point is never farther from the player than the beyond point, so the
+    // measure is at most 0 and this never holds; the steering is built on that.
+    FacingTarget = FacingMeasure >= 0.5f;
+}
+
+void Move(int ship) {
+    AlienShip& a = Aliens[std::size_t(ship)];
+    if (a.Boosting) {
+        a.Speed = a.MaxSpeed;
+        SteerAlienAvoid(ship);
+        MeshObj->SelectMeshById(a.BodyMesh);
+        MeshObj->MoveForward(FrameFactor * a.Speed);
+        UpdateAlienBoost(ship);
+    } else {
+        a.Speed += FrameFactor * a.Accel;
+        if (a.Speed > a.MaxSpeed) a.Speed = a.MaxSpeed;
+        MeshObj->SelectMeshById(a.BodyMesh);
+        MeshObj->MoveForward(FrameFactor * a.Speed);
+    }
+}
+
+}  // namespace
+
+void SpawnFirstWave() {
+    Wave1Timer += FrameFactor;
+    if (Wave1Timer > 800) {
+        Wave1Started = true;
+        Wave1Timer = 0;
+        PlayWarning();
+        for (int j = 1; j <= 5; ++j)
+            Aliens[std::size_t(j)].Active = true;
+    }
+}
+
+void SpawnSecondWave() {
+    Wave2Timer += FrameFactor;
+    Wave2Pending = true;
+    if (SecondWaveShipType == 1) {
+        Wave2Started = true;
+        Wave2Timer = 0;
+        Wave2Pending = false;
+        return;
+    }
+    if (Wave2Timer > 200 || (AsteroidsLeft < 1 && Wave2Timer > 50)) {
+        Wave2Pending = false;
+        Wave2Started = true;
+        Wave2Timer = 0;
+        PlayWarning();
+        for (int j = 6; j <= 10; ++j)
+            Aliens[std::size_t(j)].Active = true;
+    }
+}
+
+bool AnyAlienActive() {
+    for (int j = 1; j <= 10; ++j)
+        if (Aliens[std::size_t(j)].Active) return true;
+    return false;
+}
+
+bool AlienBattlePending() {
+    if (IsAlienFreeLevel()) return false;
+    return AnyAlienActive() || Wave2Pending;
+}
+
+void HideAllAliens() {
+    for (int j = 1; j <= 10; ++j) {
+        AlienShip& a = Aliens[std::size_t(j)];
+        a.Active = false;
+        for (int id : {a.BodyMesh, a.HoldMesh, a.FlareMesh, a.FlareMesh2})
+            Hide(id);
+        for (int k = 1; k <= 5; ++k)
+            Hide(a.ShotSprite[std::size_t(k)]);
+    }
+}
+
+void UpdateAliens() {
+    if (!IsAlienFreeLevel()) {
+        if (!Wave1Started) SpawnFirstWave();
+        if (!AnyAlienActive() && Wave1Started && !Wave2Started) SpawnSecondWave();
+    }
+    const bool freeLevel = IsAlienFreeLevel();
+    for (int j = 1; j <= 10; ++j) {
+        AlienShip& a = Aliens[std::size_t(j)];
+        if (freeLevel) a.Active = false;
+        if (a.Active) {
+            MeasureDirection(a);
+            CheckAlienObstacles(j);
+            if (a.CloseTimer1 > 90) {
+                a.BreakOff = !a.BreakOff;
+                a.CloseTimer1 = 0;
+            }
+            if (a.CloseTimer2 > 150) {
+                a.BreakOffReset = true;
+                a.BreakOff = !a.BreakOff;
+                a.CloseTimer2 = 0;
+            }
+            if (a.BreakOff && !a.AvoidState) {
+                AlienBreakOff(j);
+            } else if (!a.AvoidState) {
+                if (!a.Extending) {
+                    SteerAlienApproach(j);
+                    AlienShoot(j);
+                } else {
+                    SteerAlienExtend(j);
+                }
+            } else {
+                SteerAlienAvoid(j);
+            }
+            Move(j);
+            PlaceAlienAttachments(j);
+        }
+        UpdateAlienShots(j);
+        if (ShipDestroyed) break;
+    }
+}
+
+}  // namespace quorvel
