@@ -68,4 +68,24 @@ bool IsSkipEntity(int entityId);
 void HideSkipEntities();
 void RestoreSkipEntities();
 
+// ---- Effects that combat starts (stand-ins in pending.cpp until the effects land) ---------
+// Sparks of the given texture at the point, and the weapon's impact shock wave (-1: the
+// current weapon's).
+void SpawnHitSparks(const std::string& textureKey, const Vector& point, int size, int weapon);
+// One of the three explosion sounds at random.
+void PlayExplosionSound();
+// The flip-book explosion and the shock wave at Asteroids(index).
+void StartExplosionAtAsteroid(int index);
+// The flip-book explosion at a point; the caller sets ExplosionMode and ExplosionActive.
+void StartExplosionAt(const Vector& point);
+// The fragments of Asteroids(index) fly apart.
+void StartAsteroidBreakup(int index);
+
+// An expanding shock wave on one named mesh.
+class clsSWave {
+  public:
+    void MakeShockWave(const Vector& position, float numFrames, float fadeFrame, float speed,
+                       float scaleSize);
+};
+
 }  // namespace quorvel

@@ -1,6 +1,5 @@
 // Routines that the level start already calls and the later combat work fills in
-// (station smoke, collision-only meshes, the scout, the asteroid reserve, the flaming
-// asteroid). Empty until then.
+// (station smoke, collision-only meshes, the scout). Empty until then.
 
 #include "combat/combat.h"
 
@@ -10,8 +9,5 @@ void HideMothershipDebris() {}
 void ResetMothershipDebris() {}
 void SetStationDamageSmoke() {}
 void ResetScout() {}
-void SetActiveAsteroidCount() {}
-void clsFlamingAsteroid::ResetPosition() {}
-void clsFlamingAsteroid::Hit(float) {}
 
 }  // namespace quorvel

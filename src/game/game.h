@@ -35,5 +35,11 @@ void ApplyAlienDifficulty();
 // ---- Built by the later game-run work (bodies in pending.cpp until then) ------------------
 void CreateInGameMenus();
 void CheckShield();
+// Kill money: value x 40, 35, 30, 25 or 20 for DifficultyLevel 1 to 5.
+void AddKillMoney(float value);
+// Ends the level when every goal of it is met; otherwise nothing.
+void CheckLevelComplete();
+// The player's ship is lost: hides the ship and shows its debris.
+void ExplodeShip();
 
 }  // namespace quorvel

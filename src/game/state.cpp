@@ -1,6 +1,7 @@
 #include "game/state.h"
 
 #include "audio/dsound.h"
+#include "assets/assets.h"
 #include "combat/combat.h"
 
 namespace quorvel {
@@ -129,5 +130,14 @@ float ShieldMax = 0;
 bool FastRecharge = false;
 bool InForceField = false;
 int ForceFieldTexture = -1;
+
+std::unique_ptr<clsZeroPoint> GravityBeam;
+std::unique_ptr<clsSWave> ShockWave;
+bool FlamingWaitStarted = false;
+bool FlamingWarned = false;
+bool FlamingStationHit = false;
+int ActiveAsteroidTarget = 0;
+int ActiveAsteroidCount = 0;
+int LastCloseVoice = 0;
 
 }  // namespace quorvel

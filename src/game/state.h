@@ -19,6 +19,8 @@ namespace quorvel {
 class clsDirectSound8;
 class clsDSWave8;
 class clsFlamingAsteroid;
+class clsZeroPoint;
+class clsSWave;
 
 // ---- Records ------------------------------------------------------------------------
 
@@ -286,5 +288,16 @@ extern float ShieldMax;
 extern bool FastRecharge;
 extern bool InForceField;
 extern int ForceFieldTexture;
+
+// ---- Weapons' targets: gravity beam, flaming asteroid, asteroid budget ------------------
+
+extern std::unique_ptr<clsZeroPoint> GravityBeam;
+extern std::unique_ptr<clsSWave> ShockWave;
+extern bool FlamingWaitStarted;  // the wait before the current pass runs
+extern bool FlamingWarned;       // the current pass has been announced
+extern bool FlamingStationHit;   // the current pass has reached the station
+extern int ActiveAsteroidTarget;
+extern int ActiveAsteroidCount;
+extern int LastCloseVoice;  // 1 to 3, 0 before the first
 
 }  // namespace quorvel

@@ -44,6 +44,8 @@ inline void MakeRunObjects() {
     for (auto& p : PositionalSounds)
         p = std::make_unique<clsDSWave8>();
     FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+    GravityBeam = std::make_unique<clsZeroPoint>();
+    ShockWave = std::make_unique<clsSWave>();
 }
 
 // Loads the run's scene and starts `level`, with the detail settings given.
