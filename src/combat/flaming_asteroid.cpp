@@ -130,12 +130,16 @@ float clsFlamingAsteroid::Hit(float damage) {
 void clsFlamingAsteroid::GoOutOfPlay() {
     Active_ = false;
     DamageSum = 0;
-    MeshObj->SelectMeshById(MeshIndex_);
-    MeshObj->SetVisible(false);
-    ParticleObj->SelectSystemById(FireSystem);
-    ParticleObj->SetEmitterPosition(FireParking);
-    ParticleObj->SetEmitterVector1(FireParking);
-    ParticleObj->SetEmitting(false);
+    if (MeshIndex_ != -1) {
+        MeshObj->SelectMeshById(MeshIndex_);
+        MeshObj->SetVisible(false);
+    }
+    if (FireSystem != -1) {
+        ParticleObj->SelectSystemById(FireSystem);
+        ParticleObj->SetEmitterPosition(FireParking);
+        ParticleObj->SetEmitterVector1(FireParking);
+        ParticleObj->SetEmitting(false);
+    }
 }
 
 // Init runs once per level, so a pass that leaves passes over makes the asteroid ready
