@@ -161,7 +161,9 @@ TEST_F(LevelStart, AsteroidRecordsCarryKindTextureAndHitPointsByDifficulty) {
             EXPECT_EQ(a.TextureKey, "ast" + std::to_string(texture) + "txt");
             EXPECT_EQ(a.MeshKey, "asteroid30_" + std::to_string(i));
             EXPECT_EQ(a.Index, i);
-            if (i <= AsteroidCount) EXPECT_NE(a.Active, a.Parked) << "flying or in the reserve";
+            if (i <= AsteroidCount) {
+                EXPECT_NE(a.Active, a.Parked) << "flying or in the reserve";
+            }
             EXPECT_EQ(a.Damage, 0);
             EXPECT_EQ(a.MeshId, -1);  // no model files here
         }
