@@ -119,6 +119,9 @@ void PickExplosionSet();
 void ApplyExplosionTexture();
 // weapon -1 takes CurrentWeapon (and the caller's variable gets it).
 void SpawnHitSparks(const std::string& textureKey, const Vector& point, int size, int& weapon);
+inline void SpawnHitSparks(const std::string& textureKey, const Vector& point, int size, int&& weapon) {
+    SpawnHitSparks(textureKey, point, size, weapon);
+}
 void UpdateHitSparks();
 void PlayExplosionSound();
 

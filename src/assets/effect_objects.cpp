@@ -348,7 +348,7 @@ void LoadEffectObjects() {
     LoadPlayerShots();
     LoadShipsSection(nextLevel);
     for (int i = 1; i <= 14; ++i)
-        NodeShot(EplasShots[std::size_t(i)], Num("_eplas", i), false);
+        NodeShot(EplasShots[std::size_t(i)], Num("_eplas", i), true);
 }
 
 void ReloadEffectObjects() {

@@ -2,7 +2,9 @@
 // What the rest of the game may call of combat, enemies and hazards.
 
 #include <array>
+#include <string>
 
+#include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
 namespace quorvel {
@@ -70,19 +72,91 @@ bool IsAlienFreeLevel();
 bool IsNextLevelAlienFree();
 void LoadAlienShips();
 
-// ---- Built by the later combat work (bodies in pending.cpp until then) ---------------
-void SetActiveAsteroidCount();
+// ---- Projectile firing --------------------------------------------------------------
+// One shot (five for disperse) when the weapon is reloaded and has the energy. The ring
+// counter is the frame loop's; the axes are those of the ship holder "hold".
+void FirePlasma(int& ring, const Vector& right, const Vector& up, const Vector& front);
+void FireLaser(int& ring, const Vector& right, const Vector& up, const Vector& front);
+void FireIon(int& ring, const Vector& right, const Vector& up, const Vector& front);
+void FireMion(int& ring, const Vector& right, const Vector& up, const Vector& front);
+void FireEplas(int& ring, const Vector& right, const Vector& up, const Vector& front);
+void FireDisperse(int& ring, const Vector& right, const Vector& up, const Vector& front);
+void FireGamma(int& ring, const Vector& right, const Vector& up, const Vector& front);
 
-// The flaming asteroid (one per run). Only what the level start calls is here yet.
-class clsFlamingAsteroid {
+// ---- Asteroid hits by projectiles ------------------------------------------------------
+// End shot s of the weapon; when it struck an asteroid, damage it and destroy it at its
+// hit points.
+void PlasmaHitAsteroid(int s);
+void LaserHitAsteroid(int s);
+void IonHitAsteroid(int s);
+void MionHitAsteroid(int s);
+void EplasHitAsteroid(int s);
+void DisperseHitAsteroid(int s);
+void GammaHitAsteroid(int s);
+
+// ---- Station hits ----------------------------------------------------------------------
+void StationHit(int id, const Vector& point);
+
+// ---- Asteroid field --------------------------------------------------------------------
+// Asteroid hit points by difficulty and kind; false for a difficulty outside 1 to 5.
+bool AsteroidHitPoints(int difficulty, int kind, int& hitPoints);
+void PlaceAsteroids();
+void SetActiveAsteroidCount();
+void GravityBeamHitAsteroid(int id);
+void DestroyAsteroid(int index);
+bool IsTargetMesh(int id);
+bool IsAlienMesh(int id);
+void PlayAsteroidCloseVoice();
+
+// ---- Power-ups (kinds 1 infinite energy, 2 extreme speed, 3 invincibility, 4 rapid fire) --
+extern std::array<double, 5> DropTime;
+extern int KillCount;
+extern int DropThreshold;
+extern int DropKind;
+extern int LastDropKind;
+extern bool BobUp;
+extern double BobTime;
+constexpr std::array<double, 5> PowerUpDuration = {0, 30, 45, 45, 60};
+
+void MaybeDropPowerUp(int index);
+bool CheckPowerUpPickup(int id);
+void UpdatePowerUps();
+
+// ---- Gravity beam ------------------------------------------------------------------------
+// Pulls a grabbed object in, holds it 350 ahead of the camera and flies it when thrown.
+class clsZeroPoint {
   public:
-    void ResetPosition();
-    void Hit(float damage);
-    bool Initialized_ = false;
-    bool BlowUp_ = false;
-    bool Active_ = false;
-    int NextLevel_ = 0;
-    Vector Position_;
+    bool BeingGrabbed() const { return BeingGrabbed_; }
+    bool BeingThrown() const { return BeingThrown_; }
+    bool Holding() const { return Holding_; }
+    Vector CurrentPosition() const { return CurrentPosition_; }
+    Vector CurThrowVR() const { return CurThrowVR_; }
+    Vector CurThrowVD() const { return CurThrowVD_; }
+    Vector CurThrowUP() const { return CurThrowUP_; }
+    int GrabbedMeshIndex() const { return GrabbedMeshIndex_; }
+
+    void Init();
+    void Throw(float range);
+    void Grab(int meshId);
+    void Poll(const Vector& target, float frameTime, const Vector& right, const Vector& up,
+              const Vector& forward);
+    void Drop() {}
+    void StopGrabbing() { StopRequested = true; }
+
+  private:
+    bool BeingGrabbed_ = false;
+    bool BeingThrown_ = false;
+    bool Holding_ = false;
+    Vector CurrentPosition_;
+    Vector CurThrowVR_, CurThrowVD_, CurThrowUP_;
+    int GrabbedMeshIndex_ = -1;  // -1: nothing held
+    bool ThrowStarted = false;
+    bool StopRequested = false;  // read by nothing
+    float PullRate = 0;
+    float ThrowRange = 0;
+    AxisSet SavedAxes;
+    float ThrowSpeed = 0;
+    float LastFrameTime = 0;
 };
 
 // ---- Collision-only meshes and station smoke ------------------------------------------
@@ -173,5 +247,58 @@ void PrepareLevelEnemies();
 // The pause moves every wall-clock mark of the bosses, the scout and the battleship by
 // the time it lasted, as it moves the level's own.
 void ShiftEnemyTimers(double seconds);
+// ---- Flaming asteroid ------------------------------------------------------------------------
+class clsFlamingAsteroid {
+  public:
+    // Properties (the game run reads them; it writes only Initialized_, BlowUp_ and
+    // NextLevel_).
+    int TimesPerLevel_ = 0;
+    int TimesDone_ = 0;
+    bool Initialized_ = false;
+    bool Active_ = false;
+    bool LevelNotDone_ = false;
+    bool LevelNotDoneReset_ = false;
+    bool BlowUp_ = false;
+    int NextLevel_ = 0;
+    Vector Position_;
+    int MeshIndex_ = -1;
+    bool InitFirst_ = false;
+
+    void Init(int meshId, int targetMeshId, int level, int fireSystemId, int passes);
+    void Poll(float frameTime, int level);
+    // Adds the damage scaled by NextLevel_; 25000 in total destroys it and ends the pass.
+    // Returns the scaled damage.
+    float Hit(float damage);
+    void InitWait(float seconds);
+    bool DoneWaiting() const;
+    void ResetPosition();
+    void setResetfalse() { LevelNotDoneReset_ = false; }
+    // At every level start: out of play and back to a start zone, its Init to come again
+    // on the new level; no pass is counted.
+    void LevelStartReset();
+
+  private:
+    void MoveAsteroid(float frameTime);
+    void PickNextLevel();
+    void EndPass();
+    void GoOutOfPlay();
+
+    int TargetMesh = -1;
+    int FireSystem = -1;
+    Vector TargetPoint;
+    float DamageSum = 0;
+    int LevelNow = 0;
+    double WaitStart = 0;
+    float WaitSeconds = 0;
+    bool Waiting = false;
+};
+
+// Once per frame: starts, times, announces and moves the passes.
+void SpawnFlamingAsteroid();
+// A shot struck mesh `id` at `point`.
+void FlamingAsteroidHit(int id, int damage, const Vector& point);
+// The collision step's test: the asteroid within 300 of the station counts two impacts.
+// True when it struck (the caller then updates the smoke and tests for the station's loss).
+bool CheckFlamingAsteroidImpact();
 
 }  // namespace quorvel

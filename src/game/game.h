@@ -41,7 +41,11 @@ void CreateInGameMenus();
 void CheckShield();
 // Puts the player's ship holder back at the origin and the main camera to its view.
 void ResetCamera();
-// Ends the level when nothing is left to fight.
+// Kill money: value x 40, 35, 30, 25 or 20 for DifficultyLevel 1 to 5.
+void AddKillMoney(float value);
+// Ends the level when every goal of it is met; otherwise nothing.
 void CheckLevelComplete();
+// The player's ship is lost: hides the ship and shows its debris.
+void ExplodeShip();
 
 }  // namespace quorvel

@@ -93,13 +93,7 @@ void StartLevel() {
     for (int kind = 1; kind <= 4; ++kind)
         PowerUpStart[std::size_t(kind)] = FrameStartTime - durations[kind];
 
-    if (FlamingAsteroid) {
-        FlamingAsteroid->ResetPosition();
-        FlamingAsteroid->Hit(99999.0f);
-        FlamingAsteroid->ResetPosition();
-        FlamingAsteroid->Initialized_ = false;
-        FlamingAsteroid->BlowUp_ = false;
-    }
+    if (FlamingAsteroid) FlamingAsteroid->LevelStartReset();
     FlamingFirstWarned = false;
     FlamingLaunched = false;
     HideMothershipDebris();

@@ -158,5 +158,12 @@ bool MothershipMusicOn = false;
 int LightningFrame = 1;
 double LightningFrameTime = 0;
 bool LightningSoundPlayed = false;
+std::unique_ptr<clsZeroPoint> GravityBeam;
+bool FlamingWaitStarted = false;
+bool FlamingWarned = false;
+bool FlamingStationHit = false;
+int ActiveAsteroidTarget = 0;
+int ActiveAsteroidCount = 0;
+int LastCloseVoice = 0;
 
 }  // namespace quorvel

@@ -19,6 +19,7 @@ namespace quorvel {
 class clsDirectSound8;
 class clsDSWave8;
 class clsFlamingAsteroid;
+class clsZeroPoint;
 class clsSWave;
 
 // ---- Records ------------------------------------------------------------------------
@@ -321,5 +322,14 @@ extern bool MothershipMusicOn;
 extern int LightningFrame;  // 1 to 4, shared by the scout and the battleship
 extern double LightningFrameTime;
 extern bool LightningSoundPlayed;
+// ---- Weapons' targets: gravity beam, flaming asteroid, asteroid budget ------------------
+
+extern std::unique_ptr<clsZeroPoint> GravityBeam;
+extern bool FlamingWaitStarted;  // the wait before the current pass runs
+extern bool FlamingWarned;       // the current pass has been announced
+extern bool FlamingStationHit;   // the current pass has reached the station
+extern int ActiveAsteroidTarget;
+extern int ActiveAsteroidCount;
+extern int LastCloseVoice;  // 1 to 3, 0 before the first
 
 }  // namespace quorvel

@@ -103,6 +103,14 @@ TEST_F(LevelAssets, AReloadRenewsEveryObjectAndKeepsTheWeaponState) {
     EXPECT_EQ(RadarMesh, -1);
     EXPECT_FLOAT_EQ(PlasmaShots[0].Reload, 77);
     EXPECT_FLOAT_EQ(PlasmaShots[0].ShotSpeed, 32);
+    // Every flip-book shot starts on its first frame, eplas too.
+    for (auto* shots : {&PlasmaShots, &IonShots, &MionShots, &EplasShots, &GammaShots})
+        for (int i = 1; i <= 14; ++i) {
+            const ShotRec& shot = (*shots)[std::size_t(i)];
+            EXPECT_EQ(shot.AnimFrame, 1) << i;
+            EXPECT_TRUE(shot.AnimForward) << i;
+            EXPECT_EQ(shot.AnimTimer, 0) << i;
+        }
     StartLevel();
     EXPECT_EQ(CurrentLevel, 26);
     EXPECT_EQ(AsteroidCount, 31);

@@ -164,12 +164,18 @@ TEST_F(LevelStart, AsteroidRecordsCarryKindTextureAndHitPointsByDifficulty) {
             EXPECT_EQ(a.TextureKey, "ast" + std::to_string(texture) + "txt");
             EXPECT_EQ(a.MeshKey, "asteroid30_" + std::to_string(i));
             EXPECT_EQ(a.Index, i);
-            EXPECT_TRUE(a.Active);
+            if (i <= AsteroidCount) {
+                EXPECT_NE(a.Active, a.Parked) << "flying or in the reserve";
+            }
             EXPECT_EQ(a.Damage, 0);
             EXPECT_EQ(a.MeshId, -1);  // no model files here
         }
         EXPECT_LE(int(kinds.size()), LevelKindCount);
         EXPECT_EQ(Asteroids[std::size_t(AsteroidCount + 1)].Kind, 1);  // the spare
+        int flying = 0;
+        for (int i = 1; i <= AsteroidCount; ++i)
+            flying += Asteroids[std::size_t(i)].Active ? 1 : 0;
+        EXPECT_EQ(flying, 14) << "the budget of level 30";
     }
 }
 

@@ -45,6 +45,7 @@ inline void MakeRunObjects() {
         p = std::make_unique<clsDSWave8>();
     FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
     MakeShockWaves();
+    GravityBeam = std::make_unique<clsZeroPoint>();
 }
 
 // Loads the run's scene and starts `level`, with the detail settings given.

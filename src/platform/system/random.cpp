@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <chrono>
+#include <deque>
 
 namespace quorvel::sys {
 namespace {
@@ -9,6 +10,7 @@ namespace {
 // splitmix64: small, fast and good enough for a game; reseeding is one assignment.
 std::uint64_t state = 0x853c49e6748fea9bULL;
 double last = 0.0;
+std::deque<double> queued;
 
 std::uint64_t Next() {
     std::uint64_t z = (state += 0x9e3779b97f4a7c15ULL);
@@ -26,7 +28,16 @@ double NextUnit() {
 double Rnd(std::optional<double> seed) {
     if (seed) {
         if (*seed == 0.0) return last;
-        if (*seed < 0.0) state = std::bit_cast<std::uint64_t>(*seed);
+        if (*seed < 0.0) {
+            state = std::bit_cast<std::uint64_t>(*seed);
+            last = NextUnit();
+            return last;
+        }
+    }
+    if (!queued.empty()) {
+        last = queued.front();
+        queued.pop_front();
+        return last;
     }
     last = NextUnit();
     return last;
@@ -35,10 +46,15 @@ double Rnd(std::optional<double> seed) {
 void SeedRandom(std::uint64_t seed) {
     state = seed;
     last = 0.0;
+    queued.clear();
 }
 
 void Randomize() {
     SeedRandom(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+}
+
+void QueueRandom(std::vector<double> values) {
+    queued.insert(queued.end(), values.begin(), values.end());
 }
 
 }  // namespace quorvel::sys

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace quorvel::sys {
 
@@ -17,5 +18,10 @@ double Rnd(std::optional<double> seed = std::nullopt);
 void SeedRandom(std::uint64_t seed);
 // Restarts the sequence from the time of day, as the game does once at start.
 void Randomize();
+
+// The next draws that would take a new number (no seed or a positive one) give these
+// values, in order; then the sequence goes on where it was. Tests script the rolls
+// a rule makes with it. Reseeding drops what is left.
+void QueueRandom(std::vector<double> values);
 
 }  // namespace quorvel::sys

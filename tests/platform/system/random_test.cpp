@@ -33,5 +33,23 @@ TEST(Random, SameSeedSameSequenceAndUnitRange) {
     }
 }
 
+TEST(Random, QueuedValuesComeFirstThenTheSequenceGoesOn) {
+    SeedRandom(9);
+    const double first = Rnd();
+    const double second = Rnd();
+    SeedRandom(9);
+    QueueRandom({0.25, 0.5});
+    EXPECT_EQ(Rnd(), 0.25);
+    EXPECT_EQ(Rnd(0.0), 0.25) << "zero still repeats the value drawn last";
+    EXPECT_EQ(Rnd(2.0), 0.5);
+    EXPECT_EQ(Rnd(), first) << "the sequence was not used by the queued values";
+    QueueRandom({0.75});
+    const double fixed = Rnd(-3.0);
+    EXPECT_EQ(Rnd(-3.0), fixed) << "a negative seed is not answered from the queue";
+    SeedRandom(9);
+    EXPECT_EQ(Rnd(), first) << "reseeding drops what is left";
+    EXPECT_EQ(Rnd(), second);
+}
+
 }  // namespace
 }  // namespace quorvel::sys

@@ -1,0 +1,300 @@
+// Asteroids: hits by each weapon until the kill and its money, the field's budget of
+// flying asteroids, its re-placement, thrown objects, the target tests and the
+// close-pass voice.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "combat/weapons_fixture.h"
+
+namespace quorvel {
+namespace {
+
+using HitRoutine = void (*)(int);
+
+class AsteroidTest : public test::WeaponsTest {
+  protected:
+    void SetUp() override {
+        test::WeaponsTest::SetUp();
+        SetWeaponStartValues();
+    }
+    // Shot s of the array strikes mesh `id`.
+    void Strike(ShotRec& shot, int id, const std::string& key) {
+        if (shot.MeshId == -1) shot.MeshId = Node(key);
+        MeshObj->SelectMeshById(shot.MeshId);
+        MeshObj->SetVisible(true);
+        shot.Active = true;
+        shot.LastHit = {true, id};
+        shot.CurrentPos = {1, 2, 3};
+    }
+};
+
+TEST_F(AsteroidTest, EachWeaponKillsAfterItsNumberOfHitsAndPaysByDifficultyAndKind) {
+    struct Case {
+        const char* weapon;
+        HitRoutine hit;
+        ShotRec* shots;  // the weapon's array
+        int s;
+        int difficulty, kind;
+        int hits;
+        double money;
+    };
+    const Case cases[] = {
+        {"plasma", PlasmaHitAsteroid, PlasmaShots.data(), 3, 2, 3, 6, 20650},  // 590 hit points x 35
+        {"laser", LaserHitAsteroid, LaserShots.data(), 1, 1, 1, 3, 275 * 40},
+        {"ion", IonHitAsteroid, IonShots.data(), 2, 3, 9, 10, 1550 * 30},
+        {"mion", MionHitAsteroid, MionShots.data(), 4, 4, 5, 8, 1775 * 25},
+        {"eplas", EplasHitAsteroid, EplasShots.data(), 5, 5, 9, 9, 2600 * 20},
+        {"disperse", DisperseHitAsteroid, DisperseShots.data(), 70, 2, 1, 3, 530 * 35},
+        {"gamma", GammaHitAsteroid, GammaShots.data(), 14, 5, 9, 2, 2600 * 20},
+    };
+    for (const Case& c : cases) {
+        DifficultyLevel = c.difficulty;
+        Money = 0;
+        Field(3, c.kind);
+        ShotRec& shot = c.shots[c.s];
+        AsteroidRec& rock = Asteroids[2];
+        const std::size_t soundsBefore = Plays("hit").size();
+        int hits = 0;
+        while (rock.Active && hits < 50) {
+            Strike(shot, rock.MeshId, std::string(c.weapon) + "shot");
+            c.hit(c.s);
+            ++hits;
+            EXPECT_FALSE(shot.Active);
+            EXPECT_FALSE(Visible(shot.MeshId)) << "every hit ends the shot";
+        }
+        EXPECT_EQ(hits, c.hits) << c.weapon;
+        EXPECT_EQ(Plays("hit").size() - soundsBefore, std::size_t(c.hits)) << c.weapon;
+        EXPECT_DOUBLE_EQ(Money, c.money) << c.weapon;
+        EXPECT_EQ(AsteroidsLeft, 2) << c.weapon;
+        EXPECT_FALSE(rock.Parked);
+        EXPECT_FALSE(Visible(rock.MeshId));
+        EXPECT_TRUE(Asteroids[1].Active && Asteroids[3].Active) << "only the asteroid struck";
+    }
+}
+
+TEST_F(AsteroidTest, DamageAddsUpToTheHitPointsAndEveryHitSounds) {
+    Field(2);
+    struct Case {
+        int hitPoints;
+        int hits;
+        int damage;
+    };
+    for (const Case c : {Case{110, 1, 110}, Case{111, 2, 220}}) {
+        Field(2);
+        Asteroids[1].HitPoints = c.hitPoints;
+        const std::size_t before = Plays("hit").size();
+        int hits = 0;
+        while (Asteroids[1].Active) {
+            Strike(PlasmaShots[1], Asteroids[1].MeshId, "pro1");
+            PlasmaHitAsteroid(1);
+            ++hits;
+        }
+        EXPECT_EQ(hits, c.hits);
+        EXPECT_EQ(Asteroids[1].Damage, c.damage);
+        EXPECT_EQ(Plays("hit").size() - before, std::size_t(c.hits));
+    }
+}
+
+TEST_F(AsteroidTest, AShotEndsWhateverItStruckButOnlyAnAsteroidTakesDamage) {
+    Field(2);
+    const int station = Node("station");
+    Strike(IonShots[1], station, "ion1");
+    IonShots[1].AnimFrame = 5;
+    const int flip = Node("ianim5");
+    IonHitAsteroid(1);
+    EXPECT_FALSE(IonShots[1].Active);
+    EXPECT_FALSE(Visible(IonShots[1].MeshId));
+    EXPECT_FALSE(Visible(flip)) << "the shot's flip-book frame goes with it";
+    EXPECT_TRUE(Plays("hit").empty());
+    EXPECT_EQ(Asteroids[1].Damage + Asteroids[2].Damage, 0);
+
+    // An inactive record does nothing at all.
+    Strike(IonShots[1], Asteroids[1].MeshId, "ion1");
+    IonShots[1].Active = false;
+    IonHitAsteroid(1);
+    EXPECT_TRUE(Visible(IonShots[1].MeshId));
+    EXPECT_EQ(Asteroids[1].Damage, 0);
+
+    // Eplas and mion frames are found by id, and frame 0 names none of them.
+    EPlasmaMeshes[3] = Node("tepls3");
+    Strike(EplasShots[1], -1, "eplas1");
+    EplasShots[1].AnimFrame = 3;
+    EplasHitAsteroid(1);
+    EXPECT_FALSE(Visible(EPlasmaMeshes[3]));
+    const int bystander = Node("bystander");
+    EPlasmaMeshes[0] = bystander;
+    Strike(EplasShots[1], -1, "eplas1");
+    EplasShots[1].AnimFrame = 0;
+    EplasHitAsteroid(1);
+    EXPECT_TRUE(Visible(bystander));
+}
+
+TEST_F(AsteroidTest, TheFirstKillOfTheRunDropsAPowerUpWhereTheAsteroidWas) {
+    Field(2);
+    for (int k = 1; k <= 4; ++k)
+        PowerUpMeshes[std::size_t(k)] = Node("powerup" + std::to_string(k));
+    Asteroids[1].HitPoints = 100;
+    Strike(GammaShots[1], Asteroids[1].MeshId, "gamma1");
+    // Kill money draws nothing; the drop draws: threshold, slot (0.3 -> 19 x 0.3 + 1 = 6.7 / 5 -> 1),
+    // extra twice.
+    sys::QueueRandom({0.5, 0.3, 0.1, 0.1});
+    GammaHitAsteroid(1);
+    EXPECT_TRUE(Visible(PowerUpMeshes[1]));
+    test::ExpectNear(PositionOf(PowerUpMeshes[1]), Asteroids[1].Pos);
+}
+
+TEST_F(AsteroidTest, TheBudgetOfFlyingAsteroidsGrowsWithTheLevel) {
+    struct Case {
+        int level;
+        int budget;
+    };
+    for (const Case c :
+         {Case{1, 10}, Case{4, 10}, Case{5, 11}, Case{11, 11}, Case{12, 12}, Case{20, 12}, Case{21, 13},
+          Case{36, 14}, Case{37, 15}, Case{44, 16}, Case{49, 16}, Case{50, 12}}) {
+        CurrentLevel = c.level;
+        Field(30);
+        SetActiveAsteroidCount();
+        EXPECT_EQ(ActiveAsteroidTarget, c.budget) << c.level;
+        EXPECT_EQ(Count(&AsteroidRec::Active), c.budget) << c.level;
+        EXPECT_EQ(Count(&AsteroidRec::Parked), 30 - c.budget) << c.level;
+        for (int i = 1; i <= 30; ++i)
+            EXPECT_EQ(Visible(Asteroids[std::size_t(i)].MeshId), Asteroids[std::size_t(i)].Active);
+    }
+    // A field no larger than the budget parks nothing.
+    CurrentLevel = 12;
+    Field(12);
+    SetActiveAsteroidCount();
+    EXPECT_EQ(Count(&AsteroidRec::Parked), 0);
+}
+
+TEST_F(AsteroidTest, AKillIsReplacedFromTheReserveOnTheNextFrame) {
+    CurrentLevel = 2;
+    Field(18);
+    SetActiveAsteroidCount();
+    EXPECT_EQ(Count(&AsteroidRec::Active), 10);
+    EXPECT_EQ(Count(&AsteroidRec::Parked), 8);
+    int flying = 1;
+    while (!Asteroids[std::size_t(flying)].Active)
+        ++flying;
+    DestroyAsteroid(flying);
+    EXPECT_EQ(AsteroidsLeft, 17) << "the reserve counts too";
+    EXPECT_DOUBLE_EQ(Money, 530 * 35) << "the same money as a shot";
+    EXPECT_EQ(Count(&AsteroidRec::Active), 9);
+    SetActiveAsteroidCount();
+    EXPECT_EQ(Count(&AsteroidRec::Active), 10);
+    EXPECT_EQ(Count(&AsteroidRec::Parked), 7);
+}
+
+TEST_F(AsteroidTest, ReplacingTheFieldKeepsTheReserveAndRestoresHitPoints) {
+    struct Case {
+        int level;
+        int zones;
+    };
+    auto zoneOf = [](const Vector& p, int level) {
+        const float far = 50.0f * float(level);
+        if (p.z >= 3000 + far && p.z <= 4500 + far && std::abs(p.x) <= 1500) return 1;
+        if (p.x >= 6100 + far && p.x <= 7600 + far) return 2;
+        if (p.x <= -6100 - far && p.x >= -7600 - far) return 3;
+        if (p.z <= -9100 - far && p.z >= -10600 - far) return 4;
+        return 0;
+    };
+    for (const Case c : {Case{3, 1}, Case{10, 2}, Case{20, 3}, Case{30, 4}}) {
+        CurrentLevel = c.level;
+        DifficultyLevel = 3;
+        Field(20, 4);
+        SetActiveAsteroidCount();
+        Asteroids[1].Damage = 300;
+        Asteroids[2].HitPoints = 1;
+        PlaceAsteroids();
+        for (int i = 1; i <= 20; ++i) {
+            const AsteroidRec& a = Asteroids[std::size_t(i)];
+            EXPECT_EQ(zoneOf(a.Pos, c.level), (i - 1) % c.zones + 1) << c.level << " " << i;
+            test::ExpectNear(PositionOf(a.MeshId), a.Pos);
+            EXPECT_EQ(a.Damage, 0);
+            EXPECT_EQ(a.HitPoints, 50 * 4 + 1100);
+        }
+        // The reserve is still there, so the level can still be cleared.
+        EXPECT_EQ(Count(&AsteroidRec::Active), ActiveAsteroidTarget);
+        EXPECT_EQ(Count(&AsteroidRec::Parked), 20 - ActiveAsteroidTarget);
+        for (int i = 1; i <= 20; ++i)
+            EXPECT_EQ(Visible(Asteroids[std::size_t(i)].MeshId), Asteroids[std::size_t(i)].Active);
+    }
+    for (int level : {1, 50}) {
+        CurrentLevel = level;
+        Field(12);
+        PlaceAsteroids();
+        for (int i = 1; i <= 12; ++i)
+            for (float v : {Asteroids[std::size_t(i)].Pos.x, Asteroids[std::size_t(i)].Pos.y,
+                            Asteroids[std::size_t(i)].Pos.z})
+                EXPECT_LE(std::abs(v), 1000) << level;
+    }
+}
+
+TEST_F(AsteroidTest, AThrownObjectDestroysAFlyingAsteroidOnceOnly) {
+    GravityBeam = std::make_unique<clsZeroPoint>();
+    DifficultyLevel = 5;
+    Field(3, 9);
+    GravityBeamHitAsteroid(Asteroids[2].MeshId);
+    EXPECT_FALSE(Asteroids[2].Active) << "10000 exceeds every asteroid's hit points";
+    EXPECT_EQ(AsteroidsLeft, 2);
+    EXPECT_DOUBLE_EQ(Money, 2600 * 20);
+    EXPECT_EQ(Plays("hit").size(), 1u);
+    // The beam may still hold the destroyed one and throw it.
+    GravityBeamHitAsteroid(Asteroids[2].MeshId);
+    EXPECT_EQ(AsteroidsLeft, 2);
+    EXPECT_DOUBLE_EQ(Money, 2600 * 20);
+    EXPECT_EQ(Asteroids[2].Damage, 10000);
+    GravityBeamHitAsteroid(-1);
+    EXPECT_EQ(AsteroidsLeft, 2);
+}
+
+TEST_F(AsteroidTest, TargetAndAlienTests) {
+    Field(3);
+    Asteroids[2].Active = false;  // destroyed: still a target
+    Aliens[1].Active = true;
+    Aliens[1].BodyMesh = Node("alien1");
+    Aliens[2].Active = false;
+    Aliens[2].BodyMesh = Node("alien2");
+    ScoutId = Node("scout");
+    struct Case {
+        int level;
+        int id;
+        bool target, alien;
+    };
+    const Case cases[] = {
+        {2, Asteroids[2].MeshId, true, false},
+        {2, Aliens[1].BodyMesh, true, true},
+        {2, Aliens[2].BodyMesh, false, false},
+        {2, ScoutId, false, true},
+        {5, Aliens[1].BodyMesh, true, false},  // an alien-free level: only the scout counts
+        {5, ScoutId, false, true},
+        {2, -1, false, false},
+    };
+    for (const Case& c : cases) {
+        CurrentLevel = c.level;
+        EXPECT_EQ(IsTargetMesh(c.id), c.target) << c.level << " " << c.id;
+        EXPECT_EQ(IsAlienMesh(c.id), c.alien) << c.level << " " << c.id;
+    }
+    // No scout loaded: -1 is nobody, not a match for a missed ray.
+    ScoutId = -1;
+    EXPECT_FALSE(IsAlienMesh(-1));
+}
+
+TEST_F(AsteroidTest, TheCloseVoiceNeverRepeatsTheLastClip) {
+    struct Case {
+        double draw;
+        int clip;
+    };
+    // 2R nearest + 1: 0.1 -> 1, 0.5 -> 2, 0.9 -> 3; a repeat moves on by one, 3 to 1.
+    const Case cases[] = {{0.9, 3}, {0.9, 1}, {0.1, 2}, {0.5, 3}, {0.5, 2}, {0.1, 1}, {0.1, 2}};
+    for (const Case& c : cases) {
+        sys::QueueRandom({c.draw});
+        PlayAsteroidCloseVoice();
+        EXPECT_EQ(LastCloseVoice, c.clip) << c.draw;
+    }
+}
+
+}  // namespace
+}  // namespace quorvel
