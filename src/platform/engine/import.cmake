@@ -5,4 +5,4 @@ quorvel_library(quorvel_engine_import
     ${CMAKE_CURRENT_LIST_DIR}/md2.cpp
     ${CMAKE_CURRENT_LIST_DIR}/image.cpp
     ${CMAKE_CURRENT_LIST_DIR}/particle_sim.cpp
-  DEPS assimp::assimp PkgConfig::STB quorvel_system)
+  DEPS assimp::assimp PkgConfig::STB PkgConfig::LIBJPEG PkgConfig::LIBPNG quorvel_system)
