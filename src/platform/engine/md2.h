@@ -23,7 +23,7 @@ inline constexpr int MaxMd2TexCoords = 2048;
 inline constexpr int MaxMd2Triangles = 4096;
 inline constexpr int MaxMd2Frames = 512;
 // Keyframes times vertices (after uv seams are split): memory grows with it.
-inline constexpr std::int64_t MaxMd2KeyframeVertices = 1 << 20;
+inline constexpr std::int64_t MaxMd2KeyframeVertices = 1 << 19;
 inline constexpr std::size_t MaxMd2FileBytes = 16 * 1024 * 1024;
 
 // Every keyframe of the file at `path` (a Windows-style or real path); empty when the
