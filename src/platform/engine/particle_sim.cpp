@@ -224,8 +224,10 @@ void ParticleSim::Emit(float dt) {
     }
     if (!s.continuous || !window || s.emitRate <= 0) return;
     emitDebt_ += float(s.emitRate) * dt;
-    const int due = int(emitDebt_);
-    emitDebt_ -= float(due);
+    const float whole = std::floor(emitDebt_);
+    emitDebt_ -= whole;
+    // No more than there is room for: a huge rate over a long step is more than an int holds.
+    const int due = int(std::min(whole, float(capacity_ - std::min(capacity_, live_.size()))));
     // New particles are spread over the step, so a slow frame does not emit in clumps.
     for (int i = 0; i < due && live_.size() < capacity_; ++i)
         Spawn(dt * Random());

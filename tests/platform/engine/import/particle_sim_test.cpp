@@ -366,6 +366,16 @@ TEST_F(ParticleSimTest, PrewarmCostIsBoundedWhateverTheFileAsks) {
     EXPECT_NEAR(small.step, 1.0f / 30.0f, 1e-4f);  // small systems keep fine steps
     s.prewarm = 0;
     EXPECT_EQ(PlanPrewarm(s).steps, 0);
+
+    // The heaviest file: the largest rate over the long prewarm steps of a full budget
+    // is more particles than an int counts; the system fills and stops there.
+    s.maxParticles = 32767;
+    s.emitRate = INT32_MAX;
+    s.lifeMs = INT32_MAX;
+    s.prewarm = 1;
+    ParticleSim heavy(s);
+    heavy.Update(kFrame);
+    EXPECT_EQ(heavy.Count(), 32767);
 }
 
 }  // namespace
