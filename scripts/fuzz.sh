@@ -78,6 +78,8 @@ run() {
 }
 
 for reader in "${readers[@]}"; do seed "$reader"; done
+# Known leaks of a system library, listed there, do not count as findings.
+export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp
 export -f run
 export build seconds
 printf '%s\n' "${readers[@]}" | xargs -P "$jobs" -I{} bash -c 'run {}'
