@@ -151,6 +151,8 @@ TEST_F(Decoders, WhatCannotPlayOpensNothing) {
     // Only a regular file: a FIFO with no writer would wait for ever.
     ASSERT_EQ(mkfifo(Path("fifo.mid").c_str(), 0600), 0);
     EXPECT_FALSE(OpenMidi(Path("fifo.mid")));
+    ASSERT_EQ(mkfifo(Path("fifo.wma").c_str(), 0600), 0);
+    EXPECT_FALSE(OpenWithFFmpeg(Path("fifo.wma")));
 
     // The media layer's own reader takes wave files only; with the back end, MIDI
     // goes by its name to the synthesizer.
