@@ -8,3 +8,5 @@ bash scripts/format.sh
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVEL_SANITIZE=ON -DQUORVEL_WERROR=ON
 cmake --build build-test
 ctest --test-dir build-test -j "$(nproc)" --output-on-failure --timeout 600
+# Every file reader under the fuzzer: its kept regression inputs, then 20 seconds each.
+bash scripts/fuzz.sh 20 2

@@ -1,10 +1,12 @@
 #include "common/particle_file.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
-#include <fstream>
+#include <optional>
 
 #include "platform/system/paths.h"
+#include "platform/system/safe_file.h"
 
 namespace quorvel {
 namespace {
@@ -13,21 +15,28 @@ namespace {
 constexpr std::array<int, 31> kGroupSlots = {3, 1, 1, 1, 1,  6, 3, 6, 3, 1, 3, 3, 1, 3, 1, 3,
                                              1, 3, 4, 1, 12, 9, 4, 1, 3, 3, 3, 1, 3, 3, 3};
 
+// Which slots of each group hold single-precision values (bit k for slot k).
+constexpr std::array<unsigned, 31> kFloatSlots = {0,   0,   0,   0,   0,   0x3f, 0x7, 0x3f, 0x7, 0, 0x3,
+                                                  0x7, 0x1, 0x7, 0,   0x7, 0,    0x7, 0xf,  0,   0, 0x1ff,
+                                                  0xc, 0,   0x7, 0x7, 0x7, 0x1,  0x7, 0x7,  0x7};
+
 class SlotReader {
   public:
-    explicit SlotReader(const std::string& path) : in_(sys::ResolvePath(path), std::ios::binary) {}
+    explicit SlotReader(const std::string& bytes) : bytes_(bytes) {}
 
     // False at the end of the file (a partial slot counts as the end).
     bool Next(std::uint32_t& slot) {
-        unsigned char b[4];
-        if (!in_.read(reinterpret_cast<char*>(b), 4)) return false;
+        if (bytes_.size() - at_ < 4) return false;
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes_.data() + at_);
         slot = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
                std::uint32_t(b[3]) << 24;
+        at_ += 4;
         return true;
     }
 
   private:
-    std::ifstream in_;
+    const std::string& bytes_;
+    std::size_t at_ = 0;
 };
 
 // A 16-bit value, with its sign.
@@ -156,23 +165,39 @@ void Decode(int group, const std::uint32_t* s, ParticleFileGroups& g) {
 
 }  // namespace
 
-ParticleFileData ReadParticleFile(const std::string& path) {
+ParticleFileData ParseParticleFile(const std::string& bytes) {
     ParticleFileData data;
-    SlotReader reader(path);
+    SlotReader reader(bytes);
     std::uint32_t slot = 0;
     // The name is read past; a file that never ends it has nothing more to give.
     do {
-        if (!reader.Next(slot)) return data;
+        if (!reader.Next(slot)) {
+            data.failure = "no end to the name";
+            return data;
+        }
     } while (I32(slot) != 13);
 
     std::uint32_t slots[12];
     for (int group = 1; group <= 31; ++group) {
-        for (int k = 0; k < kGroupSlots[std::size_t(group - 1)]; ++k)
+        const int count = kGroupSlots[std::size_t(group - 1)];
+        for (int k = 0; k < count; ++k)
             if (!reader.Next(slots[k])) return data;
+        for (int k = 0; k < count; ++k)
+            if ((kFloatSlots[std::size_t(group - 1)] >> k & 1u) && !std::isfinite(F32(slots[k]))) {
+                // Not a number or infinite: the file is damaged, and none of it is used.
+                return {.groups = {}, .groupsRead = 0, .failure = "a value is not a finite number"};
+            }
         Decode(group, slots, data.groups);
         data.groupsRead = group;
     }
     return data;
+}
+
+ParticleFileData ReadParticleFile(const std::string& path) {
+    std::string reason;
+    const auto bytes = sys::ReadRegularFile(sys::ResolvePath(path), MaxParticleFileBytes, &reason);
+    if (!bytes) return {.groups = {}, .groupsRead = 0, .failure = reason};
+    return ParseParticleFile(*bytes);
 }
 
 void ApplyParticleFile(EngineParticles& particles, const std::string& key, const ParticleFileData& data) {

@@ -9,6 +9,8 @@
 // bit for bit as single precision.
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "platform/engine/engine.h"
@@ -68,13 +70,21 @@ struct ParticleFileGroups {
 struct ParticleFileData {
     ParticleFileGroups groups;
     // Groups read whole, from the first: 31 for a sound file, fewer when the file ends
-    // early, 0 when it is missing or its name never ends.
+    // early, 0 when it is missing or damaged (its name never ends, a value is not a
+    // finite number, it is no regular file or far too large).
     int groupsRead = 0;
+    // Why nothing was read; empty when the file was read (also when it ends early).
+    std::string failure;
 };
+
+// A file holds a short name and 94 slots: anything much larger is not one.
+inline constexpr std::size_t MaxParticleFileBytes = 64 * 1024;
 
 // Reads the file at `path` (a Windows-style path). Reading stops at the end of the
 // file, wherever that falls.
 ParticleFileData ReadParticleFile(const std::string& path);
+// The same from the file's bytes.
+ParticleFileData ParseParticleFile(const std::string& bytes);
 
 // Creates the system `key` (it stays current), hands it the groups that were read,
 // in order, and gives it the texture "particle". A missing or short file still makes

@@ -1,6 +1,7 @@
 #pragma once
 // One-line text files: the settings files and the game texts.
 
+#include <cstddef>
 #include <string>
 
 namespace quorvel {
@@ -9,8 +10,12 @@ namespace quorvel {
 // the old file as it was.
 void WriteTextFile(const std::string& text, const std::string& path);
 
+// A text file larger than this is damaged: these files hold a line or a few.
+inline constexpr std::size_t MaxTextFileBytes = 64 * 1024;
+
 // The last line of the file, without its line end; "" for an empty file; for a
-// missing or unreadable file "file missing or corrupt - " followed by the path.
-std::string ReadTextFile(const std::string& path);
+// missing, unreadable or oversized file, or anything but a regular file, "file
+// missing or corrupt - " followed by the path (and the reason in `reason` when given).
+std::string ReadTextFile(const std::string& path, std::string* reason = nullptr);
 
 }  // namespace quorvel

@@ -1,9 +1,7 @@
 #include "shell/tip.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/system/paths.h"
+#include "platform/system/safe_file.h"
 #include "platform/system/random.h"
 #include "shell/settings_files.h"
 
@@ -66,11 +64,10 @@ void TipForm::Form_Load() {
 
 bool TipForm::LoadTips(const std::string& path) {
     if (path.empty() || !sys::FileExists(path)) return false;
-    std::ifstream in(sys::ResolvePath(path), std::ios::binary);
-    if (!in) return false;
-    std::ostringstream all;
-    all << in.rdbuf();
-    const std::string data = all.str();
+    // A regular file of sensible size only: a FIFO or a device would hang the start.
+    const auto bytes = sys::ReadRegularFile(sys::ResolvePath(path), 1024 * 1024);
+    if (!bytes) return false;
+    const std::string& data = *bytes;
     tips_.clear();
     // Lines end in CR LF, LF or CR; a line end at the very end starts no further line.
     std::string line;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -80,6 +81,24 @@ TEST(TextFile, MissingOrUnreadableFileGivesTheMessageWithThePathAsPassed) {
     dir.Write("folder/inner.txt", "x");
     const std::string folder = dir.str() + "\\folder";
     EXPECT_EQ(ReadTextFile(folder), "file missing or corrupt - " + folder);
+}
+
+// A FIFO, an endless device or a huge file would hang the game or fill its memory:
+// each reads as a missing file, at once.
+TEST(TextFile, SpecialAndOversizedFilesReadAsMissing) {
+    test::TempFolder dir;
+    ASSERT_EQ(mkfifo((dir.path() / "fifo.vlx").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.vlx");
+    dir.Write("huge.vlx", "");
+    std::filesystem::resize_file(dir.path() / "huge.vlx", std::uintmax_t(1) << 30);
+    dir.Write("just.vlx", std::string(MaxTextFileBytes - 2, '1') + "\r\n");
+    for (const char* name : {"fifo.vlx", "zero.vlx", "huge.vlx"}) {
+        const std::string path = dir.str() + "\\" + name;
+        std::string reason;
+        EXPECT_EQ(ReadTextFile(path, &reason), "file missing or corrupt - " + path);
+        EXPECT_FALSE(reason.empty()) << name;
+    }
+    EXPECT_EQ(ReadTextFile(dir.str() + "\\just.vlx").size(), MaxTextFileBytes - 2);
 }
 
 TEST(TextFile, WriteIntoMissingFolderIsIgnored) {

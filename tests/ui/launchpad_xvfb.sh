@@ -3,7 +3,10 @@
 # launch pad shows, Start brings the difficulty dialog, "GO!!!" starts the engine in
 # the chosen mode. Screenshots go to the output folder for a person to look at.
 #
-#   launchpad_xvfb.sh <game binary> [output folder]
+#   launchpad_xvfb.sh <game binary> [output folder] [special]
+#
+# With "special", the settings store and every settings file of the program folder are
+# FIFOs with no writer: the game must read them as missing and go on, never wait.
 #
 # Exits 0 on success, non-zero with a message on the first thing that goes wrong.
 # Every wait is bounded; whatever it started is stopped on the way out.
@@ -11,6 +14,7 @@ set -u
 
 game=${1:?usage: launchpad_xvfb.sh <game binary> [output folder]}
 out=${2:-$PWD}
+special=${3:-}
 screen_w=1280
 screen_h=1024
 
@@ -57,6 +61,11 @@ config=${XDG_CONFIG_HOME:-$work/config}
 rm -rf "$config/quorvel"
 mkdir -p "$config"
 export XDG_CONFIG_HOME=$config
+if [ "$special" = special ]; then
+  mkdir -p "$config/quorvel"
+  mkfifo "$config/quorvel/settings.ini"
+  for name in startmode particles gamepad graphics mousesens difficulty; do mkfifo "$prog/$name.vlx"; done
+fi
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 
 # Waits up to $1 seconds for the command that follows to succeed.
@@ -153,5 +162,8 @@ press Escape
 wait_for 5 bash -c "! kill -0 $game_pid 2>/dev/null" || kill -9 "$game_pid" 2>/dev/null
 wait "$game_pid" 2>/dev/null
 game_pid=""
-echo "PASS: launch pad, difficulty dialog and render window; screenshots in $out"
+if [ "$special" = special ]; then
+  [ -p "$config/quorvel/settings.ini" ] || fail "the FIFO in place of settings.ini was replaced"
+fi
+echo "PASS: launch pad, difficulty dialog and render window${special:+ (special files)}; screenshots in $out"
 exit 0

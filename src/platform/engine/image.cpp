@@ -1,39 +1,270 @@
 #include "platform/engine/image.h"
 
-#include <fstream>
-#include <iterator>
-#include <limits>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <unordered_map>
 
 #include "platform/system/paths.h"
+#include "platform/system/safe_file.h"
 
-// Only the three formats the game ships; the decoder stays private to this file.
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_PNG
+// jpeglib.h wants FILE and size_t declared first.
+#include <jpeglib.h>
+#include <png.h>
+
+namespace quorvel {
+namespace {
+
+// stb_image's blocks, each held in a vector of its own while it decodes, so the
+// decoded picture is handed over without a copy and nothing it forgets can leak.
+thread_local std::unordered_map<void*, std::vector<std::uint8_t>>* StbBlocks = nullptr;
+
+void* StbMalloc(std::size_t size) {
+    if (!StbBlocks) return nullptr;
+    try {
+        std::vector<std::uint8_t> block(size ? size : 1);
+        void* p = block.data();
+        StbBlocks->emplace(p, std::move(block));
+        return p;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void StbFree(void* p) {
+    if (p && StbBlocks) StbBlocks->erase(p);
+}
+
+[[maybe_unused]] void* StbRealloc(void* p, std::size_t size) {
+    if (!p) return StbMalloc(size);
+    if (!StbBlocks) return nullptr;
+    const auto it = StbBlocks->find(p);
+    if (it == StbBlocks->end()) return nullptr;
+    try {
+        it->second.resize(size ? size : 1);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    void* moved = it->second.data();
+    if (moved != p) {
+        auto node = StbBlocks->extract(it);
+        node.key() = moved;
+        StbBlocks->insert(std::move(node));
+    }
+    return moved;
+}
+
+}  // namespace
+}  // namespace quorvel
+
+// Only BMP goes to stb; the decoder stays private to this file.
 #define STBI_ONLY_BMP
 #define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
 #define STB_IMAGE_STATIC
+#define STBI_MAX_DIMENSIONS 16384
+#define STBI_MALLOC(size) quorvel::StbMalloc(size)
+#define STBI_REALLOC(p, size) quorvel::StbRealloc(p, size)
+#define STBI_FREE(p) quorvel::StbFree(p)
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb_image.h>
 
 namespace quorvel {
+namespace {
 
-std::optional<ImageData> LoadImageFile(const std::string& path) {
-    std::ifstream in(sys::ResolvePath(path), std::ios::binary);
-    if (!in) return {};
-    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(in),
-                                           std::istreambuf_iterator<char>()};
-    if (in.bad() || bytes.empty() || bytes.size() > std::size_t(std::numeric_limits<int>::max())) return {};
+static_assert(STBI_MAX_DIMENSIONS == MaxImageSide);
 
-    int width = 0, height = 0, channels = 0;
-    unsigned char* pixels =
-        stbi_load_from_memory(bytes.data(), int(bytes.size()), &width, &height, &channels, 4);
-    if (!pixels) return {};
+// A progressive JPEG can hold any number of scans, each a pass over the whole picture.
+constexpr int kMaxJpegScans = 256;
+constexpr long kMaxJpegMemory = 512L * 1024 * 1024;
+
+std::optional<ImageData> Fail(std::string* reason, const std::string& why) {
+    if (reason) *reason = why;
+    return std::nullopt;
+}
+
+bool SidesAllowed(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= MaxImageSide && height <= MaxImageSide &&
+           width * height <= MaxImagePixels;
+}
+
+// ---- JPEG ------------------------------------------------------------------------
+
+struct JpegErrors {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void JpegFatal(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+// Warnings (corrupt or missing data the library papers over) are counted, never printed.
+void JpegMessage(j_common_ptr info, int level) {
+    if (level < 0) ++info->err->num_warnings;
+}
+
+void JpegProgress(j_common_ptr info) {
+    const auto* d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_scan_number > kMaxJpegScans) {
+        auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+        std::snprintf(errors->message, sizeof errors->message, "more than %d scans", kMaxJpegScans);
+        std::longjmp(errors->jump, 1);
+    }
+}
+
+// The library reports a fatal error by a jump back here; nothing with a destructor
+// lives in this function, and `image` and `reason` belong to the caller.
+bool DecodeJpeg(std::span<const std::uint8_t> bytes, ImageData& image, std::string* reason) {
+    jpeg_decompress_struct info;
+    JpegErrors errors;
+    jpeg_progress_mgr progress;
+    info.err = jpeg_std_error(&errors.manager);
+    errors.manager.error_exit = JpegFatal;
+    errors.manager.emit_message = JpegMessage;
+    errors.message[0] = '\0';
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        if (reason) *reason = std::string("damaged jpeg: ") + errors.message;
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kMaxJpegMemory;
+    progress.progress_monitor = JpegProgress;
+    info.progress = &progress;
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    if (!SidesAllowed(info.image_width, info.image_height)) {
+        jpeg_destroy_decompress(&info);
+        if (reason) *reason = "picture too large";
+        return false;
+    }
+    info.out_color_space = JCS_EXT_RGBA;
+    jpeg_start_decompress(&info);
+    image.width = int(info.output_width);
+    image.height = int(info.output_height);
+    const std::size_t stride = std::size_t(image.width) * 4;
+    image.rgba.resize(stride * std::size_t(image.height));
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = image.rgba.data() + std::size_t(info.output_scanline) * stride;
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    const long warnings = info.err->num_warnings;
+    jpeg_destroy_decompress(&info);
+    if (warnings > 0) {
+        if (reason) *reason = "damaged jpeg: corrupt or missing data";
+        return false;
+    }
+    return true;
+}
+
+// ---- PNG -------------------------------------------------------------------------
+
+std::optional<ImageData> DecodePng(std::span<const std::uint8_t> bytes, std::string* reason) {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size()))
+        return Fail(reason, std::string("damaged png: ") + png.message);
+    if (!SidesAllowed(png.width, png.height)) {
+        png_image_free(&png);
+        return Fail(reason, "picture too large");
+    }
+    png.format = PNG_FORMAT_RGBA;
     ImageData image;
-    image.width = width;
-    image.height = height;
-    image.rgba.assign(pixels, pixels + std::size_t(width) * std::size_t(height) * 4);
-    stbi_image_free(pixels);
+    image.width = int(png.width);
+    image.height = int(png.height);
+    image.rgba.resize(PNG_IMAGE_SIZE(png));
+    if (!png_image_finish_read(&png, nullptr, image.rgba.data(), 0, nullptr)) {
+        png_image_free(&png);
+        return Fail(reason, std::string("damaged png: ") + png.message);
+    }
+    png_image_free(&png);
     return image;
+}
+
+// ---- BMP -------------------------------------------------------------------------
+
+std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
+    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
+           std::uint32_t(b[at + 3]) << 24;
+}
+std::uint32_t U16(std::span<const std::uint8_t> b, std::size_t at) {
+    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8;
+}
+
+// The header is checked here before stb sees the file: the sides and the pixel count
+// against the limits, and the pixel rows it announces against the file's size, so a
+// few bytes can never ask for a huge picture.
+std::optional<ImageData> DecodeBmp(std::span<const std::uint8_t> b, std::string* reason) {
+    if (b.size() < 26) return Fail(reason, "damaged bmp: too short");
+    const std::uint32_t offset = U32(b, 10);
+    const std::uint32_t headerSize = U32(b, 14);
+    std::int64_t width = 0, height = 0;
+    std::uint32_t bits = 0, compression = 0;
+    if (headerSize == 12) {
+        width = U16(b, 18);
+        height = U16(b, 20);
+        bits = U16(b, 24);
+    } else if (headerSize >= 40 && b.size() >= 34) {
+        width = std::int32_t(U32(b, 18));
+        height = std::int32_t(U32(b, 22));
+        bits = U16(b, 28);
+        compression = U32(b, 30);
+    } else {
+        return Fail(reason, "damaged bmp: unknown header");
+    }
+    if (height < 0) height = -height;  // rows from the top
+    if (!SidesAllowed(width, height)) return Fail(reason, "picture too large");
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return Fail(reason, "damaged bmp: bits per pixel");
+    // Packed rows only (plain, or with colour masks): what stb reads of BMP.
+    if (compression != 0 && compression != 3) return Fail(reason, "bmp compression not supported");
+    const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
+    if (std::int64_t(offset) + rowBytes * height > std::int64_t(b.size()))
+        return Fail(reason, "damaged bmp: shorter than its pixels");
+
+    std::unordered_map<void*, std::vector<std::uint8_t>> blocks;
+    StbBlocks = &blocks;
+    int w = 0, h = 0, channels = 0;
+    unsigned char* pixels = stbi_load_from_memory(b.data(), int(b.size()), &w, &h, &channels, 4);
+    StbBlocks = nullptr;
+    if (!pixels) return Fail(reason, std::string("damaged bmp: ") + stbi_failure_reason());
+    const auto it = blocks.find(pixels);
+    const std::size_t size = std::size_t(w) * std::size_t(h) * 4;
+    if (w != width || h != height || it == blocks.end() || it->second.size() < size)
+        return Fail(reason, "damaged bmp");
+    ImageData image;
+    image.width = w;
+    image.height = h;
+    image.rgba = std::move(it->second);
+    image.rgba.resize(size);
+    return image;
+}
+
+}  // namespace
+
+std::optional<ImageData> DecodeImage(std::span<const std::uint8_t> bytes, std::string* reason) {
+    static constexpr std::uint8_t kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+        ImageData image;
+        if (!DecodeJpeg(bytes, image, reason)) return std::nullopt;
+        return image;
+    }
+    if (bytes.size() >= 8 && std::memcmp(bytes.data(), kPng, 8) == 0) return DecodePng(bytes, reason);
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') return DecodeBmp(bytes, reason);
+    return Fail(reason, "not a jpeg, png or bmp picture");
+}
+
+std::optional<ImageData> LoadImageFile(const std::string& path, std::string* reason) {
+    const auto bytes = sys::ReadRegularFile(sys::ResolvePath(path), MaxImageFileBytes, reason);
+    if (!bytes) return std::nullopt;
+    return DecodeImage({reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()}, reason);
 }
 
 }  // namespace quorvel

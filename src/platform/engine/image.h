@@ -1,8 +1,12 @@
 #pragma once
-// Decoding of ".jpg", ".png" and ".bmp" textures into 8-bit RGBA.
+// Decoding of ".jpg", ".png" and ".bmp" textures into 8-bit RGBA: JPEG through
+// libjpeg-turbo, PNG through libpng, BMP through stb_image behind checks of its own.
+// The format comes from the file's first bytes, whatever its extension says.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,8 +18,17 @@ struct ImageData {
     std::vector<std::uint8_t> rgba;  // rows from the top, 4 bytes a pixel
 };
 
-// The image in the file at `path` (a Windows-style or real path), whatever its
-// extension says; empty when the file is missing, damaged or of another format.
-std::optional<ImageData> LoadImageFile(const std::string& path);
+// Limits a picture must keep, checked from its header before its pixels are made.
+inline constexpr int MaxImageSide = 16384;
+inline constexpr std::int64_t MaxImagePixels = 4096 * 4096;
+inline constexpr std::size_t MaxImageFileBytes = 64 * 1024 * 1024;
+
+// The image in the file at `path` (a Windows-style or real path); empty when the file
+// is missing, damaged, breaks a limit or is of another format, with the reason in
+// `reason` when given.
+std::optional<ImageData> LoadImageFile(const std::string& path, std::string* reason = nullptr);
+
+// The same from the file's bytes.
+std::optional<ImageData> DecodeImage(std::span<const std::uint8_t> bytes, std::string* reason = nullptr);
 
 }  // namespace quorvel

@@ -5,19 +5,32 @@
 
 #include <assimp/Importer.hpp>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "platform/system/paths.h"
+#include "platform/system/safe_file.h"
 
 namespace quorvel {
+namespace {
 
-std::optional<MeshData> Load3ds(const std::string& path) {
-    std::ifstream in(sys::ResolvePath(path), std::ios::binary);
-    if (!in) return {};
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad() || bytes.empty()) return {};
+bool Finite(const aiVector3D& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+}  // namespace
+
+std::optional<MeshData> Load3ds(const std::string& path, std::string* reason) {
+    const auto bytes = sys::ReadRegularFile(sys::ResolvePath(path), Max3dsFileBytes, reason);
+    if (!bytes) return {};
+    return Parse3ds(*bytes, reason);
+}
+
+std::optional<MeshData> Parse3ds(const std::string& bytes, std::string* reason) {
+    auto damaged = [&](const char* why) -> std::optional<MeshData> {
+        sys::Fail(reason, why);
+        return std::nullopt;
+    };
+    if (bytes.empty()) return damaged("empty");
 
     Assimp::Importer importer;
     // Lines and points have no place in a mesh the engine draws and hit-tests.
@@ -37,7 +50,14 @@ std::optional<MeshData> Load3ds(const std::string& path) {
     // The hint forces the 3ds reader whatever the file name says.
     const aiScene* scene = importer.ReadFileFromMemory(bytes.data(), bytes.size(), flags, "3ds");
     if (scene) scene = importer.ApplyPostProcessing(aiProcess_ConvertToLeftHanded);
-    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) || !scene->HasMeshes()) return {};
+    if (!scene || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE)) return damaged("not a 3ds file or damaged");
+    if (!scene->HasMeshes()) return damaged("no triangles");
+
+    // Bound what the copy below makes before making it.
+    std::size_t vertices = 0, faces = 0;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m)
+        if (const aiMesh* src = scene->mMeshes[m]) vertices += src->mNumVertices, faces += src->mNumFaces;
+    if (vertices > Max3dsVertices || faces > Max3dsTriangles) return damaged("counts over the limits");
 
     MeshData mesh;
     for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
@@ -47,13 +67,13 @@ std::optional<MeshData> Load3ds(const std::string& path) {
         const aiVector3D* uv = src->HasTextureCoords(0) ? src->mTextureCoords[0] : nullptr;
         for (unsigned v = 0; v < src->mNumVertices; ++v) {
             const aiVector3D& p = src->mVertices[v];
+            if (!Finite(p) || (uv && !Finite(uv[v]))) return damaged("a value is not a finite number");
             mesh.positions.push_back({p.x, p.y, p.z});
             Vector n{0, 1, 0};
             if (src->HasNormals()) {
                 const aiVector3D& q = src->mNormals[v];
                 // assimp leaves NaN normals on vertices of degenerate faces.
-                if (std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && q.SquareLength() > 0)
-                    n = {q.x, q.y, q.z};
+                if (Finite(q) && q.SquareLength() > 0) n = {q.x, q.y, q.z};
             }
             mesh.normals.push_back(n);
             mesh.uvs.push_back(uv ? Vector2{uv[v].x, uv[v].y} : Vector2{});
@@ -65,8 +85,10 @@ std::optional<MeshData> Load3ds(const std::string& path) {
                 mesh.indices.push_back(base + face.mIndices[k]);
         }
     }
-    if (mesh.Empty()) return {};
+    if (mesh.Empty()) return damaged("no triangles");
     ComputeBounds(mesh);
+    // Finite points can still lie so far out that the radius overflows.
+    if (!std::isfinite(mesh.radius)) return damaged("a position is too far out");
     return mesh;
 }
 

@@ -6,6 +6,7 @@
 // are clockwise in its left-handed axes, and uv (0,0) at the texture's top-left corner.
 // A writer that holds engine-space points puts (x, z, y) into the file.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,16 @@ namespace quorvel {
 
 // All objects of the file at `path` (a Windows-style or real path) merged into one
 // mesh with their transforms applied, triangulated, with smooth normals where the file
-// has none. Empty when the file is missing, damaged or holds no triangles.
-std::optional<MeshData> Load3ds(const std::string& path);
+// has none. Empty when the file is missing, damaged (a value that is not a finite
+// number too), breaks a limit or holds no triangles, with the reason in `reason`
+// when given.
+std::optional<MeshData> Load3ds(const std::string& path, std::string* reason = nullptr);
+
+// The same from the file's bytes.
+std::optional<MeshData> Parse3ds(const std::string& bytes, std::string* reason = nullptr);
+
+inline constexpr std::size_t Max3dsFileBytes = 32 * 1024 * 1024;
+inline constexpr std::size_t Max3dsVertices = 1 << 20;
+inline constexpr std::size_t Max3dsTriangles = 1 << 20;
 
 }  // namespace quorvel

@@ -1,13 +1,13 @@
 #include "platform/engine/md2.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <unordered_map>
 #include <vector>
 
 #include "platform/system/paths.h"
+#include "platform/system/safe_file.h"
 
 namespace quorvel {
 namespace {
@@ -48,8 +48,13 @@ bool Inside(std::int32_t offset, std::int64_t count, std::int64_t size, std::siz
 
 }  // namespace
 
-std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b) {
-    if (b.size() < kHeaderSize || std::memcmp(b.data(), "IDP2", 4) != 0 || I32(b, 4) != 8) return {};
+std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b, std::string* reason) {
+    auto damaged = [&](const char* why) -> std::optional<AnimatedModelData> {
+        sys::Fail(reason, why);
+        return std::nullopt;
+    };
+    if (b.size() < kHeaderSize || std::memcmp(b.data(), "IDP2", 4) != 0 || I32(b, 4) != 8)
+        return damaged("not an md2 file");
     const std::int32_t skinWidth = I32(b, 8), skinHeight = I32(b, 12), frameSize = I32(b, 16);
     const std::int32_t numSkins = I32(b, 20), numVerts = I32(b, 24), numSt = I32(b, 28);
     const std::int32_t numTris = I32(b, 32), numGlCmds = I32(b, 36), numFrames = I32(b, 40);
@@ -58,14 +63,18 @@ std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b) {
 
     if (skinWidth <= 0 || skinHeight <= 0 || numVerts <= 0 || numSt <= 0 || numTris <= 0 || numFrames <= 0 ||
         numSkins < 0 || numGlCmds < 0)
-        return {};
-    if (frameSize < 0 || std::int64_t(frameSize) < std::int64_t(kFrameHeaderSize) + 4LL * numVerts) return {};
+        return damaged("bad counts");
+    if (numVerts > MaxMd2Vertices || numSt > MaxMd2TexCoords || numTris > MaxMd2Triangles ||
+        numFrames > MaxMd2Frames)
+        return damaged("counts over the limits");
+    if (frameSize < 0 || std::int64_t(frameSize) < std::int64_t(kFrameHeaderSize) + 4LL * numVerts)
+        return damaged("bad frame size");
     // A file shorter than its header says is truncated, even where the cut part is unused.
-    if (ofsEnd < 0 || std::size_t(ofsEnd) > b.size()) return {};
+    if (ofsEnd < 0 || std::size_t(ofsEnd) > b.size()) return damaged("truncated");
     if (!Inside(ofsSkins, numSkins, 64, b.size()) || !Inside(ofsSt, numSt, 4, b.size()) ||
         !Inside(ofsTris, numTris, 12, b.size()) || !Inside(ofsFrames, numFrames, frameSize, b.size()) ||
         !Inside(ofsGlCmds, numGlCmds, 4, b.size()))
-        return {};
+        return damaged("a part lies outside the file");
 
     AnimatedModelData model;
 
@@ -79,7 +88,7 @@ std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b) {
         for (int k = 0; k < 3; ++k) {
             const std::uint16_t v = U16(b, at + 2 * k);
             const std::uint16_t st = U16(b, at + 6 + 2 * k);
-            if (v >= numVerts || st >= numSt) return {};
+            if (v >= numVerts || st >= numSt) return damaged("an index outside its table");
             const std::uint64_t key = std::uint64_t(v) << 16 | st;
             auto [it, added] = pairIndex.try_emplace(key, std::uint32_t(fileVertex.size()));
             if (added) {
@@ -92,7 +101,13 @@ std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b) {
         }
     }
 
-    std::vector<Vector> all;
+    // Every keyframe holds a position and a normal per vertex: bound the total before
+    // any frame is made.
+    if (std::int64_t(fileVertex.size()) * numFrames > MaxMd2KeyframeVertices)
+        return damaged("too many vertices over all frames");
+
+    Vector low{}, high{};
+    double r2 = 0;
     model.frames.reserve(std::size_t(numFrames));
     for (std::int32_t f = 0; f < numFrames; ++f) {
         const std::size_t at = std::size_t(ofsFrames) + std::size_t(f) * std::size_t(frameSize);
@@ -100,7 +115,8 @@ std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b) {
         for (int k = 0; k < 3; ++k) {
             scale[k] = F32(b, at + 4 * k);
             move[k] = F32(b, at + 12 + 4 * k);
-            if (!std::isfinite(scale[k]) || !std::isfinite(move[k])) return {};
+            if (!std::isfinite(scale[k]) || !std::isfinite(move[k]))
+                return damaged("a value is not a finite number");
         }
         Keyframe frame;
         const char* name = reinterpret_cast<const char*>(b.data() + at + 24);
@@ -109,24 +125,31 @@ std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b) {
         const std::size_t verts = at + kFrameHeaderSize;
         for (std::uint32_t v : fileVertex) {
             const std::size_t p = verts + std::size_t(v) * 4;
-            frame.positions.push_back(FromFileAxes(b[p] * scale[0] + move[0], b[p + 1] * scale[1] + move[1],
-                                                   b[p + 2] * scale[2] + move[2]));
+            const Vector q = FromFileAxes(b[p] * scale[0] + move[0], b[p + 1] * scale[1] + move[1],
+                                          b[p + 2] * scale[2] + move[2]);
+            // Finite factors can still overflow to infinity.
+            if (!std::isfinite(q.x) || !std::isfinite(q.y) || !std::isfinite(q.z))
+                return damaged("a position is not a finite number");
+            if (model.frames.empty() && frame.positions.empty()) low = high = q;
+            low = {std::min(low.x, q.x), std::min(low.y, q.y), std::min(low.z, q.z)};
+            high = {std::max(high.x, q.x), std::max(high.y, q.y), std::max(high.z, q.z)};
+            r2 = std::max(r2, double(q.x) * q.x + double(q.y) * q.y + double(q.z) * q.z);
+            frame.positions.push_back(q);
         }
         frame.normals = ComputeSmoothNormals(frame.positions, model.indices, fileVertex);
-        all.insert(all.end(), frame.positions.begin(), frame.positions.end());
         model.frames.push_back(std::move(frame));
     }
-    ComputeBounds(all, model.boundsMin, model.boundsMax, model.radius);
+    model.boundsMin = low;
+    model.boundsMax = high;
+    model.radius = float(std::sqrt(r2));
+    if (!std::isfinite(model.radius)) return damaged("a position is too far out");
     return model;
 }
 
-std::optional<AnimatedModelData> LoadMd2(const std::string& path) {
-    std::ifstream in(sys::ResolvePath(path), std::ios::binary);
-    if (!in) return {};
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    if (in.bad()) return {};
-    return ParseMd2(bytes);
+std::optional<AnimatedModelData> LoadMd2(const std::string& path, std::string* reason) {
+    const auto bytes = sys::ReadRegularFile(sys::ResolvePath(path), MaxMd2FileBytes, reason);
+    if (!bytes) return std::nullopt;
+    return ParseMd2({reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()}, reason);
 }
 
 }  // namespace quorvel

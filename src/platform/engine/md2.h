@@ -16,11 +16,21 @@
 
 namespace quorvel {
 
+// Limits a file must keep, checked before anything is made from it (the first four
+// are the format's own).
+inline constexpr int MaxMd2Vertices = 2048;
+inline constexpr int MaxMd2TexCoords = 2048;
+inline constexpr int MaxMd2Triangles = 4096;
+inline constexpr int MaxMd2Frames = 512;
+// Keyframes times vertices (after uv seams are split): memory grows with it.
+inline constexpr std::int64_t MaxMd2KeyframeVertices = 1 << 19;
+inline constexpr std::size_t MaxMd2FileBytes = 16 * 1024 * 1024;
+
 // Every keyframe of the file at `path` (a Windows-style or real path); empty when the
-// file is missing or damaged.
-std::optional<AnimatedModelData> LoadMd2(const std::string& path);
+// file is missing, damaged or breaks a limit, with the reason in `reason` when given.
+std::optional<AnimatedModelData> LoadMd2(const std::string& path, std::string* reason = nullptr);
 
 // The same from the file's bytes.
-std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> bytes);
+std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> bytes, std::string* reason = nullptr);
 
 }  // namespace quorvel

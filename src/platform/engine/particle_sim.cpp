@@ -68,6 +68,19 @@ Vector InCone(const Vector& d, float halfAngle) {
 
 }  // namespace
 
+PrewarmPlan PlanPrewarm(const ParticleSettings& settings) {
+    if (!settings.prewarm) return {};
+    // In floats: a file's extreme lives would overflow an int sum.
+    const float ahead =
+        std::min(kMaxPrewarmSeconds,
+                 (float(std::max(0, settings.lifeMs)) + std::fabs(float(settings.lifeSpreadMs))) / 1000.0f);
+    if (!(ahead > 0)) return {};
+    const long capacity = std::max<long>(1, settings.maxParticles);
+    const int affordable = int(std::max<long>(1, PrewarmParticleBudget / capacity));
+    const int steps = std::min(affordable, int(std::ceil(ahead / kPrewarmStep)));
+    return {steps, ahead / float(steps)};
+}
+
 ParticleSim::ParticleSim(const ParticleSettings& settings) {
     SetSettings(settings);
 }
@@ -134,16 +147,12 @@ void ParticleSim::Update(float seconds) {
 
     if (prewarmPending_ && emitting_) {
         prewarmPending_ = false;
-        if (settings_.prewarm) {
-            // In floats: a file's extreme lives would overflow an int sum.
-            const float ahead = std::min(
-                kMaxPrewarmSeconds,
-                (float(std::max(0, settings_.lifeMs)) + std::fabs(float(settings_.lifeSpreadMs))) / 1000.0f);
+        if (const PrewarmPlan plan = PlanPrewarm(settings_); plan.steps > 0) {
             const float keepOn = onSeconds_;
             const Vector keepVelocity = emitterVelocity_;
             emitterVelocity_ = {};
-            for (float done = 0; done < ahead; done += kPrewarmStep)
-                Step(std::min(kPrewarmStep, ahead - done));
+            for (int i = 0; i < plan.steps; ++i)
+                Step(plan.step);
             onSeconds_ = keepOn;
             emitterVelocity_ = keepVelocity;
         }
@@ -198,8 +207,10 @@ void ParticleSim::Emit(float dt) {
     }
     if (!s.continuous || !window || s.emitRate <= 0) return;
     emitDebt_ += float(s.emitRate) * dt;
-    const int due = int(emitDebt_);
-    emitDebt_ -= float(due);
+    const float whole = std::floor(emitDebt_);
+    emitDebt_ -= whole;
+    // No more than there is room for: a huge rate over a long step is more than an int holds.
+    const int due = int(std::min(whole, float(capacity_ - std::min(capacity_, live_.size()))));
     // New particles are spread over the step, so a slow frame does not emit in clumps.
     for (int i = 0; i < due && live_.size() < capacity_; ++i)
         Spawn(dt * Random());

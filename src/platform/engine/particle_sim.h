@@ -27,6 +27,16 @@ struct ParticleView {
     int frame = 0;    // atlas cell, counted row by row from the top left
 };
 
+// How the prewarm of a system runs: `steps` steps of `step` seconds, one life time in
+// all (at most 30 seconds). Its cost is bounded whatever a file asks for: past a budget
+// of particle updates the steps get longer rather than more.
+struct PrewarmPlan {
+    int steps = 0;
+    float step = 0;
+};
+inline constexpr long PrewarmParticleBudget = 500000;
+PrewarmPlan PlanPrewarm(const ParticleSettings& settings);
+
 class ParticleSim {
   public:
     explicit ParticleSim(const ParticleSettings& settings = {});

@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/ff/decoders.h"
 
@@ -29,7 +30,15 @@ class StreamReader {
     }
 
     bool Open(const std::string& path, AVMediaType type) {
-        if (avformat_open_input(&format_, path.c_str(), nullptr, nullptr) < 0) return false;
+        // A regular file only (a FIFO would block the open), and nothing but files
+        // from it: a damaged or disguised file must not reach out to the network.
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) return false;
+        AVDictionary* options = nullptr;
+        av_dict_set(&options, "protocol_whitelist", "file", 0);
+        const int opened = avformat_open_input(&format_, path.c_str(), nullptr, &options);
+        av_dict_free(&options);
+        if (opened < 0) return false;
         if (avformat_find_stream_info(format_, nullptr) < 0) return false;
         const AVCodec* decoder = nullptr;
         index_ = av_find_best_stream(format_, type, -1, -1, &decoder, 0);

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+
+#include "platform/system/safe_file.h"
 
 namespace quorvel::sound {
 namespace {
@@ -101,11 +101,12 @@ std::optional<WaveFile> ParseWave(std::string_view b) {
     return out;
 }
 
-std::optional<WaveFile> ReadWaveFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return ParseWave(bytes);
+std::optional<WaveFile> ReadWaveFile(const std::string& path, std::string* reason) {
+    const auto bytes = sys::ReadRegularFile(path, MaxWaveFileBytes, reason);
+    if (!bytes) return std::nullopt;
+    auto wave = ParseWave(*bytes);
+    if (!wave) sys::Fail(reason, "not a wave file the game plays");
+    return wave;
 }
 
 }  // namespace quorvel::sound

@@ -3,6 +3,7 @@
 // float, plain or in the extensible header, one or two channels. Samples come
 // out as 16-bit PCM; the file's own format is kept for callers that report it.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,8 +25,12 @@ struct WaveFile {
     PcmData pcm;
 };
 
+// The game's sounds are short: a larger file is refused before it is read.
+inline constexpr std::size_t MaxWaveFileBytes = 64 * 1024 * 1024;
+
 std::optional<WaveFile> ParseWave(std::string_view bytes);
-// `path` is a real file-system path.
-std::optional<WaveFile> ReadWaveFile(const std::string& path);
+// `path` is a real file-system path; a regular file only. Empty on failure, with the
+// reason in `reason` when given.
+std::optional<WaveFile> ReadWaveFile(const std::string& path, std::string* reason = nullptr);
 
 }  // namespace quorvel::sound

@@ -4,44 +4,129 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <sstream>
-#include <utility>
+#include <optional>
 #include <vector>
+
+#include "platform/system/safe_file.h"
 
 namespace quorvel::sys {
 namespace fs = std::filesystem;
 namespace {
 
-using Section = std::vector<std::pair<std::string, std::string>>;
-using Store = std::vector<std::pair<std::string, Section>>;
+// A settings file holds a few lines; anything much larger is not one.
+constexpr std::size_t kMaxStoreBytes = 1024 * 1024;
+
+// One line of a section: a key and its value, or any other line kept as it was
+// (comments, blank lines, lines that make no sense), so a rewrite loses nothing.
+struct Line {
+    bool isPair = false;
+    std::string key, value;
+    std::string raw;
+};
+
+struct Section {
+    std::string name;  // "" for the lines before the first section
+    std::vector<Line> lines;
+};
+
+struct Store {
+    std::vector<Section> sections;  // one per name
+
+    Section* Find(const std::string& name) {
+        for (Section& s : sections)
+            if (s.name == name) return &s;
+        return nullptr;
+    }
+};
 
 std::string Trim(const std::string& s) {
-    const size_t b = s.find_first_not_of(" \t\r");
+    const size_t b = s.find_first_not_of(" \t");
     if (b == std::string::npos) return "";
-    const size_t e = s.find_last_not_of(" \t\r");
+    const size_t e = s.find_last_not_of(" \t");
     return s.substr(b, e - b + 1);
 }
 
-Store ReadStore(const std::string& path) {
-    Store store;
-    std::ifstream in(path, std::ios::binary);
+// Lines end in CR LF, LF or a lone CR.
+std::vector<std::string> SplitLines(const std::string& data) {
+    std::vector<std::string> lines;
     std::string line;
-    Section* current = nullptr;
-    while (std::getline(in, line)) {
-        line = Trim(line);
-        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
-        if (line.front() == '[' && line.back() == ']') {
-            store.emplace_back(Trim(line.substr(1, line.size() - 2)), Section{});
-            current = &store.back().second;
+    for (size_t i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
+// A section named twice becomes one (its later lines join the first), and a key set
+// twice keeps its last value, so what is read is what the next write changes.
+Store ParseStore(std::string data) {
+    if (data.starts_with("\xEF\xBB\xBF")) data.erase(0, 3);
+    Store store;
+    store.sections.push_back({});
+    Section* current = &store.sections.back();
+    for (const std::string& rawLine : SplitLines(data)) {
+        const std::string line = Trim(rawLine);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            const std::string name = Trim(line.substr(1, line.size() - 2));
+            current = store.Find(name);
+            if (!current) {
+                store.sections.push_back({name, {}});
+                current = &store.sections.back();
+            }
             continue;
         }
         const size_t eq = line.find('=');
-        if (eq == std::string::npos || current == nullptr) continue;  // damaged line: skip it
-        current->emplace_back(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
+        const bool comment = line.empty() || line[0] == ';' || line[0] == '#';
+        if (comment || eq == std::string::npos || current->name.empty()) {
+            current->lines.push_back({false, {}, {}, rawLine});
+            continue;
+        }
+        Line pair{true, Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)), {}};
+        bool replaced = false;
+        for (Line& l : current->lines)
+            if (l.isPair && l.key == pair.key) l.value = pair.value, replaced = true;
+        if (!replaced) current->lines.push_back(std::move(pair));
     }
     return store;
+}
+
+// The store in the file; empty for a missing file; nothing for a file that is there
+// but cannot be read as a store (a FIFO, a device, a huge file), which is never replaced.
+std::optional<Store> ReadStore(const std::string& path) {
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(path, ec))) return Store{};
+    const auto bytes = ReadRegularFile(path, kMaxStoreBytes);
+    if (!bytes) return std::nullopt;
+    return ParseStore(*bytes);
+}
+
+std::string Format(const Store& store) {
+    std::string out;
+    for (const Section& s : store.sections) {
+        if (!s.name.empty()) out += '[' + s.name + "]\n";
+        for (const Line& l : s.lines)
+            out += (l.isPair ? l.key + '=' + l.value : l.raw) + '\n';
+    }
+    return out;
+}
+
+// Temporary files of writes that were killed midway, under any name this store used.
+void RemoveLeftovers(const std::string& path) {
+    const fs::path file(path);
+    const std::string prefix = file.filename().string() + ".tmp";
+    std::error_code ec;
+    for (fs::directory_iterator it(file.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(prefix) && it->symlink_status(ec).type() == fs::file_type::regular)
+            fs::remove(it->path(), ec);
+    }
 }
 
 }  // namespace
@@ -60,50 +145,41 @@ std::string SettingsFilePath(const std::string& application) {
 
 std::string GetSetting(const std::string& application, const std::string& section, const std::string& key,
                        const std::string& defaultValue) {
-    const Store store = ReadStore(SettingsFilePath(application));
-    for (const auto& [name, entries] : store) {
-        if (name != section) continue;
-        for (const auto& [k, v] : entries)
-            if (k == key) return v;
-    }
+    std::optional<Store> store = ReadStore(SettingsFilePath(application));
+    if (!store) return defaultValue;
+    if (const Section* s = store->Find(section); s && !section.empty())
+        for (const Line& l : s->lines)
+            if (l.isPair && l.key == key) return l.value;
     return defaultValue;
 }
 
 void SaveSetting(const std::string& application, const std::string& section, const std::string& key,
                  const std::string& value) {
     const std::string path = SettingsFilePath(application);
-    Store store = ReadStore(path);
-    Section* target = nullptr;
-    for (auto& [name, entries] : store)
-        if (name == section) target = &entries;
+    // A file the player made read-only keeps its values; they are still read.
+    if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0) return;
+    std::optional<Store> store = ReadStore(path);
+    if (!store || section.empty()) return;
+
+    Section* target = store->Find(section);
     if (!target) {
-        store.emplace_back(section, Section{});
-        target = &store.back().second;
+        store->sections.push_back({section, {}});
+        target = &store->sections.back();
     }
-    bool replaced = false;
-    for (auto& [k, v] : *target)
-        if (k == key) v = value, replaced = true;
-    if (!replaced) target->emplace_back(key, value);
+    Line* entry = nullptr;
+    for (Line& l : target->lines)
+        if (l.isPair && l.key == key) entry = &l;
+    if (entry && entry->value == value) return;  // unchanged: the file stays as it is
+    if (entry) {
+        entry->value = value;
+    } else {
+        target->lines.push_back({true, key, value, {}});
+    }
 
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        for (const auto& [name, entries] : store) {
-            out << '[' << name << "]\n";
-            for (const auto& [k, v] : entries)
-                out << k << '=' << v << '\n';
-        }
-        // Most of the data reaches the disk on close: a file not written whole never replaces the old one.
-        out.close();
-        if (!out) {
-            fs::remove(temp, ec);
-            return;
-        }
-    }
-    fs::rename(temp, path, ec);
-    if (ec) fs::remove(temp, ec);
+    RemoveLeftovers(path);
+    ReplaceFile(path, Format(*store));
 }
 
 }  // namespace quorvel::sys

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
+#include <filesystem>
 
 #include <bit>
 #include <set>
@@ -151,6 +155,37 @@ TEST(ParticleFile, StopsAtTheEndOfTheFile) {
 // What the engine holds for the system `key` once the file is loaded.
 const engine::ParticleItem* System(const std::string& key) {
     return engine::GetScene().particles.Find(key);
+}
+
+// A value that is not a finite number (a NaN speed, an infinite size) makes the whole
+// file damaged: nothing of it reaches the system. Special files are never read.
+TEST(ParticleFile, NonFiniteValuesAndSpecialFilesGiveNothing) {
+    test::TempFolder dir;
+    auto withSlot = [](int slot, float value) {
+        std::string s = Name("ab") + Slots();
+        const std::size_t at = Name("ab").size() + std::size_t(slot - 1) * 4;
+        std::string v;
+        Put(v, std::bit_cast<std::uint32_t>(value));
+        return s.replace(at, 4, v);
+    };
+    const std::pair<const char*, std::string> cases[] = {
+        {"speed not a number", withSlot(27, std::nanf(""))},
+        {"infinite start size", withSlot(17, INFINITY)},
+        {"infinite last turn", withSlot(94, -INFINITY)},
+    };
+    for (const auto& [what, bytes] : cases) {
+        dir.Write("par/x.par", bytes);
+        const ParticleFileData data = ReadParticleFile(dir.str() + "\\par\\x.par");
+        EXPECT_EQ(data.groupsRead, 0) << what;
+        EXPECT_FALSE(data.failure.empty()) << what;
+    }
+    ASSERT_EQ(mkfifo((dir.path() / "par/fifo.par").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.path() / "par/zero.par");
+    for (const char* name : {"fifo.par", "zero.par"}) {
+        const ParticleFileData data = ReadParticleFile(dir.str() + "\\par\\" + name);
+        EXPECT_EQ(data.groupsRead, 0) << name;
+        EXPECT_EQ(data.failure, "not a regular file") << name;
+    }
 }
 
 // Each setting holds the value of the slot the file keeps it in.

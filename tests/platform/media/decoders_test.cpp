@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cmath>
 
 #include <fstream>
 
 #include "platform/ff/decoders.h"
+#include "platform/ff/midi_timing.h"
 #include "platform/media/media_fixtures.h"
 #include "platform/sound/sound_fixtures.h"
 #include "support/temp_folder.h"
@@ -117,6 +121,24 @@ TEST_F(Decoders, MidiPlaysThroughTheSoundFontForItsTempo) {
     }
 }
 
+// A tempo of a microsecond per quarter at 32767 ticks a quarter: seconds near the end
+// are more ticks than an integer holds, and a seek there stops at the last tick.
+TEST_F(Decoders, MidiSeekWithAVeryShortTempoStaysInRange) {
+    std::string midi = test::MidiBytes(1, 4, 240);
+    midi[12] = char(0x7F);
+    midi[13] = char(0xFF);
+    const auto timing = ReadMidiTiming(midi);
+    ASSERT_TRUE(timing);
+    for (double seconds : {0.5, 1.0, 1e300, double(INFINITY), -1.0, double(NAN)})
+        EXPECT_LE(timing->Tick(seconds), timing->lastTick) << seconds;
+    EXPECT_EQ(timing->Tick(0.5), timing->lastTick);
+
+    folder_.Write("short.mid", midi);
+    auto decoder = OpenMidi(Path("short.mid"));
+    ASSERT_TRUE(decoder);
+    EXPECT_TRUE(decoder->Seek(decoder->Info().duration - 0.5));
+}
+
 TEST_F(Decoders, WhatCannotPlayOpensNothing) {
     folder_.Write("text.wma", "this is not music");
     const std::string midi = test::MidiBytes(500000, 4, 240);
@@ -126,6 +148,11 @@ TEST_F(Decoders, WhatCannotPlayOpensNothing) {
     EXPECT_FALSE(OpenWithFFmpeg(Path("missing.ogg")));
     EXPECT_FALSE(OpenMidi(Path("cut.mid")));
     EXPECT_FALSE(OpenMidi(Path("text.wma")));
+    // Only a regular file: a FIFO with no writer would wait for ever.
+    ASSERT_EQ(mkfifo(Path("fifo.mid").c_str(), 0600), 0);
+    EXPECT_FALSE(OpenMidi(Path("fifo.mid")));
+    ASSERT_EQ(mkfifo(Path("fifo.wma").c_str(), 0600), 0);
+    EXPECT_FALSE(OpenWithFFmpeg(Path("fifo.wma")));
 
     // The media layer's own reader takes wave files only; with the back end, MIDI
     // goes by its name to the synthesizer.

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include <cstdint>
 #include <cstring>
 
 #include "platform/sound/sound_fixtures.h"
 #include "platform/sound/wave_file.h"
+#include "support/temp_folder.h"
 
 namespace quorvel::sound {
 namespace {
@@ -93,6 +97,18 @@ TEST(WaveFile, RejectsWhatItCannotPlay) {
     };
     for (const Case& c : cases)
         EXPECT_FALSE(ParseWave(c.bytes)) << c.name;
+}
+
+// Only a regular file is read: a FIFO or an endless device would never end.
+TEST(WaveFile, SpecialFilesAreRefused) {
+    test::TempFolder dir;
+    ASSERT_EQ(mkfifo((dir.path() / "fifo.wav").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.path() / "zero.wav");
+    for (const char* name : {"fifo.wav", "zero.wav"}) {
+        std::string reason;
+        EXPECT_FALSE(ReadWaveFile((dir.path() / name).string(), &reason)) << name;
+        EXPECT_EQ(reason, "not a regular file") << name;
+    }
 }
 
 TEST(WaveFile, CutOffDataKeepsTheWholeFrames) {

@@ -75,5 +75,71 @@ TEST(Image, MissingDamagedOrForeignFilesGiveNothing) {
     EXPECT_FALSE(LoadImageFile(dir.str() + "\\tex\\missing.png"));
 }
 
+std::uint32_t Crc32(const std::string& bytes) {
+    std::uint32_t crc = 0xffffffffu;
+    for (unsigned char c : bytes) {
+        crc ^= c;
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 1 ? 0xedb88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return ~crc;
+}
+
+void PutBe32(std::string& s, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        s[at + std::size_t(i)] = char(v >> (24 - 8 * i));
+}
+
+void PutLe32(std::string& s, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        s[at + std::size_t(i)] = char(v >> (8 * i));
+}
+
+// Pictures whose headers ask for too much, or whose tables are bogus, fail with a
+// reason before anything of that size is made.
+TEST(Image, HostileHeadersFailBeforeTheyAllocate) {
+    std::string png, bmp, jpg;
+    ASSERT_TRUE(stbi_write_png_to_func(Append, &png, 3, 2, 3, kRgb.data(), 0));
+    ASSERT_TRUE(stbi_write_bmp_to_func(Append, &bmp, 3, 2, 3, kRgb.data()));
+    ASSERT_TRUE(stbi_write_jpg_to_func(Append, &jpg, 3, 2, 3, kRgb.data(), 90));
+
+    // A PNG of 60000 x 60000 (the header's check sum made right, so only the size is wrong).
+    std::string hugePng = png;
+    PutBe32(hugePng, 16, 60000);
+    PutBe32(hugePng, 20, 60000);
+    PutBe32(hugePng, 29, Crc32(hugePng.substr(12, 17)));
+
+    // The 54-byte BMP of gigapixels: a header and no pixels.
+    std::string hugeBmp = bmp.substr(0, 54);
+    PutLe32(hugeBmp, 18, 50000);
+    PutLe32(hugeBmp, 22, 50000);
+    // Sides within the limits, but more rows than the file holds.
+    std::string shortBmp = bmp.substr(0, 54);
+    PutLe32(shortBmp, 18, 4000);
+    PutLe32(shortBmp, 22, std::uint32_t(-4000));  // top-down
+
+    // A Huffman table that declares more than 256 codes.
+    std::string bogusHuffman = jpg;
+    const std::size_t dht = bogusHuffman.find("\xff\xc4");
+    ASSERT_NE(dht, std::string::npos);
+    bogusHuffman[dht + 5 + 15] = char(0xff);  // the count of 16-bit codes
+    bogusHuffman[dht + 5 + 14] = char(0xff);
+
+    const std::pair<const char*, std::string> cases[] = {
+        {"png of 60000 x 60000", hugePng},
+        {"bmp of 50000 x 50000 in 54 bytes", hugeBmp},
+        {"bmp shorter than its rows", shortBmp},
+        {"jpeg with a bogus Huffman table", bogusHuffman},
+        {"jpeg cut in half", jpg.substr(0, jpg.size() / 2)},
+    };
+    for (const auto& [what, bytes] : cases) {
+        std::string reason;
+        EXPECT_FALSE(
+            DecodeImage({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, &reason))
+            << what;
+        EXPECT_FALSE(reason.empty()) << what;
+    }
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -168,10 +168,24 @@ TEST(Import3ds, MissingOrDamagedFilesGiveNothing) {
         {"not a model", "this is plain text, not a model at all"},
         {"cut in the vertex list", good.substr(0, 60)},
         {"no objects", Write3ds({})},
+        {"a vertex not a number",
+         [] {
+             auto objects = TwoObjects();
+             objects[0].verts[1].y = std::nanf("");
+             return Write3ds(objects);
+         }()},
+        {"an infinite texture coordinate",
+         [] {
+             auto objects = TwoObjects();
+             objects[0].uvs[2].x = INFINITY;
+             return Write3ds(objects);
+         }()},
     };
     for (const Case& c : cases) {
         dir.Write("mesh/bad.3ds", c.bytes);
-        EXPECT_FALSE(Load3ds(dir.str() + "\\mesh\\bad.3ds")) << c.what;
+        std::string reason;
+        EXPECT_FALSE(Load3ds(dir.str() + "\\mesh\\bad.3ds", &reason)) << c.what;
+        EXPECT_FALSE(reason.empty()) << c.what;
     }
     EXPECT_FALSE(Load3ds(dir.str() + "\\mesh\\missing.3ds"));
 }

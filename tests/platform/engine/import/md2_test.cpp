@@ -179,10 +179,37 @@ TEST(Md2, DamagedFilesFailCleanly) {
              m.skinWidth = 0;
              return Write(m);
          }()},
+        // Finite factors whose product overflows: the positions would be infinite.
+        {"positions beyond a float",
+         [&] {
+             Md2Model m = TwoFrames();
+             m.frames[1].scale[0] = 3e38f;
+             return Write(m);
+         }()},
+        {"more frames than the format allows",
+         [&] {
+             Md2Model m = TwoFrames();
+             m.frames.resize(MaxMd2Frames + 1, m.frames[0]);
+             return Write(m);
+         }()},
+        // Few bytes a frame, many uv-split vertices: memory would grow with their product.
+        {"frames times vertices beyond the budget",
+         [&] {
+             Md2Model m;
+             m.frames.resize(MaxMd2Frames, Md2Frame{{1, 1, 1}, {0, 0, 0}, "f", {{0, 0, 0}}});
+             for (int i = 0; i < MaxMd2TexCoords; ++i)
+                 m.st.push_back({std::int16_t(i), 0});
+             for (int i = 0; i + 2 < MaxMd2TexCoords; i += 3)
+                 m.tris.push_back({0, 0, 0, std::uint16_t(i), std::uint16_t(i + 1), std::uint16_t(i + 2)});
+             return Write(m);
+         }()},
     };
     ASSERT_TRUE(ParseMd2(Bytes(good)));
-    for (const Case& c : cases)
-        EXPECT_FALSE(ParseMd2(Bytes(c.bytes))) << c.what;
+    for (const Case& c : cases) {
+        std::string reason;
+        EXPECT_FALSE(ParseMd2(Bytes(c.bytes), &reason)) << c.what;
+        EXPECT_FALSE(reason.empty()) << c.what;
+    }
 
     test::TempFolder dir;
     EXPECT_FALSE(LoadMd2(dir.str() + "\\mesh\\missing.md2"));

@@ -341,5 +341,38 @@ TEST_F(ParticleSimTest, PrewarmTakesTheLongestLivesAFileCanGive) {
     }
 }
 
+// A full budget of particles with the longest lives: prewarm still covers one life
+// (up to its 30-second cap) but within a bounded number of particle updates.
+TEST_F(ParticleSimTest, PrewarmCostIsBoundedWhateverTheFileAsks) {
+    for (const std::int16_t budget : {std::int16_t(1), std::int16_t(100), std::int16_t(32767)}) {
+        ParticleSettings s = Stream();
+        s.prewarm = 1;
+        s.maxParticles = budget;
+        s.lifeMs = INT32_MAX;
+        const PrewarmPlan plan = PlanPrewarm(s);
+        ASSERT_GT(plan.steps, 0) << budget;
+        EXPECT_LE(long(plan.steps) * budget, std::max<long>(PrewarmParticleBudget, budget)) << budget;
+        EXPECT_NEAR(plan.steps * plan.step, 30.0f, 0.01f) << budget;
+        EXPECT_LE(plan.step, 30.0f) << budget;
+    }
+    ParticleSettings s = Stream();
+    s.lifeMs = 2000;
+    s.prewarm = 1;
+    const PrewarmPlan small = PlanPrewarm(s);
+    EXPECT_NEAR(small.step, 1.0f / 30.0f, 1e-4f);  // small systems keep fine steps
+    s.prewarm = 0;
+    EXPECT_EQ(PlanPrewarm(s).steps, 0);
+
+    // The heaviest file: the largest rate over the long prewarm steps of a full budget
+    // is more particles than an int counts; the system fills and stops there.
+    s.maxParticles = 32767;
+    s.emitRate = INT32_MAX;
+    s.lifeMs = INT32_MAX;
+    s.prewarm = 1;
+    ParticleSim heavy(s);
+    heavy.Update(kFrame);
+    EXPECT_EQ(heavy.Count(), 32767);
+}
+
 }  // namespace
 }  // namespace quorvel
