@@ -622,8 +622,7 @@ HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach) {
 
 HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
     const Vector dir = Normalise(rayRec.Dir);
-    if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
-        return {};
+    if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0) return {};
     auto& state = engine::State();
     if (!state.rayIndex) state.rayIndex = std::make_shared<engine::RayIndex>();
     return state.rayIndex->Hit(state.scene, Ray{rayRec.Origin, dir}, mode, reach, rayRec);
