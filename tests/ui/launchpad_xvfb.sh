@@ -148,10 +148,34 @@ wait_for 30 test -s "$prog/startmode.vlx" || fail "startmode.vlx was not written
 sleep 2
 import -window root "$out/render_window.png" || fail "no screenshot of the render window"
 
-# Escape ends the game where its menu takes it; otherwise it is stopped here.
+# The main menu with an absolute pointing device: xdotool's moves put the system pointer
+# at a point, as a tablet or a remote desktop does. Over each item the pointer image is
+# the lit one (amber), over empty space the plain one (blue-grey). Its middle is drawn
+# about (13, 11) pixels right of and below the point.
+screen_pixel() {
+  import -window root -crop "1x1+$1+$2" "$work/screen_pixel.png" 2>/dev/null || return 1
+  convert "$work/screen_pixel.png" -format "%[fx:round(255*p{0,0}.r)] %[fx:round(255*p{0,0}.b)]" info:
+}
+pointer_is() {  # x y lit|plain
+  game_alive || fail "the game ended in the main menu"
+  xdotool mousemove "$1" "$2"
+  sleep 0.1
+  local red blue
+  read -r red blue <<<"$(screen_pixel $(($1 + 13)) $(($2 + 11)))" || return 1
+  if [ "$3" = lit ]; then [ "$red" -gt $((blue + 40)) ]; else [ "$blue" -gt $((red + 10)) ]; fi
+}
+item_x=584
+wait_for 60 pointer_is "$item_x" 543 lit || fail "the pointer is not lit over New Game after an absolute move"
+import -window root "$out/main_menu.png"
+for item_y in 543 578 616 653 691 729; do
+  wait_for 5 pointer_is 1000 60 plain || fail "the pointer stays lit over empty space"
+  wait_for 5 pointer_is "$item_x" "$item_y" lit || fail "the pointer is not lit over the item at y=$item_y"
+done
+
+# The menu has no Escape; the game is stopped here.
 press Escape
 wait_for 5 bash -c "! kill -0 $game_pid 2>/dev/null" || kill -9 "$game_pid" 2>/dev/null
 wait "$game_pid" 2>/dev/null
 game_pid=""
-echo "PASS: launch pad, difficulty dialog and render window; screenshots in $out"
+echo "PASS: launch pad, difficulty dialog, render window and main menu; screenshots in $out"
 exit 0
