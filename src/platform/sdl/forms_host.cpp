@@ -141,7 +141,13 @@ void ImGuiFormsHost::Impl::ArrangeWindow() {
         SDL_SetWindowTitle(win, title.c_str());
     }
     if (SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(win, 0);
-    const ImVec2 size = OuterSize(*desk);
+    // Large enough for every form drawn, so a dialog taller or wider than the form
+    // the window stands for is still shown whole.
+    ImVec2 size = OuterSize(*desk);
+    for (Form* f : DrawnForms()) {
+        const ImVec2 s = OuterSize(*f);
+        size = {std::max(size.x, s.x), std::max(size.y, s.y)};
+    }
     int w = 0, h = 0;
     SDL_GetWindowSize(win, &w, &h);
     if (w != int(size.x) || h != int(size.y)) SDL_SetWindowSize(win, int(size.x), int(size.y));

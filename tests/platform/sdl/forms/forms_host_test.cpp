@@ -21,8 +21,11 @@
 #include "platform/sdl/window.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
+#include "shell/difficulty.h"
 #include "shell/launch_pad.h"
 #include "shell/maker.h"
+#include "shell/options.h"
+#include "support/golden.h"
 #include "support/temp_folder.h"
 
 // Mesa keeps some allocations until the process ends, by design.
@@ -242,6 +245,15 @@ TEST_F(FormsHostTest, MouseReachesEveryKindOfControl) {
     const auto slider = host->WhereDrawn(form.Level);
     ASSERT_TRUE(slider);
     const int right = slider->x + slider->w - 8, left = slider->x + 2, y = slider->y + 8;
+    // A plain click on the thumb (at 2 of 1 to 5) focuses the slider: the arrow keys
+    // then move it.
+    ClickAt(slider->x + 8 + (slider->w - 16) / 4, y);
+    Frames(3);
+    EXPECT_TRUE(form.Level.HasFocus());
+    EXPECT_EQ(form.Level.Value(), 2);
+    Key(SDLK_RIGHT);
+    Frames(3);
+    EXPECT_EQ(form.Level.Value(), 3);
     ClickAt(right, y);
     Frames(3);
     EXPECT_EQ(form.Level.Value(), 5);
@@ -441,6 +453,49 @@ TEST_F(FormsHostTest, LaunchPadLooksLikeOne) {
     EXPECT_LT(at(w - 10, 4)[0], 40);
     EXPECT_GT(at(w - 10, 4)[2], 100);
     EXPECT_LT(at(w / 2, h / 4)[0] + at(w / 2, h / 4)[1] + at(w / 2, h / 4)[2], 30);
+}
+
+// The launch pad's dialogs, each whole in the window whatever its size, compared with
+// a golden picture at the size its form gives.
+TEST_F(FormsHostTest, DialogsShowWholeAndReadable) {
+    TempFolder folder, config;
+    UseAsProgramFolder(folder);
+    setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
+    MakerSite = "http://127.0.0.1:9";  // nothing listens there: the check fails at once
+    ShowMain(VeltorInitial);
+    const struct {
+        const char* golden;
+        forms::Form& form;
+        int width, height;
+    } dialogs[] = {
+        {"options_dialog", Options, 512, 384},
+        {"difficulty_dialog", InitialLevel, 264, 406},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.golden);
+        ASSERT_TRUE(d.form.Show());
+        Frames(3);
+        std::vector<unsigned char> rgba;
+        int w = 0, h = 0;
+        ASSERT_TRUE(host->Capture(rgba, w, h));
+        const auto r = host->WhereDrawn(d.form);
+        ASSERT_TRUE(r);
+        EXPECT_GE(r->w, d.width);
+        EXPECT_GE(r->h, d.height);
+        ASSERT_GE(r->x, 0);
+        ASSERT_GE(r->y, 0);
+        ASSERT_LE(r->x + r->w, w) << "cut off on the right";
+        ASSERT_LE(r->y + r->h, h) << "cut off at the bottom";
+        std::vector<unsigned char> part(std::size_t(r->w) * std::size_t(r->h) * 4);
+        for (int y = 0; y < r->h; ++y)
+            std::copy_n(&rgba[(std::size_t(r->y + y) * std::size_t(w) + std::size_t(r->x)) * 4],
+                        std::size_t(r->w) * 4, &part[std::size_t(y) * std::size_t(r->w) * 4]);
+        ExpectGolden(
+            std::string(QUORVEL_SOURCE_DIR) + "/tests/platform/sdl/forms/golden/" + d.golden + ".png", r->w,
+            r->h, part);
+        d.form.Hide();
+        Frames(2);
+    }
 }
 
 TEST_F(FormsHostTest, DialogOverTheEngineShowsThePointerWhileOpen) {
