@@ -123,7 +123,10 @@ std::vector<Form*> ImGuiFormsHost::Impl::DrawnForms() {
 }
 
 Form* ImGuiFormsHost::Impl::Desk() {
-    if (mainForm && Alive(mainForm) && mainForm->Loaded()) return mainForm;
+    // A main form still loading is not on screen yet: a dialog its loading shows (the
+    // splash, the tip of the day) gets a window of its own size until it is, never an
+    // empty window of the main form's size.
+    if (mainForm && Alive(mainForm) && mainForm->Loaded() && mainForm->Visible()) return mainForm;
     const auto shown = DrawnForms();
     return shown.empty() ? nullptr : shown.front();
 }

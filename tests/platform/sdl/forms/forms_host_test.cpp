@@ -455,6 +455,44 @@ TEST_F(FormsHostTest, LaunchPadLooksLikeOne) {
     EXPECT_LT(at(w / 2, h / 4)[0] + at(w / 2, h / 4)[1] + at(w / 2, h / 4)[2], 30);
 }
 
+// A dialog that a main form shows while it loads (the tip of the day) is drawn whole on
+// its own, never over an empty window of the main form's size; once the main form is
+// up, both are on screen.
+TEST_F(FormsHostTest, DialogShownWhileTheMainFormLoadsIsNotDrawnOverAnEmptyWindow) {
+    struct Starter : forms::Form {
+        Starter() : Form("Starter") {
+            SetCaption("Starter");
+            SetBorder(forms::BorderStyle::FixedDialog);
+            SetStartPosition(forms::StartUpPosition::CenterScreen);
+            Move(0, 0, 7710, 5775);
+        }
+        void Form_Load() override { loading(); }
+        std::function<void()> loading;
+    } starter;
+    Dialog dialog;
+    // Pixels of the colour shown where no form is.
+    const auto bare = [](const std::vector<unsigned char>& rgba) {
+        int n = 0;
+        for (size_t i = 0; i + 3 < rgba.size(); i += 4)
+            n += rgba[i] == 58 && rgba[i + 1] == 110 && rgba[i + 2] == 165;
+        return n;
+    };
+    std::vector<unsigned char> rgba;
+    int w = 0, h = 0, bareWhileLoading = -1;
+    starter.loading = [&] {
+        dialog.Show();
+        ASSERT_TRUE(host->Capture(rgba, w, h));
+        bareWhileLoading = bare(rgba);
+    };
+    ShowMain(starter);
+    EXPECT_EQ(bareWhileLoading, 0);
+    ASSERT_TRUE(host->Capture(rgba, w, h));
+    EXPECT_EQ(w, 514);
+    EXPECT_EQ(bare(rgba), 0);
+    EXPECT_TRUE(host->WhereDrawn(dialog));
+    EXPECT_TRUE(host->WhereDrawn(starter));
+}
+
 // The launch pad's dialogs, each whole in the window whatever its size, compared with
 // a golden picture at the size its form gives.
 TEST_F(FormsHostTest, DialogsShowWholeAndReadable) {
