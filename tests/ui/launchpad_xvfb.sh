@@ -137,6 +137,13 @@ import -window root "$out/difficulty.png"
 # "GO!!!" has the focus; Enter starts the engine in the chosen mode. The virtual screen
 # offers one mode, its own size, so that is the mode chosen.
 press Return
+# Until the first logo the window is black: the launch pad's picture does not stay in a
+# corner of the grown window (its caption bar would be dark blue there).
+for shot in 1 2 3 4 5 6 7 8; do
+  import -window root -crop 1x1+300+8 "$work/corner.png" 2>/dev/null || continue
+  corner=$(convert "$work/corner.png" -format "%[fx:round(255*p{0,0}.r)],%[fx:round(255*p{0,0}.g)],%[fx:round(255*p{0,0}.b)]" info:)
+  [ "$corner" != "0,0,128" ] || fail "the launch pad's caption shows in the corner after GO"
+done
 render_size() {
   game_alive || fail "the game ended when the engine started"
   [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]

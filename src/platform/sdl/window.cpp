@@ -281,6 +281,19 @@ void FrameDrawn() {
     t.drawn = true;
 }
 
+void ShowBlack() {
+    WindowState& w = W();
+    if (!MakeCurrent()) return;
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(w.window, &dw, &dh);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, dw, dh);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(w.window);
+}
+
 void EngineRunning(bool running) {
     WindowState& w = W();
     w.engineRunning = running;
