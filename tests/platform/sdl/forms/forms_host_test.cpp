@@ -239,6 +239,25 @@ TEST_F(FormsHostTest, MouseReachesEveryKindOfControl) {
     Click(form.Choice, 2);
     EXPECT_EQ(form.Choice.ListIndex(), 2);
     EXPECT_EQ(form.Choice.Text(), "three");
+    // Opened again, the chosen entry reads white on the navy bar.
+    Click(form.Choice);
+    {
+        const auto row = host->WhereDrawn(form.Choice, 2);
+        ASSERT_TRUE(row);
+        std::vector<unsigned char> rgba;
+        int w = 0, h = 0;
+        ASSERT_TRUE(host->Capture(rgba, w, h));
+        int navy = 0, white = 0;
+        for (int y = row->y; y < row->y + row->h; ++y)
+            for (int x = row->x; x < row->x + row->w; ++x) {
+                const unsigned char* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+                navy += p[0] < 40 && p[1] < 40 && p[2] > 100;
+                white += p[0] > 200 && p[1] > 200 && p[2] > 200;
+            }
+        EXPECT_GT(navy, row->w * row->h / 2);
+        EXPECT_GT(white, 10);
+    }
+    Click(form.Choice, 2);
 
     // A press beside the thumb moves a large step (kept in range); the thumb, dragged
     // from the right end to the left one, gives the smallest value.
