@@ -524,12 +524,15 @@ TEST_F(FormsHostTest, DialogsShowWholeAndReadable) {
         const char* golden;
         forms::Form& form;
         int width, height;
+        bool detailHidden;  // as the 3D menu shows the options: the note under the slider shows
     } dialogs[] = {
-        {"options_dialog", Options, 512, 384},
-        {"difficulty_dialog", InitialLevel, 264, 406},
+        {"options_dialog", Options, 512, 384, false},
+        {"options_dialog_in_game", Options, 512, 384, true},
+        {"difficulty_dialog", InitialLevel, 264, 406, false},
     };
     for (const auto& d : dialogs) {
         SCOPED_TRACE(d.golden);
+        Options.Graphics.SetVisible(!d.detailHidden);
         ASSERT_TRUE(d.form.Show());
         Frames(3);
         std::vector<unsigned char> rgba;
