@@ -184,8 +184,12 @@ void RunTimeline(double t, float f) {
 }
 
 // Enter and keypad Enter act as a click on the selected item.
+bool EnterDown() {
+    return InputObj->IsKeyDown(key::Return) || InputObj->IsKeyDown(key::NumpadEnter);
+}
+
 bool ActivationDown() {
-    return MenuMouse.Button0 || InputObj->IsKeyDown(key::Return) || InputObj->IsKeyDown(key::NumpadEnter);
+    return MenuMouse.Button0 || EnterDown();
 }
 
 void RunMenuLoop(double timelineStart) {
@@ -275,13 +279,18 @@ void RunMenuLoop(double timelineStart) {
 
         activationDelay += 2 * f;
 
-        // New Game and Load Game go without the delay, on the selected item only.
-        if (selectedItem == ItemLoadGame && ActivationDown()) {
+        // New Game and Load Game go without the delay. Return and keypad Enter open the
+        // slot list whatever is selected: the keyboard's way in.
+        bool listed = false;
+        if ((selectedItem == ItemLoadGame && MenuMouse.Button0) || EnterDown()) {
             int slot = 1;
             MainMenuLoadGame(slot);
+            listed = true;
         }
+        // An Enter still held when the list comes back is the one that opened it (or
+        // pressed in it), not a wish for a new game.
         MenuMouse = InputObj->GetMouseState(0);
-        if (selectedItem == ItemNewGame && ActivationDown()) {
+        if ((selectedItem == ItemNewGame && MenuMouse.Button0) || (!listed && EnterDown())) {
             int slot = NewGameSlot;
             MainMenuLoadGame(slot);
         }

@@ -39,27 +39,31 @@ OptionsForm::OptionsForm() : Form("Options") {
     Label2.Move(5220, 540, 1455, 375);
     Label1.SetCaption("Set this to low if you have problems or an older video card");
     Label1.Move(4770, 960, 2415, 495);
+    // Readable on the dialog's blue.
+    Label1.SetForeColor(RGB(255, 255, 255));
+    Label2.SetForeColor(RGB(255, 255, 255));
 
+    // Each caption ends where the next control begins, so none runs under a slider.
     struct Caption {
         int index;
         const char* text;
-        int left, top;
+        int left, top, width;
     };
-    const Caption captions[] = {{10, "Low", 4530, 585},
-                                {9, "High", 6735, 630},
-                                {1, "Startup Tips", 3840, 1020},
-                                {0, "'G' in game", 3840, 1920},
-                                {4, "Less", 4635, 2355},
-                                {2, "More", 6900, 2355},
-                                {11, "In Game use +/-", 5160, 2355},
-                                {5, "^", 5700, 1740},
-                                {6, "Easy", 4680, 3585},
-                                {7, "Normal", 5670, 3585},
-                                {8, "Hard", 6780, 3585}};
+    const Caption captions[] = {{10, "Low", 4530, 585, 630},
+                                {9, "High", 6735, 630, 900},
+                                {1, "Startup Tips", 3840, 1020, 915},
+                                {0, "'G' in game", 3840, 1920, 780},
+                                {4, "Less", 4635, 2355, 525},
+                                {2, "More", 6900, 2355, 735},
+                                {11, "In Game use +/-", 5160, 2355, 1710},
+                                {5, "^", 5700, 1740, 1215},
+                                {6, "Easy", 4680, 3585, 990},
+                                {7, "Normal", 5670, 3585, 1110},
+                                {8, "Hard", 6780, 3585, 855}};
     for (const Caption& c : captions) {
         forms::Label& label = lblLabel.Add(c.index);
         label.SetCaption(c.text);
-        label.Move(c.left, c.top, 1215, 255);
+        label.Move(c.left, c.top, c.width, 255);
         label.SetForeColor(RGB(255, 255, 255));
     }
 

@@ -76,6 +76,10 @@ Harness& Harness::MouseMove(int frame, int dx, int dy) {
     return At(frame, [dx, dy] { engine::FeedMouseMotion(dx, dy); });
 }
 
+Harness& Harness::MouseTo(int frame, int x, int y) {
+    return At(frame, [x, y] { engine::FeedMousePosition(x, y, 0, 0); });
+}
+
 Harness& Harness::MouseButton(int frame, int button, bool down) {
     return At(frame, [button, down] { engine::FeedMouseButton(button, down); });
 }

@@ -57,6 +57,8 @@ class Harness {
     Harness& KeyPress(int frame, int scanCode, int frames = 1);
     // Relative motion (the pointer stays on the screen).
     Harness& MouseMove(int frame, int dx, int dy);
+    // An absolute pointing device puts the pointer at (x, y) in screen pixels.
+    Harness& MouseTo(int frame, int x, int y);
     // Button 0 left, 1 right.
     Harness& MouseButton(int frame, int button, bool down);
     // Down at `frame`, up as frame + frames begins.

@@ -20,6 +20,7 @@ screen_h=1024
 
 fail() {
   echo "FAIL: $*" >&2
+  [ -n "${DISPLAY:-}" ] && import -window root "$out/failure.png" 2>/dev/null
   if [ -n "${work:-}" ] && [ -s "$work/game.log" ]; then
     echo "---- game output ----" >&2
     tail -n 30 "$work/game.log" >&2
@@ -146,6 +147,13 @@ import -window root "$out/difficulty.png"
 # "GO!!!" has the focus; Enter starts the engine in the chosen mode. The virtual screen
 # offers one mode, its own size, so that is the mode chosen.
 press Return
+# Until the first logo the window is black: the launch pad's picture does not stay in a
+# corner of the grown window (its caption bar would be dark blue there).
+for shot in 1 2 3 4 5 6 7 8; do
+  import -window root -crop 1x1+300+8 "$work/corner.png" 2>/dev/null || continue
+  corner=$(convert "$work/corner.png" -format "%[fx:round(255*p{0,0}.r)],%[fx:round(255*p{0,0}.g)],%[fx:round(255*p{0,0}.b)]" info:)
+  [ "$corner" != "0,0,128" ] || fail "the launch pad's caption shows in the corner after GO"
+done
 render_size() {
   game_alive || fail "the game ended when the engine started"
   [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]
@@ -157,7 +165,38 @@ wait_for 30 test -s "$prog/startmode.vlx" || fail "startmode.vlx was not written
 sleep 2
 import -window root "$out/render_window.png" || fail "no screenshot of the render window"
 
-# Escape ends the game where its menu takes it; otherwise it is stopped here.
+# The main menu with an absolute pointing device: xdotool's moves put the system pointer
+# at a point, as a tablet or a remote desktop does. Over each item the pointer image is
+# the lit one (amber), over empty space the plain one (blue-grey). Its middle is drawn
+# about (13, 11) pixels right of and below the point.
+screen_pixel() {
+  import -window root -crop "1x1+$1+$2" "$work/screen_pixel.png" 2>/dev/null || return 1
+  convert "$work/screen_pixel.png" -format "%[fx:round(255*p{0,0}.r)] %[fx:round(255*p{0,0}.b)]" info:
+}
+pointer_is() {  # x y lit|plain
+  game_alive || fail "the game ended in the main menu"
+  local red blue red0=0 blue0=0
+  if [ "$3" = lit ]; then
+    # The items lie on a blue backing that shows through the pointer's edge: measure
+    # what the pointer adds to the spot, with the pointer away and then over it.
+    xdotool mousemove 1000 60
+    sleep 0.1
+    read -r red0 blue0 <<<"$(screen_pixel $(($1 + 13)) $(($2 + 11)))" || return 1
+  fi
+  xdotool mousemove "$1" "$2"
+  sleep 0.1
+  read -r red blue <<<"$(screen_pixel $(($1 + 13)) $(($2 + 11)))" || return 1
+  if [ "$3" = lit ]; then [ $((red - red0)) -gt $((blue - blue0 + 40)) ]; else [ "$blue" -gt $((red + 10)) ]; fi
+}
+item_x=584
+wait_for 60 pointer_is "$item_x" 543 lit || fail "the pointer is not lit over New Game after an absolute move"
+import -window root "$out/main_menu.png"
+for item_y in 543 578 616 653 691 729; do
+  wait_for 5 pointer_is 1000 60 plain || fail "the pointer stays lit over empty space"
+  wait_for 5 pointer_is "$item_x" "$item_y" lit || fail "the pointer is not lit over the item at y=$item_y"
+done
+
+# The menu has no Escape; the game is stopped here.
 press Escape
 wait_for 5 bash -c "! kill -0 $game_pid 2>/dev/null" || kill -9 "$game_pid" 2>/dev/null
 wait "$game_pid" 2>/dev/null
@@ -165,5 +204,5 @@ game_pid=""
 if [ "$special" = special ]; then
   [ -p "$config/quorvel/settings.ini" ] || fail "the FIFO in place of settings.ini was replaced"
 fi
-echo "PASS: launch pad, difficulty dialog and render window${special:+ (special files)}; screenshots in $out"
+echo "PASS: launch pad, difficulty dialog, render window and main menu${special:+ (special files)}; screenshots in $out"
 exit 0

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <utility>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
@@ -182,6 +184,11 @@ void KeepPointerOnScreen() {
     s.input.mouseX = std::clamp(s.input.mouseX, 0, std::max(0, s.scene.screenWidth - 1));
     s.input.mouseY = std::clamp(s.input.mouseY, 0, std::max(0, s.scene.screenHeight - 1));
 }
+
+std::function<void(int, int)>& PointerPlacer() {
+    static std::function<void(int, int)> placer;
+    return placer;
+}
 }  // namespace
 
 void EngineInput::SetMousePosition(int x, int y, int) {
@@ -189,6 +196,7 @@ void EngineInput::SetMousePosition(int x, int y, int) {
     in.mouseX = x;
     in.mouseY = y;
     KeepPointerOnScreen();
+    if (const auto& placer = PointerPlacer()) placer(in.mouseX, in.mouseY);
 }
 
 bool EngineInput::OpenGamePad(int pad) {
@@ -241,6 +249,20 @@ void FeedMouseMotion(int dx, int dy) {
     in.mouseX += dx;
     in.mouseY += dy;
     KeepPointerOnScreen();
+}
+
+void FeedMousePosition(int x, int y, int areaWidth, int areaHeight) {
+    auto& s = State();
+    auto scale = [](int v, int area, int screen) {
+        return area > 0 && screen > 0 && area != screen ? int(std::lround(double(v) * screen / area)) : v;
+    };
+    s.input.mouseX = scale(x, areaWidth, s.scene.screenWidth);
+    s.input.mouseY = scale(y, areaHeight, s.scene.screenHeight);
+    KeepPointerOnScreen();
+}
+
+void SetPointerPlacer(std::function<void(int x, int y)> placer) {
+    PointerPlacer() = std::move(placer);
 }
 
 void FeedMouseButton(int button, bool down) {

@@ -3,6 +3,7 @@
 // changes, mouse motion, buttons, wheel and game pads here; EngineInput reads the
 // state back. Everything runs on the engine's one thread.
 
+#include <functional>
 #include <string>
 
 #include "platform/engine/records.h"
@@ -13,6 +14,13 @@ namespace quorvel::engine {
 void FeedKey(int scanCode, bool down);
 // Relative mouse motion in pixels; the pointer moves by it and stays on the screen.
 void FeedMouseMotion(int dx, int dy);
+// Where the system pointer is, in a window area of width x height: the pointer goes
+// there, scaled to screen pixels. Mice, tablets and remote pointers all arrive so.
+void FeedMousePosition(int x, int y, int areaWidth, int areaHeight);
+// Called with the screen point that EngineInput::SetMousePosition placed the pointer
+// at, so the back end moves the system pointer there too and later positions count
+// from it. Empty by default.
+void SetPointerPlacer(std::function<void(int x, int y)> placer);
 // Button 0 left, 1 right.
 void FeedMouseButton(int button, bool down);
 // Wheel clicks, positive away from the user; summed until the next GetMouseState.

@@ -73,6 +73,9 @@ int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
     if (adapter < 0 || adapter >= SDL_GetNumVideoDisplays()) return -1;
     SDL_Window* window = Window();
     if (!window || !detail::EnsureContext()) return -2;
+    // Black before the window changes size and after: what it held (the launch pad)
+    // would otherwise stay in a corner of the grown window until the first frame.
+    detail::ShowBlack();
     if (!detail::Headless()) {
         SDL_DisplayMode wanted{};
         wanted.w = mode.width;
@@ -109,6 +112,7 @@ int SdlDisplay::Start(int adapter, const engine::DisplayMode& mode) {
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
     detail::EngineRunning(true);
+    detail::ShowBlack();
     return 0;
 }
 

@@ -81,8 +81,10 @@ void ImGuiFormsHost::Impl::DrawButton(const Form& form, const forms::Button& c, 
 void ImGuiFormsHost::Impl::DrawLabel(const forms::Label& c, ImVec2 a, ImVec2 b, bool enabled) {
     // Labels are see-through: the game puts them on its pictures and coloured forms.
     ImDrawList* dl = ImGui::GetWindowDrawList();
+    const std::string text = Shown(c.Caption());
+    const float size = FittingFontSize(text, c.FontBold(), b.x - a.x, b.y - a.y);
     dl->PushClipRect(a, b, true);
-    Text(dl, a, enabled ? Col(c.ForeColor()) : kGreyText, Shown(c.Caption()), c.FontBold(), b.x - a.x);
+    Text(dl, a, enabled ? Col(c.ForeColor()) : kGreyText, text, c.FontBold(), b.x - a.x, size);
     dl->PopClipRect();
 }
 
@@ -102,7 +104,12 @@ void ImGuiFormsHost::Impl::DrawCombo(const forms::ComboBox& c, ImVec2 a, ImVec2 
         openCombo = &c;
         for (int i = 0; i < c.ListCount(); ++i) {
             ImGui::PushID(i);
-            if (ImGui::Selectable(c.List(i).c_str(), i == c.ListIndex()))
+            // The chosen entry is white on the navy bar, as on Windows.
+            const bool chosen = i == c.ListIndex();
+            if (chosen) ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(1, 1, 1, 1));
+            const bool picked = ImGui::Selectable(c.List(i).c_str(), chosen);
+            if (chosen) ImGui::PopStyleColor();
+            if (picked)
                 Act(&c, [i](Control& x) {
                     auto& combo = static_cast<forms::ComboBox&>(x);
                     combo.SetFocus();
@@ -191,11 +198,13 @@ void ImGuiFormsHost::Impl::DrawSlider(const forms::Slider& c, ImVec2 a, ImVec2 b
     dl->AddRectFilled(a, b, Col(c.Parent().BackColor()));
     dl->AddRectFilled({x0 - 2, channelY - 2}, {x1 + 2, channelY + 2}, kWhite);
     Edge3D(dl, {x0 - 2, channelY - 2}, {x1 + 2, channelY + 2}, true);
+    const float tx = std::floor(xOf(c.Value()));
+    const float thumbH = std::min(h - 10, 14.0f);
+    // Tick marks just under the thumb, clear of the labels the forms put below.
+    const float tickY = std::min(channelY + thumbH / 2 + 1, b.y - 4);
     if (range <= 50)
         for (int v = c.Min(); v <= c.Max(); ++v)
-            dl->AddLine({std::floor(xOf(v)), b.y - 5}, {std::floor(xOf(v)), b.y - 2}, kBlack);
-    const float tx = std::floor(xOf(c.Value()));
-    const float thumbH = std::min(h - 6, 18.0f);
+            dl->AddLine({std::floor(xOf(v)), tickY}, {std::floor(xOf(v)), tickY + 3}, kBlack);
     const ImVec2 ta{tx - 5, channelY - thumbH / 2}, tb{tx + 6, channelY + thumbH / 2};
     dl->AddRectFilled(ta, tb, Col(c.BackColor()));
     Edge3D(dl, ta, tb, false);
@@ -208,7 +217,9 @@ void ImGuiFormsHost::Impl::DrawSlider(const forms::Slider& c, ImVec2 a, ImVec2 b
     };
     if (activated) {
         if (mx >= ta.x - 1 && mx <= tb.x + 1) {
+            // A press on the thumb focuses the slider too, so the arrow keys move it.
             dragging = &c;
+            Act(&c, [](Control& x) { x.SetFocus(); });
         } else {
             // A press beside the thumb pages toward the pointer, as on Windows.
             const int step = mx > tx ? c.LargeChange() : -c.LargeChange();

@@ -123,7 +123,10 @@ std::vector<Form*> ImGuiFormsHost::Impl::DrawnForms() {
 }
 
 Form* ImGuiFormsHost::Impl::Desk() {
-    if (mainForm && Alive(mainForm) && mainForm->Loaded()) return mainForm;
+    // A main form still loading is not on screen yet: a dialog its loading shows (the
+    // splash, the tip of the day) gets a window of its own size until it is, never an
+    // empty window of the main form's size.
+    if (mainForm && Alive(mainForm) && mainForm->Loaded() && mainForm->Visible()) return mainForm;
     const auto shown = DrawnForms();
     return shown.empty() ? nullptr : shown.front();
 }
@@ -141,7 +144,13 @@ void ImGuiFormsHost::Impl::ArrangeWindow() {
         SDL_SetWindowTitle(win, title.c_str());
     }
     if (SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(win, 0);
-    const ImVec2 size = OuterSize(*desk);
+    // Large enough for every form drawn, so a dialog taller or wider than the form
+    // the window stands for is still shown whole.
+    ImVec2 size = OuterSize(*desk);
+    for (Form* f : DrawnForms()) {
+        const ImVec2 s = OuterSize(*f);
+        size = {std::max(size.x, s.x), std::max(size.y, s.y)};
+    }
     int w = 0, h = 0;
     SDL_GetWindowSize(win, &w, &h);
     if (w != int(size.x) || h != int(size.y)) SDL_SetWindowSize(win, int(size.x), int(size.y));

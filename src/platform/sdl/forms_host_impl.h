@@ -120,13 +120,27 @@ inline ImVec2 TextSize(const std::string& text, bool bold) {
     return FontFor(bold)->CalcTextSizeA(kFontSize, FLT_MAX, 0.0f, text.c_str(), text.c_str() + text.size());
 }
 
-inline void Text(ImDrawList* dl, ImVec2 pos, ImU32 col, const std::string& text, bool bold,
-                 float wrap = 0.0f) {
+inline void Text(ImDrawList* dl, ImVec2 pos, ImU32 col, const std::string& text, bool bold, float wrap = 0.0f,
+                 float size = kFontSize) {
     ImFont* font = FontFor(bold);
-    dl->AddText(font, kFontSize, pos, col, text.c_str(), text.c_str() + text.size(), wrap);
+    dl->AddText(font, size, pos, col, text.c_str(), text.c_str() + text.size(), wrap);
     // Without a bold face a second pass one pixel over reads as bold.
     if (bold && font == FontFor(false))
-        dl->AddText(font, kFontSize, {pos.x + 1, pos.y}, col, text.c_str(), text.c_str() + text.size(), wrap);
+        dl->AddText(font, size, {pos.x + 1, pos.y}, col, text.c_str(), text.c_str() + text.size(), wrap);
+}
+
+// The largest font size, up to the usual one, at which the text wrapped at `width`
+// fits a box of that width and height; the host's face is larger than the one the
+// forms were laid out for, and a caption must still show whole.
+inline float FittingFontSize(const std::string& text, bool bold, float width, float height) {
+    const ImFont* font = FontFor(bold);
+    float size = kFontSize;
+    for (; size > 8.0f; size -= 0.5f) {
+        const ImVec2 need =
+            font->CalcTextSizeA(size, FLT_MAX, width, text.c_str(), text.c_str() + text.size());
+        if (need.x <= width + 0.5f && need.y <= height + 0.5f) break;
+    }
+    return size;
 }
 
 // Finds a control by address without touching it: forms of a test may be gone.

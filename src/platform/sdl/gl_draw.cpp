@@ -212,6 +212,9 @@ GLuint Link(const char* vs, const char* fs, const std::string& prefix = "#versio
     return p;
 }
 
+// Low detail shrinks no picture below this many pixels on its longer side.
+constexpr int kSmallestReduced = 256;
+
 // Box-filters a picture down to 1/detail of its size (at least one pixel).
 std::vector<std::uint8_t> Reduce(const engine::Picture& pic, int detail, int& w, int& h) {
     w = std::max(1, pic.width / detail);
@@ -404,7 +407,10 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
     if (!picture || picture->width <= 0 || picture->height <= 0 ||
         picture->rgba.size() < std::size_t(picture->width) * std::size_t(picture->height) * 4)
         return 0;
+    // Low detail saves memory on large pictures only: one that is small already (the
+    // low-detail sky's faces) would otherwise be enlarged on screen into blocks.
     detail = std::clamp(detail, 1, 16);
+    detail = std::min(detail, std::max(1, std::max(picture->width, picture->height) / kSmallestReduced));
     const auto key = std::pair(picture.get(), detail);
     if (auto it = entries_.find(key); it != entries_.end()) {
         if (it->second.source.lock() == picture) return it->second.id;

@@ -63,7 +63,8 @@ bool GlRenderer::Impl::Ready() {
     };
     for (int w = 0; w < 2; ++w) {
         const GLenum wrap = w ? GL_CLAMP_TO_EDGE : GL_REPEAT;
-        samplers3d[0][w] = make(GL_NEAREST, GL_NEAREST, wrap);
+        // Nearest saves work where a texture is shrunk; enlarged, it would show blocks.
+        samplers3d[0][w] = make(GL_NEAREST, GL_LINEAR, wrap);
         samplers3d[1][w] = make(GL_LINEAR, GL_LINEAR, wrap);
         samplers3d[2][w] = make(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, wrap);
     }

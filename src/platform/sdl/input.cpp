@@ -240,7 +240,16 @@ void HandleInputEvent(const SDL_Event& e) {
                 engine::FeedKey(code, e.type == SDL_KEYDOWN);
             break;
         case SDL_MOUSEMOTION:
-            engine::FeedMouseMotion(e.motion.xrel, e.motion.yrel);
+            // The window never asks for relative mode, so every pointing device, an
+            // absolute one included, reports where the system pointer is.
+            if (SDL_Window* win = SDL_GetWindowFromID(e.motion.windowID)) {
+                int w = 0;
+                int h = 0;
+                SDL_GetWindowSize(win, &w, &h);
+                engine::FeedMousePosition(e.motion.x, e.motion.y, w, h);
+            } else {
+                engine::FeedMousePosition(e.motion.x, e.motion.y, 0, 0);
+            }
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:

@@ -18,6 +18,8 @@ int ContextGeneration();
 // Binds the off-screen frame the engine draws into, (re)made at this size; false when
 // it cannot be made (no context, a size the driver refuses).
 bool BindFrameTarget(int width, int height);
+// Shows the whole window black, nothing drawn over it.
+void ShowBlack();
 // The frame in the off-screen target is complete and may be shown.
 void FrameDrawn();
 

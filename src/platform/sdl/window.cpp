@@ -6,6 +6,7 @@
 #include <epoxy/gl.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -57,10 +58,30 @@ WindowState& W() {
 void ApplyPointer() {
     WindowState& w = W();
     const bool hold = w.engineRunning && !w.pointerShown;
-    // Relative mode keeps the system pointer inside the window and reports motion only;
-    // drivers without a mouse refuse it, which changes nothing here.
-    SDL_SetRelativeMouseMode(hold ? SDL_TRUE : SDL_FALSE);
+    // The grab keeps the hidden system pointer inside the window. No relative mode: it
+    // would report motion only, and absolute devices (tablets, virtual machines, remote
+    // desktops) would never move the pointer. Steering that places the pointer and
+    // reads the movement since gets it through PlacePointer.
+    if (w.window) SDL_SetWindowMouseGrab(w.window, hold ? SDL_TRUE : SDL_FALSE);
     SDL_ShowCursor(hold ? SDL_DISABLE : SDL_ENABLE);
+}
+
+// EngineInput::SetMousePosition: the system pointer goes to the same point, so the next
+// position the window reports counts from there. Motion still queued happened before
+// the placing and is dropped. A window without the mouse is left alone: the pointer
+// belongs to another program then.
+void PlacePointer(int x, int y) {
+    WindowState& w = W();
+    if (!w.window || !w.engineRunning || w.pointerShown || SDL_GetMouseFocus() != w.window) return;
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(w.window, &width, &height);
+    // The frame is drawn at the screen size; the window may be shown larger or smaller.
+    if (w.target.width > 0) x = int(std::lround(double(x) * width / w.target.width));
+    if (w.target.height > 0) y = int(std::lround(double(y) * height / w.target.height));
+    SDL_PumpEvents();
+    SDL_FlushEvent(SDL_MOUSEMOTION);
+    SDL_WarpMouseInWindow(w.window, x, y);
 }
 
 void DeleteTarget(FrameTarget& t) {
@@ -110,6 +131,7 @@ SDL_Window* Window() {
         SDL_Log("window: %s", SDL_GetError());
         return nullptr;
     }
+    engine::SetPointerPlacer(PlacePointer);
     w.context = SDL_GL_CreateContext(w.window);
     if (!w.context) {
         SDL_Log("OpenGL 3.3 core context: %s", SDL_GetError());
@@ -259,6 +281,19 @@ void FrameDrawn() {
     t.drawn = true;
 }
 
+void ShowBlack() {
+    WindowState& w = W();
+    if (!MakeCurrent()) return;
+    int dw = 0, dh = 0;
+    SDL_GL_GetDrawableSize(w.window, &dw, &dh);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, dw, dh);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(w.window);
+}
+
 void EngineRunning(bool running) {
     WindowState& w = W();
     w.engineRunning = running;
@@ -288,7 +323,8 @@ void Pump() {
 void Shutdown() {
     WindowState& w = W();
     if (!VideoReady()) return;
-    SDL_SetRelativeMouseMode(SDL_FALSE);
+    if (w.window) SDL_SetWindowMouseGrab(w.window, SDL_FALSE);
+    engine::SetPointerPlacer(nullptr);
     SDL_ShowCursor(SDL_ENABLE);
     CloseGamePads();
     if (w.window) SDL_SetWindowFullscreen(w.window, 0);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
 #include "platform/engine/fixtures.h"
@@ -15,6 +18,38 @@
 
 namespace quorvel {
 namespace {
+
+// An absolute device reports where it points; the pointer goes there, scaled from the
+// window to the screen, and placing the pointer tells the back end, so steering that
+// places it and reads the movement since still works.
+TEST(EngineMouse, AbsolutePositionsPutThePointerWherePointedAndPlacingIsPassedOn) {
+    test::Harness h(640, 480);
+    EngineInput input;
+    std::vector<std::pair<int, int>> placed;
+    engine::SetPointerPlacer([&](int x, int y) { placed.emplace_back(x, y); });
+    const struct {
+        int x, y, areaW, areaH, wantX, wantY;
+    } cases[] = {
+        {300, 200, 640, 480, 300, 200},   // window at the screen's size
+        {300, 200, 1280, 960, 150, 100},  // window shown at twice the size
+        {300, 200, 0, 0, 300, 200},       // no window size known: screen pixels
+        {-40, 900, 640, 480, 0, 479},     // kept on the screen
+    };
+    for (const auto& c : cases) {
+        engine::FeedMousePosition(c.x, c.y, c.areaW, c.areaH);
+        const MouseState m = input.GetMouseState(0);
+        EXPECT_EQ(m.X, c.wantX) << c.x << "," << c.y << " in " << c.areaW << "x" << c.areaH;
+        EXPECT_EQ(m.Y, c.wantY) << c.x << "," << c.y << " in " << c.areaW << "x" << c.areaH;
+    }
+    input.SetMousePosition(100, 100, 0);
+    engine::FeedMousePosition(110, 95, 640, 480);
+    const MouseState m = input.GetMouseState(0);
+    EXPECT_EQ(m.X - 100, 10);
+    EXPECT_EQ(m.Y - 100, -5);
+    input.SetMousePosition(9999, 5, 0);
+    EXPECT_EQ(placed, (std::vector<std::pair<int, int>>{{100, 100}, {639, 5}}));
+    engine::SetPointerPlacer(nullptr);
+}
 
 TEST(EngineMouse, MovementIsReadAgainstTheLastPlacedPositionAndStaysOnScreen) {
     test::Harness h(640, 480);

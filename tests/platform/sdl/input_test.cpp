@@ -75,13 +75,16 @@ TEST_F(InputTest, LosingTheFocusLetsGoOfHeldKeysAndButtons) {
     EXPECT_FALSE(input.GetMouseState(0).Button0);
 }
 
+// The window reports where the system pointer is, so absolute devices (tablets,
+// virtual machines, remote desktops) move the pointer as a mouse does.
 TEST_F(InputTest, MouseMovesThePointerWithinTheScreenAndReportsButtonsAndWheel) {
     EngineInput input;
     input.SetMousePosition(100, 100, 0);
     SDL_Event e{};
     e.type = SDL_MOUSEMOTION;
-    e.motion.xrel = 5;
-    e.motion.yrel = -7;
+    e.motion.windowID = SDL_GetWindowID(sdl::Window());
+    e.motion.x = 105;
+    e.motion.y = 93;
     Push(e);
     e = SDL_Event{};
     e.type = SDL_MOUSEBUTTONDOWN;
@@ -102,8 +105,8 @@ TEST_F(InputTest, MouseMovesThePointerWithinTheScreenAndReportsButtonsAndWheel) 
 
     e = SDL_Event{};
     e.type = SDL_MOUSEMOTION;
-    e.motion.xrel = 5000;
-    e.motion.yrel = -5000;
+    e.motion.x = 5000;
+    e.motion.y = -5000;
     Push(e);
     sys::PumpMessages();
     m = input.GetMouseState(0);

@@ -176,6 +176,36 @@ TEST_F(RenderTest, SkyCubeAndLensFlare) {
     ExpectGolden("sky_flare", Grab());
 }
 
+// At low detail (nearest filter, a third of the resolution) the sky stays smooth:
+// its faces are small pictures already, seen many times enlarged, so neither a further
+// reduction nor the nearest filter may turn them into blocks.
+TEST_F(RenderTest, SkyAtLowDetailIsSmooth) {
+    Start(640, 480);
+    EngineTextures textures;
+    const int id = textures.LoadTexture("face", Png("tex\\face.png", 256, 256, [](int x, int y) -> Px {
+                                            const double k = 2 * 3.14159265 / 32;
+                                            return {std::uint8_t(128 + 100 * std::sin(k * x)),
+                                                    std::uint8_t(128 + 100 * std::sin(k * y)), 90, 255};
+                                        }));
+    EngineSky sky;
+    sky.CreateSkyItem("cube", 1, 500);
+    for (int f = 0; f < 6; ++f)
+        sky.SetSkyFace(f, id);
+    EngineFrame frame;
+    frame.SetRenderSwitchE(3);
+    frame.SetRenderSwitchF(1);
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    Frame();
+    const Shot shot = Grab();
+    ExpectGolden("sky_low_detail", shot);
+    // Across the middle row no step between neighbours is as large as a block edge.
+    int largest = 0;
+    const int y = shot.height / 2;
+    for (int x = 1; x < shot.width; ++x)
+        largest = std::max(largest, std::abs(shot.At(x, y)[0] - shot.At(x - 1, y)[0]));
+    EXPECT_LT(largest, 12);
+}
+
 // A fountain of particles half way through its first second.
 TEST_F(RenderTest, ParticleSystemMidFlight) {
     Start(640, 480);

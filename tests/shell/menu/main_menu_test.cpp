@@ -358,9 +358,8 @@ TEST_F(MainMenuTest, TheGameRunStartsAtALevelWithGivenPossessions) {
     EXPECT_EQ(LastTexts(), (std::vector<std::string>{"Loading..."}));
 }
 
-// Enter acts as a click on the selected item: over New Game it starts a new game,
-// and nothing else opens the slot list.
-TEST_F(MainMenuTest, EnterOverNewGameStartsLevelOneWithNothingOwned) {
+// A click on New Game starts a new game straight from the menu's frame.
+TEST_F(MainMenuTest, ClickOnNewGameStartsLevelOneWithNothingOwned) {
     LoadGameTexts();
     int framesAtHandOver = 0;
     double enterPressed = 0, handedOver = 0;
@@ -377,13 +376,13 @@ TEST_F(MainMenuTest, EnterOverNewGameStartsLevelOneWithNothingOwned) {
                  scene.sky.Count(),    MeshObj != nullptr,     CoreObj != nullptr};
     });
     MoveTo(10, ItemX, ItemY(1));
-    h.KeyPress(12, key::Return, 1);
+    Click(12);
     h.At(12, [&] { enterPressed = sys::WallClock(); });
     h.EndAt(400);
 
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
     ASSERT_TRUE(played.has_value());
-    EXPECT_EQ(framesAtHandOver, 12);  // straight from the menu's frame: no slot list came between
+    EXPECT_EQ(framesAtHandOver, 12);  // no slot list came between
     EXPECT_EQ(played->level, 1);
     EXPECT_FALSE(played->ownsIon || played->ownsMion || played->ownsEplas || played->ownsDisperse ||
                  played->ownsGamma || played->ownsGravBeam);
@@ -399,25 +398,85 @@ TEST_F(MainMenuTest, EnterOverNewGameStartsLevelOneWithNothingOwned) {
         EXPECT_FALSE(entry.path().filename().string().starts_with("VeltorSave")) << entry.path();
 }
 
-TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied) {
+// Return and keypad Enter are the keyboard's way in: they open the slot list over any
+// item, New Game included, and an Enter still held when the list comes back starts
+// no new game.
+TEST_F(MainMenuTest, EnterOpensTheSlotListWhateverIsSelected) {
     LoadGameTexts();
-    std::vector<std::string> picture;
-    bool listAfterEnter = true, listShown = false, backInMenu = false;
+    const struct {
+        const char* what;
+        int key, x, y;
+    } cases[] = {
+        {"Return over New Game", key::Return, ItemX, ItemY(1)},
+        {"keypad Enter over Load Game", key::NumpadEnter, ItemX, ItemY(2)},
+        {"keypad Enter outside the items", key::NumpadEnter, 100, 100},
+    };
+    std::vector<int> listed(std::size(cases), 0);
+    int newGames = 0;
+    SetPlayLevelObserver([&](const PlayLevelArgs&) { ++newGames; });
     auto listOnScreen = [this] {
         for (const std::string& text : LastTexts())
             if (text.starts_with("Press number")) return true;
         return false;
     };
-    // Pointer over no item: Enter works the keyboard overlay, as a click would.
-    h.KeyPress(60, key::Return, 1);
-    h.At(62, [&] {
-        picture.push_back(ImageTexture("menu"));
-        listAfterEnter = listOnScreen();
-    });
-    h.KeyPress(120, key::NumpadEnter, 1);
-    h.At(122, [&] { picture.push_back(ImageTexture("menu")); });
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        const int start = 60 + 60 * int(i);
+        MoveTo(start - 10, c.x, c.y);
+        // Held across the Escape that leaves the list, then let go: the list opens
+        // again in the frame after it came back, and Escape leaves it once more.
+        h.KeyDown(start, c.key);
+        h.At(start + 4, [&, i] { listed[i] += listOnScreen(); });
+        h.KeyPress(start + 10, key::Escape, 1);
+        h.At(start + 14, [&, i] { listed[i] += listOnScreen(); });
+        h.KeyUp(start + 20, c.key);
+        h.KeyPress(start + 30, key::Escape, 1);
+        h.At(start + 36, [&, i] { listed[i] += !listOnScreen(); });
+    }
+    h.EndAt(260);
+    EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(listed[i], 3) << cases[i].what;
+    EXPECT_EQ(newGames, 0);
+}
 
-    MoveTo(130, ItemX, ItemY(2));
+// A tablet, a virtual machine's pointer or a remote desktop places the pointer where
+// it points: every item lights up under it, the gaps between them do not.
+TEST_F(MainMenuTest, AbsolutePointerLightsEachItem) {
+    std::vector<std::string> lit, gaps;
+    for (int item = 1; item <= 6; ++item) {
+        const int frame = 20 + 10 * item;
+        h.MouseTo(frame, ItemX, ItemY(item));
+        h.At(frame + 2, [&] { lit.push_back(ImageTexture("mouse")); });
+        h.MouseTo(frame + 5, 1000, 20);
+        h.At(frame + 7, [&] { gaps.push_back(ImageTexture("mouse")); });
+    }
+    h.EndAt(100);
+    EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
+    EXPECT_EQ(lit, std::vector<std::string>(6, "ms2"));
+    EXPECT_EQ(gaps, std::vector<std::string>(6, "ms1"));
+}
+
+TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied) {
+    LoadGameTexts();
+    std::vector<std::string> picture;
+    bool listAfterEnter = false, listShown = false, backInMenu = false;
+    auto listOnScreen = [this] {
+        for (const std::string& text : LastTexts())
+            if (text.starts_with("Press number")) return true;
+        return false;
+    };
+    // Pointer over no item: Enter works the keyboard overlay, as a click would, and
+    // opens the slot list as well.
+    h.KeyPress(60, key::Return, 1);
+    h.At(62, [&] { listAfterEnter = listOnScreen(); });
+    h.KeyPress(70, key::Escape, 1);
+    h.At(76, [&] { picture.push_back(ImageTexture("menu")); });
+    h.KeyPress(140, key::NumpadEnter, 1);
+    h.KeyPress(146, key::Escape, 1);
+    h.At(150, [&] { picture.push_back(ImageTexture("menu")); });
+
+    MoveTo(160, ItemX, ItemY(2));
     Click(180);
     h.At(184, [&] { listShown = listOnScreen() && !ImageVisible("menu"); });
     h.KeyPress(186, key::Escape, 1);
@@ -429,7 +488,7 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
 
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
     EXPECT_EQ(picture, (std::vector<std::string>{"menu4", "menu1"}));
-    EXPECT_FALSE(listAfterEnter);
+    EXPECT_TRUE(listAfterEnter);
     EXPECT_TRUE(listShown);
     EXPECT_TRUE(backInMenu);
     EXPECT_FALSE(played.has_value());
