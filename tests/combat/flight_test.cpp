@@ -61,6 +61,8 @@ class FlightTest : public test::WeaponsTest {
         BattleshipId = -1;
         MothershipId = -1;
         // The flip-book meshes wait hidden, as loaded.
+        MionAnimMeshes.fill(-1);
+        EPlasmaMeshes.fill(-1);
         for (int k = 1; k <= 64; ++k) {
             Hidden("plasanim" + std::to_string(k));
             Hidden("ianim" + std::to_string(k));
