@@ -153,6 +153,109 @@ TEST_F(FlightTest, EachWeaponsShotsEndAtTheirRangeInEmptySpace) {
     }
 }
 
+bool KeyVisibleAt(const std::string& key, const Vector& at) {
+    if (!MeshObj->SelectMesh(key) || !MeshObj->GetVisible()) return false;
+    return Distance(MeshObj->GetPosition(), at) < 1e-3f;
+}
+
+// The flip-book mesh of the shot's frame shows where the shot is; the weapons that do
+// not read the position after the move show it one step behind.
+TEST_F(FlightTest, TheFlipBookFrameShowsAtTheShot) {
+    struct Case {
+        Weapon weapon;
+        int startFrame;
+        int frames;
+        int animFrame;
+        float shownZ;
+    };
+    const Case cases[] = {
+        {Plasma(), 1, 4, 3, -128},  // a step every second frame
+        {Plasma(), 32, 2, 1, -64},  // 32 frames, then round again
+        {Ion(), 1, 4, 3, -148},    {Eplas(), 1, 4, 3, -148},
+        {Mion(), 1, 4, 5, -117},  // a step every frame, shown at the start of the frame's move
+        {Gamma(), 64, 1, 1, 0},
+    };
+    for (const Case& c : cases) {
+        ShotRec& shot = Launch(c.weapon, 3);
+        shot.AnimFrame = c.startFrame;
+        float speed = c.weapon.shots[0].ShotSpeed;
+        for (int f = 0; f < c.frames; ++f)
+            c.weapon.update(speed);
+        EXPECT_EQ(shot.AnimFrame, c.animFrame) << c.weapon.name;
+        test::ExpectNear(PositionOf(shot.MeshId), {0, 0, -speed * float(c.frames)});
+        const std::string name = c.weapon.name;
+        int shown = -1, before = -1;
+        if (name == "mion") {
+            shown = MionAnimMeshes[std::size_t(c.animFrame)];
+            before = MionAnimMeshes[std::size_t(c.animFrame - 1)];
+        } else if (name == "eplas") {
+            shown = EPlasmaMeshes[std::size_t(c.animFrame)];
+            before = EPlasmaMeshes[std::size_t(c.animFrame - 1)];
+        } else {
+            const std::string prefix = name == "plasma" ? "plasanim" : name == "ion" ? "ianim" : "ganim";
+            const int last = c.animFrame == 1 ? c.startFrame : c.animFrame - 1;
+            MeshObj->SelectMesh(prefix + std::to_string(c.animFrame));
+            shown = MeshObj->GetCurrentId();
+            MeshObj->SelectMesh(prefix + std::to_string(last));
+            before = MeshObj->GetCurrentId();
+        }
+        EXPECT_TRUE(Visible(shown)) << name;
+        test::ExpectNear(PositionOf(shown), {0, 0, c.shownZ});
+        EXPECT_FALSE(Visible(before)) << name << ": the last frame's mesh is put away";
+        shot.Active = false;
+        MeshObj->SelectMeshById(shown);
+        MeshObj->SetVisible(false);
+    }
+}
+
+TEST_F(FlightTest, TwoPlasmaShotsOnTheSameFrameShareItsMesh) {
+    ShotRec& first = Launch(Plasma(), 1);
+    ShotRec& second = Launch(Plasma(), 2);
+    MeshObj->SelectMeshById(second.MeshId);
+    MeshObj->SetPosition({100, 0, 0});
+    second.LaunchPos = {100, 0, 0};
+    float speed = 32;
+    UpdatePlasmaShots(speed);
+    EXPECT_EQ(first.AnimFrame, second.AnimFrame);
+    EXPECT_TRUE(KeyVisibleAt("plasanim1", {100, 0, -32})) << "the later record places it last";
+}
+
+TEST_F(FlightTest, DisperseShotsSwingBetweenTwoTextureFrames) {
+    ShotRec& shot = Launch(Disperse(), 9);
+    float speed = 32;
+    for (int expected : {2, 2, 1, 1, 2, 2}) {
+        UpdateDisperseShots(speed);
+        EXPECT_EQ(shot.AnimFrame, expected);
+    }
+}
+
+TEST_F(FlightTest, EplasPutsAwayTheMeshesOfIdleRecordsEveryFrame) {
+    ShotRec& idle = EplasShots[4];
+    idle.MeshId = Node("eplasidle");
+    idle.AnimFrame = 7;
+    MeshObj->SelectMeshById(EPlasmaMeshes[7]);
+    MeshObj->SetVisible(true);
+    float speed = 37;
+    UpdateEplasShots(speed);
+    EXPECT_FALSE(Visible(idle.MeshId));
+    EXPECT_FALSE(Visible(EPlasmaMeshes[7]));
+
+    // A hit ends the shot, yet its frame shows for that frame (the last record: no idle
+    // record on the same frame puts it away after it); the next pass hides it.
+    Field(1);
+    const int rock = Box("eplasrock", {0, 0, -20});
+    Asteroids[1].MeshId = rock;
+    Asteroids[1].HitPoints = 1000000;
+    ShotRec& shot = Launch(Eplas(), 14);
+    UpdateEplasShots(speed);
+    EXPECT_FALSE(shot.Active);
+    EXPECT_EQ(Asteroids[1].Damage, 300);
+    EXPECT_TRUE(Visible(EPlasmaMeshes[1]));
+    UpdateEplasShots(speed);
+    EXPECT_FALSE(Visible(EPlasmaMeshes[1]));
+    EXPECT_FALSE(Visible(shot.MeshId));
+}
+
 // Every target routine hears of every hit and acts on its own meshes only; the
 // boss-sized targets take a fifth of a disperse shot.
 TEST_F(FlightTest, AHitReachesItsTargetsRoutineWithTheWeaponsDamage) {
