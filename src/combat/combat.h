@@ -83,6 +83,17 @@ void FireEplas(int& ring, const Vector& right, const Vector& up, const Vector& f
 void FireDisperse(int& ring, const Vector& right, const Vector& up, const Vector& front);
 void FireGamma(int& ring, const Vector& right, const Vector& up, const Vector& front);
 
+// ---- Projectile flight --------------------------------------------------------------------
+// Once a frame: every shot of the weapon flies its step, and a hit goes to each target's
+// routine. The caller passes the weapon's own record-0 ShotSpeed.
+void UpdatePlasmaShots(float& speed);
+void UpdateLaserShots(float& speed);
+void UpdateIonShots(float& speed);
+void UpdateMionShots(float& speed);
+void UpdateEplasShots(float& speed);
+void UpdateGammaShots(float& speed);
+void UpdateDisperseShots(float& speed);
+
 // ---- Asteroid hits by projectiles ------------------------------------------------------
 // End shot s of the weapon; when it struck an asteroid, damage it and destroy it at its
 // hit points.

@@ -242,6 +242,7 @@ void SpawnFlamingAsteroid() {
 }
 
 void FlamingAsteroidHit(int id, int damage, const Vector& point) {
+    if (!FlamingAsteroid) return;  // every shot's hit asks, also before the run made one
     clsFlamingAsteroid& fa = *FlamingAsteroid;
     if (id == -1 || id != fa.MeshIndex_) return;
     // Where it was struck: Hit sends it back to a start zone when its last pass ends.

@@ -18,6 +18,15 @@ class AsteroidTest : public test::WeaponsTest {
     void SetUp() override {
         test::WeaponsTest::SetUp();
         SetWeaponStartValues();
+        // Shot records and flip-book ids left by earlier cases name meshes of another
+        // scene: every case starts from fresh records.
+        for (auto* shots : {&PlasmaShots, &LaserShots, &IonShots, &MionShots, &EplasShots, &GammaShots})
+            for (std::size_t s = 1; s < shots->size(); ++s)
+                (*shots)[s] = ShotRec{};
+        for (std::size_t s = 1; s < DisperseShots.size(); ++s)
+            DisperseShots[s] = ShotRec{};
+        MionAnimMeshes.fill(-1);
+        EPlasmaMeshes.fill(-1);
     }
     // Shot s of the array strikes mesh `id`.
     void Strike(ShotRec& shot, int id, const std::string& key) {
@@ -71,6 +80,114 @@ TEST_F(AsteroidTest, EachWeaponKillsAfterItsNumberOfHitsAndPaysByDifficultyAndKi
         EXPECT_FALSE(rock.Parked);
         EXPECT_FALSE(Visible(rock.MeshId));
         EXPECT_TRUE(Asteroids[1].Active && Asteroids[3].Active) << "only the asteroid struck";
+    }
+}
+
+// The effects a hit and a kill start, on the engine's meshes and the sound events.
+class AsteroidEffectsTest : public AsteroidTest {
+  protected:
+    void SetUp() override {
+        AsteroidTest::SetUp();
+        for (int n = 1; n <= 3; ++n) {
+            const std::string key = "explode" + std::to_string(n);
+            folder.Write(key + ".wav", test::SoundBytes());
+            SoundObj->LoadSound(key, sys::ProgramFolder() + "\\" + key + ".wav", 0, 0);
+        }
+        for (int kind = 1; kind <= 10; ++kind)
+            for (int k = 1; k <= 4; ++k)
+                Hidden("ast" + std::to_string(kind) + "exp" + std::to_string(k));
+        for (int n = 1; n <= 40; ++n)
+            Hidden("expsm" + std::to_string(n));
+        for (int i = 1; i <= 64; ++i)
+            ExplosionSprites[std::size_t(i)] = Hidden("explosion" + std::to_string(i));
+        for (int n = 1; n <= 20; ++n)
+            Sparks[std::size_t(n)] = SparkRec{Hidden("spark" + std::to_string(n)), false, {}};
+        Hidden("shock");
+        Hidden("shock2");
+        for (int w = 1; w <= 7; ++w)
+            Hidden("wepshock" + std::to_string(w));
+        MakeShockWaves();
+        BreakupRunning = false;
+        BreakupKind = 0;
+        PrevBreakupKind = 0;
+        SparksActive = false;
+        ExplosionActive = false;
+        ExplosionMode = 0;
+    }
+    int Hidden(const std::string& key) {
+        const int id = Node(key);
+        MeshObj->SetVisible(false);
+        return id;
+    }
+    bool VisibleAt(const std::string& key, const Vector& at) {
+        if (!MeshObj->SelectMesh(key) || !MeshObj->GetVisible()) return false;
+        const Vector p = MeshObj->GetPosition();
+        return Distance(p, at) < 1e-3f;
+    }
+    std::size_t ExplosionSounds() {
+        return Plays("explode1").size() + Plays("explode2").size() + Plays("explode3").size();
+    }
+};
+
+TEST_F(AsteroidEffectsTest, AHitThrowsSparksAndAKillBreaksTheAsteroidUpInAnExplosion) {
+    struct Case {
+        const char* weapon;
+        HitRoutine hit;
+        ShotRec* shots;
+        int number;
+        int kind;
+    };
+    const Case cases[] = {
+        {"plasma", PlasmaHitAsteroid, PlasmaShots.data(), 1, 3},
+        {"laser", LaserHitAsteroid, LaserShots.data(), 2, 1},
+        {"ion", IonHitAsteroid, IonShots.data(), 3, 9},
+        {"mion", MionHitAsteroid, MionShots.data(), 4, 5},
+        {"eplas", EplasHitAsteroid, EplasShots.data(), 5, 7},
+        {"disperse", DisperseHitAsteroid, DisperseShots.data(), 6, 2},
+        {"gamma", GammaHitAsteroid, GammaShots.data(), 7, 10},
+    };
+    const Vector impact{1, 2, 3};
+    for (const Case& c : cases) {
+        Field(2, c.kind);
+        AsteroidRec& rock = Asteroids[2];
+        rock.HitPoints = 2 * c.shots[0].DamagePerHit;  // the second hit kills
+        for (int w = 1; w <= 7; ++w)
+            if (MeshObj->SelectMesh("wepshock" + std::to_string(w))) MeshObj->SetVisible(false);
+        BreakupRunning = false;
+        const std::size_t booms = ExplosionSounds();
+
+        Strike(c.shots[1], rock.MeshId, std::string(c.weapon) + "shot");
+        c.hit(1);
+        for (int n = 1; n <= 20; ++n) {
+            EXPECT_TRUE(Sparks[std::size_t(n)].Active) << c.weapon << " spark " << n;
+            EXPECT_TRUE(VisibleAt("spark" + std::to_string(n), impact)) << c.weapon << " spark " << n;
+        }
+        EXPECT_TRUE(SparksActive) << c.weapon;
+        EXPECT_TRUE(WeaponShockWaves[std::size_t(c.number)]->Active) << c.weapon;
+        EXPECT_TRUE(VisibleAt("wepshock" + std::to_string(c.number), impact))
+            << c.weapon << ": the weapon's own ring";
+        EXPECT_FALSE(BreakupRunning) << c.weapon << ": a hit alone breaks nothing up";
+        EXPECT_EQ(ExplosionSounds(), booms) << c.weapon;
+
+        ExplosionActive = false;
+        ShockWave->Active = false;
+        Strike(c.shots[1], rock.MeshId, std::string(c.weapon) + "shot");
+        c.hit(1);
+        ASSERT_FALSE(rock.Active) << c.weapon;
+        EXPECT_TRUE(BreakupRunning) << c.weapon;
+        EXPECT_EQ(BreakupKind, c.kind) << c.weapon;
+        for (int k = 1; k <= 4; ++k)
+            EXPECT_TRUE(VisibleAt("ast" + std::to_string(c.kind) + "exp" + std::to_string(k), rock.Pos))
+                << c.weapon << ": fragment " << k << " of the asteroid's own kind";
+        for (int n = 1; n <= 40; ++n)
+            EXPECT_TRUE(VisibleAt("expsm" + std::to_string(n), rock.Pos)) << c.weapon << " piece " << n;
+        EXPECT_TRUE(ExplosionActive) << c.weapon;
+        EXPECT_EQ(ExplosionMode, 1) << c.weapon;
+        for (int i = 1; i <= 64; ++i)
+            test::ExpectNear(PositionOf(ExplosionSprites[std::size_t(i)]), rock.Pos);
+        EXPECT_TRUE(ShockWave->Active) << c.weapon;
+        EXPECT_TRUE(VisibleAt("shock", rock.Pos)) << c.weapon << ": the shock wave rings the asteroid";
+        EXPECT_EQ(ExplosionSounds(), booms + 1) << c.weapon << ": one explosion sound per kill";
     }
 }
 
