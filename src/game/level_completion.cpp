@@ -20,6 +20,13 @@ void PayLevelBonus() {
     Money += LevelBonus;
 }
 
+// Clearing the leftover aliens pays nothing.
+void HideAliensUnpaid() {
+    const double money = Money;
+    HideAllAliens();
+    Money = money;
+}
+
 }  // namespace
 
 void ComputeLevelBonus() {
@@ -37,11 +44,7 @@ void CheckLevelComplete() {
     if (AlienBattlePending() || AsteroidsLeft >= 1) return;
     if (MothershipLevel || GiantAsteroidPending || BattleshipActive || !CutsceneDone) return;
 
-    // Clearing the leftover aliens pays nothing.
-    const double money = Money;
-    HideAllAliens();
-    Money = money;
-
+    HideAliensUnpaid();
     PayLevelBonus();
     if (DXAudioObj) {
         DXAudioObj->PauseBackground();
@@ -54,12 +57,14 @@ void CheckLevelComplete() {
 void FinishCutsceneLevel() {
     if (LevelEnding) return;
     CutsceneDone = true;
+    HideAliensUnpaid();
     PayLevelBonus();
     StartShipWarpOut();
     LevelEnding = true;
 }
 
 void StartShipWarpOut() {
+    CameraObj->SelectCameraById(0);
     ShipPos = CameraObj->GetCameraPosition();
     MeshObj->SelectMesh("goldship");
     MeshObj->SetPosition(CamBasis.CamPos);

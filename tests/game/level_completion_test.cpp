@@ -175,8 +175,10 @@ TEST_F(LevelEnd, ALevelWithACutsceneCompletesWhenItHasRun) {
 
         Money = 0;
         FrameStartTime += 30;
+        Aliens[1].Active = true;  // a fighter left over: cleared, unpaid
         FinishCutsceneLevel();
         EXPECT_TRUE(LevelEnding) << level;
+        EXPECT_FALSE(Aliens[1].Active);
         EXPECT_TRUE(CutsceneDone);
         EXPECT_GT(LevelBonus, 0) << level;  // the last level pays its bonus too
         EXPECT_DOUBLE_EQ(Money, LevelBonus);
