@@ -31,21 +31,42 @@ void SetWeaponStartValues();
 // Every weapon's reload grows by FrameFactor x ReloadRate; once per frame during play.
 void AdvanceWeaponReload();
 
-// ---- Alien difficulty --------------------------------------------------------------------
+// ---- Kill money and alien difficulty -------------------------------------------------------
+// Kill money: value x 40, 35, 30, 25 or 20 for DifficultyLevel 1 to 5.
+void AddKillMoney(float value);
 // Strength of aliens 1 to 10 by DifficultyLevel and ship type, AlienShotSpeed and
 // DifficultyFactor; a difficulty outside 1 to 5 changes nothing.
 void ApplyAlienDifficulty();
+
+// ---- Level end and game won ---------------------------------------------------------------
+// Ends the level when every goal of it is met: pays the level bonus, plays the jingle
+// and starts the warp-out. Nothing while the level is already ending.
+void CheckLevelComplete();
+// TimeLeft, HitRatio and LevelBonus of the level as it stands now.
+void ComputeLevelBonus();
+// The end of the gold-ship or end cut-scene completes its level: the bonus, the
+// warp-out and LevelEnding (once).
+void FinishCutsceneLevel();
+// Shows the player's ship where the camera is; leaving level 1 takes the money and the
+// bought weapons.
+void StartShipWarpOut();
+// One frame of the warp-out while LevelEnding is set; more than 7 s after it began the
+// next level starts.
+void RunLevelTransition();
+// One frame of the game-won pages while GameWon is set; Enter turns a page, and after
+// the fourth the run goes back to the main menu.
+void ShowGameWon();
 
 // ---- Built by the later game-run work (bodies in pending.cpp until then) ------------------
 void CreateInGameMenus();
 void CheckShield();
 // Puts the player's ship holder back at the origin and the main camera to its view.
 void ResetCamera();
-// Kill money: value x 40, 35, 30, 25 or 20 for DifficultyLevel 1 to 5.
-void AddKillMoney(float value);
-// Ends the level when every goal of it is met; otherwise nothing.
-void CheckLevelComplete();
 // The player's ship is lost: hides the ship and shows its debris.
 void ExplodeShip();
+// Rebuilds CamBasis from the main camera and the ship holder.
+void UpdateCameraVectors();
+// Ends the game run and shows the main menu again.
+void ReturnToMainMenu();
 
 }  // namespace quorvel

@@ -98,7 +98,6 @@ void StartLevel() {
     FlamingLaunched = false;
     HideMothershipDebris();
 
-    if (CurrentLevel == 1) Money = 0;  // leaving the tutorial level
     CurrentLevel += 1;
     if (CurrentLevel > LevelCountMax) {
         CurrentLevel = LevelCountMax;
@@ -141,7 +140,8 @@ void StartLevel() {
     ShotsFired = 0;
     ShotsHit = 0;
     HitRatio = 0;
-    CutsceneDone = CurrentLevel != 25;  // level 25 waits for the gold-ship cut-scene
+    // Levels 25 and 50 end only when their cut-scene has run.
+    CutsceneDone = CurrentLevel != 25 && CurrentLevel != LevelCountMax;
     ShipCollisionsOff = false;
     BattleshipHP = DifficultyLevel * 175000.0;
     PrepareLevelEnemies();
@@ -271,34 +271,6 @@ void AdvanceWeaponReload() {
     for (ShotRec* r : {&PlasmaShots[0], &LaserShots[0], &IonShots[0], &MionShots[0], &GammaShots[0],
                        &EplasShots[0], &DisperseShots[0]})
         r->Reload += FrameFactor * r->ReloadRate;
-}
-
-void ApplyAlienDifficulty() {
-    if (DifficultyLevel < 1 || DifficultyLevel > 5) return;
-    struct Strength {
-        float hitPoints, shotDamage, maxSpeed;
-    };
-    // [difficulty][ship type]
-    static const Strength table[6][6] = {
-        {},
-        {{}, {350, 1, 16}, {500, 2, 18}, {750, 3, 20}, {1000, 4, 22}, {1500, 5, 23}},
-        {{}, {500, 2, 17}, {750, 3, 19}, {1000, 4, 21}, {1200, 5, 23}, {1800, 6, 24}},
-        {{}, {750, 4, 18}, {1000, 5, 20}, {1500, 6, 22}, {2000, 7, 24}, {2500, 8, 25}},
-        {{}, {1000, 5, 19}, {1300, 6, 21}, {2000, 7, 23}, {2500, 8, 25}, {3000, 9, 27}},
-        {{}, {1200, 6, 21}, {1600, 7, 23}, {2500, 8, 25}, {3000, 9, 27}, {3700, 10, 29}},
-    };
-    static const int shotSpeed[6] = {0, 28, 31, 35, 41, 41};
-    static const float factor[6] = {0, 0.75f, 0.875f, 1.0f, 1.125f, 1.25f};
-    AlienShotSpeed = shotSpeed[DifficultyLevel];
-    DifficultyFactor = factor[DifficultyLevel];
-    for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
-        if (a.ShipType < 1 || a.ShipType > 5) continue;
-        const Strength& s = table[DifficultyLevel][a.ShipType];
-        a.ShipHitPoints = s.hitPoints;
-        a.ShotDamage = s.shotDamage;
-        a.MaxSpeed = s.maxSpeed;
-    }
 }
 
 }  // namespace quorvel

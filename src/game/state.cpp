@@ -51,6 +51,15 @@ bool PlayerHitPending = false;
 bool MusicPollDue = false;
 std::array<bool, 64> TutorialSteps{};
 
+bool LevelEnding = false;
+int WarpOutStart = 0;
+Vector ShipPos;
+float TimeLeft = 1;
+double LevelBonus = 0;
+bool GameWonStarted = false;
+int GameWonPage = 1;
+double GameWonPageTime = 0;
+
 float ShipSpeed = 0, ShipAccel = 0.1f, ShipDrag = 0.1f, BoostAccel = 0.25f, CruiseTopSpeed = 20,
       ShipMaxSpeed = 25, MaxTurnRate = 20;
 float HullDamage = 1, HullCapacity = 100;

@@ -207,6 +207,17 @@ extern bool ShipDestroyed;
 extern bool ExplosionActive;
 extern bool PlayerHitPending;
 extern bool MusicPollDue;
+
+// ---- Level end, warp-out, game won -----------------------------------------------------
+
+extern bool LevelEnding;     // the level is finished and the warp-out runs
+extern int WarpOutStart;     // FrameStartTime in whole seconds when the warp-out began
+extern Vector ShipPos;       // the camera position when the warp-out began
+extern float TimeLeft;       // seconds left for the time bonus, at least 1
+extern double LevelBonus;    // the bonus paid at the level's end
+extern bool GameWonStarted;  // the game-won pages are showing
+extern int GameWonPage;      // 1 to 4
+extern double GameWonPageTime;
 extern std::array<bool, 64> TutorialSteps;  // the tutorial's step flags
 
 // ---- Ship ----------------------------------------------------------------------------

@@ -64,7 +64,7 @@ TEST_F(LevelStart, BossLevelsArmTheirBossAndTimeLimit) {
     const BossRow rows[] = {{4, false, false, true, 7 * 22},       {5, true, false, true, 198},
                             {10, false, true, true, 7 * 25},       {20, false, true, true, 7 * 30},
                             {25, true, false, false, 7 * 35 + 30}, {26, false, false, true, 7 * 31},
-                            {50, true, false, true, 7 * 50 + 30}};
+                            {50, true, false, false, 7 * 50 + 30}};
     for (const BossRow& r : rows) {
         MothershipLevel = false;
         GiantAsteroidPending = false;
@@ -80,15 +80,15 @@ TEST_F(LevelStart, BossLevelsArmTheirBossAndTimeLimit) {
     }
 }
 
-TEST_F(LevelStart, LeavingTheFirstLevelResetsTheMoneyAndTheLastOneWinsTheGame) {
+TEST_F(LevelStart, TheLevelStartKeepsTheMoneyAndTheLastOneWinsTheGame) {
+    // A saved game at level 2 starts with its money: only the warp-out off level 1
+    // takes it.
+    Money = 1234;
+    StartAt(2);
+    EXPECT_EQ(Money, 1234);
     StartAt(1);
-    Money = 600000;
     StartLevel();
     EXPECT_EQ(CurrentLevel, 2);
-    EXPECT_EQ(Money, 0);
-
-    Money = 1234;
-    StartLevel();
     EXPECT_EQ(Money, 1234);
 
     StartAt(50);
