@@ -4,7 +4,7 @@
 
 #include "fuzz_support.h"
 #include "platform/system/paths.h"
-#include "shell/texts.h"
+#include "common/texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quorvel;

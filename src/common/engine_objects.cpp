@@ -64,4 +64,33 @@ void ClearEngineLibraries() {
     }
 }
 
+void CreateEngineObjects() {
+    CoreObj = std::make_unique<EngineCore>();
+    InputObj = std::make_unique<EngineInput>();
+    FrameObj = std::make_unique<EngineFrame>();
+    MeshObj = std::make_unique<EngineMeshes>();
+    CameraObj = std::make_unique<EngineCameras>();
+    MaterialObj = std::make_unique<EngineMaterials>();
+    TextureObj = std::make_unique<EngineTextures>();
+    MathObj = std::make_unique<EngineMath>();
+    Draw2DObj = std::make_unique<EngineDraw2D>();
+    TimerObj = std::make_unique<EngineTimer>();
+    LightObj = std::make_unique<EngineLights>();
+    ImporterObj = std::make_unique<EngineMeshImporter>();
+    ParticleObj = std::make_unique<EngineParticles>();
+    SkyObj = std::make_unique<EngineSky>();
+    SoundObj = std::make_unique<EngineSounds>();
+}
+
+void ApplyRenderSwitches(bool lowDetail) {
+    FrameObj->SetSceneColourA(Colour{0, 0, 0, 255});
+    FrameObj->SetSceneColourB(Colour{0, 0, 0, 255});
+    FrameObj->SetRenderSwitchA(lowDetail);
+    FrameObj->SetRenderSwitchB(false);
+    FrameObj->SetRenderSwitchE(lowDetail ? 3 : 1);
+    FrameObj->SetRenderSwitchF(lowDetail ? 1 : 3);
+    FrameObj->SetRenderSwitchD(lowDetail ? 2 : 3);
+    FrameObj->SetRenderSwitchC(0);
+}
+
 }  // namespace quorvel

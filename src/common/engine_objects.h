@@ -33,6 +33,12 @@ void PlayClick();
 // Switches emitting off on every particle system.
 void StopAllEmitters();
 
+// Makes every handle anew but the animated-model pool, which only a game run has.
+void CreateEngineObjects();
+
+// The frame's background, ambient light and render switches for full or low detail.
+void ApplyRenderSwitches(bool lowDetail);
+
 // Empties the mesh, texture, 2D-image, sky and sound pools item by item (particle
 // systems, materials, cameras, lights and animated models stay).
 void ClearEngineLibraries();

@@ -25,17 +25,6 @@ void LoadingStep(const std::string& caption) {
     AdvanceLoading(1);
 }
 
-void RenderSetup(bool low) {
-    FrameObj->SetSceneColourA(MathObj->MakeColour(0, 0, 0, 255));
-    FrameObj->SetSceneColourB(MathObj->MakeColour(0, 0, 0, 255));
-    FrameObj->SetRenderSwitchA(low);
-    FrameObj->SetRenderSwitchB(false);
-    FrameObj->SetRenderSwitchE(low ? 3 : 1);
-    FrameObj->SetRenderSwitchF(low ? 1 : 3);
-    FrameObj->SetRenderSwitchD(low ? 2 : 3);
-    FrameObj->SetRenderSwitchC(0);
-}
-
 void LoadSkyCube(bool low) {
     struct Face {
         const char* key;
@@ -177,7 +166,7 @@ void LoadHudImages() {
 
 void LoadLevel() {
     const bool low = GraphicsLevel == 1;
-    RenderSetup(low);
+    ApplyRenderSwitches(low);
 
     InitLoadingScreen(sys::ProgramFolder() + "\\tex\\keyboard.jpg", *CoreObj, *TextureObj, *Draw2DObj);
     SetLoadingMax(6);

@@ -56,36 +56,6 @@ void DrawOneFrame() {
 }
 
 // The fifteen shared objects the menu works with, made anew in this order.
-void CreateMenuEngineObjects() {
-    CoreObj = std::make_unique<EngineCore>();
-    InputObj = std::make_unique<EngineInput>();
-    FrameObj = std::make_unique<EngineFrame>();
-    MeshObj = std::make_unique<EngineMeshes>();
-    CameraObj = std::make_unique<EngineCameras>();
-    MaterialObj = std::make_unique<EngineMaterials>();
-    TextureObj = std::make_unique<EngineTextures>();
-    MathObj = std::make_unique<EngineMath>();
-    Draw2DObj = std::make_unique<EngineDraw2D>();
-    TimerObj = std::make_unique<EngineTimer>();
-    LightObj = std::make_unique<EngineLights>();
-    ImporterObj = std::make_unique<EngineMeshImporter>();
-    ParticleObj = std::make_unique<EngineParticles>();
-    SkyObj = std::make_unique<EngineSky>();
-    SoundObj = std::make_unique<EngineSounds>();
-}
-
-void ApplyRenderSettings() {
-    const bool low = GraphicsLevel == 1;
-    FrameObj->SetSceneColourA(Colour{0, 0, 0, 255});
-    FrameObj->SetSceneColourB(Colour{0, 0, 0, 255});
-    FrameObj->SetRenderSwitchA(low);
-    FrameObj->SetRenderSwitchB(false);
-    FrameObj->SetRenderSwitchE(low ? 3 : 1);
-    FrameObj->SetRenderSwitchF(low ? 1 : 3);
-    FrameObj->SetRenderSwitchD(low ? 2 : 3);
-    FrameObj->SetRenderSwitchC(0);
-}
-
 void LoadSky() {
     const std::string tex = sys::ProgramFolder() + "\\tex\\";
     const std::string suffix = GraphicsLevel == 1 ? "_low.jpg" : ".jpg";
@@ -341,7 +311,7 @@ void ShowOptionsDialog() {
 }
 
 void MainMenu(int, bool ShowLogos, bool MakeParticles) {
-    CreateMenuEngineObjects();
+    CreateEngineObjects();
     OverlayImage = 1;
     OverlayShown = false;
     HoverSounded = false;
@@ -349,7 +319,7 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     Options.Load();
     GraphicsLevel = Options.Graphics.Value();
     ParticleLevel = Options.ParticleCheck.Value();
-    ApplyRenderSettings();
+    ApplyRenderSwitches(GraphicsLevel == 1);
 
     UpdateMenuScreenMetrics();
     const float w = float(MenuWidth), h = float(MenuHeight);

@@ -23,22 +23,8 @@ inline bool ContentSetBuilt() {
 
 // The engine objects a game run uses, made anew (the run replaces the menu's).
 inline void MakeRunObjects() {
-    CoreObj = std::make_unique<EngineCore>();
-    InputObj = std::make_unique<EngineInput>();
-    FrameObj = std::make_unique<EngineFrame>();
-    MeshObj = std::make_unique<EngineMeshes>();
+    CreateEngineObjects();
     AnimMeshObj = std::make_unique<EngineAnimatedModels>();
-    CameraObj = std::make_unique<EngineCameras>();
-    MaterialObj = std::make_unique<EngineMaterials>();
-    TextureObj = std::make_unique<EngineTextures>();
-    MathObj = std::make_unique<EngineMath>();
-    Draw2DObj = std::make_unique<EngineDraw2D>();
-    TimerObj = std::make_unique<EngineTimer>();
-    LightObj = std::make_unique<EngineLights>();
-    ImporterObj = std::make_unique<EngineMeshImporter>();
-    ParticleObj = std::make_unique<EngineParticles>();
-    SkyObj = std::make_unique<EngineSky>();
-    SoundObj = std::make_unique<EngineSounds>();
     SoundDevice = std::make_unique<clsDirectSound8>();
     SoundDevice->Startup(0);
     for (auto& p : PositionalSounds)
