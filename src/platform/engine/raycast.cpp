@@ -46,9 +46,10 @@ float HitTriangle(const Vector& o, const Vector& d, const Vector& a, const Vecto
     return t >= 0 && t <= limit ? t : -1;
 }
 
-// Slab test of the ray against a box; true when it meets the box within [0, limit].
-bool HitsBox(const Vector& o, const Vector& d, const Vector& lo, const Vector& hi, float limit) {
-    float t0 = 0, t1 = limit;
+// Slab test of the ray against a box with the reach left open; `enter` is where the ray
+// enters it (0 when it starts inside).
+bool BoxSpan(const Vector& o, const Vector& d, const Vector& lo, const Vector& hi, float& enter) {
+    float t0 = 0, t1 = std::numeric_limits<float>::infinity();
     const float os[3] = {o.x, o.y, o.z}, ds[3] = {d.x, d.y, d.z};
     const float los[3] = {lo.x, lo.y, lo.z}, his[3] = {hi.x, hi.y, hi.z};
     for (int i = 0; i < 3; ++i) {
@@ -62,7 +63,14 @@ bool HitsBox(const Vector& o, const Vector& d, const Vector& lo, const Vector& h
         t1 = std::min(t1, tb);
         if (t0 > t1) return false;
     }
+    enter = t0;
     return true;
+}
+
+// True when the ray meets the box within [0, limit].
+bool HitsBox(const Vector& o, const Vector& d, const Vector& lo, const Vector& hi, float limit) {
+    float enter = 0;
+    return BoxSpan(o, d, lo, hi, enter) && enter <= limit;
 }
 
 // Where the ray first meets the sphere within [0, limit]; negative when it does not.
@@ -226,26 +234,6 @@ bool SphereSpan(const Ray& ray, const Vector& centre, float radius, float& enter
     if (tLeave < 0) return false;
     enter = tEnter;
     value = std::max(tEnter, 0.0f);
-    return true;
-}
-
-// HitsBox with the reach left open: gives the entry that must not exceed the reach.
-bool BoxSpan(const Vector& o, const Vector& d, const Vector& lo, const Vector& hi, float& enter) {
-    float t0 = 0, t1 = std::numeric_limits<float>::infinity();
-    const float os[3] = {o.x, o.y, o.z}, ds[3] = {d.x, d.y, d.z};
-    const float los[3] = {lo.x, lo.y, lo.z}, his[3] = {hi.x, hi.y, hi.z};
-    for (int i = 0; i < 3; ++i) {
-        if (std::fabs(ds[i]) < 1e-20f) {
-            if (os[i] < los[i] || os[i] > his[i]) return false;
-            continue;
-        }
-        float ta = (los[i] - os[i]) / ds[i], tb = (his[i] - os[i]) / ds[i];
-        if (ta > tb) std::swap(ta, tb);
-        t0 = std::max(t0, ta);
-        t1 = std::min(t1, tb);
-        if (t0 > t1) return false;
-    }
-    enter = t0;
     return true;
 }
 
