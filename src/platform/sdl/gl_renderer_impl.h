@@ -21,10 +21,17 @@ namespace quorvel::sdl {
 
 namespace render {
 
+// The scene's records, by their short names in every renderer file.
 using engine::CameraItem;
+using engine::ImageItem;
+using engine::MaterialItem;
 using engine::MeshItem;
+using engine::MeshKind;
 using engine::ModelItem;
+using engine::Picture;
 using engine::Placement;
+using engine::Scene;
+using engine::SkyItem;
 
 inline constexpr float kDeg = 0.017453292519943295f;
 

@@ -8,16 +8,6 @@
 
 namespace quorvel::sdl {
 
-using engine::CameraItem;
-using engine::ImageItem;
-using engine::MaterialItem;
-using engine::MeshItem;
-using engine::MeshKind;
-using engine::ModelItem;
-using engine::Picture;
-using engine::Placement;
-using engine::Scene;
-using engine::SkyItem;
 using namespace render;
 
 // ---- Camera view -----------------------------------------------------------------
