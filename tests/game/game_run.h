@@ -8,6 +8,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
+#include "support/temp_folder.h"
 
 namespace quorvel::test {
 
@@ -19,6 +20,27 @@ class GameRunTest : public ::testing::Test {
         sys::SetProgramFolder(QUORVEL_GAME_DIR);  // read only: nothing here writes a file
         sys::SeedRandom(11);
     }
+    Harness h;
+};
+
+// The records of a run with an empty program folder: every model and sound the level
+// start loads is missing, and these tests look at the records, not at what was loaded.
+class LevelRecordsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        h.ExpectFailedLoad(folder.str());
+        UseAsProgramFolder(folder);
+        sys::SeedRandom(5);
+        MakeRunObjects();
+        FrameStartTime = 1000;
+    }
+    // The game run's level start at `level`.
+    void StartAt(int level, int difficulty = 2) {
+        DifficultyLevel = difficulty;
+        StartingLevel = level;
+        InitLevelTable();
+    }
+    TempFolder folder;
     Harness h;
 };
 

@@ -14,20 +14,10 @@
 namespace quorvel {
 namespace {
 
-// Records only: the program folder is empty, so nothing the level start loads exists.
-class LevelEnd : public ::testing::Test {
+class LevelEnd : public test::LevelRecordsTest {
   protected:
-    void SetUp() override {
-        h.ExpectFailedLoad(folder.str());
-        test::UseAsProgramFolder(folder);
-        sys::SeedRandom(5);
-        test::MakeRunObjects();
-        FrameStartTime = 1000;
-    }
     void StartAt(int level, int difficulty = 2) {
-        DifficultyLevel = difficulty;
-        StartingLevel = level;
-        InitLevelTable();
+        LevelRecordsTest::StartAt(level, difficulty);
         LevelEnding = false;
     }
     // Every goal of the level met but the one a case keeps.
@@ -39,8 +29,6 @@ class LevelEnd : public ::testing::Test {
         for (AlienShip& a : Aliens)
             a.Active = false;
     }
-    test::TempFolder folder;
-    test::Harness h;
 };
 
 TEST_F(LevelEnd, KillMoneyFallsWithTheDifficulty) {

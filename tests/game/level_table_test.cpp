@@ -13,25 +13,7 @@
 namespace quorvel {
 namespace {
 
-class LevelStart : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        // The program folder is empty: every model and sound the level start loads is
-        // missing, and these tests look at the records, not at what was loaded.
-        h.ExpectFailedLoad(folder.str());
-        test::UseAsProgramFolder(folder);
-        sys::SeedRandom(5);
-        test::MakeRunObjects();
-        FrameStartTime = 1000;
-    }
-    void StartAt(int level, int difficulty = 2) {
-        DifficultyLevel = difficulty;
-        StartingLevel = level;
-        InitLevelTable();
-    }
-    test::TempFolder folder;
-    test::Harness h;
-};
+using LevelStart = test::LevelRecordsTest;
 
 struct TableRow {
     int level, asteroids, kinds;
