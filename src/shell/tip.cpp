@@ -67,21 +67,7 @@ bool TipForm::LoadTips(const std::string& path) {
     // A regular file of sensible size only: a FIFO or a device would hang the start.
     const auto bytes = sys::ReadRegularFile(sys::ResolvePath(path), 1024 * 1024);
     if (!bytes) return false;
-    const std::string& data = *bytes;
-    tips_.clear();
-    // Lines end in CR LF, LF or CR; a line end at the very end starts no further line.
-    std::string line;
-    for (size_t i = 0; i < data.size(); ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            continue;
-        }
-        if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-        tips_.push_back(line);
-        line.clear();
-    }
-    if (!line.empty()) tips_.push_back(line);
+    tips_ = sys::SplitLines(*bytes);
     DoNextTip();
     return true;
 }

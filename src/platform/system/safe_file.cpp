@@ -92,4 +92,21 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     return false;
 }
 
+std::vector<std::string> SplitLines(const std::string& data) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t i = 0; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            continue;
+        }
+        if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
+        lines.push_back(std::move(line));
+        line.clear();
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return lines;
+}
+
 }  // namespace quorvel::sys

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvel::sys {
 
@@ -27,5 +28,9 @@ inline bool Fail(std::string* reason, const char* why) {
     if (reason) *reason = why;
     return false;
 }
+
+// The lines of a text: they end in CR LF, LF or a lone CR, and a line end at the very
+// end starts no further line.
+std::vector<std::string> SplitLines(const std::string& data);
 
 }  // namespace quorvel::sys

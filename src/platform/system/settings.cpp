@@ -46,24 +46,6 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b + 1);
 }
 
-// Lines end in CR LF, LF or a lone CR.
-std::vector<std::string> SplitLines(const std::string& data) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (size_t i = 0; i < data.size(); ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            continue;
-        }
-        if (c == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;
-        lines.push_back(std::move(line));
-        line.clear();
-    }
-    if (!line.empty()) lines.push_back(std::move(line));
-    return lines;
-}
-
 // A section named twice becomes one (its later lines join the first), and a key set
 // twice keeps its last value, so what is read is what the next write changes.
 Store ParseStore(std::string data) {
