@@ -166,14 +166,21 @@ void SetPumpTail(std::function<void()> tail) {
     W().pumpTail = std::move(tail);
 }
 
-void Present() {
-    WindowState& w = W();
-    if (!MakeCurrent()) return;
-    int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(w.window, &dw, &dh);
+// Makes the window's own surface, whole, the drawing target and gives its size in
+// pixels; false without a context.
+bool DrawToWindow(int& dw, int& dh) {
+    if (!MakeCurrent()) return false;
+    SDL_GL_GetDrawableSize(W().window, &dw, &dh);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     glViewport(0, 0, dw, dh);
+    return true;
+}
+
+void Present() {
+    WindowState& w = W();
+    int dw = 0, dh = 0;
+    if (!DrawToWindow(dw, dh)) return;
     if (w.target.drawn) {
         // The frame covers the whole window: no clear under it. Nothing here waits for
         // the frame: the copy queues behind its drawing.
@@ -283,12 +290,8 @@ void FrameDrawn() {
 
 void ShowBlack() {
     WindowState& w = W();
-    if (!MakeCurrent()) return;
     int dw = 0, dh = 0;
-    SDL_GL_GetDrawableSize(w.window, &dw, &dh);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
-    glViewport(0, 0, dw, dh);
+    if (!DrawToWindow(dw, dh)) return;
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     SDL_GL_SwapWindow(w.window);
