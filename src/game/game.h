@@ -57,16 +57,71 @@ void RunLevelTransition();
 // the fourth the run goes back to the main menu.
 void ShowGameWon();
 
-// ---- Built by the later game-run work (bodies in pending.cpp until then) ------------------
-void CreateInGameMenus();
-void CheckShield();
-// Puts the player's ship holder back at the origin and the main camera to its view.
-void ResetCamera();
-// The player's ship is lost: hides the ship and shows its debris.
-void ExplodeShip();
-// Rebuilds CamBasis from the main camera and the ship holder.
-void UpdateCameraVectors();
+// ---- The run and its frame loop (run.cpp, frame_loop.cpp) -------------------------------
+// One frame of the game run: phases A, B and C, the screens it chains into, the end of
+// frame. PlayLevel runs it for as long as the program lives.
+void RunGameFrame();
+// Picks which targets the HUD pointers follow this frame.
+void SelectHudTargets();
 // Ends the game run and shows the main menu again.
 void ReturnToMainMenu();
+
+// ---- Flight controls and camera (flight.cpp, gravity_beam_control.cpp) ----------------------
+// Puts the player's ship holder back at the origin and the main camera to its view.
+void ResetCamera();
+// Rebuilds CamBasis from the main camera and the ship holder.
+void UpdateCameraVectors();
+// The flight state a run starts with (speeds, messages, collision flag, mini view).
+void ResetFlightState();
+void SteerShip();                 // mouse, re-centring, game pad: pitch and yaw
+void HandleTuningKeys();          // the weapon-tuning keys
+void UpdateLensFlare();           // is the sun hidden behind something
+void ProbeCollisionsAndPickup();  // probe rays against the scene, power-up pickup
+void HandleShipCommands();        // thrust, brake, roll, strafe, keys, weapons, movement
+void RunGravityBeamControl();     // grab, hold, throw with the gravity beam
+void UpdateMiniView();            // the rear view
+void SwitchMiniCameraOff();
+void DrawCollisionFlash();
+void DrawFlightMessages();  // sensitivity and game-pad messages, the rear view's frame
+
+// ---- Station defence, ship destruction, bounds, fly-by ----------------------------------------
+void CheckShipCollisions();
+void CheckShield();
+void BuildProbeRays();
+// Sets distance to 0 when the way ahead is blocked.
+void CheckForwardCollision(float& distance);
+// The player's ship is lost: hides the ship and shows its debris.
+void ExplodeShip();
+// One frame of the ship's death; sets done once the explosion has ended.
+void RunShipDeath(bool& done);
+void AnimateShipDebris();
+void CheckPlayfieldBounds();
+void AlienApproachWarning();
+void AlienFlybyAttack();
+// Clears the bounds, warning and fly-by state (a run's start, a restart, a load).
+void ClearBoundsAndFlyby();
+
+// ---- In-game screens: save, load, menus, shop, options ------------------------------------------
+void CreateInGameMenus();
+// Slot 0 saves straight into the quick-save slot; above 0 shows the list and returns the
+// chosen slot in slot.
+void SaveGameMenu(int& slot);
+// Slot 0 loads the quick save; above 0 shows the list. Reload: put the values into the
+// running game.
+void LoadGameMenu(int slot, bool reload);
+void RunPauseMenu();
+void RunWeaponShop();
+void ShowLevelOptions();
+
+// ---- Intro, cut-scenes, tutorial ------------------------------------------------------------------
+// The intro, then a game run of its own from level 1.
+void PlayIntro();
+void StartGoldShipCutscene();
+void UpdateGoldShipCutscene();
+void StartEndCutscene();
+void UpdateEndCutscene();
+// From here on the second station is the one defended.
+void SwitchToStation2();
+void RunTutorialSteps();
 
 }  // namespace quorvel

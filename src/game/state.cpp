@@ -175,4 +175,27 @@ int ActiveAsteroidTarget = 0;
 int ActiveAsteroidCount = 0;
 int LastCloseVoice = 0;
 
+bool MenuRequested = false;
+bool ShopRequested = false;
+bool DeathDone = false;
+float EscTimer = 0;
+bool OutOfBounds = false;
+bool FlybyActive = false;
+bool QuickSaveLatch = false;
+bool LastFightStarted = false;
+float MusicPollTimer = 0;
+bool RewardSoundPlayed = false;
+double RewardTime = 0;
+bool IntroSeen = false;
+std::string TutorialHint;
+double TutorialClock = 0;
+float MouseSensitivity = 0.6f;
+int PadIndex = 0;
+bool GamePadOn = false;
+float PadToggleTimer = 51;
+bool MiniViewShown = false, MiniViewLarge = false;
+float ProbeReach = 15;
+std::array<RayRec, 9> ProbeRays;
+Vector CamPosNow;
+
 }  // namespace quorvel

@@ -343,4 +343,29 @@ extern int ActiveAsteroidTarget;
 extern int ActiveAsteroidCount;
 extern int LastCloseVoice;  // 1 to 3, 0 before the first
 
+// ---- Frame loop and the screens it chains into ----------------------------------------------
+
+extern bool MenuRequested;     // the pause or game-over menu shows this frame
+extern bool ShopRequested;     // the weapon shop shows this frame
+extern bool DeathDone;         // the ship-death sequence has finished
+extern float EscTimer;         // Escape re-arms above 5
+extern bool OutOfBounds;       // the bounds sequence runs; aliens are warned in
+extern bool FlybyActive;       // the alien fly-by attack runs
+extern bool QuickSaveLatch;    // F5 was pressed; the quick save runs at the frame's end
+extern bool LastFightStarted;  // the level-50 battle music has started
+extern float MusicPollTimer;
+extern bool RewardSoundPlayed;  // a "reward" sound played; the next-weapon hint shows
+extern double RewardTime;       // FrameStartTime when it played
+extern bool IntroSeen;          // the intro has played in this program run
+extern std::string TutorialHint;
+extern double TutorialClock;
+extern float MouseSensitivity;
+extern int PadIndex;
+extern bool GamePadOn;
+extern float PadToggleTimer;
+extern bool MiniViewShown, MiniViewLarge;  // the rear view and its size
+extern float ProbeReach;                   // reach of the probe rays beyond the ship's speed
+extern std::array<RayRec, 9> ProbeRays;    // 0 straight back from the camera, 1 to 8 around it
+extern Vector CamPosNow;                   // the camera position after this frame's steering
+
 }  // namespace quorvel
