@@ -86,6 +86,7 @@ void UpdateGiantAsteroid() {
     if (DXAudioObj && DXAudioObj->BackgroundIsStopped()) DXAudioObj->PlayBackground(LoopMusic());
     if (p.z < -3100) {
         ShipDestroyed = true;
+        ExplodeShip();
         MeshObj->SelectMesh("ga");
         MeshObj->SetPosition(GiantAsteroidStart);
         MeshObj->LookAt(Target);

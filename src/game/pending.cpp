@@ -6,11 +6,6 @@
 
 namespace quorvel {
 
-// The run and its frame loop
-void RunGameFrame() {}
-void SelectHudTargets() {}
-void ReturnToMainMenu() {}
-
 // Flight controls and camera
 void ResetCamera() {}
 void UpdateCameraVectors() {}

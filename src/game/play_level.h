@@ -1,11 +1,6 @@
 #pragma once
-// One game run: it takes the starting level and the player's possessions and runs
-// until the program ends; it never returns.
-//
-// Until the game run itself is in place this is a stand-in: it shows the loading
-// text and ends the program, after telling an observer (tests) what it was given.
-
-#include <functional>
+// One game run: it takes the starting level and the player's possessions, builds the
+// run's scene and runs the frame loop; it never returns.
 
 namespace quorvel {
 
@@ -26,7 +21,7 @@ struct PlayLevelArgs {
 [[noreturn]] void PlayLevel(int level, bool ownsIon, bool ownsMion, bool ownsEplas, bool ownsDisperse,
                             bool ownsGamma, double money, bool ownsGravBeam, int capacityLevel);
 
-// Called with the values of every PlayLevel call before it does anything else.
-void SetPlayLevelObserver(std::function<void(const PlayLevelArgs&)> observer);
+// Everything a run sets up before its first frame (PlayLevel without the loop).
+void StartGameRun(const PlayLevelArgs& start);
 
 }  // namespace quorvel

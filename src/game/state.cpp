@@ -198,4 +198,6 @@ float ProbeReach = 15;
 std::array<RayRec, 9> ProbeRays;
 Vector CamPosNow;
 
+float ForwardLimit = 0, ReverseLimit = 0;
+
 }  // namespace quorvel

@@ -368,4 +368,7 @@ extern float ProbeReach;                   // reach of the probe rays beyond the
 extern std::array<RayRec, 9> ProbeRays;    // 0 straight back from the camera, 1 to 8 around it
 extern Vector CamPosNow;                   // the camera position after this frame's steering
 
+// ---- Frame loop: this frame's limits ------------------------------------------------------
+extern float ForwardLimit, ReverseLimit;  // speed limits of the frame: +/- FrameFactor x CruiseTopSpeed
+
 }  // namespace quorvel

@@ -10,6 +10,7 @@
 #include "platform/system/shell.h"
 #include "shell/difficulty.h"
 #include "shell/main_menu.h"
+#include "shell/shell.h"
 #include "shell/maker.h"
 #include "shell/options.h"
 #include "shell/settings_files.h"
@@ -232,6 +233,10 @@ GameWindowForm::GameWindowForm() : Form("GameWindow") {
     SetBorder(forms::BorderStyle::None);
     SetBackColor(RGB(0, 0, 0));
     Move(0, 0, 9600, 7200);
+}
+
+int RenderWindowHandle() {
+    return GameWindow.Handle();
 }
 
 }  // namespace quorvel

@@ -27,4 +27,10 @@ extern int ParticleLevel;
 // detail slider, shown modally; returns when it is closed.
 void ShowOptionsDialog();
 
+// The 3D main menu (shell/main_menu.h): the game run goes back to it at its end.
+[[noreturn]] void MainMenu(int Item, bool ShowLogos, bool MakeParticles);
+
+// The window the 3D view is drawn on, for the devices that attach to it.
+int RenderWindowHandle();
+
 }  // namespace quorvel

@@ -2,16 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "audio/dxaudio.h"
+#include "common/engine_objects.h"
+#include "common/texts.h"
+#include "game/save_file.h"
+#include "game/state.h"
 #include "platform/engine/engine_state.h"
 #include "platform/forms/forms.h"
 #include "shell/difficulty.h"
-#include "common/engine_objects.h"
 #include "shell/launch_pad.h"
-#include "common/texts.h"
+#include "shell/load_game.h"
+#include "shell/options.h"
 #include "shell/tip.h"
 
 namespace quorvel::test {
@@ -19,7 +24,32 @@ namespace quorvel::test {
 bool InMainMenu() {
     // The menu's picture is loaded after the logos, just before the loop starts, and
     // goes when the scene is torn down.
-    return engine::GetScene().images.Find("menu") != nullptr;
+    // The pause menu's picture has the same name; the menu's logo texture tells them apart.
+    const auto& scene = engine::GetScene();
+    return scene.images.Find("menu") != nullptr && scene.textures.Find("narvo") != nullptr;
+}
+
+bool GameRunStarted() {
+    return GameRunning && CurrentLevel == StartingLevel;
+}
+
+bool InFrameLoop(const Harness& h) {
+    if (!GameRunning) return false;
+    for (const auto& call : h.LastQueue())
+        if (call.kind == engine::Draw2DCall::Kind::Rectangle && call.filled &&
+            call.colour.r == 100 && call.colour.g == 0 && call.colour.b == 255)
+            return true;
+    return false;
+}
+
+ContentFolder::ContentFolder() {
+    for (const char* sub : {"mesh", "tex", "par", "sound", "music", "txt", "video"}) {
+        const std::filesystem::path target = std::filesystem::path(QUORVEL_GAME_DIR) / sub;
+        if (std::filesystem::exists(target)) std::filesystem::create_directory_symlink(target, folder.path() / sub);
+    }
+    const std::filesystem::path tips = std::filesystem::path(QUORVEL_GAME_DIR) / "TIPOFDAY.TXT";
+    if (std::filesystem::exists(tips)) std::filesystem::copy_file(tips, folder.path() / "TIPOFDAY.TXT");
+    UseAsProgramFolder(folder);
 }
 
 std::optional<int> RunFromLaunchPad(Harness& h, forms::NullHost& host) {
@@ -44,23 +74,21 @@ std::optional<int> RunFromLaunchPad(Harness& h, forms::NullHost& host) {
 }
 
 std::optional<int> RunFromLevelStart(Harness& h, const PlayLevelArgs& start) {
+    if (!WriteSaveSlot(0, start)) {
+        ADD_FAILURE() << "the quick-save slot could not be written";
+        return std::nullopt;
+    }
     LoadGameTexts();
-    CoreObj = std::make_unique<EngineCore>();
-    InputObj = std::make_unique<EngineInput>();
-    FrameObj = std::make_unique<EngineFrame>();
-    CameraObj = std::make_unique<EngineCameras>();
-    MathObj = std::make_unique<EngineMath>();
-    TimerObj = std::make_unique<EngineTimer>();
-    LightObj = std::make_unique<EngineLights>();
-    ImporterObj = std::make_unique<EngineMeshImporter>();
-    ParticleObj = std::make_unique<EngineParticles>();
-    SoundObj = std::make_unique<EngineSounds>();
+    Options.Load();
+    CreateEngineObjects();
     DXAudioObj = std::make_unique<DXAudio>();
     DXAudioObj->InitDXAudio();
     forms::ShowCursor(false);
-    return h.RunUntilEnded([&] {
-        PlayLevel(start.level, start.ownsIon, start.ownsMion, start.ownsEplas, start.ownsDisperse,
-                  start.ownsGamma, start.money, start.ownsGravBeam, start.capacityLevel);
+    return h.RunUntilEnded([] {
+        // The load-game screen is entered inside a begun menu frame.
+        FrameObj->BeginFrame();
+        int slot = 0;
+        MainMenuLoadGame(slot);
     });
 }
 

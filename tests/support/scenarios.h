@@ -6,6 +6,10 @@
 //   h.When(test::InMainMenu, [&] { ... the menu's first frame ... });
 //   const auto code = test::RunFromLaunchPad(h, host);
 //
+//   test::ContentFolder folder;                 // the content set, writable
+//   h.When([&] { return test::InFrameLoop(h); }, [&] { ... the level's first frame ... });
+//   test::RunFromLevelStart(h, {.level = 7, .money = 600000, .capacityLevel = 1});
+//
 // Steps for dialogs that come later (the options over the menu, ...) are added to the
 // forms host from a harness step, once the run is there: the host runs its steps in
 // the order they were added, and the difficulty dialog comes first.
@@ -15,12 +19,29 @@
 #include "game/play_level.h"
 #include "platform/forms/null_host.h"
 #include "support/harness.h"
+#include "support/temp_folder.h"
 
 namespace quorvel::test {
 
 // Whether the main menu's loop runs: true from the loop's first frame (as it begins)
 // until the menu's scene is torn down. The logo frames before it do not count.
 bool InMainMenu();
+
+// Whether a game run has started its level: the possessions are taken and the level
+// table built (the mission text's frames come next).
+bool GameRunStarted();
+
+// Whether the last frame shown was one of the game run's frame loop (it draws the
+// HUD map, whose camera mark nothing else draws).
+bool InFrameLoop(const Harness& h);
+
+// A program folder of its own that reads the generated content set and takes what a
+// run writes (settings, save slots, screenshots); made the program folder.
+class ContentFolder {
+  public:
+    ContentFolder();
+    TempFolder folder;
+};
 
 // The launch pad as a player starts the game: shown, its tip of the day closed, the
 // harness's screen size chosen (at 32 bits), Start pressed, "GO!!!" on the difficulty
@@ -29,11 +50,10 @@ bool InMainMenu();
 // A screen size the launch pad does not list fails the test.
 std::optional<int> RunFromLaunchPad(Harness& h, forms::NullHost& host);
 
-// The game run started at `start.level` with `start`'s possessions, as the load-game
-// screen hands over to it: the game texts loaded, the menu's scene gone, and the
-// shared engine objects that the menu leaves (core, input, frame, cameras, maths,
-// timer, lights, importer, particles, sounds, the music player) made. Until the game run exists
-// it is the stand-in PlayLevel. Runs until the program ends: the exit code.
+// The game run started at `start.level` with `start`'s possessions through the
+// load-game screen, as a saved game in the quick-save slot of the program folder: the
+// game texts loaded and the shared engine objects that the menu leaves made. Runs
+// until the program ends: the exit code.
 std::optional<int> RunFromLevelStart(Harness& h, const PlayLevelArgs& start);
 
 }  // namespace quorvel::test

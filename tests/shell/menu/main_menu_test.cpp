@@ -29,6 +29,7 @@
 #include "shell/difficulty.h"
 #include "common/engine_objects.h"
 #include "game/save_file.h"
+#include "game/state.h"
 #include "shell/launch_pad.h"
 #include "shell/load_game.h"
 #include "shell/maker.h"
@@ -50,7 +51,18 @@ class MainMenuTest : public ::testing::Test {
         setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
         MakerSite = "http://127.0.0.1:9";  // nothing listens there: the version check fails at once
         sys::SeedRandom(7);
-        SetPlayLevelObserver([this](const PlayLevelArgs& a) { played = a; });
+    }
+
+    // A harness step for the game run's start: what it took over is recorded and the
+    // program ends there. The menu's content holds no level, so the level's own files
+    // are declared missing.
+    std::function<void()> TakeRun() {
+        return [this] {
+            played = PlayLevelArgs{StartingLevel, OwnsIon,  OwnsMion,     OwnsEplas,    OwnsDisperse,
+                                   OwnsGamma,     Money,    OwnsGravBeam, CapacityLevel};
+            h.ExpectFailedLoad(folder.str());
+            sys::EndProcess(0);
+        };
     }
 
     // The pointer moves to (x, y) in screen pixels as the frame begins.
@@ -254,7 +266,8 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
         .After(4, MoveNow(640, 512 - 220 + 40 + 9))  // row 2
         .After(2, click)                             // an empty row cannot be chosen either
         .After(4, [&] { stillListing = !played && ImageTexture("mouse") == "ms2"; })
-        .After(2, press(key::D5));
+        .After(2, press(key::D5))
+        .When(test::GameRunStarted, TakeRun());
     h.EndAt(5000, 99);  // a run that gets stuck ends, and fails below
 
     const std::optional<int> ended = test::RunFromLaunchPad(h, host);
@@ -345,54 +358,49 @@ TEST_F(MainMenuTest, AMisnamedFileThatIsExpectedPasses) {
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, false); }), 0);
 }
 
-// The game run's start with given possessions: what the level start is handed.
-TEST_F(MainMenuTest, TheGameRunStartsAtALevelWithGivenPossessions) {
-    const PlayLevelArgs start{7, true, false, true, false, false, 2500.5, true, 2};
-    EXPECT_EQ(test::RunFromLevelStart(h, start), 0);
-    ASSERT_TRUE(played.has_value());
-    EXPECT_EQ(played->level, 7);
-    EXPECT_TRUE(played->ownsIon && played->ownsEplas && played->ownsGravBeam);
-    EXPECT_FALSE(played->ownsMion || played->ownsDisperse || played->ownsGamma);
-    EXPECT_EQ(played->money, 2500.5);
-    EXPECT_EQ(played->capacityLevel, 2);
-    EXPECT_EQ(LastTexts(), (std::vector<std::string>{"Loading..."}));
-}
-
 // A click on New Game starts a new game straight from the menu's frame.
 TEST_F(MainMenuTest, ClickOnNewGameStartsLevelOneWithNothingOwned) {
     LoadGameTexts();
     int framesAtHandOver = 0;
     double enterPressed = 0, handedOver = 0;
     struct Pools {
-        int meshes, textures, images, sky;
-        bool meshObject, coreObject;
+        int meshes, sky;
+        bool menuPicture, menuTexture, meshObject, coreObject;
     } pools{};
-    SetPlayLevelObserver([&](const PlayLevelArgs& a) {
-        played = a;
-        handedOver = sys::WallClock();
-        framesAtHandOver = h.Frame();
-        const auto& scene = h.Scene();
-        pools = {scene.meshes.Count(), scene.textures.Count(), scene.images.Count(),
-                 scene.sky.Count(),    MeshObj != nullptr,     CoreObj != nullptr};
-    });
+    // The run's first frame (its loading screen's) shows what the menu left.
+    h.When([] { return GameRunning; },
+           [&] {
+               handedOver = sys::WallClock();
+               framesAtHandOver = h.Frame();
+               const auto& scene = h.Scene();
+               pools = {scene.meshes.Count(),
+                        scene.sky.Count(),
+                        scene.images.Find("menu") != nullptr,
+                        scene.textures.Find("narvo") != nullptr,
+                        MeshObj != nullptr,
+                        CoreObj != nullptr};
+           })
+        .When(test::GameRunStarted, TakeRun());
     MoveTo(10, ItemX, ItemY(1));
     Click(12);
     h.At(12, [&] { enterPressed = sys::WallClock(); });
-    h.EndAt(400);
+    h.EndAt(4000, 99);
 
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
     ASSERT_TRUE(played.has_value());
-    EXPECT_EQ(framesAtHandOver, 12);  // no slot list came between
+    EXPECT_EQ(framesAtHandOver, 13);  // no slot list came between
     EXPECT_EQ(played->level, 1);
     EXPECT_FALSE(played->ownsIon || played->ownsMion || played->ownsEplas || played->ownsDisperse ||
                  played->ownsGamma || played->ownsGravBeam);
-    EXPECT_EQ(played->money, 0);
+    EXPECT_EQ(played->money, 0);  // as handed over (the training level gives its own later)
     EXPECT_EQ(played->capacityLevel, 0);
     // The scene was torn down over two one-second waits (each from a whole second, so
-    // at least half a second long); the shared core stays.
+    // at least half a second long); the shared core stays, the run has its own
+    // mesh handle.
     EXPECT_GE(handedOver - enterPressed, 1.0);
-    EXPECT_EQ(pools.meshes + pools.textures + pools.images + pools.sky, 0);
-    EXPECT_FALSE(pools.meshObject);
+    EXPECT_EQ(pools.meshes + pools.sky, 0);
+    EXPECT_FALSE(pools.menuPicture || pools.menuTexture);
+    EXPECT_TRUE(pools.meshObject);
     EXPECT_TRUE(pools.coreObject);
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
         EXPECT_FALSE(entry.path().filename().string().starts_with("VeltorSave")) << entry.path();
@@ -412,8 +420,6 @@ TEST_F(MainMenuTest, EnterOpensTheSlotListWhateverIsSelected) {
         {"keypad Enter outside the items", key::NumpadEnter, 100, 100},
     };
     std::vector<int> listed(std::size(cases), 0);
-    int newGames = 0;
-    SetPlayLevelObserver([&](const PlayLevelArgs&) { ++newGames; });
     auto listOnScreen = [this] {
         for (const std::string& text : LastTexts())
             if (text.starts_with("Press number")) return true;
@@ -437,7 +443,7 @@ TEST_F(MainMenuTest, EnterOpensTheSlotListWhateverIsSelected) {
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(listed[i], 3) << cases[i].what;
-    EXPECT_EQ(newGames, 0);
+    EXPECT_FALSE(GameRunning);  // no new game started
 }
 
 // A tablet, a virtual machine's pointer or a remote desktop places the pointer where
@@ -491,7 +497,7 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
     EXPECT_TRUE(listAfterEnter);
     EXPECT_TRUE(listShown);
     EXPECT_TRUE(backInMenu);
-    EXPECT_FALSE(played.has_value());
+    EXPECT_FALSE(GameRunning);
 
     // The Exit frame was finished, then everything the menu made went.
     EXPECT_EQ(h.FramesShown(), h.Frame());
