@@ -133,7 +133,8 @@ void RunMothershipBlock() {
             }
         }
         const double wait = last ? 50.0 : 11.0;
-        if (MothershipInbound && (last || AsteroidsLeft < 12) && FrameStartTime - MothershipStartTime > wait) {
+        if (MothershipInbound && (last || AsteroidsLeft < 12) &&
+            FrameStartTime - MothershipStartTime > wait) {
             if (!MothershipArmed) {
                 ResetMothership();
                 StartMothershipHyperspaceIn();

@@ -96,13 +96,7 @@ void SetEnemyStartValues() {
     ScoutActive = false;
     AlienShotSpeed = 35;
     MusicPollDue = true;
-
-    // When the scout and the battleship first come, drawn once per run from the
-    // level before the starting one.
-    const int L = CurrentLevel;
-    ScoutNextLevel = L > 2 ? L + N(2.0 * RandomRange() + 1.0) : 2;
-    BattleshipNextLevel = L + N(2.0 * RandomRange() + 2.0);
-    if (BattleshipNextLevel < 4 || L == 1) BattleshipNextLevel = 4;
+    DrawEventLevels();
     BattleshipTimer = FrameStartTime;
 }
 
@@ -133,6 +127,13 @@ void SetUpGamePad() {
 }
 
 }  // namespace
+
+void DrawEventLevels() {
+    const int L = CurrentLevel;
+    ScoutNextLevel = L > 2 ? L + N(2.0 * RandomRange() + 1.0) : 2;
+    BattleshipNextLevel = L + N(2.0 * RandomRange() + 2.0);
+    if (BattleshipNextLevel < 4 || L == 1) BattleshipNextLevel = 4;
+}
 
 void StartGameRun(const PlayLevelArgs& start) {
     if (start.level == 1 && !IntroSeen) PlayIntro();
@@ -195,8 +196,8 @@ void StartGameRun(const PlayLevelArgs& start) {
 
 void PlayLevel(int level, bool ownsIon, bool ownsMion, bool ownsEplas, bool ownsDisperse, bool ownsGamma,
                double money, bool ownsGravBeam, int capacityLevel) {
-    StartGameRun({level, ownsIon, ownsMion, ownsEplas, ownsDisperse, ownsGamma, money, ownsGravBeam,
-                  capacityLevel});
+    StartGameRun(
+        {level, ownsIon, ownsMion, ownsEplas, ownsDisperse, ownsGamma, money, ownsGravBeam, capacityLevel});
     while (GameRunning)
         RunGameFrame();
     // GameRunning is never cleared: a run ends only inside the screens it chains into.

@@ -9,6 +9,10 @@ namespace quorvel {
 // factor, the key latches.
 void ResetFrameLoop();
 
+// When the scout and the battleship first come, drawn once per run from CurrentLevel
+// (the level before the starting one): the scout's draw first, made only above 2.
+void DrawEventLevels();
+
 // Index of the game text read from "<name>.txt" (for GameTexts).
 int GameTextIndex(const std::string& name);
 

@@ -36,8 +36,8 @@ bool GameRunStarted() {
 bool InFrameLoop(const Harness& h) {
     if (!GameRunning) return false;
     for (const auto& call : h.LastQueue())
-        if (call.kind == engine::Draw2DCall::Kind::Rectangle && call.filled &&
-            call.colour.r == 100 && call.colour.g == 0 && call.colour.b == 255)
+        if (call.kind == engine::Draw2DCall::Kind::Rectangle && call.filled && call.colour.r == 100 &&
+            call.colour.g == 0 && call.colour.b == 255)
             return true;
     return false;
 }
@@ -45,7 +45,8 @@ bool InFrameLoop(const Harness& h) {
 ContentFolder::ContentFolder() {
     for (const char* sub : {"mesh", "tex", "par", "sound", "music", "txt", "video"}) {
         const std::filesystem::path target = std::filesystem::path(QUORVEL_GAME_DIR) / sub;
-        if (std::filesystem::exists(target)) std::filesystem::create_directory_symlink(target, folder.path() / sub);
+        if (std::filesystem::exists(target))
+            std::filesystem::create_directory_symlink(target, folder.path() / sub);
     }
     const std::filesystem::path tips = std::filesystem::path(QUORVEL_GAME_DIR) / "TIPOFDAY.TXT";
     if (std::filesystem::exists(tips)) std::filesystem::copy_file(tips, folder.path() / "TIPOFDAY.TXT");
@@ -73,17 +74,21 @@ std::optional<int> RunFromLaunchPad(Harness& h, forms::NullHost& host) {
     return h.RunUntilEnded([&] { host.Click(VeltorInitial.cmdControl(0)); });
 }
 
-std::optional<int> RunFromLevelStart(Harness& h, const PlayLevelArgs& start) {
-    if (!WriteSaveSlot(0, start)) {
-        ADD_FAILURE() << "the quick-save slot could not be written";
-        return std::nullopt;
-    }
+void PrepareGameStart() {
     LoadGameTexts();
     Options.Load();
     CreateEngineObjects();
     DXAudioObj = std::make_unique<DXAudio>();
     DXAudioObj->InitDXAudio();
     forms::ShowCursor(false);
+}
+
+std::optional<int> RunFromLevelStart(Harness& h, const PlayLevelArgs& start) {
+    if (!WriteSaveSlot(0, start)) {
+        ADD_FAILURE() << "the quick-save slot could not be written";
+        return std::nullopt;
+    }
+    PrepareGameStart();
     return h.RunUntilEnded([] {
         // The load-game screen is entered inside a begun menu frame.
         FrameObj->BeginFrame();

@@ -50,6 +50,10 @@ class ContentFolder {
 // A screen size the launch pad does not list fails the test.
 std::optional<int> RunFromLaunchPad(Harness& h, forms::NullHost& host);
 
+// What the main menu leaves for a game run: the game texts and the options loaded,
+// the shared engine objects and the music player made.
+void PrepareGameStart();
+
 // The game run started at `start.level` with `start`'s possessions through the
 // load-game screen, as a saved game in the quick-save slot of the program folder: the
 // game texts loaded and the shared engine objects that the menu leaves made. Runs

@@ -58,8 +58,8 @@ class MainMenuTest : public ::testing::Test {
     // are declared missing.
     std::function<void()> TakeRun() {
         return [this] {
-            played = PlayLevelArgs{StartingLevel, OwnsIon,  OwnsMion,     OwnsEplas,    OwnsDisperse,
-                                   OwnsGamma,     Money,    OwnsGravBeam, CapacityLevel};
+            played = PlayLevelArgs{StartingLevel, OwnsIon, OwnsMion,     OwnsEplas,    OwnsDisperse,
+                                   OwnsGamma,     Money,   OwnsGravBeam, CapacityLevel};
             h.ExpectFailedLoad(folder.str());
             sys::EndProcess(0);
         };

@@ -1,0 +1,193 @@
+// The frame loop on a real level (level 7 of the generated content, started as the
+// load-game screen starts it, in a program folder of its own).
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "common/engine_objects.h"
+#include "game/game.h"
+#include "game/run_objects.h"
+#include "game/state.h"
+#include "platform/engine/scancodes.h"
+#include "platform/system/clock.h"
+#include "platform/system/random.h"
+#include "support/harness.h"
+#include "support/scenarios.h"
+
+namespace quorvel {
+namespace {
+
+class FrameLoopTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
+        sys::SeedRandom(3);
+        test::PrepareGameStart();
+        StartGameRun({7, false, false, false, false, false, 600000, false, 1});
+        Frames(2);
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i)
+            RunGameFrame();
+    }
+    std::vector<engine::Draw2DCall> Calls(engine::Draw2DCall::Kind kind) const {
+        std::vector<engine::Draw2DCall> calls;
+        for (const auto& call : h.LastQueue())
+            if (call.kind == kind) calls.push_back(call);
+        return calls;
+    }
+    test::ContentFolder content;
+    test::Harness h;
+};
+
+TEST_F(FrameLoopTest, StatusLineShowsLevelMoneyAndTimeLeft) {
+    LevelStartTime = sys::WallClock() - 100.3;  // the next frame starts 100.3 s into the level
+    RunGameFrame();
+    const auto texts = Calls(engine::Draw2DCall::Kind::FontText);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0].text, "Level: 7   Money: $600000  Time: 53");
+    EXPECT_FLOAT_EQ(texts[0].a.x, 32);
+    EXPECT_FLOAT_EQ(texts[0].a.y, 32);
+    EXPECT_FLOAT_EQ(texts[0].textSize, 50);
+    EXPECT_EQ(texts[0].colour.r + texts[0].colour.g + texts[0].colour.b, 3 * 255);
+}
+
+// The map in the bottom-right corner: a mark per active asteroid (green above the
+// camera, red below), the camera, the station and a flaming asteroid due now.
+TEST_F(FrameLoopTest, HudMapMarksWhatIsAround) {
+    Asteroids[1].Active = false;
+    FlamingAsteroid->Active_ = true;
+    FlamingAsteroid->BlowUp_ = false;
+    FlamingAsteroid->NextLevel_ = 7;
+    FlamingAsteroid->Position_ = Vector{750, 0, -1500};
+    RunGameFrame();
+
+    struct Mark {
+        float x, y, x2, y2;
+        int r, g, b;
+    };
+    std::vector<Mark> marks;
+    for (const auto& call : Calls(engine::Draw2DCall::Kind::Rectangle))
+        if (call.filled)
+            marks.push_back({call.a.x, call.a.y, call.b.x, call.b.y, int(call.colour.r), int(call.colour.g),
+                             int(call.colour.b)});
+    auto expected = [](const Vector& p, float k, int r, int g, int b) {
+        return Mark{
+            p.x / 75 + 1280 - 128, p.z / 75 + 1024 - 128, p.x / 75 + 1280 - k, p.z / 75 + 1024 - k, r, g, b};
+    };
+    auto has = [&](const Mark& m) {
+        for (const Mark& x : marks)
+            if (std::abs(x.x - m.x) < 0.01f && std::abs(x.y - m.y) < 0.01f && std::abs(x.x2 - m.x2) < 0.01f &&
+                std::abs(x.y2 - m.y2) < 0.01f && x.r == m.r && x.g == m.g && x.b == m.b)
+                return true;
+        return false;
+    };
+    const Vector cam = CamBasis.CamPos;
+    int asteroidMarks = 0;
+    for (int i = 1; i <= AsteroidCount; ++i) {
+        const AsteroidRec& a = Asteroids[std::size_t(i)];
+        const bool above = a.Pos.y > cam.y;
+        const bool shown = has(expected(a.Pos, 132, above ? 0 : 255, above ? 255 : 0, 0));
+        EXPECT_EQ(shown, a.Active) << "asteroid " << i;
+        asteroidMarks += shown;
+    }
+    EXPECT_GT(asteroidMarks, 0);
+    EXPECT_TRUE(has(expected(cam, 134, 100, 0, 255)));
+    ASSERT_TRUE(MeshObj->SelectMeshById(StationId));
+    EXPECT_TRUE(has(expected(MeshObj->GetPosition(), 136, 100, 0, 255)));
+    EXPECT_TRUE(has(expected(FlamingAsteroid->Position_, 133, 254, 248, 0)));
+
+    FlamingAsteroid->NextLevel_ = 9;  // due on another level: no mark
+    RunGameFrame();
+    marks.clear();
+    for (const auto& call : Calls(engine::Draw2DCall::Kind::Rectangle))
+        if (call.filled)
+            marks.push_back({call.a.x, call.a.y, call.b.x, call.b.y, int(call.colour.r), int(call.colour.g),
+                             int(call.colour.b)});
+    EXPECT_FALSE(has(expected(FlamingAsteroid->Position_, 133, 254, 248, 0)));
+}
+
+// While a screen, a sequence or the ship's loss holds the game, nothing of the play
+// runs (no reload, no HUD target choice), but the frame is still shown.
+TEST_F(FrameLoopTest, PlayIsHeldWhileAScreenOrASequenceRuns) {
+    const struct {
+        const char* what;
+        bool* flag;
+    } cases[] = {
+        {"shop", &ShopRequested},
+        {"menu", &MenuRequested},
+        {"out of bounds", &OutOfBounds},
+        {"cut-scene", &CutsceneRunning},
+        {"giant asteroid", &GiantAsteroidFlying},
+    };
+    for (const auto& c : cases) {
+        *c.flag = true;
+        PlasmaShots[0].Reload = 0;
+        HudPointers[1].PointerOn = false;
+        const int shown = h.FramesShown();
+        Frames(3);
+        EXPECT_EQ(PlasmaShots[0].Reload, 0) << c.what;
+        EXPECT_FALSE(HudPointers[1].PointerOn) << c.what;
+        EXPECT_EQ(h.FramesShown(), shown + 3) << c.what;
+        *c.flag = false;
+        Frames(1);
+        EXPECT_GT(PlasmaShots[0].Reload, 0) << c.what;
+        EXPECT_TRUE(HudPointers[1].PointerOn) << c.what;
+    }
+}
+
+// A frame the engine cannot time moves by the last factor it could.
+TEST_F(FrameLoopTest, AFrameFactorOfZeroKeepsThePreviousOne) {
+    Frames(1);
+    ASSERT_NEAR(FrameFactor, 1.0f, 1e-3);
+    FrameFactor = 1.7f;
+    FrameObj->BeginFrame();  // a frame begun at the same instant as the loop's next
+    PlasmaShots[0].Reload = 0;
+    RunGameFrame();
+    EXPECT_FLOAT_EQ(FrameFactor, 1.7f);
+    EXPECT_FLOAT_EQ(ForwardLimit, 1.7f * 20);
+    EXPECT_FLOAT_EQ(ReverseLimit, -1.7f * 20);
+    EXPECT_FLOAT_EQ(PlasmaShots[0].Reload, 1.7f * 15);
+}
+
+TEST_F(FrameLoopTest, KeysOfTheFrame) {
+    // P held for three frames: three pictures with consecutive numbers.
+    h.KeyPress(h.Frame() + 1, key::P, 3);
+    Frames(4);
+    for (int n = 0; n < 3; ++n)
+        EXPECT_FALSE(content.folder.Read("screenshot/Snap" + std::to_string(n) + ".jpg").empty()) << n;
+    EXPECT_TRUE(content.folder.Read("screenshot/Snap3.jpg").empty());
+
+    // Escape opens the menu once; a second press soon after does nothing until the
+    // timer has passed 5 again (1.5 a frame).
+    Frames(4);
+    h.KeyPress(h.Frame() + 1, key::Escape);
+    Frames(1);
+    EXPECT_TRUE(MenuRequested);
+    EXPECT_EQ(EscTimer, 1.5f);
+    MenuRequested = false;
+    h.KeyPress(h.Frame() + 2, key::Escape);
+    Frames(3);
+    EXPECT_FALSE(MenuRequested);
+    h.KeyPress(h.Frame() + 1, key::Escape);
+    Frames(1);
+    EXPECT_TRUE(MenuRequested);
+    MenuRequested = false;
+
+    // Enter skips only the training level.
+    h.KeyPress(h.Frame() + 2, key::Return);
+    Frames(3);
+    EXPECT_FALSE(LevelEnding);
+    EXPECT_GT(AsteroidsLeft, 0);
+
+    // B opens the shop.
+    h.KeyPress(h.Frame() + 1, key::B);
+    Frames(1);
+    EXPECT_TRUE(ShopRequested);
+}
+
+}  // namespace
+}  // namespace quorvel

@@ -1,0 +1,135 @@
+// Whole game runs through the real screens, headless, with the generated content set
+// in a program folder of their own.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "common/engine_objects.h"
+#include "game/game.h"
+#include "game/run_objects.h"
+#include "game/state.h"
+#include "platform/engine/scancodes.h"
+#include "platform/forms/null_host.h"
+#include "platform/system/clock.h"
+#include "platform/system/process.h"
+#include "platform/system/random.h"
+#include "support/harness.h"
+#include "support/scenarios.h"
+
+namespace quorvel {
+namespace {
+
+class RunScenarioTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
+        sys::SeedRandom(21);
+    }
+    std::function<bool()> InLevel(int level) {
+        return [this, level] { return CurrentLevel == level && !LevelEnding && test::InFrameLoop(h); };
+    }
+    test::ContentFolder content;
+    forms::NullHost host;
+    test::Harness h;
+};
+
+// New Game from the launch pad: the training level, skipped with Enter, warps out
+// and level 2 starts with nothing of the training level's money and weapons.
+TEST_F(RunScenarioTest, NewGameSkipsTheTrainingLevelIntoLevelTwo) {
+    double trainingMoney = -1, warpOutMoney = -1;
+    struct Level2 {
+        double money = -1;
+        int asteroids = 0, left = 0, weapon = 0;
+        bool owned = true;
+    } level2;
+    h.When(test::InMainMenu, [&] { h.MouseTo(h.Frame(), 584, 287 + 256); })  // over New Game
+        .After(10, [&] { h.MouseClick(h.Frame() + 1); })
+        .When(InLevel(1),
+              [&] {
+                  trainingMoney = Money;
+                  h.KeyPress(h.Frame() + 1, key::Return, 2);
+              })
+        .When([] { return LevelEnding; }, [&] { warpOutMoney = Money; })
+        .When(InLevel(2), [&] {
+            level2 = {Money, AsteroidCount, AsteroidsLeft, CurrentWeapon,
+                      OwnsIon || OwnsMion || OwnsEplas || OwnsDisperse || OwnsGamma || OwnsGravBeam};
+            sys::EndProcess(0);
+        });
+    h.EndAt(8000, 99);
+    EXPECT_EQ(test::RunFromLaunchPad(h, host), 0);
+    EXPECT_TRUE(h.ConditionsDone());
+    EXPECT_EQ(trainingMoney, 600000);
+    EXPECT_EQ(warpOutMoney, 0);
+    EXPECT_EQ(level2.money, 0);
+    EXPECT_EQ(level2.asteroids, 18);
+    EXPECT_EQ(level2.left, 18);
+    EXPECT_EQ(level2.weapon, 2);
+    EXPECT_FALSE(level2.owned);
+}
+
+// A saved game from the load-game screen: the run takes its possessions and keeps its
+// money (only the training level's end takes it).
+TEST_F(RunScenarioTest, ASavedGameStartsWithItsPossessions) {
+    std::optional<PlayLevelArgs> took;
+    int asteroids = 0;
+    h.When(InLevel(7), [&] {
+        took = PlayLevelArgs{StartingLevel, OwnsIon, OwnsMion,     OwnsEplas,    OwnsDisperse,
+                             OwnsGamma,     Money,   OwnsGravBeam, CapacityLevel};
+        asteroids = AsteroidCount;
+        sys::EndProcess(0);
+    });
+    h.EndAt(3000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {7, true, false, true, false, false, 2500.5, true, 2}), 0);
+    ASSERT_TRUE(took.has_value());
+    EXPECT_EQ(took->level, 7);
+    EXPECT_TRUE(took->ownsIon && took->ownsEplas && took->ownsGravBeam);
+    EXPECT_FALSE(took->ownsMion || took->ownsDisperse || took->ownsGamma);
+    EXPECT_EQ(took->money, 2500.5);
+    EXPECT_EQ(took->capacityLevel, 2);
+    EXPECT_EQ(asteroids, 22);
+}
+
+// The game's clock runs on through midnight: a warp-out begun two seconds before it
+// ends like any other, seven seconds later.
+TEST_F(RunScenarioTest, AWarpOutAcrossMidnightCompletes) {
+    sys::UseRealClock();
+    double completed = 0;
+    int warpOutStart = 0;
+    h.When(InLevel(1),
+           [&] {
+               sys::SetStartOfDay(86398.0 - sys::MonotonicSeconds());
+               h.KeyPress(h.Frame() + 1, key::Return, 2);
+           })
+        .When([] { return LevelEnding; }, [&] { warpOutStart = WarpOutStart; })
+        .When(InLevel(2), [&] {
+            completed = FrameStartTime;
+            sys::EndProcess(0);
+        });
+    h.EndAt(1000000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {1, false, false, false, false, false, 0, false, 1}), 0);
+    EXPECT_EQ(warpOutStart, 86398);
+    EXPECT_GT(completed, 86400.0 + 5);
+    EXPECT_LT(completed, 86400.0 + 60);
+}
+
+// After the fourth game-won page the run gives way to the main menu, its sounds
+// released.
+TEST_F(RunScenarioTest, GameWonGoesBackToTheMainMenu) {
+    bool soundsReleased = false;
+    h.When(InLevel(7), [&] {
+         GameWon = true;
+         GameWonPage = 4;
+         h.KeyPress(h.Frame() + 1, key::Return, 120);
+     }).When(test::InMainMenu, [&] {
+        soundsReleased = SoundDevice == nullptr && PositionalSounds[0] == nullptr;
+        sys::EndProcess(0);
+    });
+    h.EndAt(4000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {7, false, false, false, false, false, 0, false, 1}), 0);
+    EXPECT_TRUE(h.ConditionsDone());
+    EXPECT_TRUE(soundsReleased);
+}
+
+}  // namespace
+}  // namespace quorvel
