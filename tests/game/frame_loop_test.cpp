@@ -183,6 +183,20 @@ TEST_F(FrameLoopTest, KeysOfTheFrame) {
     EXPECT_FALSE(LevelEnding);
     EXPECT_GT(AsteroidsLeft, 0);
 
+    // F5 asks for the quick save once per press, not while it is held.
+    h.KeyDown(h.Frame() + 1, key::F5);
+    Frames(1);
+    EXPECT_TRUE(QuickSaveLatch);
+    QuickSaveLatch = false;  // as the save does once written
+    Frames(2);
+    EXPECT_FALSE(QuickSaveLatch);
+    h.KeyUp(h.Frame() + 1, key::F5);
+    Frames(1);
+    h.KeyPress(h.Frame() + 1, key::F5);
+    Frames(1);
+    EXPECT_TRUE(QuickSaveLatch);
+    QuickSaveLatch = false;
+
     // B opens the shop.
     h.KeyPress(h.Frame() + 1, key::B);
     Frames(1);

@@ -34,10 +34,12 @@ class RunScenarioTest : public ::testing::Test {
     test::Harness h;
 };
 
-// New Game from the launch pad: the training level, skipped with Enter, warps out
-// and level 2 starts with nothing of the training level's money and weapons.
+// New Game from the launch pad: the training level, skipped with a fresh press of
+// Enter, warps out and level 2 starts with nothing of the training level's money and
+// weapons.
 TEST_F(RunScenarioTest, NewGameSkipsTheTrainingLevelIntoLevelTwo) {
     double trainingMoney = -1, warpOutMoney = -1;
+    bool skippedWhileHeld = true;
     struct Level2 {
         double money = -1;
         int asteroids = 0, left = 0, weapon = 0;
@@ -48,8 +50,18 @@ TEST_F(RunScenarioTest, NewGameSkipsTheTrainingLevelIntoLevelTwo) {
         .When(InLevel(1),
               [&] {
                   trainingMoney = Money;
-                  h.KeyPress(h.Frame() + 1, key::Return, 2);
+                  // Enter held down in the shop and still held when it closes...
+                  ShopRequested = true;
+                  h.KeyDown(h.Frame() + 1, key::Return);
               })
+        .After(5, [] { ShopRequested = false; })
+        .After(10,
+               [&] {
+                   // ... skips nothing: a skip needs a fresh press.
+                   skippedWhileHeld = LevelEnding;
+                   h.KeyUp(h.Frame() + 1, key::Return);
+               })
+        .After(3, [&] { h.KeyPress(h.Frame() + 1, key::Return, 2); })
         .When([] { return LevelEnding; }, [&] { warpOutMoney = Money; })
         .When(InLevel(2), [&] {
             level2 = {Money, AsteroidCount, AsteroidsLeft, CurrentWeapon,
@@ -60,6 +72,7 @@ TEST_F(RunScenarioTest, NewGameSkipsTheTrainingLevelIntoLevelTwo) {
     EXPECT_EQ(test::RunFromLaunchPad(h, host), 0);
     EXPECT_TRUE(h.ConditionsDone());
     EXPECT_EQ(trainingMoney, 600000);
+    EXPECT_FALSE(skippedWhileHeld);
     EXPECT_EQ(warpOutMoney, 0);
     EXPECT_EQ(level2.money, 0);
     EXPECT_EQ(level2.asteroids, 18);
