@@ -77,23 +77,23 @@ std::string Printed(float value) {
 
 bool Owned(int weapon) {
     switch (weapon) {
-    case 1:
-    case 2:
-        return true;
-    case 3:
-        return OwnsIon;
-    case 4:
-        return OwnsMion;
-    case 5:
-        return OwnsEplas;
-    case 6:
-        return OwnsDisperse;
-    case 7:
-        return OwnsGamma;
-    case 8:
-        return OwnsGravBeam;
-    default:
-        return false;
+        case 1:
+        case 2:
+            return true;
+        case 3:
+            return OwnsIon;
+        case 4:
+            return OwnsMion;
+        case 5:
+            return OwnsEplas;
+        case 6:
+            return OwnsDisperse;
+        case 7:
+            return OwnsGamma;
+        case 8:
+            return OwnsGravBeam;
+        default:
+            return false;
     }
 }
 
@@ -142,8 +142,7 @@ void StepWeapon(bool next) {
 }
 
 void Thrust(const GamePadState& pad, bool afterburner) {
-    const bool thrust =
-        Key(key::W) || Key(key::Up) || (GamePadOn && pad.Y >= 8001 && pad.Y <= 14999);
+    const bool thrust = Key(key::W) || Key(key::Up) || (GamePadOn && pad.Y >= 8001 && pad.Y <= 14999);
     if (thrust) {
         ShipSpeed += ShipAccel * FrameFactor;
         if (!afterburner && ShipSpeed > ForwardLimit()) ShipSpeed = ForwardLimit();
@@ -288,33 +287,33 @@ void Fire(const GamePadState& pad) {
     const Vector &r = axes.AxisRight, &u = axes.AxisUp, &f = axes.AxisFront;
     int& ring = FireRing[std::size_t(std::clamp(CurrentWeapon, 0, 7))];
     switch (CurrentWeapon) {
-    case 1:
-        FirePlasma(ring, r, u, f);
-        break;
-    case 2:
-        FireLaser(ring, r, u, f);
-        break;
-    case 3:
-        FireIon(ring, r, u, f);
-        break;
-    case 4:
-        FireMion(ring, r, u, f);
-        break;
-    case 5:
-        FireEplas(ring, r, u, f);
-        break;
-    case 6:
-        FireDisperse(ring, r, u, f);
-        break;
-    case 7:
-        FireGamma(ring, r, u, f);
-        break;
-    case 8:
-        GravBeamSelected = true;
-        GravBeamFiring = true;
-        break;
-    default:
-        break;
+        case 1:
+            FirePlasma(ring, r, u, f);
+            break;
+        case 2:
+            FireLaser(ring, r, u, f);
+            break;
+        case 3:
+            FireIon(ring, r, u, f);
+            break;
+        case 4:
+            FireMion(ring, r, u, f);
+            break;
+        case 5:
+            FireEplas(ring, r, u, f);
+            break;
+        case 6:
+            FireDisperse(ring, r, u, f);
+            break;
+        case 7:
+            FireGamma(ring, r, u, f);
+            break;
+        case 8:
+            GravBeamSelected = true;
+            GravBeamFiring = true;
+            break;
+        default:
+            break;
     }
 }
 

@@ -374,14 +374,14 @@ extern float PitchRate, YawRate, RollRate, StrafeRate;
 extern bool PitchDriven, YawDriven, RollDriven, StrafeDriven;
 extern bool SpeedDriven;  // the ship coasts: ShipSpeed decays to 0
 extern float BrakeRate;
-extern bool CollisionFlash;     // a probe collision's shield flash is due or running
-extern bool BumpActive;         // the ship has just bounced off something
+extern bool CollisionFlash;  // a probe collision's shield flash is due or running
+extern bool BumpActive;      // the ship has just bounced off something
 extern float BumpTimer;
-extern int LastCollisionMesh;   // engine id of what the probe rays struck last
-extern bool GravBeamSelected;   // weapon 8 is chosen
-extern bool GravBeamFiring;     // fire is held with weapon 8 this frame
-extern bool ThrowArmed;         // fire was let go while holding: the next press throws
-extern int GrabCandidate;       // the last probe hit looked at for a grab
+extern int LastCollisionMesh;  // engine id of what the probe rays struck last
+extern bool GravBeamSelected;  // weapon 8 is chosen
+extern bool GravBeamFiring;    // fire is held with weapon 8 this frame
+extern bool ThrowArmed;        // fire was let go while holding: the next press throws
+extern int GrabCandidate;      // the last probe hit looked at for a grab
 extern std::array<RayRec, 5> ThrowRays;
 
 }  // namespace quorvel
