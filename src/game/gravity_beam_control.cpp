@@ -16,6 +16,8 @@ constexpr float GrabReach = 500.0f;
 constexpr float ThrowReach = 60.0f;
 constexpr float ThrowRange = 2800.0f;
 
+bool Humming = false;  // the beam's looping sound is on
+
 void PlaySound(const char* key, bool loop = false) {
     if (SoundObj->SelectSound(key)) SoundObj->PlaySound(0, loop);
 }
@@ -105,6 +107,7 @@ void RunGravityBeamControl() {
         GravityBeam->Poll(CamBasis.CamPos, FrameFactor, axes.AxisRight, axes.AxisUp, axes.AxisFront);
         if (!GravityBeam->Holding()) {
             PlaySound("gravbeam", true);
+            Humming = true;
             ScrollGravityBeam(axes);
         }
         if (GravityBeam->BeingThrown()) MoveThrownObject();
@@ -122,10 +125,11 @@ void RunGravityBeamControl() {
 
     if (GravityBeam->Holding() && !GravBeamFiring) ThrowArmed = true;
 
-    if (CurrentWeapon != 8) {
-        // The beam's hum would otherwise loop on after a change of weapon.
-        if (GravBeamSelected) StopSound("gravbeam");
-        GravBeamSelected = false;
+    if (CurrentWeapon != 8) GravBeamSelected = false;
+    // The beam's hum would otherwise loop on after a change of weapon.
+    if (!GravBeamSelected && Humming) {
+        StopSound("gravbeam");
+        Humming = false;
     }
 }
 

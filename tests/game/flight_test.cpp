@@ -628,5 +628,147 @@ TEST_F(ShipFlight, ResetCameraPutsBothCamerasBack) {
     EXPECT_EQ(h.Scene().cameras.Size(), 2);
 }
 
+// The gravity beam on a field of two solid targets: a rock 300 ahead to grab and a
+// slab further on, whose near face the thrown rock reaches on its fourth frame.
+class GravityBeamControl : public ShipFlight {
+  protected:
+    void SetUp() override {
+        ShipFlight::SetUp();
+        for (const char* key : {"hit"}) {
+            folder.Write(std::string(key) + ".wav", test::SoundBytes());
+            SoundObj->LoadSound(key, sys::ProgramFolder() + "\\" + key + ".wav", 0, 0);
+        }
+        folder.Write("mesh/rock.3ds", test::Box3ds(-40, -40, -40, 40, 40, 40));
+        folder.Write("mesh/slab.3ds", test::Box3ds(-300, -300, -100, 300, 300, 100));
+        Field(2);
+        rock =
+            LoadLevelMesh("rockA", "", "rock", "", {0, 0, -300}, 1, false, false, {}, 0, false, false, false);
+        slab = LoadLevelMesh("slabB", "", "slab", "", {0, 0, -1300}, 1, false, false, {}, 0, false, false,
+                             false);
+        for (int i : {1, 2}) {
+            Asteroids[std::size_t(i)].MeshId = i == 1 ? rock : slab;
+            Asteroids[std::size_t(i)].HitPoints = 1000000;
+        }
+        OwnsGravBeam = true;
+        CurrentWeapon = 8;
+        GravBeamSelected = true;
+        ShotsHit = 0;
+    }
+    void Fire(bool down, int frames) {
+        h.MouseButton(h.Frame() + 1, 0, down);
+        Frames(frames);
+    }
+    // Grab, let go, press again: the rock flies until it strikes (at most 20 frames).
+    void GrabAndThrow() {
+        Fire(true, 3);
+        ASSERT_TRUE(GravityBeam->Holding());
+        Fire(false, 2);
+        Fire(true, 1);
+        ASSERT_TRUE(GravityBeam->BeingThrown());
+        Fire(false, 1);
+        for (int f = 0; f < 20 && GravityBeam->GrabbedMeshIndex() != -1; ++f)
+            Frame();
+    }
+    int rock = -1, slab = -1;
+};
+
+TEST_F(GravityBeamControl, GrabHoldAndThrowIntoAnAsteroid) {
+    Fire(true, 1);
+    EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), rock);
+    EXPECT_EQ(GrabCandidate, rock);
+    EXPECT_EQ(Plays("gravgrab").size(), 1u);
+    EXPECT_TRUE(Plays("aliengib").empty());
+    EXPECT_TRUE(TutorialSteps[25]);
+    // Fire kept held: held 350 ahead, never thrown.
+    Fire(true, 30);
+    EXPECT_TRUE(GravityBeam->Holding());
+    EXPECT_FALSE(GravityBeam->BeingThrown());
+    ExpectNear(PositionOf(rock), {0, 0, 1 - 350.0f});
+    EXPECT_FALSE(ThrowArmed);
+    Fire(false, 1);
+    EXPECT_TRUE(ThrowArmed);
+    Fire(true, 1);
+    EXPECT_TRUE(GravityBeam->BeingThrown());
+    EXPECT_FALSE(ThrowArmed);
+    EXPECT_EQ(Plays("gravshoot").size(), 1u);
+    Fire(false, 1);
+    for (int f = 0; f < 20 && GravityBeam->GrabbedMeshIndex() != -1; ++f)
+        Frame();
+    EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), -1);
+    EXPECT_TRUE(TutorialSteps[26]);
+    // Both rocks take the beam's blow; the throw is a hit but no shot.
+    EXPECT_EQ(Asteroids[2].Damage, 10000);
+    EXPECT_EQ(Asteroids[1].Damage, 10000);
+    EXPECT_EQ(ShotsHit, 1);
+    EXPECT_EQ(ShotsFired, 0);
+}
+
+TEST_F(GravityBeamControl, WhatTheThrownRockStrikes) {
+    struct Row {
+        const char* what;
+        int* role;  // the id that names the slab
+    };
+    int alienBody = -1;
+    const Row rows[] = {{"the mothership takes 10000", &MothershipId},
+                        {"the battleship takes 10000", &BattleshipId},
+                        {"the station takes one of its points", &StationId},
+                        {"an alien takes 25000", &alienBody}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        Asteroids[2].MeshId = -1;
+        MothershipId = BattleshipId = StationId = -1;
+        Aliens[2] = AlienShip{};
+        *r.role = slab;
+        if (r.role == &alienBody) {
+            Aliens[2].Active = true;
+            Aliens[2].BodyMesh = slab;
+            Aliens[2].ShipHitPoints = 1000000;
+        }
+        MothershipEnergy = 50000;
+        BattleshipHP = 50000;
+        StationHitPoints = 100;
+        GravityBeam->Init();
+        Asteroids[1].Damage = 0;
+        MeshObj->SelectMeshById(rock);
+        MeshObj->SetPosition({0, 0, -300});
+        MeshObj->SetVisible(true);
+        ResetCamera();
+        GrabAndThrow();
+        EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), -1);
+        EXPECT_EQ(MothershipEnergy, r.role == &MothershipId ? 40000 : 50000);
+        EXPECT_EQ(BattleshipHP, r.role == &BattleshipId ? 40000 : 50000);
+        EXPECT_EQ(StationHitPoints, r.role == &StationId ? 99 : 100);
+        EXPECT_EQ(Aliens[2].DamageTaken, r.role == &alienBody ? 25000 : 0);
+        EXPECT_EQ(Asteroids[1].Damage, 10000);
+    }
+}
+
+TEST_F(GravityBeamControl, AThrownAlienTakes25000AndSilencesItsCry) {
+    Asteroids[1].MeshId = -1;
+    Aliens[1].Active = true;
+    Aliens[1].BodyMesh = rock;
+    Aliens[1].ShipHitPoints = 1000000;
+    GrabAndThrow();
+    EXPECT_EQ(Plays("aliengib").size(), 1u);
+    EXPECT_EQ(Stops("aliengib"), 1);
+    EXPECT_EQ(Aliens[1].DamageTaken, 25000);
+    EXPECT_EQ(Asteroids[2].Damage, 10000);
+}
+
+TEST_F(GravityBeamControl, NothingWithinReachIsGrabbed) {
+    MeshObj->SelectMeshById(rock);
+    MeshObj->SetPosition({0, 0, -800});
+    Fire(true, 10);
+    EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), -1);
+    EXPECT_TRUE(Plays("gravgrab").empty());
+    // The beam hums while it is chosen and falls silent with another weapon.
+    EXPECT_FALSE(Plays("gravbeam").empty());
+    EXPECT_EQ(Plays("gravbeam").front(), true);
+    Fire(false, 1);
+    Hold({key::D1}, 1);
+    EXPECT_FALSE(GravBeamSelected);
+    EXPECT_EQ(Stops("gravbeam"), 1);
+}
+
 }  // namespace
 }  // namespace quorvel
