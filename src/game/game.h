@@ -69,7 +69,7 @@ void ReturnToMainMenu();
 // ---- Flight controls and camera (flight.cpp, gravity_beam_control.cpp) ----------------------
 // Puts the player's ship holder back at the origin and the main camera to its view.
 void ResetCamera();
-// Rebuilds CamBasis from the main camera and the ship holder.
+// Rebuilds CamBasis from the main camera.
 void UpdateCameraVectors();
 // The flight state a run starts with (speeds, messages, collision flag, mini view).
 void ResetFlightState();

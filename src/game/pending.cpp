@@ -6,20 +6,6 @@
 
 namespace quorvel {
 
-// Flight controls and camera
-void ResetCamera() {}
-void UpdateCameraVectors() {}
-void ResetFlightState() {}
-void SteerShip() {}
-void HandleTuningKeys() {}
-void UpdateLensFlare() {}
-void ProbeCollisionsAndPickup() {}
-void HandleShipCommands() {}
-void RunGravityBeamControl() {}
-void UpdateMiniView() {}
-void SwitchMiniCameraOff() {}
-void DrawCollisionFlash() {}
-void DrawFlightMessages() {}
 
 // Station defence, ship destruction, bounds, fly-by
 void CheckShipCollisions() {}

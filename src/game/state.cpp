@@ -199,5 +199,18 @@ std::array<RayRec, 9> ProbeRays;
 Vector CamPosNow;
 
 float ForwardLimit = 0, ReverseLimit = 0;
+float PitchRate = 0, YawRate = 0, RollRate = 0, StrafeRate = 0;
+bool PitchDriven = false, YawDriven = false, RollDriven = false, StrafeDriven = false;
+bool SpeedDriven = false;
+float BrakeRate = 0.1f;
+bool CollisionFlash = false;
+bool BumpActive = false;
+float BumpTimer = 0;
+int LastCollisionMesh = -1;
+bool GravBeamSelected = false;
+bool GravBeamFiring = false;
+bool ThrowArmed = false;
+int GrabCandidate = -1;
+std::array<RayRec, 5> ThrowRays;
 
 }  // namespace quorvel

@@ -370,5 +370,20 @@ extern Vector CamPosNow;                   // the camera position after this fra
 
 // ---- Frame loop: this frame's limits ------------------------------------------------------
 extern float ForwardLimit, ReverseLimit;  // speed limits of the frame: +/- FrameFactor x CruiseTopSpeed
+// ---- Flight controls, camera and the gravity beam's control ------------------------------
+// Steering rates of this frame; each moves back to 0 while its Driven flag is set.
+extern float PitchRate, YawRate, RollRate, StrafeRate;
+extern bool PitchDriven, YawDriven, RollDriven, StrafeDriven;
+extern bool SpeedDriven;  // the ship coasts: ShipSpeed decays to 0
+extern float BrakeRate;
+extern bool CollisionFlash;  // a probe collision's shield flash is due or running
+extern bool BumpActive;      // the ship has just bounced off something
+extern float BumpTimer;
+extern int LastCollisionMesh;  // engine id of what the probe rays struck last
+extern bool GravBeamSelected;  // weapon 8 is chosen
+extern bool GravBeamFiring;    // fire is held with weapon 8 this frame
+extern bool ThrowArmed;        // fire was let go while holding: the next press throws
+extern int GrabCandidate;      // the last probe hit looked at for a grab
+extern std::array<RayRec, 5> ThrowRays;
 
 }  // namespace quorvel

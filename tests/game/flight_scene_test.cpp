@@ -1,0 +1,89 @@
+// Flying in a real level: the generated content's ship holder, cameras, lens flare and
+// station, driven by keys and mouse in the frame loop's order.
+
+#include <gtest/gtest.h>
+
+#include "common/common.h"
+#include "game/game_run.h"
+#include "platform/engine/scancodes.h"
+
+namespace quorvel {
+namespace {
+
+class FlightInALevel : public test::GameRunTest {
+  protected:
+    void SetUp() override {
+        GameRunTest::SetUp();
+        if (IsSkipped()) return;
+        test::LoadRunAt(2);
+        FrameFactor = 1;
+        ResetFlightState();
+        ResetCamera();
+        MouseSensitivity = 1.56f;
+        InputObj->SetMousePosition(100, 100, 0);
+    }
+    // One frame of play with the flight's steps where the frame loop runs them.
+    void Frame() {
+        FrameObj->BeginFrame();
+        SteerShip();
+        HandleTuningKeys();
+        AdvanceWeaponReload();
+        CamAxes = GetMeshAxes("hold");
+        const Vector f = CamAxes.AxisFront;
+        const float ox[9] = {0, 0.05f, -0.05f, 0.05f, 0, -0.05f, 0, 0.05f, -0.05f};
+        const float oy[9] = {0, 0.05f, -0.05f, 0, 0.05f, 0, -0.05f, -0.05f, 0.05f};
+        for (std::size_t k = 0; k < ProbeRays.size(); ++k)
+            ProbeRays[k] = RayRec{CamPosNow, {-(f.x + ox[k]), -(f.y + oy[k]), -f.z}};
+        UpdateLensFlare();
+        ProbeCollisionsAndPickup();
+        HandleShipCommands();
+        float speed = PlasmaShots[0].ShotSpeed;
+        UpdatePlasmaShots(speed);
+        UpdateMiniView();
+        FrameObj->RenderScene();
+        DrawCollisionFlash();
+        DrawFlightMessages();
+        FrameObj->EndFrame();
+    }
+};
+
+TEST_F(FlightInALevel, FlyTurnAndFirePlasma) {
+    const Vector start = CamBasis.CamPos;
+    for (int f = 1; f <= 60; f += 6)
+        h.MouseMove(h.Frame() + f, 6, -3);
+    h.KeyPress(h.Frame() + 1, key::W, 60);
+    h.MouseButton(h.Frame() + 20, 0, true);
+    for (int i = 0; i < 60; ++i)
+        Frame();
+    EXPECT_GT(Distance(CamBasis.CamPos, start), 100.0f);
+    EXPECT_GT(ShotsFired, 1);
+    // The holder still looks back from the cockpit after all the turning.
+    const Vector hold = GetMeshAxes("hold").AxisFront;
+    EXPECT_NEAR(Dot(hold, CamBasis.CamFront), -1.0f, 1e-3f);
+}
+
+TEST_F(FlightInALevel, FlyingIntoTheStationBouncesOffIt) {
+    MeshObj->SelectMeshById(StationId);
+    const Vector station = MeshObj->GetPosition();
+    const Vector from = station + Vector{0, 0, 3000};
+    CameraObj->SelectCameraById(0);
+    CameraObj->SetCameraPosition(from);
+    CameraObj->CameraLookAt(station);
+    MeshObj->SelectMesh("hold");
+    MeshObj->SetPosition(from);
+    MeshObj->LookAt(from + Vector{0, 0, 3000});
+    Invincible = false;
+    h.KeyPress(h.Frame() + 1, key::W, 400);
+    int frames = 0;
+    while (!CollisionFlash && frames < 400) {
+        Frame();
+        ++frames;
+    }
+    ASSERT_TRUE(CollisionFlash);
+    EXPECT_EQ(LastCollisionMesh, StationId);
+    EXPECT_LT(ShipSpeed, 0);
+    EXPECT_LT(Distance(CamBasis.CamPos, station), 3000.0f);
+}
+
+}  // namespace
+}  // namespace quorvel
