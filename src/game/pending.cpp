@@ -26,19 +26,6 @@ void SwitchMiniCameraOff() {}
 void DrawCollisionFlash() {}
 void DrawFlightMessages() {}
 
-// Station defence, ship destruction, bounds, fly-by
-void CheckShipCollisions() {}
-void CheckShield() {}
-void BuildProbeRays() {}
-void CheckForwardCollision(float&) {}
-void ExplodeShip() {}
-void RunShipDeath(bool&) {}
-void AnimateShipDebris() {}
-void CheckPlayfieldBounds() {}
-void AlienApproachWarning() {}
-void AlienFlybyAttack() {}
-void ClearBoundsAndFlyby() {}
-
 // In-game screens
 void CreateInGameMenus() {}
 void SaveGameMenu(int&) {}
