@@ -35,6 +35,7 @@ void ApproachShip(const Vector& g) {
     }
     const Vector a = MoveMeshForward("alien2", 10 * f);
     const Vector h = MoveMeshForward("aphold", 30 * f);
+    if (MeshObj->SelectMesh("alienproj")) MeshObj->SetPosition(h);  // the carrier carries the shot
     if (!FlybySounded) {
         PlayEffect("alienshoot");
         PlayEffect("flyby2");
@@ -43,6 +44,7 @@ void ApproachShip(const Vector& g) {
     if (InRange(h, g, 5)) {
         // The shot reached the ship: the next one leaves the alien.
         if (MeshObj->SelectMesh("aphold")) MeshObj->SetPosition(a);
+        if (MeshObj->SelectMesh("alienproj")) MeshObj->SetPosition(a);
         if (FlybyShotCount < 3) {
             FlybyShotCount += 1;
             PlayEffect("alienshoot");

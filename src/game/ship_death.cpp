@@ -101,7 +101,8 @@ void AnimateShipDebris() {
         MeshObj->MoveUp(drifts[i].up * s, true, true);
     }
     for (int i = 1; i <= 20; ++i)
-        if (MeshObj->SelectMesh("shipchk" + std::to_string(i))) MeshObj->MoveForward(-5 * FrameFactor, true, true);
+        if (MeshObj->SelectMesh("shipchk" + std::to_string(i)))
+            MeshObj->MoveForward(-5 * FrameFactor, true, true);
 }
 
 }  // namespace quorvel

@@ -107,9 +107,9 @@ void BuildProbeRays() {
     struct Offset {
         float x, y;
     };
-    static constexpr Offset offsets[9] = {{0, 0},        {0.05f, 0.05f}, {-0.05f, -0.05f},
-                                          {0.05f, 0},    {0, 0.05f},     {-0.05f, 0},
-                                          {0, -0.05f},   {0.05f, -0.05f}, {-0.05f, 0.05f}};
+    static constexpr Offset offsets[9] = {{0, 0},      {0.05f, 0.05f},  {-0.05f, -0.05f},
+                                          {0.05f, 0},  {0, 0.05f},      {-0.05f, 0},
+                                          {0, -0.05f}, {0.05f, -0.05f}, {-0.05f, 0.05f}};
     const Vector front = CamAxes.AxisFront;
     for (std::size_t k = 0; k < 9; ++k) {
         ProbeRays[k].Origin = CamBasis.CamPos;
