@@ -36,6 +36,12 @@ class StationDefence : public test::GameRunTest {
         ShipDestroyed = false;
         ClearBoundsAndFlyby();
         PutCamera({0, 0, 0});  // out of the station's zone
+        // The field far above the station, so only the asteroids a case places count.
+        const Vector s = StationNow();
+        for (int i = 1; i <= AsteroidCount; ++i) {
+            MeshObj->SelectMeshById(Asteroids[std::size_t(i)].MeshId);
+            MeshObj->SetPosition(s + Vector{0, 30000 + 300.0f * float(i), 0});
+        }
     }
     // The next active asteroid, placed `gap` from the station along +X.
     int AsteroidAt(float gap) {
@@ -101,26 +107,31 @@ TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
     }
 }
 
-TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikes) {
+TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikesNorWarns) {
     struct Row {
         const char* what;
         int level;
         bool held;
         float gap;
         bool moves, strikes;
+        bool voiceDue, warns;  // the close-asteroid voice and the station pointer
     };
     const Row rows[] = {
-        {"far out", 3, false, 2000, true, false},
-        {"close in", 3, false, 200, true, true},
-        {"held by the beam", 3, true, 200, true, false},
-        {"on the last level", 50, false, 2000, false, false},
+        {"far out", 3, false, 2000, true, false, false, false},
+        {"close in", 3, false, 200, true, true, false, false},
+        {"held by the beam", 3, true, 200, true, false, false, false},
+        {"on the last level", 50, false, 2000, false, false, false, false},
+        {"near with the voice due", 3, false, 1500, true, false, true, true},
+        {"held with the voice due", 3, true, 1500, true, false, true, false},
+        {"beyond 2000 with the voice due", 3, false, 2100, true, false, true, false},
     };
     const float step = AsteroidSpeed();
     ASSERT_GT(step, 0);
-    ASSERT_FALSE(ShipDestroyed);
     for (const Row& r : rows) {
         CurrentLevel = r.level;
         StationDamageLevel = 0;
+        HudPointers[0].PointerOn = false;
+        CloseVoiceTimer = r.voiceDue ? 800 : 0;
         const int i = AsteroidAt(r.gap);
         const AsteroidRec& a = Asteroids[std::size_t(i)];
         if (r.held) GravityBeam->Grab(a.MeshId);
@@ -131,6 +142,10 @@ TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikes) {
         EXPECT_NEAR(Distance(a.Pos, StationNow()), expected, 0.5f) << r.what;
         EXPECT_EQ(StationDamageLevel, r.strikes ? 1 : 0) << r.what;
         EXPECT_EQ(a.Active, !r.strikes) << r.what;
+        EXPECT_EQ(HudPointers[0].PointerOn, r.warns) << r.what;
+        if (r.warns) {
+            EXPECT_LT(CloseVoiceTimer, 800) << r.what;
+        }
         EXPECT_FALSE(ShipDestroyed) << r.what;
         GravityBeam->Init();
         if (a.Active) {  // out of the next row's way
