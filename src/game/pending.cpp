@@ -7,19 +7,6 @@
 namespace quorvel {
 
 
-// Station defence, ship destruction, bounds, fly-by
-void CheckShipCollisions() {}
-void CheckShield() {}
-void BuildProbeRays() {}
-void CheckForwardCollision(float&) {}
-void ExplodeShip() {}
-void RunShipDeath(bool&) {}
-void AnimateShipDebris() {}
-void CheckPlayfieldBounds() {}
-void AlienApproachWarning() {}
-void AlienFlybyAttack() {}
-void ClearBoundsAndFlyby() {}
-
 // In-game screens
 void CreateInGameMenus() {}
 void SaveGameMenu(int&) {}

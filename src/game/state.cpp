@@ -212,5 +212,20 @@ bool GravBeamFiring = false;
 bool ThrowArmed = false;
 int GrabCandidate = -1;
 std::array<RayRec, 5> ThrowRays;
+// Station defence, ship destruction, bounds, fly-by
+bool NearStation = false;
+float CloseVoiceTimer = 0;
+RayRec ForwardRay;
+std::array<HitInfoRec, 1> ProbeHits;
+bool DeathSeqFlag = false;
+bool ShipWreckPlaced = false;
+bool PastWarnBound = false;
+bool TooFarSounded = false;
+bool WarningSounded = false;
+bool FlybySounded = false;
+int FlybyShotCount = 0;
+bool FlybyShipHit = false;
+double FlybyExplosionTime = 0;
+bool FlybyExplosionOver = false;
 
 }  // namespace quorvel

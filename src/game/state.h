@@ -385,5 +385,21 @@ extern bool GravBeamFiring;    // fire is held with weapon 8 this frame
 extern bool ThrowArmed;        // fire was let go while holding: the next press throws
 extern int GrabCandidate;      // the last probe hit looked at for a grab
 extern std::array<RayRec, 5> ThrowRays;
+// ---- Station defence, ship destruction, bounds, fly-by ------------------------------------------
+
+extern bool NearStation;                     // the camera is within 2500 of the station
+extern float CloseVoiceTimer;                // gate of the voice warning of asteroids near the station
+extern RayRec ForwardRay;                    // the ray of the sideways collision test
+extern std::array<HitInfoRec, 1> ProbeHits;  // what that ray met
+extern bool DeathSeqFlag;                    // the ship's explosion has started
+extern bool ShipWreckPlaced;                 // the wreck of this loss is in place (one per loss)
+extern bool PastWarnBound;                   // beyond 12000 on an axis
+extern bool TooFarSounded;                   // the too-far warning runs until the ship comes back in
+extern bool WarningSounded;                  // the enforcer's warning has played
+extern bool FlybySounded;                    // the fly-by's opening sounds have played
+extern int FlybyShotCount;                   // further shots sounded, at most 3
+extern bool FlybyShipHit;                    // the enforcer has reached the ship
+extern double FlybyExplosionTime;            // FrameStartTime when the ship's explosion began
+extern bool FlybyExplosionOver;              // that explosion has ended
 
 }  // namespace quorvel

@@ -1,0 +1,95 @@
+// The play field is a cube around the origin: beyond 12000 on an axis a warning sounds,
+// beyond 18000 the enforcer comes for the ship.
+
+#include "assets/assets.h"
+#include "common/engine_objects.h"
+#include "game/game.h"
+#include "game/ship_wreck.h"
+#include "game/state.h"
+
+namespace quorvel {
+namespace {
+
+constexpr float WarnBound = 12000;
+constexpr float OuterBound = 18000;
+
+Vector PlayerPosition() {
+    CameraObj->SelectCameraById(0);
+    return CameraObj->GetCameraPosition();
+}
+
+bool Beyond(const Vector& p, float bound) {
+    return p.x > bound || p.y > bound || p.z > bound || p.x < -bound || p.y < -bound || p.z < -bound;
+}
+
+void WarnTooFar() {
+    if (OutOfBounds) return;
+    PastWarnBound = Beyond(PlayerPosition(), WarnBound);
+    if (PastWarnBound && !TooFarSounded) {
+        SoundObj->SelectSound("toofar");
+        SoundObj->PlaySound(0, true);
+        TooFarSounded = true;
+    }
+    if (!PastWarnBound) TooFarSounded = false;  // the next crossing warns again
+}
+
+// A new sequence starts with a fly-by of its own.
+void ClearFlyby() {
+    FlybyActive = false;
+    FlybySounded = false;
+    FlybyShotCount = 0;
+    FlybyShipHit = false;
+    FlybyExplosionTime = 0;
+    FlybyExplosionOver = false;
+}
+
+// The ship is left where it crossed the bound, and the enforcer waits 1500 back along
+// its own line through it with its shot ready.
+void BoundsEnforcer() {
+    ShipPos = PlayerPosition();
+    PlaceShipWreck();
+    Vector a = ShipPos;
+    if (MeshObj->SelectMesh("alien2")) {
+        MeshObj->SetVisible(true);
+        MeshObj->SetPosition(ShipPos);
+        MeshObj->SetOrientation(CamAxes);
+        MeshObj->TurnYaw(30, 2);
+        MeshObj->TurnRoll(-30, 2);
+        MeshObj->MoveForward(-1500, true, true);
+        a = MeshObj->GetPosition();
+    }
+    if (MeshObj->SelectMesh("alienproj")) {
+        MeshObj->SetVisible(true);
+        MeshObj->SetPosition(a);
+    }
+    if (MeshObj->SelectMesh("aphold")) {
+        MeshObj->SetVisible(true);
+        MeshObj->SetPosition(a);
+        MeshObj->SetOrientation(CamAxes);
+        MeshObj->TurnYaw(30, 2);
+    }
+}
+
+}  // namespace
+
+void CheckPlayfieldBounds() {
+    WarnTooFar();
+    if (OutOfBounds) return;
+    if (!Beyond(PlayerPosition(), OuterBound)) return;
+    ClearFlyby();
+    BoundsEnforcer();
+    OutOfBounds = true;
+}
+
+void ClearBoundsAndFlyby() {
+    OutOfBounds = false;
+    PastWarnBound = false;
+    TooFarSounded = false;
+    WarningSounded = false;
+    ClearFlyby();
+    // A new life: its loss places a wreck and runs an explosion of its own.
+    ShipWreckPlaced = false;
+    DeathSeqFlag = false;
+}
+
+}  // namespace quorvel

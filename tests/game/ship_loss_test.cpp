@@ -1,0 +1,258 @@
+// Losing the ship: the destruction sequence, the play-field bounds and the enforcer's
+// fly-by, on a real level, with the functions called in the frame loop's order.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "game/game_run.h"
+#include "platform/engine/scene.h"
+#include "platform/system/clock.h"
+
+namespace quorvel {
+namespace {
+
+class ShipLoss : public test::GameRunTest {
+  protected:
+    void SetUp() override {
+        GameRunTest::SetUp();
+        if (IsSkipped()) return;
+        test::LoadRunAt(3);
+        FrameFactor = 1;
+        ExplosionActive = false;
+        ShipDestroyed = false;
+        ClearBoundsAndFlyby();
+        CamAxes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        // The enforcer, its shot and the shot's carrier, where the level has none yet.
+        if (!MeshObj->SelectMesh("alien2")) MeshObj->CreateMesh("alien2");
+        if (!MeshObj->SelectMesh("alienproj")) {
+            MeshObj->CreateMesh("alienproj");
+            MeshObj->CreateSprite(10, 10, "asproj", "matmax", 1, true, 3);
+        }
+        if (!MeshObj->SelectMesh("aphold")) MeshObj->CreateMesh("aphold");
+        for (const char* key : {"alien2", "alienproj", "aphold"}) {
+            MeshObj->SelectMesh(key);
+            MeshObj->SetVisible(false);
+        }
+        Frame();
+    }
+    void Frame() {
+        h.RunFrames(1);
+        FrameStartTime = sys::WallClock();
+    }
+    static void PutCamera(const Vector& at) {
+        CameraObj->SelectCameraById(0);
+        CameraObj->SetCameraPosition(at);
+        CamBasis.CamPos = at;
+    }
+    static Vector Camera() {
+        CameraObj->SelectCameraById(0);
+        return CameraObj->GetCameraPosition();
+    }
+    static Vector Where(const std::string& key) {
+        MeshObj->SelectMesh(key);
+        return MeshObj->GetPosition();
+    }
+    static bool Shown(const std::string& key) { return MeshObj->SelectMesh(key) && MeshObj->GetVisible(); }
+    // Starts of the sounds loaded from `file`.
+    int Plays(const std::string& file) {
+        std::set<int> handles;
+        int n = 0;
+        for (const auto& e : h.Audio().Events()) {
+            if (e.kind == engine::NullAudioSink::Event::Kind::Load && e.path.find(file) != std::string::npos)
+                handles.insert(e.handle);
+            if (e.kind == engine::NullAudioSink::Event::Kind::Play && handles.count(e.handle)) ++n;
+        }
+        return n;
+    }
+};
+
+TEST_F(ShipLoss, TheCameraPullsBackThenTheShipExplodesThenDeathIsDone) {
+    const Vector at{300, 400, 500};
+    PutCamera(at);
+    ShipDestroyed = true;
+    ExplodeShip();
+    ASSERT_TRUE(Shown("goldship"));
+    EXPECT_LT(Distance(Where("goldship"), at), 0.01f);
+    EXPECT_TRUE(Shown("shipchk1"));  // inside the model from the moment of loss
+    EXPECT_FALSE(Shown("redexp1"));
+
+    bool done = false;
+    int pullBack = 0, exploding = 0;
+    while (!done && pullBack + exploding < 600) {
+        Frame();
+        const bool close = Distance(Camera(), ShipPos) < 175;
+        RunShipDeath(done);
+        if (close) {
+            ++pullBack;
+            EXPECT_FALSE(DeathSeqFlag);
+            EXPECT_LT(Distance(Where("shipchk1"), at), 0.01f) << "chunks wait for the blast";
+        } else {
+            ++exploding;
+            EXPECT_TRUE(DeathSeqFlag);
+            EXPECT_FALSE(Shown("goldship"));
+        }
+    }
+    ASSERT_TRUE(done);
+    // 175 units at about 8.2 a frame, then the 65 steps of the flip-book.
+    EXPECT_GE(pullBack, 21);
+    EXPECT_LE(pullBack, 23);
+    EXPECT_GE(exploding, 64);
+    EXPECT_LE(exploding, 67);
+    EXPECT_TRUE(Shown("redexp1"));
+    EXPECT_GT(Distance(Where("redexp1"), at), 100);
+    EXPECT_GT(Distance(Where("shipchk7"), at), 100);
+
+    // The game-over menu keeps calling it: done again, nothing moves.
+    const Vector camera = Camera(), part = Where("redexp2");
+    for (int i = 0; i < 5; ++i) {
+        Frame();
+        done = false;
+        RunShipDeath(done);
+        EXPECT_TRUE(done);
+    }
+    EXPECT_FALSE(ExplosionActive);
+    EXPECT_LT(Distance(Camera(), camera), 0.01f);
+    EXPECT_LT(Distance(Where("redexp2"), part), 0.01f);
+}
+
+TEST_F(ShipLoss, ALossReportedWithoutTheWreckStillShowsTheShip) {
+    PutCamera({-50, 60, 70});
+    ShipDestroyed = true;  // as a loss that only sets the flag
+    bool done = false;
+    RunShipDeath(done);
+    EXPECT_FALSE(done);
+    EXPECT_TRUE(ShipWreckPlaced);
+    EXPECT_LT(Distance(ShipPos, {-50, 60, 70}), 0.01f);
+    EXPECT_TRUE(Shown("goldship"));
+}
+
+TEST_F(ShipLoss, TheBoundsWarnBeyond12000AndSendTheEnforcerBeyond18000) {
+    struct Row {
+        Vector at;
+        bool warned, enforced;
+    };
+    const Row rows[] = {
+        {{12000, 0, 0}, false, false}, {{0, -12000, 12000}, false, false},    {{12000.5f, 0, 0}, true, false},
+        {{0, 0, -12001}, true, false}, {{18000, 18000, -18000}, true, false}, {{18000.5f, 0, 0}, true, true},
+        {{0, -18001, 0}, true, true},  {{-18001, 0, 18001}, true, true},
+    };
+    for (const Row& r : rows) {
+        ClearBoundsAndFlyby();
+        MeshObj->SelectMesh("goldship");
+        MeshObj->SetVisible(false);
+        // A sequence left over from before is not carried into the new one.
+        FlybyActive = FlybyShipHit = FlybyExplosionOver = true;
+        PutCamera(r.at);
+        CheckPlayfieldBounds();
+        const Vector where = r.at;
+        EXPECT_EQ(PastWarnBound, r.warned) << where.x << "," << where.y << "," << where.z;
+        EXPECT_EQ(TooFarSounded, r.warned) << where.x;
+        if (r.warned) {
+            EXPECT_GE(Plays("toofar.wav"), 1);
+        }
+        EXPECT_EQ(OutOfBounds, r.enforced) << where.x << "," << where.y << "," << where.z;
+        EXPECT_EQ(Shown("goldship"), r.enforced) << where.x;
+        if (!r.enforced) continue;
+        EXPECT_FALSE(FlybyActive || FlybyShipHit || FlybyExplosionOver);
+        EXPECT_LT(Distance(Where("goldship"), r.at), 0.01f);
+        EXPECT_TRUE(Shown("alien2"));
+        EXPECT_NEAR(Distance(Where("alien2"), r.at), 1500, 0.5f);
+        EXPECT_TRUE(Shown("alienproj"));
+        EXPECT_LT(Distance(Where("alienproj"), Where("alien2")), 0.01f);
+        // Once the sequence runs, neither test acts again.
+        PutCamera({0, 0, 0});
+        const Vector alien = Where("alien2");
+        CheckPlayfieldBounds();
+        EXPECT_TRUE(PastWarnBound);
+        EXPECT_TRUE(OutOfBounds);
+        EXPECT_LT(Distance(Where("alien2"), alien), 0.01f);
+    }
+}
+
+TEST_F(ShipLoss, TheTooFarWarningStartsOncePerCrossing) {
+    // The warning loops on once started; coming back inside re-arms it.
+    struct Step {
+        Vector at;
+        bool sounded;
+    };
+    const Step steps[] = {
+        {{13000, 13000, 0}, true}, {{14000, 0, 0}, true},      {{0, 0, 0}, false},
+        {{0, 0, -12500}, true},    {{0, 12001, -12500}, true},
+    };
+    for (const Step& s : steps) {
+        PutCamera(s.at);
+        CheckPlayfieldBounds();
+        EXPECT_EQ(TooFarSounded, s.sounded) << s.at.x << "," << s.at.y << "," << s.at.z;
+    }
+    EXPECT_EQ(Plays("toofar.wav"), 1);
+    // While the enforcer's sequence runs the warning stays as it is.
+    OutOfBounds = true;
+    PutCamera({0, 0, 0});
+    CheckPlayfieldBounds();
+    EXPECT_TRUE(TooFarSounded);
+    EXPECT_TRUE(PastWarnBound);
+}
+
+TEST_F(ShipLoss, TheFlybyRunsOnlyWhileOutOfBoundsAndARestartRearmsIt) {
+    struct Timeline {
+        int drawAway = -1, hit = -1, lost = -1;
+        double blast = 0, lostAt = 0;
+    };
+    // One excursion, the frame loop's calls in its order, until the death is done.
+    auto excursion = [&](const Vector& crossing) {
+        Timeline t;
+        PutCamera(crossing);
+        bool done = false;
+        for (int frame = 0; frame < 60 * 20 && !done; ++frame) {
+            Frame();
+            if (!ShipDestroyed && !OutOfBounds) CheckPlayfieldBounds();
+            if (ShipDestroyed) RunShipDeath(done);
+            if (OutOfBounds) AlienApproachWarning();
+            if (FlybyActive) AlienFlybyAttack();
+            if (FlybyActive && t.drawAway < 0) t.drawAway = frame;
+            if (FlybyShipHit && t.hit < 0) {
+                t.hit = frame;
+                EXPECT_LT(Distance(Where("alien2"), ShipPos), 100);
+            }
+            if (FlybyShipHit && t.blast == 0) t.blast = FlybyExplosionTime;
+            if (ShipDestroyed && t.lost < 0) {
+                t.lost = frame;
+                t.lostAt = FrameStartTime;
+                EXPECT_FALSE(OutOfBounds);
+            }
+        }
+        EXPECT_TRUE(done);
+        return t;
+    };
+
+    const int warnings = Plays("warning.wav");
+    const Timeline first = excursion({18001, 0, 0});
+    EXPECT_EQ(Plays("warning.wav") - warnings, 1);
+    // The view draws 400 away at about 13 a frame; the alien closes 1400 at 10 a frame.
+    EXPECT_GE(first.drawAway, 30);
+    EXPECT_LE(first.drawAway, 34);
+    EXPECT_GE(first.hit - first.drawAway, 138);
+    EXPECT_LE(first.hit - first.drawAway, 142);
+    EXPECT_GT(first.lostAt - first.blast, 8.5);
+    EXPECT_LT(first.lostAt - first.blast, 8.6);
+    EXPECT_GE(Plays("asproj.wav"), 1);
+
+    // The ship is lost: the fly-by no longer moves anything.
+    EXPECT_FALSE(OutOfBounds);
+    const Vector alien = Where("alien2");
+    AlienFlybyAttack();
+    EXPECT_LT(Distance(Where("alien2"), alien), 0.01f);
+
+    // A restart clears the sequence; a second excursion gets a whole fly-by of its own.
+    ClearBoundsAndFlyby();
+    ShipDestroyed = false;
+    EXPECT_FALSE(OutOfBounds || FlybyActive || FlybyShipHit || FlybyExplosionOver || WarningSounded);
+    const Timeline second = excursion({0, 0, -18001});
+    EXPECT_GE(second.hit - second.drawAway, 138);
+    EXPECT_GT(second.lostAt - second.blast, 8.5);
+}
+
+}  // namespace
+}  // namespace quorvel

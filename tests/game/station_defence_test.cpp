@@ -1,0 +1,257 @@
+// The station's defence: impacts counted until the seventh loses the ship, the asteroids'
+// flight at the station, the shield check, the probe rays and the sideways collision test.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+
+#include "game/game_run.h"
+#include "platform/system/clock.h"
+
+namespace quorvel {
+namespace {
+
+Vector StationNow() {
+    MeshObj->SelectMeshById(StationId);
+    return MeshObj->GetPosition();
+}
+
+void PutCamera(const Vector& at) {
+    CameraObj->SelectCameraById(0);
+    CameraObj->SetCameraPosition(at);
+    CamBasis.CamPos = at;
+}
+
+// A level of the campaign with its station and asteroid field.
+class StationDefence : public test::GameRunTest {
+  protected:
+    void SetUp() override {
+        GameRunTest::SetUp();
+        if (IsSkipped()) return;
+        test::LoadRunAt(3);
+        FrameFactor = 1;
+        FrameStartTime = sys::WallClock();
+        ExplosionActive = false;
+        ShipDestroyed = false;
+        ClearBoundsAndFlyby();
+        PutCamera({0, 0, 0});  // out of the station's zone
+        // The field far above the station, so only the asteroids a case places count.
+        const Vector s = StationNow();
+        for (int i = 1; i <= AsteroidCount; ++i) {
+            MeshObj->SelectMeshById(Asteroids[std::size_t(i)].MeshId);
+            MeshObj->SetPosition(s + Vector{0, 30000 + 300.0f * float(i), 0});
+        }
+    }
+    // The next active asteroid, placed `gap` from the station along +X.
+    int AsteroidAt(float gap) {
+        while (++used <= AsteroidCount && !Asteroids[std::size_t(used)].Active) {
+        }
+        EXPECT_LE(used, AsteroidCount) << "no active asteroid left";
+        const Vector at = StationNow() + Vector{gap, 0, 0};
+        MeshObj->SelectMeshById(Asteroids[std::size_t(used)].MeshId);
+        MeshObj->SetPosition(at);
+        return used;
+    }
+    int used = 0;
+};
+
+TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
+    struct Row {
+        const char* what;
+        int before;
+        bool flaming;
+        int after;
+        bool lost;
+    };
+    const Row rows[] = {
+        {"a first asteroid", 0, false, 1, false},
+        {"the sixth asteroid", 5, false, 6, false},
+        {"the seventh asteroid", 6, false, 0, true},
+        {"the flaming asteroid", 0, true, 2, false},
+        {"the flaming asteroid to six", 4, true, 6, false},
+        {"the flaming asteroid past six", 5, true, 0, true},
+    };
+    const Vector camera{40, -30, 20};
+    for (const Row& r : rows) {
+        ClearBoundsAndFlyby();
+        ShipDestroyed = false;
+        MeshObj->SelectMesh("goldship");
+        MeshObj->SetVisible(false);
+        PutCamera(camera);
+        StationDamageLevel = r.before;
+        FlamingStationHit = false;
+        FlamingAsteroid->Position_ = r.flaming ? StationPos : Vector{0, 20000, 0};
+        FlamingAsteroid->Initialized_ = true;
+        int rock = 0;
+        if (!r.flaming) rock = AsteroidAt(200);
+        const double money = Money = 1000000;
+
+        CheckShipCollisions();
+
+        EXPECT_EQ(StationDamageLevel, r.after) << r.what;
+        EXPECT_EQ(ShipDestroyed, r.lost) << r.what;
+        if (r.flaming) {
+            EXPECT_DOUBLE_EQ(Money, money - 150000) << r.what;
+            EXPECT_TRUE(FlamingStationHit) << r.what;
+            EXPECT_FALSE(FlamingAsteroid->Initialized_) << r.what;
+        } else {
+            EXPECT_FALSE(Asteroids[std::size_t(rock)].Active) << r.what;
+        }
+        // A loss shows the ship from outside where the camera was.
+        ASSERT_TRUE(MeshObj->SelectMesh("goldship"));
+        EXPECT_EQ(MeshObj->GetVisible(), r.lost) << r.what;
+        if (r.lost) {
+            EXPECT_LT(Distance(ShipPos, camera), 0.01f) << r.what;
+        }
+    }
+}
+
+TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikesNorWarns) {
+    struct Row {
+        const char* what;
+        int level;
+        bool held;
+        float gap;
+        bool moves, strikes;
+        bool voiceDue, warns;  // the close-asteroid voice and the station pointer
+    };
+    const Row rows[] = {
+        {"far out", 3, false, 2000, true, false, false, false},
+        {"close in", 3, false, 200, true, true, false, false},
+        {"held by the beam", 3, true, 200, true, false, false, false},
+        {"on the last level", 50, false, 2000, false, false, false, false},
+        {"near with the voice due", 3, false, 1500, true, false, true, true},
+        {"held with the voice due", 3, true, 1500, true, false, true, false},
+        {"beyond 2000 with the voice due", 3, false, 2100, true, false, true, false},
+    };
+    const float step = AsteroidSpeed();
+    ASSERT_GT(step, 0);
+    for (const Row& r : rows) {
+        CurrentLevel = r.level;
+        StationDamageLevel = 0;
+        HudPointers[0].PointerOn = false;
+        CloseVoiceTimer = r.voiceDue ? 800 : 0;
+        const int i = AsteroidAt(r.gap);
+        const AsteroidRec& a = Asteroids[std::size_t(i)];
+        if (r.held) GravityBeam->Grab(a.MeshId);
+
+        CheckShipCollisions();
+
+        const float expected = r.moves ? r.gap - step : r.gap;
+        EXPECT_NEAR(Distance(a.Pos, StationNow()), expected, 0.5f) << r.what;
+        EXPECT_EQ(StationDamageLevel, r.strikes ? 1 : 0) << r.what;
+        EXPECT_EQ(a.Active, !r.strikes) << r.what;
+        EXPECT_EQ(HudPointers[0].PointerOn, r.warns) << r.what;
+        if (r.warns) {
+            EXPECT_LT(CloseVoiceTimer, 800) << r.what;
+        }
+        EXPECT_FALSE(ShipDestroyed) << r.what;
+        GravityBeam->Init();
+        if (a.Active) {  // out of the next row's way
+            const Vector away = StationNow() + Vector{0, 9000, 0};
+            MeshObj->SelectMeshById(a.MeshId);
+            MeshObj->SetPosition(away);
+        }
+    }
+}
+
+TEST_F(StationDefence, SideProbesFollowTheShipsRightAxisAndTheSlide) {
+    // How far the station's hull lies along +X from a point well off its side.
+    const Vector from = StationNow() - Vector{5000, 0, 0};
+    const RayRec ray{from, {1, 0, 0}};
+    float lo = 0, hi = 5000;
+    ASSERT_TRUE(MeshObj->RayHit(ray, 3, hi, 0, 0, true).HitFlag);
+    while (hi - lo > 0.1f) {
+        const float mid = (lo + hi) / 2;
+        (MeshObj->RayHit(ray, 3, mid, 0, 0, true).HitFlag ? hi : lo) = mid;
+    }
+    // The hull 40 ahead along +X.
+    PutCamera(from + Vector{hi - 40, 0, 0});
+
+    struct Row {
+        float right;  // the ship's right axis along +X or -X
+        float slide;
+        bool blocked;
+    };
+    const Row rows[] = {
+        {1, 25, true},    // 25 + 20 reaches the hull
+        {1, 15, false},   // 15 + 20 stops short
+        {1, -25, false},  // sliding left probes away from the hull
+        {-1, -25, true},  // right axis turned round: left is +X
+        {-1, 25, false}, {-1, -15, false},
+    };
+    for (const Row& r : rows) {
+        CamAxes.AxisRight = {r.right, 0, 0};
+        CamAxes.AxisUp = {0, 1, 0};
+        CamAxes.AxisFront = {0, 0, r.right};
+        float d = r.slide;
+        CheckForwardCollision(d);
+        EXPECT_EQ(d, r.blocked ? 0 : r.slide) << r.right << " " << r.slide;
+        EXPECT_EQ(ProbeHits[0].HitFlag, r.blocked) << r.right << " " << r.slide;
+    }
+}
+
+// The shield check and the probe rays need no scene.
+class ShieldCheck : public test::LevelRecordsTest {};
+
+TEST_F(ShieldCheck, AFullGaugeLosesTheShipAndANearlyFullOneWarns) {
+    struct Row {
+        float damage;
+        bool repairing;
+        bool lost, warned;
+    };
+    const Row rows[] = {
+        {80, false, false, false},   {80.01f, false, false, true}, {80.01f, true, false, false},
+        {99.9f, false, false, true}, {100, false, true, false},    {130, true, true, false},
+        {0, false, false, false},
+    };
+    for (const Row& r : rows) {
+        ClearBoundsAndFlyby();
+        ShipDestroyed = false;
+        HudPointers[0].PointerOn = false;
+        ShieldMax = 100;
+        ShieldDamage = r.damage;
+        Repairing = r.repairing;
+        CheckShield();
+        EXPECT_EQ(ShipDestroyed, r.lost) << r.damage;
+        EXPECT_EQ(ShipWreckPlaced, r.lost) << r.damage;
+        EXPECT_EQ(HudPointers[0].PointerOn, r.warned) << r.damage << " " << r.repairing;
+    }
+    Repairing = false;
+}
+
+TEST_F(ShieldCheck, OneLossPlacesOneWreck) {
+    ShieldMax = 100;
+    ShieldDamage = 100;
+    PutCamera({10, 20, 30});
+    CheckShield();
+    PutCamera({500, 20, 30});
+    CheckShield();  // the same loss reported again: the ship stays where it was lost
+    ExplodeShip();
+    EXPECT_LT(Distance(ShipPos, {10, 20, 30}), 0.01f);
+    // The next life's loss is its own.
+    ClearBoundsAndFlyby();
+    CheckShield();
+    EXPECT_LT(Distance(ShipPos, {500, 20, 30}), 0.01f);
+}
+
+TEST_F(ShieldCheck, ProbeRaysFanOutBehindTheShipsFront) {
+    const float o = 0.05f;
+    const Vector offsets[9] = {{0, 0, 0},  {o, o, 0},  {-o, -o, 0}, {o, 0, 0}, {0, o, 0},
+                               {-o, 0, 0}, {0, -o, 0}, {o, -o, 0},  {-o, o, 0}};
+    for (const Vector front : {Vector{0, 0, 1}, Vector{0.6f, 0, 0.8f}, Vector{0, -1, 0}}) {
+        CamAxes.AxisFront = front;
+        CamBasis.CamPos = {7, -8, 9};
+        BuildProbeRays();
+        for (std::size_t k = 0; k < 9; ++k) {
+            const RayRec& ray = ProbeRays[k];
+            EXPECT_LT(Distance(ray.Origin, {7, -8, 9}), 1e-6f) << k;
+            const Vector want = -(front + offsets[k]);
+            EXPECT_LT(Distance(ray.Dir, want), 1e-6f) << k << " front " << front.x << "," << front.y;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quorvel
