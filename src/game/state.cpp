@@ -198,4 +198,14 @@ float ProbeReach = 15;
 std::array<RayRec, 9> ProbeRays;
 Vector CamPosNow;
 
+bool EndCutsceneStarted = false;
+double CutsceneStartTime = 0;
+double EndCutsceneStartTime = 0;
+float CutsceneAngle = 0;
+Vector CutsceneCamPos;
+bool GoldHyperspacePlayed = false, EndHyperspacePlayed = false;
+bool StepWaitActive = false, StepWaitSeen = false;
+double StepWaitStart = 0;
+float StepWaitLength = 0;
+
 }  // namespace quorvel

@@ -368,4 +368,16 @@ extern float ProbeReach;                   // reach of the probe rays beyond the
 extern std::array<RayRec, 9> ProbeRays;    // 0 straight back from the camera, 1 to 8 around it
 extern Vector CamPosNow;                   // the camera position after this frame's steering
 
+// ---- Cut-scenes and the tutorial's pacing ------------------------------------------------
+
+extern bool EndCutsceneStarted;      // the end cut-scene has begun
+extern double CutsceneStartTime;     // FrameStartTime when the gold-ship cut-scene began
+extern double EndCutsceneStartTime;  // FrameStartTime when the end cut-scene began
+extern float CutsceneAngle;          // the orbit's angle in degrees; carries on between cut-scenes
+extern Vector CutsceneCamPos;
+extern bool GoldHyperspacePlayed, EndHyperspacePlayed;  // each cut-scene's jump sound has started
+extern bool StepWaitActive, StepWaitSeen;               // the tutorial's one pacing timer
+extern double StepWaitStart;
+extern float StepWaitLength;
+
 }  // namespace quorvel
