@@ -123,5 +123,11 @@ void UpdateEndCutscene();
 // From here on the second station is the one defended.
 void SwitchToStation2();
 void RunTutorialSteps();
+// The intro's own textures and its eight models, placed.
+void LoadIntroTextures();
+void LoadIntroMeshes();
+// The tutorial's pacing timer: a positive wait of that many seconds starts when none
+// runs; -1 probes. True once the running wait is over.
+bool TutorialWaitStep(float seconds);
 
 }  // namespace quorvel

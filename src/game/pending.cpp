@@ -15,13 +15,4 @@ void RunPauseMenu() {}
 void RunWeaponShop() {}
 void ShowLevelOptions() {}
 
-// Intro, cut-scenes, tutorial
-void PlayIntro() {}
-void StartGoldShipCutscene() {}
-void UpdateGoldShipCutscene() {}
-void StartEndCutscene() {}
-void UpdateEndCutscene() {}
-void SwitchToStation2() {}
-void RunTutorialSteps() {}
-
 }  // namespace quorvel

@@ -227,5 +227,14 @@ int FlybyShotCount = 0;
 bool FlybyShipHit = false;
 double FlybyExplosionTime = 0;
 bool FlybyExplosionOver = false;
+bool EndCutsceneStarted = false;
+double CutsceneStartTime = 0;
+double EndCutsceneStartTime = 0;
+float CutsceneAngle = 0;
+Vector CutsceneCamPos;
+bool GoldHyperspacePlayed = false, EndHyperspacePlayed = false;
+bool StepWaitActive = false, StepWaitSeen = false;
+double StepWaitStart = 0;
+float StepWaitLength = 0;
 
 }  // namespace quorvel

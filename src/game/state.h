@@ -401,5 +401,16 @@ extern int FlybyShotCount;                   // further shots sounded, at most 3
 extern bool FlybyShipHit;                    // the enforcer has reached the ship
 extern double FlybyExplosionTime;            // FrameStartTime when the ship's explosion began
 extern bool FlybyExplosionOver;              // that explosion has ended
+// ---- Cut-scenes and the tutorial's pacing ------------------------------------------------
+
+extern bool EndCutsceneStarted;      // the end cut-scene has begun
+extern double CutsceneStartTime;     // FrameStartTime when the gold-ship cut-scene began
+extern double EndCutsceneStartTime;  // FrameStartTime when the end cut-scene began
+extern float CutsceneAngle;          // the orbit's angle in degrees; carries on between cut-scenes
+extern Vector CutsceneCamPos;
+extern bool GoldHyperspacePlayed, EndHyperspacePlayed;  // each cut-scene's jump sound has started
+extern bool StepWaitActive, StepWaitSeen;               // the tutorial's one pacing timer
+extern double StepWaitStart;
+extern float StepWaitLength;
 
 }  // namespace quorvel
