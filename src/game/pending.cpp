@@ -43,9 +43,6 @@ void ClearBoundsAndFlyby() {}
 void CreateInGameMenus() {}
 void SaveGameMenu(int&) {}
 void LoadGameMenu(int, bool) {}
-void RunPauseMenu() {}
-void RunWeaponShop() {}
-void ShowLevelOptions() {}
 
 // Intro, cut-scenes, tutorial
 void PlayIntro() {}

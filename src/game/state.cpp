@@ -198,4 +198,17 @@ float ProbeReach = 15;
 std::array<RayRec, 9> ProbeRays;
 Vector CamPosNow;
 
+MouseState GameMouse;
+int GameMenuX = 0, GameMenuY = 0;
+bool InGameHoverSounded = false;
+int MenuChoice = 0;
+float MenuClickTimer = 0;
+bool HelpShown = false;
+bool GameOverMusicOn = false;
+double PauseLastTime = 0;
+int ShopChoice = 1;
+bool DeathSeqFlag = false;
+double CutsceneStartTime = 0, EndCutsceneStartTime = 0;
+double FlybyExplosionTime = 0;
+
 }  // namespace quorvel
