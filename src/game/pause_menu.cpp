@@ -2,6 +2,7 @@
 // from the frame loop for as long as MenuRequested is set.
 
 #include <cmath>
+#include <string>
 
 #include "assets/assets.h"
 #include "audio/audio.h"
@@ -11,6 +12,7 @@
 #include "game/in_game_menu.h"
 #include "game/state.h"
 #include "platform/forms/forms.h"
+#include "platform/system/clock.h"
 #include "platform/system/process.h"
 #include "shell/shell.h"
 
@@ -38,6 +40,27 @@ void ShiftRunningSequences(double seconds) {
         WarpOutCarry -= whole;
         WarpOutCarryFor = WarpOutStart;
     }
+}
+
+// Moves every running clock of the level on by a time spent in the menu.
+void HoldClocks(double seconds) {
+    for (int kind = 1; kind <= 4; ++kind)
+        PowerUpStart[std::size_t(kind)] += seconds;
+    LevelStartTime += seconds;
+    ShiftRunningSequences(seconds);
+}
+
+// A screen opened from the menu (options, save list, load list) is pause too, however
+// long it stays: its time is held like the menu's own frames. A game loaded there has
+// closed the menu and set up clocks of its own.
+template <typename Screen>
+void RunScreenOverMenu(Screen screen) {
+    const double start = sys::WallClock();
+    screen();
+    const double took = sys::WallClock() - start;
+    if (!MenuRequested || took <= 0) return;
+    HoldClocks(took);
+    PauseLastTime += took;
 }
 
 // The lost ship back in the level where it was lost; the level goes on as it stood.
@@ -102,18 +125,20 @@ bool ActOnChoice(bool gameOver) {
         HideMenuPointer();
         return false;
     }
-    if (c == 2) LoadGameMenu(1, true);
+    if (c == 2) RunScreenOverMenu([] { LoadGameMenu(1, true); });
     if (!gameOver) {
         if (c == 3) {
-            int slot = 1;
-            SaveGameMenu(slot);
+            RunScreenOverMenu([] {
+                int slot = 1;
+                SaveGameMenu(slot);
+            });
         }
         HelpShown = c == 4;
-        if (c == 5) ShowLevelOptions();
+        if (c == 5) RunScreenOverMenu(ShowLevelOptions);
     } else {
         HelpShown = c == 3;
         if (HelpShown && Draw2DObj->SelectImage("mouse")) Draw2DObj->SetImageTexture(0, "ms1");
-        if (c == 4) ShowLevelOptions();
+        if (c == 4) RunScreenOverMenu(ShowLevelOptions);
         if (c == 5) c = 6;
     }
     if (c == 6) {
@@ -131,10 +156,7 @@ void AdjustTimersAfterPause() {
     const double d = FrameStartTime - PauseLastTime;
     // The gap between two openings and a frame of a second or more are not pause.
     if (PauseLastTime > 0 && PauseLastTime < FrameStartTime && d < 1.0) {
-        for (int kind = 1; kind <= 4; ++kind)
-            PowerUpStart[std::size_t(kind)] += d;
-        LevelStartTime += d;
-        ShiftRunningSequences(d);
+        HoldClocks(d);
     }
     PauseLastTime = FrameStartTime;
 }

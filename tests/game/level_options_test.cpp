@@ -11,6 +11,7 @@
 #include "platform/engine/input_feed.h"
 #include "platform/forms/forms.h"
 #include "platform/forms/null_host.h"
+#include "platform/system/clock.h"
 #include "shell/shell.h"
 #include "support/temp_folder.h"
 
@@ -33,11 +34,12 @@ class LevelOptions : public test::MenuScreenTest {
         bool pad;
     };
     // The detail level as the launch pad left it; the player sets the other controls
-    // and presses "Done" once the dialog is up.
-    void ScriptDialog(const Choice& c) {
+    // and presses "Done" once the dialog is up, `seconds` later.
+    void ScriptDialog(const Choice& c, double seconds = 0) {
         Options.Graphics.SetValue(c.graphics);
         host.When([] { return Options.Visible(); },
-                  [this, c] {
+                  [this, c, seconds] {
+                      sys::AdvanceVirtualClock(seconds);
                       sliderShown = Options.Graphics.Visible();
                       cursorShown = forms::CursorVisible();
                       host.Slide(Options.Slider1, c.sensitivity);
@@ -101,7 +103,7 @@ TEST_F(LevelOptions, AnOpenDialogIsReadAtOnce) {
     EXPECT_TRUE(MiniViewShown);
 }
 
-TEST_F(LevelOptions, ThePauseAndGameOverMenusOpenItAndStayOpen) {
+TEST_F(LevelOptions, ThePauseAndGameOverMenusOpenItAndHoldTheLevelTimeMeanwhile) {
     struct Case {
         bool gameOver;
         int row;
@@ -111,13 +113,18 @@ TEST_F(LevelOptions, ThePauseAndGameOverMenusOpenItAndStayOpen) {
         ShipDestroyed = c.gameOver;
         MenuRequested = true;
         MenuClickTimer = 3.5f;
-        ScriptDialog({2, 5, 3, false});
+        sys::AdvanceVirtualClock(2);  // play between two openings of the menu
+        test::MenuFrame([] {});
+        LevelStartTime = FrameStartTime - 40;
+        ScriptDialog({2, 5, 3, false}, 30);  // the player takes half a minute
         test::PointAtRow(c.gameOver ? 1 : 0, c.row);
         engine::FeedMouseButton(0, true);
         test::MenuFrame(RunPauseMenu);
         engine::FeedMouseButton(0, false);
+        test::MenuFrame(RunPauseMenu);
         EXPECT_TRUE(host.ScriptDone());
         EXPECT_TRUE(MenuRequested) << "the menu is still open behind the dialog";
+        EXPECT_NEAR(FrameStartTime - LevelStartTime, 40 + 1.0 / 60, 1e-6);
         EXPECT_FLOAT_EQ(MouseSensitivity, 0.6f);
         EXPECT_EQ(DifficultyLevel, 3);
         MouseSensitivity = 0;
