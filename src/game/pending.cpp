@@ -11,8 +11,5 @@ namespace quorvel {
 void CreateInGameMenus() {}
 void SaveGameMenu(int&) {}
 void LoadGameMenu(int, bool) {}
-void RunPauseMenu() {}
-void RunWeaponShop() {}
-void ShowLevelOptions() {}
 
 }  // namespace quorvel

@@ -236,5 +236,15 @@ bool GoldHyperspacePlayed = false, EndHyperspacePlayed = false;
 bool StepWaitActive = false, StepWaitSeen = false;
 double StepWaitStart = 0;
 float StepWaitLength = 0;
+MouseState GameMouse;
+int GameMenuX = 0, GameMenuY = 0;
+bool InGameHoverSounded = false;
+int MenuChoice = 0;
+float MenuClickTimer = 0;
+bool HelpShown = false;
+bool GameOverMusicOn = false;
+double PauseLastTime = 0;
+int ShopChoice = 1;
+double CutsceneStartTime = 0, EndCutsceneStartTime = 0;
 
 }  // namespace quorvel

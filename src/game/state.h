@@ -412,5 +412,20 @@ extern bool GoldHyperspacePlayed, EndHyperspacePlayed;  // each cut-scene's jump
 extern bool StepWaitActive, StepWaitSeen;               // the tutorial's one pacing timer
 extern double StepWaitStart;
 extern float StepWaitLength;
+// ---- In-game menus, the weapon shop and the pause ---------------------------------------------
+
+extern MouseState GameMouse;      // the menus' copy of the mouse, read at each call
+extern int GameMenuX, GameMenuY;  // the pointer in the space of the list under test
+extern bool InGameHoverSounded;   // "click" has sounded for the item under the pointer
+extern int MenuChoice;            // item under the pointer this frame, from 1; 0 none
+extern float MenuClickTimer;      // a click counts only above 3 (menus and shop)
+extern bool HelpShown;            // the help picture replaces the menu picture
+extern bool GameOverMusicOn;      // the game-over clip has started; a restart re-arms it
+extern double PauseLastTime;      // FrameStartTime of the menu's previous frame
+extern int ShopChoice;            // the shop item last pointed at, 1 to 9
+extern bool DeathSeqFlag;         // the ship's destruction explosion has started
+// Start marks of the running sequences that the pause holds still with the level time.
+extern double CutsceneStartTime, EndCutsceneStartTime;  // the gold-ship and end cut-scenes
+extern double FlybyExplosionTime;                       // the enforcer's shot ship blew up
 
 }  // namespace quorvel

@@ -1,0 +1,19 @@
+// The options dialog over a running level, and the settings a running game takes from it.
+
+#include "game/game.h"
+#include "game/state.h"
+#include "shell/shell.h"
+
+namespace quorvel {
+
+void ShowLevelOptions() {
+    ShowOptionsDialog();
+    // Closing the dialog brings back a rear view switched off by key, unless the detail is low.
+    MiniViewShown = Options.Graphics.Value() != 1;
+    DifficultyLevel = Options.Difficulty.Value();
+    ApplyAlienDifficulty();
+    MouseSensitivity = float(Options.Slider1.Value()) * 0.12f;
+    GamePadOn = Options.GamePadCheck.Value() != 0;
+}
+
+}  // namespace quorvel

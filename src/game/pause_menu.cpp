@@ -1,0 +1,200 @@
+// The pause menu and, while the ship is lost, the game-over menu: one frame per call
+// from the frame loop for as long as MenuRequested is set.
+
+#include <cmath>
+#include <string>
+
+#include "assets/assets.h"
+#include "audio/audio.h"
+#include "combat/combat.h"
+#include "common/engine_objects.h"
+#include "game/game.h"
+#include "game/in_game_menu.h"
+#include "game/state.h"
+#include "platform/forms/forms.h"
+#include "platform/system/clock.h"
+#include "platform/system/process.h"
+#include "shell/shell.h"
+
+namespace quorvel {
+
+namespace {
+
+// The warp-out's start is kept in whole seconds; the pause's share waits here until
+// it makes a whole second, so a long pause still holds the warp-out within a second.
+double WarpOutCarry = 0;
+int WarpOutCarryFor = 0;
+
+void ShiftRunningSequences(double seconds) {
+    ShiftEnemyTimers(seconds);
+    CutsceneStartTime += seconds;
+    EndCutsceneStartTime += seconds;
+    FlybyExplosionTime += seconds;
+    TutorialClock += seconds;
+    BreakupStartTime += seconds;
+    if (!LevelEnding || WarpOutStart != WarpOutCarryFor) WarpOutCarry = 0;
+    if (LevelEnding) {
+        WarpOutCarry += seconds;
+        const double whole = std::floor(WarpOutCarry);
+        WarpOutStart += int(whole);
+        WarpOutCarry -= whole;
+        WarpOutCarryFor = WarpOutStart;
+    }
+}
+
+// Moves every running clock of the level on by a time spent in the menu.
+void HoldClocks(double seconds) {
+    for (int kind = 1; kind <= 4; ++kind)
+        PowerUpStart[std::size_t(kind)] += seconds;
+    LevelStartTime += seconds;
+    ShiftRunningSequences(seconds);
+}
+
+// A screen opened from the menu (options, save list, load list) is pause too, however
+// long it stays: its time is held like the menu's own frames. A game loaded there has
+// closed the menu and set up clocks of its own.
+template <typename Screen>
+void RunScreenOverMenu(Screen screen) {
+    const double start = sys::WallClock();
+    screen();
+    const double took = sys::WallClock() - start;
+    if (!MenuRequested || took <= 0) return;
+    HoldClocks(took);
+    PauseLastTime += took;
+}
+
+// The lost ship back in the level where it was lost; the level goes on as it stood.
+void RestartShip() {
+    GameOverMusicOn = false;
+    if (DXAudioObj) {
+        DXAudioObj->StopForeground();
+        DXAudioObj->ResumeBackground();
+    }
+    DeathSeqFlag = false;
+    // Otherwise the enforcer's finished fly-by would count the ship as lost again.
+    ClearBoundsAndFlyby();
+    CheckLevelComplete();
+    HullDamage = 1.0f;
+    ResetShield();
+    CheckShield();
+    ShipDestroyed = false;
+    ExplosionActive = false;
+    // After the completion test on purpose: a bonus it paid is lost with the rest.
+    Money = 0;
+    SoundObj->ClearSounds();
+    LoadGameSounds();
+    for (int i = 1; i <= 4; ++i)
+        if (MeshObj->SelectMesh("redexp" + std::to_string(i))) MeshObj->SetVisible(false);
+    for (int i = 1; i <= 20; ++i)
+        if (MeshObj->SelectMesh("shipchk" + std::to_string(i))) MeshObj->SetVisible(false);
+    ResetCamera();
+}
+
+// Two seconds for the click to be heard, then the program ends.
+[[noreturn]] void ExitProgram() {
+    WaitPast(WallClockSecond(), 1.0);
+    WaitPast(WallClockSecond(), 1.0);
+    sys::PumpMessages();
+    CoreObj.reset();
+    InputObj.reset();
+    FrameObj.reset();
+    MeshObj.reset();
+    CameraObj.reset();
+    MaterialObj.reset();
+    TextureObj.reset();
+    MathObj.reset();
+    Draw2DObj.reset();
+    TimerObj.reset();
+    LightObj.reset();
+    ImporterObj.reset();
+    ParticleObj.reset();
+    SkyObj.reset();
+    forms::ShowCursor(true);
+    sys::EndProcess(0);
+}
+
+// Acts on the clicked item, the tests in this order on the then current choice: a
+// click on any item but help, or on the help picture, puts the help picture away.
+// False when this call ends here.
+bool ActOnChoice(bool gameOver) {
+    int& c = MenuChoice;
+    if (c == 1) {
+        if (gameOver) RestartShip();
+        MenuRequested = false;
+        HelpShown = false;
+        HideMenuPointer();
+        return false;
+    }
+    if (c == 2) RunScreenOverMenu([] { LoadGameMenu(1, true); });
+    if (!gameOver) {
+        if (c == 3) {
+            RunScreenOverMenu([] {
+                int slot = 1;
+                SaveGameMenu(slot);
+            });
+        }
+        HelpShown = c == 4;
+        if (c == 5) RunScreenOverMenu(ShowLevelOptions);
+    } else {
+        HelpShown = c == 3;
+        if (HelpShown && Draw2DObj->SelectImage("mouse")) Draw2DObj->SetImageTexture(0, "ms1");
+        if (c == 4) RunScreenOverMenu(ShowLevelOptions);
+        if (c == 5) c = 6;
+    }
+    if (c == 6) {
+        // A lost game goes back to the main menu; the pause menu's exit ends the program.
+        if (!gameOver) ExitProgram();
+        ReturnToMainMenu();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void AdjustTimersAfterPause() {
+    const double d = FrameStartTime - PauseLastTime;
+    // The gap between two openings and a frame of a second or more are not pause.
+    if (PauseLastTime > 0 && PauseLastTime < FrameStartTime && d < 1.0) {
+        HoldClocks(d);
+    }
+    PauseLastTime = FrameStartTime;
+}
+
+void RunPauseMenu() {
+    AdjustTimersAfterPause();
+    const bool gameOver = ShipDestroyed;
+    if (gameOver && !GameOverMusicOn) {
+        if (DXAudioObj) {
+            DXAudioObj->PauseBackground();
+            DXAudioObj->PlayForeground("gameover.wma");
+        }
+        GameOverMusicOn = true;
+    }
+
+    GameMouse = InputObj->GetMouseState(0);
+    PlaceMenuPointer(GameMouse, GameMenuX, GameMenuY);
+
+    int choice = 0;
+    if (!HelpShown) choice = HoverMenuRow(InGameMenus[gameOver ? 1 : 0], GameMenuX, GameMenuY) + 1;
+    MenuChoice = choice;
+
+    if (GameMouse.Button0) {
+        if (MenuClickTimer > 3.0f) {
+            MenuClickTimer = 0;
+            PlayClick();
+            if (!ActOnChoice(gameOver)) return;
+        }
+    } else {
+        MenuClickTimer += FrameFactor * 1.5f;
+    }
+
+    // A game loaded from the menu has closed it: no picture over the loaded level.
+    if (MenuRequested && Draw2DObj->SelectImage("menu")) {
+        Draw2DObj->SetImageVisible(true);
+        Draw2DObj->SetImageTexture(0, ShipDestroyed ? "gomenu1" : "menu1");
+        if (HelpShown) Draw2DObj->SetImageTexture(0, "help");
+    }
+}
+
+}  // namespace quorvel
