@@ -40,9 +40,6 @@ void AlienFlybyAttack() {}
 void ClearBoundsAndFlyby() {}
 
 // In-game screens
-void CreateInGameMenus() {}
-void SaveGameMenu(int&) {}
-void LoadGameMenu(int, bool) {}
 void RunPauseMenu() {}
 void RunWeaponShop() {}
 void ShowLevelOptions() {}

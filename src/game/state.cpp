@@ -198,4 +198,10 @@ float ProbeReach = 15;
 std::array<RayRec, 9> ProbeRays;
 Vector CamPosNow;
 
+std::array<clsMenu, 4> InGameMenus;
+MouseState GameMouse;
+int GameMenuX = 0, GameMenuY = 0;
+bool InGameHoverSounded = false;
+bool GameOverMusicOn = false;
+
 }  // namespace quorvel

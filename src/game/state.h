@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "common/common.h"
 #include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
@@ -367,5 +368,15 @@ extern bool MiniViewShown, MiniViewLarge;  // the rear view and its size
 extern float ProbeReach;                   // reach of the probe rays beyond the ship's speed
 extern std::array<RayRec, 9> ProbeRays;    // 0 straight back from the camera, 1 to 8 around it
 extern Vector CamPosNow;                   // the camera position after this frame's steering
+
+// ---- In-game menus: hit lists, pointer, save and load slots -----------------------------------
+
+// The in-game hit lists: 0 pause menu, 1 game-over menu, 2 weapon shop, 3 save and load
+// slots. CreateInGameMenus fills them once per run.
+extern std::array<clsMenu, 4> InGameMenus;
+extern MouseState GameMouse;      // the in-game menus' copy of the mouse
+extern int GameMenuX, GameMenuY;  // the pointer in the space of the list under test
+extern bool InGameHoverSounded;   // "click" has sounded for the item under the pointer
+extern bool GameOverMusicOn;      // the game-over clip has started
 
 }  // namespace quorvel
