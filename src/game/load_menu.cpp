@@ -106,6 +106,7 @@ void PutIntoRunningGame(const SaveGameValues& saved) {
     ResetCamera();
     Money = saved.money;
     MenuRequested = false;
+    ShowImage("menu", false);
     ShowImage("mouse", false);
     ResetScout();
     AsteroidsLeft = AsteroidCount;
@@ -131,12 +132,15 @@ void LoadGameMenu(int slot, bool reload) {
         screen.scaleY = ScaleY;
         SetUpLoadList(screen, slots);
         chosen = RunSaveSlotList(screen, slots, slot);
+        // Back to the pause menu that opened the list; a load closes it again below.
+        ShowImage("menu", true);
+        ShowImage("mouse", true);
     } else {
-        // Only a good quick save loads; an empty or damaged one changes nothing.
+        // Only a good quick save loads; an empty or damaged one changes nothing. The
+        // load key is also pressed in flight, where the menu picture and the pointer
+        // stay hidden (an open pause menu shows them again itself).
         chosen = slot == 0 && slots[0].state == SaveSlotState::Good;
     }
-    ShowImage("menu", true);
-    ShowImage("mouse", true);
     if (!chosen) return;
 
     Draw2DObj->DrawText(Vector2{ScreenCentreX - 80.0f, ScreenCentreY - ScreenCentreY / 2.0f}, LoadingText());

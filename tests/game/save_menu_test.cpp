@@ -124,7 +124,7 @@ TEST(InGameMenus, PictureListsAndSlotRowsFollowTheScreen) {
             int row;
             Rect rect;
         } pictures[] = {
-            {0, 6, 0, {90, 225, 410, 263}}, {0, 6, 5, {90, 452, 410, 490}},  {1, 5, 4, {100, 447, 400, 485}},
+            {0, 6, 0, {90, 225, 410, 263}}, {0, 6, 5, {90, 452, 410, 490}}, {1, 5, 4, {100, 447, 400, 485}},
             {2, 9, 5, {30, 265, 460, 305}}, {2, 9, 6, {30, 375, 460, 400}},
         };
         for (const auto& p : pictures) {
@@ -167,9 +167,7 @@ class SlotMenus {
 };
 
 TEST(SaveGameMenu, ListRowsLineUpWithTheirTextsAndAClickSavesIntoThatSlot) {
-    const struct {
-        int width, height, row;
-    } screens[] = {{1280, 1024, 4}, {640, 480, 7}};
+    const struct { int width, height, row; } screens[] = {{1280, 1024, 4}, {640, 480, 7}};
     for (const auto& s : screens) {
         SCOPED_TRACE(s.width);
         SlotMenus m(s.width, s.height);
@@ -362,7 +360,8 @@ class LoadIntoRunTest : public ::testing::Test {
         if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
         for (const auto& entry : std::filesystem::directory_iterator(QUORVEL_GAME_DIR))
             if (entry.is_directory())
-                std::filesystem::create_directory_symlink(entry.path(), folder.path() / entry.path().filename());
+                std::filesystem::create_directory_symlink(entry.path(),
+                                                          folder.path() / entry.path().filename());
         test::UseAsProgramFolder(folder);
         sys::SeedRandom(11);
     }
@@ -388,6 +387,9 @@ TEST_F(LoadIntoRunTest, AQuickSaveLoadedDuringAMothershipFightGivesBackExactlyTh
     StartMothershipHyperspaceIn();
     MothershipInRange = true;
     MothershipKillHold = true;
+    // The other bosses at once, so each ends without its kill's effects.
+    BattleshipActive = true;
+    GiantAsteroidFlying = true;
     ShipDestroyed = true;
     ExplosionActive = true;
     MenuRequested = true;
@@ -409,11 +411,18 @@ TEST_F(LoadIntoRunTest, AQuickSaveLoadedDuringAMothershipFightGivesBackExactlyTh
     // The fight is over without a trace, and the level starts from its beginning.
     EXPECT_FALSE(MothershipLevel || MothershipArmed || MothershipInRange || MothershipBreakingUp);
     EXPECT_FALSE(MothershipKillHold);
+    EXPECT_FALSE(BattleshipActive || GiantAsteroidFlying || GiantAsteroidActive);
     EXPECT_FALSE(LevelEnding);
     EXPECT_FALSE(ShipDestroyed || ExplosionActive || MenuRequested);
     EXPECT_EQ(AsteroidsLeft, AsteroidCount);
     EXPECT_EQ(AsteroidCount, LevelTable[12].AsteroidCount);
     EXPECT_FLOAT_EQ(HullDamage, 1.0f);
+    // The menu picture and the pointer are not left over the loaded level.
+    for (const char* image : {"menu", "mouse"}) {
+        const auto* shown = h.Scene().images.Find(image);
+        ASSERT_NE(shown, nullptr) << image;
+        EXPECT_FALSE(shown->visible) << image;
+    }
 }
 
 }  // namespace
