@@ -2,6 +2,10 @@
 // What the rest of the game may call of the game run and its campaign. The shared
 // records and variables are in game/state.h.
 
+#include <array>
+#include <string>
+#include <vector>
+
 #include "game/play_level.h"
 #include "game/save_file.h"
 #include "game/state.h"
@@ -129,5 +133,42 @@ void LoadIntroMeshes();
 // The tutorial's pacing timer: a positive wait of that many seconds starts when none
 // runs; -1 probes. True once the running wait is over.
 bool TutorialWaitStep(float seconds);
+
+// ---- Save slot lists (the in-game save and load menus, the main menu's load screen) ----------
+using SaveSlotList = std::array<SaveSlotContents, SaveSlotCount>;
+// Every slot as it stands; reading creates no file.
+SaveSlotList ReadSaveSlots();
+// A row of a slot list: "0--Quick Save - Level:  12", "4--Save - empty", "7--Save - damaged".
+std::string SaveSlotRowText(int slot, const SaveSlotContents& contents);
+
+// One drawing of the title and the rows: its colour and its x offset from the centre in
+// reference units.
+struct SlotListPass {
+    Colour colour;
+    float dx = 0;
+};
+// A slot list over the running scene and the globals it works with: the hit rows
+// (screen pixels), the mouse copy and pointer, the hover flag and the screen metrics.
+struct SlotListScreen {
+    SlotListScreen(const clsMenu& list, MouseState& mouseCopy, int& x, int& y, bool& hover)
+        : rows(list), mouse(mouseCopy), pointerX(x), pointerY(y), hoverSounded(hover) {}
+    const clsMenu& rows;
+    MouseState& mouse;
+    int& pointerX;
+    int& pointerY;
+    bool& hoverSounded;
+    float centreX = 0, centreY = 0, scaleX = 1, scaleY = 1;
+    std::string title;
+    std::vector<SlotListPass> passes;
+    std::array<bool, SaveSlotCount> choosable{};
+};
+// Ends the caller's frame and shows the list, a frame per pass, until a digit key or a
+// click on a row picks a slot that can be chosen (true, into `slot`) or Escape leaves it
+// (false); digits are tested 0 to 9 and Escape last, the last that holds wins. Returns
+// with a frame begun and the scene rendered.
+bool RunSaveSlotList(const SlotListScreen& screen, const SaveSlotList& slots, int& slot);
+// The load list's title, its yellow text with a blue shadow and its rows: only good
+// slots can be chosen.
+void SetUpLoadList(SlotListScreen& screen, const SaveSlotList& slots);
 
 }  // namespace quorvel

@@ -8,8 +8,5 @@ namespace quorvel {
 
 
 // In-game screens
-void CreateInGameMenus() {}
-void SaveGameMenu(int&) {}
-void LoadGameMenu(int, bool) {}
 
 }  // namespace quorvel

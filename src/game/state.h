@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "common/common.h"
 #include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
@@ -427,5 +428,12 @@ extern bool DeathSeqFlag;         // the ship's destruction explosion has starte
 // Start marks of the running sequences that the pause holds still with the level time.
 extern double CutsceneStartTime, EndCutsceneStartTime;  // the gold-ship and end cut-scenes
 extern double FlybyExplosionTime;                       // the enforcer's shot ship blew up
+// ---- In-game menus: hit lists, pointer, save and load slots -----------------------------------
+
+// The in-game hit lists: 0 pause menu, 1 game-over menu, 2 weapon shop, 3 save and load
+// slots. CreateInGameMenus fills them once per run.
+extern std::array<clsMenu, 4> InGameMenus;
+extern MouseState GameMouse;      // the in-game menus' copy of the mouse
+extern bool GameOverMusicOn;      // the game-over clip has started
 
 }  // namespace quorvel

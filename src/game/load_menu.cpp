@@ -1,0 +1,154 @@
+// Loading a saved game while a run goes on: the saved campaign state goes into the
+// running game and the saved level is set up again from its beginning, inside the
+// running frame loop.
+
+#include <string>
+
+#include "assets/assets.h"
+#include "audio/audio.h"
+#include "combat/combat.h"
+#include "common/common.h"
+#include "game/game.h"
+#include "game/state.h"
+
+namespace quorvel {
+namespace {
+
+void ShowImage(const char* key, bool visible) {
+    if (Draw2DObj->SelectImage(key)) Draw2DObj->SetImageVisible(visible);
+}
+
+void StopSystem(const std::string& name) {
+    if (ParticleObj->SelectSystem(name)) ParticleObj->SetEmitting(false);
+}
+
+void StopSmoke(std::size_t first, std::size_t last) {
+    for (std::size_t k = first; k <= last; ++k) {
+        SmokeFx[k].Active = false;
+        if (ParticleObj->SelectSystemById(SmokeFx[k].SystemId)) ParticleObj->SetEmitting(false);
+    }
+}
+
+const std::string& LoadingText() {
+    static const std::string none;
+    for (int i = 0; i < GameTextCount; ++i)
+        if (std::string(GameTextFiles[std::size_t(i)]) == "loading.txt") return GameTexts[std::size_t(i)];
+    return none;
+}
+
+// Ends every boss fight as if it had never started. A kill would pay its money, test
+// the old level for completion, change the music or start the next boss; none of that
+// belongs to a load.
+void EndBossFights() {
+    MothershipLevel = MothershipInbound = MothershipArriving = MothershipArmed = MothershipInRange = false;
+    MothershipBreakingUp = MothershipCharging = MothershipFireReady = MothershipKillHold = false;
+    MothershipMusicOn = false;
+    for (const char* name : {"enginemas1b", "enginemas2b"})
+        StopSystem(name);
+    for (int k = 1; k <= 4; ++k)
+        StopSystem("mastipb" + std::to_string(k));
+    StopSmoke(5, 8);
+    HudPointers[18].PointerOn = false;
+
+    BattleshipActive = BattleshipPending = false;
+    for (int k = 1; k <= 4; ++k)
+        StopSystem("battle" + std::to_string(k));
+    StopSmoke(9, 12);
+    if (PositionalSounds[1]) PositionalSounds[1]->StopSound();
+    HudPointers[19].PointerOn = false;
+
+    GiantAsteroidPending = GiantAsteroidFlying = GiantAsteroidActive = false;
+    GiantAsteroidId = -1;
+}
+
+// The ship back in play: a load from the game-over menu ends the loss, its explosion and
+// its music; the bounds enforcer and the fly-by stop.
+void EndShipLoss() {
+    ShipDestroyed = false;
+    DeathDone = false;
+    ExplosionActive = false;
+    SparksActive = false;
+    BreakupRunning = false;
+    for (auto* wave : {&ShockWave, &MothershipShockWave})
+        if (*wave) (*wave)->Active = false;
+    for (auto& wave : WeaponShockWaves)
+        if (wave) wave->Active = false;
+    ClearBoundsAndFlyby();
+    if (GameOverMusicOn && DXAudioObj) {
+        DXAudioObj->StopForeground();
+        DXAudioObj->ResumeBackground();
+    }
+    GameOverMusicOn = false;
+}
+
+void PutIntoRunningGame(const SaveGameValues& saved) {
+    OwnsIon = saved.ownsIon;
+    OwnsMion = saved.ownsMion;
+    OwnsEplas = saved.ownsEplas;
+    OwnsDisperse = saved.ownsDisperse;
+    OwnsGamma = saved.ownsGamma;
+    OwnsGravBeam = saved.ownsGravBeam;
+    HideAllAliens();
+    EndBossFights();
+    EndShipLoss();
+    // Whatever the beam holds goes with the level's meshes.
+    if (GravityBeam) GravityBeam->Init();
+
+    CurrentLevel = saved.level - 1;
+    ReloadEffectObjects();
+    StartLevel();  // the saved level, from its beginning
+    HullDamage = 1.0f;
+    ResetShield();
+    CheckShield();
+    LevelEnding = false;
+    GameWon = false;
+    GameWonStarted = false;
+    ResetCamera();
+    Money = saved.money;
+    MenuRequested = false;
+    ShowImage("menu", false);
+    ShowImage("mouse", false);
+    ResetScout();
+    AsteroidsLeft = AsteroidCount;
+    CapacityLevel = saved.capacityLevel;
+    SetWeaponEnergy(0, 0);
+}
+
+}  // namespace
+
+void LoadGameMenu(int slot, bool reload) {
+    // The frame loop refills the weapon stores at its next frame, also after Escape.
+    CapacityApplied = false;
+    const SaveSlotList slots = ReadSaveSlots();
+    ShowImage("menu", false);
+    ShowImage("mouse", false);
+
+    bool chosen = false;
+    if (slot > 0) {
+        SlotListScreen screen{InGameMenus[3], GameMouse, GameMenuX, GameMenuY, InGameHoverSounded};
+        screen.centreX = float(ScreenCentreX);
+        screen.centreY = float(ScreenCentreY);
+        screen.scaleX = ScaleX;
+        screen.scaleY = ScaleY;
+        SetUpLoadList(screen, slots);
+        chosen = RunSaveSlotList(screen, slots, slot);
+        // Back to the pause menu that opened the list; a load closes it again below.
+        ShowImage("menu", true);
+        ShowImage("mouse", true);
+    } else {
+        // Only a good quick save loads; an empty or damaged one changes nothing. The
+        // load key is also pressed in flight, where the menu picture and the pointer
+        // stay hidden (an open pause menu shows them again itself).
+        chosen = slot == 0 && slots[0].state == SaveSlotState::Good;
+    }
+    if (!chosen) return;
+
+    Draw2DObj->DrawText(Vector2{ScreenCentreX - 80.0f, ScreenCentreY - ScreenCentreY / 2.0f}, LoadingText());
+    FrameObj->EndFrame();
+    if (reload) PutIntoRunningGame(slots[std::size_t(slot)].values);
+    // The caller draws and ends its frame on the loaded level.
+    FrameObj->BeginFrame();
+    FrameObj->RenderScene();
+}
+
+}  // namespace quorvel

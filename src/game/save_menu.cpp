@@ -1,0 +1,74 @@
+// Saving the campaign: the quick save and the save list opened from the pause menu.
+
+#include <string>
+
+#include "common/common.h"
+#include "game/game.h"
+#include "game/state.h"
+#include "shell/shell.h"
+
+namespace quorvel {
+namespace {
+
+const Colour Green{62, 254, 145, 255};
+
+// Said instead of "Game Saved" when the slot could not be written; the slot still holds
+// what it held before.
+constexpr const char* SaveFailedText = "Save failed - the slot was not changed";
+
+void ShowImage(const char* key, bool visible) {
+    if (Draw2DObj->SelectImage(key)) Draw2DObj->SetImageVisible(visible);
+}
+
+SaveGameValues CurrentValues() {
+    SaveGameValues v;
+    v.level = CurrentLevel;
+    v.ownsIon = OwnsIon;
+    v.ownsMion = OwnsMion;
+    v.ownsEplas = OwnsEplas;
+    v.ownsDisperse = OwnsDisperse;
+    v.ownsGamma = OwnsGamma;
+    v.money = Money;
+    v.ownsGravBeam = OwnsGravBeam;
+    v.capacityLevel = CapacityLevel;
+    return v;
+}
+
+}  // namespace
+
+void SaveGameMenu(int& slot) {
+    const SaveSlotList slots = ReadSaveSlots();
+    ShowImage("menu", false);
+    ShowImage("mouse", false);
+
+    if (slot > 0) {
+        SlotListScreen screen{InGameMenus[3], GameMouse, GameMenuX, GameMenuY, InGameHoverSounded};
+        screen.centreX = float(ScreenCentreX);
+        screen.centreY = float(ScreenCentreY);
+        screen.scaleX = ScaleX;
+        screen.scaleY = ScaleY;
+        screen.title = "Press number to save your game over current level saved:";
+        screen.passes = {{Green, -75}};
+        screen.choosable.fill(true);  // any slot may be saved over
+        const bool chosen = RunSaveSlotList(screen, slots, slot);
+        // Back to the pause menu that opened the list.
+        ShowImage("menu", true);
+        ShowImage("mouse", true);
+        if (!chosen) return;
+    } else if (slot < 0) {
+        return;  // no such slot
+    }
+
+    const bool saved = WriteSaveSlot(slot, CurrentValues());
+    Draw2DObj->SetDrawColour(Green);
+    Draw2DObj->DrawText(Vector2{ScreenCentreX - 75 * ScaleX, ScreenCentreY - 350 * ScaleY},
+                        saved ? "Game Saved" : SaveFailedText);
+    FrameObj->EndFrame();
+    WaitPast(WallClockSecond(), 2.0);
+    FrameObj->BeginFrame();
+    FrameObj->RenderScene();
+    // Cleared after a failure too: the save key asks once per press.
+    QuickSaveLatch = false;
+}
+
+}  // namespace quorvel
