@@ -9,10 +9,6 @@
 
 namespace quorvel {
 
-// The in-game hit lists: 0 pause menu, 1 game-over menu, 2 weapon shop, 3 save and
-// load slots. CreateInGameMenus fills them once per run.
-extern std::array<clsMenu, 4> InGameMenus;
-
 // Shows the pointer image at the mouse and gives the mouse in the picture's space.
 void PlaceMenuPointer(const MouseState& mouse, int& pictureX, int& pictureY);
 

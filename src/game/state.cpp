@@ -245,7 +245,6 @@ bool HelpShown = false;
 bool GameOverMusicOn = false;
 double PauseLastTime = 0;
 int ShopChoice = 1;
-double CutsceneStartTime = 0, EndCutsceneStartTime = 0;
 std::array<clsMenu, 4> InGameMenus;
 
 }  // namespace quorvel

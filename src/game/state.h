@@ -371,6 +371,7 @@ extern Vector CamPosNow;                   // the camera position after this fra
 
 // ---- Frame loop: this frame's limits ------------------------------------------------------
 extern float ForwardLimit, ReverseLimit;  // speed limits of the frame: +/- FrameFactor x CruiseTopSpeed
+
 // ---- Flight controls, camera and the gravity beam's control ------------------------------
 // Steering rates of this frame; each moves back to 0 while its Driven flag is set.
 extern float PitchRate, YawRate, RollRate, StrafeRate;
@@ -386,6 +387,7 @@ extern bool GravBeamFiring;    // fire is held with weapon 8 this frame
 extern bool ThrowArmed;        // fire was let go while holding: the next press throws
 extern int GrabCandidate;      // the last probe hit looked at for a grab
 extern std::array<RayRec, 5> ThrowRays;
+
 // ---- Station defence, ship destruction, bounds, fly-by ------------------------------------------
 
 extern bool NearStation;                     // the camera is within 2500 of the station
@@ -402,6 +404,7 @@ extern int FlybyShotCount;                   // further shots sounded, at most 3
 extern bool FlybyShipHit;                    // the enforcer has reached the ship
 extern double FlybyExplosionTime;            // FrameStartTime when the ship's explosion began
 extern bool FlybyExplosionOver;              // that explosion has ended
+
 // ---- Cut-scenes and the tutorial's pacing ------------------------------------------------
 
 extern bool EndCutsceneStarted;      // the end cut-scene has begun
@@ -413,6 +416,7 @@ extern bool GoldHyperspacePlayed, EndHyperspacePlayed;  // each cut-scene's jump
 extern bool StepWaitActive, StepWaitSeen;               // the tutorial's one pacing timer
 extern double StepWaitStart;
 extern float StepWaitLength;
+
 // ---- In-game menus, the weapon shop and the pause ---------------------------------------------
 
 extern MouseState GameMouse;      // the menus' copy of the mouse, read at each call
@@ -424,16 +428,11 @@ extern bool HelpShown;            // the help picture replaces the menu picture
 extern bool GameOverMusicOn;      // the game-over clip has started; a restart re-arms it
 extern double PauseLastTime;      // FrameStartTime of the menu's previous frame
 extern int ShopChoice;            // the shop item last pointed at, 1 to 9
-extern bool DeathSeqFlag;         // the ship's destruction explosion has started
-// Start marks of the running sequences that the pause holds still with the level time.
-extern double CutsceneStartTime, EndCutsceneStartTime;  // the gold-ship and end cut-scenes
-extern double FlybyExplosionTime;                       // the enforcer's shot ship blew up
+
 // ---- In-game menus: hit lists, pointer, save and load slots -----------------------------------
 
 // The in-game hit lists: 0 pause menu, 1 game-over menu, 2 weapon shop, 3 save and load
 // slots. CreateInGameMenus fills them once per run.
 extern std::array<clsMenu, 4> InGameMenus;
-extern MouseState GameMouse;      // the in-game menus' copy of the mouse
-extern bool GameOverMusicOn;      // the game-over clip has started
 
 }  // namespace quorvel

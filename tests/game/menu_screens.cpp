@@ -13,9 +13,6 @@
 
 namespace quorvel {
 
-// The game library's lists win once it defines them; until then the tests bring their own.
-[[gnu::weak]] std::array<clsMenu, 4> InGameMenus;
-
 }  // namespace quorvel
 
 namespace quorvel::test {
