@@ -29,12 +29,6 @@ int DigitKey(int k) {
     return k == 0 ? key::D0 : k + 1;
 }
 
-// A damaged slot shows as empty, as a slot never saved does.
-std::string RowText(int k, const SaveSlotContents& slot) {
-    std::string text = k == 0 ? "0--Quick Save - " : std::to_string(k) + "--Save - ";
-    return text + (CanLoad(slot) ? "Level:  " + std::to_string(slot.values.level) : std::string("empty"));
-}
-
 // The slot list over the running menu scene. True when a slot was chosen (into
 // `slot`), false when the player left with Escape.
 bool RunSlotList(int& slot, const SlotList& slots) {
@@ -79,7 +73,7 @@ bool RunSlotList(int& slot, const SlotList& slots) {
             Draw2DObj->DrawText(Vector2{x, cy - 240 * sy}, "Press number to load game:");
             for (int k = 0; k < SaveSlotCount; ++k)
                 Draw2DObj->DrawText(Vector2{x, cy - (220 - 20.0f * k) * sy},
-                                    RowText(k, slots[std::size_t(k)]));
+                                    SlotRowText(k, slots[std::size_t(k)]));
         }
 
         // Digits 0 to 9, then Escape: the last test that holds wins.
@@ -108,6 +102,19 @@ void ShowMenuImages(bool visible) {
 }
 
 }  // namespace
+
+std::string SlotRowText(int slot, const SaveSlotContents& contents) {
+    const std::string text = slot == 0 ? "0--Quick Save - " : std::to_string(slot) + "--Save - ";
+    switch (contents.state) {
+        case SaveSlotState::Good:
+            return text + "Level:  " + std::to_string(contents.values.level);
+        case SaveSlotState::Damaged:
+            return text + "damaged";
+        case SaveSlotState::Empty:
+            break;
+    }
+    return text + "empty";
+}
 
 void MainMenuLoadGame(int& Slot) {
     UpdateMenuScreenMetrics();

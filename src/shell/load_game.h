@@ -2,12 +2,20 @@
 // The step between the main menu and a game run: the list of the ten save slots
 // (Load Game) or the new-game values (New Game), then the hand-over to PlayLevel.
 
+#include <string>
+
+#include "game/game.h"
+
 namespace quorvel {
 
 inline constexpr int NewGameSlot = 99;
 
+// A row of the slot list: the slot's name, then its level, "empty" for a slot never
+// saved, or "damaged" for a file that is no whole save of a playable level.
+std::string SlotRowText(int slot, const SaveSlotContents& contents);
+
 // Slot 99: a new game at once. Any other value: the slot list (shown when Slot is
-// above 0), where only good slots can be chosen and the others show as empty; the
+// above 0), where only good slots can be chosen (the rows say why the others cannot); the
 // chosen slot is written back. Called inside a begun menu frame; it
 // returns only when the list is left with Escape, with a frame begun and the scene
 // rendered. Otherwise the menu scene is torn down and PlayLevel runs the game.

@@ -302,13 +302,13 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
     EXPECT_EQ(folder.Read("screenshot/Snap1.jpg"), "older picture");
     EXPECT_TRUE(folder.Read("screenshot/Snap4.jpg").empty());
 
-    // The list showed every slot, empty and damaged ones as empty.
+    // The list showed every slot, a damaged one apart from the empty ones.
     ASSERT_GE(listTexts.size(), 11u);
     EXPECT_EQ(listTexts[0], "Press number to load game:");
     EXPECT_EQ(listTexts[1], "0--Quick Save - empty");
     EXPECT_EQ(listTexts[3], "2--Save - empty");
     EXPECT_EQ(listTexts[6], "5--Save - Level:  12");
-    EXPECT_EQ(listTexts[8], "7--Save - empty");
+    EXPECT_EQ(listTexts[8], "7--Save - damaged");
     EXPECT_TRUE(stillListing);
 
     // The game run got slot 5's values, money before the gravity beam.
