@@ -15,10 +15,10 @@ inline constexpr int NewGameSlot = 99;
 std::string SlotRowText(int slot, const SaveSlotContents& contents);
 
 // Slot 99: a new game at once. Any other value: the slot list (shown when Slot is
-// above 0), where only good slots can be chosen (the rows say why the others cannot); the
-// chosen slot is written back. Called inside a begun menu frame; it
-// returns only when the list is left with Escape, with a frame begun and the scene
-// rendered. Otherwise the menu scene is torn down and PlayLevel runs the game.
+// above 0), where only good slots can be chosen; the chosen slot is written back.
+// Called inside a begun menu frame; it returns only when the list is left with
+// Escape, with a frame begun and the scene rendered. Otherwise the menu scene is torn
+// down and PlayLevel runs the game.
 void MainMenuLoadGame(int& Slot);
 
 }  // namespace quorvel
