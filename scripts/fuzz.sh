@@ -12,7 +12,7 @@ seconds=${1:-20}
 jobs=${2:-2}
 shift $(($# < 2 ? $# : 2))
 readers=("$@")
-[ ${#readers[@]} -eq 0 ] && readers=(picture 3ds md2 par settings_ini vlx text_file game_texts wav midi)
+[ ${#readers[@]} -eq 0 ] && readers=(picture 3ds md2 par settings_ini vlx save_slot text_file game_texts wav midi)
 build=build-fuzz
 
 launcher=()
@@ -49,6 +49,7 @@ seed() {
     par) cp $(smallest 12 'par/*.par') "$corpus" ;;
     settings_ini) cp fuzz/seeds/settings_ini/* "$corpus" ;;
     vlx) cp fuzz/seeds/vlx/* "$corpus" ;;
+    save_slot) cp fuzz/seeds/save_slot/* "$corpus" ;;
     text_file) cp $(smallest 4 'txt/*.txt') "$corpus" ;;
     game_texts)
       for f in "$content"/txt/*.txt; do cat "$f"; printf '\0'; done >"$corpus/all_texts" ;;

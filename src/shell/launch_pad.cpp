@@ -31,6 +31,21 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, text.find_last_not_of(" \t\r\n") + 1 - begin);
 }
 
+// The tip is not modal: the launch pad stays in use while it is open, so the tip
+// stands beside it, the two centred together, instead of over its lists and
+// buttons. On a screen too narrow for both, each stays centred.
+void LayTipBeside(forms::Form& pad, forms::Form& tip) {
+    const forms::ScreenInfo screen = forms::Screen();
+    const int width = pad.Width() + tip.Width();
+    if (width > screen.Width) return;
+    pad.SetStartPosition(forms::StartUpPosition::Manual);
+    pad.SetLeft((screen.Width - width) / 2);
+    pad.SetTop((screen.Height - pad.Height()) / 2);
+    tip.SetStartPosition(forms::StartUpPosition::Manual);
+    tip.SetLeft(pad.Left() + pad.Width());
+    tip.SetTop(pad.Top());
+}
+
 }  // namespace
 
 bool IsNewerVersion(const std::string& reply) {
@@ -113,6 +128,7 @@ void VeltorInitialForm::Form_Load() {
         comAdapters.AddItem(Enumeration->GetAdapterName(i));
     if (comAdapters.ListCount() > 0) comAdapters.SetListIndex(0);
 
+    if (TipsAtStartup()) LayTipBeside(*this, frmTip);
     frmTip.Show();  // does nothing when the tips are switched off
 }
 

@@ -57,6 +57,23 @@ TEST_F(LaunchPad, StartUpListsAdaptersAndModesAndShowsItsDialogs) {
     EXPECT_EQ(VeltorInitial.comModes.ListIndex(), 1);
 }
 
+// The tip is modeless over a launch pad still in use: it must leave the pad's lists
+// and buttons uncovered, and both stay on the screen.
+TEST_F(LaunchPad, TheTipStandsBesideTheLaunchPad) {
+    host.SetScreen(1024, 768);
+    Start();
+    ASSERT_TRUE(frmTip.Visible());
+    const forms::Form& pad = VeltorInitial;
+    EXPECT_GE(frmTip.Left(), pad.Left() + pad.Width()) << "the tip covers the launch pad";
+    EXPECT_GE(pad.Left(), 0);
+    EXPECT_LE(frmTip.Left() + frmTip.Width(), 1024 * 15);
+    EXPECT_EQ(frmTip.Top(), pad.Top());
+    EXPECT_GE(pad.Top(), 0);
+    EXPECT_LE(pad.Top() + pad.Height(), 768 * 15);
+    // Centred together.
+    EXPECT_NEAR(pad.Left(), 1024 * 15 - (frmTip.Left() + frmTip.Width()), 15);
+}
+
 TEST_F(LaunchPad, EveryActivationReadsTheGameTextsAgain) {
     dir.Write("txt/level.txt", "Level ");
     Start();

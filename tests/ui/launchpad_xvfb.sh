@@ -5,8 +5,9 @@
 #
 #   launchpad_xvfb.sh <game binary> [output folder] [special]
 #
-# With "special", the settings store and every settings file of the program folder are
-# FIFOs with no writer: the game must read them as missing and go on, never wait.
+# With "special", the settings store, every settings file of the program folder and the
+# save slot 3 are FIFOs with no writer: the game must read them as missing (the slot as
+# damaged) and go on, never wait; the player then opens the load list and leaves it.
 #
 # Exits 0 on success, non-zero with a message on the first thing that goes wrong.
 # Every wait is bounded; whatever it started is stopped on the way out.
@@ -66,6 +67,7 @@ if [ "$special" = special ]; then
   mkdir -p "$config/quorvel"
   mkfifo "$config/quorvel/settings.ini"
   for name in startmode particles gamepad graphics mousesens difficulty; do mkfifo "$prog/$name.vlx"; done
+  mkfifo "$prog/VeltorSave3.vlx"
 fi
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 
@@ -106,7 +108,9 @@ find_window() {
 wait_for 60 find_window || fail "no window named \"Veltor - Launch Pad\" appeared"
 
 geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
-[ "$(geometry WIDTH)" -eq 514 ] || fail "the launch pad is $(geometry WIDTH) pixels wide, not 514"
+# The tip of the day stands right of the launch pad: 514 + 361 pixels together.
+pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
+wait_for 30 pad_with_tip || fail "the launch pad and the tip are $(geometry WIDTH) pixels wide, not 514 + 361"
 [ "$(geometry HEIGHT)" -ge 385 ] || fail "the launch pad is only $(geometry HEIGHT) pixels high"
 
 # The red, green and blue values of one pixel of the window, e.g. "224,224,224".
@@ -127,11 +131,14 @@ press() {
   xdotool keyup "$1"
 }
 
-# The tip of the day (dark blue) comes up in front of the launch pad; its OK button is
-# the default, so Enter closes it.
-wait_for 60 pixel_is 390 237 "0,0,128" || fail "no tip of the day in front of the launch pad ($(pixel 390 237))"
+# The tip of the day (dark blue) comes up beside the launch pad and leaves its lists and
+# buttons uncovered; its OK button is the default, so Enter closes it.
+wait_for 60 pixel_is 814 140 "0,0,128" || fail "no tip of the day beside the launch pad ($(pixel 814 140))"
+pixel_is 257 100 "0,0,0" || fail "the tip covers the launch pad's middle ($(pixel 257 100))"
 import -window root "$out/tip.png"
 press Return
+pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
+wait_for 30 pad_alone || fail "the launch pad is $(geometry WIDTH) pixels wide after the tip closed, not 514"
 
 # The launch pad's client area is black in the middle, with lists and buttons on it.
 wait_for 60 pixel_is 257 100 "0,0,0" || fail "the launch pad's middle is $(pixel 257 100), not black"
@@ -196,6 +203,29 @@ for item_y in 543 578 616 653 691 729; do
   wait_for 5 pointer_is "$item_x" "$item_y" lit || fail "the pointer is not lit over the item at y=$item_y"
 done
 
+if [ "$special" = special ]; then
+  # Return opens the load list over the menu: yellow rows from "Press number to load
+  # game:" down to slot 9, drawn where the menu was, left of the middle.
+  yellow_in() {  # geometry of a screen area -> share of yellow pixels in it
+    import -window root -crop "$1" "$work/area.png" 2>/dev/null || return 1
+    convert "$work/area.png" -fx "(r>0.8 && g>0.8 && b<0.35) ? 1 : 0" -format "%[fx:mean]" info:
+  }
+  list_shown() {
+    game_alive || fail "the game ended at the load list"
+    local share
+    share=$(yellow_in 300x16+560+344) || return 1  # the row of slot 3, the FIFO
+    awk -v s="$share" 'BEGIN { exit !(s > 0.02) }'
+  }
+  xdotool mousemove 1000 60
+  press Return
+  wait_for 30 list_shown || fail "no load list with slot 3's row after Return (the FIFO slot may hang it)"
+  import -window root "$out/load_list.png"
+  # Escape leaves the list: the menu is back and answers the pointer.
+  press Escape
+  wait_for 30 pointer_is "$item_x" 578 lit || fail "the menu did not come back from the load list"
+  [ -p "$prog/VeltorSave3.vlx" ] || fail "the FIFO in place of save slot 3 was replaced"
+fi
+
 # The menu has no Escape; the game is stopped here.
 press Escape
 wait_for 5 bash -c "! kill -0 $game_pid 2>/dev/null" || kill -9 "$game_pid" 2>/dev/null
@@ -204,5 +234,5 @@ game_pid=""
 if [ "$special" = special ]; then
   [ -p "$config/quorvel/settings.ini" ] || fail "the FIFO in place of settings.ini was replaced"
 fi
-echo "PASS: launch pad, difficulty dialog, render window and main menu${special:+ (special files)}; screenshots in $out"
+echo "PASS: launch pad, difficulty dialog, render window and main menu${special:+ and load list (special files)}; screenshots in $out"
 exit 0

@@ -12,13 +12,16 @@ class DeviceAudioSink : public engine::AudioSink {
   public:
     explicit DeviceAudioSink(std::shared_ptr<sound::AudioDevice> device) : device_(std::move(device)) {}
 
-    bool Load(int handle, const std::string& path) override {
+    bool Load(int handle, const std::string& path, std::string* reason) override {
         std::lock_guard lock(mutex_);
         sounds_.erase(handle);
-        const auto wave = sound::ReadWaveFile(path);
+        const auto wave = sound::ReadWaveFile(path, reason);
         if (!wave) return false;
         auto buffer = Device()->CreateBuffer(wave->pcm);
-        if (!buffer) return false;
+        if (!buffer) {
+            if (reason) *reason = "no buffer for its samples";
+            return false;
+        }
         auto source = Device()->CreateSource();
         source->SetBuffer(std::move(buffer));
         sounds_[handle] = std::move(source);

@@ -65,8 +65,9 @@ class Display {
 class AudioSink {
   public:
     virtual ~AudioSink() = default;
-    // Loads the file (a real path) under the handle; false when it cannot be read.
-    virtual bool Load(int handle, const std::string& path) = 0;
+    // Loads the file (a real path) under the handle; false when it cannot be read,
+    // with the reason in `reason` when given.
+    virtual bool Load(int handle, const std::string& path, std::string* reason) = 0;
     // Starts the sound from its beginning, once or in a loop; a sound that is
     // playing is restarted. (The engine does not call this for a looping sound that
     // is already looping.)
@@ -131,7 +132,7 @@ class NullAudioSink : public AudioSink {
         std::string path;  // Load only
         bool loop;         // Play only
     };
-    bool Load(int handle, const std::string& path) override;
+    bool Load(int handle, const std::string& path, std::string* reason) override;
     void Play(int handle, bool loop) override;
     void Stop(int handle) override;
     void Release(int handle) override;

@@ -34,9 +34,11 @@ void Queue(Draw2DCall call) {
 }  // namespace
 
 int EngineDraw2D::LoadImage(const std::string& path, const std::string& key, int flag) {
-    std::shared_ptr<const engine::Picture> picture = key.empty() ? nullptr : engine::LoadPicture(path, flag);
+    std::string reason;
+    std::shared_ptr<const engine::Picture> picture =
+        key.empty() ? nullptr : engine::LoadPicture(path, flag, &reason);
     if (!picture) {
-        engine::RecordFailedLoad("2D images", key, path, "picture");
+        engine::RecordFailedLoad("2D images", key, path, "picture", reason);
         Images().Fail();
         return -1;
     }

@@ -28,14 +28,20 @@ void WriteLog(const FailedLoad& load) {
 }
 
 // Adds the load to the record; its index there, or -1 when the record is full.
-int Record(FailedLoad load, const std::string& kind, bool keyed) {
+int Record(FailedLoad load, const std::string& kind, bool keyed, const std::string& readerReason) {
     std::error_code error;
-    if (keyed && load.name.empty())
+    const auto type = std::filesystem::status(sys::ResolvePath(load.path), error).type();
+    if (keyed && load.name.empty()) {
         load.reason = "no key";
-    else if (!std::filesystem::is_regular_file(sys::ResolvePath(load.path), error))
+    } else if (type == std::filesystem::file_type::not_found) {
         load.reason = "no such file";
-    else
+    } else {
         load.reason = "not a readable " + kind;
+        // A FIFO or a folder under the file's name reads as no file at all to the readers.
+        const std::string why =
+            type != std::filesystem::file_type::regular ? "not a regular file" : readerReason;
+        if (!why.empty()) load.reason += ": " + why;
+    }
     WriteLog(load);
     std::vector<FailedLoad>& loads = State().failedLoads;
     if (loads.size() >= MaxFailedLoads) return -1;
@@ -54,12 +60,12 @@ std::string Describe(const FailedLoad& load) {
 }
 
 void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
-                      const std::string& kind) {
-    Record({pool, name, path, {}}, kind, true);
+                      const std::string& kind, const std::string& readerReason) {
+    Record({pool, name, path, {}}, kind, true, readerReason);
 }
 
-void RecordFailedImport(const std::string& path) {
-    State().importerFailure = Record({"meshes", "", path, {}}, "model", false);
+void RecordFailedImport(const std::string& path, const std::string& readerReason) {
+    State().importerFailure = Record({"meshes", "", path, {}}, "model", false, readerReason);
 }
 
 void NameImporterFailure(const std::string& key) {

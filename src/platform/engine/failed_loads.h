@@ -15,7 +15,7 @@ struct FailedLoad {
     std::string pool;    // "textures", "2D images", "meshes", "animated models", "sounds"
     std::string name;    // the key asked for ("" for the importer until a mesh is built from it)
     std::string path;    // as the game gave it (Windows style)
-    std::string reason;  // "no such file", "not a readable picture", "no key", ...
+    std::string reason;  // "no such file", "no key", "not a readable picture: picture too large", ...
 };
 
 // The failed loads of this engine instance, oldest first (the first MaxFailedLoads
@@ -28,13 +28,14 @@ std::string Describe(const FailedLoad& load);
 
 // Engine code: records a failed load of a file of the given kind ("picture",
 // "model", "sound"). The reason says whether the key was empty, the file missing,
-// or the file there but not readable as that kind.
+// or the file there but not readable as that kind, followed by what the file's
+// reader found (`readerReason`, "picture too large", "not a regular file", ...).
 void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
-                      const std::string& kind);
+                      const std::string& kind, const std::string& readerReason = {});
 
 // The importer's failures: OpenModelFile knows only the path; the mesh key comes
 // with the BuildMesh that follows, which names the failure after it.
-void RecordFailedImport(const std::string& path);
+void RecordFailedImport(const std::string& path, const std::string& readerReason = {});
 void NameImporterFailure(const std::string& key);
 
 }  // namespace quorvel::engine

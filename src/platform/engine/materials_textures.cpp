@@ -23,11 +23,13 @@ engine::Pool<MaterialItem>& Materials() {
 
 int EngineTextures::LoadTexture(const std::string& key, const std::string& path, int flag, int) {
     auto& s = State();
-    std::shared_ptr<const engine::Picture> picture = key.empty() ? nullptr : engine::LoadPicture(path, flag);
+    std::string reason;
+    std::shared_ptr<const engine::Picture> picture =
+        key.empty() ? nullptr : engine::LoadPicture(path, flag, &reason);
     if (!picture) {
         // A failed load must not leave the id of an older texture to be taken for it.
         s.lastTextureId = -1;
-        engine::RecordFailedLoad("textures", key, path, "picture");
+        engine::RecordFailedLoad("textures", key, path, "picture", reason);
         Textures().Fail();
         return -1;
     }

@@ -37,9 +37,10 @@ bool ValidStage(int stage) {
 // ---- EngineMeshImporter --------------------------------------------------------
 
 int EngineMeshImporter::OpenModelFile(const std::string& path) {
-    State().openModel = engine::LoadModelFile(path);
+    std::string reason;
+    State().openModel = engine::LoadModelFile(path, &reason);
     if (!State().openModel) {
-        engine::RecordFailedImport(path);
+        engine::RecordFailedImport(path, reason);
         return -1;
     }
     State().importerFailure = -1;

@@ -58,9 +58,11 @@ void KeepInRange(ModelItem& m) {
 }  // namespace
 
 int EngineAnimatedModels::LoadModel(const std::string& path, const std::string& key) {
-    std::shared_ptr<const AnimatedModelData> data = key.empty() ? nullptr : engine::LoadAnimatedFile(path);
+    std::string reason;
+    std::shared_ptr<const AnimatedModelData> data =
+        key.empty() ? nullptr : engine::LoadAnimatedFile(path, &reason);
     if (!data) {
-        engine::RecordFailedLoad("animated models", key, path, "model");
+        engine::RecordFailedLoad("animated models", key, path, "model", reason);
         Models().Fail();
         return -1;
     }

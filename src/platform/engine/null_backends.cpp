@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/engine/backends.h"
@@ -50,9 +51,15 @@ int NullDisplay::Start(int, const DisplayMode& mode) {
     return 0;
 }
 
-bool NullAudioSink::Load(int handle, const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
+bool NullAudioSink::Load(int handle, const std::string& path, std::string* reason) {
+    // Only looked at, never opened: opening a FIFO would wait for a writer.
+    std::error_code error;
+    const auto type = std::filesystem::status(path, error).type();
+    if (type != std::filesystem::file_type::regular) {
+        if (reason)
+            *reason = type == std::filesystem::file_type::not_found ? "missing" : "not a regular file";
+        return false;
+    }
     loaded_.emplace_back(handle, path);
     events_.push_back({Event::Kind::Load, handle, path, false});
     return true;

@@ -29,12 +29,16 @@ std::shared_ptr<const T> Cached(Cache<T>& cache, const std::string& key, Load lo
 
 }  // namespace
 
-std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag) {
+std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag, std::string* reason) {
     static Cache<Picture> cache;
     const std::string real = sys::ResolvePath(path);
     return Cached(cache, std::to_string(flag == 1 ? 1 : 0) + real, [&]() -> std::shared_ptr<const Picture> {
-        std::optional<ImageData> image = LoadImageFile(real);
-        if (!image || image->width <= 0 || image->height <= 0) return nullptr;
+        std::optional<ImageData> image = LoadImageFile(real, reason);
+        if (!image) return nullptr;
+        if (image->width <= 0 || image->height <= 0) {
+            if (reason) *reason = "no pixels";
+            return nullptr;
+        }
         auto picture = std::make_shared<Picture>();
         picture->width = image->width;
         picture->height = image->height;
@@ -57,22 +61,30 @@ std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag) {
     });
 }
 
-std::shared_ptr<const MeshData> LoadModelFile(const std::string& path) {
+std::shared_ptr<const MeshData> LoadModelFile(const std::string& path, std::string* reason) {
     static Cache<MeshData> cache;
     const std::string real = sys::ResolvePath(path);
     return Cached(cache, real, [&]() -> std::shared_ptr<const MeshData> {
-        std::optional<MeshData> mesh = Load3ds(real);
-        if (!mesh || mesh->Empty()) return nullptr;
+        std::optional<MeshData> mesh = Load3ds(real, reason);
+        if (!mesh) return nullptr;
+        if (mesh->Empty()) {
+            if (reason) *reason = "no triangles";
+            return nullptr;
+        }
         return std::make_shared<MeshData>(std::move(*mesh));
     });
 }
 
-std::shared_ptr<const AnimatedModelData> LoadAnimatedFile(const std::string& path) {
+std::shared_ptr<const AnimatedModelData> LoadAnimatedFile(const std::string& path, std::string* reason) {
     static Cache<AnimatedModelData> cache;
     const std::string real = sys::ResolvePath(path);
     return Cached(cache, real, [&]() -> std::shared_ptr<const AnimatedModelData> {
-        std::optional<AnimatedModelData> model = LoadMd2(real);
-        if (!model || model->Empty()) return nullptr;
+        std::optional<AnimatedModelData> model = LoadMd2(real, reason);
+        if (!model) return nullptr;
+        if (model->Empty()) {
+            if (reason) *reason = "no frames or triangles";
+            return nullptr;
+        }
         return std::make_shared<AnimatedModelData>(std::move(*model));
     });
 }

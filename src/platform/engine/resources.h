@@ -14,12 +14,14 @@ namespace quorvel::engine {
 // A picture file (Windows-style path) with the load flag applied; null when it
 // cannot be read. Flag 1: a picture without alpha takes its alpha from its
 // brightness (a picture whose alpha is opaque everywhere counts as without).
-std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag);
+// A failure leaves the reader's reason in `reason` when given.
+std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag, std::string* reason = nullptr);
 
 // A ".3ds" model; null when it cannot be read or holds no triangles.
-std::shared_ptr<const MeshData> LoadModelFile(const std::string& path);
+std::shared_ptr<const MeshData> LoadModelFile(const std::string& path, std::string* reason = nullptr);
 
 // A ".md2" keyframed model; null when it cannot be read.
-std::shared_ptr<const AnimatedModelData> LoadAnimatedFile(const std::string& path);
+std::shared_ptr<const AnimatedModelData> LoadAnimatedFile(const std::string& path,
+                                                          std::string* reason = nullptr);
 
 }  // namespace quorvel::engine

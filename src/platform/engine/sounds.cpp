@@ -19,8 +19,9 @@ int EngineSounds::LoadSound(const std::string& key, const std::string& path, int
     auto& s = State();
     // The sink loads under the id the new item will get, so a failure uses up no id.
     const int id = Sounds().NextId();
-    if (key.empty() || !s.audio->Load(id, sys::ResolvePath(path))) {
-        engine::RecordFailedLoad("sounds", key, path, "sound");
+    std::string reason;
+    if (key.empty() || !s.audio->Load(id, sys::ResolvePath(path), &reason)) {
+        engine::RecordFailedLoad("sounds", key, path, "sound", reason);
         Sounds().Fail();
         return -1;
     }

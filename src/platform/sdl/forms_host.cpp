@@ -144,17 +144,21 @@ void ImGuiFormsHost::Impl::ArrangeWindow() {
         SDL_SetWindowTitle(win, title.c_str());
     }
     if (SDL_GetWindowFlags(win) & SDL_WINDOW_FULLSCREEN) SDL_SetWindowFullscreen(win, 0);
-    // Large enough for every form drawn, so a dialog taller or wider than the form
-    // the window stands for is still shown whole.
+    // Large enough for every form drawn where it stands beside the form the window
+    // stands for, so a dialog taller or wider than it, or placed next to it, is still
+    // shown whole. (A form above or left of it is drawn from the window's edge.)
+    const ImVec2 deskAt = ScreenPos(*desk);
     ImVec2 size = OuterSize(*desk);
     for (Form* f : DrawnForms()) {
         const ImVec2 s = OuterSize(*f);
-        size = {std::max(size.x, s.x), std::max(size.y, s.y)};
+        const ImVec2 at = ScreenPos(*f);
+        size = {std::max(size.x, std::max(0.0f, at.x - deskAt.x) + s.x),
+                std::max(size.y, std::max(0.0f, at.y - deskAt.y) + s.y)};
     }
     int w = 0, h = 0;
     SDL_GetWindowSize(win, &w, &h);
     if (w != int(size.x) || h != int(size.y)) SDL_SetWindowSize(win, int(size.x), int(size.y));
-    const ImVec2 pos = ScreenPos(*desk);
+    const ImVec2 pos = deskAt;
     if (int(pos.x) != placedX || int(pos.y) != placedY) {
         placedX = int(pos.x);
         placedY = int(pos.y);

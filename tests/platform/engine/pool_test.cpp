@@ -1,6 +1,8 @@
 // The rules every pool keeps: keys, ids, the current item, and failures that leave
 // no current item. One table over the pools instead of a copy per pool.
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -344,8 +346,18 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
     folder.Write("content/box.3ds", test::Box3ds(-1, -1, -1, 1, 1, 1));
     folder.Write("content/junk.bmp", "not a picture");
     folder.Write("content/junk.3ds", "not a model");
+    // A whole picture's header that asks for 100000 x 100000 pixels.
+    std::string huge = test::SolidBmp(2, 2, 255, 0, 0);
+    for (const std::size_t at : {std::size_t(18), std::size_t(22)})
+        for (std::size_t i = 0; i < 4; ++i)
+            huge[at + i] = char((100000u >> (8 * i)) & 0xff);
+    folder.Write("content/huge.bmp", huge);
+    // FIFOs with no writer: a reader that opened one would wait for ever.
+    for (const char* name : {"fifo.jpg", "fifo.wav", "fifo.3ds"})
+        ASSERT_EQ(mkfifo((folder.path() / "content" / name).c_str(), 0600), 0) << name;
     test::Harness h;
     h.ExpectFailedLoad("nothere").ExpectFailedLoad("junk").ExpectFailedLoad("no key");
+    h.ExpectFailedLoad("huge").ExpectFailedLoad("fifo");
 
     EngineTextures textures;
     EngineDraw2D images;
@@ -377,7 +389,12 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
          [&] { return textures.LoadTexture("t2", Content("red.bmp")); },
          [&] { return textures.LoadTexture("u2", Content("junk.bmp")); },
          [&] { return scene.textures.CurrentId(); },
-         {"textures", "u2", "junk.bmp", "not a readable picture"}},
+         {"textures", "u2", "junk.bmp", "not a readable picture: not a jpeg, png or bmp picture"}},
+        {"texture too large",
+         [&] { return textures.LoadTexture("t4", Content("red.bmp")); },
+         [&] { return textures.LoadTexture("u4", Content("huge.bmp")); },
+         [&] { return scene.textures.CurrentId(); },
+         {"textures", "u4", "huge.bmp", "not a readable picture: picture too large"}},
         {"texture without a key",
          [&] { return textures.LoadTexture("t3", Content("red.bmp")); },
          [&] { return textures.LoadTexture("", Content("red.bmp")); },
@@ -388,6 +405,11 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
          [&] { return images.LoadImage(Content("nothere.jpg"), "j", 1); },
          [&] { return images.GetImageId(); },
          {"2D images", "j", "nothere.jpg", "no such file"}},
+        {"image from a FIFO",
+         [&] { return images.LoadImage(Content("red.bmp"), "i2", 1); },
+         [&] { return images.LoadImage(Content("fifo.jpg"), "j2", 1); },
+         [&] { return images.GetImageId(); },
+         {"2D images", "j2", "fifo.jpg", "not a readable picture: not a regular file"}},
         {"animated model",
          [&] { return models.LoadModel(Content("tri.md2"), "m"); },
          [&] { return models.LoadModel(Content("nothere.md2"), "n"); },
@@ -398,6 +420,11 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
          [&] { return sounds.LoadSound("z", Content("nothere.wav")); },
          [&] { return scene.sounds.CurrentId(); },
          {"sounds", "z", "nothere.wav", "no such file"}},
+        {"sound from a FIFO",
+         [&] { return sounds.LoadSound("s2", Content("beep.wav")); },
+         [&] { return sounds.LoadSound("z2", Content("fifo.wav")); },
+         [&] { return scene.sounds.CurrentId(); },
+         {"sounds", "z2", "fifo.wav", "not a readable sound: not a regular file"}},
         {"mesh",
          [&] { return buildMesh("box.3ds", "box"); },
          [&] { return buildMesh("nothere.3ds", "nobox"); },
@@ -407,7 +434,12 @@ TEST(EnginePoolLoads, AFailedLoadLeavesNoCurrentItemUsesNoIdAndIsRecorded) {
          [&] { return buildMesh("box.3ds", "box2"); },
          [&] { return buildMesh("junk.3ds", "junkbox"); },
          [&] { return meshes.GetCurrentId(); },
-         {"meshes", "junkbox", "junk.3ds", "not a readable model"}},
+         {"meshes", "junkbox", "junk.3ds", "not a readable model: not a 3ds file or damaged"}},
+        {"mesh from a FIFO",
+         [&] { return buildMesh("box.3ds", "box3"); },
+         [&] { return buildMesh("fifo.3ds", "fifobox"); },
+         [&] { return meshes.GetCurrentId(); },
+         {"meshes", "fifobox", "fifo.3ds", "not a readable model: not a regular file"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

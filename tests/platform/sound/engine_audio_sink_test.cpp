@@ -30,8 +30,8 @@ class EngineAudioSinkTest : public testing::Test {
 };
 
 TEST_F(EngineAudioSinkTest, PlayRestartsStopRewindsReleaseForgets) {
-    EXPECT_FALSE(sink_->Load(1, (folder_.path() / "missing.wav").string()));
-    ASSERT_TRUE(sink_->Load(2, (folder_.path() / "blip.wav").string()));
+    EXPECT_FALSE(sink_->Load(1, (folder_.path() / "missing.wav").string(), nullptr));
+    ASSERT_TRUE(sink_->Load(2, (folder_.path() / "blip.wav").string(), nullptr));
 
     sink_->Play(2, false);
     const auto first = device_->Render(kRate / 10);
@@ -54,7 +54,7 @@ TEST_F(EngineAudioSinkTest, PlayRestartsStopRewindsReleaseForgets) {
 }
 
 TEST_F(EngineAudioSinkTest, LoopingGoesOnPastTheEnd) {
-    ASSERT_TRUE(sink_->Load(0, (folder_.path() / "blip.wav").string()));
+    ASSERT_TRUE(sink_->Load(0, (folder_.path() / "blip.wav").string(), nullptr));
     sink_->Play(0, true);
     Heard(1.0);
     EXPECT_GT(Heard(0.1), 0.1) << "second pass through the file, back at its tone";

@@ -21,6 +21,7 @@
 #include "platform/sdl/window.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
+#include "shell/settings_files.h"
 #include "shell/difficulty.h"
 #include "shell/launch_pad.h"
 #include "shell/maker.h"
@@ -454,6 +455,8 @@ TEST_F(FormsHostTest, LaunchPadLooksLikeOne) {
     UseAsProgramFolder(folder);
     setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
     MakerSite = "http://127.0.0.1:9";  // nothing listens there: the check fails at once
+    // The tip would stand beside the launch pad, past the offscreen surface's width.
+    SaveTipsAtStartup(0);
     ShowMain(VeltorInitial);
 
     std::vector<unsigned char> rgba;
@@ -519,6 +522,8 @@ TEST_F(FormsHostTest, DialogsShowWholeAndReadable) {
     UseAsProgramFolder(folder);
     setenv("XDG_CONFIG_HOME", config.str().c_str(), 1);
     MakerSite = "http://127.0.0.1:9";  // nothing listens there: the check fails at once
+    // The tip would stand beside the launch pad, past the offscreen surface's width.
+    SaveTipsAtStartup(0);
     ShowMain(VeltorInitial);
     const struct {
         const char* golden;
