@@ -46,13 +46,6 @@ int FlashTimerFrame = 1;  // next frame of the 16-frame shield flash
 float FlashTimer = 0;
 std::array<int, 8> FireRing{};  // shot ring of each projectile weapon, 1 to 7
 
-float ForwardLimit() {
-    return FrameFactor * CruiseTopSpeed;
-}
-float ReverseLimit() {
-    return -ForwardLimit();
-}
-
 bool Key(int code) {
     return InputObj->IsKeyDown(code);
 }
@@ -145,7 +138,7 @@ void Thrust(const GamePadState& pad, bool afterburner) {
     const bool thrust = Key(key::W) || Key(key::Up) || (GamePadOn && pad.Y >= 8001 && pad.Y <= 14999);
     if (thrust) {
         ShipSpeed += ShipAccel * FrameFactor;
-        if (!afterburner && ShipSpeed > ForwardLimit()) ShipSpeed = ForwardLimit();
+        if (!afterburner && ShipSpeed > ForwardLimit) ShipSpeed = ForwardLimit;
         SpeedDriven = false;
         PlaySound("engine", true);
         if (!TutorialSteps[TutFlyingPassed]) TutorialSteps[TutAccelerated] = true;
@@ -157,7 +150,7 @@ void Thrust(const GamePadState& pad, bool afterburner) {
         BrakeRate = ShipAccel;
         if (ShipSpeed > 0) BrakeRate *= 2;
         ShipSpeed -= BrakeRate * FrameFactor;
-        if (ShipSpeed < ReverseLimit()) ShipSpeed = ReverseLimit();
+        if (ShipSpeed < ReverseLimit) ShipSpeed = ReverseLimit;
         SpeedDriven = false;
         if (TutorialSteps[TutRollingPassed]) TutorialSteps[TutBraked] = true;
     }
@@ -491,11 +484,11 @@ void ProbeCollisionsAndPickup() {
         }
         // Bounce: back the way the ship came, never faster than the cruise limit.
         if (ShipSpeed > 0)
-            ShipSpeed = ShipSpeed < ForwardLimit() ? -ShipSpeed : ReverseLimit();
+            ShipSpeed = ShipSpeed < ForwardLimit ? -ShipSpeed : ReverseLimit;
         else if (ShipSpeed < 0)
-            ShipSpeed = ShipSpeed > ReverseLimit() ? -ShipSpeed : ForwardLimit();
+            ShipSpeed = ShipSpeed > ReverseLimit ? -ShipSpeed : ForwardLimit;
         else
-            ShipSpeed = ReverseLimit();
+            ShipSpeed = ReverseLimit;
         MeshObj->SelectMesh("hold");
         MeshObj->MoveForward(ShipSpeed, true, true);
         BumpActive = true;

@@ -255,6 +255,8 @@ void RunPlay() {
     UpdatePowerUps();
     RunScoutBlock();
     RunBattleshipBlock();
+    // Back at the start pose no collision flash is due.
+    if (InRange(CamBasis.CamPos, Vector{0, 0, 0}, 11)) CollisionFlash = false;
     if (GiantAsteroidActive) UpdateGiantAsteroid();
     CheckMothershipDebris();
 }

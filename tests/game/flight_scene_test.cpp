@@ -25,6 +25,8 @@ class FlightInALevel : public test::GameRunTest {
     // One frame of play with the flight's steps where the frame loop runs them.
     void Frame() {
         FrameObj->BeginFrame();
+        ForwardLimit = FrameFactor * CruiseTopSpeed;  // the frame loop's speed limits
+        ReverseLimit = -ForwardLimit;
         SteerShip();
         HandleTuningKeys();
         AdvanceWeaponReload();

@@ -93,6 +93,8 @@ class ShipFlight : public test::WeaponsTest {
     // One frame of play: the flight's steps in the frame loop's order.
     void Frame() {
         FrameObj->BeginFrame();
+        ForwardLimit = FrameFactor * CruiseTopSpeed;  // the frame loop's speed limits
+        ReverseLimit = -ForwardLimit;
         SteerShip();
         HandleTuningKeys();
         ShipAxes();
@@ -456,6 +458,8 @@ TEST_F(ShipFlight, ProbeCollisionsBounceTheShip) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
         ResetShield();
+        ForwardLimit = FrameFactor * CruiseTopSpeed;  // the frame loop's speed limits
+        ReverseLimit = -ForwardLimit;
         ShipSpeed = r.speed;
         ProbeReach = r.reach;
         Invincible = r.invincible;

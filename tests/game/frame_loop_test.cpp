@@ -183,19 +183,21 @@ TEST_F(FrameLoopTest, KeysOfTheFrame) {
     EXPECT_FALSE(LevelEnding);
     EXPECT_GT(AsteroidsLeft, 0);
 
-    // F5 asks for the quick save once per press, not while it is held.
+    // F5 quick-saves once per press, not again while it is held.
+    auto quickSavedMoney = [] { return ReadSaveSlot(0).values.money; };
+    Money = 1000;
     h.KeyDown(h.Frame() + 1, key::F5);
     Frames(1);
-    EXPECT_TRUE(QuickSaveLatch);
-    QuickSaveLatch = false;  // as the save does once written
-    Frames(2);
+    EXPECT_EQ(quickSavedMoney(), 1000);
     EXPECT_FALSE(QuickSaveLatch);
+    Money = 2000;
+    Frames(2);
+    EXPECT_EQ(quickSavedMoney(), 1000);
     h.KeyUp(h.Frame() + 1, key::F5);
     Frames(1);
     h.KeyPress(h.Frame() + 1, key::F5);
     Frames(1);
-    EXPECT_TRUE(QuickSaveLatch);
-    QuickSaveLatch = false;
+    EXPECT_EQ(quickSavedMoney(), 2000);
 
     // B opens the shop.
     h.KeyPress(h.Frame() + 1, key::B);

@@ -11,9 +11,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/random.h"
 
-namespace quorvel {
-
-}  // namespace quorvel
+namespace quorvel {}  // namespace quorvel
 
 namespace quorvel::test {
 

@@ -208,6 +208,7 @@ TEST(RunStartScreenTest, ScreenScaleLevelOneMoneyAndTheRunsState) {
         test::Harness h(c.width, c.height);
         h.ExpectFailedLoad(folder.str());
         test::PrepareGameStart();
+        IntroSeen = true;  // level 1 without its intro
         Options.Graphics.SetValue(c.graphics);
         Options.Difficulty.SetValue(3);
         Options.Slider1.SetValue(10);

@@ -361,6 +361,7 @@ TEST_F(MainMenuTest, AMisnamedFileThatIsExpectedPasses) {
 // A click on New Game starts a new game straight from the menu's frame.
 TEST_F(MainMenuTest, ClickOnNewGameStartsLevelOneWithNothingOwned) {
     LoadGameTexts();
+    IntroSeen = true;  // the intro has played once in this program run: no second time
     int framesAtHandOver = 0;
     double enterPressed = 0, handedOver = 0;
     struct Pools {
