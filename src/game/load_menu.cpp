@@ -82,12 +82,7 @@ void EndShipLoss() {
 }
 
 void PutIntoRunningGame(const SaveGameValues& saved) {
-    OwnsIon = saved.ownsIon;
-    OwnsMion = saved.ownsMion;
-    OwnsEplas = saved.ownsEplas;
-    OwnsDisperse = saved.ownsDisperse;
-    OwnsGamma = saved.ownsGamma;
-    OwnsGravBeam = saved.ownsGravBeam;
+    TakeOwnedWeapons(saved);
     HideAllAliens();
     EndBossFights();
     EndShipLoss();

@@ -135,6 +135,15 @@ void DrawEventLevels() {
     if (BattleshipNextLevel < 4 || L == 1) BattleshipNextLevel = 4;
 }
 
+void TakeOwnedWeapons(const PlayLevelArgs& values) {
+    OwnsIon = values.ownsIon;
+    OwnsMion = values.ownsMion;
+    OwnsEplas = values.ownsEplas;
+    OwnsDisperse = values.ownsDisperse;
+    OwnsGamma = values.ownsGamma;
+    OwnsGravBeam = values.ownsGravBeam;
+}
+
 void StartGameRun(const PlayLevelArgs& start) {
     if (start.level == 1 && !IntroSeen) PlayIntro();
 
@@ -158,12 +167,7 @@ void StartGameRun(const PlayLevelArgs& start) {
     ClearRunEvents();
 
     Money = start.money;
-    OwnsIon = start.ownsIon;
-    OwnsMion = start.ownsMion;
-    OwnsEplas = start.ownsEplas;
-    OwnsDisperse = start.ownsDisperse;
-    OwnsGamma = start.ownsGamma;
-    OwnsGravBeam = start.ownsGravBeam;
+    TakeOwnedWeapons(start);
     CapacityLevel = start.capacityLevel;
 
     SetEnemyStartValues();

@@ -18,6 +18,9 @@ struct PlayLevelArgs {
     int capacityLevel = 0;
 };
 
+// The weapons owned, taken from a run's start values or a loaded save.
+void TakeOwnedWeapons(const PlayLevelArgs& values);
+
 [[noreturn]] void PlayLevel(int level, bool ownsIon, bool ownsMion, bool ownsEplas, bool ownsDisperse,
                             bool ownsGamma, double money, bool ownsGravBeam, int capacityLevel);
 
