@@ -22,6 +22,18 @@ uniform float uBlend;
 out vec3 vWorld;
 out vec3 vNormal;
 out vec2 vUv;
+#if VERTEX_LIT
+uniform vec4 uDiffuse;
+uniform vec3 uAmbient;
+uniform vec3 uEmissive;
+uniform vec3 uSceneAmbient;
+uniform int uLightCount;
+uniform vec3 uLightDir[8];
+uniform vec3 uLightColour[8];
+// The light on either side: a face seen from behind is lit as its reverse.
+out vec3 vLightFront;
+out vec3 vLightBack;
+#endif
 void main() {
     vec3 p = mix(aPos, aPos2, uBlend);
     vec3 n = mix(aNormal, aNormal2, uBlend);
@@ -29,17 +41,40 @@ void main() {
     vWorld = w.xyz;
     vNormal = uNormalMat * n;
     vUv = aUv;
+#if VERTEX_LIT
+    vec3 front = vec3(1.0);
+    vec3 back = vec3(1.0);
+    if (uLightCount > 0) {
+        vec3 nn = normalize(vNormal);
+        front = uEmissive + uSceneAmbient * uAmbient;
+        back = front;
+        for (int i = 0; i < uLightCount; ++i) {
+            float d = dot(nn, -uLightDir[i]);
+            vec3 c = uDiffuse.rgb * uLightColour[i];
+            front += c * max(d, 0.0);
+            back += c * max(-d, 0.0);
+        }
+    }
+    vLightFront = clamp(front, 0.0, 1.0);
+    vLightBack = clamp(back, 0.0, 1.0);
+#endif
     gl_Position = uViewProj * w;
 }
 )";
 
 // One source, built into a variant per surface kind: what a variant leaves out costs
 // nothing per pixel, where a switch on a uniform would still be paid on a software
-// renderer that runs both sides of a branch.
+// renderer that runs both sides of a branch. Under lights that only have a direction,
+// the diffuse light is worked out per vertex (the same on a flat face, and the
+// classic look on a curved one); highlights stay per pixel.
 constexpr const char* kSurfaceFs = R"(
 in vec3 vWorld;
 in vec3 vNormal;
 in vec2 vUv;
+#if VERTEX_LIT
+in vec3 vLightFront;
+in vec3 vLightBack;
+#endif
 uniform sampler2D uTex0;
 uniform sampler2D uTex1;
 uniform sampler2D uTex2;
@@ -97,7 +132,16 @@ void main() {
 #endif
     vec3 light = vec3(1.0);
     vec3 specular = vec3(0.0);
-#if LIT
+#if VERTEX_LIT
+    light = gl_FrontFacing ? vLightFront : vLightBack;
+#if SPECULAR
+    vec3 v = normalize(toEye);
+    for (int i = 0; i < uLightCount; ++i) {
+        vec3 l = -uLightDir[i];
+        if (dot(n, l) > 0.0) specular += uSpecular * uLightColour[i] * pow(max(dot(n, normalize(l + v)), 0.0), 24.0);
+    }
+#endif
+#elif LIT
     if (uLightCount > 0) {
         light = uEmissive + uSceneAmbient * uAmbient;
         vec3 v = normalize(toEye);
@@ -286,7 +330,8 @@ GpuMesh UploadMesh(const std::vector<float>& vertices, const std::vector<std::ui
 
 bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     p = SurfaceProgram{};
-    if (!(variant & kSurfaceLit)) variant &= ~(kSurfaceFlat | kSurfaceSpecular);
+    if (!(variant & kSurfaceLit)) variant &= ~(kSurfaceFlat | kSurfaceSpecular | kSurfaceVertexLit);
+    if (variant & kSurfaceFlat) variant &= ~kSurfaceVertexLit;  // face normals exist per pixel only
     std::string prefix = "#version 330 core\n";
     auto define = [&](const char* name, int bit) {
         prefix += std::string("#define ") + name + ((variant & bit) ? " 1\n" : " 0\n");
@@ -297,6 +342,7 @@ bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     define("FOG", kSurfaceFog);
     define("BASE", kSurfaceBase);
     define("STAGES", kSurfaceStages);
+    define("VERTEX_LIT", kSurfaceVertexLit);
     p.id = Link(kSurfaceVs, kSurfaceFs, prefix);
     if (!p.id) return false;
     auto u = [&](const char* name) { return glGetUniformLocation(p.id, name); };

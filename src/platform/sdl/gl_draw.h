@@ -27,8 +27,9 @@ enum SurfaceVariant : int {
     kSurfaceSpecular = 4,  // lit with highlights
     kSurfaceFog = 8,
     kSurfaceBase = 16,    // a base texture
-    kSurfaceStages = 32,  // texture stages 1 to 3 over the base
-    kSurfaceVariants = 64,
+    kSurfaceStages = 32,     // texture stages 1 to 3 over the base
+    kSurfaceVertexLit = 64,  // lit per vertex: every light has a direction only
+    kSurfaceVariants = 128,
 };
 
 // Lit, textured surfaces: meshes, sprites and animated models.

@@ -165,9 +165,10 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     const auto due = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budgetMs);
     auto late = [&] { return std::chrono::steady_clock::now() >= due; };
     const int fog = scene.frame.switchB ? kSurfaceFog : 0;
-    const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : 0) |
-                    (engine::SpecularOn(scene.frame) ? kSurfaceSpecular : 0);
-    for (int variant : {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog}) {
+    // The lit variants under the one sun a level has.
+    const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : kSurfaceVertexLit);
+    const int shiny = engine::SpecularOn(scene.frame) ? lit | kSurfaceSpecular : lit;
+    for (int variant : {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog, kSurfaceBase | shiny | fog}) {
         if (r.surfaces[std::size_t(variant)].id || r.surfaceFailed[std::size_t(variant)]) continue;
         if (!BuildSurfaceProgram(r.surfaces[std::size_t(variant)], variant))
             r.surfaceFailed[std::size_t(variant)] = true;

@@ -203,6 +203,7 @@ struct GlRenderer::Impl {
         glm::vec3 sceneAmbient{0.0f}, fogColour{0.0f};
         glm::vec2 fogRange{0.0f};
         int lightCount = 0;
+        bool directionalOnly = true;  // every light has a direction only: lit per vertex
         std::array<glm::vec4, kMaxLights> lightPos{}, lightParam{};
         std::array<glm::vec3, kMaxLights> lightDir{}, lightColour{};
     } passUniforms;

@@ -128,9 +128,11 @@ void GlRenderer::Impl::BeginSurfaces(const Scene& scene, const CameraView& cv) {
     u.fogColour = Rgb(scene.frame.sceneColourA);
     u.fogRange = glm::vec2(cv.farPlane * 0.3f, cv.farPlane);
     int n = 0;
+    u.directionalOnly = true;
     for (const engine::LightItem& l : scene.lights.Items()) {
         if (n == kMaxLights) break;
         const int type = l.type == 1 || l.type == 2 ? l.type : 3;
+        if (type != 3) u.directionalOnly = false;
         glm::vec3 d = V(l.direction);
         d = glm::length(d) > 1e-6f ? glm::normalize(d) : glm::vec3(0, 0, 1);
         u.lightPos[std::size_t(n)] = glm::vec4(V(l.position), float(type));
@@ -199,8 +201,14 @@ const SurfaceProgram* GlRenderer::Impl::SetSurface(const Scene& scene,
     int variant = 0;
     if (lit) {
         variant |= kSurfaceLit;
-        if (engine::FlatShading(scene.frame)) variant |= kSurfaceFlat;
-        if (engine::SpecularOn(scene.frame)) variant |= kSurfaceSpecular;
+        if (engine::FlatShading(scene.frame))
+            variant |= kSurfaceFlat;
+        else if (passUniforms.directionalOnly)
+            variant |= kSurfaceVertexLit;
+        // A black highlight adds nothing: no need to work it out per pixel.
+        const Colour& spec = m.slots[2];
+        if (engine::SpecularOn(scene.frame) && (spec.r != 0 || spec.g != 0 || spec.b != 0))
+            variant |= kSurfaceSpecular;
     }
     if (scene.frame.switchB) variant |= kSurfaceFog;
     if (modes[0]) variant |= kSurfaceBase;
