@@ -26,7 +26,7 @@ enum SurfaceVariant : int {
     kSurfaceFlat = 2,      // lit with face normals
     kSurfaceSpecular = 4,  // lit with highlights
     kSurfaceFog = 8,
-    kSurfaceBase = 16,    // a base texture
+    kSurfaceBase = 16,       // a base texture
     kSurfaceStages = 32,     // texture stages 1 to 3 over the base
     kSurfaceVertexLit = 64,  // lit per vertex: every light has a direction only
     kSurfaceVariants = 128,

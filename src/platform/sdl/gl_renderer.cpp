@@ -168,7 +168,8 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     // The lit variants under the one sun a level has.
     const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : kSurfaceVertexLit);
     const int shiny = engine::SpecularOn(scene.frame) ? lit | kSurfaceSpecular : lit;
-    for (int variant : {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog, kSurfaceBase | shiny | fog}) {
+    for (int variant :
+         {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog, kSurfaceBase | shiny | fog}) {
         if (r.surfaces[std::size_t(variant)].id || r.surfaceFailed[std::size_t(variant)]) continue;
         if (!BuildSurfaceProgram(r.surfaces[std::size_t(variant)], variant))
             r.surfaceFailed[std::size_t(variant)] = true;
