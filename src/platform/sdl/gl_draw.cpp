@@ -393,6 +393,7 @@ bool BuildFlatProgram(FlatProgram& p) {
 void FlatStream::Init() {
     glGenVertexArrays(1, &vao_);
     glGenBuffers(1, &vbo_);
+    glGenBuffers(1, &ibo_);
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
     const GLsizei stride = sizeof(FlatVertex);
@@ -411,8 +412,10 @@ void FlatStream::Init() {
 void FlatStream::Release() {
     if (vao_) glDeleteVertexArrays(1, &vao_);
     if (vbo_) glDeleteBuffers(1, &vbo_);
-    vao_ = vbo_ = 0;
+    if (ibo_) glDeleteBuffers(1, &ibo_);
+    vao_ = vbo_ = ibo_ = 0;
     capacity_ = 0;
+    quadsIndexed_ = 0;
     vertices_.clear();
 }
 
@@ -429,7 +432,7 @@ void FlatStream::Quad(const std::array<glm::vec3, 4>& c, const std::array<glm::v
                           colour.b,
                           colour.a};
     };
-    for (int i : {0, 1, 2, 0, 2, 3})
+    for (int i = 0; i < 4; ++i)
         vertices_.push_back(v(i));
 }
 
@@ -442,7 +445,19 @@ void FlatStream::Flush() {
     // Fresh storage each time, so the driver need not wait for the previous draw.
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(capacity_), nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), vertices_.data());
-    glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices_.size()));
+    const std::size_t quads = vertices_.size() / 4;
+    if (quads > quadsIndexed_) {
+        quadsIndexed_ = std::max(quads, quadsIndexed_ * 2);
+        std::vector<std::uint32_t> indices;
+        indices.reserve(quadsIndexed_ * 6);
+        for (std::uint32_t q = 0; q < quadsIndexed_; ++q)
+            for (std::uint32_t i : {0u, 1u, 2u, 0u, 2u, 3u})
+                indices.push_back(q * 4 + i);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);  // part of the vertex array
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(std::uint32_t)),
+                     indices.data(), GL_STATIC_DRAW);
+    }
+    glDrawElements(GL_TRIANGLES, GLsizei(quads * 6), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
     vertices_.clear();
 }

@@ -60,7 +60,8 @@ struct FlatVertex {
     float r, g, b, a;  // 0..1
 };
 
-// Triangles built on the CPU each frame and drawn in one call per texture and blend.
+// Quads built on the CPU each frame and drawn in one call per texture and blend: four
+// corners each, shared by its two triangles through a fixed index pattern.
 class FlatStream {
   public:
     void Init();
@@ -74,8 +75,9 @@ class FlatStream {
     void Flush();
 
   private:
-    GLuint vao_ = 0, vbo_ = 0;
+    GLuint vao_ = 0, vbo_ = 0, ibo_ = 0;
     std::size_t capacity_ = 0;
+    std::size_t quadsIndexed_ = 0;  // quads the index buffer covers
     std::vector<FlatVertex> vertices_;
 };
 

@@ -58,6 +58,7 @@ bool GlRenderer::Impl::Ready() {
         samplers3d[1][w] = make(GL_LINEAR, GL_LINEAR, wrap);
         samplers3d[2][w] = make(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, wrap);
     }
+    particleMipmapped = make(GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE);
     samplerRepeat = make(GL_LINEAR, GL_LINEAR, GL_REPEAT);
     samplerClamp = make(GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE);
     samplerNearest = make(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE);
@@ -72,7 +73,7 @@ void GlRenderer::Impl::Release() {
     if (glyphTexture) glDeleteTextures(1, &glyphTexture);
     for (auto& pair : samplers3d)
         glDeleteSamplers(2, pair);
-    for (GLuint s : {samplerRepeat, samplerClamp, samplerNearest})
+    for (GLuint s : {samplerRepeat, samplerClamp, samplerNearest, particleMipmapped})
         glDeleteSamplers(1, &s);
     for (SurfaceProgram& p : surfaces)
         if (p.id) glDeleteProgram(p.id);
