@@ -283,6 +283,29 @@ std::vector<std::uint8_t> Reduce(const engine::Picture& pic, int detail, int& w,
     return out;
 }
 
+// The next mipmap level: each pixel the mean of the 2 x 2 it stands for, rounded.
+std::vector<std::uint8_t> Halve(const std::uint8_t* src, int w, int h, int& hw, int& hh) {
+    hw = std::max(1, w / 2);
+    hh = std::max(1, h / 2);
+    std::vector<std::uint8_t> out(std::size_t(hw) * std::size_t(hh) * 4);
+    for (int y = 0; y < hh; ++y) {
+        const std::size_t y0 = std::size_t(std::min(2 * y, h - 1)),
+                          y1 = std::size_t(std::min(2 * y + 1, h - 1));
+        for (int x = 0; x < hw; ++x) {
+            const std::size_t x0 = std::size_t(std::min(2 * x, w - 1)),
+                              x1 = std::size_t(std::min(2 * x + 1, w - 1));
+            const std::size_t row = std::size_t(w);
+            for (std::size_t c = 0; c < 4; ++c) {
+                const unsigned sum = src[(y0 * row + x0) * 4 + c] + src[(y0 * row + x1) * 4 + c] +
+                                     src[(y1 * row + x0) * 4 + c] + src[(y1 * row + x1) * 4 + c];
+                out[(std::size_t(y) * std::size_t(hw) + std::size_t(x)) * 4 + c] =
+                    std::uint8_t((sum + 2) / 4);
+            }
+        }
+    }
+    return out;
+}
+
 template <class T>
 GLuint Buffer(GLenum target, const std::vector<T>& data) {
     GLuint b = 0;
@@ -497,8 +520,32 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
     ++uploads_;
     glBindTexture(GL_TEXTURE_2D, id);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    // The levels are made here and stored at once: the software renderer draws each
+    // generated level as a frame of its own, far slower at start-up.
+    // Storage for every level at once where the driver has it, so no level is
+    // allocated and copied again when the texture is first used.
+    static const bool storage = epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage");
+    if (storage) {
+        int levels = 1;
+        while ((std::max(w, h) >> levels) > 0)
+            ++levels;
+        glTexStorage2D(GL_TEXTURE_2D, levels, GL_RGBA8, w, h);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    }
+    std::vector<std::uint8_t> level;
+    for (int i = 1; w > 1 || h > 1; ++i) {
+        int lw = 0, lh = 0;
+        std::vector<std::uint8_t> next = Halve(i == 1 ? pixels : level.data(), w, h, lw, lh);
+        level = std::move(next);
+        w = lw;
+        h = lh;
+        if (storage)
+            glTexSubImage2D(GL_TEXTURE_2D, i, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
+        else
+            glTexImage2D(GL_TEXTURE_2D, i, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
+    }
     entries_[key] = Entry{id, picture};
     return id;
 }
