@@ -15,8 +15,17 @@ layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUv;
 layout(location = 3) in vec3 aPos2;
 layout(location = 4) in vec3 aNormal2;
+#if INSTANCED
+layout(location = 5) in mat4 aModel;
+layout(location = 9) in mat3 aNormalMat;
+#define MODEL aModel
+#define NORMAL_MAT aNormalMat
+#else
 uniform mat4 uModel;
 uniform mat3 uNormalMat;
+#define MODEL uModel
+#define NORMAL_MAT uNormalMat
+#endif
 uniform mat4 uViewProj;
 uniform float uBlend;
 out vec3 vWorld;
@@ -37,9 +46,9 @@ out vec3 vLightBack;
 void main() {
     vec3 p = mix(aPos, aPos2, uBlend);
     vec3 n = mix(aNormal, aNormal2, uBlend);
-    vec4 w = uModel * vec4(p, 1.0);
+    vec4 w = MODEL * vec4(p, 1.0);
     vWorld = w.xyz;
-    vNormal = uNormalMat * n;
+    vNormal = NORMAL_MAT * n;
     vUv = aUv;
 #if VERTEX_LIT
     vec3 front = vec3(1.0);
@@ -366,6 +375,7 @@ bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     define("BASE", kSurfaceBase);
     define("STAGES", kSurfaceStages);
     define("VERTEX_LIT", kSurfaceVertexLit);
+    define("INSTANCED", kSurfaceInstanced);
     p.id = Link(kSurfaceVs, kSurfaceFs, prefix);
     if (!p.id) return false;
     auto u = [&](const char* name) { return glGetUniformLocation(p.id, name); };
@@ -641,6 +651,25 @@ const GpuModel* GeometryCache::Get(const std::shared_ptr<const AnimatedModelData
     e.source = model;
     BindModelPose(m, 0, 0);
     return &m;
+}
+
+void BindInstances(const GpuMesh& m, GLuint buffer, std::size_t offset) {
+    glBindVertexArray(m.vao);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const GLsizei stride = GLsizei(kInstanceFloats * sizeof(float));
+    auto at = [&](std::size_t floats) {
+        return reinterpret_cast<const void*>(offset + floats * sizeof(float));
+    };
+    for (GLuint c = 0; c < 4; ++c) {
+        glEnableVertexAttribArray(kInstanceAttribute + c);
+        glVertexAttribPointer(kInstanceAttribute + c, 4, GL_FLOAT, GL_FALSE, stride, at(c * 4));
+        glVertexAttribDivisor(kInstanceAttribute + c, 1);
+    }
+    for (GLuint c = 0; c < 3; ++c) {
+        glEnableVertexAttribArray(kInstanceAttribute + 4 + c);
+        glVertexAttribPointer(kInstanceAttribute + 4 + c, 3, GL_FLOAT, GL_FALSE, stride, at(16 + c * 3));
+        glVertexAttribDivisor(kInstanceAttribute + 4 + c, 1);
+    }
 }
 
 void BindModelPose(const GpuModel& m, int a, int b) {

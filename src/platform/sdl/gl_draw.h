@@ -26,10 +26,11 @@ enum SurfaceVariant : int {
     kSurfaceFlat = 2,      // lit with face normals
     kSurfaceSpecular = 4,  // lit with highlights
     kSurfaceFog = 8,
-    kSurfaceBase = 16,       // a base texture
-    kSurfaceStages = 32,     // texture stages 1 to 3 over the base
-    kSurfaceVertexLit = 64,  // lit per vertex: every light has a direction only
-    kSurfaceVariants = 128,
+    kSurfaceBase = 16,        // a base texture
+    kSurfaceStages = 32,      // texture stages 1 to 3 over the base
+    kSurfaceVertexLit = 64,   // lit per vertex: every light has a direction only
+    kSurfaceInstanced = 128,  // item matrices per instance (static meshes), not uniforms
+    kSurfaceVariants = 256,
 };
 
 // Lit, textured surfaces: meshes, sprites and animated models.
@@ -137,6 +138,14 @@ class GeometryCache {
     std::unordered_map<const AnimatedModelData*, Entry<AnimatedModelData, GpuModel>> models_;
     GpuMesh quad_;
 };
+
+// The per-instance attributes of an instanced surface: the item matrix (4 columns)
+// then the normal matrix (3 columns).
+constexpr GLuint kInstanceAttribute = 5;
+constexpr std::size_t kInstanceFloats = 16 + 9;
+
+// Points a mesh's instance attributes at `offset` bytes into `buffer`.
+void BindInstances(const GpuMesh& mesh, GLuint buffer, std::size_t offset);
 
 // Points a model's pose attributes at keyframes a and b.
 void BindModelPose(const GpuModel& model, int a, int b);

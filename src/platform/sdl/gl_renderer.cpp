@@ -34,6 +34,8 @@ bool GlRenderer::Impl::Ready() {
     ready = BuildFlatProgram(flat);
     if (!ready) return false;
     stream.Init();
+    glGenBuffers(1, &instanceBuffer);
+    instanceCapacity = 0;
     int gw = 0, gh = 0;
     const std::vector<std::uint8_t> atlas = GlyphAtlas(gw, gh);
     glyphWidth = gw;
@@ -70,6 +72,9 @@ void GlRenderer::Impl::Release() {
     textures.Release();
     geometry.Release();
     stream.Release();
+    if (instanceBuffer) glDeleteBuffers(1, &instanceBuffer);
+    instanceBuffer = 0;
+    instanceCapacity = 0;
     if (glyphTexture) glDeleteTextures(1, &glyphTexture);
     for (auto& pair : samplers3d)
         glDeleteSamplers(2, pair);
@@ -166,11 +171,13 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     const auto due = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budgetMs);
     auto late = [&] { return std::chrono::steady_clock::now() >= due; };
     const int fog = scene.frame.switchB ? kSurfaceFog : 0;
-    // The lit variants under the one sun a level has.
+    // The lit variants under the one sun a level has; static meshes draw instanced,
+    // sprites and animated models not.
     const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : kSurfaceVertexLit);
     const int shiny = engine::SpecularOn(scene.frame) ? lit | kSurfaceSpecular : lit;
-    for (int variant :
-         {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog, kSurfaceBase | shiny | fog}) {
+    const int mesh = kSurfaceInstanced | fog;
+    for (int variant : {kSurfaceBase | lit | mesh, kSurfaceBase | fog, lit | mesh,
+                        kSurfaceBase | shiny | mesh, kSurfaceBase | lit | fog}) {
         if (r.surfaces[std::size_t(variant)].id || r.surfaceFailed[std::size_t(variant)]) continue;
         if (!BuildSurfaceProgram(r.surfaces[std::size_t(variant)], variant))
             r.surfaceFailed[std::size_t(variant)] = true;
