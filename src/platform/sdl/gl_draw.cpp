@@ -39,9 +39,15 @@ uniform vec3 uSceneAmbient;
 uniform int uLightCount;
 uniform vec3 uLightDir[8];
 uniform vec3 uLightColour[8];
-// The light on either side: a face seen from behind is lit as its reverse.
+// The light on either side: a face seen from behind is lit as its reverse. Flat
+// shading takes each triangle's light from its first corner.
+#if FLAT
+flat out vec3 vLightFront;
+flat out vec3 vLightBack;
+#else
 out vec3 vLightFront;
 out vec3 vLightBack;
+#endif
 #endif
 void main() {
     vec3 p = mix(aPos, aPos2, uBlend);
@@ -80,7 +86,10 @@ constexpr const char* kSurfaceFs = R"(
 in vec3 vWorld;
 in vec3 vNormal;
 in vec2 vUv;
-#if VERTEX_LIT
+#if VERTEX_LIT && FLAT
+flat in vec3 vLightFront;
+flat in vec3 vLightBack;
+#elif VERTEX_LIT
 in vec3 vLightFront;
 in vec3 vLightBack;
 #endif
@@ -363,7 +372,6 @@ GpuMesh UploadMesh(const std::vector<float>& vertices, const std::vector<std::ui
 bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     p = SurfaceProgram{};
     if (!(variant & kSurfaceLit)) variant &= ~(kSurfaceFlat | kSurfaceSpecular | kSurfaceVertexLit);
-    if (variant & kSurfaceFlat) variant &= ~kSurfaceVertexLit;  // face normals exist per pixel only
     std::string prefix = "#version 330 core\n";
     auto define = [&](const char* name, int bit) {
         prefix += std::string("#define ") + name + ((variant & bit) ? " 1\n" : " 0\n");

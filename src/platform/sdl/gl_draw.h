@@ -23,7 +23,7 @@ constexpr int kMaxLights = 8;
 // What a surface program draws: OR the bits for the variant a surface needs.
 enum SurfaceVariant : int {
     kSurfaceLit = 1,       // the lights (else full bright)
-    kSurfaceFlat = 2,      // lit with face normals
+    kSurfaceFlat = 2,      // flat shading: one light per triangle
     kSurfaceSpecular = 4,  // lit with highlights
     kSurfaceFog = 8,
     kSurfaceBase = 16,        // a base texture

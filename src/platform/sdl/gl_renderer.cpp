@@ -173,7 +173,7 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     const int fog = scene.frame.switchB ? kSurfaceFog : 0;
     // The lit variants under the one sun a level has; static meshes draw instanced,
     // sprites and animated models not.
-    const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : kSurfaceVertexLit);
+    const int lit = kSurfaceLit | kSurfaceVertexLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : 0);
     const int shiny = engine::SpecularOn(scene.frame) ? lit | kSurfaceSpecular : lit;
     const int mesh = kSurfaceInstanced | fog;
     for (int variant : {kSurfaceBase | lit | mesh, kSurfaceBase | fog, lit | mesh,

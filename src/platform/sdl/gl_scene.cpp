@@ -179,6 +179,7 @@ void GlRenderer::Impl::BeginSurfaces(const Scene& scene, const CameraView& cv) {
     }
     u.lightCount = n;
     glFrontFace(GL_CW);  // front faces wind clockwise in the engine's left-handed axes
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // flat shading: a triangle's first corner
     glCullFace(GL_BACK);
 }
 
@@ -234,10 +235,8 @@ const SurfaceProgram* GlRenderer::Impl::SetSurface(const Scene& scene,
     int variant = 0;
     if (lit) {
         variant |= kSurfaceLit;
-        if (engine::FlatShading(scene.frame))
-            variant |= kSurfaceFlat;
-        else if (passUniforms.directionalOnly)
-            variant |= kSurfaceVertexLit;
+        if (engine::FlatShading(scene.frame)) variant |= kSurfaceFlat;
+        if (passUniforms.directionalOnly) variant |= kSurfaceVertexLit;
         // A black highlight adds nothing: no need to work it out per pixel.
         const Colour& spec = m.slots[2];
         if (engine::SpecularOn(scene.frame) && (spec.r != 0 || spec.g != 0 || spec.b != 0))
