@@ -15,31 +15,84 @@ layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aUv;
 layout(location = 3) in vec3 aPos2;
 layout(location = 4) in vec3 aNormal2;
+#if INSTANCED
+layout(location = 5) in mat4 aModel;
+layout(location = 9) in mat3 aNormalMat;
+#define MODEL aModel
+#define NORMAL_MAT aNormalMat
+#else
 uniform mat4 uModel;
 uniform mat3 uNormalMat;
+#define MODEL uModel
+#define NORMAL_MAT uNormalMat
+#endif
 uniform mat4 uViewProj;
 uniform float uBlend;
 out vec3 vWorld;
 out vec3 vNormal;
 out vec2 vUv;
+#if VERTEX_LIT
+uniform vec4 uDiffuse;
+uniform vec3 uAmbient;
+uniform vec3 uEmissive;
+uniform vec3 uSceneAmbient;
+uniform int uLightCount;
+uniform vec3 uLightDir[8];
+uniform vec3 uLightColour[8];
+// The light on either side: a face seen from behind is lit as its reverse. Flat
+// shading takes each triangle's light from its first corner.
+#if FLAT
+flat out vec3 vLightFront;
+flat out vec3 vLightBack;
+#else
+out vec3 vLightFront;
+out vec3 vLightBack;
+#endif
+#endif
 void main() {
     vec3 p = mix(aPos, aPos2, uBlend);
     vec3 n = mix(aNormal, aNormal2, uBlend);
-    vec4 w = uModel * vec4(p, 1.0);
+    vec4 w = MODEL * vec4(p, 1.0);
     vWorld = w.xyz;
-    vNormal = uNormalMat * n;
+    vNormal = NORMAL_MAT * n;
     vUv = aUv;
+#if VERTEX_LIT
+    vec3 front = vec3(1.0);
+    vec3 back = vec3(1.0);
+    if (uLightCount > 0) {
+        vec3 nn = normalize(vNormal);
+        front = uEmissive + uSceneAmbient * uAmbient;
+        back = front;
+        for (int i = 0; i < uLightCount; ++i) {
+            float d = dot(nn, -uLightDir[i]);
+            vec3 c = uDiffuse.rgb * uLightColour[i];
+            front += c * max(d, 0.0);
+            back += c * max(-d, 0.0);
+        }
+    }
+    vLightFront = clamp(front, 0.0, 1.0);
+    vLightBack = clamp(back, 0.0, 1.0);
+#endif
     gl_Position = uViewProj * w;
 }
 )";
 
 // One source, built into a variant per surface kind: what a variant leaves out costs
 // nothing per pixel, where a switch on a uniform would still be paid on a software
-// renderer that runs both sides of a branch.
+// renderer that runs both sides of a branch. Under lights that only have a direction,
+// the diffuse light is worked out per vertex (the same on a flat face, and the
+// classic look on a curved one); highlights stay per pixel.
 constexpr const char* kSurfaceFs = R"(
 in vec3 vWorld;
 in vec3 vNormal;
 in vec2 vUv;
+#if VERTEX_LIT && FLAT
+flat in vec3 vLightFront;
+flat in vec3 vLightBack;
+#elif VERTEX_LIT
+in vec3 vLightFront;
+in vec3 vLightBack;
+#endif
 uniform sampler2D uTex0;
 uniform sampler2D uTex1;
 uniform sampler2D uTex2;
@@ -97,7 +150,16 @@ void main() {
 #endif
     vec3 light = vec3(1.0);
     vec3 specular = vec3(0.0);
-#if LIT
+#if VERTEX_LIT
+    light = gl_FrontFacing ? vLightFront : vLightBack;
+#if SPECULAR
+    vec3 v = normalize(toEye);
+    for (int i = 0; i < uLightCount; ++i) {
+        vec3 l = -uLightDir[i];
+        if (dot(n, l) > 0.0) specular += uSpecular * uLightColour[i] * pow(max(dot(n, normalize(l + v)), 0.0), 24.0);
+    }
+#endif
+#elif LIT
     if (uLightCount > 0) {
         light = uEmissive + uSceneAmbient * uAmbient;
         vec3 v = normalize(toEye);
@@ -239,6 +301,29 @@ std::vector<std::uint8_t> Reduce(const engine::Picture& pic, int detail, int& w,
     return out;
 }
 
+// The next mipmap level: each pixel the mean of the 2 x 2 it stands for, rounded.
+std::vector<std::uint8_t> Halve(const std::uint8_t* src, int w, int h, int& hw, int& hh) {
+    hw = std::max(1, w / 2);
+    hh = std::max(1, h / 2);
+    std::vector<std::uint8_t> out(std::size_t(hw) * std::size_t(hh) * 4);
+    for (int y = 0; y < hh; ++y) {
+        const std::size_t y0 = std::size_t(std::min(2 * y, h - 1)),
+                          y1 = std::size_t(std::min(2 * y + 1, h - 1));
+        for (int x = 0; x < hw; ++x) {
+            const std::size_t x0 = std::size_t(std::min(2 * x, w - 1)),
+                              x1 = std::size_t(std::min(2 * x + 1, w - 1));
+            const std::size_t row = std::size_t(w);
+            for (std::size_t c = 0; c < 4; ++c) {
+                const unsigned sum = src[(y0 * row + x0) * 4 + c] + src[(y0 * row + x1) * 4 + c] +
+                                     src[(y1 * row + x0) * 4 + c] + src[(y1 * row + x1) * 4 + c];
+                out[(std::size_t(y) * std::size_t(hw) + std::size_t(x)) * 4 + c] =
+                    std::uint8_t((sum + 2) / 4);
+            }
+        }
+    }
+    return out;
+}
+
 template <class T>
 GLuint Buffer(GLenum target, const std::vector<T>& data) {
     GLuint b = 0;
@@ -286,7 +371,7 @@ GpuMesh UploadMesh(const std::vector<float>& vertices, const std::vector<std::ui
 
 bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     p = SurfaceProgram{};
-    if (!(variant & kSurfaceLit)) variant &= ~(kSurfaceFlat | kSurfaceSpecular);
+    if (!(variant & kSurfaceLit)) variant &= ~(kSurfaceFlat | kSurfaceSpecular | kSurfaceVertexLit);
     std::string prefix = "#version 330 core\n";
     auto define = [&](const char* name, int bit) {
         prefix += std::string("#define ") + name + ((variant & bit) ? " 1\n" : " 0\n");
@@ -297,6 +382,8 @@ bool BuildSurfaceProgram(SurfaceProgram& p, int variant) {
     define("FOG", kSurfaceFog);
     define("BASE", kSurfaceBase);
     define("STAGES", kSurfaceStages);
+    define("VERTEX_LIT", kSurfaceVertexLit);
+    define("INSTANCED", kSurfaceInstanced);
     p.id = Link(kSurfaceVs, kSurfaceFs, prefix);
     if (!p.id) return false;
     auto u = [&](const char* name) { return glGetUniformLocation(p.id, name); };
@@ -347,6 +434,7 @@ bool BuildFlatProgram(FlatProgram& p) {
 void FlatStream::Init() {
     glGenVertexArrays(1, &vao_);
     glGenBuffers(1, &vbo_);
+    glGenBuffers(1, &ibo_);
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);
     const GLsizei stride = sizeof(FlatVertex);
@@ -365,8 +453,10 @@ void FlatStream::Init() {
 void FlatStream::Release() {
     if (vao_) glDeleteVertexArrays(1, &vao_);
     if (vbo_) glDeleteBuffers(1, &vbo_);
-    vao_ = vbo_ = 0;
+    if (ibo_) glDeleteBuffers(1, &ibo_);
+    vao_ = vbo_ = ibo_ = 0;
     capacity_ = 0;
+    quadsIndexed_ = 0;
     vertices_.clear();
 }
 
@@ -383,7 +473,7 @@ void FlatStream::Quad(const std::array<glm::vec3, 4>& c, const std::array<glm::v
                           colour.b,
                           colour.a};
     };
-    for (int i : {0, 1, 2, 0, 2, 3})
+    for (int i = 0; i < 4; ++i)
         vertices_.push_back(v(i));
 }
 
@@ -396,7 +486,19 @@ void FlatStream::Flush() {
     // Fresh storage each time, so the driver need not wait for the previous draw.
     glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(capacity_), nullptr, GL_STREAM_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), vertices_.data());
-    glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices_.size()));
+    const std::size_t quads = vertices_.size() / 4;
+    if (quads > quadsIndexed_) {
+        quadsIndexed_ = std::max(quads, quadsIndexed_ * 2);
+        std::vector<std::uint32_t> indices;
+        indices.reserve(quadsIndexed_ * 6);
+        for (std::uint32_t q = 0; q < quadsIndexed_; ++q)
+            for (std::uint32_t i : {0u, 1u, 2u, 0u, 2u, 3u})
+                indices.push_back(q * 4 + i);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ibo_);  // part of the vertex array
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(std::uint32_t)),
+                     indices.data(), GL_STATIC_DRAW);
+    }
+    glDrawElements(GL_TRIANGLES, GLsizei(quads * 6), GL_UNSIGNED_INT, nullptr);
     glBindVertexArray(0);
     vertices_.clear();
 }
@@ -436,8 +538,32 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
     ++uploads_;
     glBindTexture(GL_TEXTURE_2D, id);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    // The levels are made here and stored at once: the software renderer draws each
+    // generated level as a frame of its own, far slower at start-up.
+    // Storage for every level at once where the driver has it, so no level is
+    // allocated and copied again when the texture is first used.
+    static const bool storage = epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage");
+    if (storage) {
+        int levels = 1;
+        while ((std::max(w, h) >> levels) > 0)
+            ++levels;
+        glTexStorage2D(GL_TEXTURE_2D, levels, GL_RGBA8, w, h);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    }
+    std::vector<std::uint8_t> level;
+    for (int i = 1; w > 1 || h > 1; ++i) {
+        int lw = 0, lh = 0;
+        std::vector<std::uint8_t> next = Halve(i == 1 ? pixels : level.data(), w, h, lw, lh);
+        level = std::move(next);
+        w = lw;
+        h = lh;
+        if (storage)
+            glTexSubImage2D(GL_TEXTURE_2D, i, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
+        else
+            glTexImage2D(GL_TEXTURE_2D, i, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
+    }
     entries_[key] = Entry{id, picture};
     return id;
 }
@@ -533,6 +659,25 @@ const GpuModel* GeometryCache::Get(const std::shared_ptr<const AnimatedModelData
     e.source = model;
     BindModelPose(m, 0, 0);
     return &m;
+}
+
+void BindInstances(const GpuMesh& m, GLuint buffer, std::size_t offset) {
+    glBindVertexArray(m.vao);
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const GLsizei stride = GLsizei(kInstanceFloats * sizeof(float));
+    auto at = [&](std::size_t floats) {
+        return reinterpret_cast<const void*>(offset + floats * sizeof(float));
+    };
+    for (GLuint c = 0; c < 4; ++c) {
+        glEnableVertexAttribArray(kInstanceAttribute + c);
+        glVertexAttribPointer(kInstanceAttribute + c, 4, GL_FLOAT, GL_FALSE, stride, at(c * 4));
+        glVertexAttribDivisor(kInstanceAttribute + c, 1);
+    }
+    for (GLuint c = 0; c < 3; ++c) {
+        glEnableVertexAttribArray(kInstanceAttribute + 4 + c);
+        glVertexAttribPointer(kInstanceAttribute + 4 + c, 3, GL_FLOAT, GL_FALSE, stride, at(16 + c * 3));
+        glVertexAttribDivisor(kInstanceAttribute + 4 + c, 1);
+    }
 }
 
 void BindModelPose(const GpuModel& m, int a, int b) {

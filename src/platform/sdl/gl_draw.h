@@ -23,12 +23,14 @@ constexpr int kMaxLights = 8;
 // What a surface program draws: OR the bits for the variant a surface needs.
 enum SurfaceVariant : int {
     kSurfaceLit = 1,       // the lights (else full bright)
-    kSurfaceFlat = 2,      // lit with face normals
+    kSurfaceFlat = 2,      // flat shading: one light per triangle
     kSurfaceSpecular = 4,  // lit with highlights
     kSurfaceFog = 8,
-    kSurfaceBase = 16,    // a base texture
-    kSurfaceStages = 32,  // texture stages 1 to 3 over the base
-    kSurfaceVariants = 64,
+    kSurfaceBase = 16,        // a base texture
+    kSurfaceStages = 32,      // texture stages 1 to 3 over the base
+    kSurfaceVertexLit = 64,   // lit per vertex: every light has a direction only
+    kSurfaceInstanced = 128,  // item matrices per instance (static meshes), not uniforms
+    kSurfaceVariants = 256,
 };
 
 // Lit, textured surfaces: meshes, sprites and animated models.
@@ -59,7 +61,8 @@ struct FlatVertex {
     float r, g, b, a;  // 0..1
 };
 
-// Triangles built on the CPU each frame and drawn in one call per texture and blend.
+// Quads built on the CPU each frame and drawn in one call per texture and blend: four
+// corners each, shared by its two triangles through a fixed index pattern.
 class FlatStream {
   public:
     void Init();
@@ -73,8 +76,9 @@ class FlatStream {
     void Flush();
 
   private:
-    GLuint vao_ = 0, vbo_ = 0;
+    GLuint vao_ = 0, vbo_ = 0, ibo_ = 0;
     std::size_t capacity_ = 0;
+    std::size_t quadsIndexed_ = 0;  // quads the index buffer covers
     std::vector<FlatVertex> vertices_;
 };
 
@@ -134,6 +138,14 @@ class GeometryCache {
     std::unordered_map<const AnimatedModelData*, Entry<AnimatedModelData, GpuModel>> models_;
     GpuMesh quad_;
 };
+
+// The per-instance attributes of an instanced surface: the item matrix (4 columns)
+// then the normal matrix (3 columns).
+constexpr GLuint kInstanceAttribute = 5;
+constexpr std::size_t kInstanceFloats = 16 + 9;
+
+// Points a mesh's instance attributes at `offset` bytes into `buffer`.
+void BindInstances(const GpuMesh& mesh, GLuint buffer, std::size_t offset);
 
 // Points a model's pose attributes at keyframes a and b.
 void BindModelPose(const GpuModel& model, int a, int b);

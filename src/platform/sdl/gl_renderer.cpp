@@ -34,6 +34,8 @@ bool GlRenderer::Impl::Ready() {
     ready = BuildFlatProgram(flat);
     if (!ready) return false;
     stream.Init();
+    glGenBuffers(1, &instanceBuffer);
+    instanceCapacity = 0;
     int gw = 0, gh = 0;
     const std::vector<std::uint8_t> atlas = GlyphAtlas(gw, gh);
     glyphWidth = gw;
@@ -58,6 +60,7 @@ bool GlRenderer::Impl::Ready() {
         samplers3d[1][w] = make(GL_LINEAR, GL_LINEAR, wrap);
         samplers3d[2][w] = make(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, wrap);
     }
+    particleMipmapped = make(GL_LINEAR_MIPMAP_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE);
     samplerRepeat = make(GL_LINEAR, GL_LINEAR, GL_REPEAT);
     samplerClamp = make(GL_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE);
     samplerNearest = make(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE);
@@ -69,10 +72,13 @@ void GlRenderer::Impl::Release() {
     textures.Release();
     geometry.Release();
     stream.Release();
+    if (instanceBuffer) glDeleteBuffers(1, &instanceBuffer);
+    instanceBuffer = 0;
+    instanceCapacity = 0;
     if (glyphTexture) glDeleteTextures(1, &glyphTexture);
     for (auto& pair : samplers3d)
         glDeleteSamplers(2, pair);
-    for (GLuint s : {samplerRepeat, samplerClamp, samplerNearest})
+    for (GLuint s : {samplerRepeat, samplerClamp, samplerNearest, particleMipmapped})
         glDeleteSamplers(1, &s);
     for (SurfaceProgram& p : surfaces)
         if (p.id) glDeleteProgram(p.id);
@@ -165,9 +171,13 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     const auto due = std::chrono::steady_clock::now() + std::chrono::duration<double, std::milli>(budgetMs);
     auto late = [&] { return std::chrono::steady_clock::now() >= due; };
     const int fog = scene.frame.switchB ? kSurfaceFog : 0;
-    const int lit = kSurfaceLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : 0) |
-                    (engine::SpecularOn(scene.frame) ? kSurfaceSpecular : 0);
-    for (int variant : {kSurfaceBase | lit | fog, kSurfaceBase | fog, lit | fog}) {
+    // The lit variants under the one sun a level has; static meshes draw instanced,
+    // sprites and animated models not.
+    const int lit = kSurfaceLit | kSurfaceVertexLit | (engine::FlatShading(scene.frame) ? kSurfaceFlat : 0);
+    const int shiny = engine::SpecularOn(scene.frame) ? lit | kSurfaceSpecular : lit;
+    const int mesh = kSurfaceInstanced | fog;
+    for (int variant : {kSurfaceBase | lit | mesh, kSurfaceBase | fog, lit | mesh,
+                        kSurfaceBase | shiny | mesh, kSurfaceBase | lit | fog}) {
         if (r.surfaces[std::size_t(variant)].id || r.surfaceFailed[std::size_t(variant)]) continue;
         if (!BuildSurfaceProgram(r.surfaces[std::size_t(variant)], variant))
             r.surfaceFailed[std::size_t(variant)] = true;

@@ -12,6 +12,7 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/engine/scene.h"
 #include "platform/sdl/gl_draw.h"
@@ -170,8 +171,24 @@ struct CameraView {
 struct SurfaceDraw {
     const MeshItem* mesh = nullptr;
     const ModelItem* model = nullptr;
-    float depth = 0;  // along the camera's front, for back-to-front order
+    float depth = 0;    // along the camera's front, for back-to-front order
+    int instance = -1;  // a static mesh's place in the pass's instance buffer
 };
+
+// Whether two sorted draws can go out as one instanced draw: the same static mesh
+// model, material, textures and state, so only their item matrices differ.
+inline bool SameRun(const SurfaceDraw& a, const SurfaceDraw& b) {
+    if (!a.mesh || !b.mesh || a.mesh->kind != MeshKind::Model || b.mesh->kind != MeshKind::Model)
+        return false;
+    const MeshItem &x = *a.mesh, &y = *b.mesh;
+    if (x.geometry != y.geometry || x.materialId != y.materialId || x.mode != y.mode || x.flags != y.flags ||
+        x.depthMode != y.depthMode)
+        return false;
+    for (std::size_t i = 0; i < x.stages.size(); ++i)
+        if (x.stages[i].textureId != y.stages[i].textureId || x.stages[i].mode != y.stages[i].mode)
+            return false;
+    return true;
+}
 
 }  // namespace render
 
@@ -203,9 +220,14 @@ struct GlRenderer::Impl {
         glm::vec3 sceneAmbient{0.0f}, fogColour{0.0f};
         glm::vec2 fogRange{0.0f};
         int lightCount = 0;
+        bool directionalOnly = true;  // every light has a direction only: lit per vertex
         std::array<glm::vec4, kMaxLights> lightPos{}, lightParam{};
         std::array<glm::vec3, kMaxLights> lightDir{}, lightColour{};
     } passUniforms;
+    // The item matrices of a pass's static meshes, uploaded once per pass.
+    GLuint instanceBuffer = 0;
+    std::size_t instanceCapacity = 0;
+    std::vector<float> instanceData;
     FlatProgram flat;
     FlatStream stream;
     TextureCache textures;
@@ -214,6 +236,8 @@ struct GlRenderer::Impl {
     int glyphWidth = 0, glyphHeight = 0;
     // Samplers: [filter 1..3][repeat, clamp] for the 3D textures, and the 2D ones.
     GLuint samplers3d[3][2] = {};
+    // Particles are small and short-lived: their mipmapped filter reads one level.
+    GLuint particleMipmapped = 0;
     GLuint samplerRepeat = 0, samplerClamp = 0, samplerNearest = 0;
     int width = 0, height = 0;
     int frames = 0;
@@ -233,13 +257,16 @@ struct GlRenderer::Impl {
     void DrawSky(const engine::Scene& scene, const render::CameraView& cv);
     void BeginSurfaces(const engine::Scene& scene, const render::CameraView& cv);
     void DrawSurface(const engine::Scene& scene, const render::CameraView& cv, const render::SurfaceDraw& d);
+    // Draws `count` static meshes that SameRun joins, with one instanced call.
+    void DrawMeshRun(const engine::Scene& scene, const render::SurfaceDraw* first, std::size_t count);
     // Builds (at first use) and selects a surface program variant with this pass's
     // uniforms; null when it does not build.
     const SurfaceProgram* UseSurface(int variant);
     // Selects the variant for these stages and material and binds the stages' textures.
     const SurfaceProgram* SetSurface(const engine::Scene& scene,
                                      const std::array<engine::TextureStage, 4>& stages, bool baseOnly,
-                                     const engine::MaterialItem& m, bool lit, float opacity, bool additive);
+                                     const engine::MaterialItem& m, bool lit, float opacity, bool additive,
+                                     bool instanced = false);
     void DrawParticles(const engine::Scene& scene, const render::CameraView& cv);
     void SampleFlares(const engine::Scene& scene, const render::CameraView& cv);
     void DrawFlares(const engine::Scene& scene, const render::CameraView& cv);

@@ -98,11 +98,44 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
     std::stable_sort(blended.begin(), blended.end(),
                      [](const SurfaceDraw& a, const SurfaceDraw& b) { return a.depth > b.depth; });
 
+    // Every static mesh's matrices in draw order, so a run of them is one slice.
+    instanceData.clear();
+    for (std::vector<SurfaceDraw>* list : {&opaque, &blended})
+        for (SurfaceDraw& d : *list) {
+            if (!d.mesh || d.mesh->kind != MeshKind::Model) continue;
+            const MeshItem& m = *d.mesh;
+            d.instance = int(instanceData.size() / kInstanceFloats);
+            const glm::mat4 model = ItemMatrix(m.place, m.scale, m.offset);
+            const glm::mat3 normal = NormalMatrix(m.place, m.scale);
+            const float* a = glm::value_ptr(model);
+            const float* b = glm::value_ptr(normal);
+            instanceData.insert(instanceData.end(), a, a + 16);
+            instanceData.insert(instanceData.end(), b, b + 9);
+        }
+    if (!instanceData.empty()) {
+        glBindBuffer(GL_ARRAY_BUFFER, instanceBuffer);
+        const std::size_t bytes = instanceData.size() * sizeof(float);
+        if (bytes > instanceCapacity) instanceCapacity = std::max(bytes, instanceCapacity * 2);
+        // Fresh storage each pass, so the driver need not wait for the previous draws.
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(instanceCapacity), nullptr, GL_STREAM_DRAW);
+        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(bytes), instanceData.data());
+    }
+
     BeginSurfaces(scene, cv);
     const int fill = scene.frame.switchC;
     glPolygonMode(GL_FRONT_AND_BACK, fill == 1 ? GL_LINE : fill == 2 ? GL_POINT : GL_FILL);
-    for (const SurfaceDraw& d : opaque)
-        DrawSurface(scene, cv, d);
+    // Neighbours in the nearest-first order that differ only in their matrices go out
+    // together: the order, and so the picture, stays the same.
+    for (std::size_t i = 0; i < opaque.size();) {
+        std::size_t j = i + 1;
+        while (j < opaque.size() && SameRun(opaque[i], opaque[j]))
+            ++j;
+        if (j - i > 1)
+            DrawMeshRun(scene, &opaque[i], j - i);
+        else
+            DrawSurface(scene, cv, opaque[i]);
+        i = j;
+    }
     for (const SurfaceDraw& d : blended)
         DrawSurface(scene, cv, d);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
@@ -128,9 +161,11 @@ void GlRenderer::Impl::BeginSurfaces(const Scene& scene, const CameraView& cv) {
     u.fogColour = Rgb(scene.frame.sceneColourA);
     u.fogRange = glm::vec2(cv.farPlane * 0.3f, cv.farPlane);
     int n = 0;
+    u.directionalOnly = true;
     for (const engine::LightItem& l : scene.lights.Items()) {
         if (n == kMaxLights) break;
         const int type = l.type == 1 || l.type == 2 ? l.type : 3;
+        if (type != 3) u.directionalOnly = false;
         glm::vec3 d = V(l.direction);
         d = glm::length(d) > 1e-6f ? glm::normalize(d) : glm::vec3(0, 0, 1);
         u.lightPos[std::size_t(n)] = glm::vec4(V(l.position), float(type));
@@ -144,6 +179,7 @@ void GlRenderer::Impl::BeginSurfaces(const Scene& scene, const CameraView& cv) {
     }
     u.lightCount = n;
     glFrontFace(GL_CW);  // front faces wind clockwise in the engine's left-handed axes
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // flat shading: a triangle's first corner
     glCullFace(GL_BACK);
 }
 
@@ -184,7 +220,7 @@ const SurfaceProgram* GlRenderer::Impl::UseSurface(int variant) {
 const SurfaceProgram* GlRenderer::Impl::SetSurface(const Scene& scene,
                                                    const std::array<engine::TextureStage, 4>& stages,
                                                    bool baseOnly, const MaterialItem& m, bool lit,
-                                                   float opacity, bool additive) {
+                                                   float opacity, bool additive, bool instanced) {
     std::array<int, 4> modes{};
     std::array<GLuint, 4> tex{};
     const int uploads = textures.Uploads();
@@ -200,11 +236,16 @@ const SurfaceProgram* GlRenderer::Impl::SetSurface(const Scene& scene,
     if (lit) {
         variant |= kSurfaceLit;
         if (engine::FlatShading(scene.frame)) variant |= kSurfaceFlat;
-        if (engine::SpecularOn(scene.frame)) variant |= kSurfaceSpecular;
+        if (passUniforms.directionalOnly) variant |= kSurfaceVertexLit;
+        // A black highlight adds nothing: no need to work it out per pixel.
+        const Colour& spec = m.slots[2];
+        if (engine::SpecularOn(scene.frame) && (spec.r != 0 || spec.g != 0 || spec.b != 0))
+            variant |= kSurfaceSpecular;
     }
     if (scene.frame.switchB) variant |= kSurfaceFog;
     if (modes[0]) variant |= kSurfaceBase;
     if (modes[1] || modes[2] || modes[3]) variant |= kSurfaceStages;
+    if (instanced) variant |= kSurfaceInstanced;
     const SurfaceProgram* p = UseSurface(variant);
     if (!p) return nullptr;
 
@@ -275,23 +316,7 @@ void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, con
             glDrawElements(GL_TRIANGLES, quad.indexCount, GL_UNSIGNED_INT, nullptr);
             return;
         }
-        const GpuMesh* gpu = geometry.Get(m.geometry);
-        if (!gpu || gpu->indexCount == 0) return;
-        const bool effect = m.mode == 2;
-        const bool alpha = !effect && (m.flags & 4);
-        const SurfaceProgram* p =
-            SetSurface(scene, m.stages, false, mat, !effect && mat.flag != 0 && !unlitScene,
-                       effect || alpha ? opacity : 1.0f, effect);
-        if (!p) return;
-        glUniformMatrix4fv(p->model, 1, GL_FALSE, glm::value_ptr(ItemMatrix(m.place, m.scale, m.offset)));
-        glUniformMatrix3fv(p->normalMat, 1, GL_FALSE, glm::value_ptr(NormalMatrix(m.place, m.scale)));
-        glUniform1f(p->blend, 0);
-        state.SetBlend(effect ? Blend::Add : alpha ? Blend::Alpha : Blend::None);
-        state.Enable(GL_CULL_FACE, !(m.flags & 1));
-        state.Enable(GL_DEPTH_TEST, m.depthMode != 2);
-        state.DepthMask(!(effect || (m.flags & 2) || m.depthMode != 0));
-        state.BindVertexArray(gpu->vao);
-        glDrawElements(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr);
+        DrawMeshRun(scene, &d, 1);
         return;
     }
 
@@ -329,6 +354,31 @@ void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, con
     glDrawElements(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr);
 }
 
+void GlRenderer::Impl::DrawMeshRun(const Scene& scene, const SurfaceDraw* first, std::size_t count) {
+    static const MaterialItem kDefaultMaterial{};
+    const MeshItem& m = *first->mesh;
+    const GpuMesh* gpu = geometry.Get(m.geometry);
+    if (!gpu || gpu->indexCount == 0 || first->instance < 0) return;
+    const MaterialItem* found = scene.materials.Find(m.materialId);
+    const MaterialItem& mat = found ? *found : kDefaultMaterial;
+    const float opacity = engine::MaterialOpacity(mat);
+    const bool effect = m.mode == 2;
+    const bool alpha = !effect && (m.flags & 4);
+    const SurfaceProgram* p =
+        SetSurface(scene, m.stages, false, mat, !effect && mat.flag != 0 && !engine::UnlitScene(scene.frame),
+                   effect || alpha ? opacity : 1.0f, effect, true);
+    if (!p) return;
+    BindInstances(*gpu, instanceBuffer, std::size_t(first->instance) * kInstanceFloats * sizeof(float));
+    state.VertexArrayChanged();
+    state.BindVertexArray(gpu->vao);
+    glUniform1f(p->blend, 0);
+    state.SetBlend(effect ? Blend::Add : alpha ? Blend::Alpha : Blend::None);
+    state.Enable(GL_CULL_FACE, !(m.flags & 1));
+    state.Enable(GL_DEPTH_TEST, m.depthMode != 2);
+    state.DepthMask(!(effect || (m.flags & 2) || m.depthMode != 0));
+    glDrawElementsInstanced(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr, GLsizei(count));
+}
+
 void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {
     glUseProgram(flat.id);
     glUniformMatrix4fv(flat.mvp, 1, GL_FALSE, glm::value_ptr(cv.viewProj));
@@ -336,7 +386,7 @@ void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
     glActiveTexture(GL_TEXTURE0);
-    glBindSampler(0, Sampler3d(scene, true));
+    glBindSampler(0, engine::TextureFilter(scene.frame) == 2 ? particleMipmapped : Sampler3d(scene, true));
     const glm::vec3 right = V(cv.camera->place.right), up = V(cv.camera->place.up);
     for (const engine::ParticleItem& sys : scene.particles.Items()) {
         if (!sys.sim || sys.sim->Count() == 0) continue;

@@ -15,7 +15,12 @@ void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
     glDisable(GL_CULL_FACE);
     SetBlend(Blend::None);
     glActiveTexture(GL_TEXTURE0);
-    glBindSampler(0, Sampler3d(scene, true));
+    const GLuint mipmapped = Sampler3d(scene, true), linear = samplers3d[1][1];
+    // Seen from its centre, a cube face spans at least twice the focal length in pixels
+    // each way: a picture no wider than that is enlarged everywhere on it, where every
+    // filter reads the top level alike. Reading it without the mipmap saves the work
+    // of choosing a level per pixel.
+    const float focal = 0.5f * float(cv.height) / std::tan(0.5f * cv.fov * kDeg);
     glUniform1i(flat.useTex, 1);
     for (const SkyItem& sky : scene.sky.Items()) {
         if (sky.kind != int(engine::SkyKind::Cube) || !sky.visible) continue;
@@ -38,6 +43,10 @@ void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
         for (std::size_t face = 0; face < 6; ++face) {
             const GLuint tex = Texture(scene, sky.faceTexture[face], engine::TextureDivisor(scene.frame));
             if (!tex) continue;
+            const engine::TextureItem* t = scene.textures.Find(sky.faceTexture[face]);
+            const bool enlarged =
+                t && t->picture && float(std::max(t->picture->width, t->picture->height)) <= focal;
+            glBindSampler(0, enlarged ? linear : mipmapped);
             std::array<glm::vec3, 4> c = kFaces[face];
             for (glm::vec3& p : c)
                 p *= s;
