@@ -31,6 +31,7 @@ void ShiftRunningSequences(double seconds) {
     EndCutsceneStartTime += seconds;
     FlybyExplosionTime += seconds;
     TutorialClock += seconds;
+    StepWaitStart += seconds;
     BreakupStartTime += seconds;
     if (!LevelEnding || WarpOutStart != WarpOutCarryFor) WarpOutCarry = 0;
     if (LevelEnding) {

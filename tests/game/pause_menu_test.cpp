@@ -223,7 +223,7 @@ TEST_F(PauseMenu, OpenMenuHoldsTheLevelsClocksStill) {
     MenuFrame([] {});
     const double t0 = FrameStartTime;
     // The marks of the level time, power-ups, bosses, cut-scenes, fly-by, tutorial
-    // and break-up, each some seconds old.
+    // (its clips and its lesson waits) and break-up, each some seconds old.
     struct Mark {
         const char* name;
         double* mark;
@@ -239,6 +239,7 @@ TEST_F(PauseMenu, OpenMenuHoldsTheLevelsClocksStill) {
                           {"end cut-scene", &EndCutsceneStartTime, 22},
                           {"fly-by explosion", &FlybyExplosionTime, 8},
                           {"tutorial", &TutorialClock, 41},
+                          {"tutorial step wait", &StepWaitStart, 3},
                           {"break-up", &BreakupStartTime, 1}};
     for (const Mark& m : marks)
         *m.mark = t0 - m.age;
