@@ -51,21 +51,6 @@ constexpr IntroMesh IntroMeshes[] = {
     {"blueplanetclouds", "SameName", "blueplanet", {-1000, -200, -5000}, 130, {0, 0, 0}, true},
 };
 
-void CreateIntroEngineObjects() {
-    CoreObj = std::make_unique<EngineCore>();
-    InputObj = std::make_unique<EngineInput>();
-    FrameObj = std::make_unique<EngineFrame>();
-    MeshObj = std::make_unique<EngineMeshes>();
-    CameraObj = std::make_unique<EngineCameras>();
-    TextureObj = std::make_unique<EngineTextures>();
-    MathObj = std::make_unique<EngineMath>();
-    Draw2DObj = std::make_unique<EngineDraw2D>();
-    TimerObj = std::make_unique<EngineTimer>();
-    LightObj = std::make_unique<EngineLights>();
-    ImporterObj = std::make_unique<EngineMeshImporter>();
-    SkyObj = std::make_unique<EngineSky>();
-}
-
 // The sky cube of the detail level; its item id.
 int LoadIntroSky(bool low) {
     struct Face {
@@ -175,7 +160,8 @@ void LoadIntroMeshes() {
 
 void PlayIntro() {
     IntroSeen = true;
-    CreateIntroEngineObjects();
+    // Handles are thin views of the one engine: making the full set costs nothing.
+    CreateEngineObjects();
     GraphicsLevel = Options.Graphics.Value();
     const bool low = GraphicsLevel == 1;
     ApplyRenderSwitches(low);
