@@ -126,16 +126,13 @@ float HitModel(const MeshItem& m, const Ray& ray, float limit, bool exact) {
     return best;
 }
 
-// A sprite: its quad, turned to the main camera when it faces the camera.
-float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, const engine::Scene& scene) {
-    const float halfW = std::fabs(m.spriteWidth * m.scale.x) / 2;
-    const float halfH = std::fabs(m.spriteHeight * m.scale.y) / 2;
-    if (halfW <= 0 || halfH <= 0) return -1;
-    const float tSphere = HitSphere(ray, m.place.position, std::sqrt(halfW * halfW + halfH * halfH), limit);
-    if (tSphere < 0 || !exact) return tSphere;
-
-    Vector right = m.place.right, up = m.place.up, normal = m.place.front;
-    if (m.spriteFacing) {
+// A sprite's quad: the distance along the ray to where it meets the quad within
+// `limit`, or -1. A quad that faces the camera lies in the main camera's plane (in the
+// ray's own when there is none).
+float HitQuad(const Ray& ray, const engine::Placement& place, bool facing, float halfW, float halfH,
+              float limit, const engine::Scene& scene) {
+    Vector right = place.right, up = place.up, normal = place.front;
+    if (facing) {
         if (const engine::CameraItem* cam = scene.cameras.Find(0)) {
             right = cam->place.right;
             up = cam->place.up;
@@ -149,10 +146,20 @@ float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, cons
     }
     const float denom = Dot(ray.dir, normal);
     if (std::fabs(denom) < 1e-6f) return -1;  // edge-on: a quad has no thickness
-    const float t = Dot(m.place.position - ray.origin, normal) / denom;
+    const float t = Dot(place.position - ray.origin, normal) / denom;
     if (t < 0 || t > limit) return -1;
-    const Vector hit = ray.origin + ray.dir * t - m.place.position;
+    const Vector hit = ray.origin + ray.dir * t - place.position;
     return std::fabs(Dot(hit, right)) <= halfW && std::fabs(Dot(hit, up)) <= halfH ? t : -1;
+}
+
+// A sprite: its quad, turned to the main camera when it faces the camera.
+float HitSprite(const MeshItem& m, const Ray& ray, float limit, bool exact, const engine::Scene& scene) {
+    const float halfW = std::fabs(m.spriteWidth * m.scale.x) / 2;
+    const float halfH = std::fabs(m.spriteHeight * m.scale.y) / 2;
+    if (halfW <= 0 || halfH <= 0) return -1;
+    const float tSphere = HitSphere(ray, m.place.position, std::sqrt(halfW * halfW + halfH * halfH), limit);
+    if (tSphere < 0 || !exact) return tSphere;
+    return HitQuad(ray, m.place, m.spriteFacing, halfW, halfH, limit, scene);
 }
 
 }  // namespace
@@ -305,26 +312,8 @@ Probe ProbeSprite(const Entry& e, const Ray& ray, float reach, bool exact, const
     float sphereEnter = 0, tSphere = 0;
     if (!SphereSpan(ray, e.centre, e.radius, sphereEnter, tSphere)) return {};
     if (!exact) return Found(tSphere, reach, {sphereEnter});
-
-    Vector right = e.place.right, up = e.place.up, normal = e.place.front;
-    if (e.facing) {
-        if (const CameraItem* cam = scene.cameras.Find(0)) {
-            right = cam->place.right;
-            up = cam->place.up;
-            normal = cam->place.front;
-        } else {
-            normal = ray.dir;
-            right = Normalise(Cross(Vector{0, 1, 0}, normal));
-            if (Length(right) == 0) right = {1, 0, 0};
-            up = Cross(normal, right);
-        }
-    }
-    const float denom = Dot(ray.dir, normal);
-    if (std::fabs(denom) < 1e-6f) return {};
-    const float t = Dot(e.place.position - ray.origin, normal) / denom;
-    if (t < 0 || t > reach) return {};
-    const Vector hit = ray.origin + ray.dir * t - e.place.position;
-    if (!(std::fabs(Dot(hit, right)) <= e.halfW && std::fabs(Dot(hit, up)) <= e.halfH)) return {};
+    const float t = HitQuad(ray, e.place, e.facing, e.halfW, e.halfH, reach, scene);
+    if (t < 0) return {};
     return Found(t, reach, {sphereEnter});
 }
 
