@@ -96,9 +96,9 @@ TEST_F(LevelAssets, TheEnforcerWaitsHiddenAfterTheLoadAndAfterALowDetailReload) 
             const char* key;
             engine::MeshKind kind;
         };
-        for (const Expected e : {Expected{"alien2", engine::MeshKind::Model},
-                                 Expected{"alienproj", engine::MeshKind::Sprite},
-                                 Expected{"aphold", engine::MeshKind::Node}}) {
+        for (const Expected e :
+             {Expected{"alien2", engine::MeshKind::Model}, Expected{"alienproj", engine::MeshKind::Sprite},
+              Expected{"aphold", engine::MeshKind::Node}}) {
             ASSERT_TRUE(MeshObj->SelectMesh(e.key)) << e.key;
             const engine::MeshItem* item = engine::State().scene.meshes.Find(MeshObj->GetCurrentId());
             ASSERT_NE(item, nullptr) << e.key;
