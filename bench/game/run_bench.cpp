@@ -41,8 +41,8 @@ extern "C" __attribute__((used)) const char* __asan_default_options() {
 namespace quorvel {
 namespace {
 
-// Level 30 brings no aliens (its threat is the giant asteroid); 29 has the same field
-// size and speed band and both waves.
+// Level 30 brings no aliens (its threat is the giant asteroid); 29 has nearly its
+// field (34 asteroids to 35) at the same asteroid speed, and both waves.
 constexpr int BusyLevel = 29;
 
 // The options of a fresh install, whatever the machine's settings say, so the detail
@@ -197,7 +197,6 @@ void BM_GameFrame(benchmark::State& state) {
         RunGameFrame();
     }
     counters.Report(state);
-    h.CheckFailedLoads();
 }
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
@@ -282,7 +281,7 @@ void BM_GlGameFrame(benchmark::State& state) {
     state.SetLabel("1280x1024, level " + std::to_string(BusyLevel) + " in play");
     EndGlEngine();
 }
-BENCHMARK(BM_GlGameFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(120);
+BENCHMARK(BM_GlGameFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(300);
 
 // The floor under both: clearing a frame and reading it back, no engine at all.
 void BM_GlFrameFloor(benchmark::State& state) {
