@@ -247,6 +247,18 @@ void LoadStations(int nextLevel) {
     }
 }
 
+// The fighter that destroys a ship beyond the play field's bounds, its shot and the
+// shot's carrier; waiting hidden until the bounds sequence places them.
+void LoadEnforcer() {
+    if (SolidMesh("alien2", "alstxt", Detail("aship2"), "matmax2", MeshParking, 7) >= 0) Stages();
+    Hide();
+    Sprite("alienproj", 10, 10, "asproj", 1, true, 3);
+    MeshObj->SetPosition(SpriteParking);
+    Hide();
+    Node("aphold", SpriteParking);
+    Hide();
+}
+
 void LoadShipsSection(int nextLevel) {
     LoadAlienShips();
     LoadStations(nextLevel);
@@ -321,6 +333,7 @@ void LoadShipsSection(int nextLevel) {
         Node(key, SpriteParking);
     Node("aitesta", {0, 0, 0});
     Node("aitestb", {0, 0, 0});
+    LoadEnforcer();
 
     LoadForceFieldAndRadar();
 }

@@ -88,6 +88,31 @@ TEST_F(LevelAssets, EffectsAreSkippedAndTargetsAreNot) {
     EXPECT_EQ(ExplosionMode, 1);
 }
 
+// The bounds sequence only selects the enforcer's objects: without them a player past
+// the bounds would see nothing come for the ship.
+TEST_F(LevelAssets, TheEnforcerWaitsHiddenAfterTheLoadAndAfterALowDetailReload) {
+    auto expectEnforcer = [] {
+        struct Expected {
+            const char* key;
+            engine::MeshKind kind;
+        };
+        for (const Expected e :
+             {Expected{"alien2", engine::MeshKind::Model}, Expected{"alienproj", engine::MeshKind::Sprite},
+              Expected{"aphold", engine::MeshKind::Node}}) {
+            ASSERT_TRUE(MeshObj->SelectMesh(e.key)) << e.key;
+            const engine::MeshItem* item = engine::State().scene.meshes.Find(MeshObj->GetCurrentId());
+            ASSERT_NE(item, nullptr) << e.key;
+            EXPECT_EQ(item->kind, e.kind) << e.key;
+            EXPECT_FALSE(item->visible) << e.key;
+        }
+    };
+    test::LoadRunAt(3);
+    expectEnforcer();
+    GraphicsLevel = 1;  // the low-detail model file
+    ReloadEffectObjects();
+    expectEnforcer();
+}
+
 TEST_F(LevelAssets, AReloadRenewsEveryObjectAndKeepsTheWeaponState) {
     test::LoadRunAt(24);
     const int oldSkip = SkipList[1].EntityId;

@@ -24,17 +24,6 @@ class ShipLoss : public test::GameRunTest {
         ShipDestroyed = false;
         ClearBoundsAndFlyby();
         CamAxes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-        // The enforcer, its shot and the shot's carrier, where the level has none yet.
-        if (!MeshObj->SelectMesh("alien2")) MeshObj->CreateMesh("alien2");
-        if (!MeshObj->SelectMesh("alienproj")) {
-            MeshObj->CreateMesh("alienproj");
-            MeshObj->CreateSprite(10, 10, "asproj", "matmax", 1, true, 3);
-        }
-        if (!MeshObj->SelectMesh("aphold")) MeshObj->CreateMesh("aphold");
-        for (const char* key : {"alien2", "alienproj", "aphold"}) {
-            MeshObj->SelectMesh(key);
-            MeshObj->SetVisible(false);
-        }
         Frame();
     }
     void Frame() {
