@@ -120,7 +120,10 @@ void EngineMeshes::ClearMeshes() {
 // ---- EngineMeshes: placement ---------------------------------------------------
 
 void EngineMeshes::SetVisible(bool visible) {
-    if (MeshItem* m = Changing()) m->visible = visible;
+    MeshItem* m = Current();
+    if (!m || m->visible == visible) return;
+    m->visible = visible;
+    engine::MeshVisibilityChanged(m->id, visible);
 }
 
 bool EngineMeshes::GetVisible() const {

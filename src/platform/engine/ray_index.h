@@ -13,6 +13,9 @@ class RayIndex;
 
 // The mesh with this id changed, appeared or went away.
 void MeshChanged(int id);
+// The mesh with this id was shown or hidden, nothing else: its bounds stay as they are
+// (the game hides and shows whole lists of meshes around single ray tests).
+void MeshVisibilityChanged(int id, bool visible);
 // Every mesh went away at once.
 void MeshesCleared();
 

@@ -200,7 +200,8 @@ struct ModelInfo {
 
 struct Entry {
     int id = -1;
-    bool hittable = false;  // visible, and a model with geometry or a sprite with a size
+    bool shaped = false;    // a model with geometry or a sprite with a size
+    bool hittable = false;  // shaped and visible
     bool odd = false;       // bounds unusable for the walk: tested on every ray
     bool inTree = false;
     MeshKind kind = MeshKind::Node;
@@ -327,6 +328,18 @@ class RayIndex {
         // Nobody cast a ray for a long while: start afresh instead of replaying it all.
         if (dirty_.size() > 4 * entries_.size() + 256) rebuild_ = true;
     }
+    // Hidden meshes keep their bounds in the tree and are passed over by the walk, so
+    // hiding and showing them again costs no refit.
+    void VisibilityChanged(int id, bool visible) {
+        if (rebuild_) return;
+        const auto it = slotOf_.find(id);
+        if (it == slotOf_.end()) {
+            Changed(id);  // not taken in yet
+            return;
+        }
+        Entry& e = entries_[std::size_t(it->second)];
+        e.hittable = e.shaped && visible;
+    }
     void ClearedAll() { rebuild_ = true; }
     int Fallbacks() const { return fallbacks_; }
 
@@ -429,10 +442,10 @@ class RayIndex {
         e.scale = m.scale;
         e.offset = m.offset;
         e.facing = m.spriteFacing;
+        e.shaped = false;
         e.hittable = false;
         e.odd = false;
         e.box = Aabb{};
-        if (!m.visible) return;
         if (m.kind == MeshKind::Model && m.geometry) {
             const MeshData& g = *m.geometry;
             const Vector& s = m.scale;
@@ -442,17 +455,18 @@ class RayIndex {
             e.radius = Length(g.boundsMax - g.boundsMin) * 0.5f * MaxScale(s);
             e.model = ModelFor(m.geometry);
             e.odd = !e.model->boundsHold;
-            e.hittable = true;
+            e.shaped = true;
         } else if (m.kind == MeshKind::Sprite) {
             e.halfW = std::fabs(m.spriteWidth * m.scale.x) / 2;
             e.halfH = std::fabs(m.spriteHeight * m.scale.y) / 2;
             if (e.halfW <= 0 || e.halfH <= 0) return;
             e.centre = m.place.position;
             e.radius = std::sqrt(e.halfW * e.halfW + e.halfH * e.halfH);
-            e.hittable = true;
+            e.shaped = true;
         } else {
             return;
         }
+        e.hittable = m.visible;
         // Every hit lies in the bounding sphere; the box around it has room for rounding.
         const float r = e.radius + kSlack * (e.radius + AbsMax(e.centre)) + 1e-6f;
         if (!(std::isfinite(r) && Finite(e.centre) && r < 1e18f && AbsMax(e.centre) < 1e18f)) {
@@ -519,7 +533,7 @@ class RayIndex {
                     }
                 } else if (it != slotOf_.end()) {
                     Entry& e = entries_[std::size_t(it->second)];
-                    e.hittable = false;
+                    e.shaped = e.hittable = false;
                     e.geometry.reset();
                     e.box = Aabb{};
                     if (e.inTree)
@@ -556,6 +570,10 @@ class RayIndex {
 
 void MeshChanged(int id) {
     if (const auto& index = State().rayIndex) index->Changed(id);
+}
+
+void MeshVisibilityChanged(int id, bool visible) {
+    if (const auto& index = State().rayIndex) index->VisibilityChanged(id, visible);
 }
 
 void MeshesCleared() {
