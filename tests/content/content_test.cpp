@@ -736,6 +736,50 @@ TEST(ContentShapes, FontCellsHoldTheirCharacters) {
     EXPECT_GT(ink('#'), ink('.'));
 }
 
+TEST(ContentShapes, EnergyMeterLabelIsWholeAndClearOfTheEdges) {
+    REQUIRE_CONTENT_SET();
+    // The game shows the picture 256 x 32 and paints over the gauge (y 8 to 24) with the
+    // energy it lacks, so the label has the seven rows above it. Filtering blends the
+    // edge rows with the opposite edge: a label reaching the edge reads as cut off.
+    for (int level = 1; level <= 4; ++level) {
+        const std::string path = "tex\\energymeter" + std::to_string(level) + ".png";
+        SCOPED_TRACE(path);
+        const auto img = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        ASSERT_TRUE(img.has_value());
+        ASSERT_EQ(img->width, 256);
+        ASSERT_EQ(img->height, 32);
+        auto light = [&img](int x, int y) {
+            const unsigned char* p = &img->rgba[std::size_t(y * 256 + x) * 4];
+            return p[0] > 160 && p[1] > 160 && p[2] > 160 && p[3] > 160;
+        };
+        // The label's columns: light pixels above the gauge's frame.
+        std::vector<int> columns;
+        for (int x = 0; x < 256; ++x)
+            for (int y = 0; y < 7; ++y)
+                if (light(x, y)) {
+                    columns.push_back(x);
+                    break;
+                }
+        ASSERT_FALSE(columns.empty()) << "no label";
+        int top = 32, bottom = -1;
+        for (const int x : columns)
+            for (int y = 0; y < 8; ++y)
+                if (light(x, y)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_GE(columns.front(), 1);
+        EXPECT_LE(columns.back(), 254);
+        EXPECT_GE(top, 1) << "the label touches the top edge";
+        EXPECT_EQ(bottom - top + 1, 7) << "the capitals are seven dots tall: the label is cut or squeezed";
+        for (const int x : {0, 255})
+            for (int y = 0; y < 32; ++y)
+                EXPECT_FALSE(light(x, y)) << x << ", " << y;
+        for (int x = 0; x < 256; ++x)
+            EXPECT_FALSE(light(x, 0) || light(x, 31)) << x;
+    }
+}
+
 TEST(ContentGenerator, WritesTheSameBytesOnEveryRun) {
     const std::vector<std::string> sample = {
         "mesh\\anim\\exp12.3ds", "mesh\\asteroid4.3ds",      "mesh\\ff.md2",

@@ -490,9 +490,11 @@ Image EnergyMeter(int level) {
         img.FillRect(x, 8, x + 1, 24, ((x - 11) % 24 == 23) ? Mix(c, {0, 0, 0, 1}, 0.5) : c);
     }
     img.FrameRect(10, 7, 252, 25, 1, Hex(0xd8e8ff));
-    // The label sits in a gap of the outer frame, whole dots tall, above the gauge.
-    img.FillRect(10, 0, 12 + Image::TextWidth("ENERGY", 1) + 2, 7, Hex(0x0a1426));
-    img.Text(12, 0, "ENERGY", 1, Hex(0xd8e8ff));
+    // The label, one pixel per dot so that it stays sharp, fills the seven rows above
+    // the gauge in a gap of both frames: a row off the picture's edge, which filtering
+    // would blend with the opposite edge.
+    img.FillRect(10, 0, 12 + Image::TextWidth("ENERGY", 1) + 2, 8, Hex(0x0a1426));
+    img.Text(12, 1, "ENERGY", 1, Hex(0xd8e8ff));
     for (int i = 0; i < level; ++i)
         img.FillRect(200 + i * 12, 27, 208 + i * 12, 31, Hex(0xffe060));
     return img;
