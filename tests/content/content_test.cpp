@@ -146,6 +146,139 @@ TEST(ContentShapes, ClosedModelsFaceOutward) {
     }
 }
 
+// The parts of a model: sets of triangles joined through shared corners.
+std::vector<std::vector<std::size_t>> Parts(const MeshData& m) {
+    const Vector size = m.boundsMax - m.boundsMin;
+    const double q = 1e-5 * std::max({double(size.x), double(size.y), double(size.z), 1e-6});
+    std::map<std::tuple<long long, long long, long long>, std::size_t> corner;
+    std::vector<std::size_t> id(m.positions.size());
+    for (std::size_t i = 0; i < m.positions.size(); ++i) {
+        const Vector& p = m.positions[i];
+        id[i] = corner.emplace(std::make_tuple(std::llround(p.x / q), std::llround(p.y / q), std::llround(p.z / q)),
+                               corner.size())
+                    .first->second;
+    }
+    std::vector<std::size_t> up(corner.size());
+    for (std::size_t i = 0; i < up.size(); ++i)
+        up[i] = i;
+    const std::function<std::size_t(std::size_t)> root = [&](std::size_t i) {
+        return up[i] == i ? i : up[i] = root(up[i]);
+    };
+    for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3)
+        for (int k = 1; k < 3; ++k)
+            up[root(id[m.indices[t + std::size_t(k)]])] = root(id[m.indices[t]]);
+    std::map<std::size_t, std::vector<std::size_t>> byRoot;
+    for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3)
+        byRoot[root(id[m.indices[t]])].push_back(t);
+    std::vector<std::vector<std::size_t>> parts;
+    for (auto& [r, triangles] : byRoot)
+        parts.push_back(std::move(triangles));
+    return parts;
+}
+
+struct Box3 {
+    Vector lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
+    void Add(const Vector& p) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    bool Meets(const Box3& o, float slack) const {
+        return lo.x <= o.hi.x + slack && o.lo.x <= hi.x + slack && lo.y <= o.hi.y + slack &&
+               o.lo.y <= hi.y + slack && lo.z <= o.hi.z + slack && o.lo.z <= hi.z + slack;
+    }
+};
+
+// Whether the segment p0-p1 meets the triangle abc, `tol` (a fraction of their sizes)
+// allowed for parts laid exactly against each other.
+bool SegmentMeetsTriangle(const Vector& p0, const Vector& p1, const Vector& a, const Vector& b, const Vector& c,
+                          double tol) {
+    const D3 d = Sub(p1, p0), e1 = Sub(b, a), e2 = Sub(c, a), s = Sub(p0, a);
+    const D3 h = Cross(d, e2);
+    const double det = Dot(e1, h);
+    if (std::abs(det) < 1e-12 * Length(d) * Length(e1) * Length(e2)) return false;  // parallel
+    const D3 q = Cross(s, e1);
+    const double u = Dot(s, h) / det, v = Dot(d, q) / det, t = Dot(e2, q) / det;
+    return u >= -tol && v >= -tol && u + v <= 1 + tol && t >= -tol && t <= 1 + tol;
+}
+
+// Two parts touch where the surface of one reaches the other's, or one lies inside
+// the other (then no surface meets, and any one corner is inside).
+bool PartsTouch(const MeshData& m, const std::vector<std::size_t>& a, const std::vector<std::size_t>& b,
+                float slack) {
+    auto box = [&m](std::size_t t) {
+        Box3 bx;
+        for (int k = 0; k < 3; ++k)
+            bx.Add(m.positions[m.indices[t + std::size_t(k)]]);
+        return bx;
+    };
+    auto edgesMeet = [&](const std::vector<std::size_t>& from, const std::vector<std::size_t>& to) {
+        for (const std::size_t t : from) {
+            const Box3 bt = box(t);
+            for (const std::size_t u : to) {
+                if (!bt.Meets(box(u), slack)) continue;
+                const Vector &p = m.positions[m.indices[u]], &q = m.positions[m.indices[u + 1]],
+                             &r = m.positions[m.indices[u + 2]];
+                for (int k = 0; k < 3; ++k)
+                    if (SegmentMeetsTriangle(m.positions[m.indices[t + std::size_t(k)]],
+                                             m.positions[m.indices[t + std::size_t(k + 1) % 3]], p, q, r, 1e-3))
+                        return true;
+            }
+        }
+        return false;
+    };
+    auto inside = [&](const std::vector<std::size_t>& outer, const Vector& p) {
+        MeshData part;
+        part.positions = m.positions;
+        for (const std::size_t t : outer)
+            part.indices.insert(part.indices.end(), m.indices.begin() + std::ptrdiff_t(t),
+                                m.indices.begin() + std::ptrdiff_t(t + 3));
+        return WindingNumber(part, p) > 0.5;
+    };
+    return edgesMeet(a, b) || edgesMeet(b, a) || inside(b, m.positions[m.indices[a[0]]]) ||
+           inside(a, m.positions[m.indices[b[0]]]);
+}
+
+TEST(ContentShapes, NoPartOfAModelFloatsFreeOfTheRest) {
+    REQUIRE_CONTENT_SET();
+    // Models built from parts, where a part that touches nothing would hang in space.
+    // (The battleship's hit mesh is left out: its parts are shrunk apart on purpose, to
+    // stay hidden inside the hull.)
+    const std::set<std::string> built = {"goldship",    "bigship",    "platform",    "scout",
+                                         "battleship",  "battleship_low", "mothership", "mothership_piece",
+                                         "alien",       "alien_low",  "station",     "station_low",
+                                         "energycore",  "powerup",    "wreck"};
+    for (const ContentEntry& entry : ContentInventory()) {
+        if (entry.format != Format::Model || !built.count(entry.recipe)) continue;
+        SCOPED_TRACE(entry.path);
+        const MeshData m = Model(entry.path);
+        ASSERT_FALSE(m.Empty());
+        const std::vector<std::vector<std::size_t>> parts = Parts(m);
+        std::vector<Box3> boxes(parts.size());
+        for (std::size_t i = 0; i < parts.size(); ++i)
+            for (const std::size_t t : parts[i])
+                for (int k = 0; k < 3; ++k)
+                    boxes[i].Add(m.positions[m.indices[t + std::size_t(k)]]);
+        const float slack = 1e-3f * Length(Sub(m.boundsMax, m.boundsMin));
+        // Spread from the first part to every part it touches, and on.
+        std::vector<bool> reached(parts.size(), false);
+        std::vector<std::size_t> open = {0};
+        reached[0] = true;
+        while (!open.empty()) {
+            const std::size_t i = open.back();
+            open.pop_back();
+            for (std::size_t j = 0; j < parts.size(); ++j)
+                if (!reached[j] && boxes[i].Meets(boxes[j], slack) && PartsTouch(m, parts[i], parts[j], slack)) {
+                    reached[j] = true;
+                    open.push_back(j);
+                }
+        }
+        for (std::size_t j = 0; j < parts.size(); ++j)
+            EXPECT_TRUE(reached[j]) << "a part of " << parts[j].size() << " triangles floats free between ("
+                                    << boxes[j].lo.x << ", " << boxes[j].lo.y << ", " << boxes[j].lo.z << ") and ("
+                                    << boxes[j].hi.x << ", " << boxes[j].hi.y << ", " << boxes[j].hi.z << ")";
+    }
+}
+
 TEST(ContentShapes, ShipsPointTheWayTheGameFliesThem) {
     REQUIRE_CONTENT_SET();
     // The gold ship is flown along its -Z, the scout along its +Z; the nose is the narrow
