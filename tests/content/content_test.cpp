@@ -154,9 +154,11 @@ std::vector<std::vector<std::size_t>> Parts(const MeshData& m) {
     std::vector<std::size_t> id(m.positions.size());
     for (std::size_t i = 0; i < m.positions.size(); ++i) {
         const Vector& p = m.positions[i];
-        id[i] = corner.emplace(std::make_tuple(std::llround(p.x / q), std::llround(p.y / q), std::llround(p.z / q)),
-                               corner.size())
-                    .first->second;
+        id[i] =
+            corner
+                .emplace(std::make_tuple(std::llround(p.x / q), std::llround(p.y / q), std::llround(p.z / q)),
+                         corner.size())
+                .first->second;
     }
     std::vector<std::size_t> up(corner.size());
     for (std::size_t i = 0; i < up.size(); ++i)
@@ -190,8 +192,8 @@ struct Box3 {
 
 // Whether the segment p0-p1 meets the triangle abc, `tol` (a fraction of their sizes)
 // allowed for parts laid exactly against each other.
-bool SegmentMeetsTriangle(const Vector& p0, const Vector& p1, const Vector& a, const Vector& b, const Vector& c,
-                          double tol) {
+bool SegmentMeetsTriangle(const Vector& p0, const Vector& p1, const Vector& a, const Vector& b,
+                          const Vector& c, double tol) {
     const D3 d = Sub(p1, p0), e1 = Sub(b, a), e2 = Sub(c, a), s = Sub(p0, a);
     const D3 h = Cross(d, e2);
     const double det = Dot(e1, h);
@@ -220,7 +222,8 @@ bool PartsTouch(const MeshData& m, const std::vector<std::size_t>& a, const std:
                              &r = m.positions[m.indices[u + 2]];
                 for (int k = 0; k < 3; ++k)
                     if (SegmentMeetsTriangle(m.positions[m.indices[t + std::size_t(k)]],
-                                             m.positions[m.indices[t + std::size_t(k + 1) % 3]], p, q, r, 1e-3))
+                                             m.positions[m.indices[t + std::size_t(k + 1) % 3]], p, q, r,
+                                             1e-3))
                         return true;
             }
         }
@@ -243,10 +246,10 @@ TEST(ContentShapes, NoPartOfAModelFloatsFreeOfTheRest) {
     // Models built from parts, where a part that touches nothing would hang in space.
     // (The battleship's hit mesh is left out: its parts are shrunk apart on purpose, to
     // stay hidden inside the hull.)
-    const std::set<std::string> built = {"goldship",    "bigship",    "platform",    "scout",
-                                         "battleship",  "battleship_low", "mothership", "mothership_piece",
-                                         "alien",       "alien_low",  "station",     "station_low",
-                                         "energycore",  "powerup",    "wreck"};
+    const std::set<std::string> built = {"goldship",   "bigship",        "platform",   "scout",
+                                         "battleship", "battleship_low", "mothership", "mothership_piece",
+                                         "alien",      "alien_low",      "station",    "station_low",
+                                         "energycore", "powerup",        "wreck"};
     for (const ContentEntry& entry : ContentInventory()) {
         if (entry.format != Format::Model || !built.count(entry.recipe)) continue;
         SCOPED_TRACE(entry.path);
@@ -267,15 +270,17 @@ TEST(ContentShapes, NoPartOfAModelFloatsFreeOfTheRest) {
             const std::size_t i = open.back();
             open.pop_back();
             for (std::size_t j = 0; j < parts.size(); ++j)
-                if (!reached[j] && boxes[i].Meets(boxes[j], slack) && PartsTouch(m, parts[i], parts[j], slack)) {
+                if (!reached[j] && boxes[i].Meets(boxes[j], slack) &&
+                    PartsTouch(m, parts[i], parts[j], slack)) {
                     reached[j] = true;
                     open.push_back(j);
                 }
         }
         for (std::size_t j = 0; j < parts.size(); ++j)
             EXPECT_TRUE(reached[j]) << "a part of " << parts[j].size() << " triangles floats free between ("
-                                    << boxes[j].lo.x << ", " << boxes[j].lo.y << ", " << boxes[j].lo.z << ") and ("
-                                    << boxes[j].hi.x << ", " << boxes[j].hi.y << ", " << boxes[j].hi.z << ")";
+                                    << boxes[j].lo.x << ", " << boxes[j].lo.y << ", " << boxes[j].lo.z
+                                    << ") and (" << boxes[j].hi.x << ", " << boxes[j].hi.y << ", "
+                                    << boxes[j].hi.z << ")";
     }
 }
 
@@ -676,8 +681,8 @@ double FoldedPowerDb(const std::vector<double>& x, double hz, int rate) {
     std::vector<double> windowed(n), cosine(n), sine(n);
     for (std::size_t i = 0; i < n; ++i) {
         const double u = 2 * std::numbers::pi * double(i) / double(n);
-        windowed[i] = x[i] * (0.35875 - 0.48829 * std::cos(u) + 0.14128 * std::cos(2 * u) -
-                              0.01168 * std::cos(3 * u));
+        windowed[i] =
+            x[i] * (0.35875 - 0.48829 * std::cos(u) + 0.14128 * std::cos(2 * u) - 0.01168 * std::cos(3 * u));
         cosine[i] = std::cos(u);
         sine[i] = std::sin(u);
     }

@@ -318,7 +318,8 @@ Mesh SpaceStation(int which, bool low) {
             m.Append(spoke);
             // Struts hold both spires on the hub ring.
             for (double y : {14.0, -14.0})
-                m.Append(Beam({0, y, 0}, {9 * std::cos(kPi / 2 * k), 0, 9 * std::sin(kPi / 2 * k)}, 0.6, 0.6, 6));
+                m.Append(
+                    Beam({0, y, 0}, {9 * std::cos(kPi / 2 * k), 0, 9 * std::sin(kPi / 2 * k)}, 0.6, 0.6, 6));
         }
         m.Append(Box({4, 24, -5}, {22, 25, 5}));  // solar panels
         m.Append(Box({-22, 24, -5}, {-4, 25, 5}));
@@ -510,8 +511,8 @@ Mesh MothershipPiece(int n) {
             // Two opposite prongs and the spar through the hull that joined their roots.
             Mesh m = Prong(n - 2);
             m.Append(Prong(n));
-            m.Append(Beam(n == 3 ? V3{0, 150, -250} : V3{170, 9, -250}, n == 3 ? V3{0, -150, -250} : V3{-170, 9, -250},
-                          40, 40, 8));
+            m.Append(Beam(n == 3 ? V3{0, 150, -250} : V3{170, 9, -250},
+                          n == 3 ? V3{0, -150, -250} : V3{-170, 9, -250}, 40, 40, 8));
             return m;
         }
         default: {
@@ -570,7 +571,8 @@ Mesh Alien(int kind, bool low) {
             body.Append(ring);
             for (int k = 0; k < 4; ++k) {  // struts from the body out to the ring
                 const double a = kPi / 4 + k * kPi / 2;
-                body.Append(Beam({0, -0.3, -1}, {3.2 * std::cos(a), -0.3 + 3.2 * std::sin(a), -1}, 0.16, 0.16, 6));
+                body.Append(
+                    Beam({0, -0.3, -1}, {3.2 * std::cos(a), -0.3 + 3.2 * std::sin(a), -1}, 0.16, 0.16, 6));
             }
             body.Append(Ellipsoid({0.8, 0.7, 1.8}, {0, 0.7, 1.6}, sides * 2, sides));  // canopy
             body.Append(Fin({{-3.2, 0.5}, {-0.6, 0.5}, {-2.6, 5.8}, {-3.7, 5.8}}, -0.15, 0.15));
