@@ -640,10 +640,10 @@ std::string Radar() {
     for (const Triangle& t : dish.triangles)
         twoSided.AddTwoSided(t.a, t.b, t.c);
     RotateZ(twoSided, -65);
-    Translate(twoSided, {0.6, 1.5, 0});
+    Translate(twoSided, {0.4, 1.5, 0});  // the dish's hub inside the mast's top
     Mesh mast = Lathe({{0, -4}, {0.7, -4}, {0.5, 1.5}, {0, 1.8}}, 8);
     twoSided.Append(mast);
-    twoSided.Append(Beam({0.6, 1.5, 0}, {3.6, 3.0, 0}, 0.15, 0.1, 4));  // feed horn
+    twoSided.Append(Beam({0.4, 1.5, 0}, {3.4, 3.0, 0}, 0.15, 0.1, 4));  // feed horn
     std::vector<Md2Frame> frames;
     for (int f = 0; f < 16; ++f) {
         Mesh turned = twoSided;
