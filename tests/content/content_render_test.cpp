@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -193,6 +195,109 @@ TEST_F(ContentPicture, SkyAtFullResolution) {
     }
     Scene({0, 0, 0}, {0.3f, 0.2f, 1});
     ExpectGolden("sky_1280x1024", Crop(Draw(), 640, 512));
+}
+
+// Relative luminance of an sRGB pixel.
+double Luminance(const unsigned char* c) {
+    auto linear = [](unsigned char v) {
+        const double u = v / 255.0;
+        return u <= 0.04045 ? u / 12.92 : std::pow((u + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c[0]) + 0.7152 * linear(c[1]) + 0.0722 * linear(c[2]);
+}
+
+// The menu and overlay pictures as the game lays them over the 3D scene: alpha from
+// each pixel's brightest channel, 512 x 512 scaled by the screen against 1280 x 1024,
+// centred. Over the two brightest things behind the menus (the green mothership, the
+// pale planet) every box of text must hide the scene and its letters stand out from
+// the box at a contrast ratio of 3 or more.
+void ExpectOverlayTextReadable(int width, int height) {
+    struct Box {
+        int x0, y0, x1, y1;  // in picture pixels
+    };
+    auto rows = [](int x0, int x1, std::vector<std::pair<int, int>> ys, std::vector<Box> more) {
+        for (const auto& [y0, y1] : ys)
+            more.push_back({x0, y0, x1, y1});
+        return more;
+    };
+    const std::vector<Box> pressEnter = {{36, 40, 476, 400}, {168, 460, 344, 490}};
+    const std::vector<std::pair<std::string, std::vector<Box>>> pictures = {
+        {"mainmenu", rows(45, 450, {{270, 303}, {307, 338}, {342, 378}, {382, 413}, {417, 453}, {457, 490}},
+                          {{60, 40, 452, 190}})},
+        {"keyboard", {{24, 14, 488, 482}}},
+        {"congrats1", pressEnter},
+        {"congrats2", pressEnter},
+        {"congrats3", pressEnter},
+        {"congrats4", {{36, 40, 476, 400}, {108, 460, 404, 490}}},
+        {"restart",
+         rows(100, 400, {{290, 323}, {327, 368}, {372, 405}, {409, 443}, {447, 485}}, {{50, 133, 462, 216}})},
+        {"resume", rows(90, 410, {{225, 263}, {267, 313}, {317, 363}, {367, 403}, {407, 448}, {452, 490}},
+                        {{113, 103, 399, 186}})}};
+    const Colour green{40, 200, 80, 255}, pale{200, 220, 255, 255};
+    const float sx = float(width) / 1280, sy = float(height) / 1024;
+    const float left = float(width) / 2 - 256 * sx, top = float(height) / 2 - 256 * sy;
+    for (const auto& [file, boxes] : pictures) {
+        SCOPED_TRACE(file);
+        EngineDraw2D draw;
+        draw.ClearImages();
+        ASSERT_GE(draw.LoadImage(sys::ProgramFolder() + "\\tex\\" + file + ".jpg", file, 1), 0);
+        draw.SetImageMode(1);
+        draw.SetImageSize(Vector2{512 * sx, 512 * sy});
+        draw.SetImagePosition(Vector2{left, top});
+        auto over = [](const Colour& scene) {
+            EngineFrame().SetSceneColourA(scene);
+            EngineFrame frame;
+            frame.BeginFrame();
+            frame.RenderScene();
+            frame.EndFrame();
+            Picture shot;
+            EXPECT_TRUE(sdl::ReadLastFrame(shot.rgba, shot.width, shot.height));
+            return shot;
+        };
+        const Picture onGreen = over(green), onPale = over(pale);
+        ASSERT_EQ(onGreen.rgba.size(), std::size_t(width) * std::size_t(height) * 4);
+        for (const Box& b : boxes) {
+            SCOPED_TRACE(testing::Message()
+                         << "box (" << b.x0 << ", " << b.y0 << ") at " << width << " x " << height);
+            // Inside the box's frame, in screen pixels.
+            const int x0 = int(std::ceil(left + float(b.x0 + 4) * sx)),
+                      x1 = int(std::floor(left + float(b.x1 - 4) * sx)),
+                      y0 = int(std::ceil(top + float(b.y0 + 4) * sy)),
+                      y1 = int(std::floor(top + float(b.y1 - 4) * sy));
+            double through = 0;
+            std::vector<double> lumGreen, lumPale;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x) {
+                    const std::size_t i = (std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4;
+                    for (std::size_t c = 0; c < 3; ++c)
+                        through += std::abs(double(onGreen.rgba[i + c]) - onPale.rgba[i + c]);
+                    lumGreen.push_back(Luminance(&onGreen.rgba[i]));
+                    lumPale.push_back(Luminance(&onPale.rgba[i]));
+                }
+            const double span =
+                std::abs(green.r - pale.r) + std::abs(green.g - pale.g) + std::abs(green.b - pale.b);
+            const double seen = through / span / double(lumGreen.size());
+            EXPECT_LT(seen, 0.1) << "the scene shows through";
+            for (std::vector<double>* lum : {&lumGreen, &lumPale}) {
+                std::sort(lum->begin(), lum->end());
+                const double ground = (*lum)[lum->size() / 2], letters = (*lum)[lum->size() * 98 / 100];
+                EXPECT_GE((letters + 0.05) / (ground + 0.05), 3.0)
+                    << "letters " << letters << " on " << ground;
+            }
+        }
+    }
+}
+
+TEST_F(ContentPicture, OverlayTextStaysReadableOverTheSceneAt1280x1024) {
+    Start(1280, 1024);
+    Scene({0, 0, 0}, {0, 0, 1});
+    ExpectOverlayTextReadable(1280, 1024);
+}
+
+TEST_F(ContentPicture, OverlayTextStaysReadableOverTheSceneAt1024x768) {
+    Start(1024, 768);
+    Scene({0, 0, 0}, {0, 0, 1});
+    ExpectOverlayTextReadable(1024, 768);
 }
 
 }  // namespace

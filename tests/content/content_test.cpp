@@ -20,6 +20,7 @@
 #include "content_formats.h"
 #include "contentgen/inventory.h"
 #include "contentgen/loudness.h"
+#include "contentgen/oscillator.h"
 #include "platform/engine/image.h"
 #include "platform/engine/import_3ds.h"
 #include "platform/engine/math3d.h"
@@ -143,6 +144,157 @@ TEST(ContentShapes, ClosedModelsFaceOutward) {
         }
         EXPECT_GT(along / area, 0.25) << "normals point inward";
     }
+}
+
+// The parts of a model: sets of triangles joined through shared corners.
+std::vector<std::vector<std::size_t>> Parts(const MeshData& m) {
+    const Vector size = m.boundsMax - m.boundsMin;
+    const double q = 1e-5 * std::max({double(size.x), double(size.y), double(size.z), 1e-6});
+    std::map<std::tuple<long long, long long, long long>, std::size_t> corner;
+    std::vector<std::size_t> id(m.positions.size());
+    for (std::size_t i = 0; i < m.positions.size(); ++i) {
+        const Vector& p = m.positions[i];
+        id[i] =
+            corner
+                .emplace(std::make_tuple(std::llround(p.x / q), std::llround(p.y / q), std::llround(p.z / q)),
+                         corner.size())
+                .first->second;
+    }
+    std::vector<std::size_t> up(corner.size());
+    for (std::size_t i = 0; i < up.size(); ++i)
+        up[i] = i;
+    const std::function<std::size_t(std::size_t)> root = [&](std::size_t i) {
+        return up[i] == i ? i : up[i] = root(up[i]);
+    };
+    for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3)
+        for (int k = 1; k < 3; ++k)
+            up[root(id[m.indices[t + std::size_t(k)]])] = root(id[m.indices[t]]);
+    std::map<std::size_t, std::vector<std::size_t>> byRoot;
+    for (std::size_t t = 0; t + 2 < m.indices.size(); t += 3)
+        byRoot[root(id[m.indices[t]])].push_back(t);
+    std::vector<std::vector<std::size_t>> parts;
+    for (auto& [r, triangles] : byRoot)
+        parts.push_back(std::move(triangles));
+    return parts;
+}
+
+struct Box3 {
+    Vector lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
+    void Add(const Vector& p) {
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    bool Meets(const Box3& o, float slack) const {
+        return lo.x <= o.hi.x + slack && o.lo.x <= hi.x + slack && lo.y <= o.hi.y + slack &&
+               o.lo.y <= hi.y + slack && lo.z <= o.hi.z + slack && o.lo.z <= hi.z + slack;
+    }
+};
+
+// Whether the segment p0-p1 meets the triangle abc, `tol` (a fraction of their sizes)
+// allowed for parts laid exactly against each other.
+bool SegmentMeetsTriangle(const Vector& p0, const Vector& p1, const Vector& a, const Vector& b,
+                          const Vector& c, double tol) {
+    const D3 d = Sub(p1, p0), e1 = Sub(b, a), e2 = Sub(c, a), s = Sub(p0, a);
+    const D3 h = Cross(d, e2);
+    const double det = Dot(e1, h);
+    if (std::abs(det) < 1e-12 * Length(d) * Length(e1) * Length(e2)) return false;  // parallel
+    const D3 q = Cross(s, e1);
+    const double u = Dot(s, h) / det, v = Dot(d, q) / det, t = Dot(e2, q) / det;
+    return u >= -tol && v >= -tol && u + v <= 1 + tol && t >= -tol && t <= 1 + tol;
+}
+
+// Two parts touch where the surface of one reaches the other's, or one lies inside
+// the other (then no surface meets, and any one corner is inside).
+bool PartsTouch(const MeshData& m, const std::vector<std::size_t>& a, const std::vector<std::size_t>& b,
+                float slack) {
+    auto box = [&m](std::size_t t) {
+        Box3 bx;
+        for (int k = 0; k < 3; ++k)
+            bx.Add(m.positions[m.indices[t + std::size_t(k)]]);
+        return bx;
+    };
+    auto edgesMeet = [&](const std::vector<std::size_t>& from, const std::vector<std::size_t>& to) {
+        for (const std::size_t t : from) {
+            const Box3 bt = box(t);
+            for (const std::size_t u : to) {
+                if (!bt.Meets(box(u), slack)) continue;
+                const Vector &p = m.positions[m.indices[u]], &q = m.positions[m.indices[u + 1]],
+                             &r = m.positions[m.indices[u + 2]];
+                for (int k = 0; k < 3; ++k)
+                    if (SegmentMeetsTriangle(m.positions[m.indices[t + std::size_t(k)]],
+                                             m.positions[m.indices[t + std::size_t(k + 1) % 3]], p, q, r,
+                                             1e-3))
+                        return true;
+            }
+        }
+        return false;
+    };
+    auto inside = [&](const std::vector<std::size_t>& outer, const Vector& p) {
+        MeshData part;
+        part.positions = m.positions;
+        for (const std::size_t t : outer)
+            part.indices.insert(part.indices.end(), m.indices.begin() + std::ptrdiff_t(t),
+                                m.indices.begin() + std::ptrdiff_t(t + 3));
+        return WindingNumber(part, p) > 0.5;
+    };
+    return edgesMeet(a, b) || edgesMeet(b, a) || inside(b, m.positions[m.indices[a[0]]]) ||
+           inside(a, m.positions[m.indices[b[0]]]);
+}
+
+// Every part reached from the first through parts that touch.
+void ExpectNoPartFloats(const MeshData& m) {
+    const std::vector<std::vector<std::size_t>> parts = Parts(m);
+    std::vector<Box3> boxes(parts.size());
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        for (const std::size_t t : parts[i])
+            for (int k = 0; k < 3; ++k)
+                boxes[i].Add(m.positions[m.indices[t + std::size_t(k)]]);
+    const float slack = 1e-3f * Length(Sub(m.boundsMax, m.boundsMin));
+    // Spread from the first part to every part it touches, and on.
+    std::vector<bool> reached(parts.size(), false);
+    std::vector<std::size_t> open = {0};
+    reached[0] = true;
+    while (!open.empty()) {
+        const std::size_t i = open.back();
+        open.pop_back();
+        for (std::size_t j = 0; j < parts.size(); ++j)
+            if (!reached[j] && boxes[i].Meets(boxes[j], slack) && PartsTouch(m, parts[i], parts[j], slack)) {
+                reached[j] = true;
+                open.push_back(j);
+            }
+    }
+    for (std::size_t j = 0; j < parts.size(); ++j)
+        EXPECT_TRUE(reached[j]) << "a part of " << parts[j].size() << " triangles floats free between ("
+                                << boxes[j].lo.x << ", " << boxes[j].lo.y << ", " << boxes[j].lo.z
+                                << ") and (" << boxes[j].hi.x << ", " << boxes[j].hi.y << ", "
+                                << boxes[j].hi.z << ")";
+}
+
+TEST(ContentShapes, NoPartOfAModelFloatsFreeOfTheRest) {
+    REQUIRE_CONTENT_SET();
+    // Models built from parts, where a part that touches nothing would hang in space.
+    // (The battleship's hit mesh is left out: its parts are shrunk apart on purpose, to
+    // stay hidden inside the hull.)
+    const std::set<std::string> built = {"goldship",   "bigship",        "platform",   "scout",
+                                         "battleship", "battleship_low", "mothership", "mothership_piece",
+                                         "alien",      "alien_low",      "station",    "station_low",
+                                         "energycore", "powerup",        "wreck"};
+    for (const ContentEntry& entry : ContentInventory()) {
+        if (entry.format != Format::Model || !built.count(entry.recipe)) continue;
+        SCOPED_TRACE(entry.path);
+        const MeshData m = Model(entry.path);
+        ASSERT_FALSE(m.Empty());
+        ExpectNoPartFloats(m);
+    }
+    // The radar's dish on its mast, as its first frame shows it.
+    const auto radar = LoadMd2(sys::ProgramFolder() + "\\mesh\\radar.md2");
+    ASSERT_TRUE(radar.has_value());
+    MeshData dish;
+    dish.positions = radar->frames[0].positions;
+    dish.indices = radar->indices;
+    ComputeBounds(dish.positions, dish.boundsMin, dish.boundsMax, dish.radius);
+    SCOPED_TRACE("mesh\\radar.md2");
+    ExpectNoPartFloats(dish);
 }
 
 TEST(ContentShapes, ShipsPointTheWayTheGameFliesThem) {
@@ -534,6 +686,56 @@ TEST(ContentSounds, TheLoudnessMeterReadsKnownSignals) {
     EXPECT_LT(content::IntegratedLufs(silence.data(), silence.size(), 1, 44100), -70);
 }
 
+// Power in the partials that are not harmonics of `hz` (the ones folded back from
+// above half the sample rate), against all the power, in dB. A Blackman-Harris window
+// keeps a harmonic's leakage far below the levels that matter here.
+double FoldedPowerDb(const std::vector<double>& x, double hz, int rate) {
+    const std::size_t n = x.size();
+    std::vector<double> windowed(n), cosine(n), sine(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double u = 2 * std::numbers::pi * double(i) / double(n);
+        windowed[i] =
+            x[i] * (0.35875 - 0.48829 * std::cos(u) + 0.14128 * std::cos(2 * u) - 0.01168 * std::cos(3 * u));
+        cosine[i] = std::cos(u);
+        sine[i] = std::sin(u);
+    }
+    const double binHz = double(rate) / double(n);
+    double folded = 0, all = 0;
+    for (std::size_t k = 1; k < n / 2; ++k) {
+        double re = 0, im = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            re += windowed[i] * cosine[k * i % n];
+            im -= windowed[i] * sine[k * i % n];
+        }
+        const double power = re * re + im * im, at = double(k) * binHz;
+        all += power;
+        if (std::abs(at - std::round(at / hz) * hz) > 5 * binHz) folded += power;
+    }
+    return 10 * std::log10(folded / all);
+}
+
+// A naive saw or square leaves its harmonics above half the sample rate to fold back
+// as whistles at 10 to 13 dB under the tone at these pitches; band-limited, they stay
+// 25 dB under.
+TEST(ContentSounds, SawAndSquareWavesDoNotFoldBack) {
+    constexpr int kRate = 22050;
+    for (const double hz : {1234.5, 2637.0}) {
+        for (const int percent : {0, 50, 30}) {  // the pulse's duty; 0: the saw
+            SCOPED_TRACE(testing::Message() << hz << " Hz, duty " << percent << " % (0: saw)");
+            const double duty = percent / 100.0;
+            std::vector<double> x(2048);
+            double phase = 0;
+            const double dt = content::PhaseStep(hz, kRate);
+            for (double& v : x) {
+                v = duty > 0 ? content::Pulse(phase, dt, duty) : content::Saw(phase, dt);
+                phase += dt;
+                phase -= std::floor(phase);
+            }
+            EXPECT_LT(FoldedPowerDb(x, hz, kRate), -20);
+        }
+    }
+}
+
 std::vector<const ContentEntry*> Entries(const std::function<bool(const ContentEntry&)>& pick) {
     std::vector<const ContentEntry*> out;
     for (const ContentEntry& e : ContentInventory())
@@ -683,6 +885,50 @@ TEST(ContentShapes, FontCellsHoldTheirCharacters) {
     }
     EXPECT_GT(ink('W'), ink('I'));  // the cells hold their own glyphs, not one shape
     EXPECT_GT(ink('#'), ink('.'));
+}
+
+TEST(ContentShapes, EnergyMeterLabelIsWholeAndClearOfTheEdges) {
+    REQUIRE_CONTENT_SET();
+    // The game shows the picture 256 x 32 and paints over the gauge (y 8 to 24) with the
+    // energy it lacks, so the label has the seven rows above it. Filtering blends the
+    // edge rows with the opposite edge: a label reaching the edge reads as cut off.
+    for (int level = 1; level <= 4; ++level) {
+        const std::string path = "tex\\energymeter" + std::to_string(level) + ".png";
+        SCOPED_TRACE(path);
+        const auto img = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        ASSERT_TRUE(img.has_value());
+        ASSERT_EQ(img->width, 256);
+        ASSERT_EQ(img->height, 32);
+        auto light = [&img](int x, int y) {
+            const unsigned char* p = &img->rgba[std::size_t(y * 256 + x) * 4];
+            return p[0] > 160 && p[1] > 160 && p[2] > 160 && p[3] > 160;
+        };
+        // The label's columns: light pixels above the gauge's frame.
+        std::vector<int> columns;
+        for (int x = 0; x < 256; ++x)
+            for (int y = 0; y < 7; ++y)
+                if (light(x, y)) {
+                    columns.push_back(x);
+                    break;
+                }
+        ASSERT_FALSE(columns.empty()) << "no label";
+        int top = 32, bottom = -1;
+        for (const int x : columns)
+            for (int y = 0; y < 8; ++y)
+                if (light(x, y)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        EXPECT_GE(columns.front(), 1);
+        EXPECT_LE(columns.back(), 254);
+        EXPECT_GE(top, 1) << "the label touches the top edge";
+        EXPECT_EQ(bottom - top + 1, 7) << "the capitals are seven dots tall: the label is cut or squeezed";
+        for (const int x : {0, 255})
+            for (int y = 0; y < 32; ++y)
+                EXPECT_FALSE(light(x, y)) << x << ", " << y;
+        for (int x = 0; x < 256; ++x)
+            EXPECT_FALSE(light(x, 0) || light(x, 31)) << x;
+    }
 }
 
 TEST(ContentGenerator, WritesTheSameBytesOnEveryRun) {

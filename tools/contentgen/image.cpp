@@ -185,7 +185,8 @@ void Image::Text(double x, double y, const std::string& text, double scale, Rgba
 }
 
 void Image::TextCentred(double cx, double y, const std::string& text, double scale, Rgba c, bool shadow) {
-    Text(cx - TextWidth(text, scale) / 2, y, text, scale, c, shadow);
+    // On whole pixels: at whole scales every dot is then crisp, with no blended edge.
+    Text(std::round(cx - TextWidth(text, scale) / 2), y, text, scale, c, shadow);
 }
 
 std::vector<unsigned char> Image::Bytes(int channels) const {

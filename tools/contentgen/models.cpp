@@ -253,9 +253,13 @@ Mesh PowerUp(int kind) {
             m = Lathe({{0, -2.6}, {2.2, -1.2}, {1.0, -0.6}, {0, 3.2}}, 8);
             Flat(m);
             break;
-        case 3:  // invincibility: a shield ring round a core
+        case 3:  // invincibility: a shield ring round a core, held by three spokes
             m = Torus(2.2, 0.6, 20, 8);
             m.Append(Sphere(1.2, 12, 6));
+            for (int k = 0; k < 3; ++k) {
+                const double a = 2 * kPi * k / 3;
+                m.Append(Beam({0, 0, 0}, {2.2 * std::cos(a), 0, 2.2 * std::sin(a)}, 0.25, 0.25, 6));
+            }
             break;
         default:  // rapid fire: a spiked cross
             m = Box({-2.3, -0.55, -0.55}, {2.3, 0.55, 0.55});
@@ -312,9 +316,10 @@ Mesh SpaceStation(int which, bool low) {
             Mesh spoke = Box({10.5, -1, -1.2}, {31, 1, 1.2});
             RotateY(spoke, 45 + 90 * k);
             m.Append(spoke);
-            Mesh strut =
-                Beam({0, 14, 0}, {9 * std::cos(kPi / 2 * k), 0, 9 * std::sin(kPi / 2 * k)}, 0.6, 0.6, 6);
-            m.Append(strut);
+            // Struts hold both spires on the hub ring.
+            for (double y : {14.0, -14.0})
+                m.Append(
+                    Beam({0, y, 0}, {9 * std::cos(kPi / 2 * k), 0, 9 * std::sin(kPi / 2 * k)}, 0.6, 0.6, 6));
         }
         m.Append(Box({4, 24, -5}, {22, 25, 5}));  // solar panels
         m.Append(Box({-22, 24, -5}, {-4, 25, 5}));
@@ -346,7 +351,7 @@ Mesh SpaceStation(int which, bool low) {
             Mesh lowerSpoke = Box({5, -21, -0.8}, {18.5, -19, 0.8});
             RotateY(lowerSpoke, 45 + 90 * k);
             m.Append(lowerSpoke);
-            Mesh arm = Box({7, 48, -1.2}, {47, 51, 1.2});
+            Mesh arm = Box({4, 48, -1.2}, {47, 51, 1.2});  // rooted in the spire
             arm.Append(Box({44, 51, -2}, {48, 58, 2}));
             RotateY(arm, 90 * k + 22.5);
             m.Append(arm);
@@ -414,19 +419,22 @@ Mesh Battleship(int sides, int podSides, double shrink = 1) {
               {950, 200, 170, 0},
               {1180, 60, 60, -20}},
              sides));
-    // Engines at the stern, where the game attaches its four flames.
-    for (V3 e : {V3{-244, 165, 0}, V3{243, 167, 0}, V3{243, -151, 0}, V3{-244, -151, 0}})
+    // Engines at the stern, where the game attaches its four flames, each on a pylon
+    // into the hull (the coarse hull does not reach the lower pair).
+    for (V3 e : {V3{-244, 165, 0}, V3{243, 167, 0}, V3{243, -151, 0}, V3{-244, -151, 0}}) {
         add(Pod(75, -1660, -1450, e, podSides));
+        add(Beam({e.x, e.y, -1520}, {e.x * 0.4, e.y * 0.4, -1420}, 30, 30, 6));
+    }
     // Two gun booms ending where the shots leave (245 out, 72 down, 1400 ahead).
     for (double x : {-245.0, 245.0}) {
         add(Beam({x, -72, 300}, {x, -72, 1300}, 55, 40, sides));
         add(Beam({x, -72, 1300}, {x, -72, 1480}, 18, 14, 6));
     }
-    add(Box({-90, 260, 150}, {90, 330, 650}));   // bridge
+    add(Box({-90, 230, 150}, {90, 330, 650}));   // bridge
     add(Box({250, 120, 100}, {385, 230, 700}));  // sponsons
     add(Box({-385, 120, 100}, {-250, 230, 700}));
-    add(Box({240, 220, 950}, {320, 320, 1150}));  // forward turrets
-    add(Box({-320, 220, 950}, {-240, 320, 1150}));
+    add(Box({60, 100, 820}, {150, 210, 980}));  // forward turrets, on the narrowing bow
+    add(Box({-150, 100, 820}, {-60, 210, 980}));
     add(Fin({{-1500, 200}, {-1000, 200}, {-1200, 330}, {-1450, 330}}, -20, 20));
     return m;
 }
@@ -498,19 +506,20 @@ Mesh MothershipPiece(int n) {
             m.Append(Pod(70, 840, 968, {0, -95, 0}, 16));
             return m;
         }
-        case 3: {
-            Mesh m = Prong(1);
-            m.Append(Prong(3));
-            return m;
-        }
+        case 3:
         case 4: {
-            Mesh m = Prong(2);
-            m.Append(Prong(4));
+            // Two opposite prongs and the spar through the hull that joined their roots.
+            Mesh m = Prong(n - 2);
+            m.Append(Prong(n));
+            m.Append(Beam(n == 3 ? V3{0, 150, -250} : V3{170, 9, -250},
+                          n == 3 ? V3{0, -150, -250} : V3{-170, 9, -250}, 40, 40, 8));
             return m;
         }
         default: {
+            // The collar with the dome, torn off together on the strut that held them.
             Mesh m = Collar();
             m.Append(Ellipsoid({110, 70, 200}, {0, 200, 300}));
+            m.Append(Beam({0, 200, 250}, {0, 320, 250}, 22, 22, 6));
             return m;
         }
     }
@@ -560,6 +569,11 @@ Mesh Alien(int kind, bool low) {
             RotateX(ring, 90);
             Translate(ring, {0, -0.3, -1});
             body.Append(ring);
+            for (int k = 0; k < 4; ++k) {  // struts from the body out to the ring
+                const double a = kPi / 4 + k * kPi / 2;
+                body.Append(
+                    Beam({0, -0.3, -1}, {3.2 * std::cos(a), -0.3 + 3.2 * std::sin(a), -1}, 0.16, 0.16, 6));
+            }
             body.Append(Ellipsoid({0.8, 0.7, 1.8}, {0, 0.7, 1.6}, sides * 2, sides));  // canopy
             body.Append(Fin({{-3.2, 0.5}, {-0.6, 0.5}, {-2.6, 5.8}, {-3.7, 5.8}}, -0.15, 0.15));
             engines.Append(Pod(0.5, -3.8, -1, {0.96, 0.35, 0}, sides));
@@ -626,10 +640,10 @@ std::string Radar() {
     for (const Triangle& t : dish.triangles)
         twoSided.AddTwoSided(t.a, t.b, t.c);
     RotateZ(twoSided, -65);
-    Translate(twoSided, {0.6, 1.5, 0});
+    Translate(twoSided, {0.4, 1.5, 0});  // the dish's hub inside the mast's top
     Mesh mast = Lathe({{0, -4}, {0.7, -4}, {0.5, 1.5}, {0, 1.8}}, 8);
     twoSided.Append(mast);
-    twoSided.Append(Beam({0.6, 1.5, 0}, {3.6, 3.0, 0}, 0.15, 0.1, 4));  // feed horn
+    twoSided.Append(Beam({0.4, 1.5, 0}, {3.4, 3.0, 0}, 0.15, 0.1, 4));  // feed horn
     std::vector<Md2Frame> frames;
     for (int f = 0; f < 16; ++f) {
         Mesh turned = twoSided;

@@ -9,6 +9,7 @@
 #include "audio.h"
 #include "generate.h"
 #include "noise.h"
+#include "oscillator.h"
 
 namespace quorvel::content {
 
@@ -206,30 +207,6 @@ class Decay {
   private:
     double value_ = 1, step_;
 };
-
-// Band-limited saw and pulse: the jumps of the naive shapes smoothed over a sample
-// either side (polynomial band-limited step), so high notes do not alias.
-double Blep(double p, double dt) {
-    if (p < dt) {
-        p /= dt;
-        return p + p - p * p - 1;
-    }
-    if (p > 1 - dt) {
-        p = (p - 1) / dt;
-        return p * p + p + p + 1;
-    }
-    return 0;
-}
-
-double Saw(double phase, double dt) {
-    return 2 * phase - 1 - Blep(phase, dt);
-}
-
-double Pulse(double phase, double dt, double duty) {
-    double fall = phase - duty;
-    fall -= std::floor(fall);
-    return (phase < duty ? 1 : -1) + Blep(phase, dt) - Blep(fall, dt);
-}
 
 double MidiHz(int pitch) {
     return 440.0 * std::pow(2.0, (pitch - 69) / 12.0);

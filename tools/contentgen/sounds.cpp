@@ -12,6 +12,7 @@
 #include "audio.h"
 #include "generate.h"
 #include "noise.h"
+#include "oscillator.h"
 
 namespace quorvel::content {
 
@@ -54,21 +55,6 @@ class Biquad {
     double b0_ = 0, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0, x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
 
-// The step that a jump of a naive saw or square leaves at phase 0, smoothed over one
-// sample either side (polynomial band-limited step), so the harmonics above half the
-// sample rate do not fold back as whistles.
-double Blep(double p, double dt) {
-    if (p < dt) {
-        p /= dt;
-        return p + p - p * p - 1;
-    }
-    if (p > 1 - dt) {
-        p = (p - 1) / dt;
-        return p * p + p + p + 1;
-    }
-    return 0;
-}
-
 struct Osc {
     double phase = 0;
     // Advances by `freq` and returns the phase in [0, 1).
@@ -79,14 +65,12 @@ struct Osc {
     }
     double Sine(double f) { return std::sin(2 * kPi * Step(f)); }
     double Saw(double f) {
-        const double p = Step(f), dt = std::min(0.5, std::abs(f) / kRate);
-        return 2 * p - 1 - Blep(p, dt);
+        const double p = Step(f);
+        return content::Saw(p, PhaseStep(f, kRate));
     }
     double Square(double f, double duty = 0.5) {
-        const double p = Step(f), dt = std::min(0.5, std::abs(f) / kRate);
-        double fall = p - duty;
-        fall -= std::floor(fall);
-        return (p < duty ? 1 : -1) + Blep(p, dt) - Blep(fall, dt);
+        const double p = Step(f);
+        return Pulse(p, PhaseStep(f, kRate), duty);
     }
     double Triangle(double f) {
         const double p = Step(f);

@@ -248,7 +248,8 @@ void MenuBackground(Image& img, std::uint64_t seed) {
 
 // The game draws these pictures over the 3D scene with their brightest channel as
 // alpha, so a dark panel would be clear. A deep saturated blue is nearly opaque yet
-// looks dark: behind text it keeps the scene from showing through.
+// looks dark: behind text it keeps the scene from showing through. For the same
+// reason the text has no drop shadow: a black one would be a hole beside each letter.
 const Rgba kBacking = Hex(0x0a1ef0);
 
 void Backing(Image& img, double x0, double y0, double x1, double y1) {
@@ -260,7 +261,7 @@ void Backing(Image& img, double x0, double y0, double x1, double y1) {
 void TextOnBacking(Image& img, double cx, double y, const std::string& text, double scale, Rgba c) {
     const double w = Image::TextWidth(text, scale);
     Backing(img, cx - w / 2 - 3 * scale, y - 2.5 * scale, cx + w / 2 + 3 * scale, y + 9.5 * scale);
-    img.TextCentred(cx, y, text, scale, c, true);
+    img.TextCentred(cx, y, text, scale, c);
 }
 
 // A clickable row: a panel filling the rectangle the game hit-tests, with its label.
@@ -270,10 +271,10 @@ void MenuRow(Image& img, double x0, double y0, double x1, double y1, const std::
     img.FrameRect(x0, y0, x1, y1, 2, Hex(0x5aa0ff));
     const double ty = (y0 + y1) / 2 - 3.5 * scale;
     if (right.empty()) {
-        img.TextCentred((x0 + x1) / 2, ty, label, scale, Hex(0xffe060), true);
+        img.TextCentred((x0 + x1) / 2, ty, label, scale, Hex(0xffe060));
     } else {
-        img.Text(x0 + 10, ty, label, scale, Hex(0xffe060), true);
-        img.Text(x1 - 10 - Image::TextWidth(right, scale), ty, right, scale, Hex(0xffffff), true);
+        img.Text(x0 + 10, ty, label, scale, Hex(0xffe060));
+        img.Text(x1 - 10 - Image::TextWidth(right, scale), ty, right, scale, Hex(0xffffff));
     }
 }
 
@@ -281,8 +282,8 @@ Image MainMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("mainmenu"));
     Backing(img, 60, 40, 452, 190);
-    img.TextCentred(256, 60, "VELTOR", 10, Hex(0xffc830), true);
-    img.TextCentred(256, 160, "DEFEND THE STATION", 3, Hex(0xd8e8ff), true);
+    img.TextCentred(256, 60, "VELTOR", 10, Hex(0xffc830));
+    img.TextCentred(256, 160, "DEFEND THE STATION", 3, Hex(0xd8e8ff));
     const double rows[6][2] = {{270, 303}, {307, 338}, {342, 378}, {382, 413}, {417, 453}, {457, 490}};
     const char* labels[6] = {"NEW GAME", "LOAD GAME", "OPTIONS", "CONTROLS", "CREDITS", "EXIT"};
     for (int i = 0; i < 6; ++i)
@@ -294,7 +295,7 @@ Image Controls() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("controls"));
     Backing(img, 24, 14, 488, 482);
-    img.TextCentred(256, 24, "CONTROLS", 5, Hex(0xffc830), true);
+    img.TextCentred(256, 24, "CONTROLS", 5, Hex(0xffc830));
     const char* lines[][2] = {{"MOUSE", "STEER"},
                               {"LEFT BUTTON", "FIRE"},
                               {"RIGHT BUTTON", "AFTERBURNER"},
@@ -314,8 +315,8 @@ Image Controls() {
                               {"ENTER", "SKIP THE TUTORIAL"}};
     double y = 86;
     for (const auto& l : lines) {
-        img.Text(40, y, l[0], 2, Hex(0xffe060), true);
-        img.Text(220, y, l[1], 2, Hex(0xd8e8ff), true);
+        img.Text(40, y, l[0], 2, Hex(0xffe060));
+        img.Text(220, y, l[1], 2, Hex(0xd8e8ff));
         y += 23;
     }
     return img;
@@ -327,30 +328,30 @@ Image Congratulations(int page) {
     Backing(img, 36, 40, 476, 400);
     switch (page) {
         case 1:
-            img.TextCentred(256, 80, "CONGRATULATIONS!", 4, Hex(0xffc830), true);
-            img.TextCentred(256, 170, "THE STATION IS SAFE", 3, Hex(0xd8e8ff), true);
-            img.TextCentred(256, 215, "AND THE ALIEN FLEET", 3, Hex(0xd8e8ff), true);
-            img.TextCentred(256, 260, "IS DESTROYED", 3, Hex(0xd8e8ff), true);
+            img.TextCentred(256, 80, "CONGRATULATIONS!", 4, Hex(0xffc830));
+            img.TextCentred(256, 170, "THE STATION IS SAFE", 3, Hex(0xd8e8ff));
+            img.TextCentred(256, 215, "AND THE ALIEN FLEET", 3, Hex(0xd8e8ff));
+            img.TextCentred(256, 260, "IS DESTROYED", 3, Hex(0xd8e8ff));
             break;
         case 2:
-            img.TextCentred(256, 60, "CREDITS", 5, Hex(0xffc830), true);
-            img.TextCentred(256, 150, "DESIGN, CODE, ART AND SOUND", 2, Hex(0x9fc8ff), true);
-            img.TextCentred(256, 180, "THE VELTOR TEAM", 3, Hex(0xffffff), true);
-            img.TextCentred(256, 250, "PICTURES, MODELS AND MUSIC", 2, Hex(0x9fc8ff), true);
-            img.TextCentred(256, 280, "GENERATED AT BUILD TIME", 3, Hex(0xffffff), true);
-            img.TextCentred(256, 360, "THANK YOU FOR PLAYING", 3, Hex(0xffe060), true);
+            img.TextCentred(256, 60, "CREDITS", 5, Hex(0xffc830));
+            img.TextCentred(256, 150, "DESIGN, CODE, ART AND SOUND", 2, Hex(0x9fc8ff));
+            img.TextCentred(256, 180, "THE VELTOR TEAM", 3, Hex(0xffffff));
+            img.TextCentred(256, 250, "PICTURES, MODELS AND MUSIC", 2, Hex(0x9fc8ff));
+            img.TextCentred(256, 280, "GENERATED AT BUILD TIME", 3, Hex(0xffffff));
+            img.TextCentred(256, 360, "THANK YOU FOR PLAYING", 3, Hex(0xffe060));
             break;
         case 3:
-            img.TextCentred(256, 80, "MISSION COMPLETE", 4, Hex(0xffc830), true);
-            img.TextCentred(256, 180, "FIFTY LEVELS DEFENDED", 3, Hex(0xd8e8ff), true);
-            img.TextCentred(256, 225, "MOTHERSHIPS DESTROYED", 3, Hex(0xd8e8ff), true);
-            img.TextCentred(256, 290, "YOU ARE A HERO OF THE FLEET", 2, Hex(0xffe060), true);
+            img.TextCentred(256, 80, "MISSION COMPLETE", 4, Hex(0xffc830));
+            img.TextCentred(256, 180, "FIFTY LEVELS DEFENDED", 3, Hex(0xd8e8ff));
+            img.TextCentred(256, 225, "MOTHERSHIPS DESTROYED", 3, Hex(0xd8e8ff));
+            img.TextCentred(256, 290, "YOU ARE A HERO OF THE FLEET", 2, Hex(0xffe060));
             break;
         default:
-            img.TextCentred(256, 200, "THE END", 8, Hex(0xffc830), true);
+            img.TextCentred(256, 200, "THE END", 8, Hex(0xffc830));
             break;
     }
-    TextOnBacking(img, 256, 466, page < 4 ? "PRESS ENTER" : "PRESS ENTER TO EXIT", 2.5, Hex(0xffe060));
+    TextOnBacking(img, 256, 464, page < 4 ? "PRESS ENTER" : "PRESS ENTER TO EXIT", 3, Hex(0xffe060));
     return img;
 }
 
@@ -383,7 +384,7 @@ Image PauseMenu() {
 Image GameOverMenu() {
     Image img(512, 512);
     MenuBackground(img, SeedOf("gameover"));
-    TextOnBacking(img, 256, 150, "GAME OVER", 7, Hex(0xff5030));
+    TextOnBacking(img, 256, 150, "GAME OVER", 7, Hex(0xff8a5a));  // light enough to read on the blue
     const double rows[5][2] = {{290, 323}, {327, 368}, {372, 405}, {409, 443}, {447, 485}};
     const char* labels[5] = {"RESTART", "LOAD GAME", "HELP", "OPTIONS", "EXIT"};
     for (int i = 0; i < 5; ++i)
@@ -490,9 +491,11 @@ Image EnergyMeter(int level) {
         img.FillRect(x, 8, x + 1, 24, ((x - 11) % 24 == 23) ? Mix(c, {0, 0, 0, 1}, 0.5) : c);
     }
     img.FrameRect(10, 7, 252, 25, 1, Hex(0xd8e8ff));
-    // The label sits in a gap of the outer frame, whole dots tall, above the gauge.
-    img.FillRect(10, 0, 12 + Image::TextWidth("ENERGY", 1) + 2, 7, Hex(0x0a1426));
-    img.Text(12, 0, "ENERGY", 1, Hex(0xd8e8ff));
+    // The label, one pixel per dot so that it stays sharp, fills the seven rows above
+    // the gauge in a gap of both frames: a row off the picture's edge, which filtering
+    // would blend with the opposite edge.
+    img.FillRect(10, 0, 12 + Image::TextWidth("ENERGY", 1) + 2, 8, Hex(0x0a1426));
+    img.Text(12, 1, "ENERGY", 1, Hex(0xd8e8ff));
     for (int i = 0; i < level; ++i)
         img.FillRect(200 + i * 12, 27, 208 + i * 12, 31, Hex(0xffe060));
     return img;
@@ -876,10 +879,14 @@ Image Flare(int n) {
 std::string MakeTexture(const ContentEntry& e) {
     const std::string& r = e.recipe;
     const int i = e.index;
-    auto out = [&e](const Image& img) {
+    // Menu pictures keep full colour resolution (the writer halves it below quality
+    // 91): halved, the blue round each letter goes dull, and the game, taking alpha
+    // from brightness, would let the scene through there.
+    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats";
+    auto out = [&e, text](const Image& img) {
         switch (e.format) {
             case Format::Jpeg:
-                return img.Jpeg(90);
+                return img.Jpeg(text ? 95 : 90);
             case Format::Png:
                 return img.Png();
             case Format::Bmp:
