@@ -1,6 +1,7 @@
 #include "platform/sdl/backend.h"
 
 #include <SDL.h>
+#include <malloc.h>
 
 #include <cstring>
 #include <memory>
@@ -31,6 +32,12 @@ bool Headless() {
 
 bool InstallSdlBackEnd() {
     if (!videoReady) {
+        // The software renderer takes fresh memory for every frame's geometry, bins and
+        // streamed buffers and gives it back at the frame's end; the allocator would hand
+        // those pages back to the system each time and fault them in again on the next
+        // frame, on the thread that builds the frame. Keep freed memory in the process.
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             SDL_Log("video: %s", SDL_GetError());
             return false;
