@@ -206,9 +206,16 @@ pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
 wait_for 60 pad_with_tip || fail "no tip of the day beside the launch pad"
 press Return
 wait_for 30 pad_alone || fail "the tip of the day did not close"
-sleep 1
+# The red, green and blue of a pixel of the window now, e.g. "224,224,224".
+window_pixel() {
+  import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
+  convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
+}
+pad_shown() { [ "$(window_pixel 257 100)" = "0,0,0" ]; }             # its black middle
+difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }  # the dialog's grey
+wait_for 60 pad_shown || fail "the launch pad's middle is not black after the tip"
 press Return
-sleep 2
+wait_for 60 difficulty_shown || fail "no difficulty dialog after Start"
 press Return
 render_size() { game_alive && [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]; }
 wait_for 90 render_size || fail "no ${screen_w}x${screen_h} render window after GO (the game is $(game_alive && echo running || echo gone))"
@@ -217,6 +224,7 @@ wait_for 90 render_size || fail "no ${screen_w}x${screen_h} render window after 
 menu_shown() { snap && has 300x14+434+537 "$blue" 0.4; }
 wait_for 90 menu_shown || fail "no main menu with New Game (button area $seen blue)"
 keep main_menu
+last_miss=$EPOCHREALTIME  # the intro cannot start before the click
 click 584 543
 
 # ---- The intro -------------------------------------------------------------------------
@@ -224,7 +232,6 @@ click 584 543
 # The scene's clock starts after the last look that did not show it: Escape released
 # less than 7.5 seconds after that look came within the intro's first 8 seconds (its
 # clock may be half a second ahead).
-last_miss=$EPOCHREALTIME
 intro_end=$((SECONDS + 120))
 until intro_shown; do
   [ "$SECONDS" -lt "$intro_end" ] || fail "New Game did not start the intro (platform $seen)"
@@ -239,7 +246,7 @@ sleep 2
 intro_moving || fail "Escape ${early} s into the intro ended it"
 keep intro
 while [ $((SECONDS - intro_seen)) -lt 9 ]; do sleep 0.5; done
-intro_shown && intro_moving || fail "the intro stopped by itself before 9 seconds"
+intro_shown && intro_moving || fail "the intro did not run on to 9 seconds"
 # After 8 seconds Escape ends it. Left alone it would run for 53 seconds: its end well
 # before that is the skip.
 press Escape
