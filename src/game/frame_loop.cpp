@@ -30,6 +30,9 @@ int ScreenshotCounter = 0;
 bool EnterWasDown = true;  // an Enter held into the run does not skip the tutorial
 bool F5WasDown = false;
 bool F6WasDown = false;
+// The Escape that closed the shop is still down: it re-arms only when let go, or a key
+// held a little longer than the re-arm time would open the pause menu as well.
+bool EscapeFromShop = false;
 AxisSet ShipAxes;  // the holder's axes, as the HUD pointers and weapons receive them
 
 const std::string& Text(const char* name) {
@@ -299,7 +302,10 @@ void RunScreens() {
     }
     if (ShopRequested) {
         RunWeaponShop();
-        if (!ShopRequested) ShowImage("buymenu", false);
+        if (!ShopRequested) {
+            ShowImage("buymenu", false);
+            EscapeFromShop = KeyDown(key::Escape);
+        }
     }
     ShowImage("cpit", !(MenuRequested || ShopRequested));
 
@@ -307,7 +313,8 @@ void RunScreens() {
         ShopRequested = true;
         if (TutorialSteps[4]) TutorialSteps[22] = true;
     }
-    if (KeyDown(key::Escape) && EscTimer > 5) {
+    if (EscapeFromShop && !KeyDown(key::Escape)) EscapeFromShop = false;
+    if (KeyDown(key::Escape) && EscTimer > 5 && !EscapeFromShop) {
         ShowImage("cpit", false);
         EscTimer = 0;
         MenuRequested = true;
@@ -433,6 +440,7 @@ void ResetFrameLoop() {
     ScreenshotCounter = 0;
     EnterWasDown = true;
     F5WasDown = F6WasDown = false;
+    EscapeFromShop = false;
     ShipAxes = AxisSet{};
     if (FrameFactor <= 0) FrameFactor = 1;
 }

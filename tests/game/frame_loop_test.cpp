@@ -205,5 +205,23 @@ TEST_F(FrameLoopTest, KeysOfTheFrame) {
     EXPECT_TRUE(ShopRequested);
 }
 
+// On a desktop a key stays down for several frames: the Escape that closes the shop,
+// held on, must not open the pause menu as well; the next press does.
+TEST_F(FrameLoopTest, TheEscapeThatClosesTheShopOpensNoMenu) {
+    h.KeyPress(h.Frame() + 1, key::B);
+    Frames(2);
+    ASSERT_TRUE(ShopRequested);
+    h.KeyDown(h.Frame() + 1, key::Escape);
+    Frames(30);
+    EXPECT_FALSE(ShopRequested);
+    EXPECT_FALSE(MenuRequested);
+    h.KeyUp(h.Frame() + 1, key::Escape);
+    Frames(2);
+    EXPECT_FALSE(MenuRequested);
+    h.KeyPress(h.Frame() + 1, key::Escape);
+    Frames(1);
+    EXPECT_TRUE(MenuRequested);
+}
+
 }  // namespace
 }  // namespace quorvel
