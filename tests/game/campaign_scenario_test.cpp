@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <numbers>
 #include <optional>
@@ -105,35 +104,46 @@ int NearestAsteroid() {
     return best;
 }
 
+// The money a destroyed asteroid pays: its hit points (by kind and difficulty) times
+// the difficulty's rate.
+double KillMoney(int kind, int difficulty) {
+    constexpr int perKind[6] = {0, 25, 30, 50, 75, 100}, base[6] = {0, 250, 500, 1100, 1400, 1700};
+    constexpr double rate[6] = {0, 40, 35, 30, 25, 20};
+    if (difficulty < 1 || difficulty > 5) return 0;
+    return double(kind * perKind[difficulty] + base[difficulty]) * rate[difficulty];
+}
+
+// Where a mesh of the scene stands (a boss's hit box shows only while the play runs).
+std::optional<Vector> PositionOf(const test::Harness& h, int id) {
+    const auto* mesh = h.Scene().meshes.Find(id);
+    if (!mesh) return std::nullopt;
+    return mesh->place.position;
+}
+
 // New Game from the launch pad, the intro and the training level skipped by their
 // keys; on level 2 the player breaks an asteroid with plasma and is paid its kill
 // money, then lets the field reach the station: the seventh impact loses the ship, and
 // the game-over menu leads back to the main menu.
 TEST_F(CampaignScenarioTest, NewGameToAShotAsteroidAndAStationLost) {
     Pilot pilot(h);
+    struct {
+        float speed = -1;
+        bool flash = true;
+    } level2Start;
     int target = 0, kind = 0, difficulty = 0;
     double moneyBefore = -1, moneyAfter = -1;
     int impacts = 0, countSeen = 0, impactsBeforeLoss = 0;
-    int seenColl = -1;
-    h.At(2, [&] { EveryFrame(h, [&] {
-        if (LastCollisionMesh != seenColl) {
-            seenColl = LastCollisionMesh;
-            const auto* m = h.Scene().meshes.Find(seenColl);
-            std::printf("COLL f%d level %d id %d key %s vis %d pos %g %g %g cam %g %g %g\n", h.Frame(), CurrentLevel, seenColl, m ? m->key.c_str() : "-", m ? m->visible : -1,
-              m ? m->place.position.x : 0, m ? m->place.position.y : 0, m ? m->place.position.z : 0, CamBasis.CamPos.x, CamBasis.CamPos.y, CamBasis.CamPos.z);
-        }
-        return true; }); });
     h.When(test::InMainMenu, [&] { h.MouseTo(h.Frame(), 584, 287 + 256); })  // over New Game
         .After(10, [&] { h.MouseClick(h.Frame() + 1); })
         .After(8 * 60, [&] { h.KeyPress(h.Frame(), key::Escape, 2); })  // past the intro
         .When(InLevel(1), [&] { h.KeyPress(h.Frame() + 2, key::Return, 2); })
         .When(InLevel(2), [&] {
+            level2Start = {ShipSpeed, CollisionFlash};
+            target = NearestAsteroid();
+            kind = Asteroids[std::size_t(target)].Kind;
+            difficulty = DifficultyLevel;
+            // Turn to the rock, close in to plasma range, fire until it breaks.
             EveryFrame(h, [&] {
-                if (target == 0) {
-                    target = NearestAsteroid();
-                    kind = Asteroids[std::size_t(target)].Kind;
-                    difficulty = DifficultyLevel;
-                }
                 const AsteroidRec& rock = Asteroids[std::size_t(target)];
                 if (!rock.Active) {
                     moneyAfter = Money;
@@ -145,16 +155,12 @@ TEST_F(CampaignScenarioTest, NewGameToAShotAsteroidAndAStationLost) {
                 const float distance = Distance(rock.Pos, CamBasis.CamPos);
                 pilot.Thrust(off < 10 && distance > 1400);
                 pilot.Fire(off < 1 && distance < 1800);
-                if (h.Frame() % 30 == 0 || ShipSpeed < 0)
-                    std::printf("speed %g pos %g %g %g coll %d key %s\n", ShipSpeed, CamBasis.CamPos.x, CamBasis.CamPos.y, CamBasis.CamPos.z, LastCollisionMesh, LastCollisionMesh >= 0 && h.Scene().meshes.Find(LastCollisionMesh) ? h.Scene().meshes.Find(LastCollisionMesh)->key.c_str() : "-");
-                if (h.Frame() % 30 == 0)
-                    std::printf("f%d off %.2f dist %.0f money %.0f shots %g\n", h.Frame(), off, distance, Money,
-                                ShotsFired);
                 return true;
             });
         })
         .When([&] { return moneyAfter >= 0; },
               [&] {
+                  // Hands off: the field flies on at the station.
                   EveryFrame(h, [&] {
                       // The count starts again from 0 at the impact that loses the station.
                       if (StationDamageLevel > countSeen)
@@ -163,74 +169,49 @@ TEST_F(CampaignScenarioTest, NewGameToAShotAsteroidAndAStationLost) {
                           impacts += 7 - countSeen;
                       countSeen = StationDamageLevel;
                       if (!ShipDestroyed) impactsBeforeLoss = impacts;
-                      if (h.Frame() % 60 == 0)
-                          std::printf("f%d impacts %d shield %g destroyed %d\n", h.Frame(), StationDamageLevel,
-                                      ShieldDamage, ShipDestroyed);
                       return !ShipDestroyed;
                   });
               })
-        .When([] { return MenuRequested && ShipDestroyed; }, [&] { std::printf("game over at %d\n", h.Frame()); })
+        .When([] { return MenuRequested && ShipDestroyed; }, [] {})
         .After(30, [&] { h.MouseTo(h.Frame(), 634, 722); })  // over "main menu"
         .After(10, [&] { h.MouseClick(h.Frame()); })
         .When(test::InMainMenu, [] { sys::EndProcess(0); });
     h.EndAt(30000, 99);
     EXPECT_EQ(test::RunFromLaunchPad(h, host), 0);
     EXPECT_TRUE(h.ConditionsDone());
-    std::printf("kind %d difficulty %d money %g -> %g\n", kind, difficulty, moneyBefore, moneyAfter);
-}
-
-// Where a mesh of the scene stands (a boss's hit box shows only while the play runs).
-std::optional<Vector> PositionOf(const test::Harness& h, int id) {
-    const auto* mesh = h.Scene().meshes.Find(id);
-    if (!mesh) return std::nullopt;
-    return mesh->place.position;
+    // Level 2 starts with the ship at rest, not thrown back off its own model.
+    EXPECT_EQ(level2Start.speed, 0);
+    EXPECT_FALSE(level2Start.flash);
+    ASSERT_GT(kind, 0);
+    EXPECT_EQ(moneyAfter - moneyBefore, KillMoney(kind, difficulty)) << "kind " << kind;
+    EXPECT_EQ(impactsBeforeLoss, 6);
+    EXPECT_EQ(impacts, 7);
 }
 
 // The last level from the save slot: its field shot away, the mothership and then the
 // battleship fought down (their strength set low), the end cut-scene, the game-won
-// pages turned with Enter, and back to the main menu.
+// pages turned with Enter, and back to the main menu. A ship lost to the fighters is
+// taken up again from the game-over menu, as a player would.
 TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheMainMenu) {
     Pilot pilot(h);
-    int completions = 0;
-    bool wasEnding = false, bossesWeakened[2] = {false, false}, cutscene = false;
-    std::array<Vector, 11> alienWas{};
-    int menuFrames = 0, restarts = 0;
+    int completions = 0, menuFrames = 0, lastPage = 0;
+    bool wasEnding = false, cutscene = false, bossesWeakened[2] = {false, false};
     h.When(InLevel(50), [&] {
          EveryFrame(h, [&] {
              completions += LevelEnding && !wasEnding;
              wasEnding = LevelEnding;
              cutscene = cutscene || CutsceneRunning;
              if (GameWon) return false;
-             // A lost ship is taken up again from the game-over menu's first item, and
-             // the level goes on as it stood.
              if (ShipDestroyed && MenuRequested) {
                  pilot.LetGo();
-                 if (++menuFrames == 30) h.MouseTo(h.Frame(), 634, 562);
-                 if (menuFrames == 40) h.MouseClick(h.Frame()), restarts += 1;
+                 if (++menuFrames == 30) h.MouseTo(h.Frame(), 634, 562);  // over "restart"
+                 if (menuFrames == 40) h.MouseClick(h.Frame());
                  return true;
              }
              menuFrames = 0;
-             // What to shoot: a fighter close by first (it wears the shield down),
-             // aimed ahead of it, with the one-hit gamma gun; then the bosses, then the
-             // field, with plasma.
+             // The field first, then the bosses, with plasma.
              std::optional<Vector> aim;
-             int weapon = 1;
-             float reach = 1900;
-             float closest = 0;
-             for (int j = 1; j <= 10; ++j) {
-                 const AlienShip& a = Aliens[std::size_t(j)];
-                 const Vector was = alienWas[std::size_t(j)];
-                 alienWas[std::size_t(j)] = a.Position;
-                 const float d = Distance(a.Position, CamBasis.CamPos);
-                 if (!a.Active || d >= closest) continue;
-                 closest = d;
-                 const Vector velocity = a.Position - was;
-                 aim = a.Position + velocity * (d / EplasShots[0].ShotSpeed);
-                 weapon = 5;
-                 reach = 1500;
-             }
-             if (aim) {
-             } else if (const int rock = NearestAsteroid(); rock != 0) {
+             if (const int rock = NearestAsteroid(); rock != 0) {
                  aim = Asteroids[std::size_t(rock)].Pos;
              } else if (BattleshipActive) {
                  if (!bossesWeakened[1]) BattleshipHP = 400, bossesWeakened[1] = true;
@@ -239,30 +220,23 @@ TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheMainMenu) {
                  if (!bossesWeakened[0]) MothershipEnergy = 400, bossesWeakened[0] = true;
                  aim = PositionOf(h, MothershipId);
              }
-             if (AsteroidsLeft == 0 && h.Frame() % 30 == 0) {
-                 const auto* m = h.Scene().meshes.Find(MothershipId);
-                 std::printf("  MS f%d vis %d pos %g %g %g cam %g %g %g aim %d menu %d lost %d armed %d inrange %d speed %g\n", h.Frame(), m ? m->visible : -1, m ? m->place.position.x : 0, m ? m->place.position.y : 0, m ? m->place.position.z : 0, CamBasis.CamPos.x, CamBasis.CamPos.y, CamBasis.CamPos.z, bool(aim), MenuRequested, ShipDestroyed, MothershipArmed, MothershipInRange, ShipSpeed);
-             }
-             if (!aim || LevelEnding || CutsceneRunning || (MothershipLevel && MothershipArmed && !MothershipInRange)) {
+             if (!aim || LevelEnding || CutsceneRunning) {
                  pilot.LetGo();
-             } else {
-                 if (CurrentWeapon != weapon) h.KeyPress(h.Frame(), weapon == 5 ? key::D5 : key::D1);
-                 const double off = pilot.TurnToward(*aim);
-                 const float distance = Distance(*aim, CamBasis.CamPos);
-                 pilot.Thrust(weapon == 1 && off < 10 && distance > reach - 300);
-                 pilot.Fire(off < (weapon == 5 ? 3 : 1.5) && distance < reach);
-                 if ((MothershipInRange || BattleshipActive) && h.Frame() % 20 == 0)
-                     std::printf("  f%d off %.2f dist %.0f fired %g hit %g mse %g speed %g\n", h.Frame(), off, distance, ShotsFired, ShotsHit, MothershipEnergy, ShipSpeed);
+                 return true;
              }
-             if (h.Frame() % 120 == 0)
-                 std::printf("f%d left %d ms %d/%d/%d bs %d/%d hp %g shield %g cut %d end %d w %d\n", h.Frame(),
-                             AsteroidsLeft, MothershipLevel, MothershipInRange, MothershipArmed, BattleshipActive,
-                             BattleshipDestroyed, BattleshipHP, ShieldDamage, CutsceneRunning, LevelEnding, weapon);
+             const double off = pilot.TurnToward(*aim);
+             const float distance = Distance(*aim, CamBasis.CamPos);
+             pilot.Thrust(off < 10 && distance > 1600);
+             pilot.Fire(off < 1.5 && distance < 1900);
              return true;
          });
      })
         .When([] { return GameWon; },
               [&] {
+                  EveryFrame(h, [&] {
+                      lastPage = std::max(lastPage, int(GameWonPage));
+                      return GameWon;
+                  });
                   for (int page = 0; page < 4; ++page)
                       h.KeyPress(h.Frame() + 30 + 90 * page, key::Return, 2);
               })
@@ -270,10 +244,12 @@ TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheMainMenu) {
     h.EndAt(40000, 99);
     EXPECT_EQ(test::RunFromLevelStart(h, {50, true, true, true, true, true, 0, true, 4}), 0);
     EXPECT_TRUE(h.ConditionsDone());
+    EXPECT_TRUE(bossesWeakened[0] && bossesWeakened[1]);
+    EXPECT_TRUE(BattleshipDestroyed);
     EXPECT_TRUE(cutscene);
     EXPECT_EQ(completions, 1);
     EXPECT_TRUE(GameWon);
-    std::printf("restarts %d\n", restarts);
+    EXPECT_EQ(lastPage, 5);  // the fourth Enter turned past the last page
 }
 
 }  // namespace
