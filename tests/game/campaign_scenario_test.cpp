@@ -4,14 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
 #include <optional>
 
-#include "common/engine_objects.h"
-#include "game/game.h"
 #include "game/run_objects.h"
 #include "game/state.h"
 #include "platform/engine/scancodes.h"
@@ -51,7 +48,9 @@ class Pilot {
         if (dx != 0 || dy != 0) h_.MouseMove(h_.Frame(), dx, dy);
         return std::acos(std::clamp(front / std::max(1e-6f, Length(d)), -1.0, 1.0)) * degrees;
     }
-    void Fire(bool on) { Hold(fire_, on, [&] { h_.MouseButton(h_.Frame(), 0, on); }); }
+    void Fire(bool on) {
+        Hold(fire_, on, [&] { h_.MouseButton(h_.Frame(), 0, on); });
+    }
     void Thrust(bool on) {
         Hold(thrust_, on, [&] { on ? h_.KeyDown(h_.Frame(), key::W) : h_.KeyUp(h_.Frame(), key::W); });
     }
@@ -137,27 +136,28 @@ TEST_F(CampaignScenarioTest, NewGameToAShotAsteroidAndAStationLost) {
         .After(10, [&] { h.MouseClick(h.Frame() + 1); })
         .After(8 * 60, [&] { h.KeyPress(h.Frame(), key::Escape, 2); })  // past the intro
         .When(InLevel(1), [&] { h.KeyPress(h.Frame() + 2, key::Return, 2); })
-        .When(InLevel(2), [&] {
-            level2Start = {ShipSpeed, CollisionFlash};
-            target = NearestAsteroid();
-            kind = Asteroids[std::size_t(target)].Kind;
-            difficulty = DifficultyLevel;
-            // Turn to the rock, close in to plasma range, fire until it breaks.
-            EveryFrame(h, [&] {
-                const AsteroidRec& rock = Asteroids[std::size_t(target)];
-                if (!rock.Active) {
-                    moneyAfter = Money;
-                    pilot.LetGo();
-                    return false;
-                }
-                moneyBefore = Money;
-                const double off = pilot.TurnToward(rock.Pos);
-                const float distance = Distance(rock.Pos, CamBasis.CamPos);
-                pilot.Thrust(off < 10 && distance > 1400);
-                pilot.Fire(off < 1 && distance < 1800);
-                return true;
-            });
-        })
+        .When(InLevel(2),
+              [&] {
+                  level2Start = {ShipSpeed, CollisionFlash};
+                  target = NearestAsteroid();
+                  kind = Asteroids[std::size_t(target)].Kind;
+                  difficulty = DifficultyLevel;
+                  // Turn to the rock, close in to plasma range, fire until it breaks.
+                  EveryFrame(h, [&] {
+                      const AsteroidRec& rock = Asteroids[std::size_t(target)];
+                      if (!rock.Active) {
+                          moneyAfter = Money;
+                          pilot.LetGo();
+                          return false;
+                      }
+                      moneyBefore = Money;
+                      const double off = pilot.TurnToward(rock.Pos);
+                      const float distance = Distance(rock.Pos, CamBasis.CamPos);
+                      pilot.Thrust(off < 10 && distance > 1400);
+                      pilot.Fire(off < 1 && distance < 1800);
+                      return true;
+                  });
+              })
         .When([&] { return moneyAfter >= 0; },
               [&] {
                   // Hands off: the field flies on at the station.
@@ -196,41 +196,42 @@ TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheMainMenu) {
     Pilot pilot(h);
     int completions = 0, menuFrames = 0, lastPage = 0;
     bool wasEnding = false, cutscene = false, bossesWeakened[2] = {false, false};
-    h.When(InLevel(50), [&] {
-         EveryFrame(h, [&] {
-             completions += LevelEnding && !wasEnding;
-             wasEnding = LevelEnding;
-             cutscene = cutscene || CutsceneRunning;
-             if (GameWon) return false;
-             if (ShipDestroyed && MenuRequested) {
-                 pilot.LetGo();
-                 if (++menuFrames == 30) h.MouseTo(h.Frame(), 634, 562);  // over "restart"
-                 if (menuFrames == 40) h.MouseClick(h.Frame());
-                 return true;
-             }
-             menuFrames = 0;
-             // The field first, then the bosses, with plasma.
-             std::optional<Vector> aim;
-             if (const int rock = NearestAsteroid(); rock != 0) {
-                 aim = Asteroids[std::size_t(rock)].Pos;
-             } else if (BattleshipActive) {
-                 if (!bossesWeakened[1]) BattleshipHP = 400, bossesWeakened[1] = true;
-                 aim = PositionOf(h, BattleshipId);
-             } else if (MothershipLevel && MothershipInRange) {
-                 if (!bossesWeakened[0]) MothershipEnergy = 400, bossesWeakened[0] = true;
-                 aim = PositionOf(h, MothershipId);
-             }
-             if (!aim || LevelEnding || CutsceneRunning) {
-                 pilot.LetGo();
-                 return true;
-             }
-             const double off = pilot.TurnToward(*aim);
-             const float distance = Distance(*aim, CamBasis.CamPos);
-             pilot.Thrust(off < 10 && distance > 1600);
-             pilot.Fire(off < 1.5 && distance < 1900);
-             return true;
-         });
-     })
+    h.When(InLevel(50),
+           [&] {
+               EveryFrame(h, [&] {
+                   completions += LevelEnding && !wasEnding;
+                   wasEnding = LevelEnding;
+                   cutscene = cutscene || CutsceneRunning;
+                   if (GameWon) return false;
+                   if (ShipDestroyed && MenuRequested) {
+                       pilot.LetGo();
+                       if (++menuFrames == 30) h.MouseTo(h.Frame(), 634, 562);  // over "restart"
+                       if (menuFrames == 40) h.MouseClick(h.Frame());
+                       return true;
+                   }
+                   menuFrames = 0;
+                   // The field first, then the bosses, with plasma.
+                   std::optional<Vector> aim;
+                   if (const int rock = NearestAsteroid(); rock != 0) {
+                       aim = Asteroids[std::size_t(rock)].Pos;
+                   } else if (BattleshipActive) {
+                       if (!bossesWeakened[1]) BattleshipHP = 400, bossesWeakened[1] = true;
+                       aim = PositionOf(h, BattleshipId);
+                   } else if (MothershipLevel && MothershipInRange) {
+                       if (!bossesWeakened[0]) MothershipEnergy = 400, bossesWeakened[0] = true;
+                       aim = PositionOf(h, MothershipId);
+                   }
+                   if (!aim || LevelEnding || CutsceneRunning) {
+                       pilot.LetGo();
+                       return true;
+                   }
+                   const double off = pilot.TurnToward(*aim);
+                   const float distance = Distance(*aim, CamBasis.CamPos);
+                   pilot.Thrust(off < 10 && distance > 1600);
+                   pilot.Fire(off < 1.5 && distance < 1900);
+                   return true;
+               });
+           })
         .When([] { return GameWon; },
               [&] {
                   EveryFrame(h, [&] {
