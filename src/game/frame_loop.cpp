@@ -220,20 +220,8 @@ void RunBattleshipBlock() {
     }
 }
 
-void RunPlay() {
-    LastFightMusic();
-    ShowMothershipDebris();
-    TutorialLevel();
-
-    SteerShip();
-    UpdateCameraVectors();
-    CameraObj->SelectCameraById(0);
-    CamPosNow = CameraObj->GetCameraPosition();
-    if (!ShipCollisionsOff) CheckShipCollisions();
-    DrawHudPointers(ShipAxes);
-    UpdateAliens();
-    if (!AlienBattlePending()) CheckLevelComplete();
-
+// The rest of the play: weapons, flight, shots, enemies and events.
+void RunFlightAndFight() {
     RegenerateWeaponEnergy();
     HandleTuningKeys();
     if (!CapacityApplied) {
@@ -261,6 +249,24 @@ void RunPlay() {
     // Back at the start pose no collision flash is due.
     if (InRange(CamBasis.CamPos, Vector{0, 0, 0}, 11)) CollisionFlash = false;
     if (GiantAsteroidActive) UpdateGiantAsteroid();
+}
+
+void RunPlay() {
+    LastFightMusic();
+    ShowMothershipDebris();
+    TutorialLevel();
+
+    SteerShip();
+    UpdateCameraVectors();
+    CameraObj->SelectCameraById(0);
+    CamPosNow = CameraObj->GetCameraPosition();
+    if (!ShipCollisionsOff) CheckShipCollisions();
+    DrawHudPointers(ShipAxes);
+    UpdateAliens();
+    if (!AlienBattlePending()) CheckLevelComplete();
+    // A level ended or a ship lost in this frame has put the ship's model at the camera:
+    // the rest of the play would fly into it. The collision boxes still go for the render.
+    if (!PlayHeld()) RunFlightAndFight();
     CheckMothershipDebris();
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -137,6 +138,40 @@ TEST_F(FrameLoopTest, PlayIsHeldWhileAScreenOrASequenceRuns) {
         EXPECT_GT(PlasmaShots[0].Reload, 0) << c.what;
         EXPECT_TRUE(HudPointers[1].PointerOn) << c.what;
     }
+}
+
+// A level that ends, or a ship that is lost, in the first half of a frame's play puts
+// the ship's model at the camera: the rest of that frame neither flies into it (the
+// bounce would carry into the next level) nor leaves the boss's hit box in the picture.
+class PlayStopsTest : public FrameLoopTest {
+  protected:
+    void RunFrameThatSets(const bool& flag) {
+        ShipDebris[2].Marked = true;  // the box shows for the play and goes for the render
+        RunGameFrame();
+        EXPECT_TRUE(flag);
+        EXPECT_EQ(ShipSpeed, 0);
+        EXPECT_FALSE(CollisionFlash);
+        const auto* box = h.Scene().meshes.Find(ShipDebris[2].MeshId);
+        ASSERT_NE(box, nullptr);
+        EXPECT_FALSE(box->visible);
+    }
+};
+
+TEST_F(PlayStopsTest, WhenTheLastAsteroidIsGone) {
+    for (int i = 1; i <= AsteroidCount; ++i)
+        Asteroids[std::size_t(i)].Active = Asteroids[std::size_t(i)].Parked = false;
+    AsteroidsLeft = 0;
+    RunFrameThatSets(LevelEnding);
+}
+
+TEST_F(PlayStopsTest, WhenTheSeventhStationHitLosesTheShip) {
+    StationDamageLevel = 6;
+    const auto flying =
+        std::find_if(Asteroids.begin() + 1, Asteroids.end(), [](const AsteroidRec& a) { return a.Active; });
+    ASSERT_NE(flying, Asteroids.end());
+    MeshObj->SelectMeshById(flying->MeshId);
+    MeshObj->SetPosition(StationPos);
+    RunFrameThatSets(ShipDestroyed);
 }
 
 // A frame the engine cannot time moves by the last factor it could.
