@@ -99,6 +99,9 @@ void PutIntoRunningGame(const SaveGameValues& saved) {
     GameWon = false;
     GameWonStarted = false;
     ResetCamera();
+    // From its beginning means at rest too: the speed of the ship before the load would
+    // carry it off the start pose at once.
+    StopShip();
     Money = saved.money;
     MenuRequested = false;
     ShowImage("menu", false);
