@@ -352,6 +352,40 @@ TEST_P(ScreensScenarioTest, SaveAndLoadListsByClick) {
     EXPECT_EQ(std::bit_cast<std::uint64_t>(loaded.money), std::bit_cast<std::uint64_t>(withMion.money));
 }
 
+// A ship lost while its pilot idles brings up the game-over menu; its restart entry puts
+// the ship back into the same level with no money, and the level plays on.
+TEST_P(ScreensScenarioTest, GameOverRestartPutsTheShipBackInTheLevel) {
+    struct Seen {
+        bool gameOverMenu = false, destroyed = true, menuOpen = true;
+        int level = 0;
+        double money = -1;
+        float hull = 0;
+    } seen;
+    bool lostAgain = false;
+    h.When([] { return MenuRequested && ShipDestroyed; },
+           [&] {
+               seen.gameOverMenu = true;
+               PointAtPicture(250, 306);  // restart
+           })
+        .After(5, [&] { Click(); })
+        .When([&] { return !MenuRequested && test::InFrameLoop(h); },
+              [&] { seen = {true, ShipDestroyed, MenuRequested, CurrentLevel, Money, HullDamage}; })
+        .After(300, [&] {
+            lostAgain = ShipDestroyed;
+            sys::EndProcess(0);
+        });
+    h.EndAt(20000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {12, false, false, false, false, false, 5000, false, 1}), 0);
+    ASSERT_TRUE(h.ConditionsDone());
+    EXPECT_TRUE(seen.gameOverMenu);
+    EXPECT_FALSE(seen.destroyed);
+    EXPECT_FALSE(seen.menuOpen);
+    EXPECT_EQ(seen.level, 12);
+    EXPECT_EQ(seen.money, 0);
+    EXPECT_EQ(seen.hull, 1.0f);
+    EXPECT_FALSE(lostAgain);
+}
+
 INSTANTIATE_TEST_SUITE_P(Screens, ScreensScenarioTest,
                          ::testing::Values(std::pair{1280, 1024}, std::pair{640, 480}),
                          [](const auto& param) {
