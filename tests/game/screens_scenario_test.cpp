@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "audio/audio.h"
+#include "common/engine_objects.h"
 #include "game/clip_log.h"
 #include "game/run_objects.h"
 #include "game/save_file.h"
@@ -59,8 +61,9 @@ PlayLevelArgs StartWith(const Possessions& p) {
     return {p.level, p.ion, p.mion, p.eplas, p.disperse, p.gamma, p.money, p.beam, p.capacity};
 }
 
-class ScreensScenarioTest : public ::testing::TestWithParam<std::pair<int, int>> {
+class ScreensScenario : public ::testing::Test {
   protected:
+    explicit ScreensScenario(std::pair<int, int> screen = {1280, 1024}) : h(screen.first, screen.second) {}
     void SetUp() override {
         if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
         sys::SeedRandom(17);
@@ -104,9 +107,21 @@ class ScreensScenarioTest : public ::testing::TestWithParam<std::pair<int, int>>
         return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
     }
 
+    bool MeshShown(const char* key) const {
+        const auto* mesh = h.Scene().meshes.Find(key);
+        return mesh && mesh->visible;
+    }
+
     test::ContentFolder content;
     test::ClipLog clips;
-    test::Harness h{GetParam().first, GetParam().second};
+    test::Harness h;
+};
+
+// The scenarios that point and click, at a large and a small screen.
+class ScreensScenarioTest : public ScreensScenario,
+                            public ::testing::WithParamInterface<std::pair<int, int>> {
+  protected:
+    ScreensScenarioTest() : ScreensScenario(GetParam()) {}
 };
 
 // F5 writes the quick-save slot once per press, however long it is held; what is bought,
@@ -354,7 +369,7 @@ TEST_P(ScreensScenarioTest, SaveAndLoadListsByClick) {
 
 // A ship lost while its pilot idles brings up the game-over menu; its restart entry puts
 // the ship back into the same level with no money, and the level plays on.
-TEST_P(ScreensScenarioTest, GameOverRestartPutsTheShipBackInTheLevel) {
+TEST_F(ScreensScenario, GameOverRestartPutsTheShipBackInTheLevel) {
     struct Seen {
         bool gameOverMenu = false, destroyed = true, menuOpen = true;
         int level = 0;
@@ -384,6 +399,36 @@ TEST_P(ScreensScenarioTest, GameOverRestartPutsTheShipBackInTheLevel) {
     EXPECT_EQ(seen.money, 0);
     EXPECT_EQ(seen.hull, 1.0f);
     EXPECT_FALSE(lostAgain);
+}
+
+// F6 while the ship warps out of a finished level: the saved level starts again as a
+// level starts, with its music playing and no warp-out ship left in it.
+TEST_F(ScreensScenario, AQuickLoadDuringTheWarpOut) {
+    bool warping = false, ending = true, goldShip = true, musicPaused = true;
+    int level = 0;
+    h.When([this] { return CurrentLevel == 1 && test::InFrameLoop(h); },
+           [&] { h.KeyPress(h.Frame() + 1, key::Return, 2); })
+        .When([] { return LevelEnding; },
+              [&] {
+                  warping = MeshShown("goldship") && DXAudioObj && DXAudioObj->BackgroundPaused();
+                  h.KeyPress(h.Frame() + 60, key::F6, 2);
+              })
+        .After(120, [&] {
+            ending = LevelEnding;
+            level = CurrentLevel;
+            goldShip = MeshShown("goldship");
+            musicPaused = DXAudioObj && DXAudioObj->BackgroundPaused();
+            sys::EndProcess(0);
+        });
+    h.EndAt(3000, 99);
+    IntroSeen = true;  // straight into the training level
+    EXPECT_EQ(test::RunFromLevelStart(h, {1, false, false, false, false, false, 0, false, 1}), 0);
+    ASSERT_TRUE(h.ConditionsDone());
+    EXPECT_TRUE(warping);
+    EXPECT_FALSE(ending);
+    EXPECT_EQ(level, 1);
+    EXPECT_FALSE(goldShip);
+    EXPECT_FALSE(musicPaused);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScreensScenarioTest,
