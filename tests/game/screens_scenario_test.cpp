@@ -1,6 +1,7 @@
 // The screens a player meets inside a level, played through the real program headless:
-// the quick save and quick load keys, the weapon shop, the pause menu and the save and
-// load lists it opens, each reached by its key or by a click on its entry.
+// the quick save and quick load keys (also during a warp-out), the weapon shop, the pause
+// and game-over menus and the save and load lists they open, each reached by its key or
+// by a click on its entry.
 
 #include <gtest/gtest.h>
 
