@@ -383,8 +383,16 @@ void ResetCamera() {
     CameraObj->SelectCameraById(0);
 }
 
-void ResetFlightState() {
+void StopShip() {
     ShipSpeed = 0;
+    PitchRate = YawRate = RollRate = StrafeRate = 0;
+    PitchDriven = YawDriven = RollDriven = StrafeDriven = SpeedDriven = false;
+    CollisionFlash = BumpActive = false;
+    BumpTimer = 0;
+}
+
+void ResetFlightState() {
+    StopShip();
     ShipAccel = 0.1f;
     BrakeRate = ShipAccel;
     ShipDrag = 0.1f;
@@ -392,10 +400,6 @@ void ResetFlightState() {
     CruiseTopSpeed = 20.0f;
     ShipMaxSpeed = 25.0f;
     ProbeReach = 15.0f;
-    PitchRate = YawRate = RollRate = StrafeRate = 0;
-    PitchDriven = YawDriven = RollDriven = StrafeDriven = SpeedDriven = false;
-    CollisionFlash = BumpActive = false;
-    BumpTimer = 0;
     LastCollisionMesh = -1;
     FlashTimer = 0;
     FlashTimerFrame = 1;

@@ -75,6 +75,8 @@ void ReturnToMainMenu();
 void ResetCamera();
 // Rebuilds CamBasis from the main camera.
 void UpdateCameraVectors();
+// The ship at rest: no speed, no turn, roll or strafe, no collision bounce or flash.
+void StopShip();
 // The flight state a run starts with (speeds, messages, collision flag, mini view).
 void ResetFlightState();
 void SteerShip();                 // mouse, re-centring, game pad: pitch and yaw

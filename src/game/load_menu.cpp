@@ -81,11 +81,20 @@ void EndShipLoss() {
     GameOverMusicOn = false;
 }
 
+// A level starts with its music: a warp-out, a cut-scene or a boss's arrival that paused
+// it for a clip of its own has ended with the load, clip and all.
+void ResumeLevelMusic() {
+    if (!DXAudioObj || !DXAudioObj->BackgroundPaused()) return;
+    DXAudioObj->StopForeground();
+    DXAudioObj->ResumeBackground();
+}
+
 void PutIntoRunningGame(const SaveGameValues& saved) {
     TakeOwnedWeapons(saved);
     HideAllAliens();
     EndBossFights();
     EndShipLoss();
+    ResumeLevelMusic();
     // Whatever the beam holds goes with the level's meshes.
     if (GravityBeam) GravityBeam->Init();
 
@@ -99,6 +108,9 @@ void PutIntoRunningGame(const SaveGameValues& saved) {
     GameWon = false;
     GameWonStarted = false;
     ResetCamera();
+    // From its beginning means at rest too: the speed of the ship before the load would
+    // carry it off the start pose at once.
+    StopShip();
     Money = saved.money;
     MenuRequested = false;
     ShowImage("menu", false);

@@ -425,5 +425,27 @@ TEST_F(LoadIntoRunTest, AQuickSaveLoadedDuringAMothershipFightGivesBackExactlyTh
     }
 }
 
+// A game loaded in flight starts its level at rest: the speed, turn and bounce the ship
+// had before would carry it off the start pose at once.
+TEST_F(LoadIntoRunTest, ALoadedLevelStartsWithTheShipAtRest) {
+    test::LoadRunAt(3);
+    UseScreen(1280, 1024);
+    CreateInGameMenus();
+    ASSERT_TRUE(WriteSaveSlot(0, {3, false, false, false, false, false, 100, false, 1}));
+    ShipSpeed = 20;
+    YawRate = 3;
+    YawDriven = true;
+    CollisionFlash = BumpActive = true;
+
+    FrameObj->BeginFrame();
+    LoadGameMenu(0, true);
+    FrameObj->RenderScene();
+    FrameObj->EndFrame();
+
+    EXPECT_EQ(ShipSpeed, 0);
+    EXPECT_EQ(YawRate, 0);
+    EXPECT_FALSE(YawDriven || CollisionFlash || BumpActive);
+}
+
 }  // namespace
 }  // namespace quorvel
