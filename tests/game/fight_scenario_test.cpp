@@ -1,0 +1,245 @@
+// Whole levels fought to their end through the frame loop, headless: a scripted pilot
+// turns the ship with the mouse toward its targets and fires, as a player would.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "combat/combat.h"
+#include "common/engine_objects.h"
+#include "game/game.h"
+#include "game/run_objects.h"
+#include "game/state.h"
+#include "platform/engine/scancodes.h"
+#include "platform/system/process.h"
+#include "platform/system/random.h"
+#include "support/harness.h"
+#include "support/scenarios.h"
+
+namespace quorvel {
+namespace {
+
+constexpr float Pi = 3.14159265f;
+
+struct Target {
+    int key = 0;  // tells targets apart from frame to frame
+    Vector pos;
+    float radius = 30;
+};
+
+// Plays the ship through the input only: every frame it turns toward where its target
+// will be when a shot gets there and holds the fire button while the nose is on it.
+class Pilot {
+  public:
+    explicit Pilot(test::Harness& h) : h_(h) {}
+
+    std::function<std::optional<Target>()> choose;  // nothing: hold fire
+    bool thrustWhenFar = false;                     // close in on targets out of reach
+
+    // Whether the player's controls act in this frame.
+    static bool Playing() {
+        return GameRunning && !ShipDestroyed && !OutOfBounds && !LevelEnding && !MenuRequested &&
+               !ShopRequested && !GameWon && !GiantAsteroidFlying && !CutsceneRunning &&
+               !(MothershipArmed && !MothershipInRange);  // the arrival's camera
+    }
+
+    void Fly() {
+        const int frame = h_.Frame();
+        const std::optional<Target> target = Playing() && choose ? choose() : std::nullopt;
+        if (!target) {
+            Button(frame, false);
+            Key(frame, key::W, false);
+            return;
+        }
+        const int weapon = WantedWeapon();
+        if (CurrentWeapon != weapon) h_.KeyPress(frame, weapon == 7 ? key::D7 : key::D4);
+        const ShotRec& shots = weapon == 7 ? GammaShots[0] : MionShots[0];
+        const float range = weapon == 7 ? 3000.0f : 2000.0f;
+
+        const Vector velocity = last_ && last_->key == target->key ? target->pos - last_->pos : Vector{};
+        last_ = target;
+        const Vector from = CamBasis.CamPos;
+        Vector aim = target->pos;
+        for (int i = 0; i < 4; ++i) {
+            const float t = Distance(aim, from) / std::max(shots.ShotSpeed * FrameFactor, 1.0f);
+            aim = target->pos + velocity * (t + 1);
+        }
+        const Vector d = aim - from;
+        const float x = Dot(d, CamBasis.CamRight), y = Dot(d, CamBasis.CamUp), z = Dot(d, CamBasis.CamFront);
+        const float yawOff = std::atan2(x, z) * 180 / Pi;
+        const float pitchOff = std::atan2(y, std::hypot(x, z)) * 180 / Pi;
+        // Mouse right turns right, mouse down turns the nose down.
+        const int dx = MouseStep(std::clamp(0.35f * yawOff, -6.0f, 6.0f), YawRate);
+        const int dy = MouseStep(-std::clamp(0.35f * pitchOff, -6.0f, 6.0f), PitchRate);
+        if (dx != 0 || dy != 0) h_.MouseMove(frame, dx, dy);
+
+        const float distance = Length(d);
+        const float off = std::hypot(yawOff, pitchOff);
+        const float cone = std::max(0.4f, std::atan2(target->radius, distance) * 180 / Pi);
+        Button(frame, off < cone && distance < 0.9f * range);
+        if (thrustWhenFar) Key(frame, key::W, distance > 0.6f * range);
+    }
+
+  private:
+    // Gamma while it is loaded and has the energy for a shot, the mion gun between.
+    static int WantedWeapon() {
+        const bool gammaReady = GammaShots[0].Reload > 100 && (InfiniteEnergy || WeaponEnergy[7].Energy >= 25);
+        return OwnsGamma && gammaReady ? 7 : 4;
+    }
+    // The mouse motion that brings the turn rate to `wanted` this frame (a rate at rest
+    // takes the step twice).
+    static int MouseStep(float wanted, float rate) {
+        const float perPixel = FrameFactor * MouseSensitivity / 20;
+        float pixels = (wanted - rate) / perPixel;
+        if (rate == 0) pixels /= 2;
+        return int(std::lround(pixels));
+    }
+    void Button(int frame, bool down) {
+        if (down == buttonDown_) return;
+        h_.MouseButton(frame, 0, down);
+        buttonDown_ = down;
+    }
+    void Key(int frame, int code, bool down) {
+        bool& held = keys_[code];
+        if (down == held) return;
+        if (down)
+            h_.KeyDown(frame, code);
+        else
+            h_.KeyUp(frame, code);
+        held = down;
+    }
+
+    test::Harness& h_;
+    std::optional<Target> last_;
+    bool buttonDown_ = false;
+    std::map<int, bool> keys_;
+};
+
+// The nearest of the level's flying asteroids.
+std::optional<Target> NearestAsteroid() {
+    std::optional<Target> best;
+    float bestDistance = 1e30f;
+    for (int i = 1; i <= AsteroidCount; ++i) {
+        const AsteroidRec& a = Asteroids[std::size_t(i)];
+        if (!a.Active) continue;
+        const float d = Distance(a.Pos, CamBasis.CamPos);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = Target{i, a.Pos, 60};
+        }
+    }
+    return best;
+}
+
+std::optional<Target> NearestAlien() {
+    std::optional<Target> best;
+    float bestDistance = 1e30f;
+    for (int j = 1; j <= 10; ++j) {
+        const AlienShip& a = Aliens[std::size_t(j)];
+        if (!a.Active) continue;
+        const float d = Distance(a.Position, CamBasis.CamPos);
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = Target{100 + j, a.Position, 25};
+        }
+    }
+    return best;
+}
+
+// What a level's end looks like from outside: each rise of LevelEnding is one
+// completion, with the money it paid in its frame and the warp-out it started.
+struct LevelEnds {
+    int count = 0;
+    int levelAtEnd = 0;
+    double bonus = 0, paid = 0;
+    int warpOutStart = 0;
+    bool ending = false;
+    double money = 0;
+
+    void Watch() {
+        if (LevelEnding && !ending) {
+            count += 1;
+            levelAtEnd = CurrentLevel;
+            bonus = LevelBonus;
+            paid = Money - money;
+            warpOutStart = WarpOutStart;
+        }
+        ending = LevelEnding;
+        money = Money;
+    }
+};
+
+class FightScenarioTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
+        sys::SeedRandom(15);
+    }
+    std::function<bool()> InLevel(int level) {
+        return [this, level] { return CurrentLevel == level && !LevelEnding && test::InFrameLoop(h); };
+    }
+    // Runs `each` at the start of every frame from now on.
+    void EveryFrame(std::function<void()> each) {
+        every_ = std::move(each);
+        tick_ = [this] {
+            every_();
+            h.At(h.Frame() + 1, tick_);
+        };
+        h.At(h.Frame() + 1, tick_);
+    }
+    test::ContentFolder content;
+    test::Harness h;
+    Pilot pilot{h};
+
+  private:
+    std::function<void()> every_, tick_;
+};
+
+// Level 3: the alien wave comes, is shot down with the asteroids, and the level ends
+// once: one bonus, one warp-out, and level 4 next.
+TEST_F(FightScenarioTest, AlienLevelIsFoughtToItsEndOnce) {
+    LevelEnds ends;
+    bool waveCame = false;
+    int aliensDown = 0, shipsLost = 0;
+    std::array<bool, 11> wasActive{};
+    pilot.choose = [] {
+        if (auto alien = NearestAlien()) return alien;
+        return NearestAsteroid();
+    };
+    h.When(InLevel(3), [&] {
+        EveryFrame([&] {
+            pilot.Fly();
+            ends.Watch();
+            waveCame = waveCame || Wave1Started;
+            shipsLost += ShipDestroyed ? 1 : 0;
+            for (int j = 1; j <= 10; ++j) {
+                const bool active = Aliens[std::size_t(j)].Active;
+                if (wasActive[std::size_t(j)] && !active && CurrentLevel == 3) aliensDown += 1;
+                wasActive[std::size_t(j)] = active;
+            }
+            if (h.Frame() % 300 == 0)
+                std::printf("frame %d left %d aliens %d money %.0f shots %.0f hit %.0f shield %.1f\n", h.Frame(),
+                            AsteroidsLeft, int(AnyAlienActive()), Money, ShotsFired, ShotsHit, ShieldDamage);
+        });
+    });
+    h.When(InLevel(4), [&] { h.After(120, [] { sys::EndProcess(0); }); });
+    h.EndAt(20000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {3, true, true, true, true, true, 0, true, 4}), 0);
+    EXPECT_TRUE(waveCame);
+    EXPECT_EQ(aliensDown, 5);
+    EXPECT_EQ(ends.count, 1);
+    EXPECT_EQ(ends.levelAtEnd, 3);
+    EXPECT_EQ(CurrentLevel, 4);
+    EXPECT_GT(ends.bonus, 0);
+    EXPECT_GE(ends.paid, ends.bonus);
+    EXPECT_LT(ends.paid, 2 * ends.bonus);
+}
+
+}  // namespace
+}  // namespace quorvel
