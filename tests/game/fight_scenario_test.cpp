@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 #include <map>
 #include <optional>
@@ -31,6 +30,7 @@ struct Target {
     int key = 0;  // tells targets apart from frame to frame
     Vector pos;
     float radius = 30;
+    bool closeIn = false;  // fly at it while it is out of reach
 };
 
 // Plays the ship through the input only: every frame it turns toward where its target
@@ -40,7 +40,6 @@ class Pilot {
     explicit Pilot(test::Harness& h) : h_(h) {}
 
     std::function<std::optional<Target>()> choose;  // nothing: hold fire
-    bool thrustWhenFar = false;                     // close in on targets out of reach
 
     // Whether the player's controls act in this frame.
     static bool Playing() {
@@ -83,7 +82,7 @@ class Pilot {
         const float off = std::hypot(yawOff, pitchOff);
         const float cone = std::max(0.4f, std::atan2(target->radius, distance) * 180 / Pi);
         Button(frame, off < cone && distance < 0.9f * range);
-        if (thrustWhenFar) Key(frame, key::W, distance > 0.6f * range);
+        Key(frame, key::W, target->closeIn && distance > 0.5f * range && off < 20);
     }
 
   private:
@@ -131,7 +130,7 @@ std::optional<Target> NearestAsteroid() {
         const float d = Distance(a.Pos, CamBasis.CamPos);
         if (d < bestDistance) {
             bestDistance = d;
-            best = Target{i, a.Pos, 60};
+            best = Target{i, a.Pos, 60, true};
         }
     }
     return best;
@@ -153,27 +152,51 @@ std::optional<Target> NearestAlien() {
 }
 
 // What a level's end looks like from outside: each rise of LevelEnding is one
-// completion, with the money it paid in its frame and the warp-out it started.
+// completion (its bonus, what it paid in its frame, its warp-out), and its fall the
+// next level's start.
 struct LevelEnds {
     int count = 0;
-    int levelAtEnd = 0;
-    double bonus = 0, paid = 0;
+    int levelAtEnd = 0, levelAfter = 0;
+    double bonus = 0, paid = 0, moneyAtEnd = 0, moneyAfter = 0;
+    double endAt = 0, nextAt = 0;
     int warpOutStart = 0;
-    bool ending = false;
-    double money = 0;
 
     void Watch() {
-        if (LevelEnding && !ending) {
+        if (LevelEnding && !ending_) {
             count += 1;
             levelAtEnd = CurrentLevel;
             bonus = LevelBonus;
-            paid = Money - money;
+            paid = Money - money_;
+            moneyAtEnd = Money;
+            endAt = FrameStartTime;
             warpOutStart = WarpOutStart;
         }
-        ending = LevelEnding;
-        money = Money;
+        if (!LevelEnding && ending_) {
+            levelAfter = CurrentLevel;
+            moneyAfter = Money;
+            nextAt = FrameStartTime;
+        }
+        ending_ = LevelEnding;
+        money_ = Money;
     }
+
+  private:
+    bool ending_ = false;
+    double money_ = 0;
 };
+
+// One completion of `level`: a bonus, nothing paid during the warp-out, the next
+// level seven seconds after it began.
+void ExpectEndedOnce(const LevelEnds& ends, int level) {
+    EXPECT_EQ(ends.count, 1);
+    EXPECT_EQ(ends.levelAtEnd, level);
+    EXPECT_EQ(ends.levelAfter, level + 1);
+    EXPECT_EQ(CurrentLevel, level + 1);
+    EXPECT_GT(ends.bonus, 0);
+    EXPECT_EQ(ends.moneyAfter, ends.moneyAtEnd);
+    EXPECT_GT(ends.nextAt - ends.warpOutStart, 7.0);
+    EXPECT_LT(ends.nextAt - ends.endAt, 8.0);
+}
 
 class FightScenarioTest : public ::testing::Test {
   protected:
@@ -206,7 +229,8 @@ class FightScenarioTest : public ::testing::Test {
 TEST_F(FightScenarioTest, AlienLevelIsFoughtToItsEndOnce) {
     LevelEnds ends;
     bool waveCame = false;
-    int aliensDown = 0, shipsLost = 0;
+    int aliensDown = 0;
+    bool shipLost = false;
     std::array<bool, 11> wasActive{};
     pilot.choose = [] {
         if (auto alien = NearestAlien()) return alien;
@@ -217,28 +241,76 @@ TEST_F(FightScenarioTest, AlienLevelIsFoughtToItsEndOnce) {
             pilot.Fly();
             ends.Watch();
             waveCame = waveCame || Wave1Started;
-            shipsLost += ShipDestroyed ? 1 : 0;
+            shipLost = shipLost || ShipDestroyed;
             for (int j = 1; j <= 10; ++j) {
                 const bool active = Aliens[std::size_t(j)].Active;
                 if (wasActive[std::size_t(j)] && !active && CurrentLevel == 3) aliensDown += 1;
                 wasActive[std::size_t(j)] = active;
             }
-            if (h.Frame() % 300 == 0)
-                std::printf("frame %d left %d aliens %d money %.0f shots %.0f hit %.0f shield %.1f\n", h.Frame(),
-                            AsteroidsLeft, int(AnyAlienActive()), Money, ShotsFired, ShotsHit, ShieldDamage);
         });
     });
     h.When(InLevel(4), [&] { h.After(120, [] { sys::EndProcess(0); }); });
     h.EndAt(20000, 99);
     EXPECT_EQ(test::RunFromLevelStart(h, {3, true, true, true, true, true, 0, true, 4}), 0);
+    EXPECT_FALSE(shipLost);
     EXPECT_TRUE(waveCame);
     EXPECT_EQ(aliensDown, 5);
-    EXPECT_EQ(ends.count, 1);
-    EXPECT_EQ(ends.levelAtEnd, 3);
-    EXPECT_EQ(CurrentLevel, 4);
-    EXPECT_GT(ends.bonus, 0);
+    ExpectEndedOnce(ends, 3);
+    // The last kill may pay in the completing frame too, but not a second bonus.
     EXPECT_GE(ends.paid, ends.bonus);
     EXPECT_LT(ends.paid, 2 * ends.bonus);
+}
+
+// Level 5: the asteroids are shot down, the mothership comes after its countdown, is
+// fought (its energy set low) and killed; it breaks up, the level holds five seconds
+// and then ends once.
+TEST_F(FightScenarioTest, MothershipLevelEndsOnceAfterTheKillHold) {
+    LevelEnds ends;
+    double inboundAt = 0, armedAt = 0, inRangeAt = 0, killAt = 0, breakupEndAt = 0;
+    bool fought = false, heldAtKill = false, oneLeftAtKill = false, breakingUp = false;
+    double moneyBeforeKill = 0, killPaid = 0;
+    pilot.choose = []() -> std::optional<Target> {
+        if (auto rock = NearestAsteroid()) return rock;
+        if (!MothershipInRange) return std::nullopt;
+        return Target{18, HudPointers[18].PointerTarget, 300, true};
+    };
+    h.When(InLevel(5), [&] {
+        EveryFrame([&] {
+            if (MothershipInRange && !fought) {
+                fought = true;
+                inRangeAt = FrameStartTime;
+                MothershipEnergy = 3000;  // a short fight
+            }
+            if (MothershipInbound && inboundAt == 0) inboundAt = FrameStartTime;
+            if (MothershipArmed && armedAt == 0) armedAt = FrameStartTime;
+            if (MothershipBreakingUp && !breakingUp) {
+                killAt = FrameStartTime;
+                heldAtKill = MothershipKillHold;
+                oneLeftAtKill = AsteroidsLeft == 1;
+                killPaid = Money - moneyBeforeKill;
+            }
+            if (!MothershipBreakingUp && breakingUp) breakupEndAt = FrameStartTime;
+            breakingUp = MothershipBreakingUp;
+            moneyBeforeKill = Money;
+            ends.Watch();
+            pilot.Fly();
+        });
+    });
+    h.When(InLevel(6), [&] { h.After(120, [] { sys::EndProcess(0); }); });
+    h.EndAt(30000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {5, true, true, true, true, true, 0, true, 4}), 0);
+    ASSERT_TRUE(fought);
+    EXPECT_NEAR(armedAt - inboundAt, 11.0, 0.1);
+    EXPECT_NEAR(inRangeAt - armedAt, 3.0, 0.5);  // the glide-in
+    EXPECT_TRUE(heldAtKill);
+    EXPECT_TRUE(oneLeftAtKill);
+    EXPECT_GE(killPaid, 2500000);
+    EXPECT_NEAR(breakupEndAt - killAt, 5.0, 0.1);
+    EXPECT_NEAR(ends.endAt - killAt, 5.0, 0.1);
+    ExpectEndedOnce(ends, 5);
+    EXPECT_EQ(ends.paid, ends.bonus);
+    // A boss shot that reached the ship has been paid for.
+    EXPECT_FALSE(PlayerHitPending);
 }
 
 }  // namespace
