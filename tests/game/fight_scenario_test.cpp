@@ -88,7 +88,8 @@ class Pilot {
   private:
     // Gamma while it is loaded and has the energy for a shot, the mion gun between.
     static int WantedWeapon() {
-        const bool gammaReady = GammaShots[0].Reload > 100 && (InfiniteEnergy || WeaponEnergy[7].Energy >= 25);
+        const bool gammaReady =
+            GammaShots[0].Reload > 100 && (InfiniteEnergy || WeaponEnergy[7].Energy >= 25);
         return OwnsGamma && gammaReady ? 7 : 4;
     }
     // The mouse motion that brings the turn rate to `wanted` this frame (a rate at rest
