@@ -11,8 +11,6 @@
 #include <optional>
 
 #include "combat/combat.h"
-#include "common/engine_objects.h"
-#include "game/game.h"
 #include "game/run_objects.h"
 #include "game/state.h"
 #include "platform/engine/scancodes.h"
@@ -88,8 +86,9 @@ class Pilot {
   private:
     // Gamma while it is loaded and has the energy for a shot, the mion gun between.
     static int WantedWeapon() {
+        const WeaponEnergyRecord& gamma = WeaponEnergy[7];
         const bool gammaReady =
-            GammaShots[0].Reload > 100 && (InfiniteEnergy || WeaponEnergy[7].Energy >= 25);
+            GammaShots[0].Reload > 100 && (InfiniteEnergy || gamma.Energy >= gamma.ShotCost);
         return OwnsGamma && gammaReady ? 7 : 4;
     }
     // The mouse motion that brings the turn rate to `wanted` this frame (a rate at rest
