@@ -78,7 +78,9 @@ class Pilot {
 
         const float distance = Length(d);
         const float off = std::hypot(yawOff, pitchOff);
-        const float cone = std::max(0.4f, std::atan2(target->radius, distance) * 180 / Pi);
+        // The mion gun has energy to spare: it sprays; the gamma gun waits for a sure shot.
+        const float cone =
+            std::max(weapon == 7 ? 0.4f : 2.0f, std::atan2(target->radius, distance) * 180 / Pi);
         Button(frame, off < cone && distance < 0.9f * range);
         Key(frame, key::W, target->closeIn && distance > 0.5f * range && off < 20);
     }
@@ -232,9 +234,10 @@ TEST_F(FightScenarioTest, AlienLevelIsFoughtToItsEndOnce) {
     int aliensDown = 0;
     bool shipLost = false;
     std::array<bool, 11> wasActive{};
+    // The asteroids first: the station must not take too many of them.
     pilot.choose = [] {
-        if (auto alien = NearestAlien()) return alien;
-        return NearestAsteroid();
+        if (auto rock = NearestAsteroid()) return rock;
+        return NearestAlien();
     };
     h.When(InLevel(3), [&] {
         EveryFrame([&] {
