@@ -562,6 +562,7 @@ void DrawCollisionFlash() {
     if (FlashTimerFrame <= 16) return;
     FlashTimerFrame = 1;
     CollisionFlash = false;
+    PlayerHitPending = false;
     if (Draw2DObj->SelectImage("shield")) Draw2DObj->SetImageVisible(false);
     AddShieldDamage(18);
     if (ShieldDamage >= ShieldMax) {

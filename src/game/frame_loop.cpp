@@ -249,6 +249,9 @@ void RunFlightAndFight() {
     // Back at the start pose no collision flash is due.
     if (InRange(CamBasis.CamPos, Vector{0, 0, 0}, 11)) CollisionFlash = false;
     if (GiantAsteroidActive) UpdateGiantAsteroid();
+    // A boss's, the scout's or the battleship's shot that reached the ship costs the
+    // shield through the collision flash; the flash's end clears the hit.
+    if (PlayerHitPending && !Invincible) CollisionFlash = true;
 }
 
 void RunPlay() {

@@ -1,0 +1,75 @@
+// An enemy shot that reached the ship (the bosses', the scout's, the battleship's) costs
+// the shield through the frame loop: a flash of the "shield" image, then 18 points.
+
+#include <gtest/gtest.h>
+
+#include "game/game.h"
+#include "game/run_objects.h"
+#include "game/state.h"
+#include "platform/system/random.h"
+#include "support/harness.h"
+#include "support/scenarios.h"
+
+namespace quorvel {
+namespace {
+
+class PlayerHitTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
+        sys::SeedRandom(3);
+        test::PrepareGameStart();
+        StartGameRun({7, false, false, false, false, false, 0, false, 1});
+        Frames(2);
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i)
+            RunGameFrame();
+    }
+    bool ShieldImageShown() const {
+        const auto* image = h.Scene().images.Find("shield");
+        return image && image->visible;
+    }
+    test::ContentFolder content;
+    test::Harness h;
+};
+
+// The ship sits at its start pose, where a collision flash is dropped: a hit still
+// flashes and costs 18 once, and the hit is spent with it.
+TEST_F(PlayerHitTest, AHitFlashesThenCostsTheShieldOnce) {
+    ShieldDamage = 40;
+    PlayerHitPending = true;
+    Frames(8);
+    EXPECT_TRUE(ShieldImageShown());
+    EXPECT_TRUE(PlayerHitPending);
+    Frames(12);
+    EXPECT_FALSE(ShieldImageShown());
+    EXPECT_FALSE(PlayerHitPending);
+    EXPECT_NEAR(ShieldDamage, 58, 1);
+    const float afterHit = ShieldDamage;
+    Frames(30);
+    EXPECT_LE(ShieldDamage, afterHit);  // the slow recharge only
+    EXPECT_FALSE(ShipDestroyed);
+}
+
+TEST_F(PlayerHitTest, InvincibleTheHitWaits) {
+    Invincible = true;
+    PlayerHitPending = true;
+    Frames(30);
+    EXPECT_TRUE(PlayerHitPending);
+    EXPECT_EQ(ShieldDamage, 0);
+    Invincible = false;
+    Frames(30);
+    EXPECT_FALSE(PlayerHitPending);
+    EXPECT_NEAR(ShieldDamage, 18, 1);
+}
+
+TEST_F(PlayerHitTest, AHitOnTheLastOfTheShieldLosesTheShip) {
+    ShieldDamage = 90;
+    PlayerHitPending = true;
+    Frames(20);
+    EXPECT_TRUE(ShipDestroyed);
+}
+
+}  // namespace
+}  // namespace quorvel
