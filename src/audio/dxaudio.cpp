@@ -43,11 +43,19 @@ void DXAudio::AddFile(const std::string& path) {
 }
 
 void DXAudio::StartBackground() {
-    const int tracks = int(Playlist.size()) - 1;
-    if (tracks <= 0) return;
     // The program's generator is seeded once at start; reseeding here from the
     // clock would repeat the same pick for calls within one clock tick.
-    const int pick = std::clamp(int(double(tracks) * sys::Rnd() + 1), 1, tracks);
+    if (Playlist.size() <= 1) return;
+    const double unit = sys::Rnd();
+    NextTrackPicks.seed(std::uint_fast32_t(unit * 2147483645.0) + 1);
+    StartTrack(unit);
+}
+
+// A track at random; `unit` is a draw from [0, 1).
+void DXAudio::StartTrack(double unit) {
+    const int tracks = int(Playlist.size()) - 1;
+    if (tracks <= 0) return;
+    const int pick = std::clamp(int(double(tracks) * unit + 1), 1, tracks);
     StartBackgroundFile(Playlist[std::size_t(pick)]);
 }
 
@@ -153,7 +161,7 @@ void DXAudio::Poll() {
         BackgroundDoneCode = int(BackgroundControl->WaitForCompletion(0));
         if (BackgroundDoneCode != 0) {
             StopBackground();
-            StartBackground();
+            StartTrack(std::uniform_real_distribution<double>(0, 1)(NextTrackPicks));
         }
     }
     if (ForegroundControl) ForegroundDoneCode = int(ForegroundControl->WaitForCompletion(0));

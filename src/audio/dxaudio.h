@@ -5,6 +5,7 @@
 // a decibel, -10000 (silent) to 0 (full).
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,7 @@ class DXAudio {
 
   private:
     bool StartBackgroundFile(const std::string& path);
+    void StartTrack(double unit);
     std::unique_ptr<media::FilterGraph> RenderClip(const std::string& name, bool& exists);
 
     std::unique_ptr<media::FilterGraph> BackgroundControl;
@@ -57,6 +59,11 @@ class DXAudio {
     bool PausedFlag = false;
     // The music's own volume: what it returns to when a clip that ducked it ends.
     int StoredVolume = 0;
+    // Picks the tracks that follow one that ended, seeded by the game's draw for the
+    // first. When a track ends goes by the sound device's clock, not the game's: a draw
+    // from the game's generator then would move every later draw of the game by a
+    // chance of timing.
+    std::minstd_rand NextTrackPicks;
     // Index 0 is never used; tracks are 1 to size - 1.
     std::vector<std::string> Playlist{std::string()};
     bool ForegroundPending = false;

@@ -18,66 +18,8 @@ out=${2:-$PWD}
 screen_w=1280
 screen_h=1024
 
-fail() {
-  echo "FAIL: $*" >&2
-  [ -n "${DISPLAY:-}" ] && import -window root "$out/failure.png" 2>/dev/null
-  if [ -n "${work:-}" ] && [ -s "$work/game.log" ]; then
-    echo "---- game output ----" >&2
-    tail -n 30 "$work/game.log" >&2
-  fi
-  exit 1
-}
-
-for tool in Xvfb xdotool import convert compare; do
-  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh installs it)"
-done
-[ -x "$game" ] || fail "no game program at $game"
-game=$(realpath "$game")  # the content links below must not depend on this folder
-mkdir -p "$out"
-rm -f "$out/failure.png"  # left by an earlier failing run
-
-work=$(mktemp -d)
-xvfb_pid=""
-game_pid=""
-cleanup() {
-  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A program folder of its own: the game writes its settings files and save slots beside
-# itself, and those of an earlier run would change what it shows.
-prog="$work/game"
-mkdir -p "$prog"
-cp "$game" "$prog/"
-for entry in "$(dirname "$game")"/*; do
-  name=$(basename "$entry")
-  case "$name" in
-    "$(basename "$game")" | *.vlx | screenshot) ;;
-    *) ln -s "$entry" "$prog/$name" ;;
-  esac
-done
-program="$prog/$(basename "$game")"
-config=${XDG_CONFIG_HOME:-$work/config}
-rm -rf "$config/quorvel"
-mkdir -p "$config"
-export XDG_CONFIG_HOME=$config
-unset SDL_VIDEODRIVER WAYLAND_DISPLAY
-
-# Waits up to $1 seconds for the command that follows to succeed.
-wait_for() {
-  local seconds=$1
-  shift
-  local end=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -ge "$end" ] && return 1
-    sleep 0.2
-  done
-}
-
-game_alive() { kill -0 "$game_pid" 2>/dev/null; }
+. "$(dirname "$0")/desktop_setup.sh"
+desktop_setup Xvfb xdotool import convert compare
 
 # The server keeps its screen in a file as well: reading that costs no request to a
 # server busy with the game's frames.

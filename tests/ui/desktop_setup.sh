@@ -1,0 +1,73 @@
+# The start that the desktop tests share; sourced with $game (the game binary) and $out
+# (the output folder) set. Defines fail, wait_for and game_alive, and sets up $work (a
+# scratch folder removed on exit with whatever was started: $game_pid, $xvfb_pid),
+# $prog (a program folder of the test's own, reading the built content) with $program
+# in it, and $config (the settings store's folder).
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -n "${DISPLAY:-}" ] && import -window root "$out/failure.png" 2>/dev/null
+  if [ -n "${work:-}" ] && [ -s "$work/game.log" ]; then
+    echo "---- game output ----" >&2
+    tail -n 30 "$work/game.log" >&2
+  fi
+  exit 1
+}
+
+# Waits up to $1 seconds for the command that follows to succeed.
+wait_for() {
+  local seconds=$1
+  shift
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -ge "$end" ] && return 1
+    sleep 0.2
+  done
+}
+
+game_alive() { kill -0 "$game_pid" 2>/dev/null; }
+
+# Checks the tools named and the game binary, then makes the folders.
+desktop_setup() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "$tool is missing (scripts/deps.sh installs it)"
+  done
+  [ -x "$game" ] || fail "no game program at $game"
+  game=$(realpath "$game")  # the content links below must not depend on this folder
+  mkdir -p "$out"
+  rm -f "$out/failure.png"  # left by an earlier failing run
+
+  work=$(mktemp -d)
+  xvfb_pid=""
+  game_pid=""
+  trap desktop_cleanup EXIT
+
+  # A program folder of its own: the game writes its settings files and save slots
+  # beside itself, and those of an earlier run (a start mode left there) would change
+  # what it shows.
+  prog="$work/game"
+  mkdir -p "$prog"
+  cp "$game" "$prog/"
+  local entry name
+  for entry in "$(dirname "$game")"/*; do
+    name=$(basename "$entry")
+    case "$name" in
+      "$(basename "$game")" | *.vlx | screenshot) ;;
+      *) ln -s "$entry" "$prog/$name" ;;
+    esac
+  done
+  program="$prog/$(basename "$game")"
+  config=${XDG_CONFIG_HOME:-$work/config}
+  rm -rf "$config/quorvel"
+  mkdir -p "$config"
+  export XDG_CONFIG_HOME=$config
+  unset SDL_VIDEODRIVER WAYLAND_DISPLAY
+}
+
+desktop_cleanup() {
+  [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
