@@ -61,16 +61,6 @@ class MenuScreenTestAt : public ::testing::Test {
         LoadRunAt(level);
         Prepare();
     }
-    std::string ImageTexture(const char* image) const {
-        const auto* i = h.Scene().images.Find(image);
-        if (!i || i->textureId < 0) return "";
-        const auto* t = h.Scene().textures.Find(i->textureId);
-        return t ? t->key : "";
-    }
-    bool ImageVisible(const char* image) const {
-        const auto* i = h.Scene().images.Find(image);
-        return i && i->visible;
-    }
     // Engine sounds started so far whose file name ends so.
     int SoundsPlayed(const std::string& fileEnd) const {
         int n = 0;

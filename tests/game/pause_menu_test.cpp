@@ -65,10 +65,10 @@ TEST_F(PauseMenu, HoverClickTimerHelpAndResume) {
     Open(false);
     PointAtPicture(20, 20);
     Frames(1);
-    EXPECT_TRUE(ImageVisible("menu"));
-    EXPECT_EQ(ImageTexture("menu"), "menu1");
-    EXPECT_TRUE(ImageVisible("mouse"));
-    EXPECT_EQ(ImageTexture("mouse"), "ms1");
+    EXPECT_TRUE(h.ImageVisible("menu"));
+    EXPECT_EQ(h.ImageTexture("menu"), "menu1");
+    EXPECT_TRUE(h.ImageVisible("mouse"));
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
     EXPECT_EQ(MenuChoice, 0);
 
     // "click" once per item entered through the gaps between them; a jump straight
@@ -77,11 +77,11 @@ TEST_F(PauseMenu, HoverClickTimerHelpAndResume) {
     PointAtRow(0, 0);
     Frames(2);
     EXPECT_EQ(MenuChoice, 1);
-    EXPECT_EQ(ImageTexture("mouse"), "ms2");
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms2");
     PointAtPicture(250, 265);  // between items 1 and 2
     Frames(1);
     EXPECT_EQ(MenuChoice, 0);
-    EXPECT_EQ(ImageTexture("mouse"), "ms1");
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
     PointAtRow(0, 1);
     Frames(1);
     EXPECT_EQ(MenuChoice, 2);
@@ -112,18 +112,18 @@ TEST_F(PauseMenu, HoverClickTimerHelpAndResume) {
     Button(true);
     Frames(6);  // held: one click
     EXPECT_TRUE(HelpShown);
-    EXPECT_EQ(ImageTexture("menu"), "help");
+    EXPECT_EQ(h.ImageTexture("menu"), "help");
     EXPECT_EQ(MenuChoice, 0) << "nothing is highlighted under the help picture";
-    EXPECT_EQ(ImageTexture("mouse"), "ms2") << "the pointer keeps its texture";
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms2") << "the pointer keeps its texture";
 
     // The next click only puts the picture away, even on "resume".
     ClickRow(0, 0);
     EXPECT_FALSE(HelpShown);
     EXPECT_TRUE(MenuRequested);
-    EXPECT_EQ(ImageTexture("menu"), "menu1");
+    EXPECT_EQ(h.ImageTexture("menu"), "menu1");
     ClickRow(0, 0);
     EXPECT_FALSE(MenuRequested);
-    EXPECT_FALSE(ImageVisible("mouse"));
+    EXPECT_FALSE(h.ImageVisible("mouse"));
 }
 
 TEST_F(PauseMenu, GameOverMusicHelpAndRestart) {
@@ -149,12 +149,12 @@ TEST_F(PauseMenu, GameOverMusicHelpAndRestart) {
     Frames(3);
     EXPECT_EQ(clips.Count("gameover.wma"), 1) << "once per game over";
     EXPECT_TRUE(GameOverMusicOn);
-    EXPECT_EQ(ImageTexture("menu"), "gomenu1");
+    EXPECT_EQ(h.ImageTexture("menu"), "gomenu1");
 
     ClickRow(1, 2);  // help
     EXPECT_TRUE(HelpShown);
-    EXPECT_EQ(ImageTexture("menu"), "help");
-    EXPECT_EQ(ImageTexture("mouse"), "ms1");
+    EXPECT_EQ(h.ImageTexture("menu"), "help");
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
     ClickRow(1, 0);  // only puts the help away
     EXPECT_FALSE(HelpShown);
     EXPECT_TRUE(ShipDestroyed);

@@ -120,7 +120,7 @@ TEST_F(Shop, EachItemSellsAboveItsPriceOnlyWhatIsNotOwned) {
         EXPECT_EQ(clips.Count("menuselect.wav"), 1);
         EXPECT_EQ(clips.Count("noavail.wav"), c.sold ? 0 : 1);
         EXPECT_EQ(SoundsPlayed("wchange.wav") - wchange, c.sold && c.item <= 6 ? 1 : 0);
-        EXPECT_EQ(ImageVisible("mouse"), !c.sold);
+        EXPECT_EQ(h.ImageVisible("mouse"), !c.sold);
     }
 }
 
@@ -168,8 +168,8 @@ TEST_F(Shop, InputIsReadEveryThirdFrameAndEscapeLeaves) {
     engine::FeedMouseButton(0, false);
     EXPECT_EQ(refused, (std::vector<int>{4, 7, 10}));
     EXPECT_TRUE(ShopRequested);
-    EXPECT_TRUE(ImageVisible("buymenu"));
-    EXPECT_EQ(ImageTexture("mouse"), "ms2");
+    EXPECT_TRUE(h.ImageVisible("buymenu"));
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms2");
 
     // Escape is read on the same beat (from 0: the fourth frame); it closes the shop
     // without buying.
@@ -183,7 +183,7 @@ TEST_F(Shop, InputIsReadEveryThirdFrameAndEscapeLeaves) {
     Key(key::Escape, false);
     EXPECT_EQ(frames, 4);
     EXPECT_FALSE(ShopRequested);
-    EXPECT_FALSE(ImageVisible("mouse"));
+    EXPECT_FALSE(h.ImageVisible("mouse"));
     EXPECT_EQ(Money, 100);
     EXPECT_EQ(clips.Names().back(), "menuselect.wav");
 }
@@ -198,7 +198,7 @@ TEST_F(SmallShop, ClickOffTheItemsBuysTheLastItemPointedAt) {
     ReadyFrame();
     engine::FeedMouseButton(0, false);
     EXPECT_TRUE(OwnsIon);
-    EXPECT_EQ(ImageTexture("mouse"), "ms1");
+    EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
 
     // On the small screen the rows are found by the same picture rows: over item 7 (the
     // wide gap lies above it), then off every item.

@@ -201,6 +201,18 @@ const engine::Scene& Harness::Scene() const {
     return engine::GetScene();
 }
 
+std::string Harness::ImageTexture(const std::string& image) const {
+    const auto* i = Scene().images.Find(image);
+    if (!i || i->textureId < 0) return "";
+    const auto* t = Scene().textures.Find(i->textureId);
+    return t ? t->key : "";
+}
+
+bool Harness::ImageVisible(const std::string& image) const {
+    const auto* i = Scene().images.Find(image);
+    return i && i->visible;
+}
+
 const std::vector<engine::Draw2DCall>& Harness::LastQueue() const {
     return renderer_->LastQueue();
 }

@@ -108,6 +108,9 @@ class Harness {
     engine::NullAudioSink& Audio() const { return *audio_; }
     engine::NullDisplay& Display() const { return *display_; }
     const engine::Scene& Scene() const;
+    // The texture key that a 2D image shows ("" for none), and whether it is visible.
+    std::string ImageTexture(const std::string& image) const;
+    bool ImageVisible(const std::string& image) const;
     // The 2D queue of the last frame shown.
     const std::vector<engine::Draw2DCall>& LastQueue() const;
 

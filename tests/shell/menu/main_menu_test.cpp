@@ -86,17 +86,6 @@ class MainMenuTest : public ::testing::Test {
     }
     static constexpr int ItemX = 584;
 
-    // Texture key shown by a 2D image.
-    std::string ImageTexture(const char* image) const {
-        const auto* i = h.Scene().images.Find(image);
-        if (!i || i->textureId < 0) return "";
-        const auto* t = h.Scene().textures.Find(i->textureId);
-        return t ? t->key : "";
-    }
-    bool ImageVisible(const char* image) const {
-        const auto* i = h.Scene().images.Find(image);
-        return i && i->visible;
-    }
     int ClicksPlayed() {
         int n = 0;
         for (const std::string& path : h.Audio().Played())
@@ -161,10 +150,10 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
     double logoShown = 0, menuStart = 0;
     double f1 = 0;
     h.When([this] { return h.Scene().images.Find("logo") != nullptr; },
-           [&] { firstLogo = ImageTexture("logo"); })  // its own picture: no texture
+           [&] { firstLogo = h.ImageTexture("logo"); })  // its own picture: no texture
         .After(1,
                [&] {
-                   secondLogo = ImageTexture("logo");
+                   secondLogo = h.ImageTexture("logo");
                    logoShown = sys::WallClock();
                })
         .When(test::InMainMenu, [&] {
@@ -199,7 +188,7 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
     std::vector<std::string> pointer;
     auto note = [&] {
         clicks.push_back(ClicksPlayed());
-        pointer.push_back(ImageTexture("mouse"));
+        pointer.push_back(h.ImageTexture("mouse"));
     };
     h.After(10, MoveNow(ItemX, ItemY(1)))
         .After(2, note)                       // 0: over New Game
@@ -229,7 +218,7 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
 
     // The two overlays, by item and by a click outside every item.
     std::vector<std::string> picture;
-    auto notePicture = [&] { picture.push_back(ImageTexture("menu")); };
+    auto notePicture = [&] { picture.push_back(h.ImageTexture("menu")); };
     h.After(Rested, MoveNow(ItemX, ItemY(4)))
         .After(2, click)
         .After(2, notePicture)               // 0: keyboard overlay
@@ -265,7 +254,7 @@ TEST_F(MainMenuTest, PlayerGoesFromTheLaunchPadThroughTheMenuIntoASavedGame) {
         .After(4, press(key::D7))                    // damaged
         .After(4, MoveNow(640, 512 - 220 + 40 + 9))  // row 2
         .After(2, click)                             // an empty row cannot be chosen either
-        .After(4, [&] { stillListing = !played && ImageTexture("mouse") == "ms2"; })
+        .After(4, [&] { stillListing = !played && h.ImageTexture("mouse") == "ms2"; })
         .After(2, press(key::D5))
         .When(test::GameRunStarted, TakeRun());
     h.EndAt(5000, 99);  // a run that gets stuck ends, and fails below
@@ -454,9 +443,9 @@ TEST_F(MainMenuTest, AbsolutePointerLightsEachItem) {
     for (int item = 1; item <= 6; ++item) {
         const int frame = 20 + 10 * item;
         h.MouseTo(frame, ItemX, ItemY(item));
-        h.At(frame + 2, [&] { lit.push_back(ImageTexture("mouse")); });
+        h.At(frame + 2, [&] { lit.push_back(h.ImageTexture("mouse")); });
         h.MouseTo(frame + 5, 1000, 20);
-        h.At(frame + 7, [&] { gaps.push_back(ImageTexture("mouse")); });
+        h.At(frame + 7, [&] { gaps.push_back(h.ImageTexture("mouse")); });
     }
     h.EndAt(100);
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
@@ -478,16 +467,16 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
     h.KeyPress(60, key::Return, 1);
     h.At(62, [&] { listAfterEnter = listOnScreen(); });
     h.KeyPress(70, key::Escape, 1);
-    h.At(76, [&] { picture.push_back(ImageTexture("menu")); });
+    h.At(76, [&] { picture.push_back(h.ImageTexture("menu")); });
     h.KeyPress(140, key::NumpadEnter, 1);
     h.KeyPress(146, key::Escape, 1);
-    h.At(150, [&] { picture.push_back(ImageTexture("menu")); });
+    h.At(150, [&] { picture.push_back(h.ImageTexture("menu")); });
 
     MoveTo(160, ItemX, ItemY(2));
     Click(180);
-    h.At(184, [&] { listShown = listOnScreen() && !ImageVisible("menu"); });
+    h.At(184, [&] { listShown = listOnScreen() && !h.ImageVisible("menu"); });
     h.KeyPress(186, key::Escape, 1);
-    h.At(192, [&] { backInMenu = !listOnScreen() && ImageVisible("menu") && ImageVisible("mouse"); });
+    h.At(192, [&] { backInMenu = !listOnScreen() && h.ImageVisible("menu") && h.ImageVisible("mouse"); });
 
     MoveTo(250, ItemX, ItemY(6));
     Click(300);
