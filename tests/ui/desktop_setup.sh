@@ -65,6 +65,19 @@ desktop_setup() {
   unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 }
 
+# Starts the virtual screen of $screen_w x $screen_h on a free display number, chosen by
+# the server itself (arguments after the function's name go to the server), and the
+# game on it.
+start_desktop() {
+  Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp "$@" 3>"$work/display" \
+    2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=":$(head -n 1 "$work/display")"
+  (cd "$prog" && exec "$program" >"$work/game.log" 2>&1) &
+  game_pid=$!
+}
+
 desktop_cleanup() {
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null

@@ -24,14 +24,7 @@ desktop_setup Xvfb xdotool import convert compare
 # The server keeps its screen in a file as well: reading that costs no request to a
 # server busy with the game's frames.
 mkdir -p "$work/fb"
-Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -fbdir "$work/fb" -nolisten tcp \
-  3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$work/display")"
-
-(cd "$prog" && exec "$program" >"$work/game.log" 2>&1) &
-game_pid=$!
+start_desktop -fbdir "$work/fb"
 
 # ---- Reading the screen ----------------------------------------------------------------
 

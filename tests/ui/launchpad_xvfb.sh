@@ -34,14 +34,7 @@ status=$?
 [ "$status" -ne 0 ] && [ "$status" -ne 124 ] || fail "without a display the game did not fail (status $status)"
 grep -qi "display" "$work/nodisplay.log" || fail "without a display the game gave no message: $(cat "$work/nodisplay.log")"
 
-# A free display number, chosen by the server itself.
-Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n 1 "$work/display")"
-
-(cd "$prog" && exec "$program" >"$work/game.log" 2>&1) &
-game_pid=$!
+start_desktop
 
 window=""
 find_window() {
