@@ -238,8 +238,8 @@ const SurfaceProgram* GlRenderer::Impl::SetSurface(const Scene& scene,
         if (engine::FlatShading(scene.frame)) variant |= kSurfaceFlat;
         if (passUniforms.directionalOnly) variant |= kSurfaceVertexLit;
         // A black highlight adds nothing: no need to work it out per pixel.
-        const Colour& spec = m.slots[2];
-        if (engine::SpecularOn(scene.frame) && (spec.r != 0 || spec.g != 0 || spec.b != 0))
+        const Colour& highlight = m.slots[2];
+        if (engine::SpecularOn(scene.frame) && (highlight.r != 0 || highlight.g != 0 || highlight.b != 0))
             variant |= kSurfaceSpecular;
     }
     if (scene.frame.switchB) variant |= kSurfaceFog;
