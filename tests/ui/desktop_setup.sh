@@ -78,6 +78,15 @@ start_desktop() {
   game_pid=$!
 }
 
+# Finds the launch pad's window into $window; geometry KEY reads its size or place.
+window=""
+find_window() {
+  game_alive || fail "the game ended before its launch pad showed"
+  window=$(xdotool search --onlyvisible --name '^Veltor - Launch Pad$' 2>/dev/null | head -n 1)
+  [ -n "$window" ]
+}
+geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
+
 desktop_cleanup() {
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null

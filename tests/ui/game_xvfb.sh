@@ -109,7 +109,6 @@ own_marks() { convert "xwd:$work/screen.xwd" -crop "$map" +repage -fx "($own) ? 
 
 # ---- Input -----------------------------------------------------------------------------
 
-window=""
 # Keys are held across a few frames: a press and release within one frame may be lost.
 press() {
   xdotool windowfocus "$window" 2>/dev/null
@@ -127,13 +126,7 @@ click() {  # x y: the left button at a point of the screen
 
 # ---- The launch pad and the main menu --------------------------------------------------
 
-find_window() {
-  game_alive || fail "the game ended before its launch pad showed"
-  window=$(xdotool search --onlyvisible --name '^Veltor - Launch Pad$' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
-}
 wait_for 90 find_window || fail "no window named \"Veltor - Launch Pad\" appeared"
-geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
 # The tip of the day stands right of the launch pad; Enter closes it, Enter presses
 # Start, and Enter presses "GO!!!" in the difficulty dialog.
 pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }

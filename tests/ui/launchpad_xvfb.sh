@@ -36,15 +36,8 @@ grep -qi "display" "$work/nodisplay.log" || fail "without a display the game gav
 
 start_desktop
 
-window=""
-find_window() {
-  game_alive || fail "the game ended before its launch pad showed"
-  window=$(xdotool search --onlyvisible --name '^Veltor - Launch Pad$' 2>/dev/null | head -n 1)
-  [ -n "$window" ]
-}
 wait_for 60 find_window || fail "no window named \"Veltor - Launch Pad\" appeared"
 
-geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
 # The tip of the day stands right of the launch pad: 514 + 361 pixels together.
 pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
 wait_for 30 pad_with_tip || fail "the launch pad and the tip are $(geometry WIDTH) pixels wide, not 514 + 361"
