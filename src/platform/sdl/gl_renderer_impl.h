@@ -175,6 +175,13 @@ struct SurfaceDraw {
     int instance = -1;  // a static mesh's place in the pass's instance buffer
 };
 
+// The fewest triangles after which the renderer hands the commands sent so far to the
+// driver: enough that a flush's own cost stays small beside the work it starts. A
+// frame is handed over in at most kFlushesPerFrame parts, the last frame's count
+// telling how large a part is: on a graphics card each flush costs a submission.
+inline constexpr long long kTrianglesPerFlush = 3000;
+inline constexpr long long kFlushesPerFrame = 8;
+
 // Whether two sorted draws can go out as one instanced draw: the same static mesh
 // model, material, textures and state, so only their item matrices differ.
 inline bool SameRun(const SurfaceDraw& a, const SurfaceDraw& b) {
@@ -245,6 +252,17 @@ struct GlRenderer::Impl {
     // frame clears it anyway, so the frame is cleared once.
     bool clearPending = false;
     glm::vec4 clearColour{0, 0, 0, 1};
+    // Triangles sent since the driver last had the frame's commands handed over. A
+    // software renderer bins a frame's triangles on this thread and shades them in its
+    // own threads only once the commands are flushed: handed over in parts, the first
+    // parts are shaded while the rest are still being sent. Drawing order, and so the
+    // picture, stays the same.
+    long long unflushedTriangles = 0;
+    long long frameTriangles = 0, lastFrameTriangles = 0;
+    // Triangles per hand-over this frame.
+    long long FlushEvery() const {
+        return std::max(render::kTrianglesPerFlush, lastFrameTriangles / render::kFlushesPerFrame);
+    }
     std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
 
     bool Ready();
@@ -284,6 +302,8 @@ struct GlRenderer::Impl {
     void Begin2D() const;
 
     void ClearPending();
+    // Counts a draw's triangles and hands the commands over once enough are waiting.
+    void Submitted(long long triangles);
     void Release();
 };
 

@@ -487,6 +487,50 @@ TEST_F(RenderTest, ScreenshotWritesTheFrameShownAsJpeg) {
     EXPECT_FALSE(std::filesystem::exists(folder_.path() / "nofolder"));
 }
 
+// Hundreds of copies of one model go out in slices of one instanced draw: every copy
+// is drawn once, where it stands, in the first frame and in the next (whose slices are
+// sized by the first frame's count).
+TEST_F(RenderTest, EveryCopyOfAModelInALongRunIsDrawnWhereItStands) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("checker", Png("tex\\checker.png", 64, 64, Checker));
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    constexpr int columns = 30, rows = 20;
+    constexpr float depth = 100, spacing = 4;
+    EngineMeshes meshes;
+    for (int i = 0; i < columns * rows; ++i) {
+        importer.BuildMesh("box" + std::to_string(i));
+        meshes.SetTexture(0, "checker");
+        meshes.SetPosition((float(i % columns) - (columns - 1) / 2.0f) * spacing,
+                           (float(i / columns) - (rows - 1) / 2.0f) * spacing, depth);
+        meshes.SetScale(0.8f, 0.8f, 0.8f);
+    }
+    importer.CloseModelFile();
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{0, 0, 0, 255});
+    MainCamera({0, 0, 0}, {0, 0, 1});
+
+    // Where a point at the boxes' depth shows: the lens is 60 degrees high.
+    const float pixelsPerUnit = 240.0f / std::tan(30.0f * 3.14159265f / 180.0f) / depth;
+    auto lit = [](const Shot& shot, float x, float y) {
+        const auto p = shot.At(int(std::lround(x)), int(std::lround(y)));
+        return p[0] + p[1] + p[2] > 0;
+    };
+    for (int round = 0; round < 2; ++round) {
+        Frame();
+        const Shot shot = Grab();
+        for (int i = 0; i < columns * rows; ++i) {
+            const float x = 320 + (float(i % columns) - (columns - 1) / 2.0f) * spacing * pixelsPerUnit;
+            const float y = 240 - (float(i / columns) - (rows - 1) / 2.0f) * spacing * pixelsPerUnit;
+            EXPECT_TRUE(lit(shot, x, y)) << "box " << i << ", frame " << round;
+            // Halfway to the next box along the row and the column: nothing.
+            EXPECT_FALSE(lit(shot, x + spacing * pixelsPerUnit / 2, y + spacing * pixelsPerUnit / 2))
+                << "beside box " << i << ", frame " << round;
+        }
+    }
+}
+
 // A dialog opened between BeginFrame and EndFrame (options over the menu) shows over
 // the last whole frame, not over a frame that is half drawn.
 TEST_F(RenderTest, PresentInTheMiddleOfAFrameShowsTheLastWholeFrame) {
