@@ -213,7 +213,8 @@ layout(location = 1) in vec2 aUv;
 layout(location = 2) in vec4 aColour;
 uniform mat4 uMvp;
 out vec2 vUv;
-out vec4 vColour;
+// Every quad of the stream has one colour at its four corners: not interpolated.
+flat out vec4 vColour;
 void main() {
     vUv = aUv;
     vColour = aColour;
@@ -223,7 +224,7 @@ void main() {
 
 constexpr const char* kFlatFs = R"(
 in vec2 vUv;
-in vec4 vColour;
+flat in vec4 vColour;
 uniform sampler2D uTex;
 uniform bool uUseTex;
 out vec4 fragColour;
