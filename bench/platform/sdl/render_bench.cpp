@@ -140,9 +140,9 @@ void BM_FrameThousandMeshesWithParticles(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameThousandMeshesWithParticles)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The same frames back to back, as a game loop shows them: the software renderer draws
-// one frame in its threads while the next is built, and only the last of a run of ten
-// is waited for. The time per frame is the frame rate a player sees.
+// The same frames back to back, as a game loop shows them, with no wait of the
+// benchmark's own after each: only the last of a run of ten is waited for. The time
+// per frame is the frame rate a player sees.
 void BM_FramesInARowThousandMeshesWithParticles(benchmark::State& state) {
     const bool ready = SceneReady();
     if (!ready) {
