@@ -105,37 +105,42 @@ bool BuildScene() {
 }
 
 // Every benchmark here draws the same scene, built once for the whole run: built per
-// benchmark, each later one would draw the earlier ones' meshes as well.
-bool SceneReady() {
+// benchmark, each later one would draw the earlier ones' meshes as well. False, with the
+// benchmark skipped, when there is no OpenGL.
+bool SceneReady(benchmark::State& state) {
     static const bool ready = BuildScene();
+    if (!ready) state.SkipWithError("no OpenGL 3.3 on the off-screen driver");
     return ready;
 }
 
-void BM_FrameThousandMeshesWithParticles(benchmark::State& state) {
-    const bool ready = SceneReady();
-    if (!ready) {
-        state.SkipWithError("no OpenGL 3.3 on the off-screen driver");
-        return;
-    }
+// One frame of the scene with a line of text over it, not waited for.
+void DrawFrame() {
     EngineFrame frame;
-    EngineDraw2D draw;
-    auto draw_frame = [&] {
-        frame.BeginFrame();
-        frame.RenderScene();
-        draw.DrawText({20, 20}, "frame");
-        frame.EndFrame();
+    frame.BeginFrame();
+    frame.RenderScene();
+    EngineDraw2D().DrawText({20, 20}, "frame");
+    frame.EndFrame();
+}
+
+// The work of every thread per frame since `cpuBefore`, the renderer's included: on a
+// shared machine this moves less with the load than the time on the clock.
+double CpuMsPerFrame(double cpuBefore, double frames) {
+    return 1000 * (ProcessCpuSeconds() - cpuBefore) / std::max(1.0, frames);
+}
+
+void BM_FrameThousandMeshesWithParticles(benchmark::State& state) {
+    if (!SceneReady(state)) return;
+    auto drawAndWait = [] {
+        DrawFrame();
         glFinish();  // the software renderer works on in its own threads
     };
     // The first frames build shaders and upload the geometry: not what a frame costs.
     for (int i = 0; i < 3; ++i)
-        draw_frame();
+        drawAndWait();
     const double cpuBefore = ProcessCpuSeconds();
     for (auto _ : state)
-        draw_frame();
-    // The work of every thread, the renderer's included: on a shared machine this
-    // moves less with the load than the time on the clock.
-    state.counters["cpu_ms_all_threads"] = 1000 * (ProcessCpuSeconds() - cpuBefore) /
-                                           double(std::max<benchmark::IterationCount>(1, state.iterations()));
+        drawAndWait();
+    state.counters["cpu_ms_all_threads"] = CpuMsPerFrame(cpuBefore, double(state.iterations()));
     state.SetLabel("1280x1024, 1000 meshes, 4 particle systems");
 }
 BENCHMARK(BM_FrameThousandMeshesWithParticles)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -144,42 +149,27 @@ BENCHMARK(BM_FrameThousandMeshesWithParticles)->Unit(benchmark::kMillisecond)->U
 // benchmark's own after each: only the last of a run of ten is waited for. The time
 // per frame is the frame rate a player sees.
 void BM_FramesInARowThousandMeshesWithParticles(benchmark::State& state) {
-    const bool ready = SceneReady();
-    if (!ready) {
-        state.SkipWithError("no OpenGL 3.3 on the off-screen driver");
-        return;
-    }
-    EngineFrame frame;
-    EngineDraw2D draw;
+    if (!SceneReady(state)) return;
     constexpr int run = 10;
-    auto draw_frame = [&] {
-        frame.BeginFrame();
-        frame.RenderScene();
-        draw.DrawText({20, 20}, "frame");
-        frame.EndFrame();
-    };
     for (int i = 0; i < 3; ++i)
-        draw_frame();
+        DrawFrame();
     glFinish();
     const double cpuBefore = ProcessCpuSeconds();
     for (auto _ : state) {
         const auto from = std::chrono::steady_clock::now();
         for (int i = 0; i < run; ++i)
-            draw_frame();
+            DrawFrame();
         glFinish();
         state.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count() / run);
     }
-    state.counters["cpu_ms_all_threads"] =
-        1000 * (ProcessCpuSeconds() - cpuBefore) /
-        double(run * std::max<benchmark::IterationCount>(1, state.iterations()));
+    state.counters["cpu_ms_all_threads"] = CpuMsPerFrame(cpuBefore, double(run * state.iterations()));
     state.SetLabel("1280x1024, 1000 meshes, 4 particle systems, per frame");
 }
 BENCHMARK(BM_FramesInARowThousandMeshesWithParticles)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 void BM_FrameFloor(benchmark::State& state) {
-    const bool ready = SceneReady();
-    if (!ready) return state.SkipWithError("no OpenGL 3.3 on the off-screen driver");
+    if (!SceneReady(state)) return;
     bench::ClearAndReadBack(state, 1280, 1024);
 }
 BENCHMARK(BM_FrameFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
