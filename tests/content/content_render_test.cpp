@@ -45,6 +45,17 @@ Picture Crop(const Picture& full, int width, int height) {
     return out;
 }
 
+// One frame of the scene as it stands, and the picture shown.
+Picture Draw() {
+    EngineFrame frame;
+    frame.BeginFrame();
+    frame.RenderScene();
+    frame.EndFrame();
+    Picture shot;
+    EXPECT_TRUE(sdl::ReadLastFrame(shot.rgba, shot.width, shot.height));
+    return shot;
+}
+
 class ContentPicture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -106,16 +117,6 @@ class ContentPicture : public ::testing::Test {
         cams.SetCameraPosition(camera);
         cams.CameraLookAt(lookAt);
         cams.SetLens(EngineMath().MakeLens(1, 150000, fov, -1, 0));
-    }
-
-    Picture Draw() {
-        EngineFrame frame;
-        frame.BeginFrame();
-        frame.RenderScene();
-        frame.EndFrame();
-        Picture shot;
-        EXPECT_TRUE(sdl::ReadLastFrame(shot.rgba, shot.width, shot.height));
-        return shot;
     }
 
     static void ExpectGolden(const std::string& name, const Picture& shot) {
@@ -246,13 +247,7 @@ void ExpectOverlayTextReadable(int width, int height) {
         draw.SetImagePosition(Vector2{left, top});
         auto over = [](const Colour& scene) {
             EngineFrame().SetSceneColourA(scene);
-            EngineFrame frame;
-            frame.BeginFrame();
-            frame.RenderScene();
-            frame.EndFrame();
-            Picture shot;
-            EXPECT_TRUE(sdl::ReadLastFrame(shot.rgba, shot.width, shot.height));
-            return shot;
+            return Draw();
         };
         const Picture onGreen = over(green), onPale = over(pale);
         ASSERT_EQ(onGreen.rgba.size(), std::size_t(width) * std::size_t(height) * 4);

@@ -16,6 +16,7 @@
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
+#include "game/game_run.h"
 #include "support/scenarios.h"
 
 namespace quorvel {
@@ -76,18 +77,9 @@ class Pilot {
     bool fire_ = false, thrust_ = false;
 };
 
-class CampaignScenarioTest : public ::testing::Test {
+class CampaignScenarioTest : public test::GameScenario {
   protected:
-    void SetUp() override {
-        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
-        sys::SeedRandom(16);
-    }
-    std::function<bool()> InLevel(int level) {
-        return [this, level] { return CurrentLevel == level && !LevelEnding && test::InFrameLoop(h); };
-    }
-    test::ContentFolder content;
-    forms::NullHost host;
-    test::Harness h;
+    CampaignScenarioTest() : GameScenario(16) {}
 };
 
 // The nearest flying asteroid of the field, 0 when none flies.

@@ -17,6 +17,7 @@
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
+#include "game/game_run.h"
 #include "support/scenarios.h"
 
 namespace quorvel {
@@ -200,15 +201,9 @@ void ExpectEndedOnce(const LevelEnds& ends, int level) {
     EXPECT_LT(ends.nextAt - ends.endAt, 8.0);
 }
 
-class FightScenarioTest : public ::testing::Test {
+class FightScenarioTest : public test::GameScenario {
   protected:
-    void SetUp() override {
-        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
-        sys::SeedRandom(15);
-    }
-    std::function<bool()> InLevel(int level) {
-        return [this, level] { return CurrentLevel == level && !LevelEnding && test::InFrameLoop(h); };
-    }
+    FightScenarioTest() : GameScenario(15) {}
     // Runs `each` at the start of every frame from now on.
     void EveryFrame(std::function<void()> each) {
         every_ = std::move(each);
@@ -218,8 +213,6 @@ class FightScenarioTest : public ::testing::Test {
         };
         h.At(h.Frame() + 1, tick_);
     }
-    test::ContentFolder content;
-    test::Harness h;
     Pilot pilot{h};
 
   private:

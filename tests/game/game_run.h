@@ -4,10 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
+#include <utility>
+
 #include "game/run_objects.h"
+#include "game/state.h"
+#include "platform/forms/null_host.h"
 #include "platform/system/paths.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
+#include "support/scenarios.h"
 #include "support/temp_folder.h"
 
 namespace quorvel::test {
@@ -21,6 +28,29 @@ class GameRunTest : public ::testing::Test {
         sys::SeedRandom(11);
     }
     Harness h;
+};
+
+// Whole runs through the real screens (support/scenarios.h): the content set in a
+// program folder of the test's own, a forms host, and the harness at a screen size;
+// skips when the build made no content. Each suite seeds the random numbers its own way.
+class GameScenario : public ::testing::Test {
+  protected:
+    explicit GameScenario(std::uint64_t seed, std::pair<int, int> screen = {1280, 1024})
+        : h(screen.first, screen.second), seed_(seed) {}
+    void SetUp() override {
+        if (!ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
+        sys::SeedRandom(seed_);
+    }
+    // Whether `level` is being played: loaded, not ending, and in the frame loop.
+    std::function<bool()> InLevel(int level) {
+        return [this, level] { return CurrentLevel == level && !LevelEnding && InFrameLoop(h); };
+    }
+    ContentFolder content;
+    forms::NullHost host;
+    Harness h;
+
+  private:
+    std::uint64_t seed_;
 };
 
 // The records of a run with an empty program folder: every model and sound the level

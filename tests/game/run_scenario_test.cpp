@@ -15,23 +15,15 @@
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
+#include "game/game_run.h"
 #include "support/scenarios.h"
 
 namespace quorvel {
 namespace {
 
-class RunScenarioTest : public ::testing::Test {
+class RunScenarioTest : public test::GameScenario {
   protected:
-    void SetUp() override {
-        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
-        sys::SeedRandom(21);
-    }
-    std::function<bool()> InLevel(int level) {
-        return [this, level] { return CurrentLevel == level && !LevelEnding && test::InFrameLoop(h); };
-    }
-    test::ContentFolder content;
-    forms::NullHost host;
-    test::Harness h;
+    RunScenarioTest() : GameScenario(21) {}
 };
 
 // New Game from the launch pad: the training level, skipped with a fresh press of

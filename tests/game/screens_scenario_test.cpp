@@ -21,6 +21,7 @@
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
+#include "game/game_run.h"
 #include "support/scenarios.h"
 
 namespace quorvel {
@@ -62,16 +63,9 @@ PlayLevelArgs StartWith(const Possessions& p) {
     return {p.level, p.ion, p.mion, p.eplas, p.disperse, p.gamma, p.money, p.beam, p.capacity};
 }
 
-class ScreensScenario : public ::testing::Test {
+class ScreensScenario : public test::GameScenario {
   protected:
-    explicit ScreensScenario(std::pair<int, int> screen = {1280, 1024}) : h(screen.first, screen.second) {}
-    void SetUp() override {
-        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
-        sys::SeedRandom(17);
-    }
-    std::function<bool()> InLevel(int level) {
-        return [this, level] { return CurrentLevel == level && !LevelEnding && test::InFrameLoop(h); };
-    }
+    explicit ScreensScenario(std::pair<int, int> screen = {1280, 1024}) : GameScenario(17, screen) {}
     // Whether the last frame shown drew a text that contains `text`.
     bool Shows(const std::string& text) const {
         for (const auto& call : h.LastQueue())
@@ -113,9 +107,7 @@ class ScreensScenario : public ::testing::Test {
         return mesh && mesh->visible;
     }
 
-    test::ContentFolder content;
     test::ClipLog clips;
-    test::Harness h;
 };
 
 // The scenarios that point and click, at a large and a small screen.
