@@ -15,33 +15,22 @@
 #include "platform/engine/scancodes.h"
 #include "platform/system/clock.h"
 #include "platform/system/random.h"
+#include "game/game_run.h"
 #include "support/harness.h"
 #include "support/scenarios.h"
 
 namespace quorvel {
 namespace {
 
-class FrameLoopTest : public ::testing::Test {
+class FrameLoopTest : public test::RunningLevel {
   protected:
-    void SetUp() override {
-        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
-        sys::SeedRandom(3);
-        test::PrepareGameStart();
-        StartGameRun({7, false, false, false, false, false, 600000, false, 1});
-        Frames(2);
-    }
-    void Frames(int n) {
-        for (int i = 0; i < n; ++i)
-            RunGameFrame();
-    }
+    FrameLoopTest() : RunningLevel(600000) {}
     std::vector<engine::Draw2DCall> Calls(engine::Draw2DCall::Kind kind) const {
         std::vector<engine::Draw2DCall> calls;
         for (const auto& call : h.LastQueue())
             if (call.kind == kind) calls.push_back(call);
         return calls;
     }
-    test::ContentFolder content;
-    test::Harness h;
 };
 
 TEST_F(FrameLoopTest, StatusLineShowsLevelMoneyAndTimeLeft) {

@@ -53,6 +53,29 @@ class GameScenario : public ::testing::Test {
     std::uint64_t seed_;
 };
 
+// Level 7 started as a game run starts it, with `money`, two frames into the frame
+// loop, which the test then runs a frame at a time; skips when the build made no content.
+class RunningLevel : public ::testing::Test {
+  protected:
+    explicit RunningLevel(double money) : money_(money) {}
+    void SetUp() override {
+        if (!ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
+        sys::SeedRandom(3);
+        PrepareGameStart();
+        StartGameRun({7, false, false, false, false, false, money_, false, 1});
+        Frames(2);
+    }
+    void Frames(int n) {
+        for (int i = 0; i < n; ++i)
+            RunGameFrame();
+    }
+    ContentFolder content;
+    Harness h;
+
+  private:
+    double money_;
+};
+
 // The records of a run with an empty program folder: every model and sound the level
 // start loads is missing, and these tests look at the records, not at what was loaded.
 class LevelRecordsTest : public ::testing::Test {

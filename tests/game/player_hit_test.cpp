@@ -7,31 +7,20 @@
 #include "game/run_objects.h"
 #include "game/state.h"
 #include "platform/system/random.h"
+#include "game/game_run.h"
 #include "support/harness.h"
 #include "support/scenarios.h"
 
 namespace quorvel {
 namespace {
 
-class PlayerHitTest : public ::testing::Test {
+class PlayerHitTest : public test::RunningLevel {
   protected:
-    void SetUp() override {
-        if (!test::ContentSetBuilt()) GTEST_SKIP() << "the build generates no content set";
-        sys::SeedRandom(3);
-        test::PrepareGameStart();
-        StartGameRun({7, false, false, false, false, false, 0, false, 1});
-        Frames(2);
-    }
-    void Frames(int n) {
-        for (int i = 0; i < n; ++i)
-            RunGameFrame();
-    }
+    PlayerHitTest() : RunningLevel(0) {}
     bool ShieldImageShown() const {
         const auto* image = h.Scene().images.Find("shield");
         return image && image->visible;
     }
-    test::ContentFolder content;
-    test::Harness h;
 };
 
 // The ship sits at its start pose, where a collision flash is dropped: a hit still
