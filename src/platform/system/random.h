@@ -16,7 +16,8 @@ double Rnd(std::optional<double> seed = std::nullopt);
 
 // Restarts the sequence from a fixed seed (tests do this).
 void SeedRandom(std::uint64_t seed);
-// Restarts the sequence from the time of day, as the game does once at start.
+// Restarts the sequence from the time of day, as the game does at start and at each
+// level's load; under the tests' virtual clock, from that clock's time.
 void Randomize();
 
 // The next draws that would take a new number (no seed or a positive one) give these

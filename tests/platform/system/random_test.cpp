@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/system/clock.h"
 #include "platform/system/random.h"
 
 namespace quorvel::sys {
@@ -49,6 +50,24 @@ TEST(Random, QueuedValuesComeFirstThenTheSequenceGoesOn) {
     SeedRandom(9);
     EXPECT_EQ(Rnd(), first) << "reseeding drops what is left";
     EXPECT_EQ(Rnd(), second);
+}
+
+// Seeding from the time of day replays under the virtual clock (a scripted run loads
+// levels at the same moments every time) and still follows the time as it moves on.
+TEST(Random, TimeOfDaySeedFollowsTheVirtualClock) {
+    auto drawsAfterRandomize = [] {
+        Randomize();
+        return std::vector<double>{Rnd(), Rnd(), Rnd()};
+    };
+    UseVirtualClock(12 * 3600.0);
+    AdvanceVirtualClock(5.5);
+    const std::vector<double> first = drawsAfterRandomize();
+    SeedRandom(1);
+    Rnd();
+    EXPECT_EQ(drawsAfterRandomize(), first) << "the same time seeds the same sequence";
+    AdvanceVirtualClock(1.0 / 60.0);
+    EXPECT_NE(drawsAfterRandomize(), first) << "a frame later seeds another";
+    UseRealClock();
 }
 
 }  // namespace
