@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -51,6 +52,11 @@ MeshData Model(const std::string& gamePath) {
     auto mesh = Load3ds(sys::ProgramFolder() + "\\" + gamePath);
     EXPECT_TRUE(mesh.has_value()) << gamePath;
     return mesh.value_or(MeshData{});
+}
+
+// A picture as the engine loads it: program folder + "\tex\...".
+std::optional<ImageData> Picture(const std::string& gamePath) {
+    return LoadImageFile(sys::ProgramFolder() + "\\" + gamePath);
 }
 
 struct D3 {
@@ -554,7 +560,7 @@ TEST(ContentShapes, ExplosionFramesBurnAsFireToTheLastFrame) {
     for (int n = 1; n <= 6; ++n) {
         const std::string path = "tex\\exp" + std::to_string(n) + ".png";
         SCOPED_TRACE(path);
-        const auto atlas = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        const auto atlas = Picture(path);
         ASSERT_TRUE(atlas.has_value());
         ASSERT_EQ(atlas->width, 1024);
         std::array<double, 64> shown{};
@@ -585,7 +591,7 @@ TEST(ContentShapes, SkyStarsArePointsOfManyBrightnesses) {
     for (const char* face : faces) {
         const std::string path = std::string("tex\\") + face + ".jpg";
         SCOPED_TRACE(path);
-        const auto img = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        const auto img = Picture(path);
         ASSERT_TRUE(img.has_value());
         const int w = img->width, h = img->height;
         const double pixelsPerTexel = 512 / std::tan(35 * std::numbers::pi / 180) / (w / 2.0);
@@ -868,7 +874,7 @@ TEST(ContentSounds, MusicLoopsRunAtFullLevelAcrossTheSeam) {
 
 TEST(ContentShapes, FontCellsHoldTheirCharacters) {
     REQUIRE_CONTENT_SET();
-    const auto font = LoadImageFile(sys::ProgramFolder() + "\\tex\\font.jpg");
+    const auto font = Picture("tex\\font.jpg");
     ASSERT_TRUE(font.has_value());
     ASSERT_EQ(font->width, 512);
     ASSERT_EQ(font->height, 512);
@@ -895,7 +901,7 @@ TEST(ContentShapes, EnergyMeterLabelIsWholeAndClearOfTheEdges) {
     for (int level = 1; level <= 4; ++level) {
         const std::string path = "tex\\energymeter" + std::to_string(level) + ".png";
         SCOPED_TRACE(path);
-        const auto img = LoadImageFile(sys::ProgramFolder() + "\\" + path);
+        const auto img = Picture(path);
         ASSERT_TRUE(img.has_value());
         ASSERT_EQ(img->width, 256);
         ASSERT_EQ(img->height, 32);
