@@ -1,7 +1,6 @@
 #include "platform/system/random.h"
 
 #include <bit>
-#include <chrono>
 #include <deque>
 
 #include "platform/system/clock.h"
@@ -52,13 +51,9 @@ void SeedRandom(std::uint64_t seed) {
 }
 
 void Randomize() {
-    // Under the tests' virtual clock the seed is its time, so a scripted run plays the
-    // same way every time it is run.
-    if (VirtualClockActive()) {
-        SeedRandom(std::bit_cast<std::uint64_t>(WallClock()));
-        return;
-    }
-    SeedRandom(static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()));
+    // The program's time of day, carried to the nanosecond by the monotonic clock; under
+    // the tests' virtual clock it is that clock's, so a scripted run replays.
+    SeedRandom(std::bit_cast<std::uint64_t>(WallClock()));
 }
 
 void QueueRandom(std::vector<double> values) {
