@@ -419,10 +419,14 @@ void ResetFlightState() {
     MiniViewHeight = 210;
 }
 
+void CentreSteeringPointer() {
+    InputObj->SetMousePosition(100, 100, 0);
+}
+
 void SteerShip() {
     const float F = FrameFactor, S = MouseSensitivity;
     Mouse = InputObj->GetMouseState(0);
-    InputObj->SetMousePosition(100, 100, 0);
+    CentreSteeringPointer();
     const GamePadState pad = InputObj->GetGamePadState();
 
     if (Mouse.Y != 0) ApplyTurnStep(PitchRate, PitchDriven, float(Mouse.Y - 100) * F * S / 20);

@@ -3,6 +3,7 @@
 // records and variables are in game/state.h.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -57,8 +58,8 @@ void StartShipWarpOut();
 // One frame of the warp-out while LevelEnding is set; more than 7 s after it began the
 // next level starts.
 void RunLevelTransition();
-// One frame of the game-won pages while GameWon is set; Enter turns a page, and after
-// the fourth the run goes back to the main menu.
+// One frame of the game-won pages while GameWon is set; Enter turns a page, and the
+// Enter on the fourth ends the program.
 void ShowGameWon();
 
 // ---- The run and its frame loop (run.cpp, frame_loop.cpp) -------------------------------
@@ -67,14 +68,16 @@ void ShowGameWon();
 void RunGameFrame();
 // Picks which targets the HUD pointers follow this frame.
 void SelectHudTargets();
-// Ends the game run and shows the main menu again.
-void ReturnToMainMenu();
 
 // ---- Flight controls and camera (flight.cpp, gravity_beam_control.cpp) ----------------------
 // Puts the player's ship holder back at the origin and the main camera to its view.
 void ResetCamera();
 // Rebuilds CamBasis from the main camera.
 void UpdateCameraVectors();
+// Puts the pointer back at the point the steering reads as no movement. A screen that
+// let the player move the pointer calls it when it closes, or its first steering frame
+// would read the way to wherever the pointer was left as one big turn.
+void CentreSteeringPointer();
 // The ship at rest: no speed, no turn, roll or strafe, no collision bounce or flash.
 void StopShip();
 // The flight state a run starts with (speeds, messages, collision flag, mini view).
@@ -161,6 +164,9 @@ struct SlotListScreen {
     bool& hoverSounded;
     float centreX = 0, centreY = 0, scaleX = 1, scaleY = 1;
     std::string title;
+    // Where the title starts, in reference units from the centre, when it does not start
+    // where its pass's rows do.
+    std::optional<float> titleDx;
     std::vector<SlotListPass> passes;
     std::array<bool, SaveSlotCount> choosable{};
 };

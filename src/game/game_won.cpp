@@ -1,4 +1,5 @@
-// The game-won pages after the last level: Enter turns a page, at most one a second.
+// The game-won pages after the last level: Enter turns a page, at most one a second,
+// and the Enter on the last page ends the program.
 
 #include <string>
 
@@ -7,14 +8,11 @@
 #include "game/game.h"
 #include "game/state.h"
 #include "platform/engine/scancodes.h"
+#include "platform/system/process.h"
 
 namespace quorvel {
 
 void ShowGameWon() {
-    if (GameWonPage > 4) {
-        ReturnToMainMenu();
-        return;
-    }
     if (!GameWonStarted) {
         GameWonStarted = true;
         GameWonPageTime = FrameStartTime;
@@ -30,7 +28,8 @@ void ShowGameWon() {
     if (enter && FrameStartTime - GameWonPageTime > 1.0) {
         GameWonPageTime = FrameStartTime;
         GameWonPage += 1;
-        if (GameWonPage > 4) ReturnToMainMenu();
+        // Past the last page the campaign is over, and so is the program.
+        if (GameWonPage > 4) sys::EndProcess(0);
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include "game/in_game_menu.h"
 
+#include "game/game.h"
+
 namespace quorvel {
 
 void PlaceMenuPointer(const MouseState& mouse, int& pictureX, int& pictureY) {
@@ -25,8 +27,9 @@ int HoverMenuRow(const clsMenu& list, int pictureX, int pictureY) {
     return list.MenuSelected(pictureX, pictureY);
 }
 
-void HideMenuPointer() {
+void CloseMenuPointer() {
     if (Draw2DObj->SelectImage("mouse")) Draw2DObj->SetImageVisible(false);
+    CentreSteeringPointer();
 }
 
 }  // namespace quorvel

@@ -17,7 +17,8 @@ void PlaceMenuPointer(const MouseState& mouse, int& pictureX, int& pictureY);
 // sound and -1.
 int HoverMenuRow(const clsMenu& list, int pictureX, int pictureY);
 
-void HideMenuPointer();
+// Hides the pointer image and hands the pointer back to the steering.
+void CloseMenuPointer();
 
 // Holds the level's clocks still for the time the menu has been open since its last
 // frame: power-ups, the level time, and the sequences that run through a pause.

@@ -108,6 +108,8 @@ void StartLevel() {
     SetStationDamageSmoke();
     BattleshipTimer = FrameStartTime;
     BattleshipPending = false;
+    // The last level's end waits for this level's battleship, not one beaten before.
+    BattleshipDestroyed = false;
     ResetScout();
     ScoutL50Timer = FrameStartTime;
 

@@ -9,6 +9,7 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
+#include "game/in_game_menu.h"
 #include "game/state.h"
 
 namespace quorvel {
@@ -114,7 +115,7 @@ void PutIntoRunningGame(const SaveGameValues& saved) {
     Money = saved.money;
     MenuRequested = false;
     ShowImage("menu", false);
-    ShowImage("mouse", false);
+    CloseMenuPointer();
     ResetScout();
     AsteroidsLeft = AsteroidCount;
     CapacityLevel = saved.capacityLevel;

@@ -123,7 +123,7 @@ bool ActOnChoice(bool gameOver) {
         if (gameOver) RestartShip();
         MenuRequested = false;
         HelpShown = false;
-        HideMenuPointer();
+        CloseMenuPointer();
         return false;
     }
     if (c == 2) RunScreenOverMenu([] { LoadGameMenu(1, true); });
@@ -143,10 +143,7 @@ bool ActOnChoice(bool gameOver) {
         if (c == 5) c = 6;
     }
     if (c == 6) {
-        // A lost game goes back to the main menu; the pause menu's exit ends the program.
-        if (!gameOver) ExitProgram();
-        ReturnToMainMenu();
-        return false;
+        ExitProgram();
     }
     return true;
 }

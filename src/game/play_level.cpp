@@ -92,7 +92,7 @@ void SetEnemyStartValues() {
     MothershipLevel = MothershipArmed = MothershipInRange = MothershipBreakingUp = false;
     MothershipInbound = MothershipCharging = MothershipFireReady = MothershipKillHold = false;
     ShipCollisionsOff = false;
-    BattleshipActive = BattleshipPending = false;
+    BattleshipActive = BattleshipPending = BattleshipDestroyed = false;
     ScoutActive = false;
     AlienShotSpeed = 35;
     MusicPollDue = true;
@@ -194,7 +194,7 @@ void StartGameRun(const PlayLevelArgs& start) {
     MiniViewLarge = false;
     ResetMothershipDebris();
     SetWeaponEnergy(0, 0);
-    InputObj->SetMousePosition(100, 100, 0);
+    CentreSteeringPointer();
     ResetFrameLoop();
 }
 
@@ -206,30 +206,6 @@ void PlayLevel(int level, bool ownsIon, bool ownsMion, bool ownsEplas, bool owns
         RunGameFrame();
     // GameRunning is never cleared: a run ends only inside the screens it chains into.
     sys::EndProcess(0);
-}
-
-void ReturnToMainMenu() {
-    // Nothing the run made may go on playing or emitting under the menu.
-    if (DXAudioObj) {
-        DXAudioObj->StopForeground();
-        DXAudioObj->StopBackground();
-    }
-    for (auto& sound : PositionalSounds)
-        sound.reset();
-    SoundDevice.reset();
-    if (SoundObj) SoundObj->ClearSounds();
-    StopAllEmitters();
-    if (AnimMeshObj) AnimMeshObj->Clear();
-    AnimMeshObj.reset();
-    ClearEngineLibraries();
-    if (CameraObj) CameraObj->ClearCameras();
-    GravityBeam.reset();
-    FlamingAsteroid.reset();
-    ShockWave.reset();
-    MothershipShockWave.reset();
-    for (auto& wave : WeaponShockWaves)
-        wave.reset();
-    MainMenu(1, false, true);
 }
 
 }  // namespace quorvel

@@ -30,7 +30,11 @@ void WarnTooFar() {
         SoundObj->PlaySound(0, true);
         TooFarSounded = true;
     }
-    if (!PastWarnBound) TooFarSounded = false;  // the next crossing warns again
+    if (!PastWarnBound) {
+        // Back inside: the warning stops, and the next crossing starts it again.
+        if (TooFarSounded && SoundObj->SelectSound("toofar")) SoundObj->StopSound();
+        TooFarSounded = false;
+    }
 }
 
 // A new sequence starts with a fly-by of its own.

@@ -48,6 +48,7 @@ void SaveGameMenu(int& slot) {
         screen.scaleX = ScaleX;
         screen.scaleY = ScaleY;
         screen.title = "Press number to save your game over current level saved:";
+        screen.titleDx = -170;  // the long title starts further left than the rows
         screen.passes = {{Green, -75}};
         screen.choosable.fill(true);  // any slot may be saved over
         const bool chosen = RunSaveSlotList(screen, slots, slot);

@@ -80,7 +80,8 @@ bool RunSaveSlotList(const SlotListScreen& screen, const SaveSlotList& slots, in
         for (const SlotListPass& pass : screen.passes) {
             Draw2DObj->SetDrawColour(pass.colour);
             const float x = cx + pass.dx * sx;
-            Draw2DObj->DrawText(Vector2{x, cy - 240 * sy}, screen.title);
+            const float titleX = screen.titleDx ? cx + *screen.titleDx * sx : x;
+            Draw2DObj->DrawText(Vector2{titleX, cy - 240 * sy}, screen.title);
             for (int k = 0; k < SaveSlotCount; ++k)
                 Draw2DObj->DrawText(Vector2{x, cy - (220 - 20.0f * float(k)) * sy},
                                     SaveSlotRowText(k, slots[std::size_t(k)]));

@@ -63,8 +63,9 @@ void CheckShipCollisions() {
     UpdateShield();
     UpdateForceFieldAnim();
 
+    // An impact ends one pass, as a shoot-down does; the asteroid stays initialised so
+    // that the passes left on this level still come.
     if (FlamingAsteroid && CheckFlamingAsteroidImpact()) {
-        FlamingAsteroid->Initialized_ = false;
         if (StationDamageLevel > StationHitsAllowed) LoseToStationHits();
         SetStationDamageSmoke();
     }

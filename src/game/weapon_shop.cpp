@@ -75,14 +75,14 @@ void RunWeaponShop() {
         if (InputObj->IsKeyDown(key::Escape)) {
             PlayClip("menuselect.wav");
             ShopRequested = false;
-            HideMenuPointer();
+            CloseMenuPointer();
             return;
         }
         if (mouse.Button0 || InputObj->IsKeyDown(key::Return) || InputObj->IsKeyDown(key::NumpadEnter)) {
             PlayClip("menuselect.wav");
             if (const ShopGoods* bought = Buy(ShopChoice)) {
                 ShopRequested = false;
-                HideMenuPointer();
+                CloseMenuPointer();
                 if (bought->owned && SoundObj->SelectSound("wchange")) SoundObj->PlaySound(0, false);
                 return;
             }

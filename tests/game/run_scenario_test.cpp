@@ -119,22 +119,45 @@ TEST_F(RunScenarioTest, AWarpOutAcrossMidnightCompletes) {
     EXPECT_LT(completed, 86400.0 + 60);
 }
 
-// After the fourth game-won page the run gives way to the main menu, its sounds
-// released.
-TEST_F(RunScenarioTest, GameWonGoesBackToTheMainMenu) {
-    bool soundsReleased = false;
+// The last level played a second time in one program run: the battleship beaten the
+// first time does not count, so with the field and the mothership gone the end cut-scene
+// still waits for the level's own battleship.
+TEST_F(RunScenarioTest, TheLastLevelPlayedAgainWaitsForItsOwnBattleship) {
+    bool cleared = false, cutscene = true;
+    h.When(InLevel(50),
+           [&] {
+               BattleshipDestroyed = true;  // as the first play of the level left it
+               h.KeyPress(h.Frame() + 1, key::F6, 2);
+           })
+        .After(10,
+               [&] {
+                   cleared = !BattleshipDestroyed;
+                   AsteroidsLeft = 0;
+                   MothershipLevel = false;
+               })
+        .After(60, [&] {
+            cutscene = CutsceneRunning || CutsceneDone;
+            sys::EndProcess(0);
+        });
+    h.EndAt(4000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {50, false, false, false, false, false, 0, false, 1}), 0);
+    ASSERT_TRUE(h.ConditionsDone());
+    EXPECT_TRUE(cleared);
+    EXPECT_FALSE(cutscene);
+}
+
+// The Enter on the fourth game-won page ends the program at once, with nothing else
+// opened after it (a main menu would run on until the harness gives up).
+TEST_F(RunScenarioTest, GameWonEndsTheProgramAfterTheFourthPage) {
     h.When(InLevel(7), [&] {
-         GameWon = true;
-         GameWonPage = 4;
-         h.KeyPress(h.Frame() + 1, key::Return, 120);
-     }).When(test::InMainMenu, [&] {
-        soundsReleased = SoundDevice == nullptr && PositionalSounds[0] == nullptr;
-        sys::EndProcess(0);
+        GameWon = true;
+        GameWonPage = 4;
+        h.KeyPress(h.Frame() + 1, key::Return, 120);
     });
     h.EndAt(4000, 99);
     EXPECT_EQ(test::RunFromLevelStart(h, {7, false, false, false, false, false, 0, false, 1}), 0);
     EXPECT_TRUE(h.ConditionsDone());
-    EXPECT_TRUE(soundsReleased);
+    EXPECT_EQ(GameWonPage, 5);
 }
 
 }  // namespace

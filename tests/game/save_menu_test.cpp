@@ -190,6 +190,8 @@ TEST(SaveGameMenu, ListRowsLineUpWithTheirTextsAndAClickSavesIntoThatSlot) {
         // inside its hit row.
         ASSERT_EQ(listed.size(), 11u);
         EXPECT_EQ(listed[0].text, "Press number to save your game over current level saved:");
+        // The long title starts further left than the rows, so that it sits over them.
+        EXPECT_FLOAT_EQ(listed[0].a.x, float(ScreenCentreX) - 170 * ScaleX);
         EXPECT_EQ(listed[1].text, "0--Quick Save - empty");
         EXPECT_EQ(listed[3].text, "2--Save - Level:  9");
         for (int k = 0; k < 10; ++k) {

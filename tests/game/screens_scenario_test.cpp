@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -423,6 +424,79 @@ TEST_F(ScreensScenario, AQuickLoadDuringTheWarpOut) {
     EXPECT_FALSE(goldShip);
     EXPECT_FALSE(musicPaused);
 }
+
+// A screen that let the player move the pointer hands it back to the steering centred:
+// the first frames of flight after it do not turn the view, wherever the pointer was
+// left. The pause menu closed by its resume entry, the shop by Escape, and the pause
+// menu's load list by a load, which closes the menu without its resume entry.
+enum class ClosedScreen { PauseMenu, Shop, LoadList };
+
+std::string ScreenName(ClosedScreen screen) {
+    switch (screen) {
+        case ClosedScreen::PauseMenu:
+            return "PauseMenu";
+        case ClosedScreen::Shop:
+            return "Shop";
+        case ClosedScreen::LoadList:
+            return "LoadList";
+    }
+    return "";
+}
+
+class ClosingAScreen : public ScreensScenario, public ::testing::WithParamInterface<ClosedScreen> {};
+
+TEST_P(ClosingAScreen, LeavesTheViewStill) {
+    float turn = -1;
+    int flightFrames = 0;
+    auto open = [] { return MenuRequested || ShopRequested; };
+    h.When(InLevel(6),
+           [&] {
+               if (GetParam() == ClosedScreen::Shop)
+                   h.KeyPress(h.Frame() + 1, key::B, 2);
+               else
+                   h.KeyPress(h.Frame() + 10, key::Escape);  // Escape pauses once the level has run a moment
+           })
+        .When(open,
+              [&] {
+                  if (GetParam() == ClosedScreen::Shop)
+                      PointAtShopItem(9);
+                  else
+                      PointAtPauseItem(GetParam() == ClosedScreen::PauseMenu ? 1 : 2);
+              })
+        .After(5,
+               [&] {
+                   if (GetParam() == ClosedScreen::Shop)
+                       h.KeyPress(h.Frame() + 1, key::Escape, 2);
+                   else
+                       Click();
+               })
+        .When([&] { return GetParam() != ClosedScreen::LoadList || Shows("Press number to load game:"); },
+              [&] {
+                  if (GetParam() != ClosedScreen::LoadList) return;
+                  PointAtSlot(0);
+                  h.At(h.Frame() + 3, [&] { Click(1); });
+              })
+        .When([&] { return !open() && test::InFrameLoop(h); },
+              [&] {
+                  turn = 0;
+                  for (int f = h.Frame() + 1; f <= h.Frame() + 5; ++f)
+                      h.At(f, [&] {
+                          turn = std::max({turn, std::abs(YawRate), std::abs(PitchRate)});
+                          ++flightFrames;
+                      });
+              })
+        .After(6, [] { sys::EndProcess(0); });
+    h.EndAt(4000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {6, false, false, false, false, false, 0, false, 1}), 0);
+    ASSERT_TRUE(h.ConditionsDone());
+    EXPECT_EQ(flightFrames, 5);
+    EXPECT_EQ(turn, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ClosingAScreen,
+                         ::testing::Values(ClosedScreen::PauseMenu, ClosedScreen::Shop,
+                                           ClosedScreen::LoadList),
+                         [](const auto& param) { return ScreenName(param.param); });
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScreensScenarioTest,
                          ::testing::Values(std::pair{1280, 1024}, std::pair{640, 480}),

@@ -55,6 +55,19 @@ class ShipLoss : public test::GameRunTest {
         }
         return n;
     }
+    // Whether a sound loaded from `file` is looping now.
+    bool Looping(const std::string& file) {
+        std::set<int> handles, looping;
+        for (const auto& e : h.Audio().Events()) {
+            using Kind = engine::NullAudioSink::Event::Kind;
+            if (e.kind == Kind::Load && e.path.find(file) != std::string::npos) handles.insert(e.handle);
+            if (!handles.count(e.handle)) continue;
+            if (e.kind == Kind::Play && e.loop) looping.insert(e.handle);
+            if (e.kind == Kind::Stop || e.kind == Kind::Release || (e.kind == Kind::Play && !e.loop))
+                looping.erase(e.handle);
+        }
+        return !looping.empty();
+    }
 };
 
 TEST_F(ShipLoss, TheCameraPullsBackThenTheShipExplodesThenDeathIsDone) {
@@ -161,27 +174,32 @@ TEST_F(ShipLoss, TheBoundsWarnBeyond12000AndSendTheEnforcerBeyond18000) {
 }
 
 TEST_F(ShipLoss, TheTooFarWarningStartsOncePerCrossing) {
-    // The warning loops on once started; coming back inside re-arms it.
+    // The warning loops on while the ship is beyond; coming back inside stops it and
+    // re-arms it.
     struct Step {
         Vector at;
         bool sounded;
     };
     const Step steps[] = {
         {{13000, 13000, 0}, true}, {{14000, 0, 0}, true},      {{0, 0, 0}, false},
-        {{0, 0, -12500}, true},    {{0, 12001, -12500}, true},
+        {{0, 0, -12500}, true},    {{0, 12001, -12500}, true}, {{0, 12000, 0}, false},
     };
     for (const Step& s : steps) {
         PutCamera(s.at);
         CheckPlayfieldBounds();
         EXPECT_EQ(TooFarSounded, s.sounded) << s.at.x << "," << s.at.y << "," << s.at.z;
+        EXPECT_EQ(Looping("toofar.wav"), s.sounded) << s.at.x << "," << s.at.y << "," << s.at.z;
     }
-    EXPECT_EQ(Plays("toofar.wav"), 1);
+    EXPECT_EQ(Plays("toofar.wav"), 2);
+    PutCamera({0, 0, -12500});
+    CheckPlayfieldBounds();
     // While the enforcer's sequence runs the warning stays as it is.
     OutOfBounds = true;
     PutCamera({0, 0, 0});
     CheckPlayfieldBounds();
     EXPECT_TRUE(TooFarSounded);
     EXPECT_TRUE(PastWarnBound);
+    EXPECT_TRUE(Looping("toofar.wav"));
 }
 
 TEST_F(ShipLoss, TheFlybyRunsOnlyWhileOutOfBoundsAndARestartRearmsIt) {

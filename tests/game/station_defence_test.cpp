@@ -8,6 +8,7 @@
 
 #include "game/game_run.h"
 #include "platform/system/clock.h"
+#include "platform/system/random.h"
 
 namespace quorvel {
 namespace {
@@ -94,7 +95,7 @@ TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
         if (r.flaming) {
             EXPECT_DOUBLE_EQ(Money, money - 150000) << r.what;
             EXPECT_TRUE(FlamingStationHit) << r.what;
-            EXPECT_FALSE(FlamingAsteroid->Initialized_) << r.what;
+            EXPECT_TRUE(FlamingAsteroid->Initialized_) << r.what;
         } else {
             EXPECT_FALSE(Asteroids[std::size_t(rock)].Active) << r.what;
         }
@@ -105,6 +106,26 @@ TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
             EXPECT_LT(Distance(ShipPos, camera), 0.01f) << r.what;
         }
     }
+}
+
+// An impact at the station ends one pass, as a shoot-down does: the passes drawn for the
+// level stay, and the next one comes on the same level.
+TEST_F(StationDefence, AFlamingImpactKeepsTheLevelsPassesLeft) {
+    CurrentLevel = 30;
+    FlamingAsteroid->NextLevel_ = 30;
+    sys::QueueRandom({0.9});  // passes: nearest(2 x 0.9) + 1 = 3
+    SpawnFlamingAsteroid();
+    ASSERT_EQ(FlamingAsteroid->TimesPerLevel_, 3);
+    FlamingAsteroid->NextLevel_ = 30;  // due on this level, whatever the first draw said
+    FlamingAsteroid->Position_ = StationPos;
+    FlamingStationHit = false;
+    CheckShipCollisions();
+    ASSERT_TRUE(FlamingStationHit);
+    SpawnFlamingAsteroid();
+    EXPECT_EQ(FlamingAsteroid->TimesPerLevel_, 3);
+    EXPECT_EQ(FlamingAsteroid->TimesDone_, 1);
+    EXPECT_EQ(FlamingAsteroid->NextLevel_, 30);
+    EXPECT_TRUE(FlamingAsteroid->Active_);
 }
 
 TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikesNorWarns) {
