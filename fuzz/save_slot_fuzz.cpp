@@ -1,7 +1,9 @@
-// The save slots: any bytes as a slot file, read as the load list reads them.
+// The save slots: any bytes as a slot file, read as the load list reads them, and the
+// money it holds shown as the status line shows it.
 #include <cmath>
 
 #include "fuzz_support.h"
+#include "game/run_loop.h"
 #include "game/save_file.h"
 #include "platform/system/paths.h"
 
@@ -20,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const SaveGameValues& v = slot.values;
     fuzz::Require(v.level >= 1 && v.level <= 50, "a playable level");
     fuzz::Require(std::isfinite(v.money), "finite money");
+    // The load list's row and the status line show the money it holds.
+    fuzz::Require(!MoneyText(v.money).empty(), "money shown");
     fuzz::Require(v.capacityLevel >= 1 && v.capacityLevel <= 4, "a capacity level from 1 to 4");
     // What was read saves and reads back the same.
     fuzz::Require(WriteSaveSlot(1, v), "the values write");

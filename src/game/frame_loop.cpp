@@ -428,10 +428,6 @@ int GameTextIndex(const std::string& name) {
     return 0;
 }
 
-std::string MoneyText(double money) {
-    return std::to_string(static_cast<long long>(std::floor(money)));
-}
-
 std::string RunningStatusText() {
     TimeLeft = std::floor(LevelTimeLimit - float(FrameStartTime - LevelStartTime));
     if (TimeLeft < 1) TimeLeft = 1;

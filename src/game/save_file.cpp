@@ -9,9 +9,8 @@
 #include <fstream>
 #include <utility>
 
-#include <unistd.h>
-
 #include "platform/system/paths.h"
+#include "platform/system/safe_file.h"
 
 namespace quorvel {
 namespace {
@@ -108,24 +107,9 @@ bool WriteSaveSlot(int slot, const SaveGameValues& values) {
     PutInt16(bytes, CapacityRecord, values.capacityLevel);
 
     const std::string path = sys::ResolvePath(SaveSlotPath(slot));
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    std::error_code ec;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        // Most of the data reaches the disk on close: only a whole file replaces the old one.
-        out.close();
-        if (!out) {
-            std::filesystem::remove(temp, ec);
-            return false;
-        }
-    }
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return false;
-    }
+    if (!sys::ReplaceFile(path, bytes)) return false;
+    // Saves killed between their write and their rename, by this version or an older one.
+    sys::RemoveReplaceLeftovers(path);
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include "common/engine_objects.h"
 #include "game/game.h"
+#include "game/run_loop.h"
 #include "game/run_objects.h"
 #include "game/state.h"
 #include "platform/engine/scancodes.h"
@@ -43,6 +44,28 @@ TEST_F(FrameLoopTest, StatusLineShowsLevelMoneyAndTimeLeft) {
     EXPECT_FLOAT_EQ(texts[0].a.y, 32);
     EXPECT_FLOAT_EQ(texts[0].textSize, 50);
     EXPECT_EQ(texts[0].colour.r + texts[0].colour.g + texts[0].colour.b, 3 * 255);
+}
+
+// Money shows in whole dollars, rounded down, whatever a save slot put into it.
+TEST(MoneyText, WholeDollarsOfAnyFiniteAmount) {
+    const struct {
+        double money;
+        std::string text;
+    } cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {1234.99, "1234"},
+        {-150000.5, "-150001"},
+        {9.3e18, "9300000000000000000"},
+        {-1e19, "-10000000000000000000"},
+        {1e300, "1" + std::string(300, '0')},
+    };
+    for (const auto& c : cases) {
+        const std::string text = MoneyText(c.money);
+        // 1e300 is not exactly a power of ten in binary: compare its leading digits.
+        EXPECT_EQ(text.size(), c.text.size()) << c.money;
+        EXPECT_EQ(text.substr(0, 15), c.text.substr(0, 15)) << c.money;
+    }
 }
 
 // The map in the bottom-right corner: a mark per active asteroid (green above the

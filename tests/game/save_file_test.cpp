@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <bit>
 #include <cstdint>
 #include <filesystem>
@@ -176,7 +174,7 @@ TEST(WriteSaveSlot, AWriteThatFailsLeavesTheSlotAsItWas) {
     test::UseAsProgramFolder(folder);
     const SaveGameValues old = Values(20, 300, 2);
     const SaveGameValues next = Values(21, 400, 3);
-    const std::filesystem::path temp = folder.path() / (SlotFile(1) + ".tmp" + std::to_string(getpid()));
+    const std::filesystem::path temp = folder.path() / (SlotFile(1) + ".tmp");
 
     // A full disk: the new file's data fails when it is flushed.
     ASSERT_TRUE(WriteSaveSlot(1, old));
@@ -199,6 +197,22 @@ TEST(WriteSaveSlot, AWriteThatFailsLeavesTheSlotAsItWas) {
 
     // Nothing is left behind beside the slots.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 2);
+}
+
+// Saves killed between their write and their rename leave temporary files; the next
+// save into the slot clears them, and leaves the other slots' files alone.
+TEST(WriteSaveSlot, ASaveClearsWhatKilledSavesLeft) {
+    test::TempFolder folder;
+    test::UseAsProgramFolder(folder);
+    const std::string leftovers[] = {SlotFile(3) + ".tmp", SlotFile(3) + ".tmp4242", SlotFile(3) + ".tmp17"};
+    for (const std::string& name : leftovers)
+        folder.Write(name, "half a save");
+    folder.Write(SlotFile(4) + ".tmp99", "another slot's");
+    ASSERT_TRUE(WriteSaveSlot(3, Values(7)));
+    for (const std::string& name : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(folder.path() / name)) << name;
+    EXPECT_TRUE(std::filesystem::exists(folder.path() / (SlotFile(4) + ".tmp99")));
+    EXPECT_EQ(ReadSaveSlot(3).values.level, 7);
 }
 
 }  // namespace

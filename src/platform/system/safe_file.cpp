@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace quorvel::sys {
 
@@ -90,6 +91,18 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     if (ok && rename(temp.c_str(), path.c_str()) == 0) return true;
     unlink(temp.c_str());
     return false;
+}
+
+void RemoveReplaceLeftovers(const std::string& path) {
+    namespace fs = std::filesystem;
+    const fs::path file(path);
+    const std::string prefix = file.filename().string() + ".tmp";
+    std::error_code ec;
+    for (fs::directory_iterator it(file.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(prefix) && it->symlink_status(ec).type() == fs::file_type::regular)
+            fs::remove(it->path(), ec);
+    }
 }
 
 std::vector<std::string> SplitLines(const std::string& data) {

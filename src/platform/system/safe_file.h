@@ -23,6 +23,10 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
 // False, leaving the old file as it was, when anything fails.
 bool ReplaceFile(const std::string& path, const std::string& bytes);
 
+// Removes the temporary files that writes of the file at `path` killed midway left
+// beside it: "<name>.tmp" followed by anything, regular files only.
+void RemoveReplaceLeftovers(const std::string& path);
+
 // Sets `*reason` when there is one to set; always false, so a reader can return it.
 inline bool Fail(std::string* reason, const char* why) {
     if (reason) *reason = why;

@@ -99,18 +99,6 @@ std::string Format(const Store& store) {
     return out;
 }
 
-// Temporary files of writes that were killed midway, under any name this store used.
-void RemoveLeftovers(const std::string& path) {
-    const fs::path file(path);
-    const std::string prefix = file.filename().string() + ".tmp";
-    std::error_code ec;
-    for (fs::directory_iterator it(file.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.starts_with(prefix) && it->symlink_status(ec).type() == fs::file_type::regular)
-            fs::remove(it->path(), ec);
-    }
-}
-
 }  // namespace
 
 std::string SettingsFilePath(const std::string& application) {
@@ -160,7 +148,7 @@ void SaveSetting(const std::string& application, const std::string& section, con
 
     std::error_code ec;
     fs::create_directories(fs::path(path).parent_path(), ec);
-    RemoveLeftovers(path);
+    RemoveReplaceLeftovers(path);
     ReplaceFile(path, Format(*store));
 }
 
