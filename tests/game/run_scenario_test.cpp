@@ -146,6 +146,32 @@ TEST_F(RunScenarioTest, TheLastLevelPlayedAgainWaitsForItsOwnBattleship) {
     EXPECT_FALSE(cutscene);
 }
 
+// The last level's end leads into the game-won pages: while they show, no status line
+// is drawn over them (the level-end line belongs to the warp-out before), while the
+// meters and the map stay as every frame draws them.
+TEST_F(RunScenarioTest, TheGameWonPagesShowNoStatusLine) {
+    int pages = 0, fontTexts = 0, mapMarks = 0;
+    h.When(InLevel(50), [] { FinishCutsceneLevel(); })
+        .When([] { return GameWon; },
+              [&] {
+                  for (int f = h.Frame() + 1; f <= h.Frame() + 30; ++f)
+                      h.At(f, [&] {
+                          pages += h.ImageVisible("gamewon");
+                          for (const auto& call : h.LastQueue()) {
+                              fontTexts += call.kind == engine::Draw2DCall::Kind::FontText;
+                              mapMarks += call.kind == engine::Draw2DCall::Kind::Rectangle && call.filled;
+                          }
+                      });
+              })
+        .After(31, [] { sys::EndProcess(0); });
+    h.EndAt(4000, 99);
+    EXPECT_EQ(test::RunFromLevelStart(h, {50, false, false, false, false, false, 0, false, 1}), 0);
+    ASSERT_TRUE(h.ConditionsDone());
+    EXPECT_EQ(pages, 30);
+    EXPECT_EQ(fontTexts, 0);
+    EXPECT_GT(mapMarks, 0);
+}
+
 // The Enter on the fourth game-won page ends the program at once, with nothing else
 // opened after it (a main menu would run on until the harness gives up).
 TEST_F(RunScenarioTest, GameWonEndsTheProgramAfterTheFourthPage) {
