@@ -21,6 +21,8 @@ convert -size 45x29 -seed 3 plasma:orange-navy "$src"
 convert "$src" \( -size 29x45 gradient:black-white -rotate 90 \) -alpha off -compose copy-opacity \
   -composite "$scratch/alpha.png"
 p=picture
+# No time stamps, so the same pictures come out every run.
+nodate=(-define png:exclude-chunks=date,time)
 
 cjpeg -quality 85 -outfile $p/cjpeg-baseline.jpg "$src"
 cjpeg -progressive -outfile $p/cjpeg-progressive.jpg "$src"
@@ -28,6 +30,7 @@ cjpeg -restart 1 -outfile $p/cjpeg-restart.jpg "$src"
 cjpeg -grayscale -outfile $p/cjpeg-grey.jpg "$src"
 cjpeg -sample 1x1 -optimize -outfile $p/cjpeg-444.jpg "$src"
 convert "$src" -quality 80 $p/magick.jpg
+convert "$src" -colorspace CMYK -quality 90 $p/magick-cmyk.jpg
 ffmpeg -loglevel error -y -i "$src" -pix_fmt yuvj422p $p/ffmpeg.jpg
 # Damage that libjpeg warns about and recovers from, as every viewer shows it: data
 # that ends early (the rest comes out grey) and stray bytes before a marker.
@@ -53,20 +56,20 @@ at = b.find(b"\xff\xda")
 open(f"{d}/cjpeg-stray-bytes.jpg", "wb").write(b[:at] + b"\x00\x11\x22" + b[at:])
 EOF
 
-convert "$src" PNG24:$p/magick-rgb.png
-convert "$scratch/alpha.png" PNG32:$p/magick-rgba.png
-convert "$src" -colors 60 PNG8:$p/magick-palette.png
-convert "$scratch/alpha.png" -channel A -threshold 50% +channel -colors 60 PNG8:$p/magick-palette-alpha.png
-convert "$src" -colorspace Gray -depth 8 -define png:color-type=0 $p/magick-grey.png
-convert "$scratch/alpha.png" -colorspace Gray -depth 8 -define png:color-type=4 $p/magick-grey-alpha.png
-convert "$src" -colorspace Gray -threshold 50% -define png:bit-depth=1 $p/magick-grey1.png
+convert "$src" "${nodate[@]}" PNG24:$p/magick-rgb.png
+convert "$scratch/alpha.png" "${nodate[@]}" PNG32:$p/magick-rgba.png
+convert "$src" -colors 60 "${nodate[@]}" PNG8:$p/magick-palette.png
+convert "$scratch/alpha.png" -channel A -threshold 50% +channel -colors 60 "${nodate[@]}" PNG8:$p/magick-palette-alpha.png
+convert "$src" -colorspace Gray -depth 8 -define png:color-type=0 "${nodate[@]}" $p/magick-grey.png
+convert "$scratch/alpha.png" -colorspace Gray -depth 8 -define png:color-type=4 "${nodate[@]}" $p/magick-grey-alpha.png
+convert "$src" -colorspace Gray -threshold 50% -define png:bit-depth=1 "${nodate[@]}" $p/magick-grey1.png
 # 16-bit samples that are not 8-bit ones widened, so the step down to 8 bits shows.
 deep=(-depth 16 -evaluate multiply 0.93)
 convert "$src" -colorspace Gray "${deep[@]}" -define png:bit-depth=16 -define png:color-type=0 \
-  $p/magick-grey16.png
-convert "$src" "${deep[@]}" PNG48:$p/magick-rgb16.png
-convert "$scratch/alpha.png" "${deep[@]}" PNG64:$p/magick-rgba16.png
-convert "$scratch/alpha.png" -interlace PNG PNG32:$p/magick-interlaced.png
+  "${nodate[@]}" $p/magick-grey16.png
+convert "$src" "${deep[@]}" "${nodate[@]}" PNG48:$p/magick-rgb16.png
+convert "$scratch/alpha.png" "${deep[@]}" "${nodate[@]}" PNG64:$p/magick-rgba16.png
+convert "$scratch/alpha.png" -interlace PNG "${nodate[@]}" PNG32:$p/magick-interlaced.png
 ffmpeg -loglevel error -y -i "$scratch/alpha.png" -pix_fmt rgba64be $p/ffmpeg-rgba16.png
 ffmpeg -loglevel error -y -i "$src" -pix_fmt gray16be $p/ffmpeg-grey16.png
 ffmpeg -loglevel error -y -i "$src" -pix_fmt pal8 $p/ffmpeg-palette.png
@@ -134,12 +137,12 @@ EOF
 # ---- sounds: a twentieth of a second, two tones so left and right differ ----
 w=wav
 tones=(synth 0.05 sine 440 sine 660)
-sox -n -r 8000 -c 1 -b 8 -e unsigned $w/sox-u8.wav synth 0.05 sine 440
-sox -n -r 11025 -c 2 -b 16 $w/sox-s16-stereo.wav "${tones[@]}"
-sox -n -r 11025 -c 2 -b 24 $w/sox-s24.wav "${tones[@]}" vol 0.8
-sox -n -r 11025 -c 1 -b 32 $w/sox-s32.wav synth 0.05 sine 440 vol 0.8
-sox -n -r 11025 -c 2 -b 32 -e float $w/sox-f32.wav "${tones[@]}" vol 0.9
-sox -n -r 11025 -c 1 -b 64 -e float $w/sox-f64.wav synth 0.05 sine 440 vol 0.9
+sox -R -n -r 8000 -c 1 -b 8 -e unsigned $w/sox-u8.wav synth 0.05 sine 440
+sox -R -n -r 11025 -c 2 -b 16 $w/sox-s16-stereo.wav "${tones[@]}"
+sox -R -n -r 11025 -c 2 -b 24 $w/sox-s24.wav "${tones[@]}" vol 0.8
+sox -R -n -r 11025 -c 1 -b 32 $w/sox-s32.wav synth 0.05 sine 440 vol 0.8
+sox -R -n -r 11025 -c 2 -b 32 -e float $w/sox-f32.wav "${tones[@]}" vol 0.9
+sox -R -n -r 11025 -c 1 -b 64 -e float $w/sox-f64.wav synth 0.05 sine 440 vol 0.9
 lavfi=(-f lavfi -i "sine=frequency=440:duration=0.05:sample_rate=11025")
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a pcm_s16le $w/ffmpeg-s16.wav
 ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.0501:sample_rate=8000" -c:a pcm_u8 \
@@ -167,7 +170,7 @@ open(f"{d}/hand-odd-chunks.wav", "wb").write(b"RIFF" + struct.pack("<I", len(bod
 EOF
 
 # Sounds the game cannot play: refused with a reason.
-sox -n -r 8000 -c 1 -e mu-law refused/sox-mu-law.wav synth 0.05 sine 440
+sox -R -n -r 8000 -c 1 -e mu-law refused/sox-mu-law.wav synth 0.05 sine 440
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a adpcm_ms refused/ffmpeg-adpcm.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -af "pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0" -c:a pcm_s16le \
   refused/ffmpeg-5.1.wav

@@ -149,7 +149,10 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, ImageData& image, std::stri
         if (reason) *reason = "picture too large";
         return false;
     }
-    info.out_color_space = JCS_EXT_RGBA;
+    // Print workflows write CMYK (Adobe's, stored inverted); libjpeg gives it as is and
+    // it is turned to RGB below, as djpeg does.
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
     jpeg_start_decompress(&info);
     image.width = int(info.output_width);
     image.height = int(info.output_height);
@@ -158,6 +161,15 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, ImageData& image, std::stri
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = image.rgba.data() + std::size_t(info.output_scanline) * stride;
         jpeg_read_scanlines(&info, &row, 1);
+    }
+    if (cmyk) {
+        for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
+            std::uint8_t* p = &image.rgba[i];
+            const double k = p[3];
+            for (int c = 0; c < 3; ++c)
+                p[c] = std::uint8_t(p[c] * k / 255.0 + 0.5);
+            p[3] = 255;
+        }
     }
     jpeg_finish_decompress(&info);
     const long warnings = info.err->num_warnings;

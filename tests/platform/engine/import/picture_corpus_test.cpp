@@ -78,6 +78,7 @@ TEST(PictureCorpus, FilesOtherProgramsWriteAreReadAsTheyShowThem) {
         {"cjpeg-grey.jpg", Decoder::Djpeg, 0, nullptr},
         {"cjpeg-444.jpg", Decoder::Djpeg, 0, nullptr},
         {"magick.jpg", Decoder::Djpeg, 0, nullptr},
+        {"magick-cmyk.jpg", Decoder::Djpeg, 0, nullptr},
         {"ffmpeg.jpg", Decoder::Djpeg, 0, nullptr},
         // Damage libjpeg recovers from: the picture is used, with a warning.
         {"cjpeg-baseline-cut.jpg", Decoder::Djpeg, 0, "Premature end of JPEG file"},
