@@ -4,8 +4,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quorvel;
-    const auto wave = sound::ParseWave({reinterpret_cast<const char*>(data), size});
-    if (!wave) return 0;
+    std::string reason;
+    const auto wave = sound::ParseWave({reinterpret_cast<const char*>(data), size}, &reason);
+    if (!wave) {
+        fuzz::Require(!reason.empty(), "a refusal without a reason");
+        return 0;
+    }
     const sound::PcmData& pcm = wave->pcm;
     fuzz::Require(pcm.channels == 1 || pcm.channels == 2, "one or two channels");
     fuzz::Require(pcm.sampleRate > 0, "a rate");

@@ -11,6 +11,7 @@ packages=(
   libjpeg62-turbo-dev libpng-dev clang libclang-rt-14-dev
   libgl1 libegl1 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 timgm6mb-soundfont
   espeak-ng xvfb xauth xdotool imagemagick fonts-liberation2
+  libjpeg-turbo-progs sox ffmpeg
 )
 
 missing=()

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz programs of the file readers with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) and runs each: first once over every input kept under
-# fuzz/regressions/<reader>/ (each must pass), then for a fixed time from a seed corpus
-# taken from the generated content set. Non-zero on any crash, hang, leak, huge
+# fuzz/regressions/<reader>/ and over the files other programs wrote, under
+# fuzz/corpus/<reader>/ (each must pass), then for a fixed time from a seed corpus
+# taken from the generated content set and those files. Non-zero on any crash, hang, leak, huge
 # allocation or broken reader promise; what was found is left in build-fuzz/findings/.
 #
 #   bash scripts/fuzz.sh [seconds per program, 20] [programs at once, 2] [reader ...]
@@ -56,6 +57,7 @@ seed() {
     wav) cp $(smallest 3 'sound/*.wav') "$corpus" ;;
     midi) cp $(smallest 1 'music/*.mid') "$corpus" ;;
   esac
+  if [ -d "fuzz/corpus/$reader" ]; then cp fuzz/corpus/"$reader"/* "$corpus"; fi
 }
 
 # Runs one reader's program; prints one line, and the end of its log on a finding.
@@ -65,9 +67,13 @@ run() {
   mkdir -p "$findings" "$build/logs"
   local limits=(-rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10)
   : >"$log"
-  if [ -d "$regressions" ] && [ -n "$(ls -A "$regressions")" ]; then
-    if ! "$program" "${limits[@]}" "$regressions"/* >>"$log" 2>&1; then
-      echo "FAIL $reader: a kept regression input fails again"; tail -n 40 "$log"; return 1
+  local kept=()
+  for dir in "$regressions" "fuzz/corpus/$reader"; do
+    if [ -d "$dir" ]; then kept+=("$dir"/*); fi
+  done
+  if [ ${#kept[@]} -gt 0 ]; then
+    if ! "$program" "${limits[@]}" "${kept[@]}" >>"$log" 2>&1; then
+      echo "FAIL $reader: a kept regression or corpus input fails"; tail -n 40 "$log"; return 1
     fi
   fi
   if ! "$program" "${limits[@]}" -max_len=65536 -max_total_time="$seconds" -print_final_stats=1 \

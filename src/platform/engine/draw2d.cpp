@@ -42,6 +42,7 @@ int EngineDraw2D::LoadImage(const std::string& path, const std::string& key, int
         Images().Fail();
         return -1;
     }
+    if (!picture->warning.empty()) engine::NoteLoadWarning("2D images", key, path, picture->warning);
     ImageItem& image = Images().Create(key);
     image.picture = std::move(picture);
     image.loadFlag = flag;

@@ -13,10 +13,10 @@
 namespace quorvel::engine {
 namespace {
 
-void WriteLog(const FailedLoad& load) {
+void WriteLog(const FailedLoad& load, const char* what = "failed load") {
     const char* target = std::getenv("QUORVEL_LOAD_LOG");
     if (!target || !*target) return;
-    const std::string line = "failed load: " + Describe(load) + "\n";
+    const std::string line = std::string(what) + ": " + Describe(load) + "\n";
     if (std::string_view(target) == "stderr") {
         std::fputs(line.c_str(), stderr);
         return;
@@ -62,6 +62,11 @@ std::string Describe(const FailedLoad& load) {
 void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
                       const std::string& kind, const std::string& readerReason) {
     Record({pool, name, path, {}}, kind, true, readerReason);
+}
+
+void NoteLoadWarning(const std::string& pool, const std::string& name, const std::string& path,
+                     const std::string& warning) {
+    WriteLog({pool, name, path, warning}, "load warning");
 }
 
 void RecordFailedImport(const std::string& path, const std::string& readerReason) {

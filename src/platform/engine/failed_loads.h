@@ -1,8 +1,9 @@
 #pragma once
 // Loads the engine could not make: a missing file, one it cannot read, or no key to
 // keep it under. The game goes on without them and the player never hears of it;
-// tests read this record, and a debug log gets one line per failed load when the
-// environment variable QUORVEL_LOAD_LOG names a file to append to (or "stderr").
+// tests read this record, and a debug log gets one line per failed load (and per
+// load read despite damage) when the environment variable QUORVEL_LOAD_LOG names a
+// file to append to (or "stderr").
 // Engine code and tests include this; game code does not.
 
 #include <cstddef>
@@ -32,6 +33,12 @@ std::string Describe(const FailedLoad& load);
 // reader found (`readerReason`, "picture too large", "not a regular file", ...).
 void RecordFailedLoad(const std::string& pool, const std::string& name, const std::string& path,
                       const std::string& kind, const std::string& readerReason = {});
+
+// Engine code: a load that succeeded although its reader had to recover from damage
+// (a JPEG whose data ends early). It is no failure and stays out of the record; the
+// debug log gets one "load warning" line, so a maintainer can still find the file.
+void NoteLoadWarning(const std::string& pool, const std::string& name, const std::string& path,
+                     const std::string& warning);
 
 // The importer's failures: OpenModelFile knows only the path; the mesh key comes
 // with the BuildMesh that follows, which names the failure after it.

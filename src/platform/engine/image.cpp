@@ -1,5 +1,6 @@
 #include "platform/engine/image.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -95,6 +96,7 @@ struct JpegErrors {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    char firstWarning[JMSG_LENGTH_MAX];
 };
 
 [[noreturn]] void JpegFatal(j_common_ptr info) {
@@ -103,9 +105,12 @@ struct JpegErrors {
     std::longjmp(errors->jump, 1);
 }
 
-// Warnings (corrupt or missing data the library papers over) are counted, never printed.
+// Warnings (corrupt or missing data the library recovers from, as every viewer does)
+// are counted and the first is kept for the load log, never printed.
 void JpegMessage(j_common_ptr info, int level) {
-    if (level < 0) ++info->err->num_warnings;
+    if (level >= 0) return;
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    if (info->err->num_warnings++ == 0) (*info->err->format_message)(info, errors->firstWarning);
 }
 
 void JpegProgress(j_common_ptr info) {
@@ -127,6 +132,7 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, ImageData& image, std::stri
     errors.manager.error_exit = JpegFatal;
     errors.manager.emit_message = JpegMessage;
     errors.message[0] = '\0';
+    errors.firstWarning[0] = '\0';
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
         if (reason) *reason = std::string("damaged jpeg: ") + errors.message;
@@ -143,7 +149,10 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, ImageData& image, std::stri
         if (reason) *reason = "picture too large";
         return false;
     }
-    info.out_color_space = JCS_EXT_RGBA;
+    // Print workflows write CMYK (Adobe's, stored inverted); libjpeg gives it as is and
+    // it is turned to RGB below, as djpeg does.
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
     jpeg_start_decompress(&info);
     image.width = int(info.output_width);
     image.height = int(info.output_height);
@@ -153,12 +162,23 @@ bool DecodeJpeg(std::span<const std::uint8_t> bytes, ImageData& image, std::stri
         JSAMPROW row = image.rgba.data() + std::size_t(info.output_scanline) * stride;
         jpeg_read_scanlines(&info, &row, 1);
     }
+    if (cmyk) {
+        for (std::size_t i = 0; i < image.rgba.size(); i += 4) {
+            std::uint8_t* p = &image.rgba[i];
+            const double k = p[3];
+            for (int c = 0; c < 3; ++c)
+                p[c] = std::uint8_t(p[c] * k / 255.0 + 0.5);
+            p[3] = 255;
+        }
+    }
     jpeg_finish_decompress(&info);
     const long warnings = info.err->num_warnings;
     jpeg_destroy_decompress(&info);
+    // Whatever the library could not read it filled in (grey past a premature end):
+    // the picture is used, and the warning goes to the load log.
     if (warnings > 0) {
-        if (reason) *reason = "damaged jpeg: corrupt or missing data";
-        return false;
+        image.warning = std::string("recovered damaged jpeg: ") + errors.firstWarning;
+        if (warnings > 1) image.warning += " (" + std::to_string(warnings) + " warnings)";
     }
     return true;
 }
@@ -176,6 +196,10 @@ std::optional<ImageData> DecodePng(std::span<const std::uint8_t> bytes, std::str
         return Fail(reason, "picture too large");
     }
     png.format = PNG_FORMAT_RGBA;
+    // Without a gAMA or sRGB chunk libpng takes 16-bit samples for linear light and
+    // brightens them on the way to 8 bits; every painter and viewer treats them as the
+    // 8-bit ones, so they are read the same way.
+    png.flags |= PNG_IMAGE_FLAG_16BIT_sRGB;
     ImageData image;
     image.width = int(png.width);
     image.height = int(png.height);
@@ -196,6 +220,73 @@ std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
 }
 std::uint32_t U16(std::span<const std::uint8_t> b, std::size_t at) {
     return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8;
+}
+
+// Run-length BMP (8 bits a pixel, or 4), rows from the bottom. Pixels the runs skip
+// keep colour 0 of the palette, as the painters that write these show them; data that
+// stops before its end marker leaves the rest so, with a warning.
+std::optional<ImageData> DecodeRleBmp(std::span<const std::uint8_t> b, std::uint32_t headerSize, int width,
+                                      int height, int bits, std::string* reason) {
+    const std::size_t paletteAt = 14 + std::size_t(headerSize);
+    const std::uint32_t offset = U32(b, 10);
+    if (b.size() < 50 || offset > b.size() || paletteAt > offset)
+        return Fail(reason, "damaged bmp: pixels before the palette");
+    std::size_t colours = U32(b, 46);
+    if (colours == 0 || colours > (1u << bits)) colours = std::size_t(1) << bits;
+    colours = std::min(colours, (offset - paletteAt) / 4);
+    if (colours == 0) return Fail(reason, "damaged bmp: no palette");
+    std::uint8_t palette[256][4];
+    for (std::size_t i = 0; i < 256; ++i) {
+        const std::size_t at = paletteAt + 4 * (i < colours ? i : 0);
+        palette[i][0] = b[at + 2];
+        palette[i][1] = b[at + 1];
+        palette[i][2] = b[at];
+        palette[i][3] = 255;
+    }
+    ImageData image;
+    image.width = width;
+    image.height = height;
+    image.rgba.resize(std::size_t(width) * std::size_t(height) * 4);
+    for (std::size_t i = 0; i < image.rgba.size(); i += 4)
+        std::memcpy(&image.rgba[i], palette[0], 4);
+
+    std::int64_t x = 0, y = 0;  // y counts rows from the bottom
+    auto put = [&](unsigned index) {
+        if (x < width && y < height) {
+            const std::size_t at = (std::size_t(height - 1 - y) * std::size_t(width) + std::size_t(x)) * 4;
+            std::memcpy(&image.rgba[at], palette[index < colours ? index : 0], 4);
+        }
+        ++x;
+    };
+    std::size_t at = offset;
+    bool ended = false;
+    while (!ended && y < height && at + 2 <= b.size()) {
+        const unsigned count = b[at], value = b[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (unsigned i = 0; i < count; ++i)
+                put(bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 15));
+        } else if (value == 0) {
+            x = 0;
+            ++y;
+        } else if (value == 1) {
+            ended = true;
+        } else if (value == 2) {
+            if (at + 2 > b.size()) break;
+            x += b[at];
+            y += b[at + 1];
+            at += 2;
+        } else {
+            // Literal pixels, padded to an even number of bytes.
+            const std::size_t bytes = bits == 8 ? value : (value + 1) / 2;
+            if (at + bytes > b.size()) break;
+            for (unsigned i = 0; i < value; ++i)
+                put(bits == 8 ? b[at + i] : (i % 2 == 0 ? b[at + i / 2] >> 4 : b[at + i / 2] & 15));
+            at += bytes + (bytes & 1);
+        }
+    }
+    if (!ended && y < height) image.warning = "recovered damaged bmp: run-length data ends early";
+    return image;
 }
 
 // The header is checked here before stb sees the file: the sides and the pixel count
@@ -223,8 +314,13 @@ std::optional<ImageData> DecodeBmp(std::span<const std::uint8_t> b, std::string*
     if (!SidesAllowed(width, height)) return Fail(reason, "picture too large");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
         return Fail(reason, "damaged bmp: bits per pixel");
-    // Packed rows only (plain, or with colour masks): what stb reads of BMP.
-    if (compression != 0 && compression != 3) return Fail(reason, "bmp compression not supported");
+    if ((compression == 1 && bits == 8) || (compression == 2 && bits == 4)) {
+        if (std::int32_t(U32(b, 22)) < 0) return Fail(reason, "damaged bmp: run-length rows from the top");
+        return DecodeRleBmp(b, headerSize, int(width), int(height), int(bits), reason);
+    }
+    // Packed rows (plain, or with colour masks) go to stb.
+    if (compression != 0 && compression != 3)
+        return Fail(reason, "bmp compression " + std::to_string(compression) + " not supported");
     const std::int64_t rowBytes = (width * bits + 31) / 32 * 4;
     if (std::int64_t(offset) + rowBytes * height > std::int64_t(b.size()))
         return Fail(reason, "damaged bmp: shorter than its pixels");

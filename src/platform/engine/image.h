@@ -1,6 +1,7 @@
 #pragma once
 // Decoding of ".jpg", ".png" and ".bmp" textures into 8-bit RGBA: JPEG through
-// libjpeg-turbo, PNG through libpng, BMP through stb_image behind checks of its own.
+// libjpeg-turbo, PNG through libpng, BMP through stb_image behind checks of its own
+// (run-length BMP, which stb does not read, here).
 // The format comes from the file's first bytes, whatever its extension says.
 
 #include <cstddef>
@@ -16,6 +17,9 @@ struct ImageData {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgba;  // rows from the top, 4 bytes a pixel
+    // What the decoder papered over in a file it still read (a JPEG whose data ends
+    // early, stray bytes before a marker); empty for a clean file.
+    std::string warning;
 };
 
 // Limits a picture must keep, checked from its header before its pixels are made.

@@ -5,6 +5,7 @@
 
 #include <assimp/Importer.hpp>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "platform/system/paths.h"
@@ -57,7 +58,11 @@ std::optional<MeshData> Parse3ds(const std::string& bytes, std::string* reason) 
     std::size_t vertices = 0, faces = 0;
     for (unsigned m = 0; m < scene->mNumMeshes; ++m)
         if (const aiMesh* src = scene->mMeshes[m]) vertices += src->mNumVertices, faces += src->mNumFaces;
-    if (vertices > Max3dsVertices || faces > Max3dsTriangles) return damaged("counts over the limits");
+    if (vertices > Max3dsVertices || faces > Max3dsTriangles) {
+        const std::string why = std::to_string(vertices) + " vertices and " + std::to_string(faces) +
+                                " triangles, over the limits";
+        return damaged(why.c_str());
+    }
 
     MeshData mesh;
     for (unsigned m = 0; m < scene->mNumMeshes; ++m) {

@@ -24,8 +24,12 @@ std::optional<MeshData> Load3ds(const std::string& path, std::string* reason = n
 // The same from the file's bytes.
 std::optional<MeshData> Parse3ds(const std::string& bytes, std::string* reason = nullptr);
 
+// The file-size cap is the real bound: the format has no limit on objects, only
+// 65535 vertices and faces in each. The counts follow from it, so any file under the
+// cap is read: every face takes at least 8 bytes, and the reader gives each face its
+// own corners before equal ones are joined. At the cap the engine's copy is ~450 MB.
 inline constexpr std::size_t Max3dsFileBytes = 32 * 1024 * 1024;
-inline constexpr std::size_t Max3dsVertices = 1 << 20;
-inline constexpr std::size_t Max3dsTriangles = 1 << 20;
+inline constexpr std::size_t Max3dsTriangles = Max3dsFileBytes / 8;
+inline constexpr std::size_t Max3dsVertices = 3 * Max3dsTriangles;
 
 }  // namespace quorvel

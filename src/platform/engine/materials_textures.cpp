@@ -33,6 +33,7 @@ int EngineTextures::LoadTexture(const std::string& key, const std::string& path,
         Textures().Fail();
         return -1;
     }
+    if (!picture->warning.empty()) engine::NoteLoadWarning("textures", key, path, picture->warning);
     TextureItem& t = Textures().Create(key);
     t.path = path;
     t.flag = flag;

@@ -1,8 +1,10 @@
 #include "platform/engine/md2.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -64,9 +66,15 @@ std::optional<AnimatedModelData> ParseMd2(std::span<const std::uint8_t> b, std::
     if (skinWidth <= 0 || skinHeight <= 0 || numVerts <= 0 || numSt <= 0 || numTris <= 0 || numFrames <= 0 ||
         numSkins < 0 || numGlCmds < 0)
         return damaged("bad counts");
-    if (numVerts > MaxMd2Vertices || numSt > MaxMd2TexCoords || numTris > MaxMd2Triangles ||
-        numFrames > MaxMd2Frames)
-        return damaged("counts over the limits");
+    for (const auto& [count, limit, what] :
+         {std::tuple{numVerts, MaxMd2Vertices, "vertices"},
+          std::tuple{numSt, MaxMd2TexCoords, "texture coordinates"},
+          std::tuple{numTris, MaxMd2Triangles, "triangles"}, std::tuple{numFrames, MaxMd2Frames, "frames"}})
+        if (count > limit) {
+            const std::string why =
+                std::to_string(count) + " " + what + ", over the format's " + std::to_string(limit);
+            return damaged(why.c_str());
+        }
     if (frameSize < 0 || std::int64_t(frameSize) < std::int64_t(kFrameHeaderSize) + 4LL * numVerts)
         return damaged("bad frame size");
     // A file shorter than its header says is truncated, even where the cut part is unused.

@@ -16,14 +16,17 @@
 
 namespace quorvel {
 
-// Limits a file must keep, checked before anything is made from it (the first four
-// are the format's own).
+// Limits a file must keep, checked before anything is made from it. Vertices,
+// triangles and frames are the format's own; texture coordinates are at most one per
+// triangle corner, and exporters write one per corner.
 inline constexpr int MaxMd2Vertices = 2048;
-inline constexpr int MaxMd2TexCoords = 2048;
 inline constexpr int MaxMd2Triangles = 4096;
+inline constexpr int MaxMd2TexCoords = 3 * MaxMd2Triangles;
 inline constexpr int MaxMd2Frames = 512;
-// Keyframes times vertices (after uv seams are split): memory grows with it.
-inline constexpr std::int64_t MaxMd2KeyframeVertices = 1 << 19;
+// Keyframes times vertices (after uv seams are split): each holds a position and a
+// normal, so this caps a model at 96 MiB. The largest models in use (a few thousand
+// split vertices in a few hundred frames) stay well below.
+inline constexpr std::int64_t MaxMd2KeyframeVertices = 1 << 22;
 inline constexpr std::size_t MaxMd2FileBytes = 16 * 1024 * 1024;
 
 // Every keyframe of the file at `path` (a Windows-style or real path); empty when the

@@ -43,6 +43,7 @@ std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag, st
         picture->width = image->width;
         picture->height = image->height;
         picture->rgba = std::move(image->rgba);
+        picture->warning = std::move(image->warning);
         bool opaque = true;
         for (std::size_t i = 3; i < picture->rgba.size(); i += 4)
             if (picture->rgba[i] != 255) {

@@ -34,6 +34,7 @@ struct Picture {
     int height = 0;
     bool hasAlpha = false;  // the file carried an alpha channel
     std::vector<std::uint8_t> rgba;
+    std::string warning;  // damage its reader recovered from, for the load log
 };
 
 struct TextureItem {

@@ -28,7 +28,9 @@ struct WaveFile {
 // The game's sounds are short: a larger file is refused before it is read.
 inline constexpr std::size_t MaxWaveFileBytes = 64 * 1024 * 1024;
 
-std::optional<WaveFile> ParseWave(std::string_view bytes);
+// Empty when the bytes are no wave file the game can play, with the reason in
+// `reason` when given.
+std::optional<WaveFile> ParseWave(std::string_view bytes, std::string* reason = nullptr);
 // `path` is a real file-system path; a regular file only. Empty on failure, with the
 // reason in `reason` when given.
 std::optional<WaveFile> ReadWaveFile(const std::string& path, std::string* reason = nullptr);

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <set>
 
@@ -495,6 +497,27 @@ TEST(EnginePoolLoads, TheLogGetsALinePerFailedLoadWhenAsked) {
         EXPECT_EQ(folder.Read("loads.log"), c.inFile);
     }
     unsetenv("QUORVEL_LOAD_LOG");
+}
+
+// A picture its reader recovered (a JPEG whose data ends early, as viewers show it)
+// is loaded, is no failed load, and the log notes what was recovered.
+TEST(EnginePoolLoads, APictureReadDespiteDamageLoadsAndTheLogNotesIt) {
+    test::TempFolder folder;
+    test::UseAsProgramFolder(folder);
+    std::ifstream in(std::string(QUORVEL_SOURCE_DIR) + "/fuzz/corpus/picture/cjpeg-baseline-cut.jpg",
+                     std::ios::binary);
+    folder.Write("content/cut.jpg", {std::istreambuf_iterator<char>(in), {}});
+    const std::string logFile = (folder.path() / "loads.log").string();
+    setenv("QUORVEL_LOAD_LOG", logFile.c_str(), 1);
+    test::Harness h;
+    EXPECT_GE(EngineTextures().LoadTexture("t", Content("cut.jpg")), 0);
+    EXPECT_GE(EngineDraw2D().LoadImage(Content("cut.jpg"), "i"), 0);
+    unsetenv("QUORVEL_LOAD_LOG");
+    EXPECT_TRUE(engine::FailedLoads().empty());
+    const std::string recovered =
+        Content("cut.jpg") + ": recovered damaged jpeg: Premature end of JPEG file (2 warnings)";
+    EXPECT_EQ(folder.Read("loads.log"), "load warning: textures \"t\" " + recovered + "\n" +
+                                            "load warning: 2D images \"i\" " + recovered + "\n");
 }
 
 TEST(EngineCameraPool, TheMainCameraIsIdZeroUnderTwoNamesAndOthersAreMadeBySelecting) {

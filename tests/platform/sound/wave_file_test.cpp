@@ -66,7 +66,12 @@ TEST(WaveFile, ReadsEverySampleFormatAs16Bit) {
         {"16-bit stereo", Wave(1, 2, 8000, 16, Le(1000, 2) + Le(0xFC18, 2)), 2, 16, {1000, -1000}},
         {"24-bit", Wave(1, 1, 8000, 24, std::string("\x00\x34\x12", 3)), 1, 24, {0x1234}},
         {"32-bit", Wave(1, 1, 8000, 32, Le(0x80000000u, 4)), 1, 32, {-32768}},
-        {"float", Wave(3, 1, 8000, 32, Floats({0.5f, -1.0f, 2.0f})), 1, 32, {16384, -32767, 32767}},
+        // Full scale is 32768, clipped at the top.
+        {"float",
+         Wave(3, 1, 8000, 32, Floats({0.5f, -1.0f, 2.0f, 1.0f})),
+         1,
+         32,
+         {16384, -32768, 32767, 32767}},
         {"double", Wave(3, 1, 8000, 64, Doubles({-0.5})), 1, 64, {-16384}},
         {"extensible 16-bit", Wave(1, 1, 8000, 16, Le(7, 2), true), 1, 16, {7}},
         {"extensible float", Wave(3, 1, 8000, 32, Floats({0.25f}), true), 1, 32, {8192}},
@@ -81,22 +86,29 @@ TEST(WaveFile, ReadsEverySampleFormatAs16Bit) {
     }
 }
 
-TEST(WaveFile, RejectsWhatItCannotPlay) {
+TEST(WaveFile, RejectsWhatItCannotPlayAndSaysWhy) {
     struct Case {
         const char* name;
         std::string bytes;
+        const char* reason;
     };
     const Case cases[] = {
-        {"empty", ""},
-        {"not RIFF", "RIFX" + Wave(1, 1, 8000, 16, Le(1, 2)).substr(4)},
-        {"compressed", Wave(2, 1, 8000, 4, "abcd")},
-        {"six channels", Wave(1, 6, 8000, 16, std::string(12, '\0'))},
-        {"12-bit", Wave(1, 1, 8000, 12, "ab")},
-        {"zero rate", Wave(1, 1, 0, 16, "ab")},
-        {"no data chunk", Wave(1, 1, 8000, 16, "ab").substr(0, 12 + 8 + 16 + 12)},
+        {"empty", "", "not a RIFF wave file"},
+        {"not RIFF", "RIFX" + Wave(1, 1, 8000, 16, Le(1, 2)).substr(4), "not a RIFF wave file"},
+        {"compressed", Wave(2, 1, 8000, 4, "abcd"), "compressed samples (format 2)"},
+        {"extensible compressed", Wave(2, 1, 8000, 4, "abcd", true), "compressed samples (format 2)"},
+        {"six channels", Wave(1, 6, 8000, 16, std::string(12, '\0')), "6 channels"},
+        {"12-bit", Wave(1, 1, 8000, 12, "ab"), "12-bit PCM samples"},
+        {"16-bit float", Wave(3, 1, 8000, 16, "ab"), "16-bit float samples"},
+        {"zero rate", Wave(1, 1, 0, 16, "ab"), "no sample rate"},
+        {"no format chunk", "RIFF" + Le(12, 4) + "WAVEdata" + Le(0, 4), "no format chunk"},
+        {"no data chunk", Wave(1, 1, 8000, 16, "ab").substr(0, 12 + 8 + 16 + 12), "no data chunk"},
     };
-    for (const Case& c : cases)
-        EXPECT_FALSE(ParseWave(c.bytes)) << c.name;
+    for (const Case& c : cases) {
+        std::string reason;
+        EXPECT_FALSE(ParseWave(c.bytes, &reason)) << c.name;
+        EXPECT_EQ(reason.substr(0, std::strlen(c.reason)), c.reason) << c.name;
+    }
 }
 
 // Only a regular file is read: a FIFO or an endless device would never end.

@@ -2,6 +2,9 @@
 
 #include <stb_image_write.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "platform/engine/image.h"
@@ -73,6 +76,30 @@ TEST(Image, MissingDamagedOrForeignFilesGiveNothing) {
         EXPECT_FALSE(LoadImageFile(dir.str() + "\\tex\\x.png")) << what;
     }
     EXPECT_FALSE(LoadImageFile(dir.str() + "\\tex\\missing.png"));
+}
+
+// A run-length BMP whose data stops before its end marker shows what it has, the rest
+// in palette colour 0, as painters show it; the load log hears of it.
+TEST(Image, RunLengthBmpCutShortKeepsWhatItHasWithAWarning) {
+    std::ifstream in(std::string(QUORVEL_SOURCE_DIR) + "/fuzz/corpus/picture/hand-rle8.bmp",
+                     std::ios::binary);
+    const std::string whole{std::istreambuf_iterator<char>(in), {}};
+    // Its last run fills the top row; then come end of line and end of picture.
+    ASSERT_EQ(whole.substr(whole.size() - 6), std::string("\x0d\x01\x00\x00\x00\x01", 6));
+    const std::string cut = whole.substr(0, whole.size() - 6);
+    const auto full = DecodeImage({reinterpret_cast<const std::uint8_t*>(whole.data()), whole.size()});
+    const auto part = DecodeImage({reinterpret_cast<const std::uint8_t*>(cut.data()), cut.size()});
+    ASSERT_TRUE(full && part);
+    EXPECT_EQ(full->warning, "");
+    EXPECT_EQ(part->warning, "recovered damaged bmp: run-length data ends early");
+    ASSERT_EQ(part->rgba.size(), full->rgba.size());
+    const std::size_t row = std::size_t(full->width) * 4;
+    EXPECT_TRUE(std::equal(full->rgba.begin() + std::ptrdiff_t(row), full->rgba.end(),
+                           part->rgba.begin() + std::ptrdiff_t(row)));
+    for (std::size_t x = 0; x < row; x += 4)  // palette colour 0 is green
+        EXPECT_EQ(std::vector<std::uint8_t>(part->rgba.begin() + std::ptrdiff_t(x),
+                                            part->rgba.begin() + std::ptrdiff_t(x + 4)),
+                  (std::vector<std::uint8_t>{0, 255, 0, 255}));
 }
 
 std::uint32_t Crc32(const std::string& bytes) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/engine/md2.h"
@@ -128,6 +130,64 @@ TEST(Md2, EveryFrameIsReadWithItsNameInEngineAxes) {
     EXPECT_NEAR(model->radius, std::sqrt(21.f * 21 + 9 + 49), 1e-4f);
 }
 
+// A model of `vertices` in `frames`, each triangle with texture coordinates of its own
+// at every corner, as exporters write them. Frame f is moved f units along file X.
+Md2Model Sized(int vertices, int triangles, int frames) {
+    Md2Model m;
+    m.skinWidth = 256;
+    m.skinHeight = 128;
+    for (int t = 0; t < triangles; ++t) {
+        std::array<std::uint16_t, 6> tri{};
+        for (int k = 0; k < 3; ++k) {
+            tri[std::size_t(k)] = std::uint16_t((t + k) % vertices);
+            tri[std::size_t(k) + 3] = std::uint16_t(3 * t + k);
+            m.st.push_back({std::int16_t((3 * t + k) % 256), std::int16_t((3 * t + k) / 256)});
+        }
+        m.tris.push_back(tri);
+    }
+    for (int f = 0; f < frames; ++f) {
+        Md2Frame frame{{1, 1, 1}, {float(f), 0, 0}, "f" + std::to_string(f), {}};
+        for (int v = 0; v < vertices; ++v)
+            frame.verts.push_back({std::uint8_t(v % 256), std::uint8_t(v / 256), std::uint8_t(v % 7)});
+        m.frames.push_back(frame);
+    }
+    return m;
+}
+
+// Models as large as real ones and as the format allows are read whole: every
+// frame, every corner's own texture coordinates, positions where the file puts them.
+TEST(Md2, ModelsUpToTheFormatsBoundsAreRead) {
+    const struct {
+        const char* what;
+        int vertices, triangles, frames;
+    } cases[] = {
+        {"a player model's size, one texture coordinate per corner", 346, 690, 12},
+        {"the most vertices and triangles", MaxMd2Vertices, MaxMd2Triangles, 2},
+        {"the most frames", 40, 30, MaxMd2Frames},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Md2Model m = Sized(c.vertices, c.triangles, c.frames);
+        std::string reason;
+        const auto model = ParseMd2(Bytes(Write(m)), &reason);
+        ASSERT_TRUE(model) << reason;
+        ASSERT_EQ(model->frames.size(), std::size_t(c.frames));
+        ASSERT_EQ(model->indices.size(), std::size_t(3 * c.triangles));
+        ASSERT_EQ(model->uvs.size(), std::size_t(3 * c.triangles));  // a vertex per corner
+        for (const int f : {0, c.frames - 1})
+            for (const int t : {0, c.triangles / 2, c.triangles - 1})
+                for (int k = 0; k < 3; ++k) {
+                    const std::uint32_t i = model->indices[std::size_t(3 * t + k)];
+                    const auto& file = m.frames[std::size_t(f)].verts[m.tris[std::size_t(t)][std::size_t(k)]];
+                    ExpectNear(model->frames[std::size_t(f)].positions[i], float(file[0] + f), float(file[2]),
+                               float(file[1]));
+                    const auto& st = m.st[std::size_t(3 * t + k)];
+                    EXPECT_FLOAT_EQ(model->uvs[i].x, st[0] / 256.0f);
+                    EXPECT_FLOAT_EQ(model->uvs[i].y, st[1] / 128.0f);
+                }
+    }
+}
+
 TEST(Md2, DamagedFilesFailCleanly) {
     const std::string good = Write(TwoFrames());
     auto with = [&](int at, std::uint32_t value) {
@@ -184,6 +244,12 @@ TEST(Md2, DamagedFilesFailCleanly) {
          [&] {
              Md2Model m = TwoFrames();
              m.frames[1].scale[0] = 3e38f;
+             return Write(m);
+         }()},
+        {"more texture coordinates than the format's triangles have corners",
+         [&] {
+             Md2Model m = TwoFrames();
+             m.st.resize(MaxMd2TexCoords + 1, m.st[0]);
              return Write(m);
          }()},
         {"more frames than the format allows",
