@@ -5,7 +5,9 @@
 // PumpMessages(), IdleWait() and EndProcess().
 
 #include <functional>
+#include <source_location>
 #include <stdexcept>
+#include <string_view>
 
 namespace quorvel::sys {
 
@@ -27,8 +29,11 @@ void IdleWait();
 void SetIdleHook(std::function<void()> hook);
 
 // Ends the program at once. Hooks registered with AtProcessEnd run first (they
-// restore the display and the like); no other clean-up runs.
-[[noreturn]] void EndProcess(int exitCode = 0);
+// restore the display and the like); no other clean-up runs. One line on stderr says
+// the status, why (when the caller says) and where the end was asked for, so no end
+// of the program goes unexplained.
+[[noreturn]] void EndProcess(int exitCode = 0, std::string_view why = {},
+                             std::source_location where = std::source_location::current());
 void AtProcessEnd(std::function<void()> hook);
 void SetEndThrows(bool throws);
 

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 #include "platform/engine/engine.h"
 #include "platform/engine/scancodes.h"
 #include "platform/sdl/window.h"
@@ -193,12 +195,35 @@ TEST_F(InputTest, EventHookSeesEventsFirstAndMayTakeThem) {
     sdl::SetOverlayHook(nullptr);
 }
 
-TEST_F(InputTest, ClosingTheWindowEndsTheProgramEvenWhenTheHookTakesIt) {
+TEST_F(InputTest, ClosingTheWindowEndsTheProgramEvenWhenTheHookTakesItAndSaysWhy) {
     sdl::SetEventHook([](const SDL_Event&) { return true; });
     SDL_Event quit{};
     quit.type = SDL_QUIT;
-    Push(quit);
-    EXPECT_THROW(sys::PumpMessages(), sys::ProcessEnded);
+    SDL_Event close{};
+    close.type = SDL_WINDOWEVENT;
+    close.window.event = SDL_WINDOWEVENT_CLOSE;
+    close.window.windowID = SDL_GetWindowID(sdl::Window());
+    const struct {
+        SDL_Event event;
+        const char* said;
+    } cases[] = {
+        {quit, "ends with status 0: the window system asked the program to quit"},
+        {close, "ends with status 0: the window system closed the game window"},
+    };
+    for (const auto& c : cases) {
+        Push(c.event);
+        ::testing::internal::CaptureStderr();
+        int code = -1;
+        try {
+            sys::PumpMessages();
+        } catch (const sys::ProcessEnded& e) {
+            code = e.code;
+        }
+        const std::string printed = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(code, 0) << c.said;
+        EXPECT_NE(printed.find(c.said), std::string::npos) << printed;
+        EXPECT_NE(printed.find("src/platform/sdl/window.cpp:"), std::string::npos) << printed;
+    }
     sdl::SetEventHook(nullptr);
 }
 

@@ -36,7 +36,8 @@ TEST_F(StartOnDesktopTest, WithoutADisplayTheProgramEndsAndSaysWhy) {
         unsetenv(name);
     std::string printed;
     EXPECT_EQ(Start(printed), 1);
-    EXPECT_NE(printed.find("quorvel: no display to open the game window on"), std::string::npos) << printed;
+    EXPECT_NE(printed.find(": ends with status 1: no display to open the game window on"), std::string::npos)
+        << printed;
     EXPECT_FALSE(dynamic_cast<sdl::GlRenderer*>(engine::InstalledRenderer().get())) << "nothing was started";
 }
 
