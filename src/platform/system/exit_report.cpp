@@ -13,14 +13,20 @@
 #include <string>
 #include <typeinfo>
 
+#include "platform/system/process.h"
+
 namespace quorvel::sys {
 namespace {
 
-// Fatal signals whose default action ends the process. SIGKILL and SIGSTOP cannot be
-// caught; a kill by SIGKILL (the kernel's out-of-memory killer) stays silent.
-constexpr int FatalSignals[] = {SIGHUP,  SIGINT,  SIGQUIT,   SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
-                                SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
-                                SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS};
+// Signals whose default action ends the process. SIGKILL and SIGSTOP cannot be caught;
+// a kill by SIGKILL (the kernel's out-of-memory killer) stays silent.
+constexpr int FatalSignals[] = {SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,  SIGFPE,    SIGUSR1,
+                                SIGSEGV, SIGUSR2, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+                                SIGIO,   SIGPWR,  SIGSYS,  SIGINT,  SIGTERM, SIGHUP};
+// Of those, the ones that ask the program to end (Ctrl+C, kill, the terminal closing):
+// the first ends it through the pump, so the display is put back; a second one, when
+// the pump does not come round, is fatal like the rest.
+constexpr int EndRequests[] = {SIGINT, SIGTERM, SIGHUP};
 
 // A line built without allocating, for the signal handler.
 struct Line {
@@ -89,6 +95,21 @@ void OnFatalSignal(int sig, siginfo_t* info, void*) {
     errno = savedErrno;
 }
 
+void InstallFatal(int sig) {
+    struct sigaction action {};
+    action.sa_sigaction = OnFatalSignal;
+    action.sa_flags = SA_SIGINFO | SA_RESETHAND | SA_ONSTACK;
+    sigemptyset(&action.sa_mask);
+    sigaction(sig, &action, nullptr);
+}
+
+void OnEndRequest(int sig, siginfo_t* info, void*) {
+    const int savedErrno = errno;
+    RequestEndBySignal(sig, info ? int(info->si_pid) : 0);
+    InstallFatal(sig);
+    errno = savedErrno;
+}
+
 std::string Demangled(const char* name) {
     int status = 0;
     char* readable = abi::__cxa_demangle(name, nullptr, nullptr, &status);
@@ -153,12 +174,24 @@ void ReportEveryEnd() {
         if (sigaction(sig, nullptr, &old) != 0) continue;
         const bool hasDefault = !(old.sa_flags & SA_SIGINFO) && old.sa_handler == SIG_DFL;
         if (!hasDefault) continue;
+        InstallFatal(sig);
+    }
+    for (int sig : EndRequests) {
+        struct sigaction old {};
+        if (sigaction(sig, nullptr, &old) != 0 || old.sa_sigaction != OnFatalSignal) continue;
         struct sigaction action {};
-        action.sa_sigaction = OnFatalSignal;
-        action.sa_flags = SA_SIGINFO | SA_RESETHAND | SA_ONSTACK;
+        action.sa_sigaction = OnEndRequest;
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
         sigemptyset(&action.sa_mask);
         sigaction(sig, &action, nullptr);
     }
+    // A write to a closed pipe or socket (a log reader gone, the display's connection
+    // lost) fails with EPIPE, where the caller reports it, instead of ending the game
+    // without a word.
+    struct sigaction pipeAction {};
+    if (sigaction(SIGPIPE, nullptr, &pipeAction) == 0 && !(pipeAction.sa_flags & SA_SIGINFO) &&
+        pipeAction.sa_handler == SIG_DFL)
+        signal(SIGPIPE, SIG_IGN);
 
     std::set_terminate(OnTerminate);
     on_exit(OnExit, nullptr);

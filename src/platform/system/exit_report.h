@@ -9,6 +9,10 @@ namespace quorvel::sys {
 // - a fatal signal prints one line (which signal, the faulting address or the sending
 //   process) and a backtrace, then ends the program by that signal as before; signals
 //   that already have a handler (a sanitizer's) or are ignored are left alone;
+// - SIGINT, SIGTERM and SIGHUP end the program at the next pump, through the end hooks
+//   (the display is put back), with a line naming the signal and its sender; a second
+//   one before that pump is fatal as above;
+// - SIGPIPE is ignored: a write to a closed pipe fails instead of ending the program;
 // - an uncaught exception prints its type and message and a backtrace, then aborts;
 // - an exit() that bypasses EndProcess (a return from main, a library calling exit)
 //   prints its status and a backtrace.

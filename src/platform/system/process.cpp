@@ -1,11 +1,13 @@
 #include "platform/system/process.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,6 +21,10 @@ std::function<void()> pumpHook;
 std::function<void()> idleHook;
 std::vector<std::function<void()>> endHooks;
 bool endThrows = false;
+
+// Set by a signal handler: an end asked for from outside, and by whom.
+volatile sig_atomic_t requestedSignal = 0;
+volatile sig_atomic_t requestingProcess = 0;
 
 // Programs started through the shell are never waited for; reap them here so
 // they do not linger as zombies.
@@ -48,18 +54,47 @@ std::string_view ShortFileName(std::string_view file) {
     return src == std::string_view::npos ? file : file.substr(src);
 }
 
+void Say(const std::string& what) {
+    std::fputs((std::string(program_invocation_short_name) + ": " + what + "\n").c_str(), stderr);
+}
+
 void SayWhyTheProcessEnds(int exitCode, std::string_view why, const std::source_location& where) {
-    std::string line =
-        std::string(program_invocation_short_name) + ": ends with status " + std::to_string(exitCode);
+    std::string line = "ends with status " + std::to_string(exitCode);
     if (!why.empty()) line += std::string(": ") + std::string(why);
     line += std::string(" (") + ShortFunctionName(where.function_name()) + ", " +
-            std::string(ShortFileName(where.file_name())) + ":" + std::to_string(where.line()) + ")\n";
-    std::fputs(line.c_str(), stderr);
+            std::string(ShortFileName(where.file_name())) + ":" + std::to_string(where.line()) + ")";
+    Say(line);
+}
+
+void RunEndHooks() {
+    auto hooks = std::move(endHooks);
+    endHooks.clear();
+    for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+        (*it)();
+}
+
+// The end asked for by a signal: the end hooks put the display back as any end does,
+// then the signal ends the program, so whoever sent it sees it did.
+[[noreturn]] void EndOnRequestedSignal(int sig, int sender) {
+    const char* name = sigabbrev_np(sig);
+    const char* description = sigdescr_np(sig);
+    Say("ends on signal " + std::to_string(sig) + " (SIG" + (name ? name : "?") + ", " +
+        (description ? description : "unknown") + ") sent by process " + std::to_string(sender));
+    RunEndHooks();
+    if (endThrows) throw ProcessEnded(128 + sig);
+    std::fflush(nullptr);
+    signal(sig, SIG_DFL);
+    raise(sig);
+    std::_Exit(128 + sig);
 }
 
 }  // namespace
 
 void PumpMessages() {
+    if (const int sig = requestedSignal) {
+        requestedSignal = 0;
+        EndOnRequestedSignal(sig, requestingProcess);
+    }
     ReapChildren();
     if (pumpHook) pumpHook();
 }
@@ -85,10 +120,7 @@ void SetIdleHook(std::function<void()> hook) {
 
 void EndProcess(int exitCode, std::string_view why, std::source_location where) {
     SayWhyTheProcessEnds(exitCode, why, where);
-    auto hooks = std::move(endHooks);
-    endHooks.clear();
-    for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
-        (*it)();
+    RunEndHooks();
     if (endThrows) throw ProcessEnded(exitCode);
     std::fflush(nullptr);
     std::_Exit(exitCode);
@@ -100,6 +132,11 @@ void AtProcessEnd(std::function<void()> hook) {
 
 void SetEndThrows(bool throws) {
     endThrows = throws;
+}
+
+void RequestEndBySignal(int sig, int sender) {
+    requestingProcess = sender;
+    requestedSignal = sig;
 }
 
 }  // namespace quorvel::sys

@@ -19,7 +19,8 @@ struct ProcessEnded : std::runtime_error {
 };
 
 // Polls window events, feeds input, lets modal forms and timers run. A request to
-// close the window ends the program (the hook calls EndProcess()).
+// close the window ends the program (the hook calls EndProcess()), as does an end
+// requested by a signal.
 void PumpMessages();
 void SetPumpHook(std::function<void()> hook);
 
@@ -36,5 +37,10 @@ void SetIdleHook(std::function<void()> hook);
                              std::source_location where = std::source_location::current());
 void AtProcessEnd(std::function<void()> hook);
 void SetEndThrows(bool throws);
+
+// An end asked for from outside (SIGINT, SIGTERM, SIGHUP), noted from a signal handler
+// (this only stores two numbers). The next PumpMessages() says so, runs the end hooks
+// and ends the program by that signal.
+void RequestEndBySignal(int sig, int sender);
 
 }  // namespace quorvel::sys

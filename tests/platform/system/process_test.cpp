@@ -2,6 +2,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -55,24 +56,32 @@ TEST(ProcessEndDeathTest, EveryEndSaysWhy) {
                 ": ends with status 3: the test is done \\(.*EveryEndSaysWhy.*, " + here + ":[0-9]+\\)");
     EXPECT_EXIT(EndProcess(0), ::testing::ExitedWithCode(0), ": ends with status 0 \\(.*" + here);
 
+    // Asked to end from outside: the next pump ends the program through the end hooks
+    // (which put the display back), by the same signal.
+    EXPECT_EXIT(
+        {
+            ReportEveryEnd();
+            AtProcessEnd([] { std::fputs("end hooks ran\n", stderr); });
+            kill(getpid(), SIGTERM);
+            PumpMessages();
+        },
+        ::testing::KilledBySignal(SIGTERM),
+        "ends on signal 15 \\(SIGTERM, Terminated\\) sent by process [0-9]+\n(.|\n)*end hooks ran");
+
     const struct {
         const char* what;
         void (*end)();
         int signal;
         std::string said;
     } signals[] = {
-        {"killed from outside", [] { kill(getpid(), SIGTERM); }, SIGTERM,
-         "ends on signal 15 \\(SIGTERM, Terminated\\) sent by process [0-9]+ \\(itself\\); backtrace:"},
-        {"abort", [] { std::abort(); }, SIGABRT, "ends on signal 6 \\(SIGABRT, Aborted\\) sent by process"},
-        {"write to a closed pipe",
+        {"a second request before the pump",
          [] {
-             int ends[2];
-             if (pipe(ends) != 0) return;
-             close(ends[0]);
-             const char byte = 0;
-             (void)!write(ends[1], &byte, 1);
+             kill(getpid(), SIGINT);
+             kill(getpid(), SIGINT);
          },
-         SIGPIPE, "ends on signal 13 \\(SIGPIPE, Broken pipe\\)"},
+         SIGINT, "ends on signal 2 \\(SIGINT, Interrupt\\) sent by process [0-9]+ \\(itself\\); backtrace:"},
+        {"abort", [] { std::abort(); }, SIGABRT, "ends on signal 6 \\(SIGABRT, Aborted\\) sent by process"},
+        {"a fault", [] { raise(SIGILL); }, SIGILL, "ends on signal 4 \\(SIGILL, Illegal instruction\\)"},
     };
     for (const auto& c : signals) {
         EXPECT_EXIT(
@@ -85,6 +94,19 @@ TEST(ProcessEndDeathTest, EveryEndSaysWhy) {
             ::testing::KilledBySignal(c.signal), c.said + "(.|\n)*" + frame)
             << c.what;
     }
+
+    // A write to a closed pipe fails; the program goes on.
+    EXPECT_EXIT(
+        {
+            ReportEveryEnd();
+            int ends[2];
+            if (pipe(ends) == 0) {
+                close(ends[0]);
+                const char byte = 0;
+                if (write(ends[1], &byte, 1) < 0) EndProcess(7, "the write failed");
+            }
+        },
+        ::testing::ExitedWithCode(7), "the write failed");
 
     // Ends that bypass the program's own: an exception nobody caught, an exit() call.
     EXPECT_EXIT(
