@@ -50,8 +50,10 @@ std::string ShortFunctionName(std::string name) {
 
 // The source file from the project's own folders on, wherever the build ran.
 std::string_view ShortFileName(std::string_view file) {
-    const auto src = file.rfind("src/");
-    return src == std::string_view::npos ? file : file.substr(src);
+    if (const auto src = file.rfind("src/"); src != std::string_view::npos) return file.substr(src);
+    while (file.starts_with("../"))
+        file.remove_prefix(3);
+    return file;
 }
 
 void Say(const std::string& what) {

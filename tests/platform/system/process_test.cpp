@@ -49,7 +49,7 @@ TEST(Process, IdleWaitPumpsAndMovesTheVirtualClockOn) {
 TEST(ProcessEndDeathTest, EveryEndSaysWhy) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const std::string frame = R"(\[0x[0-9a-f]+\])";  // a backtrace line
-    const std::string here = "src/platform/system/process_test.cpp";
+    const std::string here = "tests/platform/system/process_test.cpp";
 
     // The program's own end: status, reason and the caller.
     EXPECT_EXIT(EndProcess(3, "the test is done"), ::testing::ExitedWithCode(3),
