@@ -33,21 +33,6 @@ void ReapChildren() {
     }
 }
 
-// "EndGame" from "void quorvel::{anonymous}::EndGame()", "Form::Exit_Click" from
-// "void quorvel::Form::Exit_Click()": the caller's name without return type,
-// parameters and the program's own namespaces.
-std::string ShortFunctionName(std::string name) {
-    const auto open = name.find('(');
-    if (open != std::string::npos) name.erase(open);
-    const auto space = name.rfind(' ');
-    if (space != std::string::npos) name.erase(0, space + 1);
-    for (const std::string prefix : {"quorvel::", "{anonymous}::", "(anonymous namespace)::"}) {
-        for (auto at = name.find(prefix); at != std::string::npos; at = name.find(prefix))
-            name.erase(at, prefix.size());
-    }
-    return name;
-}
-
 // The source file from the project's own folders on, wherever the build ran.
 std::string_view ShortFileName(std::string_view file) {
     if (const auto src = file.rfind("src/"); src != std::string_view::npos) return file.substr(src);
@@ -60,11 +45,11 @@ void Say(const std::string& what) {
     std::fputs((std::string(program_invocation_short_name) + ": " + what + "\n").c_str(), stderr);
 }
 
-void SayWhyTheProcessEnds(int exitCode, std::string_view why, const std::source_location& where) {
+void SayWhyTheProcessEnds(int exitCode, std::string_view why, const CallSite& where) {
     std::string line = "ends with status " + std::to_string(exitCode);
     if (!why.empty()) line += std::string(": ") + std::string(why);
-    line += std::string(" (") + ShortFunctionName(where.function_name()) + ", " +
-            std::string(ShortFileName(where.file_name())) + ":" + std::to_string(where.line()) + ")";
+    line += std::string(" (") + where.function + ", " + std::string(ShortFileName(where.file)) + ":" +
+            std::to_string(where.line) + ")";
     Say(line);
 }
 
@@ -120,7 +105,7 @@ void SetIdleHook(std::function<void()> hook) {
     idleHook = std::move(hook);
 }
 
-void EndProcess(int exitCode, std::string_view why, std::source_location where) {
+void EndProcess(int exitCode, std::string_view why, CallSite where) {
     SayWhyTheProcessEnds(exitCode, why, where);
     RunEndHooks();
     if (endThrows) throw ProcessEnded(exitCode);

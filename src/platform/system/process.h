@@ -5,7 +5,6 @@
 // PumpMessages(), IdleWait() and EndProcess().
 
 #include <functional>
-#include <source_location>
 #include <stdexcept>
 #include <string_view>
 
@@ -33,8 +32,18 @@ void SetIdleHook(std::function<void()> hook);
 // restore the display and the like); no other clean-up runs. One line on stderr says
 // the status, why (when the caller says) and where the end was asked for, so no end
 // of the program goes unexplained.
-[[noreturn]] void EndProcess(int exitCode = 0, std::string_view why = {},
-                             std::source_location where = std::source_location::current());
+// Where a call came from: made as a default argument, the builtins name the caller's
+// place (std::source_location is missing from the fuzz build's compiler).
+struct CallSite {
+    constexpr CallSite(const char* fileName = __builtin_FILE(), unsigned lineNumber = __builtin_LINE(),
+                       const char* functionName = __builtin_FUNCTION())
+        : file(fileName), line(lineNumber), function(functionName) {}
+    const char* file;
+    unsigned line;
+    const char* function;
+};
+
+[[noreturn]] void EndProcess(int exitCode = 0, std::string_view why = {}, CallSite where = {});
 void AtProcessEnd(std::function<void()> hook);
 void SetEndThrows(bool throws);
 

@@ -53,7 +53,7 @@ TEST(ProcessEndDeathTest, EveryEndSaysWhy) {
 
     // The program's own end: status, reason and the caller.
     EXPECT_EXIT(EndProcess(3, "the test is done"), ::testing::ExitedWithCode(3),
-                ": ends with status 3: the test is done \\(.*EveryEndSaysWhy.*, " + here + ":[0-9]+\\)");
+                ": ends with status 3: the test is done \\(TestBody, " + here + ":[0-9]+\\)");
     EXPECT_EXIT(EndProcess(0), ::testing::ExitedWithCode(0), ": ends with status 0 \\(.*" + here);
 
     // Asked to end from outside: the next pump ends the program through the end hooks
