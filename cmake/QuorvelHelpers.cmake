@@ -25,7 +25,8 @@ function(quorvel_program name)
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORVEL_GAME_DIR})
+  # Exported symbols put function names into the backtrace of a fatal signal.
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORVEL_GAME_DIR} ENABLE_EXPORTS ON)
 endfunction()
 
 # quorvel_test(name SOURCES ... [DEPS ...] [ENV ...])

@@ -5,6 +5,7 @@
 #include "platform/forms/forms.h"
 #include "platform/sdl/forms_host.h"
 #include "platform/sdl/startup.h"
+#include "platform/system/exit_report.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "shell/launch_pad.h"
@@ -14,6 +15,7 @@
 // program lives in its event handlers until one of them ends the process.
 int main() {
     using namespace quorvel;
+    sys::ReportEveryEnd();
     sys::Randomize();
 
     sdl::StartOnDesktop();

@@ -16,7 +16,7 @@ void Form_Load() {
     while (sys::WallClock() - t0 < 1.0)
         sys::IdleWait();
     sys::PumpMessages();
-    sys::EndProcess(0);
+    sys::EndProcess(0, "the launcher's work is done");
 }
 
 }  // namespace quorvel::Startup

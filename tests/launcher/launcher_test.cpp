@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <string>
 #include <thread>
 
 #include "platform/system/shell.h"
@@ -25,7 +27,9 @@ double RunLauncherIn(const test::TempFolder& dir) {
     const pid_t pid = fork();
     if (pid == 0) {
         // Start from another working folder: the launcher must use its own folder.
-        if (chdir("/") != 0) _exit(127);
+        const std::string said = (dir.path() / "stderr.txt").string();
+        const int err = open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (err < 0 || dup2(err, STDERR_FILENO) < 0 || chdir("/") != 0) _exit(127);
         execl(launcher.c_str(), launcher.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -34,6 +38,10 @@ double RunLauncherIn(const test::TempFolder& dir) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    // Its end says why, as every end of the programs does.
+    EXPECT_NE(dir.Read("stderr.txt").find("Veltor: ends with status 0: the launcher's work is done"),
+              std::string::npos)
+        << dir.Read("stderr.txt");
     return seconds;
 }
 

@@ -10,6 +10,8 @@ fail() {
   if [ -n "${work:-}" ] && [ -s "$work/game.log" ]; then
     echo "---- game output ----" >&2
     tail -n 30 "$work/game.log" >&2
+    # A backtrace may push the line that says why the game ended out of that tail.
+    grep -E "^[^ ]+: ends " "$work/game.log" >&2
   fi
   exit 1
 }
@@ -26,6 +28,15 @@ wait_for() {
 }
 
 game_alive() { kill -0 "$game_pid" 2>/dev/null; }
+# How the game ended, into $ended_how for a failure message: its exit status or the
+# signal that ended it (the game's own line on stderr says why, in the output's tail).
+ended_how=""
+game_end() {
+  wait "$game_pid" 2>/dev/null
+  local status=$?
+  if [ "$status" -gt 128 ]; then ended_how="killed by signal $((status - 128))"; else ended_how="status $status"; fi
+  game_pid=""
+}
 
 # Checks the tools named and the game binary, then makes the folders.
 desktop_setup() {
@@ -81,7 +92,7 @@ start_desktop() {
 # Finds the launch pad's window into $window; geometry KEY reads its size or place.
 window=""
 find_window() {
-  game_alive || fail "the game ended before its launch pad showed"
+  game_alive || { game_end; fail "the game ended before its launch pad showed ($ended_how)"; }
   window=$(xdotool search --onlyvisible --name '^Veltor - Launch Pad$' 2>/dev/null | head -n 1)
   [ -n "$window" ]
 }

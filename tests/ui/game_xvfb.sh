@@ -31,7 +31,7 @@ start_desktop -fbdir "$work/fb"
 # The screen now, copied from the server's screen file; $captured says when.
 captured=""
 snap() {
-  game_alive || fail "the game ended unexpectedly"
+  game_alive || { game_end; fail "the game ended unexpectedly ($ended_how)"; }
   captured=$EPOCHREALTIME
   cp "$work/fb/Xvfb_screen0" "$work/screen.xwd"
 }

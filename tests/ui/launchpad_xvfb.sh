@@ -92,7 +92,7 @@ for shot in 1 2 3 4 5 6 7 8; do
   [ "$corner" != "0,0,128" ] || fail "the launch pad's caption shows in the corner after GO"
 done
 render_size() {
-  game_alive || fail "the game ended when the engine started"
+  game_alive || { game_end; fail "the game ended when the engine started ($ended_how)"; }
   [ "$(geometry WIDTH)x$(geometry HEIGHT)" = "${screen_w}x${screen_h}" ]
 }
 wait_for 60 render_size || fail "the render window is $(geometry WIDTH)x$(geometry HEIGHT), not ${screen_w}x${screen_h}"
@@ -111,7 +111,7 @@ screen_pixel() {
   convert "$work/screen_pixel.png" -format "%[fx:round(255*p{0,0}.r)] %[fx:round(255*p{0,0}.b)]" info:
 }
 pointer_is() {  # x y lit|plain
-  game_alive || fail "the game ended in the main menu"
+  game_alive || { game_end; fail "the game ended in the main menu ($ended_how)"; }
   local red blue red0=0 blue0=0
   if [ "$3" = lit ]; then
     # The items lie on a blue backing that shows through the pointer's edge: measure
@@ -141,7 +141,7 @@ if [ "$special" = special ]; then
     convert "$work/area.png" -fx "(r>0.8 && g>0.8 && b<0.35) ? 1 : 0" -format "%[fx:mean]" info:
   }
   list_shown() {
-    game_alive || fail "the game ended at the load list"
+    game_alive || { game_end; fail "the game ended at the load list ($ended_how)"; }
     local share
     share=$(yellow_in 300x16+560+344) || return 1  # the row of slot 3, the FIFO
     awk -v s="$share" 'BEGIN { exit !(s > 0.02) }'

@@ -38,6 +38,9 @@ bool InstallSdlBackEnd() {
         // frame, on the thread that builds the frame. Keep freed memory in the process.
         mallopt(M_TRIM_THRESHOLD, 256 << 20);
         mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        // SDL would turn Ctrl+C and SIGTERM into a quit event that cannot tell who sent
+        // it; the program's own handlers (sys::ReportEveryEnd) end it and say so.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
             SDL_Log("video: %s", SDL_GetError());
             return false;

@@ -21,8 +21,7 @@ bool Set(const char* name) {
 
 // Ends the program with a message the player can read in the terminal.
 [[noreturn]] void Fail(const std::string& message) {
-    std::fprintf(stderr, "quorvel: %s\n", message.c_str());
-    sys::EndProcess(1);
+    sys::EndProcess(1, message);
 }
 
 }  // namespace

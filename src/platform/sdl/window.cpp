@@ -309,11 +309,11 @@ void Pump() {
     if (!VideoReady()) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        const bool closing = event.type == SDL_QUIT ||
-                             (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE &&
-                              w.window && event.window.windowID == SDL_GetWindowID(w.window));
+        const bool closed = event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE &&
+                            w.window && event.window.windowID == SDL_GetWindowID(w.window);
         const bool taken = w.eventHook && w.eventHook(event);
-        if (closing) sys::EndProcess(0);
+        if (closed) sys::EndProcess(0, "the window system closed the game window");
+        if (event.type == SDL_QUIT) sys::EndProcess(0, "the window system asked the program to quit");
         if (taken) continue;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
             engine::ReleaseAllInput();

@@ -1,10 +1,14 @@
 #include "platform/system/process.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -18,6 +22,10 @@ std::function<void()> idleHook;
 std::vector<std::function<void()>> endHooks;
 bool endThrows = false;
 
+// Set by a signal handler: an end asked for from outside, and by whom.
+volatile sig_atomic_t requestedSignal = 0;
+volatile sig_atomic_t requestingProcess = 0;
+
 // Programs started through the shell are never waited for; reap them here so
 // they do not linger as zombies.
 void ReapChildren() {
@@ -25,9 +33,55 @@ void ReapChildren() {
     }
 }
 
+// The source file from the project's own folders on, wherever the build ran.
+std::string_view ShortFileName(std::string_view file) {
+    if (const auto src = file.rfind("src/"); src != std::string_view::npos) return file.substr(src);
+    while (file.starts_with("../"))
+        file.remove_prefix(3);
+    return file;
+}
+
+void Say(const std::string& what) {
+    std::fputs((std::string(program_invocation_short_name) + ": " + what + "\n").c_str(), stderr);
+}
+
+void SayWhyTheProcessEnds(int exitCode, std::string_view why, const CallSite& where) {
+    std::string line = "ends with status " + std::to_string(exitCode);
+    if (!why.empty()) line += std::string(": ") + std::string(why);
+    line += std::string(" (") + where.function + ", " + std::string(ShortFileName(where.file)) + ":" +
+            std::to_string(where.line) + ")";
+    Say(line);
+}
+
+void RunEndHooks() {
+    auto hooks = std::move(endHooks);
+    endHooks.clear();
+    for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+        (*it)();
+}
+
+// The end asked for by a signal: the end hooks put the display back as any end does,
+// then the signal ends the program, so whoever sent it sees it did.
+[[noreturn]] void EndOnRequestedSignal(int sig, int sender) {
+    const char* name = sigabbrev_np(sig);
+    const char* description = sigdescr_np(sig);
+    Say("ends on signal " + std::to_string(sig) + " (SIG" + (name ? name : "?") + ", " +
+        (description ? description : "unknown") + ") sent by process " + std::to_string(sender));
+    RunEndHooks();
+    if (endThrows) throw ProcessEnded(128 + sig);
+    std::fflush(nullptr);
+    signal(sig, SIG_DFL);
+    raise(sig);
+    std::_Exit(128 + sig);
+}
+
 }  // namespace
 
 void PumpMessages() {
+    if (const int sig = requestedSignal) {
+        requestedSignal = 0;
+        EndOnRequestedSignal(sig, requestingProcess);
+    }
     ReapChildren();
     if (pumpHook) pumpHook();
 }
@@ -51,11 +105,9 @@ void SetIdleHook(std::function<void()> hook) {
     idleHook = std::move(hook);
 }
 
-void EndProcess(int exitCode) {
-    auto hooks = std::move(endHooks);
-    endHooks.clear();
-    for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
-        (*it)();
+void EndProcess(int exitCode, std::string_view why, CallSite where) {
+    SayWhyTheProcessEnds(exitCode, why, where);
+    RunEndHooks();
     if (endThrows) throw ProcessEnded(exitCode);
     std::fflush(nullptr);
     std::_Exit(exitCode);
@@ -67,6 +119,11 @@ void AtProcessEnd(std::function<void()> hook) {
 
 void SetEndThrows(bool throws) {
     endThrows = throws;
+}
+
+void RequestEndBySignal(int sig, int sender) {
+    requestingProcess = sender;
+    requestedSignal = sig;
 }
 
 }  // namespace quorvel::sys

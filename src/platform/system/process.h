@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <string_view>
 
 namespace quorvel::sys {
 
@@ -17,7 +18,8 @@ struct ProcessEnded : std::runtime_error {
 };
 
 // Polls window events, feeds input, lets modal forms and timers run. A request to
-// close the window ends the program (the hook calls EndProcess()).
+// close the window ends the program (the hook calls EndProcess()), as does an end
+// requested by a signal.
 void PumpMessages();
 void SetPumpHook(std::function<void()> hook);
 
@@ -27,9 +29,27 @@ void IdleWait();
 void SetIdleHook(std::function<void()> hook);
 
 // Ends the program at once. Hooks registered with AtProcessEnd run first (they
-// restore the display and the like); no other clean-up runs.
-[[noreturn]] void EndProcess(int exitCode = 0);
+// restore the display and the like); no other clean-up runs. One line on stderr says
+// the status, why (when the caller says) and where the end was asked for, so no end
+// of the program goes unexplained.
+// Where a call came from: made as a default argument, the builtins name the caller's
+// place (std::source_location is missing from the fuzz build's compiler).
+struct CallSite {
+    constexpr CallSite(const char* fileName = __builtin_FILE(), unsigned lineNumber = __builtin_LINE(),
+                       const char* functionName = __builtin_FUNCTION())
+        : file(fileName), line(lineNumber), function(functionName) {}
+    const char* file;
+    unsigned line;
+    const char* function;
+};
+
+[[noreturn]] void EndProcess(int exitCode = 0, std::string_view why = {}, CallSite where = {});
 void AtProcessEnd(std::function<void()> hook);
 void SetEndThrows(bool throws);
+
+// An end asked for from outside (SIGINT, SIGTERM, SIGHUP), noted from a signal handler
+// (this only stores two numbers). The next PumpMessages() says so, runs the end hooks
+// and ends the program by that signal.
+void RequestEndBySignal(int sig, int sender);
 
 }  // namespace quorvel::sys

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 #include "platform/engine/engine.h"
 #include "platform/engine/scancodes.h"
 #include "platform/sdl/window.h"
@@ -193,14 +195,43 @@ TEST_F(InputTest, EventHookSeesEventsFirstAndMayTakeThem) {
     sdl::SetOverlayHook(nullptr);
 }
 
-TEST_F(InputTest, ClosingTheWindowEndsTheProgramEvenWhenTheHookTakesIt) {
+// The window system's quit and the window's close: each ends the program (the end
+// hooks shut the video system down, so one case per test) and says which it was.
+struct CloseCase {
+    Uint32 type;
+    const char* said;
+};
+
+class WindowClosedTest : public InputTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(WindowClosedTest, EndsTheProgramEvenWhenTheHookTakesItAndSaysWhy) {
     sdl::SetEventHook([](const SDL_Event&) { return true; });
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    Push(quit);
-    EXPECT_THROW(sys::PumpMessages(), sys::ProcessEnded);
+    SDL_Event event{};
+    event.type = GetParam().type;
+    if (event.type == SDL_WINDOWEVENT) {
+        event.window.event = SDL_WINDOWEVENT_CLOSE;
+        event.window.windowID = SDL_GetWindowID(sdl::Window());
+    }
+    Push(event);
+    ::testing::internal::CaptureStderr();
+    int code = -1;
+    try {
+        sys::PumpMessages();
+    } catch (const sys::ProcessEnded& e) {
+        code = e.code;
+    }
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 0);
+    EXPECT_NE(printed.find(GetParam().said), std::string::npos) << printed;
+    EXPECT_NE(printed.find("src/platform/sdl/window.cpp:"), std::string::npos) << printed;
     sdl::SetEventHook(nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Input, WindowClosedTest,
+    ::testing::Values(CloseCase{SDL_QUIT, "ends with status 0: the window system asked the program to quit"},
+                      CloseCase{SDL_WINDOWEVENT,
+                                "ends with status 0: the window system closed the game window"}));
 
 }  // namespace
 }  // namespace quorvel::test
