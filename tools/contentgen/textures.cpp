@@ -676,51 +676,58 @@ Rgba FireColour(double heat, Rgba smoke) {
 
 Image ExplosionAtlas(int n) {
     // 64 frames of 128 pixels: a white-hot core bursts into flame tongues and flying
-    // sparks, then cools through red into glowing smoke that still shows in the last
-    // frame. The game adds the frames to the scene, so dark means clear.
+    // sparks, swells until its billows fill the cell, then cools through red into
+    // glowing smoke that still shows in the last frame. The game adds the frames to
+    // the scene, so dark means clear, and the smoke is lit from within by embers.
     const bool rock = n <= 3;
     const std::uint64_t seed = SeedOf("explosion") + n;
-    const Rgba smoke = rock ? Hex(0x5a4a3c) : Hex(0x3a302c);
+    const Rgba smoke = rock ? Hex(0x6a5440) : Hex(0x5a4034);
     const double hotness = rock ? 0.8 : (n == 5 ? 1.15 : (n == 6 ? 0.9 : 1.0));
     Image img(1024, 1024, {0, 0, 0, 0});
     for (int f = 0; f < 64; ++f) {
         const double t = f / 63.0;
         const int ox = (f % 8) * 128, oy = (f / 8) * 128;
-        const double radius = 0.3 + 0.52 * (1 - std::pow(1 - t, 2.5));
+        // Fast at first, full size by two thirds of the way, where the billows reach
+        // into the corners of the cell.
+        const double radius = 0.28 + 0.82 * (1 - std::pow(1 - std::min(1.0, t * 1.5), 2.2));
         const double cooling = std::pow(1 - t, 1.3);
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 128; ++x) {
                 const double dx = (x + 0.5 - 64) / 64, dy = (y + 0.5 - 64) / 64, r = std::hypot(dx, dy);
-                if (r > 0.97) continue;
+                // Nothing may reach the cell's border: the neighbouring frame starts there.
+                const double border = std::min({x + 0.5, 127.5 - x, y + 0.5, 127.5 - y});
+                const double inCell = Smooth(1.0, 6.0, border);
+                if (inCell <= 0) continue;
                 const double a = std::atan2(dy, dx);
                 // Tongues: noise round the rim, drifting outward as the frames go on.
                 const double tongue =
                     Fbm3(std::cos(a) * 2.6 + n, std::sin(a) * 2.6, t * 1.6 - r * 1.5, 4, seed + 3);
                 const double billow = Fbm3(dx * 2.8 + n * 3, dy * 2.8, t * 2.4 - r, 4, seed);
-                const double edge = radius * (0.55 + 1.1 * (tongue - 0.25) + 0.35 * (billow - 0.5));
+                const double edge = radius * (0.92 + 0.7 * (tongue - 0.5) + 0.35 * (billow - 0.5));
                 if (edge <= 0.02) continue;
-                const double body = Smooth(edge, edge * 0.5, r) * Smooth(0.97, 0.85, r);
+                const double body = Smooth(edge, edge * 0.72, r) * inCell;
                 if (body <= 0) continue;
                 const double depth = 1 - r / edge;
-                double heat = (depth * 1.5 + (billow - 0.5) * 0.8) * cooling * hotness;
-                heat += Smooth(0.18, 0.0, r / radius) * 0.6 * std::pow(1 - t, 3);  // the core
+                double heat = (depth * 1.7 + (billow - 0.5) * 0.8) * cooling * hotness;
+                heat += Smooth(0.2, 0.0, r / radius) * 0.6 * std::pow(1 - t, 3);  // the core
                 // Embers glowing in the smoke until the end.
                 const double ember = Fbm3(dx * 6 + 11, dy * 6, t * 2, 3, seed + 7);
-                heat = std::max(heat, Smooth(0.6, 0.85, ember) * 0.4 * (1 - 0.4 * t) * Clamp01(depth * 2));
+                heat = std::max(heat, Smooth(0.6, 0.85, ember) * 0.45 * (1 - 0.4 * t) * Clamp01(depth * 2));
                 const Rgba c = FireColour(heat, smoke);
-                const double density = body * (0.38 + 0.62 * Clamp01(heat * 1.5)) * (1 - 0.45 * t);
+                const double density =
+                    body * (0.55 + 0.45 * Clamp01(heat * 1.5)) * (1 - 0.4 * t) * (0.8 + 0.4 * billow);
                 img.Set(ox + x, oy + y, {c.r, c.g, c.b, Clamp01(density)});
             }
         // Sparks (grit for rock) streak outward and burn out; each stays in its cell.
         Random rnd(seed + 1000);
-        for (int k = 0; k < (rock ? 30 : 22); ++k) {
+        for (int k = 0; k < (rock ? 34 : 28); ++k) {
             const double ang = rnd.Range(0, 2 * kPi), speed = rnd.Range(0.5, 1.0), life = rnd.Range(0.3, 0.8);
             if (t > life) continue;
-            const double p = t / life, d = 56 * speed * (1 - std::pow(1 - p, 2)) + 4;
-            const double tail = std::max(4.0, d - (rock ? 3 : 10) * (1 - p));
-            const Rgba hot = rock ? Rgba{0.9, 0.62, 0.35, 1} : Rgba{1.0, 0.85, 0.45, 1};
+            const double p = t / life, d = 54 * speed * (1 - std::pow(1 - p, 2)) + 4;
+            const double tail = std::max(4.0, d - (rock ? 4 : 12) * (1 - p));
+            const Rgba hot = rock ? Rgba{1.0, 0.7, 0.4, 1} : Rgba{1.0, 0.88, 0.5, 1};
             img.Line(ox + 64 + tail * std::cos(ang), oy + 64 + tail * std::sin(ang),
-                     ox + 64 + d * std::cos(ang), oy + 64 + d * std::sin(ang), rock ? 1.6 : 1.2,
+                     ox + 64 + d * std::cos(ang), oy + 64 + d * std::sin(ang), rock ? 1.8 : 1.4,
                      {hot.r, hot.g, hot.b, 1 - p * p});
         }
     }
@@ -882,7 +889,7 @@ std::string MakeTexture(const ContentEntry& e) {
     // Menu pictures keep full colour resolution (the writer halves it below quality
     // 91): halved, the blue round each letter goes dull, and the game, taking alpha
     // from brightness, would let the scene through there.
-    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats";
+    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats" || r.rfind("form_", 0) == 0;
     auto out = [&e, text](const Image& img) {
         switch (e.format) {
             case Format::Jpeg:
@@ -905,6 +912,7 @@ std::string MakeTexture(const ContentEntry& e) {
     if (r == "menu_gameover") return out(GameOverMenu());
     if (r == "menu_shop") return out(Shop());
     if (r == "font") return out(Font());
+    if (r.rfind("form_", 0) == 0) return out(FormPicture(e));
     if (r == "skin_gold") return out(Plating(512, Hex(0xc89a38), Hex(0xa02818), 6, SeedOf("gold")));
     if (r == "skin_platform") {
         Image img = Plating(512, Hex(0x6a7078), Hex(0xd0a020), 8, SeedOf("platform"), 0.2);
