@@ -83,13 +83,13 @@ void Fighter(Image& img, double cx, double cy, double size, double angle) {
     img.Glow(tx, ty, size * 0.9, Hex(0xff8a30), 2);
     img.Glow(tx, ty, size * 0.35, Hex(0xffe8b0), 2);
     // Swept wings behind a long nose, twin tail fins.
-    img.Polygon(place({1.15, 0,    0.45, -0.14, 0.05, -0.22, -0.35, -0.9, -0.55, -0.9, -0.45, -0.24,
-                       -0.95, -0.42, -1.05, -0.38, -0.9, -0.1, -0.9, 0.1, -1.05, 0.38, -0.95, 0.42,
-                       -0.45, 0.24, -0.55, 0.9, -0.35, 0.9, 0.05, 0.22, 0.45, 0.14}),
+    img.Polygon(place({1.15,  0,     0.45,  -0.14, 0.05,  -0.22, -0.35, -0.9, -0.55, -0.9, -0.45, -0.24,
+                       -0.95, -0.42, -1.05, -0.38, -0.9,  -0.1,  -0.9,  0.1,  -1.05, 0.38, -0.95, 0.42,
+                       -0.45, 0.24,  -0.55, 0.9,   -0.35, 0.9,   0.05,  0.22, 0.45,  0.14}),
                 Hex(0x7a5810));
-    img.Polygon(place({1.05, 0,   0.42, -0.1, 0.02, -0.17, -0.36, -0.8, -0.47, -0.8, -0.4, -0.18,
-                       -0.88, -0.33, -0.84, -0.08, -0.84, 0.08, -0.88, 0.33, -0.4, 0.18, -0.47, 0.8,
-                       -0.36, 0.8, 0.02, 0.17, 0.42, 0.1}),
+    img.Polygon(place({1.05, 0,     0.42,  -0.1,  0.02,  -0.17, -0.36, -0.8, -0.47, -0.8,
+                       -0.4, -0.18, -0.88, -0.33, -0.84, -0.08, -0.84, 0.08, -0.88, 0.33,
+                       -0.4, 0.18,  -0.47, 0.8,   -0.36, 0.8,   0.02,  0.17, 0.42,  0.1}),
                 Hex(0xd8a840));
     img.Line(cx + 0.9 * size * c, cy + 0.9 * size * s, cx - 0.8 * size * c, cy - 0.8 * size * s, size * 0.06,
              Hex(0xffe090));
@@ -141,8 +141,8 @@ Image LaunchPad() {
 }
 
 // Options dialog, 512 x 384 on blue: its controls in the right half (x 239 to 485),
-// their white captions beside them; what the small check boxes and sliders are for
-// is written on the left of each row and over each slider.
+// their white captions beside them; what the uncaptioned check boxes and the sliders
+// are for is written on the left of each box and over each slider.
 Image OptionsArt() {
     Image img(512, 384);
     Space(img, SeedOf("options"), Hex(0x1a3aa0));
@@ -152,7 +152,6 @@ Image OptionsArt() {
     Panel(img, 222, 12, 500, 266);
     const Rgba head = Hex(0xffe060), note = Hex(0x9fc8ff);
     img.Text(312, 22, "DETAIL", 1, head);
-    img.Text(236 - Image::TextWidth("SHOW TIPS", 1), 71, "SHOW TIPS", 1, note);
     img.Text(236 - Image::TextWidth("GAME PAD", 1), 130, "GAME PAD", 1, note);
     img.Text(309, 103, "MOUSE SENSITIVITY", 1, head);
     img.Text(312, 195, "DIFFICULTY", 1, head);

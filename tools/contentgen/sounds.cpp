@@ -593,21 +593,29 @@ Pcm Voice(const std::string& name) {
 }
 
 // Loudness in LUFS as heard at the volume the game plays each sound with: the level
-// music at -9 dB, voices clearly above it, explosions well above the player's guns.
-constexpr double kLevelMusicHeard = -22, kVoiceHeard = -16, kGunHeard = -18, kExplosionHeard = -12;
+// music at -9 dB, voices 6 LU and more above it, explosions well above the player's
+// guns. The whole set sits kHeadroom dB under the levels these balances were first
+// set at, so that a fight (music, engine, a held gun, hits and explosions together)
+// leaves the mix under full scale.
+constexpr double kHeadroom = 0;
+constexpr double kLevelMusicHeard = -22 - kHeadroom, kVoiceHeard = kLevelMusicHeard + 6.5,
+                 kGunHeard = -18 - kHeadroom, kExplosionHeard = -12 - kHeadroom;
 // A mono clip goes to both speakers whole: 3 dB more than a mono effect buffer, which
 // is placed in the middle, at the same level.
 constexpr double kClipOnBothSpeakers = 3.01;
+// No file's true peak passes -1 dBTP: PCM keeps a little margin, the lossy coders a
+// little more, since they move the peaks.
+constexpr double kWaveCeilingDb = -1.5, kCodedCeilingDb = -2.5;
 
 double MusicLufs(int song) {
     switch (song) {
         case 1:
-            return -16;  // the menu plays it at -1 dB
+            return -16 - kHeadroom;  // the menu plays it at -1 dB
         case 3:
         case 4:
         case 5:
         case 6:
-            return -19;  // cut-scene clips and jingles, played as clips at full volume
+            return -19 - kHeadroom;  // cut-scene clips and jingles, played as clips at full volume
         default:
             return kLevelMusicHeard + 9;
     }
@@ -617,10 +625,11 @@ double MusicLufs(int song) {
 
 std::string MakeSound(const ContentEntry& e) {
     Pcm pcm;
+    const double ceiling = e.format == Format::Wav ? kWaveCeilingDb : kCodedCeilingDb;
     if (e.recipe == "music") {
         if (e.format == Format::Midi) return SongMidi(e.index);
         pcm = RenderSong(e.index);
-        LevelTo(pcm, MusicLufs(e.index));
+        LevelTo(pcm, MusicLufs(e.index), ceiling);
     } else if (e.recipe == "voice") {
         const std::string name = BaseName(e.path);
         pcm = Voice(name);
@@ -628,7 +637,7 @@ std::string MakeSound(const ContentEntry& e) {
         // effect buffer, every other voice a clip.
         double heardGain = name == "reward" ? 0 : kClipOnBothSpeakers;
         if (e.path.find("tutorial") != std::string::npos || name.rfind("lavaast", 0) == 0) heardGain -= 3;
-        LevelTo(pcm, kVoiceHeard - heardGain);
+        LevelTo(pcm, kVoiceHeard - heardGain, ceiling);
     } else {
         pcm = Effect(e.recipe, e.index);
         pcm.rate = kRate;
@@ -640,12 +649,13 @@ std::string MakeSound(const ContentEntry& e) {
             {"sfx_maseng", 0.7}, {"sfx_gravbeam", 0.6},  {"sfx_powerup", 0.7},     {"sfx_wchange", 0.6},
             {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
         if (e.recipe == "sfx_explosion") {
-            LevelTo(pcm, kExplosionHeard);
+            LevelTo(pcm, kExplosionHeard, ceiling);
         } else if (guns.count(e.recipe)) {
-            LevelTo(pcm, kGunHeard);
+            LevelTo(pcm, kGunHeard, ceiling);
         } else {
             const auto peak = peaks.find(e.recipe);
-            Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
+            Normalize(pcm, (peak == peaks.end() ? 0.89 : peak->second) * std::pow(10.0, -kHeadroom / 20));
+            CapTruePeak(pcm, ceiling);
         }
     }
     // Loops already join end to start; a fade at the ends would dip at every seam.

@@ -82,6 +82,76 @@ Image Plating(int size, Rgba base, Rgba accent, int panels, std::uint64_t seed, 
     return img;
 }
 
+// Hull panels of many sizes in staggered rows (no grid runs through the skin), each
+// its own shade between `base` and `light`, with fine grain, broad patches of light and
+// shade, soot, a stripe with chevrons across the middle, rivets along the row seams and
+// vents. It tiles like the other skins.
+struct PanelLook {
+    Rgba base, light, stripe;
+    double seamDark;  // how dark the seams are, 0 to 1
+    int vents;
+};
+
+Image PanelSkin(int size, std::uint64_t seed, const PanelLook& look) {
+    Random rnd(seed);
+    struct Row {
+        double v0, v1;
+        std::vector<double> cuts;  // panel edges across the row, from 0 to 1
+        std::vector<double> shade;
+    };
+    std::vector<Row> rows;
+    for (double v = 0; v < 0.999;) {
+        const double h = std::min(1.0 - v, rnd.Range(0.07, 0.2));
+        Row row{v, 1.0 - v - h < 0.05 ? 1.0 : v + h, {0}, {}};
+        for (double u = rnd.Range(0.05, 0.2); u < 0.95; u += rnd.Range(0.09, 0.3))
+            row.cuts.push_back(u);
+        row.cuts.push_back(1);
+        for (std::size_t k = 0; k + 1 < row.cuts.size(); ++k)
+            row.shade.push_back(rnd.Range(-0.09, 0.09));
+        v = row.v1;
+        rows.push_back(row);
+    }
+    Image img(size, size);
+    Paint(img, [&](double u, double v) {
+        const Row* row = &rows.back();
+        for (const Row& r : rows)
+            if (v >= r.v0 && v < r.v1) row = &r;
+        std::size_t k = 0;
+        while (k + 2 < row->cuts.size() && u >= row->cuts[k + 1])
+            ++k;
+        const double du = std::min(u - row->cuts[k], row->cuts[k + 1] - u),
+                     dv = std::min(v - row->v0, row->v1 - v);
+        const double broad = TileFbm2(u, v, 3, 4, seed + 1);
+        const double grain = TileFbm2(u, v * 0.125, 64, 2, seed + 2);  // brushed along v
+        Rgba c = Mix(look.base, look.light, Clamp01(0.35 + row->shade[k] * 3 + (broad - 0.5) * 0.8));
+        const double g = (grain - 0.5) * 0.05;
+        c = {c.r + g, c.g + g, c.b + g * 0.5, 1};
+        const double stripe = Smooth(0.012, 0.006, std::abs(v - 0.47) - 0.03);
+        const double chevron = std::fmod(u * 12 + std::abs(v - 0.47) * 20, 1.0);
+        if (stripe > 0) c = Mix(c, chevron < 0.5 ? look.stripe : Mix(look.stripe, {0, 0, 0, 1}, 0.5), stripe);
+        const double soot = Smooth(0.62, 0.8, TileFbm2(u, v, 5, 3, seed + 3)) * 0.35;
+        c = Mix(c, Hex(0x201a14), soot);
+        const double seam = std::min(du * 1.6, dv);
+        if (seam < 0.004)
+            c = Mix(c, Hex(0x14100c), look.seamDark);
+        else if (seam < 0.008)
+            c = Mix(c, Mix(look.light, {1, 1, 1, 1}, 0.5), 0.25);  // the lit lip of a panel
+        return c;
+    });
+    const Rgba rivet = Mix(look.base, {0, 0, 0, 1}, 0.45), glint = Mix(look.light, {1, 1, 1, 1}, 0.6);
+    for (const Row& r : rows)
+        for (double u = 0.01; u < 1; u += 0.031) {
+            img.Disc(u * size, r.v0 * size + 4, 1.2, rivet, 0.6);
+            img.Disc(u * size - 0.4, r.v0 * size + 3.6, 0.5, glint, 0.5);
+        }
+    for (int i = 0; i < look.vents; ++i) {
+        const double x = rnd.Range(20, size - 60), y = rnd.Range(20, size - 40);
+        for (int slot = 0; slot < 5; ++slot)
+            img.FillRect(x, y + slot * 5, x + 28, y + slot * 5 + 2.5, Hex(0x1a140c));
+    }
+    return img;
+}
+
 Image RockSkin(int n, int size) {
     // A height field of lumps, grain and cratered bowls, lit from the upper left so
     // that craters read as hollows: shadowed near wall, lit far wall, bright rim.
@@ -550,15 +620,28 @@ Image MapDisplay() {
 
 Image Font() {
     // 16 x 16 cells of 32 x 32; cell n (row by row from the top left) holds character n.
+    // The engine takes each texel's alpha from its brightest channel, so the outline is
+    // a deep blue: nearly opaque, yet dark enough that the white letters stand out from
+    // it over the brightest scene, where a black one would be clear. Glyphs are centred
+    // in their cells with the outline a texel and a half clear of the edges, so filtering
+    // never pulls in the next cell.
     Image img(512, 512, {0, 0, 0, 1});
-    const double dot = 3;
-    for (int ch = 32; ch < 127; ++ch) {
-        const double ox = (ch % 16) * 32 + 8.5, oy = (ch / 16) * 32 + 2.5;
+    const double dot = 2.8, outline = 1.8;
+    const Rgba edge = Hex(0x0a14e6);
+    auto eachDot = [&](int ch, const std::function<void(double, double, double, double)>& f) {
+        const double ox = (ch % 16) * 32 + 16 - 2.5 * dot, oy = (ch / 16) * 32 + 16 - 4.5 * dot;
         for (int row = 0; row < 9; ++row)
             for (int col = 0; col < 5; ++col)
                 if (FontDot(static_cast<unsigned char>(ch), col, row))
-                    img.FillRect(ox + col * dot - 0.4, oy + row * dot - 0.4, ox + (col + 1) * dot + 0.4,
-                                 oy + (row + 1) * dot + 0.4, {1, 1, 1, 1});
+                    f(ox + col * dot, oy + row * dot, ox + (col + 1) * dot, oy + (row + 1) * dot);
+    };
+    for (int ch = 33; ch < 127; ++ch) {
+        eachDot(ch, [&](double x0, double y0, double x1, double y1) {
+            img.FillRect(x0 - outline, y0 - outline, x1 + outline, y1 + outline, edge);
+        });
+        eachDot(ch, [&](double x0, double y0, double x1, double y1) {
+            img.FillRect(x0 - 0.3, y0 - 0.3, x1 + 0.3, y1 + 0.3, {1, 1, 1, 1});
+        });
     }
     return img;
 }
@@ -860,13 +943,18 @@ Image LaserBolt() {
 }
 
 Image Flare(int n) {
+    // The flare's elements are added over the view, the large ones across its middle
+    // where the sights are: each is a faint ghost that the sights show through, only
+    // the sun's own glow (element 1, drawn small) bright at its centre.
     Image img(256, 256);
     switch (n) {
         case 1:
-            img.Glow(128, 128, 128, {1.0, 0.9, 0.7, 1}, 2.5);
+            img.Glow(128, 128, 128, {0.55, 0.48, 0.36, 1}, 4);
+            img.Glow(128, 128, 40, {0.45, 0.42, 0.36, 1}, 2);
             break;
         case 2:
-            img.Ring(128, 128, 96, 10, {0.5, 0.7, 1.0, 1}, true);
+            img.Ring(128, 128, 110, 3, {0.16, 0.22, 0.34, 1}, true);
+            img.Ring(128, 128, 104, 8, {0.05, 0.07, 0.12, 1}, true);
             break;
         default: {
             std::vector<double> hex;
@@ -874,7 +962,10 @@ Image Flare(int n) {
                 hex.push_back(128 + 100 * std::cos(k * kPi / 3));
                 hex.push_back(128 + 100 * std::sin(k * kPi / 3));
             }
-            img.Polygon(hex, {0.35, 0.5, 0.3, 1});
+            img.Polygon(hex, {0.09, 0.13, 0.08, 1});
+            for (int k = 0; k < 6; ++k)
+                img.Line(hex[2 * k], hex[2 * k + 1], hex[(2 * k + 2) % 12], hex[(2 * k + 3) % 12], 2.5,
+                         {0.14, 0.2, 0.12, 1}, true);
             break;
         }
     }
@@ -889,7 +980,7 @@ std::string MakeTexture(const ContentEntry& e) {
     // Menu pictures keep full colour resolution (the writer halves it below quality
     // 91): halved, the blue round each letter goes dull, and the game, taking alpha
     // from brightness, would let the scene through there.
-    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats" || r.rfind("form_", 0) == 0;
+    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats" || r == "font" || r.rfind("form_", 0) == 0;
     auto out = [&e, text](const Image& img) {
         switch (e.format) {
             case Format::Jpeg:
@@ -913,7 +1004,8 @@ std::string MakeTexture(const ContentEntry& e) {
     if (r == "menu_shop") return out(Shop());
     if (r == "font") return out(Font());
     if (r.rfind("form_", 0) == 0) return out(FormPicture(e));
-    if (r == "skin_gold") return out(Plating(512, Hex(0xc89a38), Hex(0xa02818), 6, SeedOf("gold")));
+    if (r == "skin_gold")
+        return out(PanelSkin(512, SeedOf("gold"), {Hex(0xc89a38), Hex(0xf0cc6a), Hex(0xa02818), 0.7, 14}));
     if (r == "skin_platform") {
         Image img = Plating(512, Hex(0x6a7078), Hex(0xd0a020), 8, SeedOf("platform"), 0.2);
         img.Ring(256, 256, 60, 10, Hex(0xe0c020));  // landing circle at the deck centre
@@ -926,12 +1018,16 @@ std::string MakeTexture(const ContentEntry& e) {
     if (r == "skin_alien_fighter")
         return out(Plating(512, Hex(0x4a2c58), Hex(0xff4060), 4, SeedOf("alienfighter"), 0.35));
     if (r == "skin_station") {
-        Image img = i == 1 ? Plating(512, Hex(0x9aa4b0), Hex(0x3070c0), 8, SeedOf("station1"), 0.15)
-                           : Plating(512, Hex(0x5a5e6a), Hex(0xc03030), 8, SeedOf("station2"), 0.2);
+        // Solid and weathered, in the darker greys of a hull long in space: pale plating
+        // with dark seams read as a wire frame on the station's curved parts.
+        Image img =
+            i == 1
+                ? PanelSkin(512, SeedOf("station1"), {Hex(0x5e6874), Hex(0x9aa6b4), Hex(0x3070c0), 0.35, 8})
+                : PanelSkin(512, SeedOf("station2"), {Hex(0x4a4e5a), Hex(0x7c8290), Hex(0xc03030), 0.35, 8});
         Random rnd(SeedOf("windows") + i);
         for (int row = 0; row < 8; ++row)
             for (int col = 0; col < 32; ++col)
-                if (rnd.Uniform() < 0.55)  // lit windows
+                if (rnd.Uniform() < 0.4)  // lit windows
                     img.FillRect(col * 16 + 4, row * 64 + 28, col * 16 + 11, row * 64 + 34,
                                  i == 1 ? Hex(0xffe49a) : Hex(0x9ad4ff));
         return out(img);
