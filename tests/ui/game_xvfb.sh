@@ -139,9 +139,13 @@ window_pixel() {
   import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
   convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
 }
-pad_shown() { [ "$(window_pixel 257 100)" = "0,0,0" ]; }             # its black middle
+pad_shown() {  # the lit top of the gold "E" of the game's name on its picture
+  local r g b
+  IFS=, read -r r g b <<<"$(window_pixel 181 50)" || return 1
+  [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
+}
 difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }  # the dialog's grey
-wait_for 60 pad_shown || fail "the launch pad's middle is not black after the tip"
+wait_for 60 pad_shown || fail "the launch pad's picture does not show after the tip"
 press Return
 wait_for 60 difficulty_shown || fail "no difficulty dialog after Start"
 press Return

@@ -439,7 +439,9 @@ const std::map<std::string, Line>& Lines() {
     static const char* const instructor = "en-gb-x-rp+m3";
     static const std::map<std::string, Line> lines = {
         {"reward", {"New weapon available in the shop.", computer, 155, 50, kComputer, true}},
-        {"vto1", {"Gold one, you are cleared for launch. Good hunting.", "en-us+m6", 155, 40, kRadio, false}},
+        // The intro's jump sound replaces this line about 1.2 s after it starts: short
+        // enough to be heard whole before that.
+        {"vto1", {"Cleared for launch!", "en-us+m6", 195, 40, kRadio, false}},
         {"masinbound", {"Warning! Mothership inbound.", computer, 150, 50, kComputer, true}},
         {"noavail", {"Not available.", computer, 155, 50, kComputer, false}},
         {"warnshield",
@@ -566,6 +568,25 @@ Pcm Murmur(const std::string& text) {
     });
 }
 
+// Cuts the synthesizer's silence before the first word and after the last, so a
+// line starts when it is played and is over when its words are.
+void TrimSilence(Pcm& pcm) {
+    float top = 0;
+    for (float x : pcm.samples)
+        top = std::max(top, std::abs(x));
+    const float quiet = top * 0.01f;
+    std::size_t first = 0, last = pcm.samples.size();
+    while (first < last && std::abs(pcm.samples[first]) <= quiet)
+        ++first;
+    while (last > first && std::abs(pcm.samples[last - 1]) <= quiet)
+        --last;
+    const auto margin = std::size_t(0.01 * kRate);
+    first = first > margin ? first - margin : 0;
+    last = std::min(pcm.samples.size(), last + margin);
+    pcm.samples = std::vector<float>(pcm.samples.begin() + std::ptrdiff_t(first),
+                                     pcm.samples.begin() + std::ptrdiff_t(last));
+}
+
 Pcm Voice(const std::string& name) {
     const auto it = Lines().find(name);
     if (it == Lines().end()) throw RecipeError("no spoken line for " + name);
@@ -585,6 +606,7 @@ Pcm Voice(const std::string& name) {
     }
     Pcm v = *spoken;
     if (v.rate != kRate || v.channels != 1) throw RecipeError("unexpected speech format for " + name);
+    TrimSilence(v);
     Normalize(v, 0.8);
     if (l.speaker == kRadio) v = Radio(v);
     if (l.speaker == kInstructor) v = Close(v);
@@ -597,7 +619,7 @@ Pcm Voice(const std::string& name) {
 // guns. The whole set sits kHeadroom dB under the levels these balances were first
 // set at, so that a fight (music, engine, a held gun, hits and explosions together)
 // leaves the mix under full scale.
-constexpr double kHeadroom = 0;
+constexpr double kHeadroom = 6;
 constexpr double kLevelMusicHeard = -22 - kHeadroom, kVoiceHeard = kLevelMusicHeard + 6.5,
                  kGunHeard = -18 - kHeadroom, kExplosionHeard = -12 - kHeadroom;
 // A mono clip goes to both speakers whole: 3 dB more than a mono effect buffer, which
