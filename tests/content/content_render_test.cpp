@@ -183,6 +183,23 @@ TEST_F(ContentPicture, ExplosionAtThreeFrames) {
     ExpectGolden("explosion_frames", Draw());
 }
 
+// The first station as a level shows it: its skin, the hull detail map multiplied in
+// twice and the view-mapped reflection added; solid plating, no grid drawn over it.
+TEST_F(ContentPicture, StationAsALevelShowsIt) {
+    Start(640, 480);
+    Texture("spacest", "ssttxt1.jpg");
+    Texture("shipbump", "shipbump.jpg");
+    Texture("masshock", "masswave.png", 1);
+    Model("spacestation", "spacest1", "spacest", 8, {0, 0, 0});
+    EngineMeshes meshes;
+    meshes.SetStageMode(1, 8);
+    meshes.SetStageMode(2, 9);
+    meshes.SetTexture(1, "shipbump");
+    meshes.SetTexture(2, "masshock");
+    Scene({520, 260, 700}, {0, 0, 0});
+    ExpectGolden("station_in_play", Draw());
+}
+
 // The first sky at the game's resolution and lens: stars stay points.
 TEST_F(ContentPicture, SkyAtFullResolution) {
     Start(1280, 1024);

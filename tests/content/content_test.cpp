@@ -979,12 +979,25 @@ TEST(ContentShapes, EnergyMeterLabelIsWholeAndClearOfTheEdges) {
 }
 
 TEST(ContentGenerator, WritesTheSameBytesOnEveryRun) {
-    const std::vector<std::string> sample = {
-        "mesh\\anim\\exp12.3ds", "mesh\\asteroid4.3ds",      "mesh\\ff.md2",
-        "tex\\ast2txt.jpg",      "tex\\anim\\shieldhit.png", "par\\particle11.bmp",
-        "par\\core.par",         "Sound\\hit.wav",           "sound\\tutorial\\tut3.wma",
-        "music\\frontier.ogg",   "music\\nebula.mp3",        "music\\patrol.mid",
-        "txt\\level.txt",        "video\\veltorvideo.wmv"};
+    const std::vector<std::string> sample = {"mesh\\anim\\exp12.3ds",
+                                             "mesh\\asteroid4.3ds",
+                                             "mesh\\ff.md2",
+                                             "tex\\ast2txt.jpg",
+                                             "tex\\anim\\shieldhit.png",
+                                             "par\\particle11.bmp",
+                                             "par\\core.par",
+                                             "Sound\\hit.wav",
+                                             "sound\\tutorial\\tut3.wma",
+                                             "music\\frontier.ogg",
+                                             "music\\nebula.mp3",
+                                             "music\\patrol.mid",
+                                             "txt\\level.txt",
+                                             "video\\veltorvideo.wmv",
+                                             "tex\\launchpad.jpg",
+                                             "tex\\font.jpg",
+                                             "tex\\exp5.png",
+                                             "Sound\\explosion2.wav",
+                                             "sound\\vto1.wav"};
     std::string list;
     for (const std::string& s : sample)
         list += (list.empty() ? "" : ",") + s;

@@ -626,8 +626,9 @@ constexpr double kLevelMusicHeard = -22 - kHeadroom, kVoiceHeard = kLevelMusicHe
 // is placed in the middle, at the same level.
 constexpr double kClipOnBothSpeakers = 3.01;
 // No file's true peak passes -1 dBTP: PCM keeps a little margin, the lossy coders a
-// little more, since they move the peaks.
-constexpr double kWaveCeilingDb = -1.5, kCodedCeilingDb = -2.5;
+// little more, since they move the peaks. Effects stop lower still: a fight stacks
+// them, and a held gun with an explosion on top would otherwise reach full scale.
+constexpr double kWaveCeilingDb = -1.5, kCodedCeilingDb = -2.5, kEffectCeilingDb = -3;
 
 double MusicLufs(int song) {
     switch (song) {
@@ -647,7 +648,10 @@ double MusicLufs(int song) {
 
 std::string MakeSound(const ContentEntry& e) {
     Pcm pcm;
-    const double ceiling = e.format == Format::Wav ? kWaveCeilingDb : kCodedCeilingDb;
+    const bool effect = e.recipe != "music" && e.recipe != "voice";
+    const double ceiling = effect                    ? kEffectCeilingDb
+                           : e.format == Format::Wav ? kWaveCeilingDb
+                                                     : kCodedCeilingDb;
     if (e.recipe == "music") {
         if (e.format == Format::Midi) return SongMidi(e.index);
         pcm = RenderSong(e.index);

@@ -1034,7 +1034,19 @@ std::string MakeTexture(const ContentEntry& e) {
     }
     if (r == "skin_rock") return out(RockSkin(i, 512));
     if (r == "skin_bump") {
-        Image img = Plating(256, Hex(0x808080), Hex(0xa0a0a0), 4, SeedOf("bump"), 0.4);
+        // A detail map, multiplied in twice over the hull's own skin: mid grey is
+        // neutral. Fine grain and faint panel edges only; dark seams here would draw a
+        // grid over every hull, which on the pale station reads as a wire frame.
+        Image img(256, 256);
+        const std::uint64_t seed = SeedOf("bump");
+        Paint(img, [seed](double u, double v) {
+            const double grain = TileFbm2(u, v, 32, 3, seed) - 0.5;
+            const double blotch = TileFbm2(u, v, 4, 3, seed + 1) - 0.5;
+            const double fu = std::fmod(u * 2, 1.0), fv = std::fmod(v * 2, 1.0);
+            const double edge = std::min({fu, 1 - fu, fv, 1 - fv}) < 0.01 ? -0.06 : 0.0;
+            const double k = 0.5 + grain * 0.16 + blotch * 0.1 + edge;
+            return Rgba{k, k, k, 1};
+        });
         return out(img);
     }
     if (r == "skin_grey") return out(Plating(512, Hex(0x8a8c90), Hex(0x303438), 6, SeedOf("grey")));
@@ -1049,7 +1061,20 @@ std::string MakeTexture(const ContentEntry& e) {
         const int face = i % 10, set = (i / 10) % 10;
         return SkyFace(set, face, e.width, i >= 100).Jpeg(95);
     }
-    if (r == "ring_green") return out(Ring(256, Hex(0x40ff60), 0.7, 0.08, e.format == Format::Png, 0.35));
+    if (r == "ring_green") {
+        if (e.format != Format::Png) return out(Ring(256, Hex(0x40ff60), 0.7, 0.08, false, 0.35));
+        // The game also adds this picture to the hulls of the stations and aliens as
+        // their reflection, colour only: at full strength it washes them pale green and
+        // draws its ring round their curves. The shape stays in the alpha, the colour is
+        // toned down, which the blended shots and shock wave keep their shape with.
+        Image img = Ring(256, Hex(0x40ff60), 0.7, 0.08, true, 0.2);
+        for (int y = 0; y < img.Height(); ++y)
+            for (int x = 0; x < img.Width(); ++x) {
+                Rgba c = img.Get(x, y);
+                img.Set(x, y, {c.r * 0.4, c.g * 0.4, c.b * 0.4, c.a});
+            }
+        return out(img);
+    }
     if (r == "ring_shock") return out(Ring(256, Hex(0xff9a40), 0.75, 0.1, false, 0.25));
     if (r == "ring_weapon") {
         const unsigned colours[7] = {0x40ff60, 0xff3030, 0x40d0ff, 0xff9020, 0xff40d0, 0xffe040, 0xd0ffa0};
