@@ -60,7 +60,8 @@ has() {
 blue="b>0.7 && r<0.3 && g<0.45"                  # menu buttons, shield bar, drained energy
 white="r>0.75 && g>0.75 && b>0.75"               # the bitmap-font texts
 grey="abs(r-g)<0.1 && abs(g-b)<0.1 && r>0.3 && r<0.85"  # the intro's landing platform
-station="g>r+0.04 && g>0.4 && b>0.3 && r>0.45"   # the station's pale green hull
+# The station's light grey-blue plating (pale green where the reflection shows).
+station="(abs(r-g)<0.1 && b>r-0.03 && b<r+0.2 && r>0.45) || (g>r+0.04 && g>0.4 && b>0.3 && r>0.45)"
 # Asteroids, brown or grey (the stars are smaller than a reading's pixel at a quarter).
 rock="(r>b+0.1 && g>b-0.02 && r<g+0.3 && r>0.25) || (abs(r-g)<0.08 && abs(g-b)<0.12 && r>0.25 && r<0.8)"
 marks="(r>0.8 && g<0.2 && b<0.2) || (g>0.8 && r<0.2 && b<0.2)"  # asteroids on the map

@@ -627,8 +627,9 @@ constexpr double kLevelMusicHeard = -22 - kHeadroom, kVoiceHeard = kLevelMusicHe
 constexpr double kClipOnBothSpeakers = 3.01;
 // No file's true peak passes -1 dBTP: PCM keeps a little margin, the lossy coders a
 // little more, since they move the peaks. Effects stop lower still: a fight stacks
-// them, and a held gun with an explosion on top would otherwise reach full scale.
-constexpr double kWaveCeilingDb = -1.5, kCodedCeilingDb = -2.5, kEffectCeilingDb = -3;
+// them, and one placed hard to a side is heard 3 dB up on that side, so a held gun
+// with a close explosion on top would otherwise reach full scale.
+constexpr double kWaveCeilingDb = -1.5, kCodedCeilingDb = -2.5, kEffectCeilingDb = -6;
 
 double MusicLufs(int song) {
     switch (song) {
