@@ -331,6 +331,20 @@ void RunScreens() {
     EscTimer += FrameFactor * 1.5f;
 }
 
+namespace {
+
+// The colour is whatever the HUD drew last (often the shield meter's blue, lost on
+// space): warm yellow inside a dark rim instead reads over space and the pale station.
+void DrawRewardText(const Vector2& at) {
+    Draw2DObj->SetDrawColour(Colour{0, 0, 0, 255});
+    for (const Vector2 rim : {Vector2{-2, 0}, Vector2{2, 0}, Vector2{0, -2}, Vector2{0, 2}})
+        Draw2DObj->DrawText(Vector2{at.x + rim.x, at.y + rim.y}, Text("nextweap"));
+    Draw2DObj->SetDrawColour(Colour{255, 224, 64, 255});
+    Draw2DObj->DrawText(at, Text("nextweap"));
+}
+
+}  // namespace
+
 void DrawHudOverlays() {
     DrawPowerUpTimers();
     UpdateProgressBar();
@@ -338,7 +352,7 @@ void DrawHudOverlays() {
         if (FrameStartTime - RewardTime > 30.0)
             RewardSoundPlayed = false;
         else
-            Draw2DObj->DrawText(Vector2{float(ScreenCentreX) - 150 * ScaleX, 80 * ScaleY}, Text("nextweap"));
+            DrawRewardText(Vector2{float(ScreenCentreX) - 150 * ScaleX, 80 * ScaleY});
     }
     DrawFlightMessages();
     DrawEnergyMeter();

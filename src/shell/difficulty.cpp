@@ -1,5 +1,6 @@
 #include "shell/difficulty.h"
 
+#include "platform/system/paths.h"
 #include "shell/options.h"
 #include "shell/settings_files.h"
 
@@ -39,6 +40,8 @@ InitialLevelForm::InitialLevelForm() : Form("InitialLevel") {
 }
 
 void InitialLevelForm::Form_Load() {
+    // The picture names each level beside its button, which has no caption.
+    Image1.SetPicture(sys::ProgramFolder() + "\\tex\\difficulty.jpg");
     Options.Load();
     const int element = Options.Difficulty.Value() - 1;
     if (Option1.Has(element)) Option1(element).SetValue(true);

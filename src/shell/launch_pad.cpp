@@ -6,6 +6,7 @@
 #include "common/common.h"
 #include "platform/system/convert.h"
 #include "platform/system/msgbox.h"
+#include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/shell.h"
 #include "shell/difficulty.h"
@@ -109,6 +110,8 @@ void VeltorInitialForm::Form_Initialize() {
 }
 
 void VeltorInitialForm::Form_Load() {
+    // The picture comes from the program folder, known only once the program runs.
+    Image1.SetPicture(sys::ProgramFolder() + "\\tex\\launchpad.jpg");
     Engine = std::make_unique<EngineCore>();
     Control = std::make_unique<EngineInput>();
     Pipeline = std::make_unique<EngineFrame>();

@@ -1,6 +1,7 @@
 #include "shell/options.h"
 
 #include "platform/system/convert.h"
+#include "platform/system/paths.h"
 #include "shell/settings_files.h"
 
 namespace quorvel {
@@ -88,6 +89,7 @@ OptionsForm::OptionsForm() : Form("Options") {
 }
 
 void OptionsForm::Form_Load() {
+    Image1.SetPicture(sys::ProgramFolder() + "\\tex\\options.jpg");
     Check1.SetValue(TipsAtStartup() ? 1 : 0);
 }
 

@@ -111,6 +111,10 @@ SplashForm::SplashForm() : Form("frmSplash") {
     Label2.Move(1260, 5220, 4695, 375);
 }
 
+void SplashForm::Form_Load() {
+    Image1.SetPicture(sys::ProgramFolder() + "\\tex\\splash.jpg");
+}
+
 void SplashForm::Form_KeyPress(int&) {
     Unload();
 }

@@ -52,6 +52,7 @@ class SplashForm : public forms::Form {
     forms::Label Label2{*this, "Label2"};
 
   protected:
+    void Form_Load() override;
     void Form_KeyPress(int& KeyAscii) override;
 };
 

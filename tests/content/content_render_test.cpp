@@ -183,6 +183,23 @@ TEST_F(ContentPicture, ExplosionAtThreeFrames) {
     ExpectGolden("explosion_frames", Draw());
 }
 
+// The first station as a level shows it: its skin, the hull detail map multiplied in
+// twice and the view-mapped reflection added; solid plating, no grid drawn over it.
+TEST_F(ContentPicture, StationAsALevelShowsIt) {
+    Start(640, 480);
+    Texture("spacest", "ssttxt1.jpg");
+    Texture("shipbump", "shipbump.jpg");
+    Texture("masshock", "masswave.png", 1);
+    Model("spacestation", "spacest1", "spacest", 8, {0, 0, 0});
+    EngineMeshes meshes;
+    meshes.SetStageMode(1, 8);
+    meshes.SetStageMode(2, 9);
+    meshes.SetTexture(1, "shipbump");
+    meshes.SetTexture(2, "masshock");
+    Scene({520, 260, 700}, {0, 0, 0});
+    ExpectGolden("station_in_play", Draw());
+}
+
 // The first sky at the game's resolution and lens: stars stay points.
 TEST_F(ContentPicture, SkyAtFullResolution) {
     Start(1280, 1024);
@@ -280,6 +297,55 @@ void ExpectOverlayTextReadable(int width, int height) {
                     << "letters " << letters << " on " << ground;
             }
         }
+    }
+}
+
+// The game run's messages in the bitmap font ("Level 1 complete! ..."), white at the
+// level its fade-in ends on, over the two brightest scenes: round every letter the
+// font's outline gives a ground that the letter stands out from at a contrast ratio of
+// 4.5 or more, where the scene alone would give less than 2.5 (and the font without
+// its outline about 2 to 3).
+TEST_F(ContentPicture, FontTextStandsOutOverTheBrightestScene) {
+    Start(1280, 1024);
+    Scene({0, 0, 0}, {0, 0, 1});
+    EngineDraw2D draw;
+    const int font = draw.LoadImage(Path("tex\\font.jpg"), "font_a", 1);
+    ASSERT_GE(font, 0);
+    draw.SetImageMode(1);
+    draw.SetFontCell(Vector2{32, 32}, 0);
+    draw.SetImageStyle(2);
+    draw.SetFontColour(Colour{254, 254, 254, 254}, 255);
+    const Colour green{40, 200, 80, 255}, pale{200, 220, 255, 255};
+    for (const Colour& scene : {green, pale}) {
+        SCOPED_TRACE(testing::Message()
+                     << "scene " << int(scene.r) << ", " << int(scene.g) << ", " << int(scene.b));
+        EngineFrame().SetSceneColourA(scene);
+        draw.SelectImageById(font);
+        draw.DrawFontText("Level 1 complete! Money: $600000", Vector2{40, 40}, 3, 70);
+        const Picture shot = Draw();
+        const Picture bare = Draw();
+        ASSERT_EQ(shot.rgba.size(), bare.rgba.size());
+        const auto lum = [&shot](int x, int y) {
+            return Luminance(&shot.rgba[(std::size_t(y) * std::size_t(shot.width) + std::size_t(x)) * 4]);
+        };
+        const double ground = Luminance(&bare.rgba[(std::size_t(60) * std::size_t(bare.width) + 60) * 4]);
+        std::vector<double> contrast;
+        for (int y = 36; y < 90; ++y)
+            for (int x = 36; x < 1000; ++x) {
+                const double l = lum(x, y);
+                if (l < 0.85 || l < ground + 0.1) continue;  // not a letter
+                double darkest = l;
+                for (int dy = -3; dy <= 3; ++dy)
+                    for (int dx = -3; dx <= 3; ++dx)
+                        darkest = std::min(darkest, lum(x + dx, y + dy));
+                contrast.push_back((l + 0.05) / (darkest + 0.05));
+            }
+        ASSERT_GT(contrast.size(), 500u) << "the text was not drawn";
+        std::sort(contrast.begin(), contrast.end());
+        EXPECT_LT((1 + 0.05) / (ground + 0.05), 2.5) << "the scene itself is not bright enough to test";
+        RecordProperty(scene.g == green.g ? "on green" : "on pale",
+                       std::to_string(contrast[contrast.size() / 10]));
+        EXPECT_GE(contrast[contrast.size() / 10], 4.5) << "letters without a dark edge round them";
     }
 }
 

@@ -60,7 +60,8 @@ has() {
 blue="b>0.7 && r<0.3 && g<0.45"                  # menu buttons, shield bar, drained energy
 white="r>0.75 && g>0.75 && b>0.75"               # the bitmap-font texts
 grey="abs(r-g)<0.1 && abs(g-b)<0.1 && r>0.3 && r<0.85"  # the intro's landing platform
-station="g>r+0.04 && g>0.4 && b>0.3 && r>0.45"   # the station's pale green hull
+# The station's light grey-blue plating (pale green where the reflection shows).
+station="(abs(r-g)<0.1 && b>r-0.03 && b<r+0.2 && r>0.45) || (g>r+0.04 && g>0.4 && b>0.3 && r>0.45)"
 # Asteroids, brown or grey (the stars are smaller than a reading's pixel at a quarter).
 rock="(r>b+0.1 && g>b-0.02 && r<g+0.3 && r>0.25) || (abs(r-g)<0.08 && abs(g-b)<0.12 && r>0.25 && r<0.8)"
 marks="(r>0.8 && g<0.2 && b<0.2) || (g>0.8 && r<0.2 && b<0.2)"  # asteroids on the map
@@ -139,9 +140,13 @@ window_pixel() {
   import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
   convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
 }
-pad_shown() { [ "$(window_pixel 257 100)" = "0,0,0" ]; }             # its black middle
+pad_shown() {  # the lit top of the gold "E" of the game's name on its picture
+  local r g b
+  IFS=, read -r r g b <<<"$(window_pixel 181 50)" || return 1
+  [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
+}
 difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }  # the dialog's grey
-wait_for 60 pad_shown || fail "the launch pad's middle is not black after the tip"
+wait_for 60 pad_shown || fail "the launch pad's picture does not show after the tip"
 press Return
 wait_for 60 difficulty_shown || fail "no difficulty dialog after Start"
 press Return

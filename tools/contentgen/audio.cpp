@@ -65,33 +65,71 @@ double Loudness(const Pcm& pcm) {
     return IntegratedLufs(pcm.samples.data(), pcm.Frames(), pcm.channels, pcm.rate);
 }
 
-float Peak(const Pcm& pcm) {
-    float m = 0;
-    for (float s : pcm.samples)
-        m = std::max(m, std::abs(s));
-    return m;
+}  // namespace
+
+double TruePeakDb(const Pcm& pcm) {
+    return content::TruePeakDb(pcm.samples.data(), pcm.Frames(), pcm.channels, pcm.rate);
+}
+
+void CapTruePeak(Pcm& pcm, double ceilingDb) {
+    const double now = TruePeakDb(pcm);
+    if (now <= ceilingDb) return;
+    const float k = float(std::pow(10.0, (ceilingDb - now) / 20));
+    for (float& s : pcm.samples)
+        s *= k;
+}
+
+namespace {
+
+// Turns down the frames whose true peak would pass `ceiling`: the gain needed at
+// each frame is held over a millisecond and a half before and after it, eased in over
+// as long, so it is down before the peak comes, and given back over 60 ms so that it
+// does not flutter.
+void LimitTruePeaks(Pcm& pcm, double ceiling) {
+    std::vector<float> peaks;
+    TruePeak(pcm.samples.data(), pcm.Frames(), pcm.channels, pcm.rate, &peaks);
+    const std::size_t n = peaks.size(), hold = std::size_t(0.0015 * pcm.rate);
+    std::vector<double> need(n), held(n);
+    for (std::size_t i = 0; i < n; ++i)
+        need[i] = peaks[i] > ceiling ? ceiling / peaks[i] : 1.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        double m = 1;
+        for (std::size_t j = i > hold ? i - hold : 0; j <= std::min(n - 1, i + hold); ++j)
+            m = std::min(m, need[j]);
+        held[i] = m;
+    }
+    // The mean of the held gains round a frame is never above the gain that frame
+    // needs: each of them holds that frame's own need.
+    const double release = 1 - std::exp(-1.0 / (0.06 * pcm.rate));
+    double gain = 1;
+    for (std::size_t i = 0; i < n; ++i) {
+        double sum = 0;
+        std::size_t count = 0;
+        for (std::size_t j = i > hold ? i - hold : 0; j <= std::min(n - 1, i + hold); ++j)
+            sum += held[j], ++count;
+        gain = std::min(sum / double(count), gain + (1 - gain) * release);
+        for (int c = 0; c < pcm.channels; ++c)
+            pcm.samples[i * std::size_t(pcm.channels) + std::size_t(c)] *= float(gain);
+    }
 }
 
 }  // namespace
 
-void LevelTo(Pcm& pcm, double lufs, double peak) {
-    // A few rounds: scale, then round off what stands above the knee; limiting takes
+void LevelTo(Pcm& pcm, double lufs, double ceilingDb) {
+    // A few rounds: scale, then turn down what would pass the ceiling; limiting takes
     // some loudness away, which the next round gives back.
-    const double knee = 0.7 * peak;
-    for (int round = 0; round < 4; ++round) {
+    const double ceiling = std::pow(10.0, ceilingDb / 20);
+    for (int round = 0; round < 10; ++round) {
         const double now = Loudness(pcm);
         if (now < -69) return;
+        if (std::abs(now - lufs) < 0.05 && TruePeakDb(pcm) <= ceilingDb) return;
         const float k = float(std::pow(10.0, (lufs - now) / 20));
         for (float& s : pcm.samples)
             s *= k;
-        if (Peak(pcm) <= peak) return;
-        for (float& s : pcm.samples) {
-            const double a = std::abs(s);
-            if (a > knee)
-                s = float(std::copysign(knee + (peak - knee) * std::tanh((a - knee) / (peak - knee)), s));
-        }
-        if (std::abs(Loudness(pcm) - lufs) < 0.1) return;
+        LimitTruePeaks(pcm, ceiling * 0.97);
     }
+    // Never over the ceiling, even if that leaves the sound a little short of its level.
+    CapTruePeak(pcm, ceilingDb);
 }
 
 void FadeEnds(Pcm& pcm, double seconds) {

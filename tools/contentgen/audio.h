@@ -26,10 +26,14 @@ std::string EncodeVideo(const std::vector<std::vector<unsigned char>>& rgbFrames
 
 // Scales to the given peak.
 void Normalize(Pcm& pcm, double peak = 0.89);
-// Scales to the given integrated loudness (LUFS, each channel weighted 1). Peaks that
-// would pass `peak` are rounded off by a soft limiter first, so a dense sound can
-// reach its loudness without clipping.
-void LevelTo(Pcm& pcm, double lufs, double peak = 0.97);
+// Scales to the given integrated loudness (LUFS, each channel weighted 1). Where the
+// true peak would pass `ceilingDb` (dBTP) a look-ahead limiter turns those moments
+// down, so a dense sound can reach its loudness without clipping; a sound that still
+// cannot is left below the ceiling, short of the loudness.
+void LevelTo(Pcm& pcm, double lufs, double ceilingDb);
+// True peak in dB of full scale, and a plain turn-down to keep it at or under a ceiling.
+double TruePeakDb(const Pcm& pcm);
+void CapTruePeak(Pcm& pcm, double ceilingDb);
 // Short fades at both ends against clicks.
 void FadeEnds(Pcm& pcm, double seconds = 0.005);
 

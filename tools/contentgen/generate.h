@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "image.h"
 #include "inventory.h"
 
 namespace quorvel::content {
@@ -14,6 +15,9 @@ std::string MakeParticles(const ContentEntry& entry);  // .par
 std::string MakeSound(const ContentEntry& entry);      // effects, voices, music, in every audio format
 std::string MakeText(const ContentEntry& entry);       // texts and tips
 std::string MakeVideo(const ContentEntry& entry);      // .wmv
+
+// The start-up forms' background pictures (recipes "form_...").
+Image FormPicture(const ContentEntry& entry);
 
 // Dispatches on the entry's format.
 std::string Generate(const ContentEntry& entry);

@@ -111,6 +111,12 @@ std::vector<ContentEntry> Build() {
         pic(Num("tex\\congrats", n, ".jpg"), J, 512, 512,
             "game-won page " + std::to_string(n) + (n == 2 ? " (also the menu's credits overlay)" : ""),
             "congrats", n);
+    pic("tex\\launchpad.jpg", J, 512, 384, "launch pad background, under its lists and buttons",
+        "form_launchpad");
+    pic("tex\\options.jpg", J, 512, 384, "options dialog background", "form_options");
+    pic("tex\\difficulty.jpg", J, 264, 406, "difficulty dialog background: each level named by its button",
+        "form_difficulty");
+    pic("tex\\splash.jpg", J, 477, 386, "start-up splash", "form_splash");
     pic("tex\\msicon1.jpg", J, 64, 64, "mouse pointer, tip at (11, 13)", "mouse", 1);
     pic("tex\\msicon2.jpg", J, 64, 64, "mouse pointer over a menu item", "mouse", 2);
     pic("tex\\sstxt.jpg", J, 512, 512, "gold-ship skin", "skin_gold");

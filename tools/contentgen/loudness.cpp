@@ -72,4 +72,62 @@ double IntegratedLufs(const float* samples, std::size_t frames, int channels, in
     return Lufs(gatedMean(Lufs(absolute) - 10));
 }
 
+namespace {
+
+// Interpolation taps for `phases` fractional positions between two samples, `half`
+// samples either side, Blackman-windowed.
+std::vector<std::vector<double>> SincTaps(int phases, int half) {
+    auto taps = std::vector<std::vector<double>>(std::size_t(phases));
+    for (int p = 1; p < phases; ++p) {
+        const double frac = double(p) / phases;
+        auto& t = taps[std::size_t(p)];
+        for (int k = -half + 1; k <= half; ++k) {
+            const double x = frac - k;  // distance from sample k to the point
+            const double sinc = std::sin(kPi * x) / (kPi * x);
+            const double w = (x + half) / (2.0 * half);
+            const double window = 0.42 - 0.5 * std::cos(2 * kPi * w) + 0.08 * std::cos(4 * kPi * w);
+            t.push_back(sinc * window);
+        }
+    }
+    return taps;
+}
+
+}  // namespace
+
+double TruePeak(const float* samples, std::size_t frames, int channels, int rate, std::vector<float>* peaks) {
+    if (peaks) peaks->assign(frames, 0.0f);
+    if (channels < 1 || rate < 1000) return 0;
+    const int phases = std::max(4, (176400 + rate - 1) / rate);
+    constexpr int kHalf = 16;
+    static thread_local std::vector<std::vector<double>> taps;
+    static thread_local int tapsPhases = 0;
+    if (tapsPhases != phases) taps = SincTaps(phases, kHalf), tapsPhases = phases;
+    double top = 0;
+    const auto at = [&](std::ptrdiff_t i, int c) -> double {
+        if (i < 0 || i >= std::ptrdiff_t(frames)) return 0.0;
+        return samples[std::size_t(i) * std::size_t(channels) + std::size_t(c)];
+    };
+    for (std::size_t i = 0; i < frames; ++i) {
+        double frameTop = 0;
+        for (int c = 0; c < channels; ++c) {
+            frameTop = std::max(frameTop, std::abs(at(std::ptrdiff_t(i), c)));
+            for (int p = 1; p < phases; ++p) {
+                const auto& t = taps[std::size_t(p)];
+                double v = 0;
+                for (int k = -kHalf + 1; k <= kHalf; ++k)
+                    v += t[std::size_t(k + kHalf - 1)] * at(std::ptrdiff_t(i) + k, c);
+                frameTop = std::max(frameTop, std::abs(v));
+            }
+        }
+        if (peaks) (*peaks)[i] = float(frameTop);
+        top = std::max(top, frameTop);
+    }
+    return top;
+}
+
+double TruePeakDb(const float* samples, std::size_t frames, int channels, int rate) {
+    const double peak = TruePeak(samples, frames, channels, rate);
+    return peak > 0 ? 20 * std::log10(peak) : -1000;
+}
+
 }  // namespace quorvel::content

@@ -151,6 +151,25 @@ Mesh GoldPart(GoldPiece part) {
     return m;
 }
 
+// A wing as it breaks off the gold ship: torn at the root, where a lump of the
+// fuselage and the spar still hang on it, and bent down along the tear across it.
+Mesh WreckWing(bool left) {
+    Mesh inner = Slab({{1.6, -4}, {6, 0.6}, {6, 8.6}, {1.6, 8.5}}, -0.4, 0.3);
+    Mesh outer = Slab({{6, 0.6}, {11, 7}, {11, 8.8}, {6, 8.6}}, -0.35, 0.25);
+    outer.Append(Beam({10.8, 0, 8.6}, {10.8, 0, -2}, 0.35, 0.12, 6));
+    Translate(outer, {-6, 0, 0});
+    RotateZ(outer, -16);
+    Translate(outer, {6, 0, 0});
+    inner.Append(outer);
+    inner.Append(Beam({0.6, 0, 3}, {6.2, -0.1, 3}, 0.35, 0.3, 6));
+    Mesh lump = Rock(1.9, {0.8, 0.9, 1.8}, 0.45, 3, SeedOf("wreckroot"));
+    Flat(lump);
+    Translate(lump, {1.4, 0, 3.2});
+    inner.Append(lump);
+    if (left) Mirror(inner);
+    return inner;
+}
+
 Mesh GoldShip() {
     Mesh m;
     for (GoldPiece p : {kGoldNose, kGoldLeftWing, kGoldRightWing, kGoldTail})
@@ -700,7 +719,9 @@ Mesh ModelFor(const ContentEntry& e) {
     if (r == "spark") return Spark();
     if (r == "wreck") {
         const GoldPiece parts[] = {kGoldNose, kGoldLeftWing, kGoldRightWing, kGoldTail};
-        return GoldPart(parts[(e.index - 1) % 4]);
+        const GoldPiece part = parts[(e.index - 1) % 4];
+        if (part == kGoldLeftWing || part == kGoldRightWing) return WreckWing(part == kGoldLeftWing);
+        return GoldPart(part);
     }
     if (r == "chunk") return Chunk(e.index);
     if (r == "scout") return Scout();

@@ -439,7 +439,9 @@ const std::map<std::string, Line>& Lines() {
     static const char* const instructor = "en-gb-x-rp+m3";
     static const std::map<std::string, Line> lines = {
         {"reward", {"New weapon available in the shop.", computer, 155, 50, kComputer, true}},
-        {"vto1", {"Gold one, you are cleared for launch. Good hunting.", "en-us+m6", 155, 40, kRadio, false}},
+        // The intro's jump sound replaces this line about 1.2 s after it starts: short
+        // enough to be heard whole before that.
+        {"vto1", {"Cleared for launch!", "en-us+m6", 195, 40, kRadio, false}},
         {"masinbound", {"Warning! Mothership inbound.", computer, 150, 50, kComputer, true}},
         {"noavail", {"Not available.", computer, 155, 50, kComputer, false}},
         {"warnshield",
@@ -566,6 +568,25 @@ Pcm Murmur(const std::string& text) {
     });
 }
 
+// Cuts the synthesizer's silence before the first word and after the last, so a
+// line starts when it is played and is over when its words are.
+void TrimSilence(Pcm& pcm) {
+    float top = 0;
+    for (float x : pcm.samples)
+        top = std::max(top, std::abs(x));
+    const float quiet = top * 0.01f;
+    std::size_t first = 0, last = pcm.samples.size();
+    while (first < last && std::abs(pcm.samples[first]) <= quiet)
+        ++first;
+    while (last > first && std::abs(pcm.samples[last - 1]) <= quiet)
+        --last;
+    const auto margin = std::size_t(0.01 * kRate);
+    first = first > margin ? first - margin : 0;
+    last = std::min(pcm.samples.size(), last + margin);
+    pcm.samples = std::vector<float>(pcm.samples.begin() + std::ptrdiff_t(first),
+                                     pcm.samples.begin() + std::ptrdiff_t(last));
+}
+
 Pcm Voice(const std::string& name) {
     const auto it = Lines().find(name);
     if (it == Lines().end()) throw RecipeError("no spoken line for " + name);
@@ -585,6 +606,7 @@ Pcm Voice(const std::string& name) {
     }
     Pcm v = *spoken;
     if (v.rate != kRate || v.channels != 1) throw RecipeError("unexpected speech format for " + name);
+    TrimSilence(v);
     Normalize(v, 0.8);
     if (l.speaker == kRadio) v = Radio(v);
     if (l.speaker == kInstructor) v = Close(v);
@@ -593,21 +615,31 @@ Pcm Voice(const std::string& name) {
 }
 
 // Loudness in LUFS as heard at the volume the game plays each sound with: the level
-// music at -9 dB, voices clearly above it, explosions well above the player's guns.
-constexpr double kLevelMusicHeard = -22, kVoiceHeard = -16, kGunHeard = -18, kExplosionHeard = -12;
+// music at -9 dB, voices 6 LU and more above it, explosions well above the player's
+// guns. The whole set sits kHeadroom dB under the levels these balances were first
+// set at, so that a fight (music, engine, a held gun, hits and explosions together)
+// leaves the mix under full scale.
+constexpr double kHeadroom = 6;
+constexpr double kLevelMusicHeard = -22 - kHeadroom, kVoiceHeard = kLevelMusicHeard + 6.5,
+                 kGunHeard = -18 - kHeadroom, kExplosionHeard = -12 - kHeadroom;
 // A mono clip goes to both speakers whole: 3 dB more than a mono effect buffer, which
 // is placed in the middle, at the same level.
 constexpr double kClipOnBothSpeakers = 3.01;
+// No file's true peak passes -1 dBTP: PCM keeps a little margin, the lossy coders a
+// little more, since they move the peaks. Effects stop lower still: a fight stacks
+// them, and one placed hard to a side is heard 3 dB up on that side, so a held gun
+// with a close explosion on top would otherwise reach full scale.
+constexpr double kWaveCeilingDb = -1.5, kCodedCeilingDb = -2.5, kEffectCeilingDb = -6;
 
 double MusicLufs(int song) {
     switch (song) {
         case 1:
-            return -16;  // the menu plays it at -1 dB
+            return -16 - kHeadroom;  // the menu plays it at -1 dB
         case 3:
         case 4:
         case 5:
         case 6:
-            return -19;  // cut-scene clips and jingles, played as clips at full volume
+            return -19 - kHeadroom;  // cut-scene clips and jingles, played as clips at full volume
         default:
             return kLevelMusicHeard + 9;
     }
@@ -617,10 +649,14 @@ double MusicLufs(int song) {
 
 std::string MakeSound(const ContentEntry& e) {
     Pcm pcm;
+    const bool effect = e.recipe != "music" && e.recipe != "voice";
+    const double ceiling = effect                    ? kEffectCeilingDb
+                           : e.format == Format::Wav ? kWaveCeilingDb
+                                                     : kCodedCeilingDb;
     if (e.recipe == "music") {
         if (e.format == Format::Midi) return SongMidi(e.index);
         pcm = RenderSong(e.index);
-        LevelTo(pcm, MusicLufs(e.index));
+        LevelTo(pcm, MusicLufs(e.index), ceiling);
     } else if (e.recipe == "voice") {
         const std::string name = BaseName(e.path);
         pcm = Voice(name);
@@ -628,7 +664,7 @@ std::string MakeSound(const ContentEntry& e) {
         // effect buffer, every other voice a clip.
         double heardGain = name == "reward" ? 0 : kClipOnBothSpeakers;
         if (e.path.find("tutorial") != std::string::npos || name.rfind("lavaast", 0) == 0) heardGain -= 3;
-        LevelTo(pcm, kVoiceHeard - heardGain);
+        LevelTo(pcm, kVoiceHeard - heardGain, ceiling);
     } else {
         pcm = Effect(e.recipe, e.index);
         pcm.rate = kRate;
@@ -640,12 +676,13 @@ std::string MakeSound(const ContentEntry& e) {
             {"sfx_maseng", 0.7}, {"sfx_gravbeam", 0.6},  {"sfx_powerup", 0.7},     {"sfx_wchange", 0.6},
             {"sfx_empty", 0.6},  {"sfx_afterburn", 0.7}, {"sfx_shieldcharge", 0.6}};
         if (e.recipe == "sfx_explosion") {
-            LevelTo(pcm, kExplosionHeard);
+            LevelTo(pcm, kExplosionHeard, ceiling);
         } else if (guns.count(e.recipe)) {
-            LevelTo(pcm, kGunHeard);
+            LevelTo(pcm, kGunHeard, ceiling);
         } else {
             const auto peak = peaks.find(e.recipe);
-            Normalize(pcm, peak == peaks.end() ? 0.89 : peak->second);
+            Normalize(pcm, (peak == peaks.end() ? 0.89 : peak->second) * std::pow(10.0, -kHeadroom / 20));
+            CapTruePeak(pcm, ceiling);
         }
     }
     // Loops already join end to start; a fade at the ends would dip at every seam.

@@ -82,6 +82,76 @@ Image Plating(int size, Rgba base, Rgba accent, int panels, std::uint64_t seed, 
     return img;
 }
 
+// Hull panels of many sizes in staggered rows (no grid runs through the skin), each
+// its own shade between `base` and `light`, with fine grain, broad patches of light and
+// shade, soot, a stripe with chevrons across the middle, rivets along the row seams and
+// vents. It tiles like the other skins.
+struct PanelLook {
+    Rgba base, light, stripe;
+    double seamDark;  // how dark the seams are, 0 to 1
+    int vents;
+};
+
+Image PanelSkin(int size, std::uint64_t seed, const PanelLook& look) {
+    Random rnd(seed);
+    struct Row {
+        double v0, v1;
+        std::vector<double> cuts;  // panel edges across the row, from 0 to 1
+        std::vector<double> shade;
+    };
+    std::vector<Row> rows;
+    for (double v = 0; v < 0.999;) {
+        const double h = std::min(1.0 - v, rnd.Range(0.07, 0.2));
+        Row row{v, 1.0 - v - h < 0.05 ? 1.0 : v + h, {0}, {}};
+        for (double u = rnd.Range(0.05, 0.2); u < 0.95; u += rnd.Range(0.09, 0.3))
+            row.cuts.push_back(u);
+        row.cuts.push_back(1);
+        for (std::size_t k = 0; k + 1 < row.cuts.size(); ++k)
+            row.shade.push_back(rnd.Range(-0.09, 0.09));
+        v = row.v1;
+        rows.push_back(row);
+    }
+    Image img(size, size);
+    Paint(img, [&](double u, double v) {
+        const Row* row = &rows.back();
+        for (const Row& r : rows)
+            if (v >= r.v0 && v < r.v1) row = &r;
+        std::size_t k = 0;
+        while (k + 2 < row->cuts.size() && u >= row->cuts[k + 1])
+            ++k;
+        const double du = std::min(u - row->cuts[k], row->cuts[k + 1] - u),
+                     dv = std::min(v - row->v0, row->v1 - v);
+        const double broad = TileFbm2(u, v, 3, 4, seed + 1);
+        const double grain = TileFbm2(u, v * 0.125, 64, 2, seed + 2);  // brushed along v
+        Rgba c = Mix(look.base, look.light, Clamp01(0.35 + row->shade[k] * 3 + (broad - 0.5) * 0.8));
+        const double g = (grain - 0.5) * 0.05;
+        c = {c.r + g, c.g + g, c.b + g * 0.5, 1};
+        const double stripe = Smooth(0.012, 0.006, std::abs(v - 0.47) - 0.03);
+        const double chevron = std::fmod(u * 12 + std::abs(v - 0.47) * 20, 1.0);
+        if (stripe > 0) c = Mix(c, chevron < 0.5 ? look.stripe : Mix(look.stripe, {0, 0, 0, 1}, 0.5), stripe);
+        const double soot = Smooth(0.62, 0.8, TileFbm2(u, v, 5, 3, seed + 3)) * 0.35;
+        c = Mix(c, Hex(0x201a14), soot);
+        const double seam = std::min(du * 1.6, dv);
+        if (seam < 0.004)
+            c = Mix(c, Hex(0x14100c), look.seamDark);
+        else if (seam < 0.008)
+            c = Mix(c, Mix(look.light, {1, 1, 1, 1}, 0.5), 0.25);  // the lit lip of a panel
+        return c;
+    });
+    const Rgba rivet = Mix(look.base, {0, 0, 0, 1}, 0.45), glint = Mix(look.light, {1, 1, 1, 1}, 0.6);
+    for (const Row& r : rows)
+        for (double u = 0.01; u < 1; u += 0.031) {
+            img.Disc(u * size, r.v0 * size + 4, 1.2, rivet, 0.6);
+            img.Disc(u * size - 0.4, r.v0 * size + 3.6, 0.5, glint, 0.5);
+        }
+    for (int i = 0; i < look.vents; ++i) {
+        const double x = rnd.Range(20, size - 60), y = rnd.Range(20, size - 40);
+        for (int slot = 0; slot < 5; ++slot)
+            img.FillRect(x, y + slot * 5, x + 28, y + slot * 5 + 2.5, Hex(0x1a140c));
+    }
+    return img;
+}
+
 Image RockSkin(int n, int size) {
     // A height field of lumps, grain and cratered bowls, lit from the upper left so
     // that craters read as hollows: shadowed near wall, lit far wall, bright rim.
@@ -550,15 +620,28 @@ Image MapDisplay() {
 
 Image Font() {
     // 16 x 16 cells of 32 x 32; cell n (row by row from the top left) holds character n.
+    // The engine takes each texel's alpha from its brightest channel, so the outline is
+    // a deep blue: nearly opaque, yet dark enough that the white letters stand out from
+    // it over the brightest scene, where a black one would be clear. Glyphs are centred
+    // in their cells with the outline a texel and a half clear of the edges, so filtering
+    // never pulls in the next cell.
     Image img(512, 512, {0, 0, 0, 1});
-    const double dot = 3;
-    for (int ch = 32; ch < 127; ++ch) {
-        const double ox = (ch % 16) * 32 + 8.5, oy = (ch / 16) * 32 + 2.5;
+    const double dot = 2.8, outline = 1.8;
+    const Rgba edge = Hex(0x0a14e6);
+    auto eachDot = [&](int ch, const std::function<void(double, double, double, double)>& f) {
+        const double ox = (ch % 16) * 32 + 16 - 2.5 * dot, oy = (ch / 16) * 32 + 16 - 4.5 * dot;
         for (int row = 0; row < 9; ++row)
             for (int col = 0; col < 5; ++col)
                 if (FontDot(static_cast<unsigned char>(ch), col, row))
-                    img.FillRect(ox + col * dot - 0.4, oy + row * dot - 0.4, ox + (col + 1) * dot + 0.4,
-                                 oy + (row + 1) * dot + 0.4, {1, 1, 1, 1});
+                    f(ox + col * dot, oy + row * dot, ox + (col + 1) * dot, oy + (row + 1) * dot);
+    };
+    for (int ch = 33; ch < 127; ++ch) {
+        eachDot(ch, [&](double x0, double y0, double x1, double y1) {
+            img.FillRect(x0 - outline, y0 - outline, x1 + outline, y1 + outline, edge);
+        });
+        eachDot(ch, [&](double x0, double y0, double x1, double y1) {
+            img.FillRect(x0 - 0.3, y0 - 0.3, x1 + 0.3, y1 + 0.3, {1, 1, 1, 1});
+        });
     }
     return img;
 }
@@ -676,51 +759,58 @@ Rgba FireColour(double heat, Rgba smoke) {
 
 Image ExplosionAtlas(int n) {
     // 64 frames of 128 pixels: a white-hot core bursts into flame tongues and flying
-    // sparks, then cools through red into glowing smoke that still shows in the last
-    // frame. The game adds the frames to the scene, so dark means clear.
+    // sparks, swells until its billows fill the cell, then cools through red into
+    // glowing smoke that still shows in the last frame. The game adds the frames to
+    // the scene, so dark means clear, and the smoke is lit from within by embers.
     const bool rock = n <= 3;
     const std::uint64_t seed = SeedOf("explosion") + n;
-    const Rgba smoke = rock ? Hex(0x5a4a3c) : Hex(0x3a302c);
+    const Rgba smoke = rock ? Hex(0x6a5440) : Hex(0x5a4034);
     const double hotness = rock ? 0.8 : (n == 5 ? 1.15 : (n == 6 ? 0.9 : 1.0));
     Image img(1024, 1024, {0, 0, 0, 0});
     for (int f = 0; f < 64; ++f) {
         const double t = f / 63.0;
         const int ox = (f % 8) * 128, oy = (f / 8) * 128;
-        const double radius = 0.3 + 0.52 * (1 - std::pow(1 - t, 2.5));
+        // Fast at first, full size by two thirds of the way, where the billows reach
+        // into the corners of the cell.
+        const double radius = 0.28 + 0.82 * (1 - std::pow(1 - std::min(1.0, t * 1.5), 2.2));
         const double cooling = std::pow(1 - t, 1.3);
         for (int y = 0; y < 128; ++y)
             for (int x = 0; x < 128; ++x) {
                 const double dx = (x + 0.5 - 64) / 64, dy = (y + 0.5 - 64) / 64, r = std::hypot(dx, dy);
-                if (r > 0.97) continue;
+                // Nothing may reach the cell's border: the neighbouring frame starts there.
+                const double border = std::min({x + 0.5, 127.5 - x, y + 0.5, 127.5 - y});
+                const double inCell = Smooth(1.0, 6.0, border);
+                if (inCell <= 0) continue;
                 const double a = std::atan2(dy, dx);
                 // Tongues: noise round the rim, drifting outward as the frames go on.
                 const double tongue =
                     Fbm3(std::cos(a) * 2.6 + n, std::sin(a) * 2.6, t * 1.6 - r * 1.5, 4, seed + 3);
                 const double billow = Fbm3(dx * 2.8 + n * 3, dy * 2.8, t * 2.4 - r, 4, seed);
-                const double edge = radius * (0.55 + 1.1 * (tongue - 0.25) + 0.35 * (billow - 0.5));
+                const double edge = radius * (0.92 + 0.7 * (tongue - 0.5) + 0.35 * (billow - 0.5));
                 if (edge <= 0.02) continue;
-                const double body = Smooth(edge, edge * 0.5, r) * Smooth(0.97, 0.85, r);
+                const double body = Smooth(edge, edge * 0.72, r) * inCell;
                 if (body <= 0) continue;
                 const double depth = 1 - r / edge;
-                double heat = (depth * 1.5 + (billow - 0.5) * 0.8) * cooling * hotness;
-                heat += Smooth(0.18, 0.0, r / radius) * 0.6 * std::pow(1 - t, 3);  // the core
+                double heat = (depth * 1.7 + (billow - 0.5) * 0.8) * cooling * hotness;
+                heat += Smooth(0.2, 0.0, r / radius) * 0.6 * std::pow(1 - t, 3);  // the core
                 // Embers glowing in the smoke until the end.
                 const double ember = Fbm3(dx * 6 + 11, dy * 6, t * 2, 3, seed + 7);
-                heat = std::max(heat, Smooth(0.6, 0.85, ember) * 0.4 * (1 - 0.4 * t) * Clamp01(depth * 2));
+                heat = std::max(heat, Smooth(0.6, 0.85, ember) * 0.45 * (1 - 0.4 * t) * Clamp01(depth * 2));
                 const Rgba c = FireColour(heat, smoke);
-                const double density = body * (0.38 + 0.62 * Clamp01(heat * 1.5)) * (1 - 0.45 * t);
+                const double density =
+                    body * (0.55 + 0.45 * Clamp01(heat * 1.5)) * (1 - 0.4 * t) * (0.8 + 0.4 * billow);
                 img.Set(ox + x, oy + y, {c.r, c.g, c.b, Clamp01(density)});
             }
         // Sparks (grit for rock) streak outward and burn out; each stays in its cell.
         Random rnd(seed + 1000);
-        for (int k = 0; k < (rock ? 30 : 22); ++k) {
+        for (int k = 0; k < (rock ? 34 : 28); ++k) {
             const double ang = rnd.Range(0, 2 * kPi), speed = rnd.Range(0.5, 1.0), life = rnd.Range(0.3, 0.8);
             if (t > life) continue;
-            const double p = t / life, d = 56 * speed * (1 - std::pow(1 - p, 2)) + 4;
-            const double tail = std::max(4.0, d - (rock ? 3 : 10) * (1 - p));
-            const Rgba hot = rock ? Rgba{0.9, 0.62, 0.35, 1} : Rgba{1.0, 0.85, 0.45, 1};
+            const double p = t / life, d = 54 * speed * (1 - std::pow(1 - p, 2)) + 4;
+            const double tail = std::max(4.0, d - (rock ? 4 : 12) * (1 - p));
+            const Rgba hot = rock ? Rgba{1.0, 0.7, 0.4, 1} : Rgba{1.0, 0.88, 0.5, 1};
             img.Line(ox + 64 + tail * std::cos(ang), oy + 64 + tail * std::sin(ang),
-                     ox + 64 + d * std::cos(ang), oy + 64 + d * std::sin(ang), rock ? 1.6 : 1.2,
+                     ox + 64 + d * std::cos(ang), oy + 64 + d * std::sin(ang), rock ? 1.8 : 1.4,
                      {hot.r, hot.g, hot.b, 1 - p * p});
         }
     }
@@ -853,13 +943,18 @@ Image LaserBolt() {
 }
 
 Image Flare(int n) {
+    // The flare's elements are added over the view, the large ones across its middle
+    // where the sights are: each is a faint ghost that the sights show through, only
+    // the sun's own glow (element 1, drawn small) bright at its centre.
     Image img(256, 256);
     switch (n) {
         case 1:
-            img.Glow(128, 128, 128, {1.0, 0.9, 0.7, 1}, 2.5);
+            img.Glow(128, 128, 128, {0.55, 0.48, 0.36, 1}, 4);
+            img.Glow(128, 128, 40, {0.45, 0.42, 0.36, 1}, 2);
             break;
         case 2:
-            img.Ring(128, 128, 96, 10, {0.5, 0.7, 1.0, 1}, true);
+            img.Ring(128, 128, 110, 3, {0.16, 0.22, 0.34, 1}, true);
+            img.Ring(128, 128, 104, 8, {0.05, 0.07, 0.12, 1}, true);
             break;
         default: {
             std::vector<double> hex;
@@ -867,7 +962,10 @@ Image Flare(int n) {
                 hex.push_back(128 + 100 * std::cos(k * kPi / 3));
                 hex.push_back(128 + 100 * std::sin(k * kPi / 3));
             }
-            img.Polygon(hex, {0.35, 0.5, 0.3, 1});
+            img.Polygon(hex, {0.09, 0.13, 0.08, 1});
+            for (int k = 0; k < 6; ++k)
+                img.Line(hex[2 * k], hex[2 * k + 1], hex[(2 * k + 2) % 12], hex[(2 * k + 3) % 12], 2.5,
+                         {0.14, 0.2, 0.12, 1}, true);
             break;
         }
     }
@@ -882,7 +980,7 @@ std::string MakeTexture(const ContentEntry& e) {
     // Menu pictures keep full colour resolution (the writer halves it below quality
     // 91): halved, the blue round each letter goes dull, and the game, taking alpha
     // from brightness, would let the scene through there.
-    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats";
+    const bool text = r.rfind("menu_", 0) == 0 || r == "congrats" || r == "font" || r.rfind("form_", 0) == 0;
     auto out = [&e, text](const Image& img) {
         switch (e.format) {
             case Format::Jpeg:
@@ -905,7 +1003,9 @@ std::string MakeTexture(const ContentEntry& e) {
     if (r == "menu_gameover") return out(GameOverMenu());
     if (r == "menu_shop") return out(Shop());
     if (r == "font") return out(Font());
-    if (r == "skin_gold") return out(Plating(512, Hex(0xc89a38), Hex(0xa02818), 6, SeedOf("gold")));
+    if (r.rfind("form_", 0) == 0) return out(FormPicture(e));
+    if (r == "skin_gold")
+        return out(PanelSkin(512, SeedOf("gold"), {Hex(0xc89a38), Hex(0xf0cc6a), Hex(0xa02818), 0.7, 14}));
     if (r == "skin_platform") {
         Image img = Plating(512, Hex(0x6a7078), Hex(0xd0a020), 8, SeedOf("platform"), 0.2);
         img.Ring(256, 256, 60, 10, Hex(0xe0c020));  // landing circle at the deck centre
@@ -918,19 +1018,35 @@ std::string MakeTexture(const ContentEntry& e) {
     if (r == "skin_alien_fighter")
         return out(Plating(512, Hex(0x4a2c58), Hex(0xff4060), 4, SeedOf("alienfighter"), 0.35));
     if (r == "skin_station") {
-        Image img = i == 1 ? Plating(512, Hex(0x9aa4b0), Hex(0x3070c0), 8, SeedOf("station1"), 0.15)
-                           : Plating(512, Hex(0x5a5e6a), Hex(0xc03030), 8, SeedOf("station2"), 0.2);
+        // Solid and weathered, in the darker greys of a hull long in space: pale plating
+        // with dark seams read as a wire frame on the station's curved parts.
+        Image img =
+            i == 1
+                ? PanelSkin(512, SeedOf("station1"), {Hex(0x5e6874), Hex(0x9aa6b4), Hex(0x3070c0), 0.35, 8})
+                : PanelSkin(512, SeedOf("station2"), {Hex(0x4a4e5a), Hex(0x7c8290), Hex(0xc03030), 0.35, 8});
         Random rnd(SeedOf("windows") + i);
         for (int row = 0; row < 8; ++row)
             for (int col = 0; col < 32; ++col)
-                if (rnd.Uniform() < 0.55)  // lit windows
+                if (rnd.Uniform() < 0.4)  // lit windows
                     img.FillRect(col * 16 + 4, row * 64 + 28, col * 16 + 11, row * 64 + 34,
                                  i == 1 ? Hex(0xffe49a) : Hex(0x9ad4ff));
         return out(img);
     }
     if (r == "skin_rock") return out(RockSkin(i, 512));
     if (r == "skin_bump") {
-        Image img = Plating(256, Hex(0x808080), Hex(0xa0a0a0), 4, SeedOf("bump"), 0.4);
+        // A detail map, multiplied in twice over the hull's own skin: mid grey is
+        // neutral. Fine grain and faint panel edges only; dark seams here would draw a
+        // grid over every hull, which on the pale station reads as a wire frame.
+        Image img(256, 256);
+        const std::uint64_t seed = SeedOf("bump");
+        Paint(img, [seed](double u, double v) {
+            const double grain = TileFbm2(u, v, 32, 3, seed) - 0.5;
+            const double blotch = TileFbm2(u, v, 4, 3, seed + 1) - 0.5;
+            const double fu = std::fmod(u * 2, 1.0), fv = std::fmod(v * 2, 1.0);
+            const double edge = std::min({fu, 1 - fu, fv, 1 - fv}) < 0.01 ? -0.06 : 0.0;
+            const double k = 0.5 + grain * 0.16 + blotch * 0.1 + edge;
+            return Rgba{k, k, k, 1};
+        });
         return out(img);
     }
     if (r == "skin_grey") return out(Plating(512, Hex(0x8a8c90), Hex(0x303438), 6, SeedOf("grey")));
@@ -945,7 +1061,20 @@ std::string MakeTexture(const ContentEntry& e) {
         const int face = i % 10, set = (i / 10) % 10;
         return SkyFace(set, face, e.width, i >= 100).Jpeg(95);
     }
-    if (r == "ring_green") return out(Ring(256, Hex(0x40ff60), 0.7, 0.08, e.format == Format::Png, 0.35));
+    if (r == "ring_green") {
+        if (e.format != Format::Png) return out(Ring(256, Hex(0x40ff60), 0.7, 0.08, false, 0.35));
+        // The game also adds this picture to the hulls of the stations and aliens as
+        // their reflection, colour only: at full strength it washes them pale green and
+        // draws its ring round their curves. The shape stays in the alpha, the colour is
+        // toned down, which the blended shots and shock wave keep their shape with.
+        Image img = Ring(256, Hex(0x40ff60), 0.7, 0.08, true, 0.2);
+        for (int y = 0; y < img.Height(); ++y)
+            for (int x = 0; x < img.Width(); ++x) {
+                Rgba c = img.Get(x, y);
+                img.Set(x, y, {c.r * 0.4, c.g * 0.4, c.b * 0.4, c.a});
+            }
+        return out(img);
+    }
     if (r == "ring_shock") return out(Ring(256, Hex(0xff9a40), 0.75, 0.1, false, 0.25));
     if (r == "ring_weapon") {
         const unsigned colours[7] = {0x40ff60, 0xff3030, 0x40d0ff, 0xff9020, 0xff40d0, 0xffe040, 0xd0ffa0};
