@@ -14,6 +14,7 @@
 #include "game/state.h"
 #include "platform/system/clock.h"
 #include "platform/system/convert.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "shell/shell.h"
@@ -159,6 +160,7 @@ void StartGameRun(const PlayLevelArgs& start) {
 
     CurrentLevel = StartingLevel - 1;
     LoadLevel();
+    sys::FrameLogEventOnNextFrame("level-first-frame");
 
     FrameStartTime = sys::WallClock();  // loading takes long
     ProbeReach = 15.0f;

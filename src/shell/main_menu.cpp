@@ -7,6 +7,7 @@
 #include "platform/engine/scancodes.h"
 #include "platform/forms/forms.h"
 #include "platform/system/clock.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
@@ -351,7 +352,10 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     LoadMenuTextures();
     LoadMenuMeshes();
 
-    if (ShowLogos) WaitPast(logoStart, 3.3);
+    if (ShowLogos) {
+        WaitPast(logoStart, 3.3);
+        sys::FrameLogEvent("logo-waits-done");
+    }
     Draw2DObj->SelectImage("logo");
     Draw2DObj->SetImageVisible(false);
 
@@ -372,6 +376,7 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
 
     SetUpCamera();
 
+    sys::FrameLogEventOnNextFrame("menu-first-frame");
     RunMenuLoop(WallClockSecond());
     ExitMainMenu();
 }
