@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "game/run_loop.h"
 #include "game/state.h"
+#include "platform/engine/prefetch.h"
 #include "platform/system/clock.h"
 #include "platform/system/convert.h"
 #include "platform/system/frame_log.h"
@@ -180,6 +181,7 @@ void StartGameRun(const PlayLevelArgs& start) {
 
     if (StartingLevel > 25) SwitchToStation2();
     InitLevelTable();
+    engine::DropPrefetched();  // the scene and the first level are loaded
     LoadFont(sys::ProgramFolder() + "\\tex\\font.jpg");
     ShowMissionText();
 

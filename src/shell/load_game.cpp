@@ -67,6 +67,8 @@ void MainMenuLoadGame(int& Slot) {
     TextureObj.reset();
     Draw2DObj.reset();
     SkyObj.reset();
+    // The pictures and models of the run's scene are read while the screen rests.
+    PrefetchLevelFiles();
     WaitPast(WallClockSecond(), 1.0);
 
     PlayLevel(values.level, values.ownsIon, values.ownsMion, values.ownsEplas, values.ownsDisperse,

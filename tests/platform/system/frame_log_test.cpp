@@ -59,8 +59,9 @@ TEST(FrameLog, WritesAFrameLinePerFrameShownAndEachMilestoneWhereItIsReached) {
     const struct {
         const char* kind;
         const char* name;
-    } expected[] = {{"frame", "1"},   {"event", "logo-waits-done"}, {"frame", "2"},
-                    {"event", "menu-first-frame"}, {"event", "between"}, {"event", "load-key"}};
+    } expected[] = {{"frame", "1"},       {"event", "logo-waits-done"},
+                    {"frame", "2"},       {"event", "menu-first-frame"},
+                    {"event", "between"}, {"event", "load-key"}};
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].kind, expected[i].kind) << i;
         EXPECT_EQ(lines[i].name, expected[i].name) << i;
