@@ -125,6 +125,11 @@ void EngineFrame::EndFrame() {
     sys::PumpMessages();
 }
 
+void EngineFrame::DrawHiddenFrame() {
+    auto& s = State();
+    s.renderer->DrawHidden(s.scene);
+}
+
 bool EngineFrame::SaveScreenshot(const std::string& path, int) {
     auto& s = State();
     return s.renderer->SaveScreenshot(s.scene, sys::ResolvePath(path));
