@@ -59,6 +59,8 @@ void MainMenuLoadGame(int& Slot) {
     Draw2DObj->DrawText(Vector2{MenuCentreX - 80.0f, MenuCentreY - MenuCentreY / 2.0f},
                         GameTexts[LoadingText]);
     FrameObj->EndFrame();
+    // The pictures and models of the run's scene are read while the screen rests.
+    PrefetchLevelFiles();
     TearDownMenuScene(MenuSceneEnd::GameStart);
     sys::PumpMessages();
     // PlayLevel makes these anew.
@@ -67,8 +69,6 @@ void MainMenuLoadGame(int& Slot) {
     TextureObj.reset();
     Draw2DObj.reset();
     SkyObj.reset();
-    // The pictures and models of the run's scene are read while the screen rests.
-    PrefetchLevelFiles();
     WaitPast(WallClockSecond(), 1.0);
 
     PlayLevel(values.level, values.ownsIon, values.ownsMion, values.ownsEplas, values.ownsDisperse,

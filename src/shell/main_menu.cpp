@@ -372,8 +372,8 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     // it. The music starts after the wait, where it is heard.
     LoadMenuImages(w, h);
     if (MakeParticles) CreateMothershipParticles();
+    SetUpCamera();
     if (ShowLogos) {
-        SetUpCamera();
         FrameObj->DrawHiddenFrame();
         WaitPast(logoStart, 3.3);
         sys::FrameLogEvent("logo-waits-done");
@@ -382,7 +382,6 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     Draw2DObj->SetImageVisible(false);
 
     StartMenuMusic();
-    if (!ShowLogos) SetUpCamera();
 
     sys::FrameLogEventOnNextFrame("menu-first-frame");
     RunMenuLoop(WallClockSecond());

@@ -1,6 +1,8 @@
 #include "platform/engine/prefetch.h"
 
 #include <strings.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <condition_variable>
@@ -22,15 +24,25 @@ struct Entry {
     Kind kind = Kind::Picture;
     bool running = false;
     bool done = false;
+    bool abandoned = false;  // a load overtook the read: its result goes unused
     std::variant<std::monostate, ImageData, MeshData> contents;  // empty when the read failed
 };
 
 class Prefetcher {
   public:
-    ~Prefetcher() { Drop(); }
+    ~Prefetcher() {
+        Drop();
+        JoinWorkers();
+    }
 
     void Add(const std::vector<std::string>& paths) {
-        std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        if (active_ == 0) {
+            // The threads of an earlier request have ended; they are joined here.
+            lock.unlock();
+            JoinWorkers();
+            lock.lock();
+        }
         for (const std::string& path : paths) {
             const std::optional<Kind> kind = KindOf(path);
             if (!kind) continue;
@@ -53,17 +65,14 @@ class Prefetcher {
         finished_.wait(lock, [&] { return queue_.empty() && active_ == 0; });
     }
 
+    // Returns at once: a read still running ends with its file, unused.
     void Drop() {
-        std::vector<std::thread> workers;
-        {
-            std::lock_guard lock(mutex_);
-            queue_.clear();
-            workers.swap(workers_);
-        }
-        for (std::thread& t : workers)
-            t.join();
         std::lock_guard lock(mutex_);
-        entries_.clear();
+        queue_.clear();
+        for (auto it = entries_.begin(); it != entries_.end();) {
+            it->second.abandoned = true;
+            it = it->second.running ? std::next(it) : entries_.erase(it);
+        }
     }
 
     // The entry's contents when it was read (or is being read) ahead, moved out.
@@ -72,14 +81,18 @@ class Prefetcher {
         std::unique_lock lock(mutex_);
         auto it = entries_.find(real);
         if (it == entries_.end()) return std::nullopt;
-        if (!it->second.running && !it->second.done) {
-            // Not begun: the loader reads it now rather than wait its turn.
-            std::erase(queue_, real);
-            entries_.erase(it);
+        if (it->second.abandoned) return std::nullopt;
+        if (!it->second.done) {
+            // Not begun, or begun on a thread that may be slow to get the processor:
+            // the loader reads it now rather than wait its turn.
+            if (it->second.running)
+                it->second.abandoned = true;
+            else {
+                std::erase(queue_, real);
+                entries_.erase(it);
+            }
             return std::nullopt;
         }
-        finished_.wait(lock, [&] { return entries_.at(real).done; });
-        it = entries_.find(real);
         std::optional<T> contents;
         if (T* held = std::get_if<T>(&it->second.contents)) contents = std::move(*held);
         entries_.erase(it);
@@ -87,6 +100,16 @@ class Prefetcher {
     }
 
   private:
+    void JoinWorkers() {
+        std::vector<std::thread> workers;
+        {
+            std::lock_guard lock(mutex_);
+            workers.swap(workers_);
+        }
+        for (std::thread& t : workers)
+            t.join();
+    }
+
     static std::optional<Kind> KindOf(const std::string& path) {
         const std::size_t dot = path.find_last_of('.');
         if (dot == std::string::npos) return std::nullopt;
@@ -98,6 +121,9 @@ class Prefetcher {
     }
 
     void Work() {
+        // Behind the game's own thread: reading ahead must not slow the frames it
+        // shows meanwhile, nor the loads that catch up with it.
+        setpriority(PRIO_PROCESS, pid_t(gettid()), 10);
         std::unique_lock lock(mutex_);
         while (!queue_.empty()) {
             const std::string real = queue_.front();
@@ -114,10 +140,13 @@ class Prefetcher {
             }
             lock.lock();
             Entry& finished = entries_.at(real);
+            if (finished.abandoned) {
+                entries_.erase(real);
+                continue;
+            }
             finished.contents = std::move(contents);
             finished.running = false;
             finished.done = true;
-            finished_.notify_all();
         }
         --active_;
         finished_.notify_all();
@@ -127,7 +156,7 @@ class Prefetcher {
     std::condition_variable finished_;
     std::map<std::string, Entry> entries_;
     std::deque<std::string> queue_;
-    std::vector<std::thread> workers_;  // joined by Drop
+    std::vector<std::thread> workers_;  // joined once they have all ended
     std::size_t active_ = 0;            // of them still at work
 };
 

@@ -21,14 +21,15 @@ void PrefetchFiles(const std::vector<std::string>& paths);
 // Waits until every file asked for has been read (tests see what was read ahead).
 void FinishPrefetching();
 
-// Lets go of every file read ahead and not loaded since; reads still running finish
-// first. Call it once the loads it was for have run.
+// Lets go of every file read ahead and not loaded since, at once (a read still running
+// ends with its file). Call it once the loads it was for have run.
 void DropPrefetched();
 
-// For the loaders (`realPath` resolved): the file's contents when it was read ahead
-// and decoded; a read still running is waited for, one not yet begun is called off.
-// Empty when the loader must read the file itself (never asked for, called off, or
-// damaged: the loader's own read then says why).
+// For the loaders (`realPath` resolved): the file's contents when it has been read
+// ahead and decoded. Empty when the loader must read the file itself: never asked
+// for, not read yet (the read ahead is called off; a loader never waits for a thread
+// that may be slow to get the processor), or damaged (the loader's own read then says
+// why).
 std::optional<ImageData> TakePrefetchedPicture(const std::string& realPath);
 std::optional<MeshData> TakePrefetchedModel(const std::string& realPath);
 
