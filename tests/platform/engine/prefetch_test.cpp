@@ -89,7 +89,7 @@ TEST(Prefetch, LoadsGiveWhatReadingTheFileWouldHaveGiven) {
     EXPECT_EQ(late->rgba[2], 250) << "the blue on disk";
 }
 
-// Loads that overtake the reading: each waits for its own file or reads it itself.
+// Loads that overtake the reading: each gets its file, read ahead or read itself.
 TEST(Prefetch, LoadsRightAfterTheRequestGetEveryFile) {
     test::TempFolder folder;
     std::vector<std::string> paths;
