@@ -29,6 +29,11 @@ void SetupLevelSkybox();
 // ---- Level loading ---------------------------------------------------------------------
 // Builds the run's scene behind the loading screen; once per game run.
 void LoadLevel();
+// Starts reading the pictures and models a run's scene is built from, at the detail
+// level the run will read, on background threads: the pause before a run starts
+// does the decoding that LoadLevel would otherwise wait for. The run's start lets go
+// of whatever it did not use.
+void PrefetchLevelFiles();
 
 // ---- Weapons of the run ------------------------------------------------------------------
 // Record 0 of each shot array: reload rate, damage, shot speed, reload 0.

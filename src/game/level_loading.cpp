@@ -1,7 +1,9 @@
 // The scene of a game run, built once behind the loading screen: sky, materials,
 // textures, lens flare, particle systems, pooled objects, cameras, light and HUD.
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "assets/assets.h"
 #include "audio/audio.h"
@@ -9,6 +11,7 @@
 #include "common/common.h"
 #include "game/game.h"
 #include "game/state.h"
+#include "platform/engine/prefetch.h"
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
@@ -163,6 +166,33 @@ void LoadHudImages() {
 }
 
 }  // namespace
+
+void PrefetchLevelFiles() {
+    const bool low = Options.Graphics.Value() == 1;
+    std::vector<std::string> paths;
+    // Every picture and model of the folders the scene is built from; the few that it
+    // does not use are let go again when the run has started.
+    for (const char* folder :
+         {"\\tex", "\\tex\\anim", "\\par", "\\mesh", "\\mesh\\anim", "\\mesh\\shipexp"}) {
+        const std::string base = sys::ProgramFolder() + folder + "\\";
+        const std::vector<std::string> names = sys::ListFiles(base);
+        auto stem = [](const std::string& name) { return name.substr(0, name.find_last_of('.')); };
+        auto extension = [](const std::string& name) {
+            const std::size_t dot = name.find_last_of('.');
+            return dot == std::string::npos ? std::string() : name.substr(dot);
+        };
+        for (const std::string& name : names) {
+            // One of a picture's two detail versions: "x_low" at low detail, "x" at full.
+            const bool lowVersion = stem(name).ends_with("_low");
+            if (lowVersion != low &&
+                (lowVersion ||
+                 std::binary_search(names.begin(), names.end(), stem(name) + "_low" + extension(name))))
+                continue;
+            paths.push_back(base + name);
+        }
+    }
+    engine::PrefetchFiles(paths);
+}
 
 void LoadLevel() {
     const bool low = GraphicsLevel == 1;

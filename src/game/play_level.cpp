@@ -12,8 +12,10 @@
 #include "game/game.h"
 #include "game/run_loop.h"
 #include "game/state.h"
+#include "platform/engine/prefetch.h"
 #include "platform/system/clock.h"
 #include "platform/system/convert.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "shell/shell.h"
@@ -159,6 +161,7 @@ void StartGameRun(const PlayLevelArgs& start) {
 
     CurrentLevel = StartingLevel - 1;
     LoadLevel();
+    sys::FrameLogEventOnNextFrame("level-first-frame");
 
     FrameStartTime = sys::WallClock();  // loading takes long
     ProbeReach = 15.0f;
@@ -178,6 +181,7 @@ void StartGameRun(const PlayLevelArgs& start) {
 
     if (StartingLevel > 25) SwitchToStation2();
     InitLevelTable();
+    engine::DropPrefetched();  // the scene and the first level are loaded
     LoadFont(sys::ProgramFolder() + "\\tex\\font.jpg");
     ShowMissionText();
 

@@ -2,6 +2,7 @@
 
 #include "common/common.h"
 #include "game/game.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/process.h"
 #include "shell/main_menu.h"
 #include "shell/menu_scene.h"
@@ -41,6 +42,7 @@ void MainMenuLoadGame(int& Slot) {
 
     SaveGameValues values;
     if (Slot == NewGameSlot) {
+        sys::FrameLogEventAtLastPress("load-key");
         values.level = 1;  // nothing owned, no money, capacity 0 (taken as level 1)
     } else {
         const SaveSlotList slots = ReadSaveSlots();
@@ -49,6 +51,7 @@ void MainMenuLoadGame(int& Slot) {
                                : Slot >= 0 && Slot < SaveSlotCount && CanLoad(slots[std::size_t(Slot)]);
         ShowMenuImages(true);
         if (!chosen) return;
+        sys::FrameLogEventAtLastPress("load-key");
         values = slots[std::size_t(Slot)].values;
     }
 
@@ -56,6 +59,8 @@ void MainMenuLoadGame(int& Slot) {
     Draw2DObj->DrawText(Vector2{MenuCentreX - 80.0f, MenuCentreY - MenuCentreY / 2.0f},
                         GameTexts[LoadingText]);
     FrameObj->EndFrame();
+    // The pictures and models of the run's scene are read while the screen rests.
+    PrefetchLevelFiles();
     TearDownMenuScene(MenuSceneEnd::GameStart);
     sys::PumpMessages();
     // PlayLevel makes these anew.

@@ -7,6 +7,7 @@
 #include "platform/engine/scancodes.h"
 #include "platform/forms/forms.h"
 #include "platform/system/clock.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
@@ -103,6 +104,20 @@ void SetUpCamera() {
     CameraObj->SetCameraPosition(Vector{0, 100, 100});
     CameraObj->CameraLookAt(Vector{0, 0, 0});
     CameraObj->SetLens(MathObj->MakeLens(1.0f, 500000.0f, 65.0f, -1.0f, 0));
+}
+
+void LoadMenuImages(float w, float h) {
+    const std::string tex = sys::ProgramFolder() + "\\tex\\";
+    Draw2DObj->LoadImage(tex + "mainmenu.jpg", "menu", 0);
+    Draw2DObj->SetImagePosition(Vector2{w / 2 - 256 * MenuScaleX, h / 2 - 256 * MenuScaleY});
+    Draw2DObj->SetImageSize(Vector2{512 * MenuScaleX, 512 * MenuScaleY});
+    Draw2DObj->SetImageMode(1);
+    Draw2DObj->SetImageFlag(false);
+    Draw2DObj->LoadImage(tex + "msicon1.jpg", "mouse", 1);
+    Draw2DObj->SetImageMode(5);
+    Draw2DObj->SetImageFlag(false);
+    Draw2DObj->SetImageSize(Vector2{64 * MenuScaleX, 64 * MenuScaleY});
+    Draw2DObj->SetImageVisible(false);
 }
 
 // One timeline row: applies while T lies strictly inside (from, to).
@@ -351,27 +366,24 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     LoadMenuTextures();
     LoadMenuMeshes();
 
-    if (ShowLogos) WaitPast(logoStart, 3.3);
+    // What the last logo wait hides from the player: the menu's pictures, the
+    // mothership's particle systems and the camera make no difference to the screen
+    // until the menu's first frame, and a frame drawn unseen readies the renderer for
+    // it. The music starts after the wait, where it is heard.
+    LoadMenuImages(w, h);
+    if (MakeParticles) CreateMothershipParticles();
+    SetUpCamera();
+    if (ShowLogos) {
+        FrameObj->DrawHiddenFrame();
+        WaitPast(logoStart, 3.3);
+        sys::FrameLogEvent("logo-waits-done");
+    }
     Draw2DObj->SelectImage("logo");
     Draw2DObj->SetImageVisible(false);
 
-    Draw2DObj->LoadImage(tex + "mainmenu.jpg", "menu", 0);
-    Draw2DObj->SetImagePosition(Vector2{w / 2 - 256 * MenuScaleX, h / 2 - 256 * MenuScaleY});
-    Draw2DObj->SetImageSize(Vector2{512 * MenuScaleX, 512 * MenuScaleY});
-    Draw2DObj->SetImageMode(1);
-    Draw2DObj->SetImageFlag(false);
-    Draw2DObj->LoadImage(tex + "msicon1.jpg", "mouse", 1);
-    Draw2DObj->SetImageMode(5);
-    Draw2DObj->SetImageFlag(false);
-    Draw2DObj->SetImageSize(Vector2{64 * MenuScaleX, 64 * MenuScaleY});
-    Draw2DObj->SetImageVisible(false);
-
-    if (MakeParticles) CreateMothershipParticles();
-
     StartMenuMusic();
 
-    SetUpCamera();
-
+    sys::FrameLogEventOnNextFrame("menu-first-frame");
     RunMenuLoop(WallClockSecond());
     ExitMainMenu();
 }

@@ -3,15 +3,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "common/engine_objects.h"
 #include "game/game.h"
+#include "game/save_file.h"
 #include "game/run_objects.h"
 #include "game/state.h"
 #include "platform/engine/scancodes.h"
 #include "platform/forms/null_host.h"
 #include "platform/system/clock.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/process.h"
 #include "platform/system/random.h"
 #include "support/harness.h"
@@ -71,6 +77,44 @@ TEST_F(RunScenarioTest, NewGameSkipsTheTrainingLevelIntoLevelTwo) {
     EXPECT_EQ(level2.left, 18);
     EXPECT_EQ(level2.weapon, 2);
     EXPECT_FALSE(level2.owned);
+}
+
+// The frame log of a start: the milestones come in the order a player meets them,
+// each where it belongs among the frames: the menu's first frame right after the
+// logos, the slot's key, then the loading text and the seven loading screens, then
+// the level's first frame.
+TEST_F(RunScenarioTest, TheFrameLogMarksTheStartAndTheLoadingAmongTheFrames) {
+    ASSERT_TRUE(WriteSaveSlot(3, {.level = 5}));
+    const std::string log = (content.folder.path() / "frames.log").string();
+    ASSERT_TRUE(sys::OpenFrameLog(log));
+    h.When(test::InMainMenu, [&] { h.KeyPress(h.Frame() + 1, key::Return, 2); })  // the load list
+        .After(20, [&] { h.KeyPress(h.Frame() + 1, key::D3, 2); })
+        .When(InLevel(5), [] {})
+        .After(3, [] { sys::EndProcess(0); });
+    h.EndAt(8000, 99);
+    EXPECT_EQ(test::RunFromLaunchPad(h, host), 0);
+    sys::OpenFrameLog("");
+
+    // Each line as "frame" or the event's name.
+    std::vector<std::string> lines;
+    std::istringstream in(content.folder.Read("frames.log"));
+    for (std::string kind, name, rest; in >> kind >> name && std::getline(in, rest);)
+        lines.push_back(kind == "frame" ? kind : name);
+    auto at = [&](const char* name) {
+        return std::size_t(std::find(lines.begin(), lines.end(), name) - lines.begin());
+    };
+    auto framesBetween = [&](std::size_t from, std::size_t to) {
+        return std::count(lines.begin() + std::ptrdiff_t(from), lines.begin() + std::ptrdiff_t(to), "frame");
+    };
+    const std::size_t logos = at("logo-waits-done"), menu = at("menu-first-frame"), key = at("load-key"),
+                      level = at("level-first-frame");
+    ASSERT_LT(level, lines.size());
+    EXPECT_EQ(framesBetween(0, logos), 2) << "the two logos";
+    EXPECT_EQ(framesBetween(logos, menu), 1);
+    EXPECT_EQ(lines[menu - 1], "frame");
+    EXPECT_LT(menu, key);
+    EXPECT_EQ(framesBetween(key, level), 1 + 7 + 1) << "the loading text, the loading screens, the level";
+    EXPECT_EQ(lines[level - 1], "frame");
 }
 
 // A saved game from the load-game screen: the run takes its possessions and keeps its

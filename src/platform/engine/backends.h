@@ -29,6 +29,10 @@ class Renderer {
     // EngineFrame::EndFrame: draw the 2D layer over the scene (every visible image
     // that is not a font, in id order, then scene.queue in order) and show the frame.
     virtual void EndFrame(const Scene& scene) = 0;
+    // EngineFrame::DrawHiddenFrame: the whole scene as the next frame would draw it,
+    // every item as if in view, into a picture that is never shown, so the shaders and
+    // pictures the next frames need are ready. Nothing by default.
+    virtual void DrawHidden(const Scene&) {}
     // Writes the last frame shown as a JPEG file at a real file-system path; false
     // when it cannot (folder missing and the like). Never creates folders.
     virtual bool SaveScreenshot(const Scene& scene, const std::string& path) = 0;

@@ -10,6 +10,7 @@
 #include "platform/engine/input_feed.h"
 #include "platform/engine/math3d.h"
 #include "platform/system/clock.h"
+#include "platform/system/frame_log.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 
@@ -101,6 +102,7 @@ void EngineFrame::BeginFrame() {
     s.scene.queue.insert(s.scene.queue.end(), s.pendingQueue.begin(), s.pendingQueue.end());
     s.pendingQueue.clear();
     s.frameOpen = true;
+    sys::FrameBegun();
     s.renderer->BeginFrame(s.scene);
 }
 
@@ -117,9 +119,15 @@ void EngineFrame::RenderScene() {
 void EngineFrame::EndFrame() {
     auto& s = State();
     s.renderer->EndFrame(s.scene);
+    sys::FrameShown();
     s.scene.queue.clear();
     s.frameOpen = false;
     sys::PumpMessages();
+}
+
+void EngineFrame::DrawHiddenFrame() {
+    auto& s = State();
+    s.renderer->DrawHidden(s.scene);
 }
 
 bool EngineFrame::SaveScreenshot(const std::string& path, int) {
@@ -241,7 +249,10 @@ int EngineInput::SetupGamePadButtons(int pad) {
 namespace engine {
 
 void FeedKey(int scanCode, bool down) {
-    if (scanCode >= 0 && scanCode < 256) State().input.keys[std::size_t(scanCode)] = down;
+    if (scanCode < 0 || scanCode >= 256) return;
+    bool& key = State().input.keys[std::size_t(scanCode)];
+    if (down && !key) sys::FrameLogPress();
+    key = down;
 }
 
 void FeedMouseMotion(int dx, int dy) {
@@ -266,8 +277,11 @@ void SetPointerPlacer(std::function<void(int x, int y)> placer) {
 }
 
 void FeedMouseButton(int button, bool down) {
-    if (button == 0) State().input.button0 = down;
-    if (button == 1) State().input.button1 = down;
+    auto& in = State().input;
+    bool* pressed = button == 0 ? &in.button0 : button == 1 ? &in.button1 : nullptr;
+    if (!pressed) return;
+    if (down && !*pressed) sys::FrameLogPress();
+    *pressed = down;
 }
 
 void FeedMouseWheel(int clicks) {

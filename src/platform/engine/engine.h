@@ -283,6 +283,11 @@ class EngineFrame {
     void BeginFrame();
     void RenderScene();
     void EndFrame();
+    // Draws the scene into a picture nobody sees: what the renderer must build for the
+    // frames to come (shaders, pictures) is built now, during a wait, not in the first
+    // frame shown. The scene does not move, no frame counts as shown, no 2D call of the
+    // next frame is used up.
+    void DrawHiddenFrame();
     bool SaveScreenshot(const std::string& path, int format = 1);
     void SetSceneColourA(const Colour& colour);
     void SetSceneColourB(const Colour& colour);

@@ -8,6 +8,7 @@
 #include "platform/engine/image.h"
 #include "platform/engine/import_3ds.h"
 #include "platform/engine/md2.h"
+#include "platform/engine/prefetch.h"
 #include "platform/system/paths.h"
 
 namespace quorvel::engine {
@@ -33,7 +34,8 @@ std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag, st
     static Cache<Picture> cache;
     const std::string real = sys::ResolvePath(path);
     return Cached(cache, std::to_string(flag == 1 ? 1 : 0) + real, [&]() -> std::shared_ptr<const Picture> {
-        std::optional<ImageData> image = LoadImageFile(real, reason);
+        std::optional<ImageData> image = TakePrefetchedPicture(real);
+        if (!image) image = LoadImageFile(real, reason);
         if (!image) return nullptr;
         if (image->width <= 0 || image->height <= 0) {
             if (reason) *reason = "no pixels";
@@ -66,7 +68,8 @@ std::shared_ptr<const MeshData> LoadModelFile(const std::string& path, std::stri
     static Cache<MeshData> cache;
     const std::string real = sys::ResolvePath(path);
     return Cached(cache, real, [&]() -> std::shared_ptr<const MeshData> {
-        std::optional<MeshData> mesh = Load3ds(real, reason);
+        std::optional<MeshData> mesh = TakePrefetchedModel(real);
+        if (!mesh) mesh = Load3ds(real, reason);
         if (!mesh) return nullptr;
         if (mesh->Empty()) {
             if (reason) *reason = "no triangles";

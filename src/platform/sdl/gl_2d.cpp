@@ -152,7 +152,7 @@ void GlRenderer::Impl::DrawText(const Scene& scene, const engine::Draw2DCall& ca
 void GlRenderer::Impl::Draw2D(const Scene& scene) {
     Begin2D();
     for (const ImageItem& image : scene.images.Items())
-        if (image.visible && !IsFont(image)) DrawImage(scene, image);
+        if ((image.visible || drawAll) && !IsFont(image)) DrawImage(scene, image);
     for (const engine::Draw2DCall& call : scene.queue) {
         switch (call.kind) {
             case engine::Draw2DCall::Kind::Rectangle: {

@@ -176,6 +176,25 @@ void GlRenderer::EndFrame(const Scene& scene) {
     Present();
 }
 
+void GlRenderer::DrawHidden(const Scene& scene) {
+    Impl& r = *impl_;
+    if (!r.Target(scene)) return;
+    // The software renderer builds its code for each way of drawing when it first
+    // draws that way: drawing every item once, in view or not, builds it all here.
+    r.clearColour = Rgba(scene.frame.sceneColourA);
+    r.clearPending = true;
+    r.drawAll = true;
+    RenderScene(scene);
+    r.drawAll = false;
+    r.ClearPending();
+    r.Draw2D(scene);
+    glBindVertexArray(0);
+    // Not finished: the picture stays the one the next frame draws over, unseen.
+    glFlush();
+    r.unflushedTriangles = 0;
+    r.frameTriangles = 0;
+}
+
 void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     Impl& r = *impl_;
     if (!r.Ready()) return;

@@ -18,6 +18,7 @@ class GlRenderer : public engine::Renderer {
     void RenderScene(const engine::Scene& scene) override;
     void EndFrame(const engine::Scene& scene) override;
     bool SaveScreenshot(const engine::Scene& scene, const std::string& path) override;
+    void DrawHidden(const engine::Scene& scene) override;
     // Work the first frames would otherwise do, done while the game waits (logo
     // screens, loading pauses): builds the common surface programs and uploads the
     // pictures the scene holds, for about `budgetMs` at most per call.

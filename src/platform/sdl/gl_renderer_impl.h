@@ -251,6 +251,7 @@ struct GlRenderer::Impl {
     // BeginFrame's clear waits for the first drawing: a camera that covers the whole
     // frame clears it anyway, so the frame is cleared once.
     bool clearPending = false;
+    bool drawAll = false;  // a hidden frame: every item drawn, in view or shown or not
     glm::vec4 clearColour{0, 0, 0, 1};
     // Triangles sent since the driver last had the frame's commands handed over. A
     // software renderer bins a frame's triangles on this thread and shades them in its

@@ -65,6 +65,7 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
     const glm::vec3 eye = V(cv.camera->place.position);
     const glm::vec3 front = V(cv.camera->place.front);
     const Frustum frustum(cv.viewProj);
+    const auto sees = [&](const glm::vec3& c, float radius) { return drawAll || frustum.Sees(c, radius); };
     for (const MeshItem& m : scene.meshes.Items()) {
         if (!m.visible) continue;
         const glm::vec3 pos = V(m.place.position);
@@ -75,13 +76,13 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
             const float radius = glm::length(V(g.boundsMax) - centre) *
                                  std::max({std::abs(m.scale.x), std::abs(m.scale.y), std::abs(m.scale.z)});
             const glm::vec3 c = glm::vec3(ItemMatrix(m.place, m.scale, m.offset) * glm::vec4(centre, 1));
-            if (!frustum.Sees(c, radius)) continue;
+            if (!sees(c, radius)) continue;
             const bool isBlended = m.mode == 2 || (m.flags & 4);
             (isBlended ? blended : opaque).push_back({&m, nullptr, glm::dot(c - eye, front)});
         } else if (m.kind == MeshKind::Sprite) {
             const float radius = 0.5f * std::hypot(m.spriteWidth * m.scale.x, m.spriteHeight * m.scale.y) +
                                  float(m.spriteDepthBias);
-            if (!frustum.Sees(pos, radius)) continue;
+            if (!sees(pos, radius)) continue;
             blended.push_back({&m, nullptr, glm::dot(pos - eye, front)});
         }
     }
@@ -90,7 +91,7 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
         const glm::vec3 pos = V(m.place.position);
         const float radius =
             m.data->radius * std::max({std::abs(m.scale.x), std::abs(m.scale.y), std::abs(m.scale.z)});
-        if (!frustum.Sees(pos, radius)) continue;
+        if (!sees(pos, radius)) continue;
         (m.blendSwitch == 1 ? blended : opaque).push_back({nullptr, &m, glm::dot(pos - eye, front)});
     }
     std::stable_sort(opaque.begin(), opaque.end(),

@@ -547,5 +547,42 @@ TEST_F(RenderTest, PresentInTheMiddleOfAFrameShowsTheLastWholeFrame) {
     EXPECT_EQ(Grab().At(320, 240)[2], 255);
 }
 
+// A frame drawn hidden (while the game waits) is never shown and leaves nothing in the
+// frames that follow: not a picture shown over them, not the frame before.
+TEST_F(RenderTest, AHiddenFrameShowsNothingAndLeavesNothingBehind) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("checker", Png("tex\\checker.png", 64, 64, Checker));
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    importer.BuildMesh("box");
+    importer.CloseModelFile();
+    EngineMeshes meshes;
+    meshes.SelectMesh("box");
+    meshes.SetTexture(0, "checker");
+    meshes.SetPosition(0, 0, 6);
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{10, 20, 45, 255});
+    MainCamera({0, 0, 0}, {0, 0, 6});
+    Frame();
+    const Shot before = Grab();
+
+    EngineDraw2D draw;
+    draw.LoadImage(Png("tex\\cover.png", 8, 8,
+                       [](int, int) -> Px {
+                           return {250, 0, 250, 255};
+                       }),
+                   "cover", 0);
+    draw.SetImageSize({640, 480});
+    meshes.SetPosition(0, 0, -6);  // behind the camera: drawn all the same
+    frame.DrawHiddenFrame();
+    EXPECT_EQ(Grab().rgba, before.rgba) << "the frame shown is still the one before";
+
+    draw.SetImageVisible(false);
+    meshes.SetPosition(0, 0, 6);
+    Frame();
+    EXPECT_EQ(Grab().rgba, before.rgba) << "the next frame shows no trace of the hidden one";
+}
+
 }  // namespace
 }  // namespace quorvel::test

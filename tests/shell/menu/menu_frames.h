@@ -36,6 +36,7 @@ class MenuFrames : public engine::Renderer {
         for (auto it = first; it != last; ++it)
             it->second();
     }
+    void DrawHidden(const engine::Scene& scene) override { inner_->DrawHidden(scene); }
     bool SaveScreenshot(const engine::Scene& scene, const std::string& path) override {
         return inner_->SaveScreenshot(scene, path);
     }
