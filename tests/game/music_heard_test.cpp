@@ -182,13 +182,13 @@ TEST_F(MusicHeard, TheTrainingLevelsMusicPlaysOn) {
 }
 
 // A game loaded from the pause menu or from the game-over page plays on with the
-// level's music.
+// level's music, and a later game over plays its jingle again.
 class LoadedGameMusic : public MusicHeard, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(LoadedGameMusic, PlaysOn) {
     const bool fromGameOver = GetParam();
     ASSERT_TRUE(WriteSaveSlot(1, {5, false, false, false, false, false, 2000, false, 1}));
-    int loaded = 0;
+    int loaded = 0, lostAgain = 0;
     h.When([this] { return test::InFrameLoop(h); }, [] {});
     if (fromGameOver) {
         h.After(5 * kFramesPerSecond, [] { LoseTheShip(); })
@@ -201,11 +201,16 @@ TEST_P(LoadedGameMusic, PlaysOn) {
     }
     h.After(30, [&] { h.KeyPress(h.Frame() + 1, key::D1, 3); })
         .When([] { return CurrentLevel == 5 && !MenuRequested; }, [&] { loaded = h.Frame(); })
-        .After(40 * kFramesPerSecond, [] { sys::EndProcess(0); });
+        .After(40 * kFramesPerSecond, [] { LoseTheShip(); })
+        .When(GameOverPage, [&] { lostAgain = h.Frame(); })
+        .After(8 * kFramesPerSecond, [] { sys::EndProcess(0); });
     h.EndAt(60000, 99);
     ASSERT_EQ(test::RunFromLevelStart(h, {12, false, false, false, false, false, 5000, false, 1}), 0);
     ASSERT_TRUE(h.ConditionsDone());
-    EXPECT_LE(LongestQuiet(loaded, h.Frame()), kTrackChangeSeconds) << Described(loaded, h.Frame());
+    EXPECT_LE(LongestQuiet(loaded, loaded + 40 * kFramesPerSecond), kTrackChangeSeconds)
+        << Described(loaded, loaded + 40 * kFramesPerSecond);
+    EXPECT_EQ(LongestQuiet(lostAgain + kFramesPerSecond / 2, lostAgain + 7 * kFramesPerSecond), 0)
+        << "the jingle of the next game over: " << Described(lostAgain, h.Frame());
 }
 
 INSTANTIATE_TEST_SUITE_P(Loads, LoadedGameMusic, ::testing::Bool(),
