@@ -3,12 +3,15 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -492,13 +495,49 @@ std::shared_ptr<OpenALDevice> OpenLoopbackKind(Kind kind, int sampleRate) {
     return std::make_shared<Device>(std::move(core));
 }
 
+// OpenAL Soft reports a missing sound card in a line of its own unless the user asked
+// for its log; it reads that setting once, at its first use, so it is set before any.
+[[maybe_unused]] const bool openAlLogQuiet = [] {
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    return true;
+}();
+
+// ALSA prints its own lines about a missing sound card while OpenAL tries it; the
+// player gets one line from us instead. ALSA is looked up at run time, as OpenAL
+// itself does, so nothing links it.
+class AlsaErrorsMuted {
+  public:
+    AlsaErrorsMuted() {
+        alsa_ = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+        if (alsa_) setHandler_ = reinterpret_cast<SetHandler>(dlsym(alsa_, "snd_lib_error_set_handler"));
+        if (setHandler_) setHandler_(&Quiet);
+    }
+    ~AlsaErrorsMuted() {
+        if (setHandler_) setHandler_(nullptr);  // ALSA's own printer again
+        if (alsa_) dlclose(alsa_);
+    }
+    AlsaErrorsMuted(const AlsaErrorsMuted&) = delete;
+    AlsaErrorsMuted& operator=(const AlsaErrorsMuted&) = delete;
+
+  private:
+    using Handler = void (*)(const char* file, int line, const char* function, int err, const char* fmt, ...);
+    using SetHandler = int (*)(Handler);
+    static void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
+    void* alsa_ = nullptr;
+    SetHandler setHandler_ = nullptr;
+};
+
 }  // namespace
 
 std::shared_ptr<OpenALDevice> OpenOutputDevice(const std::string& name) {
-    if (LoadThreadContext()) {
-        auto core = std::make_shared<Core>();
-        core->device = alcOpenDevice(name.empty() ? nullptr : name.c_str());
-        if (core->device) core->context = alcCreateContext(core->device, nullptr);
+    auto core = std::make_shared<Core>();
+    {
+        AlsaErrorsMuted muted;
+        if (LoadThreadContext()) core->device = alcOpenDevice(name.empty() ? nullptr : name.c_str());
+    }
+    if (core->device) {
+        core->context = alcCreateContext(core->device, nullptr);
         if (core->context) {
             ALCint rate = 44100;
             alcGetIntegerv(core->device, ALC_FREQUENCY, 1, &rate);
@@ -506,6 +545,9 @@ std::shared_ptr<OpenALDevice> OpenOutputDevice(const std::string& name) {
             return std::make_shared<Device>(std::move(core));
         }
     }
+    static std::once_flag told;
+    std::call_once(
+        told, [] { std::fputs("quorvel: no sound device opened; the game plays without sound\n", stderr); });
     return OpenSilentDevice();
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <string>
 #include <thread>
 
 #include "platform/al/openal_device.h"
@@ -171,6 +172,18 @@ INSTANTIATE_TEST_SUITE_P(Devices, RealTimeDevice,
                                                      }},
                                          TimedDevice{"Null", [] { return MakeNullAudioDevice(); }}),
                          [](const auto& param) { return std::string(param.param.name); });
+
+// Without a sound card the player is told once, in one line, that the game plays
+// without sound; the sound libraries' own reports of the missing card stay off stderr.
+TEST(OutputDevice, WithoutASoundCardOneLineSaysSo) {
+    testing::internal::CaptureStderr();
+    const auto device = al::OpenOutputDevice();
+    const auto again = al::OpenOutputDevice();
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(device && again);
+    if (!device->Silent()) GTEST_SKIP() << "this machine has a sound device";
+    EXPECT_EQ(said, "quorvel: no sound device opened; the game plays without sound\n");
+}
 
 TEST(SharedAudioDevice, FactoryOnceAndNullWithoutOne) {
     int made = 0;
