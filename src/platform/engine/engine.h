@@ -375,6 +375,8 @@ class EngineMeshes {
     void SetMeshOption(int option, int value, int reserved, bool on);
 
     HitInfoRec RayHit(const RayRec& ray, int mode, float reach, int a = 0, int b = 0, bool c = true) const;
+    // The same test passing through the meshes listed (as if hidden for this ray).
+    HitInfoRec RayHit(const RayRec& ray, int mode, float reach, const MeshIdSet& passThrough) const;
 };
 
 class EngineAnimatedModels {
