@@ -354,7 +354,9 @@ class RayIndex {
             return;
         }
         Entry& e = entries_[std::size_t(slot)];
+        const bool was = e.hittable;
         e.hittable = e.shaped && visible;
+        if (e.hittable != was) Reboxed(slot);
     }
     void ClearedAll() { rebuild_ = true; }
     int Fallbacks() const { return fallbacks_; }
@@ -557,16 +559,29 @@ class RayIndex {
         Loosen(e, e.moving || leapt ? step : 0);
         if (counts && leapt) e.lastMoved = epoch_;
         if (e.moving) {
-            if (movingBuilt_) {
-                moving_.SetBox(e.movingIndex, e.loose);
-                movingRefit_ = true;
-            }
+            Reboxed(slot);
         } else if (e.inTree && !leapt) {
-            tree_.SetBox(slot, e.loose);
-            treeRefit_ = true;
+            Reboxed(slot);
         } else {
             if (e.inTree) ++stale_;
             JoinMoving(slot);
+        }
+    }
+
+    // What a tree holds for an entry: a hidden mesh is never met, so the walk need not
+    // go near it (effects wait hidden in heaps).
+    static Aabb TreeBox(const Entry& e) { return e.hittable ? e.loose : Aabb{}; }
+
+    // The entry's tree box changed: refitted before the next walk.
+    void Reboxed(int slot) {
+        const Entry& e = entries_[std::size_t(slot)];
+        if (e.moving) {
+            if (!movingBuilt_) return;
+            moving_.SetBox(e.movingIndex, TreeBox(e));
+            movingRefit_ = true;
+        } else if (e.inTree && !e.odd) {
+            tree_.SetBox(slot, TreeBox(e));
+            treeRefit_ = true;
         }
     }
 
@@ -606,7 +621,7 @@ class RayIndex {
                 JoinMoving(int(i));
             } else {
                 e.inTree = true;
-                boxes[i] = e.loose;
+                boxes[i] = TreeBox(e);
                 prims.push_back(int(i));
             }
         }
@@ -629,7 +644,7 @@ class RayIndex {
         boxes.resize(movingSlots_.size());
         std::vector<int> prims(movingSlots_.size());
         for (std::size_t k = 0; k < movingSlots_.size(); ++k) {
-            boxes[k] = entries_[std::size_t(movingSlots_[k])].loose;
+            boxes[k] = TreeBox(entries_[std::size_t(movingSlots_[k])]);
             prims[k] = int(k);
         }
         moving_.Build(boxes, std::move(prims), 1);
@@ -660,31 +675,35 @@ class RayIndex {
                         JoinMoving(s);
                 } else if (m) {
                     Entry& e = entries_[std::size_t(slot)];
-                    const bool wasOdd = e.odd;
+                    const bool wasOdd = e.odd, wasHittable = e.hittable;
                     Snapshot(e, *m);
                     if (e.odd != wasOdd)
                         rebuild_ = true;
                     else if (!e.odd && !Inside(e.box, e.loose))
                         Moved(slot, e.born != epoch_);  // placed as it was made: not a move
+                    else if (e.hittable != wasHittable)
+                        Reboxed(slot);
                 } else if (slot >= 0) {
                     Entry& e = entries_[std::size_t(slot)];
                     e.shaped = e.hittable = false;
                     e.geometry.reset();
                     e.model = nullptr;
                     if (e.odd) std::erase(extras_, slot);
-                    if (e.moving)
+                    if (e.moving) {
                         LeaveMoving(slot);
-                    else if (e.inTree)
+                    } else if (e.inTree) {
+                        Reboxed(slot);
                         ++stale_;
+                    }
                     SetSlot(id, -1);
                     --live_;
                     ++dead_;
                 }
             }
             dirty_.clear();
-            if (treeRefit_) tree_.Refit();
-            treeRefit_ = false;
         }
+        if (treeRefit_) tree_.Refit();
+        treeRefit_ = false;
         // A change nobody announced shows in the count; start afresh then, and also once
         // the resting tree holds many boxes that are no longer there or has grown out
         // of shape by refits, or the moving set has grown well past what it held at the
