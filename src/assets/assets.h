@@ -55,7 +55,6 @@ extern const std::vector<PositionalSoundEntry> PositionalSoundTable;
 struct SkipEntry {
     int EntityId = 0;
     int ListCount = 0;  // entry 0 only: the upper index of the list
-    bool WasHidden = false;
 };
 // Entry 0 is the header; entries 1 to SkipCount are the registered entities.
 extern std::vector<SkipEntry> SkipList;
@@ -64,10 +63,9 @@ extern int SkipCount;
 void AddSkipEntity(int entityId);
 void ClearSkipList();
 bool IsSkipEntity(int entityId);
-// Hide every listed visible entity before a hit test and show exactly those again
-// after it; always a pair.
-void HideSkipEntities();
-void RestoreSkipEntities();
+// The listed entities as a filter for the hit tests, which pass through them as
+// though they were hidden (RayHit(ray, 3, reach, SkipFilter())).
+const MeshIdSet& SkipFilter();
 
 // ---- Effects: shock waves, break-up, explosions, sparks, starscape, beam quads -----------
 

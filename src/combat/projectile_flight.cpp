@@ -82,17 +82,16 @@ void StepBook(const Flight& f, ShotRec& shot) {
 
 HitInfoRec CastRays(const Flight& f, const ShotRec& shot, float reach) {
     HitInfoRec hit;
-    HideSkipEntities();
+    const MeshIdSet& skip = SkipFilter();
     if (f.oneRay) {
-        hit = MeshObj->RayHit(shot.AimRay, 3, reach, 0, 0, true);
+        hit = MeshObj->RayHit(shot.AimRay, 3, reach, skip);
     } else {
         BuildBeamQuad(shot.AimRay.Origin, shot.AimRay.Dir);
         for (const RayRec& ray : BeamQuad) {
-            hit = MeshObj->RayHit(ray, 3, reach, 0, 0, true);
+            hit = MeshObj->RayHit(ray, 3, reach, skip);
             if (hit.HitFlag) break;
         }
     }
-    RestoreSkipEntities();
     return hit;
 }
 

@@ -478,9 +478,8 @@ void UpdateLensFlare() {
 }
 
 void ProbeCollisionsAndPickup() {
-    HideSkipEntities();
     for (const RayRec& ray : ProbeRays) {
-        const HitInfoRec hit = MeshObj->RayHit(ray, 3, ShipSpeed + ProbeReach, 0, 0, true);
+        const HitInfoRec hit = MeshObj->RayHit(ray, 3, ShipSpeed + ProbeReach, SkipFilter());
         if (!hit.HitFlag || IsSkipEntity(hit.HitId) || CheckPowerUpPickup(hit.HitId)) continue;
         if (GravityBeam && hit.HitId == GravityBeam->GrabbedMeshIndex()) continue;
 
@@ -503,7 +502,6 @@ void ProbeCollisionsAndPickup() {
         BumpTimer = 0;
         break;
     }
-    RestoreSkipEntities();
 }
 
 void HandleShipCommands() {

@@ -1,5 +1,5 @@
-// The skip list: what it registers, what the hit-test pair hides and shows again, and
-// that the header is never taken for an entity.
+// The skip list: what it registers, the filter the hit tests pass through, and that the
+// header is never taken for an entity.
 
 #include <gtest/gtest.h>
 
@@ -54,22 +54,30 @@ TEST_F(SkipListTest, RegistersInOrderAndClearsHeaderAndAll) {
     EXPECT_TRUE(IsSkipEntity(2));
 }
 
-TEST_F(SkipListTest, HideAndRestoreKeepWhatWasHidden) {
+TEST_F(SkipListTest, TheFilterHoldsTheListedIdsEvenWhenTheListIsResetByHand) {
     const int shown = Mesh("shown", true);
     const int idle = Mesh("idle", false);
     const int other = Mesh("other", true);
     AddSkipEntity(shown);
     AddSkipEntity(idle);
-    AddSkipEntity(-1);  // passed over by hide and restore, still listed
-    HideSkipEntities();
-    EXPECT_FALSE(Visible(shown));
-    EXPECT_FALSE(Visible(idle));
-    EXPECT_TRUE(Visible(other));
-    RestoreSkipEntities();
+    AddSkipEntity(-1);  // listed, but no mesh
+    EXPECT_TRUE(SkipFilter().Contains(shown));
+    EXPECT_TRUE(SkipFilter().Contains(idle));
+    EXPECT_FALSE(SkipFilter().Contains(other));
+    EXPECT_TRUE(IsSkipEntity(-1));
+    // Reading the filter shows and hides nothing.
     EXPECT_TRUE(Visible(shown));
     EXPECT_FALSE(Visible(idle));
-    EXPECT_TRUE(IsSkipEntity(-1));
-    EXPECT_FALSE(IsSkipEntity(other));
+
+    // The list is module state: emptied by hand and filled again, the filter follows.
+    SkipList.assign(1, SkipEntry{});
+    SkipCount = 0;
+    AddSkipEntity(other);
+    EXPECT_FALSE(SkipFilter().Contains(shown));
+    EXPECT_TRUE(SkipFilter().Contains(other));
+    SkipList.assign(1, SkipEntry{});
+    SkipCount = 0;
+    EXPECT_FALSE(SkipFilter().Contains(other));
 }
 
 TEST_F(SkipListTest, ARayPassesThroughListedMeshesOnly) {
@@ -81,13 +89,13 @@ TEST_F(SkipListTest, ARayPassesThroughListedMeshesOnly) {
         LoadLevelMesh("rock", "", "box", "", {0, 0, 20}, 1, false, false, {}, 0, false, false, false);
     ASSERT_GE(effect, 0);
     ASSERT_GE(rock, 0);
+    const RayRec ray{{0, 0, 0}, {0, 0, 1}};
+    EXPECT_EQ(MeshObj->RayHit(ray, 3, 100, SkipFilter()).HitId, effect);
     AddSkipEntity(effect);
-    HideSkipEntities();
-    const HitInfoRec hit = MeshObj->RayHit(RayRec{{0, 0, 0}, {0, 0, 1}}, 3, 100);
-    RestoreSkipEntities();
+    const HitInfoRec hit = MeshObj->RayHit(ray, 3, 100, SkipFilter());
     EXPECT_TRUE(hit.HitFlag);
     EXPECT_EQ(hit.HitId, rock);
-    EXPECT_TRUE(Visible(effect));
+    EXPECT_EQ(MeshObj->RayHit(ray, 3, 100).HitId, effect) << "without the filter the effect stops the ray";
 
     // A file that is not there builds nothing and leaves no current mesh.
     h.ExpectFailedLoad("\\mesh\\nothere.3ds");

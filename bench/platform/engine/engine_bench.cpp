@@ -88,16 +88,43 @@ void BM_RayHitThousandMeshesBruteForce(benchmark::State& state) {
 BENCHMARK(BM_RayHitThousandMeshes)->Arg(40)->Arg(500)->Arg(50000);
 BENCHMARK(BM_RayHitThousandMeshesBruteForce)->Arg(40)->Arg(500)->Arg(50000);
 
-// A frame's pattern: one mesh moves, then a ray; the cache refits as it goes.
-void BM_RayHitThousandMeshesOneMovesPerRay(benchmark::State& state) {
+// A frame's pattern: one mesh moved before each ray, a different one each time.
+void BM_RayHitThousandMeshesOneMoved(benchmark::State& state) {
     EngineMeshes meshes;
     RunRays(state, [&, k = 0](const RayRec& r, float reach) mutable {
         meshes.SelectMeshById(k++ % 1000);
         meshes.MoveForward(0.5f);
         return meshes.RayHit(r, 3, reach, 0, 0, true);
     });
+    state.counters["fallbacks"] = engine::RayHitFallbacks();
 }
-BENCHMARK(BM_RayHitThousandMeshesOneMovesPerRay)->Arg(500);
+// The same moves beside the plain test, which keeps no cache to bring up to date.
+void BM_RayHitThousandMeshesOneMovedBruteForce(benchmark::State& state) {
+    EngineMeshes meshes;
+    RunRays(state, [&, k = 0](const RayRec& r, float reach) mutable {
+        meshes.SelectMeshById(k++ % 1000);
+        meshes.MoveForward(0.5f);
+        return engine::RayHitBruteForce(r, 3, reach);
+    });
+}
+BENCHMARK(BM_RayHitThousandMeshesOneMoved)->Arg(500);
+BENCHMARK(BM_RayHitThousandMeshesOneMovedBruteForce)->Arg(500);
+
+// A hundred meshes moved by a long stride before each ray: fast movers that leave the
+// room a tree keeps for them.
+void BM_RayHitThousandMeshesHundredMovedFar(benchmark::State& state) {
+    EngineMeshes meshes;
+    RunRays(state, [&, step = 1](const RayRec& r, float reach) mutable {
+        step = -step;
+        for (int id = 0; id < 1000; id += 10) {
+            meshes.SelectMeshById(id);
+            meshes.MoveForward(60.0f * float(step));
+        }
+        return meshes.RayHit(r, 3, reach, 0, 0, true);
+    });
+    state.counters["fallbacks"] = engine::RayHitFallbacks();
+}
+BENCHMARK(BM_RayHitThousandMeshesHundredMovedFar)->Arg(500);
 
 void BM_SceneUpdateTwelveParticleSystems(benchmark::State& state) {
     BuildThousandMeshes();

@@ -29,6 +29,9 @@ float Centre(const Aabb& b, int axis) {
 void Bvh::Build(const std::vector<Aabb>& boxes, std::vector<int> prims, int leafSize) {
     nodes_.clear();
     parent_.clear();
+    // An empty build leaves nothing behind for a walk to read.
+    wide_.clear();
+    wideLane_.clear();
     cost_ = builtCost_ = 0;
     changed_.clear();
     primBox_ = boxes;
@@ -42,7 +45,6 @@ void Bvh::Build(const std::vector<Aabb>& boxes, std::vector<int> prims, int leaf
     for (const Node& n : nodes_)
         cost_ += Area(n.box);
     builtCost_ = cost_;
-    wide_.clear();
     wideLane_.assign(nodes_.size(), {-1, -1});
     if (nodes_[0].count > 0) {
         // A single leaf: one wide node with one lane.

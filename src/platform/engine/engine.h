@@ -129,8 +129,8 @@
 //   SwitchB       flag: distance fog (False / False)
 //   SwitchC       fill: 0 solid, 1 wireframe, 2 points (0 / 0)
 //   SwitchD       shading: 1 unlit, 2 flat, 3 smooth (3 / 2)
-//   SwitchE       texture filter: 1 linear with mipmaps, 2 linear, 3 nearest where
-//                 shrunk, linear where enlarged (1 / 3)
+//   SwitchE       texture filter: 1 linear within the nearest mipmap level, 2 linear,
+//                 3 nearest where shrunk, linear where enlarged (1 / 3)
 //   SwitchF       texture detail: 3 full resolution, 2 half, 1 a third, never below
 //                 256 pixels on the longer side (3 / 1)
 //   With no light in the scene, lit surfaces show their textures at full brightness.
@@ -380,6 +380,8 @@ class EngineMeshes {
     void SetMeshOption(int option, int value, int reserved, bool on);
 
     HitInfoRec RayHit(const RayRec& ray, int mode, float reach, int a = 0, int b = 0, bool c = true) const;
+    // The same test passing through the meshes listed (as if hidden for this ray).
+    HitInfoRec RayHit(const RayRec& ray, int mode, float reach, const MeshIdSet& passThrough) const;
 };
 
 class EngineAnimatedModels {

@@ -55,6 +55,11 @@ class Pool {
     }
 
     Item* Find(int id) {
+        if (items_.empty() || id < items_.front().id) return nullptr;
+        // Until something is removed, an item's place is its id less the first one's:
+        // the hit tests and setters of a frame look items up many thousand times.
+        const std::size_t guess = std::size_t(id - items_.front().id);
+        if (guess < items_.size() && items_[guess].id == id) return &items_[guess];
         auto it =
             std::lower_bound(items_.begin(), items_.end(), id, [](const Item& a, int b) { return a.id < b; });
         return it != items_.end() && it->id == id ? &*it : nullptr;

@@ -21,7 +21,7 @@ void MeshesCleared();
 
 // The plain ray test: every mesh in id order, no cache. The cached test gives the same
 // answer; tests and benchmarks compare the two.
-HitInfoRec RayHitBruteForce(const RayRec& ray, int mode, float reach);
+HitInfoRec RayHitBruteForce(const RayRec& ray, int mode, float reach, const MeshIdSet* passThrough = nullptr);
 
 // Ray tests since the engine started that the cache could not settle alone and left
 // to the plain test (rare: hits within rounding of one another).

@@ -184,6 +184,11 @@ namespace {
 constexpr float kSlack = 1e-5f;
 // Large models get a triangle hierarchy; small ones are tested triangle by triangle.
 constexpr std::size_t kTriangleTreeFrom = 16;
+// Room in a tree's box around a mesh, as a part of the box's width.
+constexpr float kLoose = 0.0625f;
+// A mesh that moved within this many frames stays in the moving set when the resting
+// tree is built again.
+constexpr int kSettled = 120;
 
 float AbsMax(const Vector& v) {
     return std::max(std::fabs(v.x), std::max(std::fabs(v.y), std::fabs(v.z)));
@@ -215,6 +220,13 @@ struct Entry {
     Vector centre{};  // bounding sphere, as the plain test computes it
     float radius = 0;
     Aabb box;
+    Aabb loose;  // the box a tree holds: room to move a little without a refit
+    Vector looseCentre{};
+    float room = 0;       // how far the loose box reaches past the entry's own
+    bool moving = false;  // in the moving set; the resting tree's box is stale
+    int movingIndex = -1;
+    int born = -1000000;       // the sync that took it in
+    int lastMoved = -1000000;  // the sync that last saw it leave its loose box
 };
 
 struct Probe {
@@ -320,6 +332,10 @@ Probe ProbeSprite(const Entry& e, const Ray& ray, float reach, bool exact, const
 
 }  // namespace
 
+// Meshes that move keep the tree of resting meshes as it was built: a mesh whose box
+// leaves the loose box the tree holds for it goes over to a small tree of moving
+// meshes, refitted and rebuilt on its own. The resting tree keeps the old box, which
+// the walk passes over, until it is built again.
 class RayIndex {
   public:
     void Changed(int id) {
@@ -328,22 +344,25 @@ class RayIndex {
         // Nobody cast a ray for a long while: start afresh instead of replaying it all.
         if (dirty_.size() > 4 * entries_.size() + 256) rebuild_ = true;
     }
-    // Hidden meshes keep their bounds in the tree and are passed over by the walk, so
+    // Hidden meshes keep their bounds in the trees and are passed over by the walk, so
     // hiding and showing them again costs no refit.
     void VisibilityChanged(int id, bool visible) {
         if (rebuild_) return;
-        const auto it = slotOf_.find(id);
-        if (it == slotOf_.end()) {
+        const int slot = SlotOf(id);
+        if (slot < 0) {
             Changed(id);  // not taken in yet
             return;
         }
-        Entry& e = entries_[std::size_t(it->second)];
+        Entry& e = entries_[std::size_t(slot)];
+        const bool was = e.hittable;
         e.hittable = e.shaped && visible;
+        if (e.hittable != was) Reboxed(slot);
     }
     void ClearedAll() { rebuild_ = true; }
     int Fallbacks() const { return fallbacks_; }
 
-    HitInfoRec Hit(const Scene& scene, const Ray& ray, int mode, float reach, const RayRec& rayRec) {
+    HitInfoRec Hit(const Scene& scene, const Ray& ray, int mode, float reach, const RayRec& rayRec,
+                   const MeshIdSet* passThrough) {
         Sync(scene);
         const bool exact = mode == 3;
         candidates_.clear();
@@ -353,7 +372,7 @@ class RayIndex {
         float limit = slacked(bound);
         auto visit = [&](int slot) {
             const Entry& e = entries_[std::size_t(slot)];
-            if (!e.hittable) return;
+            if (!e.hittable || (passThrough && passThrough->Contains(e.id))) return;
             const Probe p = e.kind == MeshKind::Model ? ProbeModel(e, ray, reach, exact)
                                                       : ProbeSprite(e, ray, reach, exact, scene);
             if (!p.hit) return;
@@ -366,7 +385,13 @@ class RayIndex {
         };
         for (int slot : extras_)
             visit(slot);
-        tree_.Walk(BoxRay(ray.origin, ray.dir), limit, visit);
+        // Each walk skips only boxes entered past the bound so far, and the bound only
+        // falls: the two walks together pass over nothing the answer could come from.
+        const BoxRay boxRay(ray.origin, ray.dir);
+        moving_.Walk(boxRay, limit, [&](int k) { visit(movingSlots_[std::size_t(k)]); });
+        tree_.Walk(boxRay, limit, [&](int slot) {
+            if (!entries_[std::size_t(slot)].moving) visit(slot);
+        });
 
         // The plain test's loop over the meshes met.
         std::sort(candidates_.begin(), candidates_.end(),
@@ -392,7 +417,7 @@ class RayIndex {
         }
         if (settled > bound) {
             ++fallbacks_;
-            return RayHitBruteForce(rayRec, mode, reach);
+            return RayHitBruteForce(rayRec, mode, reach, passThrough);
         }
         return result;
     }
@@ -436,8 +461,15 @@ class RayIndex {
     void Snapshot(Entry& e, const MeshItem& m) {
         e.id = m.id;
         e.kind = m.kind;
-        e.geometry = m.kind == MeshKind::Model ? m.geometry : nullptr;
-        e.model = nullptr;
+        // The model's shared data is looked up only when the mesh takes another model.
+        const std::shared_ptr<const MeshData>* geometry = m.kind == MeshKind::Model ? &m.geometry : nullptr;
+        if (!geometry || !*geometry) {
+            e.geometry.reset();
+            e.model = nullptr;
+        } else if (e.geometry != *geometry || !e.model) {
+            e.geometry = *geometry;
+            e.model = ModelFor(e.geometry);
+        }
         e.place = m.place;
         e.scale = m.scale;
         e.offset = m.offset;
@@ -446,14 +478,13 @@ class RayIndex {
         e.hittable = false;
         e.odd = false;
         e.box = Aabb{};
-        if (m.kind == MeshKind::Model && m.geometry) {
-            const MeshData& g = *m.geometry;
+        if (e.geometry) {
+            const MeshData& g = *e.geometry;
             const Vector& s = m.scale;
             const Vector c = (g.boundsMin + g.boundsMax) * 0.5f + m.offset;
             e.centre = m.place.position + m.place.right * (c.x * s.x) + m.place.up * (c.y * s.y) +
                        m.place.front * (c.z * s.z);
             e.radius = Length(g.boundsMax - g.boundsMin) * 0.5f * MaxScale(s);
-            e.model = ModelFor(m.geometry);
             e.odd = !e.model->boundsHold;
             e.shaped = true;
         } else if (m.kind == MeshKind::Sprite) {
@@ -477,93 +508,227 @@ class RayIndex {
         e.box.hi = e.centre + Vector{r, r, r};
     }
 
+    // The box a tree holds for the entry: its own, with room to move by a part of its
+    // size and, for a moving mesh, by the stride it just made, so a steady mover leaves
+    // it seldom.
+    static void Loosen(Entry& e, float stride) {
+        e.room = kLoose * (e.box.hi.x - e.box.lo.x) + stride;
+        e.loose.lo = e.box.lo - Vector{e.room, e.room, e.room};
+        e.loose.hi = e.box.hi + Vector{e.room, e.room, e.room};
+        e.looseCentre = e.centre;
+    }
+    static bool Inside(const Aabb& in, const Aabb& out) {
+        return in.lo.x >= out.lo.x && in.lo.y >= out.lo.y && in.lo.z >= out.lo.z && in.hi.x <= out.hi.x &&
+               in.hi.y <= out.hi.y && in.hi.z <= out.hi.z;
+    }
+
+    int SlotOf(int id) const {
+        return id >= 0 && std::size_t(id) < slotById_.size() ? slotById_[std::size_t(id)] : -1;
+    }
+    void SetSlot(int id, int slot) {
+        if (id < 0) return;
+        if (std::size_t(id) >= slotById_.size()) slotById_.resize(std::size_t(id) + 1, -1);
+        slotById_[std::size_t(id)] = slot;
+    }
+
+    void JoinMoving(int slot) {
+        Entry& e = entries_[std::size_t(slot)];
+        e.moving = true;
+        e.movingIndex = int(movingSlots_.size());
+        movingSlots_.push_back(slot);
+        movingBuilt_ = false;
+    }
+    void LeaveMoving(int slot) {
+        Entry& e = entries_[std::size_t(slot)];
+        const int last = movingSlots_.back();
+        movingSlots_[std::size_t(e.movingIndex)] = last;
+        entries_[std::size_t(last)].movingIndex = e.movingIndex;
+        movingSlots_.pop_back();
+        e.moving = false;
+        e.movingIndex = -1;
+        movingBuilt_ = false;
+    }
+
+    // The entry's box left its loose box. A mesh that crept out has its box refitted in
+    // the tree that holds it; a resting one that leapt far past its room starts moving.
+    void Moved(int slot, bool counts) {
+        Entry& e = entries_[std::size_t(slot)];
+        float step = Length(e.centre - e.looseCentre);
+        if (!std::isfinite(step)) step = 0;
+        const bool leapt = step > 2 * e.room;
+        Loosen(e, e.moving || leapt ? step : 0);
+        if (counts && leapt) e.lastMoved = epoch_;
+        if (e.moving) {
+            Reboxed(slot);
+        } else if (e.inTree && !leapt) {
+            Reboxed(slot);
+        } else {
+            if (e.inTree) ++stale_;
+            JoinMoving(slot);
+        }
+    }
+
+    // What a tree holds for an entry: a hidden mesh is never met, so the walk need not
+    // go near it (effects wait hidden in heaps).
+    static Aabb TreeBox(const Entry& e) { return e.hittable ? e.loose : Aabb{}; }
+
+    // The entry's tree box changed: refitted before the next walk.
+    void Reboxed(int slot) {
+        const Entry& e = entries_[std::size_t(slot)];
+        if (e.moving) {
+            if (!movingBuilt_) return;
+            moving_.SetBox(e.movingIndex, TreeBox(e));
+            movingRefit_ = true;
+        } else if (e.inTree && !e.odd) {
+            tree_.SetBox(slot, TreeBox(e));
+            treeRefit_ = true;
+        }
+    }
+
     void Rebuild(const Scene& scene) {
+        // Meshes that moved lately will move again: they stay out of the resting tree.
+        std::vector<std::pair<int, int>> recent;  // id, frame last moved
+        if (!rebuild_)
+            for (const Entry& e : entries_)
+                if (e.moving && e.shaped && epoch_ - e.lastMoved < kSettled)
+                    recent.push_back({e.id, e.lastMoved});
+        std::sort(recent.begin(), recent.end());
         entries_.clear();
-        slotOf_.clear();
         extras_.clear();
+        movingSlots_.clear();
         dirty_.clear();
         for (auto it = models_.begin(); it != models_.end();)
             it = it->second.data.expired() ? models_.erase(it) : std::next(it);
-        const auto& items = scene.meshes.Items();
+        const auto& pool = scene.meshes;
+        const auto& items = pool.Items();
+        slotById_.assign(std::size_t(std::max(pool.NextId(), 0)), -1);
         entries_.resize(items.size());
         std::vector<Aabb> boxes(items.size());
         std::vector<int> prims;
         prims.reserve(items.size());
+        auto next = recent.begin();
         for (std::size_t i = 0; i < items.size(); ++i) {
             Entry& e = entries_[i];
             Snapshot(e, items[i]);
-            slotOf_[e.id] = int(i);
+            Loosen(e, 0);
+            SetSlot(e.id, int(i));
+            while (next != recent.end() && next->first < e.id)
+                ++next;
             if (e.odd) {
                 extras_.push_back(int(i));
+            } else if (next != recent.end() && next->first == e.id) {
+                e.lastMoved = next->second;
+                JoinMoving(int(i));
             } else {
                 e.inTree = true;
-                boxes[i] = e.box;
+                boxes[i] = TreeBox(e);
                 prims.push_back(int(i));
             }
         }
         tree_.Build(boxes, std::move(prims), 1);
         live_ = items.size();
-        dead_ = 0;
-        refits_ = 0;
+        dead_ = stale_ = 0;
+        movingAtBuild_ = movingSlots_.size();
+        movingBuilt_ = false;
         rebuild_ = false;
+    }
+
+    void FitMoving() {
+        if (movingBuilt_ && movingRefit_) {
+            moving_.Refit();
+            if (moving_.Cost() > 1.5 * moving_.BuiltCost() + 1) movingBuilt_ = false;
+        }
+        movingRefit_ = false;
+        if (movingBuilt_) return;
+        std::vector<Aabb>& boxes = movingBoxes_;
+        boxes.resize(movingSlots_.size());
+        std::vector<int> prims(movingSlots_.size());
+        for (std::size_t k = 0; k < movingSlots_.size(); ++k) {
+            boxes[k] = TreeBox(entries_[std::size_t(movingSlots_[k])]);
+            prims[k] = int(k);
+        }
+        moving_.Build(boxes, std::move(prims), 1);
+        movingBuilt_ = true;
     }
 
     void Sync(const Scene& scene) {
         const auto& pool = scene.meshes;
         if (!rebuild_ && !dirty_.empty()) {
+            ++epoch_;
             for (int id : dirty_) {
                 const MeshItem* m = pool.Find(id);
-                auto it = slotOf_.find(id);
-                if (m && it == slotOf_.end()) {
-                    // New since the tree was built: tested on every ray until the next build.
-                    const int slot = int(entries_.size());
+                const int slot = SlotOf(id);
+                if (m && slot < 0) {
+                    // New since the tree was built: moving until the next build.
+                    const int s = int(entries_.size());
                     entries_.emplace_back();
-                    Snapshot(entries_.back(), *m);
-                    slotOf_[id] = slot;
-                    extras_.push_back(slot);
-                    ++live_;
-                } else if (m) {
-                    Entry& e = entries_[std::size_t(it->second)];
-                    const Aabb old = e.box;
+                    SetSlot(id, s);
+                    Entry& e = entries_.back();
                     Snapshot(e, *m);
-                    if (e.inTree && e.odd) rebuild_ = true;
-                    if (e.inTree && !(e.box == old)) {
-                        tree_.SetBox(it->second, e.box);
-                        ++refits_;
-                    }
-                } else if (it != slotOf_.end()) {
-                    Entry& e = entries_[std::size_t(it->second)];
+                    Loosen(e, 0);
+                    e.born = epoch_;
+                    e.lastMoved = epoch_ - kSettled;
+                    ++live_;
+                    if (e.odd)
+                        extras_.push_back(s);
+                    else
+                        JoinMoving(s);
+                } else if (m) {
+                    Entry& e = entries_[std::size_t(slot)];
+                    const bool wasOdd = e.odd, wasHittable = e.hittable;
+                    Snapshot(e, *m);
+                    if (e.odd != wasOdd)
+                        rebuild_ = true;
+                    else if (!e.odd && !Inside(e.box, e.loose))
+                        Moved(slot, e.born != epoch_);  // placed as it was made: not a move
+                    else if (e.hittable != wasHittable)
+                        Reboxed(slot);
+                } else if (slot >= 0) {
+                    Entry& e = entries_[std::size_t(slot)];
                     e.shaped = e.hittable = false;
                     e.geometry.reset();
-                    e.box = Aabb{};
-                    if (e.inTree)
-                        tree_.SetBox(it->second, e.box);
-                    else
-                        std::erase(extras_, it->second);
-                    slotOf_.erase(it);
+                    e.model = nullptr;
+                    if (e.odd) std::erase(extras_, slot);
+                    if (e.moving) {
+                        LeaveMoving(slot);
+                    } else if (e.inTree) {
+                        Reboxed(slot);
+                        ++stale_;
+                    }
+                    SetSlot(id, -1);
                     --live_;
                     ++dead_;
                 }
             }
             dirty_.clear();
-            tree_.Refit();
         }
-        // A change nobody announced shows in the count; start afresh then, and also
-        // once enough has moved, come or gone that the tree has lost its shape.
-        if (rebuild_ || live_ != pool.Items().size() || extras_.size() > 8 + live_ / 8 ||
-            dead_ > 8 + live_ / 4 || tree_.Cost() > 1.5 * tree_.BuiltCost() + 1 ||
-            refits_ > 64 * live_ + 1024)
+        if (treeRefit_) tree_.Refit();
+        treeRefit_ = false;
+        // A change nobody announced shows in the count; start afresh then, and also once
+        // the resting tree holds many boxes that are no longer there or has grown out
+        // of shape by refits, or the moving set has grown well past what it held at the
+        // build.
+        if (rebuild_ || live_ != pool.Items().size() || stale_ > 16 + live_ / 2 || dead_ > 64 + live_ ||
+            tree_.Cost() > 1.5 * tree_.BuiltCost() + 1 ||
+            movingSlots_.size() > 2 * movingAtBuild_ + 32 + live_ / 8)
             Rebuild(scene);
+        FitMoving();
     }
 
     std::vector<Entry> entries_;
-    std::unordered_map<int, int> slotOf_;  // mesh id -> entry
-    std::vector<int> dirty_;               // ids changed since the last ray
-    std::vector<int> extras_;              // entries outside the tree
+    std::vector<int> slotById_;  // mesh id -> entry, -1 for none
+    std::vector<int> dirty_;     // ids changed since the last ray
+    std::vector<int> extras_;    // entries whose bounds no tree can hold
     std::unordered_map<const MeshData*, ModelInfo> models_;
     std::vector<Candidate> candidates_;
-    Bvh tree_;
-    std::size_t live_ = 0, dead_ = 0, refits_ = 0;
+    Bvh tree_;                       // resting meshes, by entry
+    Bvh moving_;                     // moving meshes, by place in movingSlots_
+    std::vector<int> movingSlots_;   // the moving set's entries
+    std::vector<Aabb> movingBoxes_;  // scratch for building the moving tree
+    bool movingBuilt_ = false, movingRefit_ = false, treeRefit_ = false;
+    std::size_t movingAtBuild_ = 0;
+    std::size_t live_ = 0, dead_ = 0, stale_ = 0;
+    int epoch_ = 0;  // counts the syncs that had changes: about one a frame
     bool rebuild_ = true;
     int fallbacks_ = 0;
 };
@@ -586,7 +751,7 @@ int RayHitFallbacks() {
 }
 
 // The plain test, kept as the reference the cached one must match.
-HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach) {
+HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach, const MeshIdSet* passThrough) {
     HitInfoRec result;
     const Vector dir = Normalise(rayRec.Dir);
     if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0)
@@ -597,7 +762,7 @@ HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach) {
 
     float best = reach;
     for (const MeshItem& m : scene.meshes.Items()) {
-        if (!m.visible) continue;
+        if (!m.visible || (passThrough && passThrough->Contains(m.id))) continue;
         float t = -1;
         if (m.kind == MeshKind::Model && m.geometry)
             t = HitModel(m, ray, best, exact);
@@ -615,11 +780,24 @@ HitInfoRec RayHitBruteForce(const RayRec& rayRec, int mode, float reach) {
 
 }  // namespace engine
 
-HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
+namespace {
+
+HitInfoRec CachedRayHit(const RayRec& rayRec, int mode, float reach, const MeshIdSet* passThrough) {
     const Vector dir = Normalise(rayRec.Dir);
     if (Length(dir) == 0 || !engine::Finite(rayRec.Origin) || !std::isfinite(reach) || reach < 0) return {};
     auto& state = engine::State();
     if (!state.rayIndex) state.rayIndex = std::make_shared<engine::RayIndex>();
-    return state.rayIndex->Hit(state.scene, Ray{rayRec.Origin, dir}, mode, reach, rayRec);
+    return state.rayIndex->Hit(state.scene, Ray{rayRec.Origin, dir}, mode, reach, rayRec, passThrough);
+}
+
+}  // namespace
+
+HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach, int, int, bool) const {
+    return CachedRayHit(rayRec, mode, reach, nullptr);
+}
+
+HitInfoRec EngineMeshes::RayHit(const RayRec& rayRec, int mode, float reach,
+                                const MeshIdSet& passThrough) const {
+    return CachedRayHit(rayRec, mode, reach, &passThrough);
 }
 }  // namespace quorvel

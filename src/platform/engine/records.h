@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/engine/types.h"
 
@@ -34,6 +35,23 @@ struct RayRec {
 struct HitInfoRec {
     bool HitFlag = false;
     int HitId = -1;
+};
+
+// Mesh ids a ray test passes through as though they were hidden: the effects and
+// shots that never stop a shot. Kept by whoever lists them, and read per mesh the
+// ray meets, so it is a flag per id rather than a list.
+class MeshIdSet {
+  public:
+    void Add(int id) {
+        if (id < 0) return;
+        if (std::size_t(id) >= in_.size()) in_.resize(std::size_t(id) + 1, 0);
+        in_[std::size_t(id)] = 1;
+    }
+    void Clear() { in_.clear(); }
+    bool Contains(int id) const { return id >= 0 && std::size_t(id) < in_.size() && in_[std::size_t(id)]; }
+
+  private:
+    std::vector<std::uint8_t> in_;
 };
 
 // The mouse as the game reads it: a pointer position in screen pixels, the wheel

@@ -28,40 +28,61 @@ std::shared_ptr<const T> Cached(Cache<T>& cache, const std::string& key, Load lo
     return fresh;
 }
 
+// `prefetched`: take the decoding the level's read-ahead may have done already.
+std::shared_ptr<const Picture> DecodePicture(const std::string& real, int flag, std::string* reason,
+                                             bool prefetched = false) {
+    std::optional<ImageData> image;
+    if (prefetched) image = TakePrefetchedPicture(real);
+    if (!image) image = LoadImageFile(real, reason);
+    if (!image) return nullptr;
+    if (image->width <= 0 || image->height <= 0) {
+        if (reason) *reason = "no pixels";
+        return nullptr;
+    }
+    auto picture = std::make_shared<Picture>();
+    picture->width = image->width;
+    picture->height = image->height;
+    picture->rgba = std::move(image->rgba);
+    picture->warning = std::move(image->warning);
+    bool opaque = true;
+    for (std::size_t i = 3; i < picture->rgba.size(); i += 4)
+        if (picture->rgba[i] != 255) {
+            opaque = false;
+            break;
+        }
+    picture->hasAlpha = !opaque;
+    if (flag == 1 && opaque) {
+        for (std::size_t i = 0; i + 3 < picture->rgba.size(); i += 4) {
+            const auto& p = picture->rgba;
+            picture->rgba[i + 3] = std::max(p[i], std::max(p[i + 1], p[i + 2]));
+        }
+        picture->hasAlpha = true;
+    }
+    picture->file = real;
+    picture->flag = flag == 1 ? 1 : 0;
+    return picture;
+}
+
 }  // namespace
 
 std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag, std::string* reason) {
     static Cache<Picture> cache;
     const std::string real = sys::ResolvePath(path);
     return Cached(cache, std::to_string(flag == 1 ? 1 : 0) + real, [&]() -> std::shared_ptr<const Picture> {
-        std::optional<ImageData> image = TakePrefetchedPicture(real);
-        if (!image) image = LoadImageFile(real, reason);
-        if (!image) return nullptr;
-        if (image->width <= 0 || image->height <= 0) {
-            if (reason) *reason = "no pixels";
-            return nullptr;
-        }
-        auto picture = std::make_shared<Picture>();
-        picture->width = image->width;
-        picture->height = image->height;
-        picture->rgba = std::move(image->rgba);
-        picture->warning = std::move(image->warning);
-        bool opaque = true;
-        for (std::size_t i = 3; i < picture->rgba.size(); i += 4)
-            if (picture->rgba[i] != 255) {
-                opaque = false;
-                break;
-            }
-        picture->hasAlpha = !opaque;
-        if (flag == 1 && opaque) {
-            for (std::size_t i = 0; i + 3 < picture->rgba.size(); i += 4) {
-                const auto& p = picture->rgba;
-                picture->rgba[i + 3] = std::max(p[i], std::max(p[i + 1], p[i + 2]));
-            }
-            picture->hasAlpha = true;
-        }
-        return picture;
+        return DecodePicture(real, flag, reason, true);
     });
+}
+
+std::shared_ptr<const Picture> PicturePixels(const std::shared_ptr<const Picture>& picture) {
+    if (!picture || !picture->rgba.empty() || picture->file.empty()) return picture;
+    std::shared_ptr<const Picture> again = DecodePicture(picture->file, picture->flag, nullptr);
+    // A file changed on disk since does not stand in for the picture.
+    if (!again || again->width != picture->width || again->height != picture->height) return nullptr;
+    return again;
+}
+
+void ReleasePixels(const Picture& picture) {
+    if (!picture.file.empty()) std::vector<std::uint8_t>().swap(picture.rgba);
 }
 
 std::shared_ptr<const MeshData> LoadModelFile(const std::string& path, std::string* reason) {

@@ -17,6 +17,12 @@ namespace quorvel::engine {
 // A failure leaves the reader's reason in `reason` when given.
 std::shared_ptr<const Picture> LoadPicture(const std::string& path, int flag, std::string* reason = nullptr);
 
+// The pixels of a picture, read again from its file when they were let go (null when
+// they are gone and cannot be read again).
+std::shared_ptr<const Picture> PicturePixels(const std::shared_ptr<const Picture>& picture);
+// Lets a file's picture's pixels go; PicturePixels reads them again.
+void ReleasePixels(const Picture& picture);
+
 // A ".3ds" model; null when it cannot be read or holds no triangles.
 std::shared_ptr<const MeshData> LoadModelFile(const std::string& path, std::string* reason = nullptr);
 

@@ -33,7 +33,11 @@ struct Picture {
     int width = 0;
     int height = 0;
     bool hasAlpha = false;  // the file carried an alpha channel
-    std::vector<std::uint8_t> rgba;
+    // A renderer that keeps the picture in memory of its own lets these go once it has
+    // them (ReleasePixels); `file` and `flag` read them again when it needs them anew.
+    mutable std::vector<std::uint8_t> rgba;
+    std::string file;     // the file as found on disk; empty for a picture made in memory
+    int flag = 0;         // the load flag applied
     std::string warning;  // damage its reader recovered from, for the load log
 };
 

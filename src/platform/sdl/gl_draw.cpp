@@ -1,5 +1,7 @@
 #include "platform/sdl/gl_draw.h"
 
+#include "platform/engine/resources.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -507,9 +509,7 @@ void FlatStream::Flush() {
 // ---- TextureCache ------------------------------------------------------------------
 
 GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, int detail) {
-    if (!picture || picture->width <= 0 || picture->height <= 0 ||
-        picture->rgba.size() < std::size_t(picture->width) * std::size_t(picture->height) * 4)
-        return 0;
+    if (!picture || picture->width <= 0 || picture->height <= 0) return 0;
     // Low detail saves memory on large pictures only: one that is small already (the
     // low-detail sky's faces) would otherwise be enlarged on screen into blocks.
     detail = std::clamp(detail, 1, 16);
@@ -520,18 +520,22 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
         glDeleteTextures(1, &it->second.id);  // a new picture where a freed one was
         entries_.erase(it);
     }
-    int w = picture->width, h = picture->height;
+    // Pixels let go after an earlier upload are read again for this one.
+    const std::shared_ptr<const engine::Picture> source = engine::PicturePixels(picture);
+    if (!source || source->rgba.size() < std::size_t(source->width) * std::size_t(source->height) * 4)
+        return 0;
+    int w = source->width, h = source->height;
     std::vector<std::uint8_t> reduced;
-    const std::uint8_t* pixels = picture->rgba.data();
+    const std::uint8_t* pixels = source->rgba.data();
     if (detail > 1) {
-        reduced = Reduce(*picture, detail, w, h);
+        reduced = Reduce(*source, detail, w, h);
         pixels = reduced.data();
     }
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
     if (w > maxSize || h > maxSize) {
         const int factor = (std::max(w, h) + maxSize - 1) / maxSize;
-        reduced = Reduce(*picture, detail * factor, w, h);
+        reduced = Reduce(*source, detail * factor, w, h);
         pixels = reduced.data();
     }
     GLuint id = 0;
@@ -566,6 +570,9 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
             glTexImage2D(GL_TEXTURE_2D, i, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
     }
     entries_[key] = Entry{id, picture};
+    // The driver holds the picture now, with its mipmaps: a second copy of a level's
+    // pictures in the engine would be most of what the level takes beyond them.
+    engine::ReleasePixels(*picture);
     return id;
 }
 

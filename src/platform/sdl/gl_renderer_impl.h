@@ -243,8 +243,6 @@ struct GlRenderer::Impl {
     int glyphWidth = 0, glyphHeight = 0;
     // Samplers: [filter 1..3][repeat, clamp] for the 3D textures, and the 2D ones.
     GLuint samplers3d[3][2] = {};
-    // Particles are small and short-lived: their mipmapped filter reads one level.
-    GLuint particleMipmapped = 0;
     GLuint samplerRepeat = 0, samplerClamp = 0, samplerNearest = 0;
     int width = 0, height = 0;
     int frames = 0;

@@ -397,7 +397,7 @@ void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
     glActiveTexture(GL_TEXTURE0);
-    glBindSampler(0, engine::TextureFilter(scene.frame) == 2 ? particleMipmapped : Sampler3d(scene, true));
+    glBindSampler(0, Sampler3d(scene, true));
     const glm::vec3 right = V(cv.camera->place.right), up = V(cv.camera->place.up);
     for (const engine::ParticleItem& sys : scene.particles.Items()) {
         if (!sys.sim || sys.sim->Count() == 0) continue;

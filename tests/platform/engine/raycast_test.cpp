@@ -114,6 +114,22 @@ TEST_F(EngineRayHit, HiddenMeshesAreNeverMetAndShowingThemAgainRestoresThem) {
     EXPECT_EQ(Cast({0, 0, 0}, {0, 0, 1}, 1000).HitId, near);
 }
 
+// The ray test keeps an index of the meshes between rays: it must follow a mesh that
+// leaps away and back, and a pool emptied after a ray leaves nothing to meet.
+TEST_F(EngineRayHit, TheIndexFollowsMovesAndAnEmptiedPool) {
+    const int rock = Box("rock", {0, 0, 50});
+    EXPECT_EQ(Cast({0, 0, 0}, {0, 0, 1}, 1000).HitId, rock);
+    meshes_.SelectMeshById(rock);
+    meshes_.SetPosition({0, 500, 50});
+    EXPECT_FALSE(Cast({0, 0, 0}, {0, 0, 1}, 1000).HitFlag) << "left the ray";
+    EXPECT_EQ(Cast({0, 500, 0}, {0, 0, 1}, 1000).HitId, rock) << "met where it went";
+    meshes_.MoveUp(-500);
+    EXPECT_EQ(Cast({0, 0, 0}, {0, 0, 1}, 1000).HitId, rock) << "back on the ray";
+    meshes_.ClearMeshes();
+    EXPECT_FALSE(Cast({0, 0, 0}, {0, 0, 1}, 1000).HitFlag);
+    EXPECT_FALSE(Cast({0, 500, 0}, {0, 0, 1}, 1000).HitFlag);
+}
+
 TEST_F(EngineRayHit, TrianglesDecideNotTheBoundingSphere) {
     // Scaled and turned: the box is 2 x 20 x 2 standing up, rotated 45 degrees about Y.
     const int post = Box("post", {0, 0, 50});
@@ -168,7 +184,8 @@ TEST_F(EngineRayHit, SpritesAreHitAsTheirQuadsAndEmptyNodesNever) {
 
 // The cached ray test against the plain one, over random scenes that change between
 // rays: several models (shared by many meshes), sprites facing the camera or lying
-// flat, empty nodes, odd scales, hidden and removed meshes, short and long reaches.
+// flat, empty nodes, odd scales, hidden and removed meshes, short and long reaches,
+// meshes that creep and meshes that leap, and rays that pass through listed meshes.
 TEST_F(EngineRayHit, TheCachedTestAgreesWithThePlainOneOverRandomScenes) {
     std::mt19937 rng(20);
     std::uniform_real_distribution<float> unit(0, 1), around(-1, 1);
@@ -210,12 +227,15 @@ TEST_F(EngineRayHit, TheCachedTestAgreesWithThePlainOneOverRandomScenes) {
     auto change = [&]() {
         if (ids.empty()) return;
         meshes_.SelectMeshById(ids[std::size_t(unit(rng) * float(ids.size())) % ids.size()]);
-        switch (int(unit(rng) * 8)) {
+        switch (int(unit(rng) * 9)) {
             case 0:
                 meshes_.SetPosition(point(100));
                 break;
             case 1:
                 meshes_.MoveForward(around(rng) * 30);
+                break;
+            case 8:  // creeping, as a drifting rock does from frame to frame
+                meshes_.MoveForward(around(rng) * 0.5f);
                 break;
             case 2:
                 meshes_.TurnYaw(unit(rng) * 90);
@@ -248,8 +268,15 @@ TEST_F(EngineRayHit, TheCachedTestAgreesWithThePlainOneOverRandomScenes) {
         const int count = 5 + int(unit(rng) * 150);
         for (int n = 0; n < count; ++n)
             add(n);
+        // Some rays pass through a few listed meshes, as shots pass through effects.
+        MeshIdSet listed;
+        for (int id : ids)
+            if (chance(0.2f)) listed.Add(id);
         for (int r = 0; r < 400; ++r) {
             if (chance(0.15f)) change();
+            if (chance(0.03f))  // a frame's worth of moves between two rays
+                for (int k = 0; k < 30; ++k)
+                    change();
             Vector origin = point(150), dir = point(1);
             if (chance(0.5f) && !ids.empty()) {
                 // Aimed at a mesh, so hits are common.
@@ -262,8 +289,10 @@ TEST_F(EngineRayHit, TheCachedTestAgreesWithThePlainOneOverRandomScenes) {
             const float reach = chance(0.3f) ? unit(rng) * 20 : chance(0.5f) ? unit(rng) * 300 : 1e5f;
             const int mode = chance(0.8f) ? 3 : 0;
             const RayRec ray{origin, dir};
-            const HitInfoRec want = engine::RayHitBruteForce(ray, mode, reach);
-            const HitInfoRec got = meshes_.RayHit(ray, mode, reach, 0, 0, true);
+            const bool filtered = chance(0.3f);
+            const HitInfoRec want = engine::RayHitBruteForce(ray, mode, reach, filtered ? &listed : nullptr);
+            const HitInfoRec got = filtered ? meshes_.RayHit(ray, mode, reach, listed)
+                                            : meshes_.RayHit(ray, mode, reach, 0, 0, true);
             ++rays;
             hits += want.HitFlag;
             ASSERT_EQ(got.HitFlag, want.HitFlag) << "scene " << scene << " ray " << r;

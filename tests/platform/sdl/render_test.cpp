@@ -206,6 +206,33 @@ TEST_F(RenderTest, SkyAtLowDetailIsSmooth) {
     EXPECT_LT(largest, 12);
 }
 
+// The renderer keeps uploaded pictures itself and lets the engine's copy go; a change
+// of detail that needs the picture again reads it back from its file.
+TEST_F(RenderTest, APictureLetGoAfterUploadIsReadAgainForAnotherDetail) {
+    Start(640, 480);
+    EngineTextures textures;
+    const int id = textures.LoadTexture("face", Png("tex\\face.png", 768, 768, [](int x, int) -> Px {
+                                            return {200, std::uint8_t(x / 4), 40, 255};
+                                        }));
+    EngineSky sky;
+    sky.CreateSkyItem("cube", 1, 500);
+    for (int f = 0; f < 6; ++f)
+        sky.SetSkyFace(f, id);
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    Frame();
+    const auto full = Grab().At(320, 240);
+    const engine::TextureItem* item = engine::State().scene.textures.Find(id);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->picture->rgba.empty()) << "the engine's copy is let go once uploaded";
+    EngineFrame().SetRenderSwitchF(1);
+    Frame();
+    const auto low = Grab().At(320, 240);
+    EXPECT_NEAR(low[0], full[0], 12);
+    EXPECT_NEAR(low[1], full[1], 12);
+    EXPECT_NEAR(low[2], full[2], 12);
+    EXPECT_GT(low[0], 150) << "the face, not an empty texture";
+}
+
 // A fountain of particles half way through its first second.
 TEST_F(RenderTest, ParticleSystemMidFlight) {
     Start(640, 480);
