@@ -95,6 +95,18 @@ struct MeshItem {
     int spinSpace = 1;
 };
 
+// How a model mesh meets what lies behind it (the mesh modes and flags of engine.h).
+// Self-lit glow is kept to two-sided meshes: a one-sided self-lit mesh is a solid
+// body (the rocks), and adding it would let everything behind show through.
+enum class MeshBlend { Solid, Alpha, Glow };
+inline bool MeshSelfLit(const MeshItem& m) {
+    return m.mode == 2;
+}
+inline MeshBlend MeshBlending(const MeshItem& m) {
+    if (MeshSelfLit(m) && (m.flags & 1)) return MeshBlend::Glow;
+    return (m.flags & 4) ? MeshBlend::Alpha : MeshBlend::Solid;
+}
+
 struct ModelItem {
     int id = -1;
     std::string key;
