@@ -76,7 +76,9 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
                                  std::max({std::abs(m.scale.x), std::abs(m.scale.y), std::abs(m.scale.z)});
             const glm::vec3 c = glm::vec3(ItemMatrix(m.place, m.scale, m.offset) * glm::vec4(centre, 1));
             if (!frustum.Sees(c, radius)) continue;
-            const bool isBlended = engine::MeshBlending(m) != engine::MeshBlend::Solid;
+            const MaterialItem* mat = scene.materials.Find(m.materialId);
+            const float opacity = mat ? engine::MaterialOpacity(*mat) : 1.0f;
+            const bool isBlended = engine::MeshBlending(m, opacity) != engine::MeshBlend::Solid;
             (isBlended ? blended : opaque).push_back({&m, nullptr, glm::dot(c - eye, front)});
         } else if (m.kind == MeshKind::Sprite) {
             const float radius = 0.5f * std::hypot(m.spriteWidth * m.scale.x, m.spriteHeight * m.scale.y) +
@@ -363,7 +365,7 @@ void GlRenderer::Impl::DrawMeshRun(const Scene& scene, const SurfaceDraw* first,
     const MaterialItem* found = scene.materials.Find(m.materialId);
     const MaterialItem& mat = found ? *found : kDefaultMaterial;
     const float opacity = engine::MaterialOpacity(mat);
-    const engine::MeshBlend blending = engine::MeshBlending(m);
+    const engine::MeshBlend blending = engine::MeshBlending(m, opacity);
     const bool glow = blending == engine::MeshBlend::Glow;
     const bool alpha = blending == engine::MeshBlend::Alpha;
     const SurfaceProgram* p =

@@ -268,7 +268,8 @@ TEST_F(RenderTest, FadeMaterialAtFifty) {
 
 // Self-lit meshes (mode 2) over a blue background and over each other: one-sided ones
 // are solid rocks that hide what is behind them, two-sided ones are flames that add to
-// it, and flag 4 fades a rock by its material's opacity (a breaking rock's fragments).
+// it; a fade material (a breaking rock's fragments) or flag 4 blends a rock by the
+// material's opacity.
 TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
     struct Case {
         const char* name;
@@ -282,7 +283,8 @@ TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
     const Case cases[] = {
         {"one-sided rock", 0, "", {200, 40, 40}, {200, 40, 40}},
         {"two-sided flame", 1, "", {255, 80, 240}, {255, 255, 255}},
-        {"fading rock", 4, "half", {100, 20, 100}, {110, 70, 70}},
+        {"rock at fade50", 0, "fade50", {100, 20, 100}, {110, 70, 70}},
+        {"rock blended by flag 4", 4, "half", {100, 20, 100}, {110, 70, 70}},
     };
     Start(640, 480);
     EngineTextures textures;
@@ -291,6 +293,11 @@ TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
     EngineMaterials materials;
     materials.CreateMaterial("half");
     materials.SetColourSlot1(Colour{255, 255, 255, 128});
+    materials.CreateMaterial("fade50");
+    materials.SetColourSlot1(Colour{96, 96, 96, 255});
+    materials.SetColourSlot2(Colour{110, 110, 110, 255});
+    materials.SetColourSlot3(Colour{82, 82, 82, 255});
+    materials.SetColourSlot4(Colour{128, 128, 128, 255});
     EngineFrame frame;
     frame.SetSceneColourA(Colour{0, 0, 160, 255});
     MainCamera({0, 0, 0}, {0, 0, 1});
