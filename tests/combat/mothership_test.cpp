@@ -299,6 +299,12 @@ TEST_F(GiantAsteroid, HitPointsByLevelAndDifficulty) {
 }
 
 TEST_F(GiantAsteroid, FlyByRunRestartAndKill) {
+    // The ship has flown off its start; the fly-by ends with the ship and the view
+    // back at the start pose, where the run is fought.
+    const int hold = Node("hold");
+    MeshObj->SelectMeshById(hold);
+    MeshObj->SetPosition({500, 0, -900});
+    CameraObj->SetCameraPosition({500, 0, -899});
     StartGiantAsteroid();
     EXPECT_TRUE(GiantAsteroidFlying);
     const Vector start = GiantAsteroidStart;
@@ -316,6 +322,9 @@ TEST_F(GiantAsteroid, FlyByRunRestartAndKill) {
     }
     EXPECT_TRUE(GiantAsteroidActive);
     EXPECT_GT(Pos("gahold").z, 25000);
+    test::ExpectNear(Pos(hold), {0, 0, 0});
+    CameraObj->SelectCameraById(0);
+    test::ExpectNear(CameraObj->GetCameraPosition(), {0, 0, 1});
     test::ExpectNear(Pos("ga"), start);
 
     // The run: 15 a frame toward the station; through it the ship is lost and the run restarts.

@@ -774,5 +774,40 @@ TEST_F(GravityBeamControl, NothingWithinReachIsGrabbed) {
     EXPECT_EQ(Stops("gravbeam"), 1);
 }
 
+// The swirl is the beam waiting for something to grab: it shows whenever the beam is
+// chosen and holds nothing, with fire held or not, and goes while it holds a rock and
+// once another weapon is chosen.
+TEST_F(GravityBeamControl, TheSwirlShowsWhileTheChosenBeamHoldsNothing) {
+    folder.Write("tex/g.bmp", test::SolidBmp(4, 4, 0, 120, 255));
+    int ids[2] = {};
+    for (int k : {0, 1}) {
+        ids[k] = Draw2DObj->LoadImage(sys::ProgramFolder() + "\\tex\\g.bmp",
+                                      "gravbeam" + std::to_string(k + 1), 1);
+        Draw2DObj->SetImageVisible(false);
+    }
+    auto swirl = [&] {
+        const bool one = h.Scene().images.Find(ids[0])->visible;
+        EXPECT_EQ(one, h.Scene().images.Find(ids[1])->visible);
+        return one;
+    };
+    MeshObj->SelectMeshById(rock);
+    MeshObj->SetPosition({0, 0, -800});  // out of reach for now
+    Frames(2);
+    EXPECT_TRUE(swirl()) << "chosen, fire never pressed";
+    Fire(true, 3);
+    EXPECT_TRUE(swirl()) << "fire held, nothing in reach";
+    Fire(false, 3);
+    EXPECT_TRUE(swirl()) << "fire let go";
+    MeshObj->SelectMeshById(rock);
+    MeshObj->SetPosition({0, 0, -300});
+    Fire(true, 3);
+    Fire(false, 2);
+    ASSERT_TRUE(GravityBeam->Holding());
+    EXPECT_FALSE(swirl()) << "holding the rock";
+    GravityBeam->Init();
+    Hold({key::D1}, 2);
+    EXPECT_FALSE(swirl()) << "another weapon";
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -147,7 +147,10 @@
 //   SetMaterialFlag: 1 lit (default), 0 unlit. UpdateMaterials: no effect (kept for
 //   the call order).
 // Mesh modes (SetMeshMode): 1 normal (lit, opaque unless a flag blends it);
-//   2 effect: unlit, added to what is behind (glow), no depth writes.
+//   2 self-lit: unlit, at its texture's full brightness. Drawn two-sided (flag 1) it
+//   is an effect: added to what is behind (glow), no depth writes. One-sided it is a
+//   solid body like mode 1 (the asteroids), blended by flag 4 or by a material that
+//   is not fully opaque (the fade series fades a breaking rock's fragments).
 // Mesh flags (SetMeshFlags, the last value set counts), bits:
 //   1 both faces drawn (no back-face culling), 2 no depth writes,
 //   4 alpha blended with the material's opacity. So 0 opaque, 1 two-sided,

@@ -100,6 +100,21 @@ struct MeshItem {
     int spinSpace = 1;
 };
 
+// How a model mesh meets what lies behind it (the mesh modes and flags of engine.h),
+// given its material's opacity (MaterialOpacity). Self-lit glow is kept to two-sided
+// meshes: a one-sided self-lit mesh is a solid body (the rocks), and adding it would
+// let everything behind show through. Light does not dim a self-lit body, so a fade
+// material blends it instead.
+enum class MeshBlend { Solid, Alpha, Glow };
+inline bool MeshSelfLit(const MeshItem& m) {
+    return m.mode == 2;
+}
+inline MeshBlend MeshBlending(const MeshItem& m, float opacity) {
+    if (MeshSelfLit(m) && (m.flags & 1)) return MeshBlend::Glow;
+    if ((m.flags & 4) || (MeshSelfLit(m) && opacity < 1.0f)) return MeshBlend::Alpha;
+    return MeshBlend::Solid;
+}
+
 struct ModelItem {
     int id = -1;
     std::string key;

@@ -77,7 +77,9 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
                                  std::max({std::abs(m.scale.x), std::abs(m.scale.y), std::abs(m.scale.z)});
             const glm::vec3 c = glm::vec3(ItemMatrix(m.place, m.scale, m.offset) * glm::vec4(centre, 1));
             if (!sees(c, radius)) continue;
-            const bool isBlended = m.mode == 2 || (m.flags & 4);
+            const MaterialItem* mat = scene.materials.Find(m.materialId);
+            const float opacity = mat ? engine::MaterialOpacity(*mat) : 1.0f;
+            const bool isBlended = engine::MeshBlending(m, opacity) != engine::MeshBlend::Solid;
             (isBlended ? blended : opaque).push_back({&m, nullptr, glm::dot(c - eye, front)});
         } else if (m.kind == MeshKind::Sprite) {
             const float radius = 0.5f * std::hypot(m.spriteWidth * m.scale.x, m.spriteHeight * m.scale.y) +
@@ -364,17 +366,19 @@ void GlRenderer::Impl::DrawMeshRun(const Scene& scene, const SurfaceDraw* first,
     const MaterialItem* found = scene.materials.Find(m.materialId);
     const MaterialItem& mat = found ? *found : kDefaultMaterial;
     const float opacity = engine::MaterialOpacity(mat);
-    const bool effect = m.mode == 2;
-    const bool alpha = !effect && (m.flags & 4);
+    const engine::MeshBlend blending = engine::MeshBlending(m, opacity);
+    const bool glow = blending == engine::MeshBlend::Glow;
+    const bool alpha = blending == engine::MeshBlend::Alpha;
     const SurfaceProgram* p =
-        SetSurface(scene, m.stages, false, mat, !effect && mat.flag != 0 && !engine::UnlitScene(scene.frame),
-                   effect || alpha ? opacity : 1.0f, effect, true);
+        SetSurface(scene, m.stages, false, mat,
+                   !engine::MeshSelfLit(m) && mat.flag != 0 && !engine::UnlitScene(scene.frame),
+                   glow || alpha ? opacity : 1.0f, glow, true);
     if (!p) return;
     glUniform1f(p->blend, 0);
-    state.SetBlend(effect ? Blend::Add : alpha ? Blend::Alpha : Blend::None);
+    state.SetBlend(glow ? Blend::Add : alpha ? Blend::Alpha : Blend::None);
     state.Enable(GL_CULL_FACE, !(m.flags & 1));
     state.Enable(GL_DEPTH_TEST, m.depthMode != 2);
-    state.DepthMask(!(effect || (m.flags & 2) || m.depthMode != 0));
+    state.DepthMask(!(glow || (m.flags & 2) || m.depthMode != 0));
     // A long run goes out in slices, each handed over as it is sent (see Submitted).
     const long long triangles = gpu->indexCount / 3;
     const std::size_t slice = std::max<std::size_t>(1, std::size_t(FlushEvery() / std::max(1LL, triangles)));

@@ -293,6 +293,64 @@ TEST_F(RenderTest, FadeMaterialAtFifty) {
         EXPECT_NEAR(shot.At(200, 300)[std::size_t(c)], 128, 4);
 }
 
+// Self-lit meshes (mode 2) over a blue background and over each other: one-sided ones
+// are solid rocks that hide what is behind them, two-sided ones are flames that add to
+// it; a fade material (a breaking rock's fragments) or flag 4 blends a rock by the
+// material's opacity.
+TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
+    struct Case {
+        const char* name;
+        int flags;
+        const char* material;
+        std::array<int, 3> nearOnly;  // near box over the background
+        std::array<int, 3> overlap;   // near box over the far one
+    };
+    // Near box red (200, 40, 40), far box green (40, 200, 40), background (0, 0, 160);
+    // a two-sided flame adds both its front and its back.
+    const Case cases[] = {
+        {"one-sided rock", 0, "", {200, 40, 40}, {200, 40, 40}},
+        {"two-sided flame", 1, "", {255, 80, 240}, {255, 255, 255}},
+        {"rock at fade50", 0, "fade50", {100, 20, 100}, {110, 70, 70}},
+        {"rock blended by flag 4", 4, "half", {100, 20, 100}, {110, 70, 70}},
+    };
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("red", Png("tex\\red.png", 8, 8, [](int, int) { return Px{200, 40, 40, 255}; }));
+    textures.LoadTexture("green", Png("tex\\green.png", 8, 8, [](int, int) { return Px{40, 200, 40, 255}; }));
+    EngineMaterials materials;
+    materials.CreateMaterial("half");
+    materials.SetColourSlot1(Colour{255, 255, 255, 128});
+    materials.CreateMaterial("fade50");
+    materials.SetColourSlot1(Colour{96, 96, 96, 255});
+    materials.SetColourSlot2(Colour{110, 110, 110, 255});
+    materials.SetColourSlot3(Colour{82, 82, 82, 255});
+    materials.SetColourSlot4(Colour{128, 128, 128, 255});
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{0, 0, 160, 255});
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    EngineMeshImporter importer;
+    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+    EngineMeshes meshes;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        meshes.ClearMeshes();
+        for (const bool near : {false, true}) {
+            importer.BuildMesh(near ? "near" : "far");
+            meshes.SetMeshMode(2);
+            meshes.SetMeshFlags(c.flags);
+            meshes.SetTexture(0, near ? "red" : "green");
+            if (*c.material) meshes.SetMaterial(c.material);
+            meshes.SetPosition(near ? -0.6f : 0.6f, 0, near ? 6.0f : 9.0f);
+            meshes.SetScale(near ? 1.2f : 2.0f, near ? 1.2f : 2.0f, 0.2f);
+        }
+        Frame();
+        const Shot shot = Grab();
+        for (const auto& [x, want] : {std::pair{225, c.nearOnly}, std::pair{320, c.overlap}})
+            for (std::size_t k = 0; k < 3; ++k)
+                EXPECT_NEAR(shot.At(x, 240)[k], want[k], 6) << "x " << x << ", channel " << k;
+    }
+}
+
 // The flare shows only while its sun is in front of the camera and nothing covers it.
 TEST_F(RenderTest, LensFlareHidesBehindTheCameraAndBehindMeshes) {
     Start(640, 480);
