@@ -16,14 +16,6 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-double Clamp01(double v) {
-    return std::clamp(v, 0.0, 1.0);
-}
-double Smooth(double e0, double e1, double x) {
-    const double t = Clamp01((x - e0) / (e1 - e0));
-    return t * t * (3 - 2 * t);
-}
-
 // Deep space: a dark gradient, a faint nebula and stars of many brightnesses.
 void Space(Image& img, std::uint64_t seed, Rgba nebula) {
     for (int y = 0; y < img.Height(); ++y)

@@ -2,11 +2,21 @@
 // Seeded randomness for the generator: the same seed gives the same content on every
 // run and every machine, so nothing here reads the clock or the platform generator.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
 
 namespace quorvel::content {
+
+inline double Clamp01(double v) {
+    return std::clamp(v, 0.0, 1.0);
+}
+// 0 below e0, 1 above e1, and a smooth S-curve between.
+inline double Smooth(double e0, double e1, double x) {
+    const double t = Clamp01((x - e0) / (e1 - e0));
+    return t * t * (3 - 2 * t);
+}
 
 class Random {
   public:
