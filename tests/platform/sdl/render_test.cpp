@@ -31,6 +31,15 @@ Px Blob(int x, int y, int size) {
 
 class RenderTest : public SdlTest {
   protected:
+    // The box model as the mesh "box", made current, with `texture` on its first stage.
+    void BuildBox(EngineMeshes& meshes, const std::string& texture) {
+        EngineMeshImporter importer;
+        ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
+        importer.BuildMesh("box");
+        importer.CloseModelFile();
+        meshes.SelectMesh("box");
+        meshes.SetTexture(0, texture);
+    }
     // A bitmap font picture: 16 x 16 cells of 16 pixels, cell n holding character n,
     // white on black (its alpha comes from the brightness when loaded with flag 1).
     std::string FontPicture() {
@@ -68,13 +77,8 @@ TEST_F(RenderTest, LitMeshWithSpriteAndTwoDimensionalLayer) {
     EngineMaterials materials;
     materials.CreateMaterialWithColour("glow", Colour{255, 200, 120, 255});
 
-    EngineMeshImporter importer;
-    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
-    importer.BuildMesh("box");
-    importer.CloseModelFile();
     EngineMeshes meshes;
-    meshes.SelectMesh("box");
-    meshes.SetTexture(0, "checker");
+    BuildBox(meshes, "checker");
     meshes.SetPosition(0, 0, 6);
     meshes.SetRotation(25, 35, 0);
     meshes.SetScale(1.4f, 1.4f, 1.4f);
@@ -638,13 +642,8 @@ TEST_F(RenderTest, AHiddenFrameShowsNothingAndLeavesNothingBehind) {
     Start(640, 480);
     EngineTextures textures;
     textures.LoadTexture("checker", Png("tex\\checker.png", 64, 64, Checker));
-    EngineMeshImporter importer;
-    ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
-    importer.BuildMesh("box");
-    importer.CloseModelFile();
     EngineMeshes meshes;
-    meshes.SelectMesh("box");
-    meshes.SetTexture(0, "checker");
+    BuildBox(meshes, "checker");
     meshes.SetPosition(0, 0, 6);
     EngineFrame frame;
     frame.SetSceneColourA(Colour{10, 20, 45, 255});
