@@ -188,7 +188,12 @@ void SpecialKeys() {
         ExplosionMode = 2;
         ExplosionActive = true;
     }
-    if (Key(key::Backslash)) ShowLevelOptions();
+    if (Key(key::Backslash)) {
+        ShowLevelOptions();
+        // Opened in flight, it hands the pointer back to the steering; over the pause
+        // menu, the menu's pointer stays where the player left it.
+        CentreSteeringPointer();
+    }
     if (Key(key::Space)) SpeedDriven = true;
     // The developers' shortcuts.
     if (Key(key::LControl) && Key(key::LShift) && Key(key::M) && Key(key::O)) {

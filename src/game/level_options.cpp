@@ -14,7 +14,6 @@ void ShowLevelOptions() {
     ApplyAlienDifficulty();
     MouseSensitivity = float(Options.Slider1.Value()) * 0.12f;
     GamePadOn = Options.GamePadCheck.Value() != 0;
-    CentreSteeringPointer();
 }
 
 }  // namespace quorvel
