@@ -33,9 +33,9 @@ void ReapChildren() {
     }
 }
 
-// The source file from the project's own folders on, wherever the build ran.
+// The source file from the project's root on: the build maps the root away, and a
+// compiler cache may still hand relative paths.
 std::string_view ShortFileName(std::string_view file) {
-    if (const auto src = file.rfind("src/"); src != std::string_view::npos) return file.substr(src);
     while (file.starts_with("../"))
         file.remove_prefix(3);
     return file;
