@@ -3,9 +3,7 @@
 // records and variables are in game/state.h.
 
 #include <array>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "game/play_level.h"
 #include "game/save_file.h"
@@ -151,37 +149,28 @@ SaveSlotList ReadSaveSlots();
 // A row of a slot list: "0--Quick Save - Level:  12", "4--Save - empty", "7--Save - damaged".
 std::string SaveSlotRowText(int slot, const SaveSlotContents& contents);
 
-// One drawing of the title and the rows: its colour and its x offset from the centre in
-// reference units.
-struct SlotListPass {
-    Colour colour;
-    float dx = 0;
-};
-// A slot list over the running scene and the globals it works with: the hit rows
-// (screen pixels), the mouse copy and pointer, the hover flag and the screen metrics.
-struct SlotListScreen {
-    SlotListScreen(const clsMenu& list, MouseState& mouseCopy, int& x, int& y, bool& hover)
-        : rows(list), mouse(mouseCopy), pointerX(x), pointerY(y), hoverSounded(hover) {}
+// Where a slot list shows, over the running scene, and the globals it works with: the
+// hit rows (screen pixels), the mouse copy and pointer, the hover flag and the screen
+// metrics.
+struct SlotListPlace {
     const clsMenu& rows;
     MouseState& mouse;
     int& pointerX;
     int& pointerY;
     bool& hoverSounded;
     float centreX = 0, centreY = 0, scaleX = 1, scaleY = 1;
-    std::string title;
-    // Where the title starts, in reference units from the centre, when it does not start
-    // where its pass's rows do.
-    std::optional<float> titleDx;
-    std::vector<SlotListPass> passes;
-    std::array<bool, SaveSlotCount> choosable{};
 };
+// The in-game lists' place: the pause menu's slot rows over the running level.
+SlotListPlace InGameSlotListPlace();
+// The save list's green, also that of the save's message after it.
+inline constexpr Colour SaveListGreen{62, 254, 145, 255};
+// The load list: yellow text with a blue shadow, only good slots can be chosen. The
+// save list: green text under a longer title, any slot can be saved over.
+enum class SlotListUse { Load, Save };
 // Ends the caller's frame and shows the list, a frame per pass, until a digit key or a
 // click on a row picks a slot that can be chosen (true, into `slot`) or Escape leaves it
 // (false); digits are tested 0 to 9 and Escape last, the last that holds wins. Returns
 // with a frame begun and the scene rendered.
-bool RunSaveSlotList(const SlotListScreen& screen, const SaveSlotList& slots, int& slot);
-// The load list's title, its yellow text with a blue shadow and its rows: only good
-// slots can be chosen.
-void SetUpLoadList(SlotListScreen& screen, const SaveSlotList& slots);
+bool RunSaveSlotList(const SlotListPlace& place, SlotListUse use, const SaveSlotList& slots, int& slot);
 
 }  // namespace quorvel

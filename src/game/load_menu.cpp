@@ -133,13 +133,7 @@ void LoadGameMenu(int slot, bool reload) {
 
     bool chosen = false;
     if (slot > 0) {
-        SlotListScreen screen{InGameMenus[3], GameMouse, GameMenuX, GameMenuY, InGameHoverSounded};
-        screen.centreX = float(ScreenCentreX);
-        screen.centreY = float(ScreenCentreY);
-        screen.scaleX = ScaleX;
-        screen.scaleY = ScaleY;
-        SetUpLoadList(screen, slots);
-        chosen = RunSaveSlotList(screen, slots, slot);
+        chosen = RunSaveSlotList(InGameSlotListPlace(), SlotListUse::Load, slots, slot);
         // Back to the pause menu that opened the list; a load closes it again below.
         ShowImage("menu", true);
         ShowImage("mouse", true);

@@ -10,8 +10,6 @@
 namespace quorvel {
 namespace {
 
-const Colour Green{62, 254, 145, 255};
-
 // Said instead of "Game Saved" when the slot could not be written; the slot still holds
 // what it held before.
 constexpr const char* SaveFailedText = "Save failed - the slot was not changed";
@@ -42,16 +40,7 @@ void SaveGameMenu(int& slot) {
     ShowImage("mouse", false);
 
     if (slot > 0) {
-        SlotListScreen screen{InGameMenus[3], GameMouse, GameMenuX, GameMenuY, InGameHoverSounded};
-        screen.centreX = float(ScreenCentreX);
-        screen.centreY = float(ScreenCentreY);
-        screen.scaleX = ScaleX;
-        screen.scaleY = ScaleY;
-        screen.title = "Press number to save your game over current level saved:";
-        screen.titleDx = -170;  // the long title starts further left than the rows
-        screen.passes = {{Green, -75}};
-        screen.choosable.fill(true);  // any slot may be saved over
-        const bool chosen = RunSaveSlotList(screen, slots, slot);
+        const bool chosen = RunSaveSlotList(InGameSlotListPlace(), SlotListUse::Save, slots, slot);
         // Back to the pause menu that opened the list.
         ShowImage("menu", true);
         ShowImage("mouse", true);
@@ -61,7 +50,7 @@ void SaveGameMenu(int& slot) {
     }
 
     const bool saved = WriteSaveSlot(slot, CurrentValues());
-    Draw2DObj->SetDrawColour(Green);
+    Draw2DObj->SetDrawColour(SaveListGreen);
     Draw2DObj->DrawText(Vector2{ScreenCentreX - 75 * ScaleX, ScreenCentreY - 350 * ScaleY},
                         saved ? "Game Saved" : SaveFailedText);
     FrameObj->EndFrame();

@@ -1,10 +1,14 @@
 // The list of the ten save slots, as the save menu, the in-game load menu and the main
 // menu's load screen show it over their running scene.
 
+#include <array>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "common/common.h"
 #include "game/game.h"
+#include "game/state.h"
 #include "platform/engine/scancodes.h"
 
 namespace quorvel {
@@ -14,16 +18,47 @@ int DigitKey(int k) {
     return k == 0 ? key::D0 : k + 1;
 }
 
-}  // namespace
+// One drawing of the title and the rows: its colour and its x offset from the centre in
+// reference units.
+struct SlotListPass {
+    Colour colour;
+    float dx = 0;
+};
 
-void SetUpLoadList(SlotListScreen& screen, const SaveSlotList& slots) {
+// What a list shows and which of its slots can be chosen.
+struct SlotListLook {
+    std::string title;
+    // Where the title starts, in reference units from the centre, when it does not start
+    // where its pass's rows do.
+    std::optional<float> titleDx;
+    std::vector<SlotListPass> passes;
+    std::array<bool, SaveSlotCount> choosable{};
+};
+
+SlotListLook LookFor(SlotListUse use, const SaveSlotList& slots) {
+    SlotListLook look;
+    if (use == SlotListUse::Save) {
+        look.title = "Press number to save your game over current level saved:";
+        look.titleDx = -170;  // the long title starts further left than the rows
+        look.passes = {{SaveListGreen, -75}};
+        look.choosable.fill(true);
+        return look;
+    }
     const Colour blue{0, 0, 255, 255};
     const Colour yellow{255, 255, 0, 255};
-    screen.title = "Press number to load game:";
+    look.title = "Press number to load game:";
     // The shadow one and two reference units to the right of the text.
-    screen.passes = {{blue, -75}, {blue, -74}, {yellow, -76}};
+    look.passes = {{blue, -75}, {blue, -74}, {yellow, -76}};
     for (int k = 0; k < SaveSlotCount; ++k)
-        screen.choosable[std::size_t(k)] = slots[std::size_t(k)].state == SaveSlotState::Good;
+        look.choosable[std::size_t(k)] = slots[std::size_t(k)].state == SaveSlotState::Good;
+    return look;
+}
+
+}  // namespace
+
+SlotListPlace InGameSlotListPlace() {
+    return {InGameMenus[3],       GameMouse, GameMenuX, GameMenuY, InGameHoverSounded, float(ScreenCentreX),
+            float(ScreenCentreY), ScaleX,    ScaleY};
 }
 
 SaveSlotList ReadSaveSlots() {
@@ -46,42 +81,43 @@ std::string SaveSlotRowText(int slot, const SaveSlotContents& contents) {
     return text + "empty";
 }
 
-bool RunSaveSlotList(const SlotListScreen& screen, const SaveSlotList& slots, int& slot) {
-    const float cx = screen.centreX, cy = screen.centreY;
-    const float sx = screen.scaleX, sy = screen.scaleY;
-    auto choosable = [&](int k) { return k >= 0 && k < SaveSlotCount && screen.choosable[std::size_t(k)]; };
+bool RunSaveSlotList(const SlotListPlace& place, SlotListUse use, const SaveSlotList& slots, int& slot) {
+    const SlotListLook look = LookFor(use, slots);
+    const float cx = place.centreX, cy = place.centreY;
+    const float sx = place.scaleX, sy = place.scaleY;
+    auto choosable = [&](int k) { return k >= 0 && k < SaveSlotCount && look.choosable[std::size_t(k)]; };
     FrameObj->EndFrame();
     bool chosen = false;
     bool cancelled = false;
     while (!chosen && !cancelled) {
         FrameObj->BeginFrame();
         FrameObj->RenderScene();
-        screen.mouse = InputObj->GetMouseState(0);
+        place.mouse = InputObj->GetMouseState(0);
         int clickedRow = -1;
         Draw2DObj->SelectImage("mouse");
-        Draw2DObj->SetImagePosition(Vector2{screen.mouse.X - 11 * sx, screen.mouse.Y - 13 * sy});
+        Draw2DObj->SetImagePosition(Vector2{place.mouse.X - 11 * sx, place.mouse.Y - 13 * sy});
         Draw2DObj->SetImageVisible(true);
-        screen.pointerX = screen.mouse.X;
-        screen.pointerY = screen.mouse.Y;
-        if (screen.rows.OverMenu(screen.pointerX, screen.pointerY)) {
+        place.pointerX = place.mouse.X;
+        place.pointerY = place.mouse.Y;
+        if (place.rows.OverMenu(place.pointerX, place.pointerY)) {
             Draw2DObj->SetImageTexture(0, "ms2");
-            if (screen.mouse.Button0) {
-                clickedRow = screen.rows.MenuSelected(screen.pointerX, screen.pointerY);
+            if (place.mouse.Button0) {
+                clickedRow = place.rows.MenuSelected(place.pointerX, place.pointerY);
                 // A row that cannot be chosen gives no click either.
                 if (choosable(clickedRow)) PlayClick();
             }
-            if (!screen.hoverSounded) PlayClick();
-            screen.hoverSounded = true;
+            if (!place.hoverSounded) PlayClick();
+            place.hoverSounded = true;
         } else {
             Draw2DObj->SetImageTexture(0, "ms1");
-            screen.hoverSounded = false;
+            place.hoverSounded = false;
         }
 
-        for (const SlotListPass& pass : screen.passes) {
+        for (const SlotListPass& pass : look.passes) {
             Draw2DObj->SetDrawColour(pass.colour);
             const float x = cx + pass.dx * sx;
-            const float titleX = screen.titleDx ? cx + *screen.titleDx * sx : x;
-            Draw2DObj->DrawText(Vector2{titleX, cy - 240 * sy}, screen.title);
+            const float titleX = look.titleDx ? cx + *look.titleDx * sx : x;
+            Draw2DObj->DrawText(Vector2{titleX, cy - 240 * sy}, look.title);
             for (int k = 0; k < SaveSlotCount; ++k)
                 Draw2DObj->DrawText(Vector2{x, cy - (220 - 20.0f * float(k)) * sy},
                                     SaveSlotRowText(k, slots[std::size_t(k)]));

@@ -19,13 +19,9 @@ bool CanLoad(const SaveSlotContents& slot) {
 
 // The slot list over the running menu scene.
 bool RunSlotList(int& slot, const SaveSlotList& slots) {
-    SlotListScreen screen{Menus[1], MenuMouse, MenuMouseX, MenuMouseY, HoverSounded};
-    screen.centreX = float(MenuCentreX);
-    screen.centreY = float(MenuCentreY);
-    screen.scaleX = MenuScaleX;
-    screen.scaleY = MenuScaleY;
-    SetUpLoadList(screen, slots);
-    return RunSaveSlotList(screen, slots, slot);
+    const SlotListPlace place{Menus[1],           MenuMouse,          MenuMouseX, MenuMouseY, HoverSounded,
+                              float(MenuCentreX), float(MenuCentreY), MenuScaleX, MenuScaleY};
+    return RunSaveSlotList(place, SlotListUse::Load, slots, slot);
 }
 
 void ShowMenuImages(bool visible) {
