@@ -82,6 +82,25 @@ void CreateEngineObjects() {
     SoundObj = std::make_unique<EngineSounds>();
 }
 
+void DropEngineObjects() {
+    CoreObj.reset();
+    InputObj.reset();
+    FrameObj.reset();
+    MeshObj.reset();
+    AnimMeshObj.reset();
+    CameraObj.reset();
+    MaterialObj.reset();
+    TextureObj.reset();
+    MathObj.reset();
+    Draw2DObj.reset();
+    TimerObj.reset();
+    LightObj.reset();
+    ImporterObj.reset();
+    ParticleObj.reset();
+    SkyObj.reset();
+    SoundObj.reset();
+}
+
 void ApplyRenderSwitches(bool lowDetail) {
     FrameObj->SetSceneColourA(Colour{0, 0, 0, 255});
     FrameObj->SetSceneColourB(Colour{0, 0, 0, 255});

@@ -36,6 +36,9 @@ void StopAllEmitters();
 // Makes every handle anew but the animated-model pool, which only a game run has.
 void CreateEngineObjects();
 
+// Drops every handle, the animated-model pool's too, on the way out of the program.
+void DropEngineObjects();
+
 // The frame's background, ambient light and render switches for full or low detail.
 void ApplyRenderSwitches(bool lowDetail);
 

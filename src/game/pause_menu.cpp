@@ -96,20 +96,7 @@ void RestartShip() {
     WaitPast(WallClockSecond(), 1.0);
     WaitPast(WallClockSecond(), 1.0);
     sys::PumpMessages();
-    CoreObj.reset();
-    InputObj.reset();
-    FrameObj.reset();
-    MeshObj.reset();
-    CameraObj.reset();
-    MaterialObj.reset();
-    TextureObj.reset();
-    MathObj.reset();
-    Draw2DObj.reset();
-    TimerObj.reset();
-    LightObj.reset();
-    ImporterObj.reset();
-    ParticleObj.reset();
-    SkyObj.reset();
+    DropEngineObjects();
     forms::ShowCursor(true);
     sys::EndProcess(0);
 }

@@ -286,19 +286,7 @@ void RunMenuLoop(double timelineStart) {
 
 [[noreturn]] void ExitMainMenu() {
     TearDownMenuScene(MenuSceneEnd::ProgramExit);
-    CoreObj.reset();
-    InputObj.reset();
-    FrameObj.reset();
-    MeshObj.reset();
-    CameraObj.reset();
-    TextureObj.reset();
-    MathObj.reset();
-    Draw2DObj.reset();
-    TimerObj.reset();
-    LightObj.reset();
-    ImporterObj.reset();
-    SkyObj.reset();
-    SoundObj.reset();
+    DropEngineObjects();
     sys::PumpMessages();
     forms::ShowCursor(true);
     sys::EndProcess(0);

@@ -499,8 +499,10 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
     ASSERT_EQ(scene.particles.Size(), 6);
     for (const auto& system : scene.particles.Items())
         EXPECT_FALSE(system.emitting) << system.key;
-    EXPECT_FALSE(CoreObj || InputObj || FrameObj || MeshObj || TextureObj || Draw2DObj || SkyObj || SoundObj);
-    EXPECT_TRUE(MaterialObj && ParticleObj);
+    // Every engine handle went with them, as on the pause menu's exit.
+    EXPECT_FALSE(CoreObj || InputObj || FrameObj || MeshObj || AnimMeshObj || CameraObj || MaterialObj ||
+                 TextureObj || MathObj || Draw2DObj || TimerObj || LightObj || ImporterObj || ParticleObj ||
+                 SkyObj || SoundObj);
 }
 
 // Low detail on a 1024 x 768 screen, without logos or particles: the small sky,
