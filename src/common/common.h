@@ -4,7 +4,8 @@
 //   engine_objects.h  the shared engine handles (CoreObj, MeshObj, ...), PlayClick,
 //                     StopAllEmitters, ClearEngineLibraries
 //   texts.h           GameTexts, read from "\txt\"
-//   shared.h          RandomRange, Nearest, InRange, DecayToZero, GetMeshAxes
+//   shared.h          RandomRange, Nearest, InRange, DecayToZero, GetMeshAxes,
+//                     DegreesToRadians
 //   textfile.h        one-line text files: ReadTextFile, WriteTextFile
 //   menu.h            clsMenu, the hit lists of menus drawn in 3D
 //   materials.h       LoadMaterials

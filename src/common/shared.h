@@ -9,6 +9,10 @@
 
 namespace quorvel {
 
+// Degrees to radians as the camera orbits of the main menu, the intro and the
+// cut-scenes take them: the short factor 0.01745, not pi / 180; their pictures follow it.
+inline constexpr float DegreesToRadians = 0.01745f;
+
 // Uniform in [Low, High): High defaults to 1 and Low to 0; Seed follows the rule
 // of the program's random sequence (see platform/system/random.h).
 float RandomRange(std::optional<float> high = std::nullopt, std::optional<float> low = std::nullopt,

@@ -6,13 +6,12 @@
 
 #include "audio/audio.h"
 #include "common/engine_objects.h"
+#include "common/common.h"
 #include "game/game.h"
 #include "game/state.h"
 
 namespace quorvel {
 namespace {
-
-constexpr float DegreesToRadians = 0.01745f;  // the old factor, kept for the same orbit
 
 // The values that make the two cut-scenes differ.
 struct CutsceneKind {

@@ -28,8 +28,6 @@ constexpr double SceneEnd = 53;
 // A new game starts with this money; the training level replaces it with its own.
 constexpr double IntroRunMoney = 999999;
 
-constexpr float DegreesToRadians = 0.01745f;  // the old factor, kept for the same orbit
-
 struct IntroMesh {
     const char* key;
     const char* file;

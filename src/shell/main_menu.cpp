@@ -196,10 +196,10 @@ void RunMenuLoop(double timelineStart) {
         else
             lastFactor = f;
 
-        // The camera circles the scene; 0.01745 is the old degree factor, kept.
+        // The camera circles the scene.
         orbitAngle += 0.4f * f;
         if (orbitAngle > 360) orbitAngle -= 360;
-        const float a = orbitAngle * 0.01745f;
+        const float a = orbitAngle * DegreesToRadians;
         CameraObj->CameraLookAt(Vector{0, 0, -150});
         CameraObj->SetCameraPosition(Vector{250 * std::cos(a), 50 * std::sin(a), 40 * std::sin(a)});
 
