@@ -34,6 +34,21 @@ bool Trial(AlienShip& a, bool pitch, float r, const Vector& target, float refere
     return kept;
 }
 
+// Where the ship is, the point 10 behind it, and the point 10 beyond it straight away
+// from `target` (the hold mesh, put where the ship is, looks at the target). The body
+// mesh is current; the hold mesh is left current.
+void SightToward(AlienShip& a, const Vector& target) {
+    a.Position = MeshObj->GetPosition();
+    MeshObj->MoveForward(-10);
+    a.RearPoint = MeshObj->GetPosition();
+    MeshObj->MoveForward(10);
+    MeshObj->SelectMeshById(a.HoldMesh);
+    MeshObj->SetPosition(a.Position);
+    MeshObj->LookAt(target);
+    MeshObj->MoveForward(-10);
+    a.BeyondPoint = MeshObj->GetPosition();
+}
+
 void TrialTurns(AlienShip& a, float r, const Vector& target, float reference, Keep keep) {
     MeshObj->SelectMeshById(a.BodyMesh);
     if (!Trial(a, true, r, target, reference, keep)) Trial(a, true, -r, target, reference, keep);
@@ -68,14 +83,16 @@ int BreakOffDirFor(float r) {
 
 void MeasureAlienToPlayer(int ship) {
     AlienShip& a = Ship(ship);
-    RearDistance = Distance(a.RearPoint, CamBasis.CamPos);
-    BeyondDistance = Distance(a.BeyondPoint, CamBasis.CamPos);
-}
-
-void MeasureAlienToAvoidPoint(int ship) {
-    AlienShip& a = Ship(ship);
-    RearDistance = Distance(a.RearPoint, a.AvoidPoint);
-    BeyondDistance = Distance(a.BeyondPoint, a.AvoidPoint);
+    const Vector cam = CamBasis.CamPos;
+    MeshObj->SelectMeshById(a.BodyMesh);
+    MeshObj->SetVisible(true);
+    SightToward(a, cam);
+    RearDistance = Distance(a.RearPoint, cam);
+    BeyondDistance = Distance(a.BeyondPoint, cam);
+    FacingMeasure = RearDistance - BeyondDistance;
+    // The rear point is never farther from the player than the beyond point, so the
+    // measure is at most 0 and this never holds; the steering is built on that.
+    FacingTarget = FacingMeasure >= 0.5f;
 }
 
 void CheckAlienObstacles(int ship) {
@@ -178,16 +195,9 @@ void AlienBreakOff(int ship) {
 void SteerAlienAvoid(int ship) {
     AlienShip& a = Ship(ship);
     MeshObj->SelectMeshById(a.BodyMesh);
-    a.Position = MeshObj->GetPosition();
-    MeshObj->MoveForward(-10);
-    a.RearPoint = MeshObj->GetPosition();
-    MeshObj->MoveForward(10);
-    MeshObj->SelectMeshById(a.HoldMesh);
-    MeshObj->SetPosition(a.Position);
-    MeshObj->LookAt(a.AvoidPoint);
-    MeshObj->MoveForward(-10);
-    a.BeyondPoint = MeshObj->GetPosition();
+    SightToward(a, a.AvoidPoint);
     MeshObj->SelectMeshById(a.BodyMesh);
+    // From the ship itself, not its rear point: the obstacle's radius counts from there.
     RearDistance = Distance(a.Position, a.AvoidPoint);
     BeyondDistance = Distance(a.BeyondPoint, a.AvoidPoint);
     TurnRate = FrameFactor * (a.Boosting ? 4.4f : 2.2f);

@@ -22,28 +22,6 @@ void Hide(int id) {
     if (MeshObj->SelectMeshById(id)) MeshObj->SetVisible(false);
 }
 
-// Where the ship is, the point behind it and the point beyond it away from the player.
-void MeasureDirection(AlienShip& a) {
-    const Vector cam = CamBasis.CamPos;
-    MeshObj->SelectMeshById(a.BodyMesh);
-    MeshObj->SetVisible(true);
-    a.Position = MeshObj->GetPosition();
-    MeshObj->MoveForward(-10);
-    a.RearPoint = MeshObj->GetPosition();
-    MeshObj->MoveForward(10);
-    MeshObj->SelectMeshById(a.HoldMesh);
-    MeshObj->SetPosition(a.Position);
-    MeshObj->LookAt(cam);
-    MeshObj->MoveForward(-10);
-    a.BeyondPoint = MeshObj->GetPosition();
-    RearDistance = Distance(a.RearPoint, cam);
-    BeyondDistance = Distance(a.BeyondPoint, cam);
-    FacingMeasure = RearDistance - BeyondDistance;
-    // The rear point is never farther from the player than the beyond point, so the
-    // measure is at most 0 and this never holds; the steering is built on that.
-    FacingTarget = FacingMeasure >= 0.5f;
-}
-
 void Move(int ship) {
     AlienShip& a = Aliens[std::size_t(ship)];
     if (a.Boosting) {
@@ -124,7 +102,7 @@ void UpdateAliens() {
         AlienShip& a = Aliens[std::size_t(j)];
         if (freeLevel) a.Active = false;
         if (a.Active) {
-            MeasureDirection(a);
+            MeasureAlienToPlayer(j);
             CheckAlienObstacles(j);
             if (a.CloseTimer1 > 90) {
                 a.BreakOff = !a.BreakOff;

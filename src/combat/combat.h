@@ -199,8 +199,9 @@ void SteerAlienApproach(int ship);
 void SteerAlienExtend(int ship);
 void AlienBreakOff(int ship);
 void SteerAlienAvoid(int ship);
+// Shows the ship and takes where it is, its rear and beyond points toward the player,
+// and the direction values from them.
 void MeasureAlienToPlayer(int ship);
-void MeasureAlienToAvoidPoint(int ship);
 void UpdateAlienBoost(int ship);
 void PlaceAlienAttachments(int ship);
 // Break-off pattern 1 to 8 for a random value r in [0, 1).
