@@ -6,34 +6,26 @@
 #include <set>
 #include <string>
 
-#include "game/game_run.h"
+#include "game/level_in_play.h"
 #include "platform/engine/scene.h"
 #include "platform/system/clock.h"
 
 namespace quorvel {
 namespace {
 
-class ShipLoss : public test::GameRunTest {
+using test::PutCamera;
+
+class ShipLoss : public test::LevelInPlay {
   protected:
     void SetUp() override {
-        GameRunTest::SetUp();
+        LevelInPlay::SetUp();
         if (IsSkipped()) return;
-        test::LoadRunAt(3);
-        FrameFactor = 1;
-        ExplosionActive = false;
-        ShipDestroyed = false;
-        ClearBoundsAndFlyby();
         CamAxes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
         Frame();
     }
     void Frame() {
         h.RunFrames(1);
         FrameStartTime = sys::WallClock();
-    }
-    static void PutCamera(const Vector& at) {
-        CameraObj->SelectCameraById(0);
-        CameraObj->SetCameraPosition(at);
-        CamBasis.CamPos = at;
     }
     static Vector Camera() {
         CameraObj->SelectCameraById(0);

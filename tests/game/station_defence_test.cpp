@@ -6,8 +6,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "game/game_run.h"
-#include "platform/system/clock.h"
+#include "game/level_in_play.h"
 #include "platform/system/random.h"
 
 namespace quorvel {
@@ -18,24 +17,13 @@ Vector StationNow() {
     return MeshObj->GetPosition();
 }
 
-void PutCamera(const Vector& at) {
-    CameraObj->SelectCameraById(0);
-    CameraObj->SetCameraPosition(at);
-    CamBasis.CamPos = at;
-}
+using test::PutCamera;
 
-// A level of the campaign with its station and asteroid field.
-class StationDefence : public test::GameRunTest {
+class StationDefence : public test::LevelInPlay {
   protected:
     void SetUp() override {
-        GameRunTest::SetUp();
+        LevelInPlay::SetUp();
         if (IsSkipped()) return;
-        test::LoadRunAt(3);
-        FrameFactor = 1;
-        FrameStartTime = sys::WallClock();
-        ExplosionActive = false;
-        ShipDestroyed = false;
-        ClearBoundsAndFlyby();
         PutCamera({0, 0, 0});  // out of the station's zone
         // The field far above the station, so only the asteroids a case places count.
         const Vector s = StationNow();
