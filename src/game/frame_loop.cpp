@@ -220,23 +220,29 @@ void RunBattleshipBlock() {
     }
 }
 
-// The rest of the play: weapons, flight, shots, enemies and events.
-void RunFlightAndFight() {
+// What the play does between the ship's steering and the rest of its flight: the
+// collisions, the aliens, the level's end and the weapon stores. False when the play
+// is held from here on.
+bool RunPlayAroundTheShip() {
+    if (!ShipCollisionsOff) CheckShipCollisions();
+    DrawHudPointers(ShipAxes);
+    UpdateAliens();
+    if (!AlienBattlePending()) CheckLevelComplete();
+    // A level ended or a ship lost in this frame has put the ship's model at the camera:
+    // the rest of the play would fly into it. The collision boxes still go for the render.
+    if (PlayHeld()) return false;
     RegenerateWeaponEnergy();
-    HandleTuningKeys();
     if (!CapacityApplied) {
         SetWeaponEnergy(0, 0);
         CapacityApplied = true;
     }
     SetActiveAsteroidCount();
-    TakeShipAxes();
-    UpdateLensFlare();
-    ProbeCollisionsAndPickup();
-    AdvanceWeaponReload();
-    HandleShipCommands();
-    UpdateShots();
+    return true;
+}
+
+// The rest of the play after the ship's flight: enemies and events.
+void RunFight() {
     if (BreakupRunning) UpdateAsteroidBreakup();
-    UpdateMiniView();
     UpdateStarscape();
 
     RunMothershipBlock();
@@ -258,18 +264,7 @@ void RunPlay() {
     LastFightMusic();
     ShowMothershipDebris();
     TutorialLevel();
-
-    SteerShip();
-    UpdateCameraVectors();
-    CameraObj->SelectCameraById(0);
-    CamPosNow = CameraObj->GetCameraPosition();
-    if (!ShipCollisionsOff) CheckShipCollisions();
-    DrawHudPointers(ShipAxes);
-    UpdateAliens();
-    if (!AlienBattlePending()) CheckLevelComplete();
-    // A level ended or a ship lost in this frame has put the ship's model at the camera:
-    // the rest of the play would fly into it. The collision boxes still go for the render.
-    if (!PlayHeld()) RunFlightAndFight();
+    if (RunShipFlight(RunPlayAroundTheShip)) RunFight();
     CheckMothershipDebris();
 }
 
@@ -436,6 +431,25 @@ void RunEverFrame() {
 
 }  // namespace
 
+bool RunShipFlight(bool (*between)()) {
+    ForwardLimit = FrameFactor * CruiseTopSpeed;
+    ReverseLimit = -ForwardLimit;
+    SteerShip();
+    UpdateCameraVectors();
+    CameraObj->SelectCameraById(0);
+    CamPosNow = CameraObj->GetCameraPosition();
+    if (between && !between()) return false;
+    HandleTuningKeys();
+    TakeShipAxes();
+    UpdateLensFlare();
+    ProbeCollisionsAndPickup();
+    AdvanceWeaponReload();
+    HandleShipCommands();
+    UpdateShots();
+    UpdateMiniView();
+    return true;
+}
+
 int GameTextIndex(const std::string& name) {
     for (int i = 0; i < GameTextCount; ++i)
         if (GameTextFiles[std::size_t(i)] == name + ".txt") return i;
@@ -469,8 +483,6 @@ void RunGameFrame() {
     UpdateListener();
     FrameObj->BeginFrame();
     TakeFrameFactor();
-    ForwardLimit = FrameFactor * CruiseTopSpeed;
-    ReverseLimit = -ForwardLimit;
     PollMusic();
 
     if (!PlayHeld()) RunPlay();

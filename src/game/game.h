@@ -69,6 +69,13 @@ void ShowGameWon();
 // One frame of the game run: phases A, B and C, the screens it chains into, the end of
 // frame. PlayLevel runs it for as long as the program lives.
 void RunGameFrame();
+// The ship's flight in a frame's play, as RunGameFrame runs it: the speed limits of the
+// frame factor, the steering and the camera; then `between` (the frame loop's own
+// collisions, aliens, level end and weapon stores), and only when it gives true (or is
+// null) the tuning keys, the ship's axes and probe rays, the lens flare, the probe
+// collisions, the weapon reload, the ship's commands, the shots and the rear view. True
+// when the flight ran to its end. The frame must have begun; nothing is drawn.
+bool RunShipFlight(bool (*between)() = nullptr);
 // Picks which targets the HUD pointers follow this frame.
 void SelectHudTargets();
 

@@ -22,26 +22,11 @@ class FlightInALevel : public test::GameRunTest {
         MouseSensitivity = 1.56f;
         InputObj->SetMousePosition(100, 100, 0);
     }
-    // One frame of play with the flight's steps where the frame loop runs them.
+    // One frame of play: the ship's flight as the frame loop runs it, then what the
+    // frame draws of it.
     void Frame() {
         FrameObj->BeginFrame();
-        ForwardLimit = FrameFactor * CruiseTopSpeed;  // the frame loop's speed limits
-        ReverseLimit = -ForwardLimit;
-        SteerShip();
-        HandleTuningKeys();
-        AdvanceWeaponReload();
-        CamAxes = GetMeshAxes("hold");
-        const Vector f = CamAxes.AxisFront;
-        const float ox[9] = {0, 0.05f, -0.05f, 0.05f, 0, -0.05f, 0, 0.05f, -0.05f};
-        const float oy[9] = {0, 0.05f, -0.05f, 0, 0.05f, 0, -0.05f, -0.05f, 0.05f};
-        for (std::size_t k = 0; k < ProbeRays.size(); ++k)
-            ProbeRays[k] = RayRec{CamPosNow, {-(f.x + ox[k]), -(f.y + oy[k]), -f.z}};
-        UpdateLensFlare();
-        ProbeCollisionsAndPickup();
-        HandleShipCommands();
-        float speed = PlasmaShots[0].ShotSpeed;
-        UpdatePlasmaShots(speed);
-        UpdateMiniView();
+        RunShipFlight();
         FrameObj->RenderScene();
         DrawCollisionFlash();
         DrawFlightMessages();

@@ -79,29 +79,17 @@ class ShipFlight : public test::WeaponsTest {
         return id;
     }
 
-    // The ship's axes and the probe rays, as the frame loop builds them before the
-    // collisions and the commands.
+    // The ship's axes and the probe rays, for a probe step tried on its own.
     void ShipAxes() {
         CamAxes = GetMeshAxes("hold");
-        const Vector f = CamAxes.AxisFront;
-        const float ox[9] = {0, 0.05f, -0.05f, 0.05f, 0, -0.05f, 0, 0.05f, -0.05f};
-        const float oy[9] = {0, 0.05f, -0.05f, 0, 0.05f, 0, -0.05f, -0.05f, 0.05f};
-        for (std::size_t k = 0; k < ProbeRays.size(); ++k)
-            ProbeRays[k] = RayRec{CamPosNow, {-(f.x + ox[k]), -(f.y + oy[k]), -f.z}};
+        BuildProbeRays();
     }
 
-    // One frame of play: the flight's steps in the frame loop's order.
+    // One frame of play: the ship's flight as the frame loop runs it, then what the
+    // frame draws of it.
     void Frame() {
         FrameObj->BeginFrame();
-        ForwardLimit = FrameFactor * CruiseTopSpeed;  // the frame loop's speed limits
-        ReverseLimit = -ForwardLimit;
-        SteerShip();
-        HandleTuningKeys();
-        ShipAxes();
-        UpdateLensFlare();
-        ProbeCollisionsAndPickup();
-        HandleShipCommands();
-        UpdateMiniView();
+        RunShipFlight();
         FrameObj->RenderScene();
         DrawCollisionFlash();
         DrawFlightMessages();
