@@ -6,8 +6,12 @@
 
 #include <cmath>
 #include <set>
+#include <span>
+#include <string>
+#include <vector>
 
 #include "game/game_run.h"
+#include "platform/system/random.h"
 #include "support/temp_folder.h"
 
 namespace quorvel {
@@ -15,24 +19,43 @@ namespace {
 
 using LevelStart = test::LevelRecordsTest;
 
-struct TableRow {
-    int level, asteroids, kinds;
-    float speed;
-};
-
-TEST_F(LevelStart, TheTableGivesEachLevelItsAsteroidsKindsAndSpeed) {
-    const TableRow rows[] = {{1, 50, 2, 2.8f},  {2, 18, 2, 2.8f},  {4, 22, 2, 2.8f},   {5, 24, 2, 2.8f},
-                             {6, 21, 2, 2.9f},  {10, 25, 2, 2.9f}, {11, 21, 3, 3.1f},  {16, 26, 4, 3.3f},
-                             {25, 35, 5, 3.5f}, {26, 31, 6, 3.6f}, {31, 31, 7, 3.8f},  {36, 31, 8, 3.9f},
-                             {40, 35, 8, 3.9f}, {41, 41, 9, 4.0f}, {46, 41, 10, 4.2f}, {49, 44, 10, 4.2f},
-                             {50, 50, 10, 4.0f}};
-    for (const TableRow& r : rows) {
-        StartAt(r.level);
+// What a level's row does in play, at the edges of its bands: the asteroids dealt to the
+// field (each under a key of the level, and one spare) and left to clear, the last of
+// the level's kinds, which the highest pick gives the first asteroid, and the step an
+// asteroid flies at the station in a whole frame (difficulty 3 takes the level's pace
+// as it is; the training level's asteroids stand still).
+TEST_F(LevelStart, EachLevelDealsItsFieldAndSetsItsPace) {
+    struct Row {
+        int level, asteroids, kinds;
+        float step;
+    };
+    const Row rows[] = {{1, 50, 2, 0},     {2, 18, 2, 2.8f},  {4, 22, 2, 2.8f},   {5, 24, 2, 2.8f},
+                        {6, 21, 2, 2.9f},  {10, 25, 2, 2.9f}, {11, 21, 3, 3.1f},  {16, 26, 4, 3.3f},
+                        {25, 35, 5, 3.5f}, {26, 31, 6, 3.6f}, {31, 31, 7, 3.8f},  {36, 31, 8, 3.9f},
+                        {40, 35, 8, 3.9f}, {41, 41, 9, 4.0f}, {46, 41, 10, 4.2f}, {49, 44, 10, 4.2f},
+                        {50, 50, 10, 4.0f}};
+    FrameFactor = 1;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.level);
+        StartAt(r.level, 3);
         EXPECT_EQ(CurrentLevel, r.level);
-        EXPECT_EQ(AsteroidCount, r.asteroids) << r.level;
-        EXPECT_EQ(AsteroidsLeft, r.asteroids) << r.level;
-        EXPECT_EQ(LevelKindCount, r.kinds) << r.level;
-        EXPECT_FLOAT_EQ(LevelSpeedFactor, r.speed) << r.level;
+        // The field dealt again with the level's kinds drawn as 1, 2, 3 ..., and the first
+        // asteroid's pick at the top.
+        std::vector<double> draws;
+        for (int k = 1; k <= r.kinds; ++k)
+            draws.push_back((k - 1 + 0.01) / 9);
+        draws.push_back(0.999);
+        sys::QueueRandom(draws);
+        SpawnAsteroidField();
+        auto key = [&](int i) { return "asteroid" + std::to_string(r.level) + "_" + std::to_string(i); };
+        int dealt = 0;
+        while (dealt + 1 < int(Asteroids.size()) &&
+               Asteroids[std::size_t(dealt + 1)].MeshKey == key(dealt + 1))
+            ++dealt;
+        EXPECT_EQ(dealt, r.asteroids + 1);
+        EXPECT_EQ(AsteroidsLeft, r.asteroids);
+        EXPECT_EQ(Asteroids[1].Kind, r.kinds);
+        EXPECT_FLOAT_EQ(AsteroidSpeed(), r.step);
     }
 }
 
@@ -184,26 +207,30 @@ TEST_F(LevelStart, TheSkyAndTheSmokePointsFollowTheStationOfTheLevel) {
     EXPECT_FLOAT_EQ(SmokeFx[4].Pos.y, 458.4f);
 }
 
-TEST(WeaponRecords, StartValuesAndReloadGrowth) {
+// The weapons' own numbers show in play elsewhere: the frames between two shots in the
+// firing tests, the damage of a hit and the frames a shot flies to its range in the
+// shots' flight tests. Here: the reload grows by the frame factor and has no cap.
+TEST(WeaponRecords, TheReloadGrowsByTheFrameFactorWithoutACap) {
+    const std::span<const ShotRec> stores[] = {PlasmaShots, LaserShots,    IonShots,  MionShots,
+                                               EplasShots,  DisperseShots, GammaShots};
     SetWeaponStartValues();
-    struct Row {
-        const ShotRec& r;
-        float rate;
-        int damage;
-        float speed;
-    };
-    const Row rows[] = {{PlasmaShots[0], 15, 110, 32}, {LaserShots[0], 15, 125, 37},
-                        {IonShots[0], 20, 160, 37},    {MionShots[0], 22, 225, 39},
-                        {EplasShots[0], 22, 300, 37},  {DisperseShots[0], 25, 225, 32},
-                        {GammaShots[0], 4, 2500, 32}};
+    FrameFactor = 1;
+    AdvanceWeaponReload();
+    std::vector<float> oneFrame;
+    for (const auto& shots : stores)
+        oneFrame.push_back(shots[0].Reload);
+
+    SetWeaponStartValues();
     FrameFactor = 0.5f;
     AdvanceWeaponReload();
     AdvanceWeaponReload();
-    for (const Row& row : rows) {
-        EXPECT_FLOAT_EQ(row.r.ReloadRate, row.rate);
-        EXPECT_EQ(row.r.DamagePerHit, row.damage);
-        EXPECT_FLOAT_EQ(row.r.ShotSpeed, row.speed);
-        EXPECT_FLOAT_EQ(row.r.Reload, row.rate);  // two half frames, no upper limit
+    FrameFactor = 1;
+    for (int f = 0; f < 19; ++f)
+        AdvanceWeaponReload();
+    for (std::size_t w = 0; w < std::size(stores); ++w) {
+        ASSERT_GT(oneFrame[w], 0) << w;
+        // Two half frames and nineteen whole ones: twenty frames' growth, past 100 and on.
+        EXPECT_FLOAT_EQ(stores[w][0].Reload, 20 * oneFrame[w]) << w;
     }
 }
 
