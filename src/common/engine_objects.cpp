@@ -82,23 +82,22 @@ void CreateEngineObjects() {
     SoundObj = std::make_unique<EngineSounds>();
 }
 
-void DropEngineObjects() {
+void DropEngineObjects(KeptEngineObjects keep) {
     CoreObj.reset();
     InputObj.reset();
     FrameObj.reset();
     MeshObj.reset();
-    AnimMeshObj.reset();
     CameraObj.reset();
-    MaterialObj.reset();
+    if (!keep.materials) MaterialObj.reset();
     TextureObj.reset();
     MathObj.reset();
     Draw2DObj.reset();
     TimerObj.reset();
     LightObj.reset();
     ImporterObj.reset();
-    ParticleObj.reset();
+    if (!keep.particles) ParticleObj.reset();
     SkyObj.reset();
-    SoundObj.reset();
+    if (!keep.sounds) SoundObj.reset();
 }
 
 void ApplyRenderSwitches(bool lowDetail) {

@@ -36,8 +36,16 @@ void StopAllEmitters();
 // Makes every handle anew but the animated-model pool, which only a game run has.
 void CreateEngineObjects();
 
-// Drops every handle, the animated-model pool's too, on the way out of the program.
-void DropEngineObjects();
+// The handles an exit leaves in place: the main menu's keeps the materials and the
+// particles, the pause menu's the sounds.
+struct KeptEngineObjects {
+    bool materials = false;
+    bool particles = false;
+    bool sounds = false;
+};
+// Drops the handles on the way out of the program, but the kept ones and the
+// animated-model pool.
+void DropEngineObjects(KeptEngineObjects keep);
 
 // The frame's background, ambient light and render switches for full or low detail.
 void ApplyRenderSwitches(bool lowDetail);

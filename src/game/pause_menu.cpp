@@ -96,7 +96,7 @@ void RestartShip() {
     WaitPast(WallClockSecond(), 1.0);
     WaitPast(WallClockSecond(), 1.0);
     sys::PumpMessages();
-    DropEngineObjects();
+    DropEngineObjects({.sounds = true});
     forms::ShowCursor(true);
     sys::EndProcess(0);
 }

@@ -286,7 +286,7 @@ void RunMenuLoop(double timelineStart) {
 
 [[noreturn]] void ExitMainMenu() {
     TearDownMenuScene(MenuSceneEnd::ProgramExit);
-    DropEngineObjects();
+    DropEngineObjects({.materials = true, .particles = true});
     sys::PumpMessages();
     forms::ShowCursor(true);
     sys::EndProcess(0);
