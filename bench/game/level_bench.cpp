@@ -44,7 +44,7 @@ void BM_StartLevel(benchmark::State& state) {
     test::LoadRunAt(int(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
-        CurrentLevel = int(state.range(0)) - 1;
+        Campaign.CurrentLevel = int(state.range(0)) - 1;
         ReloadEffectObjects();
         state.ResumeTiming();
         StartLevel();

@@ -55,7 +55,7 @@ void UseFreshSettings() {
 int AliensActive(int first, int last) {
     int n = 0;
     for (int j = first; j <= last; ++j)
-        n += Aliens[std::size_t(j)].Active ? 1 : 0;
+        n += AlienFleet.Aliens[std::size_t(j)].Active ? 1 : 0;
     return n;
 }
 
@@ -70,16 +70,17 @@ struct Busy {
 
 Busy CountBusy() {
     Busy b;
-    for (const auto* shots : {&PlasmaShots, &LaserShots, &IonShots, &MionShots, &EplasShots, &GammaShots})
+    for (const auto* shots : {&Arsenal.PlasmaShots, &Arsenal.LaserShots, &Arsenal.IonShots,
+                              &Arsenal.MionShots, &Arsenal.EplasShots, &Arsenal.GammaShots})
         for (std::size_t i = 1; i <= 14; ++i)
             b.shots += (*shots)[i].Active ? 1 : 0;
     for (std::size_t i = 1; i <= 70; ++i)
-        b.shots += DisperseShots[i].Active ? 1 : 0;
+        b.shots += Arsenal.DisperseShots[i].Active ? 1 : 0;
     for (std::size_t j = 1; j <= 10; ++j) {
-        const AlienShip& a = Aliens[j];
+        const AlienShip& a = AlienFleet.Aliens[j];
         if (!a.Active) continue;
         b.aliens += 1;
-        b.aliensNear += InRange(a.Position, CamBasis.CamPos, 1500) ? 1 : 0;
+        b.aliensNear += InRange(a.Position, Ship.CamBasis.CamPos, 1500) ? 1 : 0;
         for (std::size_t k = 1; k <= 5; ++k)
             b.alienShots += a.ShotActive[k] ? 1 : 0;
     }
@@ -88,17 +89,17 @@ Busy CountBusy() {
 
 // The player chases the nearest fighter with the mouse, so the fight stays in view.
 void AimAtNearestAlien() {
-    const Vector at = CamBasis.CamPos;
+    const Vector at = Ship.CamBasis.CamPos;
     const AlienShip* nearest = nullptr;
     for (std::size_t j = 1; j <= 10; ++j) {
-        const AlienShip& a = Aliens[j];
+        const AlienShip& a = AlienFleet.Aliens[j];
         if (a.Active && (!nearest || Distance(a.Position, at) < Distance(nearest->Position, at)))
             nearest = &a;
     }
     if (!nearest) return;
     const Vector to = Normalise(nearest->Position - at);
-    const float x = Dot(to, CamBasis.CamRight), y = Dot(to, CamBasis.CamUp);
-    const bool behind = Dot(to, CamBasis.CamFront) < 0;
+    const float x = Dot(to, Ship.CamBasis.CamRight), y = Dot(to, Ship.CamBasis.CamUp);
+    const bool behind = Dot(to, Ship.CamBasis.CamFront) < 0;
     const int dx = behind ? (x < 0 ? -20 : 20) : std::clamp(int(x * 60), -20, 20);
     const int dy = std::clamp(int(-y * 60), -20, 20);
     engine::FeedMouseMotion(dx, dy);
@@ -109,13 +110,13 @@ void AimAtNearestAlien() {
 // fighter in the sights, so every timed frame is a frame of play as busy as the first.
 // Returns what the frame to come starts with.
 Busy KeepBusy() {
-    ShieldDamage = 0;
+    Ship.ShieldDamage = 0;
     if (AliensActive(1, 5) < 5) {
-        Wave1Timer = 800;
+        AlienFleet.Wave1Timer = 800;
         SpawnFirstWave();
     }
     if (AliensActive(6, 10) < 5) {
-        Wave2Timer = 200;
+        AlienFleet.Wave2Timer = 200;
         SpawnSecondWave();
     }
     engine::FeedMouseButton(0, true);
@@ -127,10 +128,10 @@ Busy KeepBusy() {
 // frame (`frame`) until the fighters have closed in: the fight is on.
 void StartBusyRun(const std::function<void()>& frame) {
     test::PrepareGameStart();
-    IntroSeen = true;
+    Campaign.IntroSeen = true;
     StartGameRun({BusyLevel, true, true, true, true, true, 600000, true, 4});
-    InfiniteEnergy = true;
-    Invincible = true;
+    Arsenal.InfiniteEnergy = true;
+    Ship.Invincible = true;
     for (int i = 0; i < 400; ++i) {
         KeepBusy();
         frame();
@@ -153,8 +154,8 @@ class BusyCounters {
         state.counters["aliens_near"] = sum_.aliensNear / n;
         state.counters["shots"] = sum_.shots / n;
         state.counters["alien_shots"] = sum_.alienShots / n;
-        state.counters["asteroids"] = AsteroidsLeft;
-        if (ShipDestroyed || LevelEnding || !GameRunning)
+        state.counters["asteroids"] = Level.AsteroidsLeft;
+        if (Level.ShipDestroyed || LevelEnd.LevelEnding || !Campaign.GameRunning)
             state.SkipWithError("play stopped in the timed frames");
     }
 

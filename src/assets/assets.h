@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/world.h"
 #include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
@@ -56,9 +57,61 @@ struct SkipEntry {
     int EntityId = 0;
     int ListCount = 0;  // entry 0 only: the upper index of the list
 };
-// Entry 0 is the header; entries 1 to SkipCount are the registered entities.
-extern std::vector<SkipEntry> SkipList;
-extern int SkipCount;
+
+// The effects: sparks, smoke, debris, explosions, the break-up, the starscape, the shock
+// waves, and the meshes the rays skip.
+struct EffectsRecord {
+    std::array<SparkRec, 21> Sparks;  // 1 to 20
+    // 1-4 station, 5-8 mothership, 9-12 battleship
+    // The station's smoke points start where the level start puts them for the first
+    // station, so a level that does not set them (level 1) still has them on the hull.
+    std::array<SmokeRec, 13> SmokeFx = [] {
+        std::array<SmokeRec, 13> s{};
+        s[1].Pos = {456, -82, -3252};
+        s[2].Pos = {323, 340, -3300};
+        s[3].Pos = {648.8f, 147.2f, -3052};
+        s[4].Pos = {877, 458.4f, -3099};
+        return s;
+    }();
+    std::array<DebrisRec, 11> ShipDebris;                // only entry 2 is used
+    std::array<int, 65> ExplosionSprites = NoIds<65>();  // 1 to 64
+    std::array<int, 7> ExplosionTextures = NoIds<7>();   // 1 to 6
+    int ExplosionMode = 1;
+    bool ExplosionRepick = false;
+    int ExplosionTexture = -1;  // texture id drawn last
+    int PickedSet = 0;          // its entry in ExplosionTextures
+    bool BreakupRunning = false;
+    int BreakupKind = 0;
+    int PrevBreakupKind = 0;  // 0: no fragment set shown yet
+    double BreakupStartTime = 0;
+    bool BreakupFading = false;
+    float BreakupFade = 100;
+    int FlipFrame = 1;     // next flip-book sprite, 1 to 65
+    float FlipTimer = 99;  // starts high so the run's first explosion steps at once
+    bool SparksActive = false;
+    float SparkTimer = 0;
+    int StarscapeIndex = 1;  // 1 or 2
+    Vector StarscapeAnchor;
+    std::array<RayRec, 5> BeamQuad;
+    // The run's shock waves: big explosions ("shock"), the mothership ("shock2") and one
+    // per projectile weapon ("wepshock" 1 to 7, index = weapon).
+    std::unique_ptr<clsSWave> ShockWave;
+    std::unique_ptr<clsSWave> MothershipShockWave;
+    std::array<std::unique_ptr<clsSWave>, 8> WeaponShockWaves;
+    // Entry 0 is the header; entries 1 to SkipCount are the registered entities.
+    std::vector<SkipEntry> SkipList = std::vector<SkipEntry>(1);
+    int SkipCount = 0;
+};
+extern EffectsRecord Effects;
+
+// The HUD pointers at targets off screen.
+struct HudRecord {
+    std::array<PointerSlot, 21> HudPointers;
+    Vector2 PointerScreen;
+    float PointerAngle = 0;
+    Vector ReferencePoint;
+};
+extern HudRecord Hud;
 
 void AddSkipEntity(int entityId);
 void ClearSkipList();
@@ -103,8 +156,6 @@ void StartAsteroidBreakup(int index);
 void UpdateAsteroidBreakup();
 void UpdateAsteroidBreakup2();
 
-extern int ExplosionTexture;  // texture id drawn last
-extern int PickedSet;         // its entry in ExplosionTextures
 // Entry of ExplosionTextures for a random value r in [0, 1): family 1 (entries 1 to 3)
 // in mode 1, family 2 (4 to 6) in mode 2; 0 in any other mode (keep the last pick).
 int ExplosionSetFor(int mode, float r);
@@ -133,9 +184,6 @@ void DrawPowerUpTimers();
 
 // Inset of each pointer slot from the screen edges, reference pixels.
 int PointerInset(int slot);
-extern Vector2 PointerScreen;
-extern float PointerAngle;
-extern Vector ReferencePoint;
 void DrawHudPointers(const AxisSet& axes);
 // Throws a marker of a target behind the camera beyond the opposite screen edge.
 void MirrorPointBehindCamera();

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/random.h"
 #include "common/engine_objects.h"
@@ -23,7 +23,7 @@ std::string DebrisKey(int n) {
 // Seconds since the break-up started on the game's clock; a start that lies ahead
 // of the frame (a clock set back) counts as just started.
 double BreakupAge() {
-    return std::max(0.0, FrameStartTime - BreakupStartTime);
+    return std::max(0.0, Campaign.FrameStartTime - Effects.BreakupStartTime);
 }
 
 }  // namespace
@@ -36,20 +36,20 @@ Vector RandomDirection() {
 }
 
 void StartAsteroidBreakup(int index) {
-    const AsteroidRec& rock = Asteroids[std::size_t(index)];
-    BreakupRunning = true;
-    BreakupKind = rock.Kind;
-    if (PrevBreakupKind > 0)
+    const AsteroidRec& rock = Level.Asteroids[std::size_t(index)];
+    Effects.BreakupRunning = true;
+    Effects.BreakupKind = rock.Kind;
+    if (Effects.PrevBreakupKind > 0)
         for (int k = 1; k <= 4; ++k) {
-            MeshObj->SelectMesh(FragmentKey(PrevBreakupKind, k));
+            MeshObj->SelectMesh(FragmentKey(Effects.PrevBreakupKind, k));
             MeshObj->SetVisible(false);
         }
-    PrevBreakupKind = BreakupKind;
-    BreakupFade = 100;
+    Effects.PrevBreakupKind = Effects.BreakupKind;
+    Effects.BreakupFade = 100;
     MeshObj->SelectMesh(rock.MeshKey);
     const AxisSet axes = MeshObj->GetOrientation();
     for (int k = 1; k <= 4; ++k) {
-        MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+        MeshObj->SelectMesh(FragmentKey(Effects.BreakupKind, k));
         MeshObj->SetPosition(rock.Pos);
         MeshObj->SetOrientation(axes);
         MeshObj->SetMeshFlags(0);
@@ -63,46 +63,46 @@ void StartAsteroidBreakup(int index) {
         MeshObj->SetRotation(RandomDirection());
         MeshObj->SetVisible(true);
     }
-    BreakupStartTime = FrameStartTime;
+    Effects.BreakupStartTime = Campaign.FrameStartTime;
 }
 
 void UpdateAsteroidBreakup() {
     const double t = BreakupAge();
-    BreakupFading = t > 0.6;
+    Effects.BreakupFading = t > 0.6;
     if (t > 1.6)
         for (int k = 1; k <= 4; ++k) {
-            MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+            MeshObj->SelectMesh(FragmentKey(Effects.BreakupKind, k));
             MeshObj->SetMeshFlags(4);
         }
-    const float d = FrameFactor * 8;
+    const float d = Campaign.FrameFactor * 8;
     static constexpr float kRight[5] = {0, -1, 1, -1, 1};
     static constexpr float kUp[5] = {0, 1, 1, -1, -1};
     for (int k = 1; k <= 4; ++k) {
-        MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+        MeshObj->SelectMesh(FragmentKey(Effects.BreakupKind, k));
         MeshObj->MoveRight(kRight[k] * d, true, true);
         MeshObj->MoveUp(kUp[k] * d, true, true);
     }
-    const float e = FrameFactor * 11;
+    const float e = Campaign.FrameFactor * 11;
     for (int n = 1; n <= 40; ++n) {
         MeshObj->SelectMesh(DebrisKey(n));
         MeshObj->MoveForward(-e, true, true);
     }
-    if (BreakupFading) UpdateAsteroidBreakup2();
+    if (Effects.BreakupFading) UpdateAsteroidBreakup2();
 }
 
 void UpdateAsteroidBreakup2() {
-    const std::string fade = "fade" + std::to_string(int(sys::RoundHalfEven(BreakupFade)));
+    const std::string fade = "fade" + std::to_string(int(sys::RoundHalfEven(Effects.BreakupFade)));
     for (int k = 1; k <= 4; ++k) {
-        MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+        MeshObj->SelectMesh(FragmentKey(Effects.BreakupKind, k));
         MeshObj->SetMaterial(fade);
     }
-    BreakupFade = BreakupFade - 2 * FrameFactor;
-    if (BreakupFade < 1) {
-        BreakupRunning = false;
-        BreakupFading = false;
-        BreakupFade = 100;
+    Effects.BreakupFade = Effects.BreakupFade - 2 * Campaign.FrameFactor;
+    if (Effects.BreakupFade < 1) {
+        Effects.BreakupRunning = false;
+        Effects.BreakupFading = false;
+        Effects.BreakupFade = 100;
         for (int k = 1; k <= 4; ++k) {
-            MeshObj->SelectMesh(FragmentKey(BreakupKind, k));
+            MeshObj->SelectMesh(FragmentKey(Effects.BreakupKind, k));
             MeshObj->SetMaterial("fade100");
             MeshObj->SetVisible(false);
         }

@@ -7,7 +7,7 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/random.h"
 #include "common/engine_objects.h"
@@ -35,14 +35,14 @@ void Skip(int id) {
 
 // The bump and reflection stages of detailed hulls; low detail leaves them out.
 void Stages() {
-    if (GraphicsLevel == 1) return;
+    if (Display.GraphicsLevel == 1) return;
     MeshObj->SetStageMode(1, 8);
     MeshObj->SetStageMode(2, 9);
     MeshObj->SetTexture(1, "shipbump");
     MeshObj->SetTexture(2, "masshock");
 }
 std::string Detail(const std::string& file) {
-    return GraphicsLevel == 1 ? file + "_low" : file;
+    return Display.GraphicsLevel == 1 ? file + "_low" : file;
 }
 
 // A pooled effect or projectile mesh: parked, glowing, two-sided, own offset kept.
@@ -95,11 +95,11 @@ void LoadEffectsSection() {
     for (int i = 1; i <= 64; ++i) {
         const int id = EffectMesh(Num("expani", i), "explosion1", Num("anim\\exp", i), 50, {0, 700, -3000});
         Skip(id);
-        ExplosionSprites[std::size_t(i)] = id;
+        Effects.ExplosionSprites[std::size_t(i)] = id;
         Hide();
     }
-    ExplosionMode = 1;
-    ExplosionRepick = true;
+    Effects.ExplosionMode = 1;
+    Effects.ExplosionRepick = true;
 
     Sprite("shock", 20, 10, "shockwave", 5, false, 3);
     MeshObj->SetScale(Vector{1, 1, 1});
@@ -136,7 +136,7 @@ void LoadEffectsSection() {
     }
 
     for (int n = 1; n <= 4; ++n) {
-        PowerUpMeshes[std::size_t(n)] =
+        PowerUps.PowerUpMeshes[std::size_t(n)] =
             LoadLevelMesh(Num("powerup", n), "poweruptxt", "SameName", "matmax",
                           {100.0f * float(n), 100, 100}, 6, true, false, {0, 1, 0}, 2.5f, true, true, false);
         Hide();
@@ -155,7 +155,7 @@ void LoadEnemyShots() {
                                             "p6hold", "p7hold", "p8hold", "p9hold", "p10hold"};
     for (int a = 1; a <= 10; ++a)
         for (int k = 1; k <= 5; ++k) {
-            AlienShip& ship = Aliens[std::size_t(a)];
+            AlienShip& ship = AlienFleet.Aliens[std::size_t(a)];
             ship.ShotSprite[std::size_t(k)] = Sprite(Num(sprites[a], k), 10, 10, "asproj", 1, true, 3);
             MeshObj->SetPosition(SpriteParking);
             Hide();
@@ -191,9 +191,9 @@ void LoadPlayerShots() {
     };
     flipBook("plasanim", "plasproj", true, 2, nullptr);
     for (int i = 1; i <= 14; ++i)
-        NodeShot(PlasmaShots[std::size_t(i)], Num("pro", i), true);
+        NodeShot(Arsenal.PlasmaShots[std::size_t(i)], Num("pro", i), true);
     for (int i = 1; i <= 14; ++i) {
-        ShotRec& shot = LaserShots[std::size_t(i)];
+        ShotRec& shot = Arsenal.LaserShots[std::size_t(i)];
         shot.Active = false;
         shot.MeshKey = Num("las", i);
         shot.MeshId = EffectMesh(shot.MeshKey, "lastxt", "laser", 3);
@@ -202,16 +202,16 @@ void LoadPlayerShots() {
     }
     flipBook("ianim", "ion_tex1", true, 3, nullptr);
     for (int i = 1; i <= 14; ++i)
-        NodeShot(IonShots[std::size_t(i)], Num("ion", i), true);
-    flipBook("xmionanim", "mion_tex", false, 3, &MionAnimMeshes);
+        NodeShot(Arsenal.IonShots[std::size_t(i)], Num("ion", i), true);
+    flipBook("xmionanim", "mion_tex", false, 3, &Arsenal.MionAnimMeshes);
     for (int i = 1; i <= 14; ++i)
-        NodeShot(MionShots[std::size_t(i)], Num("mion", i), true);
+        NodeShot(Arsenal.MionShots[std::size_t(i)], Num("mion", i), true);
     flipBook("ganim", "gamproj", false, 4, nullptr);
     for (int i = 1; i <= 14; ++i)
-        NodeShot(GammaShots[std::size_t(i)], Num("gamma", i), true);
-    flipBook("tepls", "eplastxt1", true, 3, &EPlasmaMeshes);
+        NodeShot(Arsenal.GammaShots[std::size_t(i)], Num("gamma", i), true);
+    flipBook("tepls", "eplastxt1", true, 3, &Arsenal.EPlasmaMeshes);
     for (int i = 1; i <= 70; ++i) {
-        ShotRec& shot = DisperseShots[std::size_t(i)];
+        ShotRec& shot = Arsenal.DisperseShots[std::size_t(i)];
         shot.Active = false;
         shot.MeshKey = Num("disp", i);
         shot.MeshId = EffectMesh(shot.MeshKey, "disp_tex1", "disperse", 1);
@@ -234,16 +234,16 @@ void LoadStations(int nextLevel) {
     const int second =
         SolidMesh("spacestation2", "spacest2", Detail("ss2"), "matmax2", {600, 162.96f, -3100}, 8);
     if (second >= 0) Stages();
-    Station2Id = second;
+    Level.Station2Id = second;
     const bool useSecond = nextLevel > 25;
-    StationId = useSecond ? second : first;
-    StationMeshName = useSecond ? "spacestation2" : "spacestation";
+    Level.StationId = useSecond ? second : first;
+    Level.StationMeshName = useSecond ? "spacestation2" : "spacestation";
     if (MeshObj->SelectMeshById(useSecond ? first : second)) Hide();
-    if (MeshObj->SelectMeshById(StationId)) {
+    if (MeshObj->SelectMeshById(Level.StationId)) {
         MeshObj->SetVisible(true);
-        StationPos = MeshObj->GetPosition();
+        Level.StationPos = MeshObj->GetPosition();
     } else {
-        StationPos = useSecond ? Vector{600, 162.96f, -3100} : Vector{600, 100, -3100};
+        Level.StationPos = useSecond ? Vector{600, 162.96f, -3100} : Vector{600, 100, -3100};
     }
 }
 
@@ -274,8 +274,8 @@ void LoadShipsSection(int nextLevel) {
     for (int n = 1; n <= 20; ++n) {
         const int id = SolidMesh(Num("smallastexp", n), "ast1txt", "smallastexp", "matmax", MeshParking, 4);
         Hide();
-        Sparks[std::size_t(n)].Active = false;
-        Sparks[std::size_t(n)].MeshId = id;
+        Effects.Sparks[std::size_t(n)].Active = false;
+        Effects.Sparks[std::size_t(n)].MeshId = id;
         Skip(id);
     }
 
@@ -295,14 +295,14 @@ void LoadShipsSection(int nextLevel) {
 
     if (SolidMesh("goldship", "goldtxt", "SameName", "matmax2", MeshParking, 5) >= 0) Stages();
     Hide();
-    ScoutId = SolidMesh("scout", "alstxt", "SameName", "matmax", MeshParking, 8);
+    Level.ScoutId = SolidMesh("scout", "alstxt", "SameName", "matmax", MeshParking, 8);
     Hide();
     const int battle = SolidMesh("masbattle", "mas2txt", Detail("albattle"), "matmax", MeshParking, 1);
     if (battle >= 0) Stages();
     Skip(battle);
     Hide();
-    BattleshipId = LoadLevelMesh("masbattlesm", "mas2txt", "albattlebox", "matmax", MeshParking, 7, false,
-                                 false, {}, 0, false, false, false);
+    Level.BattleshipId = LoadLevelMesh("masbattlesm", "mas2txt", "albattlebox", "matmax", MeshParking, 7,
+                                       false, false, {}, 0, false, false, false);
     Hide();
     SolidMesh("lightanim", "lightanim1", "SameName", "matmax", MeshParking, 1, {}, 0, true);
     Hide();
@@ -312,10 +312,10 @@ void LoadShipsSection(int nextLevel) {
     if (shell >= 0) Stages();
     Skip(shell);
     Hide();
-    MothershipId = LoadLevelMesh("mothership", "mas2txt", "mas2box", "matmax", {3500, 2500, 0}, 9, false,
-                                 false, {}, 0, false, false, false);
-    ShipDebris[2].MeshId = MothershipId;
-    ShipDebris[2].InUse = true;
+    Level.MothershipId = LoadLevelMesh("mothership", "mas2txt", "mas2box", "matmax", {3500, 2500, 0}, 9,
+                                       false, false, {}, 0, false, false, false);
+    Effects.ShipDebris[2].MeshId = Level.MothershipId;
+    Effects.ShipDebris[2].InUse = true;
     Hide();
     for (int i = 1; i <= 5; ++i) {
         const float r1 = R(), r2 = R();
@@ -325,10 +325,10 @@ void LoadShipsSection(int nextLevel) {
 
     SolidMesh("ga", "ast1txt", "masast1", "matmax", MeshParking, 25);
     Hide();
-    LavaroidId = SolidMesh("lavaroid", "lavatxt", "lavaast", "matmax", MeshParking, 9);
+    Level.LavaroidId = SolidMesh("lavaroid", "lavatxt", "lavaast", "matmax", MeshParking, 9);
     Hide();
 
-    VirtualMeshId = Node("virtual", SpriteParking);
+    Level.VirtualMeshId = Node("virtual", SpriteParking);
     for (const char* key : {"hold", "phold", "gahold", "virtualast"})
         Node(key, SpriteParking);
     Node("aitesta", {0, 0, 0});
@@ -353,7 +353,7 @@ int LoadLevelMesh(const std::string& key, const std::string& texture, const std:
 }
 
 void LoadEffectObjects() {
-    const int nextLevel = CurrentLevel + 1;  // CurrentLevel still holds the level before
+    const int nextLevel = Campaign.CurrentLevel + 1;  // CurrentLevel still holds the level before
     sys::Randomize();
     ClearSkipList();
     LoadEffectsSection();
@@ -361,7 +361,7 @@ void LoadEffectObjects() {
     LoadPlayerShots();
     LoadShipsSection(nextLevel);
     for (int i = 1; i <= 14; ++i)
-        NodeShot(EplasShots[std::size_t(i)], Num("_eplas", i), true);
+        NodeShot(Arsenal.EplasShots[std::size_t(i)], Num("_eplas", i), true);
 }
 
 void ReloadEffectObjects() {

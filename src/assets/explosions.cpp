@@ -5,20 +5,17 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/random.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
 
-int ExplosionTexture = -1;
-int PickedSet = 0;
-
 namespace {
 
 bool SelectSprite(int i) {
-    return MeshObj->SelectMeshById(ExplosionSprites[std::size_t(i)]);
+    return MeshObj->SelectMeshById(Effects.ExplosionSprites[std::size_t(i)]);
 }
 
 }  // namespace
@@ -34,62 +31,62 @@ int ExplosionSoundFor(float r) {
 }
 
 void StartExplosionAtAsteroid(int index) {
-    const Vector at = Asteroids[std::size_t(index)].Pos;
+    const Vector at = Level.Asteroids[std::size_t(index)].Pos;
     for (int i = 1; i <= 64; ++i)
         if (SelectSprite(i)) MeshObj->SetPosition(at);
-    if (ShockWave) ShockWave->MakeShockWave(at, 30, 5, 3, 2);
-    ExplosionMode = 1;
-    ExplosionActive = true;
+    if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(at, 30, 5, 3, 2);
+    Effects.ExplosionMode = 1;
+    Level.ExplosionActive = true;
 }
 
 void StartExplosionAt(const Vector& point) {
     for (int i = 1; i <= 64; ++i) {
         if (!SelectSprite(i)) continue;
         MeshObj->SetPosition(point);
-        MeshObj->LookAt(CamBasis.CamPos);
+        MeshObj->LookAt(Ship.CamBasis.CamPos);
         MeshObj->MoveForward(10, true, true);
     }
 }
 
 void AnimateExplosionFlipbook() {
-    FlipTimer = FlipTimer + FrameFactor * 20;
-    if (!(FlipTimer > 10)) return;
-    FlipTimer = 0;
-    if (FlipFrame > 1 && SelectSprite(FlipFrame - 1)) MeshObj->SetVisible(false);
-    if (FlipFrame <= 64 && SelectSprite(FlipFrame)) {
+    Effects.FlipTimer = Effects.FlipTimer + Campaign.FrameFactor * 20;
+    if (!(Effects.FlipTimer > 10)) return;
+    Effects.FlipTimer = 0;
+    if (Effects.FlipFrame > 1 && SelectSprite(Effects.FlipFrame - 1)) MeshObj->SetVisible(false);
+    if (Effects.FlipFrame <= 64 && SelectSprite(Effects.FlipFrame)) {
         MeshObj->SetVisible(true);
-        MeshObj->LookAt(CamBasis.CamPos);
+        MeshObj->LookAt(Ship.CamBasis.CamPos);
     }
-    FlipFrame += 1;
-    if (FlipFrame > 65) {
-        ExplosionActive = false;
-        FlipFrame = 1;
-        FlipTimer = 0;
-        ExplosionRepick = true;
+    Effects.FlipFrame += 1;
+    if (Effects.FlipFrame > 65) {
+        Level.ExplosionActive = false;
+        Effects.FlipFrame = 1;
+        Effects.FlipTimer = 0;
+        Effects.ExplosionRepick = true;
         for (int i = 1; i <= 64; ++i)
             if (SelectSprite(i)) MeshObj->SetVisible(false);
     }
 }
 
 void PickExplosionSet() {
-    ExplosionRepick = false;
-    const int set = ExplosionSetFor(ExplosionMode, float(sys::Rnd()));
+    Effects.ExplosionRepick = false;
+    const int set = ExplosionSetFor(Effects.ExplosionMode, float(sys::Rnd()));
     if (set > 0) {
-        PickedSet = set;
-        ExplosionTexture = ExplosionTextures[std::size_t(PickedSet)];
+        Effects.PickedSet = set;
+        Effects.ExplosionTexture = Effects.ExplosionTextures[std::size_t(Effects.PickedSet)];
     }
     ApplyExplosionTexture();
 }
 
 void ApplyExplosionTexture() {
     for (int i = 1; i <= 64; ++i)
-        if (SelectSprite(i)) MeshObj->SetTextureById(0, ExplosionTexture);
+        if (SelectSprite(i)) MeshObj->SetTextureById(0, Effects.ExplosionTexture);
 }
 
 void SpawnHitSparks(const std::string& textureKey, const Vector& point, int size, int& weapon) {
     const float s = float(size);
     for (int n = 1; n <= 20; ++n) {
-        SparkRec& spark = Sparks[std::size_t(n)];
+        SparkRec& spark = Effects.Sparks[std::size_t(n)];
         spark.Active = true;
         spark.Pos = point;
         if (!MeshObj->SelectMeshById(spark.MeshId)) continue;
@@ -99,22 +96,23 @@ void SpawnHitSparks(const std::string& textureKey, const Vector& point, int size
         MeshObj->SetScale(s, s, s);
         MeshObj->SetVisible(true);
     }
-    SparksActive = true;  // the running timer goes on: a second burst ends with the first
-    if (weapon == -1) weapon = CurrentWeapon;
-    if (weapon >= 1 && weapon <= 7 && WeaponShockWaves[std::size_t(weapon)])
-        WeaponShockWaves[std::size_t(weapon)]->MakeShockWave(Sparks[1].Pos, 25, 20, 300, 0.05f);
+    Effects.SparksActive = true;  // the running timer goes on: a second burst ends with the first
+    if (weapon == -1) weapon = Campaign.CurrentWeapon;
+    if (weapon >= 1 && weapon <= 7 && Effects.WeaponShockWaves[std::size_t(weapon)])
+        Effects.WeaponShockWaves[std::size_t(weapon)]->MakeShockWave(Effects.Sparks[1].Pos, 25, 20, 300,
+                                                                     0.05f);
 }
 
 void UpdateHitSparks() {
     for (int n = 1; n <= 20; ++n)
-        if (MeshObj->SelectMeshById(Sparks[std::size_t(n)].MeshId))
-            MeshObj->MoveForward(FrameFactor * 5, true, true);
-    SparkTimer = SparkTimer + FrameFactor * 1.5f;
-    if (SparkTimer > 10) {
-        SparkTimer = 0;
-        SparksActive = false;
+        if (MeshObj->SelectMeshById(Effects.Sparks[std::size_t(n)].MeshId))
+            MeshObj->MoveForward(Campaign.FrameFactor * 5, true, true);
+    Effects.SparkTimer = Effects.SparkTimer + Campaign.FrameFactor * 1.5f;
+    if (Effects.SparkTimer > 10) {
+        Effects.SparkTimer = 0;
+        Effects.SparksActive = false;
         for (int n = 1; n <= 20; ++n)
-            if (MeshObj->SelectMeshById(Sparks[std::size_t(n)].MeshId)) MeshObj->SetVisible(false);
+            if (MeshObj->SelectMeshById(Effects.Sparks[std::size_t(n)].MeshId)) MeshObj->SetVisible(false);
     }
 }
 

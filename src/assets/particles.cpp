@@ -4,7 +4,7 @@
 
 #include "assets/assets.h"
 #include "common/common.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 #include "shell/shell.h"
 
@@ -17,7 +17,7 @@ namespace {
 void Build(const std::string& name, const char* fullFile, const char* reducedFile) {
     while (ParticleObj->SelectSystem(name))
         ParticleObj->RemoveSystem();
-    LoadParticleFile(*ParticleObj, name, ParticleLevel == 1 ? fullFile : reducedFile);
+    LoadParticleFile(*ParticleObj, name, Display.ParticleLevel == 1 ? fullFile : reducedFile);
 }
 
 void Park(bool allThree) {
@@ -39,7 +39,7 @@ void LoadParticleSystems() {
     ParticleObj->SetEmitterPosition(Vector{600, 100, -3100});
 
     Build("fireastpar", "fireast.par", "fireastlow.par");
-    FlamingAsteroidParticleId = ParticleObj->GetCurrentSystemId();
+    Level.FlamingAsteroidParticleId = ParticleObj->GetCurrentSystemId();
     Park(false);
 
     // The smoke points themselves belong to the level start.
@@ -47,8 +47,8 @@ void LoadParticleSystems() {
         const char* full = k <= 4 ? "smoke.par" : k <= 8 ? "smokegreen.par" : "batsmokered.par";
         Build("smoke" + std::to_string(k), full, "smokelow.par");
         Park(true);
-        SmokeFx[std::size_t(k)].Active = false;
-        SmokeFx[std::size_t(k)].SystemId = ParticleObj->GetCurrentSystemId();
+        Effects.SmokeFx[std::size_t(k)].Active = false;
+        Effects.SmokeFx[std::size_t(k)].SystemId = ParticleObj->GetCurrentSystemId();
     }
 
     for (int k = 1; k <= 4; ++k) {

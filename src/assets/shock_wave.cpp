@@ -6,7 +6,7 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
 
@@ -64,13 +64,13 @@ void clsSWave::Poll(float SpeedFactor) {
 }
 
 void MakeShockWaves() {
-    ShockWave = std::make_unique<clsSWave>();
-    ShockWave->Init("shock");
-    MothershipShockWave = std::make_unique<clsSWave>();
-    MothershipShockWave->Init("shock2");
-    WeaponShockWaves[0].reset();
+    Effects.ShockWave = std::make_unique<clsSWave>();
+    Effects.ShockWave->Init("shock");
+    Effects.MothershipShockWave = std::make_unique<clsSWave>();
+    Effects.MothershipShockWave->Init("shock2");
+    Effects.WeaponShockWaves[0].reset();
     for (int weapon = 1; weapon <= 7; ++weapon) {
-        auto& wave = WeaponShockWaves[std::size_t(weapon)];
+        auto& wave = Effects.WeaponShockWaves[std::size_t(weapon)];
         wave = std::make_unique<clsSWave>();
         wave->Init("wepshock" + std::to_string(weapon));
     }

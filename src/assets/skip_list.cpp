@@ -5,9 +5,6 @@
 
 namespace quorvel {
 
-std::vector<SkipEntry> SkipList(1);
-int SkipCount = 0;
-
 namespace {
 // The listed ids as the hit tests read them, and how many entries of the list it
 // holds.
@@ -16,14 +13,14 @@ int FilterCount = 0;
 }  // namespace
 
 void AddSkipEntity(int entityId) {
-    ++SkipCount;
-    SkipList.resize(std::size_t(SkipCount) + 1);
-    SkipList[std::size_t(SkipCount)] = SkipEntry{entityId, 0};
-    SkipList[0].ListCount = SkipCount;
+    ++Effects.SkipCount;
+    Effects.SkipList.resize(std::size_t(Effects.SkipCount) + 1);
+    Effects.SkipList[std::size_t(Effects.SkipCount)] = SkipEntry{entityId, 0};
+    Effects.SkipList[0].ListCount = Effects.SkipCount;
     // A list reset by hand since the filter was made is read anew when asked for.
-    if (FilterCount == SkipCount - 1) {
+    if (FilterCount == Effects.SkipCount - 1) {
         Filter.Add(entityId);
-        FilterCount = SkipCount;
+        FilterCount = Effects.SkipCount;
     } else {
         FilterCount = -1;
     }
@@ -31,25 +28,25 @@ void AddSkipEntity(int entityId) {
 
 // The header goes too, so no scan reads entries of the list before.
 void ClearSkipList() {
-    SkipCount = 0;
-    SkipList.assign(1, SkipEntry{});
+    Effects.SkipCount = 0;
+    Effects.SkipList.assign(1, SkipEntry{});
     Filter.Clear();
     FilterCount = 0;
 }
 
 // Entry 0 is the header, not an entity: the scans start at 1.
 bool IsSkipEntity(int entityId) {
-    for (int i = 1; i <= SkipCount; ++i)
-        if (SkipList[std::size_t(i)].EntityId == entityId) return true;
+    for (int i = 1; i <= Effects.SkipCount; ++i)
+        if (Effects.SkipList[std::size_t(i)].EntityId == entityId) return true;
     return false;
 }
 
 const MeshIdSet& SkipFilter() {
-    if (FilterCount != SkipCount) {
+    if (FilterCount != Effects.SkipCount) {
         Filter.Clear();
-        for (int i = 1; i <= SkipCount && std::size_t(i) < SkipList.size(); ++i)
-            Filter.Add(SkipList[std::size_t(i)].EntityId);
-        FilterCount = SkipCount;
+        for (int i = 1; i <= Effects.SkipCount && std::size_t(i) < Effects.SkipList.size(); ++i)
+            Filter.Add(Effects.SkipList[std::size_t(i)].EntityId);
+        FilterCount = Effects.SkipCount;
     }
     return Filter;
 }

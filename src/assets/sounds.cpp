@@ -2,7 +2,7 @@
 
 #include "assets/assets.h"
 #include "audio/audio.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
 
@@ -61,14 +61,14 @@ void LoadGameSounds() {
     for (const GameSoundEntry& s : GameSoundTable)
         SoundObj->LoadSound(s.key, folder + s.path, 0, 0);
 
-    if (!SoundDevice) return;  // no device this run: the buffers stay silent
+    if (!Campaign.SoundDevice) return;  // no device this run: the buffers stay silent
     for (const PositionalSoundEntry& p : PositionalSoundTable) {
-        auto& buffer = PositionalSounds[std::size_t(p.element)];
+        auto& buffer = Campaign.PositionalSounds[std::size_t(p.element)];
         if (!buffer) continue;
         buffer->Positional(true);
         buffer->Interrupt(p.interrupt);
         buffer->Looping(false);
-        buffer->LoadSound(*SoundDevice, folder + p.path, p.maximumDistance, p.minimumDistance);
+        buffer->LoadSound(*Campaign.SoundDevice, folder + p.path, p.maximumDistance, p.minimumDistance);
     }
 }
 

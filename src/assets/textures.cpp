@@ -3,7 +3,7 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
 
@@ -50,7 +50,7 @@ void LoadGameTextures() {
         Load(tex, r.key, r.file, r.flag);
 
     // The force field takes its texture by id; a failed load leaves it none.
-    ForceFieldTexture = Load(tex, "fftex", "ff.png", 1);
+    Level.ForceFieldTexture = Load(tex, "fftex", "ff.png", 1);
 
     static const TextureRow rows23to42[] = {
         {"alstxt", "alstxt.jpg", 1},
@@ -83,7 +83,8 @@ void LoadGameTextures() {
     for (int k = 1; k <= 12; ++k)
         Load(tex, Num("energy", k, ""), Num("energy", k, ".jpg"), 1);
     for (int k = 1; k <= 6; ++k)
-        ExplosionTextures[std::size_t(k)] = Load(tex, Num("explosion", k, ""), Num("exp", k, ".png"), 1);
+        Effects.ExplosionTextures[std::size_t(k)] =
+            Load(tex, Num("explosion", k, ""), Num("exp", k, ".png"), 1);
 
     Load(sys::ProgramFolder() + "\\par\\", "particle", "particle11.bmp", 1);
     Load(tex, "engflare", "engineflare.png", 1);

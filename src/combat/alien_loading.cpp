@@ -5,16 +5,11 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 #include "shell/shell.h"
 
 namespace quorvel {
-
-int FirstWaveShipType = 1;
-int SecondWaveShipType = 1;
-float Wave1Timer = 0, Wave2Timer = 0;
-bool Wave1Started = false, Wave2Started = false, Wave2Pending = false;
 
 namespace {
 
@@ -51,46 +46,46 @@ int Flare(const std::string& key, float size) {
 }  // namespace
 
 void SetAlienTypeForLevel() {
-    const int n = CurrentLevel + 1;
+    const int n = Campaign.CurrentLevel + 1;
     if (n <= 4)
-        FirstWaveShipType = 1, SecondWaveShipType = 1;
+        AlienFleet.FirstWaveShipType = 1, AlienFleet.SecondWaveShipType = 1;
     else if (n <= 12)
-        FirstWaveShipType = 1, SecondWaveShipType = 2;
+        AlienFleet.FirstWaveShipType = 1, AlienFleet.SecondWaveShipType = 2;
     else if (n <= 24)
-        FirstWaveShipType = 2, SecondWaveShipType = 3;
+        AlienFleet.FirstWaveShipType = 2, AlienFleet.SecondWaveShipType = 3;
     else if (n <= 39)
-        FirstWaveShipType = 3, SecondWaveShipType = 4;
+        AlienFleet.FirstWaveShipType = 3, AlienFleet.SecondWaveShipType = 4;
     else
-        FirstWaveShipType = 4, SecondWaveShipType = 5;
+        AlienFleet.FirstWaveShipType = 4, AlienFleet.SecondWaveShipType = 5;
 }
 
 bool IsAlienFreeLevel() {
-    return IsAlienFree(CurrentLevel);
+    return IsAlienFree(Campaign.CurrentLevel);
 }
 bool IsNextLevelAlienFree() {
-    return IsAlienFree(CurrentLevel + 1);
+    return IsAlienFree(Campaign.CurrentLevel + 1);
 }
 
 void LoadAlienShips() {
     SetAlienTypeForLevel();
-    Wave1Timer = 0;
-    Wave2Timer = 0;
-    Wave1Started = false;
-    Wave2Started = false;
+    AlienFleet.Wave1Timer = 0;
+    AlienFleet.Wave2Timer = 0;
+    AlienFleet.Wave1Started = false;
+    AlienFleet.Wave2Started = false;
 
     // An alien-free level has no ship objects: its records name none.
     for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         a.Active = false;
         a.BodyMesh = a.HoldMesh = a.FlareMesh = a.FlareMesh2 = a.MirrorMesh = -1;
     }
     if (IsNextLevelAlienFree()) return;
 
     for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
-        const int kind = j <= 5 ? FirstWaveShipType : SecondWaveShipType;
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
+        const int kind = j <= 5 ? AlienFleet.FirstWaveShipType : AlienFleet.SecondWaveShipType;
         const ShipKind& k = Kinds[kind];
-        const std::string file = GraphicsLevel == 1 ? std::string(k.file) + "_low" : k.file;
+        const std::string file = Display.GraphicsLevel == 1 ? std::string(k.file) + "_low" : k.file;
         a.BodyMesh = LoadLevelMesh(std::to_string(j) + k.keySuffix, k.texture, file, k.material,
                                    {-1000.0f - 150.0f * float(j), k.loadHeight, 3500}, 7, false, false, {}, 0,
                                    false, true, false, {180, 0, 0});
@@ -98,7 +93,7 @@ void LoadAlienShips() {
         a.ShipType = kind;
         if (a.BodyMesh >= 0) {
             MeshObj->SetVisible(false);
-            if (GraphicsLevel != 1) {
+            if (Display.GraphicsLevel != 1) {
                 MeshObj->SetStageMode(1, 8);
                 MeshObj->SetStageMode(2, 9);
                 MeshObj->SetTexture(1, "shipbump");

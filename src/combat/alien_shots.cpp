@@ -7,7 +7,7 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
 
@@ -25,8 +25,8 @@ std::int32_t Whole(float v) {
 }  // namespace
 
 void AlienShoot(int ship) {
-    AlienShip& a = Aliens[std::size_t(ship)];
-    a.FireTimer += FrameFactor;
+    AlienShip& a = AlienFleet.Aliens[std::size_t(ship)];
+    a.FireTimer += Campaign.FrameFactor;
     if (!(a.FireTimer > 8 && a.MayShoot)) return;
     a.FireTimer = 0;
     a.ShotSlot = a.ShotSlot >= 5 ? 1 : a.ShotSlot + 1;
@@ -34,7 +34,7 @@ void AlienShoot(int ship) {
     MeshObj->SelectMeshById(a.BodyMesh);
     const AxisSet axes = MeshObj->GetOrientation();
     a.ShotPosition[k] = MeshObj->GetPosition();
-    if (!InRange(a.ShotPosition[k], CamBasis.CamPos, 1500) || FacingTarget) return;
+    if (!InRange(a.ShotPosition[k], Ship.CamBasis.CamPos, 1500) || AlienFleet.FacingTarget) return;
     if (MeshObj->SelectMeshById(a.ShotHold[k])) {
         MeshObj->SetPosition(a.ShotPosition[k]);
         MeshObj->SetOrientation(axes);
@@ -47,7 +47,7 @@ void AlienShoot(int ship) {
     }
     a.ShotActive[k] = true;
     if (a.ShipType >= 1 && a.ShipType <= 5) {
-        auto& sound = PositionalSounds[std::size_t(ShotSoundElement[a.ShipType])];
+        auto& sound = Campaign.PositionalSounds[std::size_t(ShotSoundElement[a.ShipType])];
         if (sound) {
             sound->PlaySound();
             sound->SetPosition(Whole(a.Position.x), Whole(a.Position.y), Whole(a.Position.z));
@@ -56,11 +56,11 @@ void AlienShoot(int ship) {
 }
 
 void UpdateAlienShots(int ship) {
-    AlienShip& a = Aliens[std::size_t(ship)];
+    AlienShip& a = AlienFleet.Aliens[std::size_t(ship)];
     for (std::size_t k = 1; k <= 5; ++k) {
         if (!a.ShotActive[k]) continue;
         if (MeshObj->SelectMeshById(a.ShotHold[k])) {
-            MeshObj->MoveForward(float(AlienShotSpeed) * FrameFactor);
+            MeshObj->MoveForward(float(AlienFleet.AlienShotSpeed) * Campaign.FrameFactor);
             a.ShotPosition[k] = MeshObj->GetPosition();
         }
         const bool sprite = MeshObj->SelectMeshById(a.ShotSprite[k]);
@@ -69,10 +69,10 @@ void UpdateAlienShots(int ship) {
             if (sprite) MeshObj->SetVisible(false);
             a.ShotActive[k] = false;
         }
-        if (InRange(a.ShotPosition[k], CamBasis.CamPos, 50)) {
+        if (InRange(a.ShotPosition[k], Ship.CamBasis.CamPos, 50)) {
             if (MeshObj->SelectMeshById(a.ShotSprite[k])) MeshObj->SetVisible(false);
             a.ShotActive[k] = false;
-            if (ShipDestroyed) return;
+            if (Level.ShipDestroyed) return;
             AddShieldDamage(a.ShotDamage);
             CheckShield();
         }
@@ -82,7 +82,7 @@ void UpdateAlienShots(int ship) {
 void AlienHit(int id, float damage, const Vector& position) {
     if (id < 0) return;
     for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         // A destroyed ship's mesh is hidden and takes no further hits or money.
         if (a.BodyMesh != id || !a.Active) continue;
         a.DamageTaken += damage;
@@ -92,11 +92,11 @@ void AlienHit(int id, float damage, const Vector& position) {
             for (int mesh : {a.BodyMesh, a.HoldMesh, a.FlareMesh, a.FlareMesh2})
                 if (mesh >= 0 && MeshObj->SelectMeshById(mesh)) MeshObj->SetVisible(false);
             StartExplosionAt(position);
-            if (ShockWave) ShockWave->MakeShockWave(position, 30, 5, 3, 2);
-            ExplosionMode = 2;
-            ExplosionActive = true;
+            if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(position, 30, 5, 3, 2);
+            Effects.ExplosionMode = 2;
+            Level.ExplosionActive = true;
             PlayExplosionSound();
-            Money += 50000;
+            Campaign.Money += 50000;
         }
         SoundObj->SelectSound("hit");
         SoundObj->PlaySound(0, false);

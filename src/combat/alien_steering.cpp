@@ -3,7 +3,7 @@
 
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
 
@@ -11,8 +11,8 @@ namespace quorvel {
 
 namespace {
 
-AlienShip& Ship(int ship) {
-    return Aliens[std::size_t(ship)];
+AlienShip& AlienAt(int ship) {
+    return AlienFleet.Aliens[std::size_t(ship)];
 }
 
 enum class Keep { Larger, Smaller };
@@ -25,11 +25,11 @@ bool Trial(AlienShip& a, bool pitch, float r, const Vector& target, float refere
     MeshObj->MoveForward(-10);
     a.RearPoint = MeshObj->GetPosition();
     MeshObj->MoveForward(10);
-    RearDistance = Distance(a.RearPoint, target);
-    BeyondDistance = Distance(a.BeyondPoint, target);
-    TrialFacingMeasure = RearDistance - BeyondDistance;
-    const bool kept =
-        keep == Keep::Larger ? TrialFacingMeasure >= reference : TrialFacingMeasure <= reference;
+    AlienFleet.RearDistance = Distance(a.RearPoint, target);
+    AlienFleet.BeyondDistance = Distance(a.BeyondPoint, target);
+    AlienFleet.TrialFacingMeasure = AlienFleet.RearDistance - AlienFleet.BeyondDistance;
+    const bool kept = keep == Keep::Larger ? AlienFleet.TrialFacingMeasure >= reference
+                                           : AlienFleet.TrialFacingMeasure <= reference;
     if (!kept) turn(-r);
     return kept;
 }
@@ -72,7 +72,7 @@ void StartBoost(AlienShip& a, const Vector& point, float radius, bool stopShooti
 }
 
 bool FlamingActive() {
-    return FlamingAsteroid && FlamingAsteroid->Active_;
+    return Level.FlamingAsteroid && Level.FlamingAsteroid->Active_;
 }
 
 }  // namespace
@@ -82,73 +82,73 @@ int BreakOffDirFor(float r) {
 }
 
 void MeasureAlienToPlayer(int ship) {
-    AlienShip& a = Ship(ship);
-    const Vector cam = CamBasis.CamPos;
+    AlienShip& a = AlienAt(ship);
+    const Vector cam = Ship.CamBasis.CamPos;
     MeshObj->SelectMeshById(a.BodyMesh);
     MeshObj->SetVisible(true);
     SightToward(a, cam);
-    RearDistance = Distance(a.RearPoint, cam);
-    BeyondDistance = Distance(a.BeyondPoint, cam);
-    FacingMeasure = RearDistance - BeyondDistance;
+    AlienFleet.RearDistance = Distance(a.RearPoint, cam);
+    AlienFleet.BeyondDistance = Distance(a.BeyondPoint, cam);
+    AlienFleet.FacingMeasure = AlienFleet.RearDistance - AlienFleet.BeyondDistance;
     // The rear point is never farther from the player than the beyond point, so the
     // measure is at most 0 and this never holds; the steering is built on that.
-    FacingTarget = FacingMeasure >= 0.5f;
+    AlienFleet.FacingTarget = AlienFleet.FacingMeasure >= 0.5f;
 }
 
 void CheckAlienObstacles(int ship) {
-    AlienShip& a = Ship(ship);
+    AlienShip& a = AlienAt(ship);
     a.MayShoot = true;
     const Vector p = a.Position;
     // Only ships in play are obstacles: a destroyed ship's slot keeps its last place.
     auto otherShips = [&](float within, auto act) {
         for (int j = 1; j <= 10; ++j) {
-            const AlienShip& o = Ship(j);
+            const AlienShip& o = AlienAt(j);
             if (j != ship && o.Active && InRange(p, o.Position, within)) act(o.Position);
         }
     };
     auto asteroids = [&](float within, auto act) {
-        for (int i = 1; i <= AsteroidCount && i < int(Asteroids.size()); ++i) {
-            const AsteroidRec& r = Asteroids[std::size_t(i)];
+        for (int i = 1; i <= Level.AsteroidCount && i < int(Level.Asteroids.size()); ++i) {
+            const AsteroidRec& r = Level.Asteroids[std::size_t(i)];
             if (r.Active && InRange(p, r.Pos, within)) act(r.Pos);
         }
     };
     otherShips(150, [&](const Vector& q) { StartAvoid(a, q, 200); });
-    if (FlamingActive() && InRange(p, FlamingAsteroid->Position_, 500))
-        StartAvoid(a, FlamingAsteroid->Position_, 500);
+    if (FlamingActive() && InRange(p, Level.FlamingAsteroid->Position_, 500))
+        StartAvoid(a, Level.FlamingAsteroid->Position_, 500);
     asteroids(500, [&](const Vector& q) { StartAvoid(a, q, 500); });
-    if (InRange(p, StationPos, 1100)) StartAvoid(a, StationPos, 1150);
+    if (InRange(p, Level.StationPos, 1100)) StartAvoid(a, Level.StationPos, 1150);
 
-    if (InRange(p, CamBasis.CamPos, 50)) StartBoost(a, CamBasis.CamPos, 75, false);
-    if (FlamingActive() && InRange(p, FlamingAsteroid->Position_, 50))
-        StartBoost(a, FlamingAsteroid->Position_, 75, true);
+    if (InRange(p, Ship.CamBasis.CamPos, 50)) StartBoost(a, Ship.CamBasis.CamPos, 75, false);
+    if (FlamingActive() && InRange(p, Level.FlamingAsteroid->Position_, 50))
+        StartBoost(a, Level.FlamingAsteroid->Position_, 75, true);
     otherShips(50, [&](const Vector& q) { StartBoost(a, q, 75, true); });
     asteroids(50, [&](const Vector& q) { StartBoost(a, q, 75, true); });
-    if (InRange(p, StationPos, 1000)) StartBoost(a, StationPos, 1050, true);
+    if (InRange(p, Level.StationPos, 1000)) StartBoost(a, Level.StationPos, 1050, true);
 }
 
 void SteerAlienApproach(int ship) {
-    AlienShip& a = Ship(ship);
+    AlienShip& a = AlienAt(ship);
     MeshObj->SelectMeshById(a.BodyMesh);
     const float k = a.ShipType >= 4 ? 1.2f : 1.0f;
-    TurnRate = FacingTarget ? 1.1f * k : 2 * FacingMeasure * k;
-    if (RearDistance > 2000) TurnRate = 0.6f * k;
-    if (RearDistance < 500) {
+    AlienFleet.TurnRate = AlienFleet.FacingTarget ? 1.1f * k : 2 * AlienFleet.FacingMeasure * k;
+    if (AlienFleet.RearDistance > 2000) AlienFleet.TurnRate = 0.6f * k;
+    if (AlienFleet.RearDistance < 500) {
         a.Extending = true;
         return;
     }
-    TurnRate *= FrameFactor;
-    TrialTurns(a, TurnRate, CamBasis.CamPos, FacingMeasure, Keep::Larger);
+    AlienFleet.TurnRate *= Campaign.FrameFactor;
+    TrialTurns(a, AlienFleet.TurnRate, Ship.CamBasis.CamPos, AlienFleet.FacingMeasure, Keep::Larger);
 }
 
 void SteerAlienExtend(int ship) {
-    AlienShip& a = Ship(ship);
+    AlienShip& a = AlienAt(ship);
     MeshObj->SelectMeshById(a.BodyMesh);
-    TurnRate = FacingTarget ? 1.25f : 1.25f * FacingMeasure;
-    if (RearDistance < 850) a.CloseTimer1 += FrameFactor;
-    if (RearDistance < 1500) a.CloseTimer2 += FrameFactor;
-    if (RearDistance < 1500) TurnRate = 0.625f;
-    if (RearDistance < 700) TurnRate = 1.5f;
-    if (RearDistance > 2000) {
+    AlienFleet.TurnRate = AlienFleet.FacingTarget ? 1.25f : 1.25f * AlienFleet.FacingMeasure;
+    if (AlienFleet.RearDistance < 850) a.CloseTimer1 += Campaign.FrameFactor;
+    if (AlienFleet.RearDistance < 1500) a.CloseTimer2 += Campaign.FrameFactor;
+    if (AlienFleet.RearDistance < 1500) AlienFleet.TurnRate = 0.625f;
+    if (AlienFleet.RearDistance < 700) AlienFleet.TurnRate = 1.5f;
+    if (AlienFleet.RearDistance > 2000) {
         a.Extending = false;
         return;
     }
@@ -156,27 +156,27 @@ void SteerAlienExtend(int ship) {
         a.Extending = false;
         return;
     }
-    TurnRate *= FrameFactor;
-    TrialTurns(a, TurnRate, CamBasis.CamPos, FacingMeasure, Keep::Smaller);
+    AlienFleet.TurnRate *= Campaign.FrameFactor;
+    TrialTurns(a, AlienFleet.TurnRate, Ship.CamBasis.CamPos, AlienFleet.FacingMeasure, Keep::Smaller);
 }
 
 void AlienBreakOff(int ship) {
-    AlienShip& a = Ship(ship);
+    AlienShip& a = AlienAt(ship);
     MeshObj->SelectMeshById(a.BodyMesh);
-    const float r = 3.75f * FrameFactor;
-    TurnRate = r;
+    const float r = 3.75f * Campaign.FrameFactor;
+    AlienFleet.TurnRate = r;
     if (a.BreakOffReset) {
-        if (RearDistance > 1900) {
+        if (AlienFleet.RearDistance > 1900) {
             a.BreakOff = a.BreakOffReset = a.BreakOffDirSet = false;
             a.CloseTimer1 = a.CloseTimer2 = 0;
             return;
         }
-    } else if (RearDistance > 400) {
+    } else if (AlienFleet.RearDistance > 400) {
         a.BreakOff = a.BreakOffDirSet = false;
         a.CloseTimer1 = 0;
         return;
     }
-    a.CloseTimer1 += FrameFactor;
+    a.CloseTimer1 += Campaign.FrameFactor;
     if (a.CloseTimer1 > 70) {
         a.CloseTimer1 = 0;
         a.BreakOffDirSet = false;
@@ -193,27 +193,27 @@ void AlienBreakOff(int ship) {
 }
 
 void SteerAlienAvoid(int ship) {
-    AlienShip& a = Ship(ship);
+    AlienShip& a = AlienAt(ship);
     MeshObj->SelectMeshById(a.BodyMesh);
     SightToward(a, a.AvoidPoint);
     MeshObj->SelectMeshById(a.BodyMesh);
     // From the ship itself, not its rear point: the obstacle's radius counts from there.
-    RearDistance = Distance(a.Position, a.AvoidPoint);
-    BeyondDistance = Distance(a.BeyondPoint, a.AvoidPoint);
-    TurnRate = FrameFactor * (a.Boosting ? 4.4f : 2.2f);
-    if (RearDistance <= a.AvoidRadius) {
+    AlienFleet.RearDistance = Distance(a.Position, a.AvoidPoint);
+    AlienFleet.BeyondDistance = Distance(a.BeyondPoint, a.AvoidPoint);
+    AlienFleet.TurnRate = Campaign.FrameFactor * (a.Boosting ? 4.4f : 2.2f);
+    if (AlienFleet.RearDistance <= a.AvoidRadius) {
         // Reference: the untried heading's measure toward the obstacle, so a kept
         // turn brings the rear point nearer to it and the nose away.
-        const float reference = Distance(a.RearPoint, a.AvoidPoint) - BeyondDistance;
-        TrialTurns(a, TurnRate, a.AvoidPoint, reference, Keep::Smaller);
+        const float reference = Distance(a.RearPoint, a.AvoidPoint) - AlienFleet.BeyondDistance;
+        TrialTurns(a, AlienFleet.TurnRate, a.AvoidPoint, reference, Keep::Smaller);
     } else {
         a.AvoidState = false;
     }
 }
 
 void UpdateAlienBoost(int ship) {
-    AlienShip& a = Ship(ship);
-    a.BoostTimer += FrameFactor;
+    AlienShip& a = AlienAt(ship);
+    a.BoostTimer += Campaign.FrameFactor;
     if (a.BoostTimer > 20) {
         a.Boosting = false;
         a.Speed = a.MaxSpeed / 1.5f;
@@ -225,7 +225,7 @@ void UpdateAlienBoost(int ship) {
 }
 
 void PlaceAlienAttachments(int ship) {
-    AlienShip& a = Ship(ship);
+    AlienShip& a = AlienAt(ship);
     const Vector o = a.AttachOffset;
     MeshObj->SelectMeshById(a.BodyMesh);
     a.Position = MeshObj->GetPosition();

@@ -2,13 +2,10 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
-
-float RearDistance = 0, BeyondDistance = 0, FacingMeasure = 0, TrialFacingMeasure = 0, TurnRate = 0;
-bool FacingTarget = false;
 
 namespace {
 
@@ -23,67 +20,67 @@ void Hide(int id) {
 }
 
 void Move(int ship) {
-    AlienShip& a = Aliens[std::size_t(ship)];
+    AlienShip& a = AlienFleet.Aliens[std::size_t(ship)];
     if (a.Boosting) {
         a.Speed = a.MaxSpeed;
         SteerAlienAvoid(ship);
         MeshObj->SelectMeshById(a.BodyMesh);
-        MeshObj->MoveForward(FrameFactor * a.Speed);
+        MeshObj->MoveForward(Campaign.FrameFactor * a.Speed);
         UpdateAlienBoost(ship);
     } else {
-        a.Speed += FrameFactor * a.Accel;
+        a.Speed += Campaign.FrameFactor * a.Accel;
         if (a.Speed > a.MaxSpeed) a.Speed = a.MaxSpeed;
         MeshObj->SelectMeshById(a.BodyMesh);
-        MeshObj->MoveForward(FrameFactor * a.Speed);
+        MeshObj->MoveForward(Campaign.FrameFactor * a.Speed);
     }
 }
 
 }  // namespace
 
 void SpawnFirstWave() {
-    Wave1Timer += FrameFactor;
-    if (Wave1Timer > 800) {
-        Wave1Started = true;
-        Wave1Timer = 0;
+    AlienFleet.Wave1Timer += Campaign.FrameFactor;
+    if (AlienFleet.Wave1Timer > 800) {
+        AlienFleet.Wave1Started = true;
+        AlienFleet.Wave1Timer = 0;
         PlayWarning();
         for (int j = 1; j <= 5; ++j)
-            Aliens[std::size_t(j)].Active = true;
+            AlienFleet.Aliens[std::size_t(j)].Active = true;
     }
 }
 
 void SpawnSecondWave() {
-    Wave2Timer += FrameFactor;
-    Wave2Pending = true;
-    if (SecondWaveShipType == 1) {
-        Wave2Started = true;
-        Wave2Timer = 0;
-        Wave2Pending = false;
+    AlienFleet.Wave2Timer += Campaign.FrameFactor;
+    AlienFleet.Wave2Pending = true;
+    if (AlienFleet.SecondWaveShipType == 1) {
+        AlienFleet.Wave2Started = true;
+        AlienFleet.Wave2Timer = 0;
+        AlienFleet.Wave2Pending = false;
         return;
     }
-    if (Wave2Timer > 200 || (AsteroidsLeft < 1 && Wave2Timer > 50)) {
-        Wave2Pending = false;
-        Wave2Started = true;
-        Wave2Timer = 0;
+    if (AlienFleet.Wave2Timer > 200 || (Level.AsteroidsLeft < 1 && AlienFleet.Wave2Timer > 50)) {
+        AlienFleet.Wave2Pending = false;
+        AlienFleet.Wave2Started = true;
+        AlienFleet.Wave2Timer = 0;
         PlayWarning();
         for (int j = 6; j <= 10; ++j)
-            Aliens[std::size_t(j)].Active = true;
+            AlienFleet.Aliens[std::size_t(j)].Active = true;
     }
 }
 
 bool AnyAlienActive() {
     for (int j = 1; j <= 10; ++j)
-        if (Aliens[std::size_t(j)].Active) return true;
+        if (AlienFleet.Aliens[std::size_t(j)].Active) return true;
     return false;
 }
 
 bool AlienBattlePending() {
     if (IsAlienFreeLevel()) return false;
-    return AnyAlienActive() || Wave2Pending;
+    return AnyAlienActive() || AlienFleet.Wave2Pending;
 }
 
 void HideAllAliens() {
     for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         a.Active = false;
         for (int id : {a.BodyMesh, a.HoldMesh, a.FlareMesh, a.FlareMesh2})
             Hide(id);
@@ -94,12 +91,12 @@ void HideAllAliens() {
 
 void UpdateAliens() {
     if (!IsAlienFreeLevel()) {
-        if (!Wave1Started) SpawnFirstWave();
-        if (!AnyAlienActive() && Wave1Started && !Wave2Started) SpawnSecondWave();
+        if (!AlienFleet.Wave1Started) SpawnFirstWave();
+        if (!AnyAlienActive() && AlienFleet.Wave1Started && !AlienFleet.Wave2Started) SpawnSecondWave();
     }
     const bool freeLevel = IsAlienFreeLevel();
     for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         if (freeLevel) a.Active = false;
         if (a.Active) {
             MeasureAlienToPlayer(j);
@@ -129,7 +126,7 @@ void UpdateAliens() {
             PlaceAlienAttachments(j);
         }
         UpdateAlienShots(j);
-        if (ShipDestroyed) break;
+        if (Level.ShipDestroyed) break;
     }
 }
 

@@ -9,7 +9,7 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
 
@@ -25,8 +25,8 @@ float R() {
 // Every way an asteroid is destroyed ends the same: counted, paid, switched off and
 // hidden, with its explosion, break-up and a possible power-up.
 void KillAsteroid(int index) {
-    AsteroidRec& rock = Asteroids[std::size_t(index)];
-    AsteroidsLeft -= 1;
+    AsteroidRec& rock = Level.Asteroids[std::size_t(index)];
+    Level.AsteroidsLeft -= 1;
     AddKillMoney(float(rock.HitPoints));
     CheckLevelComplete();
     rock.Active = false;
@@ -52,12 +52,12 @@ bool AsteroidHitPoints(int difficulty, int kind, int& hitPoints) {
 // Each record keeps whether it flies or waits in the reserve, so the field can still be
 // cleared after the re-placement.
 void PlaceAsteroids() {
-    const int level = CurrentLevel;
+    const int level = Campaign.CurrentLevel;
     const int zones = level < 5 ? 1 : level < 15 ? 2 : level < 25 ? 3 : 4;
     const float far = float(50 * level);
     int zone = 0;
-    for (int i = 1; i <= AsteroidCount; ++i) {
-        AsteroidRec& rock = Asteroids[std::size_t(i)];
+    for (int i = 1; i <= Level.AsteroidCount; ++i) {
+        AsteroidRec& rock = Level.Asteroids[std::size_t(i)];
         zone += 1;
         if (zone > zones) zone = 1;
         float x = 0, y = 0, z = 0;
@@ -93,29 +93,29 @@ void PlaceAsteroids() {
         MeshObj->SetVisible(rock.Active);
         rock.Pos = MeshObj->GetPosition();
         rock.Damage = 0;
-        AsteroidHitPoints(DifficultyLevel, rock.Kind, rock.HitPoints);
+        AsteroidHitPoints(Campaign.DifficultyLevel, rock.Kind, rock.HitPoints);
     }
 }
 
 void SetActiveAsteroidCount() {
-    ActiveAsteroidTarget = CurrentLevel == 50 ? 12 : Nearest(CurrentLevel / 8.0) + 10;
-    ActiveAsteroidCount = 0;
-    for (int i = 1; i <= AsteroidCount; ++i)
-        ActiveAsteroidCount += Asteroids[std::size_t(i)].Active ? 1 : 0;
+    Level.ActiveAsteroidTarget = Campaign.CurrentLevel == 50 ? 12 : Nearest(Campaign.CurrentLevel / 8.0) + 10;
+    Level.ActiveAsteroidCount = 0;
+    for (int i = 1; i <= Level.AsteroidCount; ++i)
+        Level.ActiveAsteroidCount += Level.Asteroids[std::size_t(i)].Active ? 1 : 0;
 
-    for (int i = 1; i <= AsteroidCount && ActiveAsteroidCount > ActiveAsteroidTarget; ++i) {
-        AsteroidRec& rock = Asteroids[std::size_t(i)];
+    for (int i = 1; i <= Level.AsteroidCount && Level.ActiveAsteroidCount > Level.ActiveAsteroidTarget; ++i) {
+        AsteroidRec& rock = Level.Asteroids[std::size_t(i)];
         if (!rock.Active) continue;
-        ActiveAsteroidCount -= 1;
+        Level.ActiveAsteroidCount -= 1;
         rock.Active = false;
         rock.Parked = true;
         MeshObj->SelectMeshById(rock.MeshId);
         MeshObj->SetVisible(false);
     }
-    for (int i = 1; i <= AsteroidCount && ActiveAsteroidCount < ActiveAsteroidTarget; ++i) {
-        AsteroidRec& rock = Asteroids[std::size_t(i)];
+    for (int i = 1; i <= Level.AsteroidCount && Level.ActiveAsteroidCount < Level.ActiveAsteroidTarget; ++i) {
+        AsteroidRec& rock = Level.Asteroids[std::size_t(i)];
         if (!rock.Parked || rock.Active) continue;
-        ActiveAsteroidCount += 1;
+        Level.ActiveAsteroidCount += 1;
         rock.Active = true;
         rock.Parked = false;
         MeshObj->SelectMeshById(rock.MeshId);
@@ -126,9 +126,9 @@ void SetActiveAsteroidCount() {
 // Only a flying asteroid takes the blow: one the beam holds may already be destroyed.
 void GravityBeamHitAsteroid(int id) {
     if (id == -1) return;
-    const Vector where = GravityBeam ? GravityBeam->CurrentPosition() : Vector{};
-    for (int i = 1; i <= AsteroidCount; ++i) {
-        AsteroidRec& rock = Asteroids[std::size_t(i)];
+    const Vector where = Arsenal.GravityBeam ? Arsenal.GravityBeam->CurrentPosition() : Vector{};
+    for (int i = 1; i <= Level.AsteroidCount; ++i) {
+        AsteroidRec& rock = Level.Asteroids[std::size_t(i)];
         if (rock.MeshId != id || !rock.Active) continue;
         rock.Damage += 10000;
         SoundObj->SelectSound("hit");
@@ -139,16 +139,17 @@ void GravityBeamHitAsteroid(int id) {
 }
 
 void DestroyAsteroid(int index) {
-    if (index < 1 || index > AsteroidCount) return;
+    if (index < 1 || index > Level.AsteroidCount) return;
     KillAsteroid(index);
 }
 
 bool IsTargetMesh(int id) {
     if (id == -1) return false;
-    for (int i = 1; i <= AsteroidCount; ++i)
-        if (Asteroids[std::size_t(i)].MeshId == id) return true;
+    for (int i = 1; i <= Level.AsteroidCount; ++i)
+        if (Level.Asteroids[std::size_t(i)].MeshId == id) return true;
     for (int j = 1; j <= 10; ++j)
-        if (Aliens[std::size_t(j)].Active && Aliens[std::size_t(j)].BodyMesh == id) return true;
+        if (AlienFleet.Aliens[std::size_t(j)].Active && AlienFleet.Aliens[std::size_t(j)].BodyMesh == id)
+            return true;
     return false;
 }
 
@@ -156,15 +157,16 @@ bool IsAlienMesh(int id) {
     if (id == -1) return false;
     if (!IsAlienFreeLevel())
         for (int j = 1; j <= 10; ++j)
-            if (Aliens[std::size_t(j)].Active && Aliens[std::size_t(j)].BodyMesh == id) return true;
-    return id == ScoutId;
+            if (AlienFleet.Aliens[std::size_t(j)].Active && AlienFleet.Aliens[std::size_t(j)].BodyMesh == id)
+                return true;
+    return id == Level.ScoutId;
 }
 
 // Never the same clip twice in a row.
 void PlayAsteroidCloseVoice() {
     int n = Nearest(2 * R()) + 1;
-    if (n == LastCloseVoice) n = n + 1 > 3 ? 1 : n + 1;
-    LastCloseVoice = n;
+    if (n == Level.LastCloseVoice) n = n + 1 > 3 ? 1 : n + 1;
+    Level.LastCloseVoice = n;
     if (DXAudioObj) DXAudioObj->PlayForeground("astclose" + std::to_string(n) + ".wma");
 }
 

@@ -6,7 +6,7 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
@@ -29,8 +29,8 @@ void ShotHitAsteroid(std::span<ShotRec> shots, int s, int weapon, FlipBook flip)
     shot.Active = false;
     const int id = shot.LastHit.HitId;
     if (id != -1) {
-        for (int a = 1; a <= AsteroidCount; ++a) {
-            AsteroidRec& rock = Asteroids[std::size_t(a)];
+        for (int a = 1; a <= Level.AsteroidCount; ++a) {
+            AsteroidRec& rock = Level.Asteroids[std::size_t(a)];
             if (rock.MeshId != id) continue;
             rock.Damage += shots[0].DamagePerHit;
             SoundObj->SelectSound("hit");
@@ -54,25 +54,25 @@ void ShotHitAsteroid(std::span<ShotRec> shots, int s, int weapon, FlipBook flip)
 }  // namespace
 
 void PlasmaHitAsteroid(int s) {
-    ShotHitAsteroid(PlasmaShots, s, 1, {"plasanim", nullptr});
+    ShotHitAsteroid(Arsenal.PlasmaShots, s, 1, {"plasanim", nullptr});
 }
 void LaserHitAsteroid(int s) {
-    ShotHitAsteroid(LaserShots, s, 2, {});
+    ShotHitAsteroid(Arsenal.LaserShots, s, 2, {});
 }
 void IonHitAsteroid(int s) {
-    ShotHitAsteroid(IonShots, s, 3, {"ianim", nullptr});
+    ShotHitAsteroid(Arsenal.IonShots, s, 3, {"ianim", nullptr});
 }
 void MionHitAsteroid(int s) {
-    ShotHitAsteroid(MionShots, s, 4, {nullptr, &MionAnimMeshes});
+    ShotHitAsteroid(Arsenal.MionShots, s, 4, {nullptr, &Arsenal.MionAnimMeshes});
 }
 void EplasHitAsteroid(int s) {
-    ShotHitAsteroid(EplasShots, s, 5, {nullptr, &EPlasmaMeshes});
+    ShotHitAsteroid(Arsenal.EplasShots, s, 5, {nullptr, &Arsenal.EPlasmaMeshes});
 }
 void DisperseHitAsteroid(int s) {
-    ShotHitAsteroid(DisperseShots, s, 6, {});
+    ShotHitAsteroid(Arsenal.DisperseShots, s, 6, {});
 }
 void GammaHitAsteroid(int s) {
-    ShotHitAsteroid(GammaShots, s, 7, {"ganim", nullptr});
+    ShotHitAsteroid(Arsenal.GammaShots, s, 7, {"ganim", nullptr});
 }
 
 }  // namespace quorvel

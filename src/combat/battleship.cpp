@@ -10,7 +10,7 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
@@ -79,14 +79,14 @@ void StopEngines() {
 // Smoke and the lightning go with the ship, whether it is destroyed or leaves.
 void ClearLeftovers() {
     for (std::size_t k = 9; k <= 12; ++k) {
-        SmokeFx[k].Active = false;
-        if (ParticleObj->SelectSystemById(SmokeFx[k].SystemId)) ParticleObj->SetEmitting(false);
+        Effects.SmokeFx[k].Active = false;
+        if (ParticleObj->SelectSystemById(Effects.SmokeFx[k].SystemId)) ParticleObj->SetEmitting(false);
     }
     Show("lightanim", false);
 }
 
 void StopEngineSound() {
-    if (PositionalSounds[1]) PositionalSounds[1]->StopSound();
+    if (Campaign.PositionalSounds[1]) Campaign.PositionalSounds[1]->StopSound();
 }
 
 }  // namespace
@@ -107,22 +107,23 @@ void StartBattleship() {
         MeshObj->SetRotation(0, 0, 0);
         MeshObj->SetVisible(true);
     }
-    BattleshipNextLevel = BattleshipLevelAfter(CurrentLevel, RandomRange());
-    BattleshipActive = true;
-    BattleshipShotTime = BattleshipBurstTime = FrameStartTime;
-    BattleshipHP = DifficultyLevel * 175000.0;
-    BattleshipHPMax = BattleshipHP;
+    Battleship.BattleshipNextLevel = BattleshipLevelAfter(Campaign.CurrentLevel, RandomRange());
+    Battleship.BattleshipActive = true;
+    Battleship.BattleshipShotTime = Battleship.BattleshipBurstTime = Campaign.FrameStartTime;
+    Battleship.BattleshipHP = Campaign.DifficultyLevel * 175000.0;
+    Battleship.BattleshipHPMax = Battleship.BattleshipHP;
     if (DXAudioObj) DXAudioObj->PlayForeground("maslight.wav");
-    if (PositionalSounds[1]) PositionalSounds[1]->PlaySound();
-    BattleshipLeaveSoundPlayed = false;
+    if (Campaign.PositionalSounds[1]) Campaign.PositionalSounds[1]->PlaySound();
+    Battleship.BattleshipLeaveSoundPlayed = false;
 }
 
 void UpdateBattleshipDamage(const Vector& position, Vector& attach, const Vector& right, const Vector& up,
                             const Vector& front) {
     const AxisSet axes{right, up, front};
-    const double ratio = BattleshipHPMax != 0 ? BattleshipHP / BattleshipHPMax : 0;
+    const double ratio =
+        Battleship.BattleshipHPMax != 0 ? Battleship.BattleshipHP / Battleship.BattleshipHPMax : 0;
     for (const Stage& s : Stages) {
-        SmokeRec& smoke = SmokeFx[std::size_t(s.entry)];
+        SmokeRec& smoke = Effects.SmokeFx[std::size_t(s.entry)];
         if (ratio < s.below) {
             attach = Pivot(position, axes, s.r, s.u, s.f);
             smoke.Active = true;
@@ -141,12 +142,12 @@ void UpdateBattleship() {
     for (const char* key : {"masbattle", "masbattlesm", "lightanim"}) {
         MeshObj->SelectMesh(key);
         if (std::string(key) != "lightanim") MeshObj->SetVisible(true);
-        MeshObj->MoveForward(15 * FrameFactor);
-        MeshObj->TurnYaw(0.2f * FrameFactor);
+        MeshObj->MoveForward(15 * Campaign.FrameFactor);
+        MeshObj->TurnYaw(0.2f * Campaign.FrameFactor);
         if (std::string(key) == "masbattle") ship = MeshObj->GetPosition();
     }
-    HudPointers[19].PointerOn = true;
-    HudPointers[19].PointerTarget = ship;
+    Hud.HudPointers[19].PointerOn = true;
+    Hud.HudPointers[19].PointerTarget = ship;
     MeshObj->SelectMesh("masbattle");
     const AxisSet axes = MeshObj->GetOrientation();
     ship = MeshObj->GetPosition();
@@ -160,22 +161,25 @@ void UpdateBattleship() {
     const float a = RandomRange() * 5 - 2.5f, b = RandomRange() * 5 - 2.5f, c = RandomRange() * 5 - 2.5f;
     MeshObj->SelectMesh("masbattle");
     const Vector now = MeshObj->GetPosition();
-    if (PositionalSounds[1]) PositionalSounds[1]->SetPosition(Whole(now.x), Whole(now.y), Whole(now.z));
+    if (Campaign.PositionalSounds[1])
+        Campaign.PositionalSounds[1]->SetPosition(Whole(now.x), Whole(now.y), Whole(now.z));
 
-    const Vector cam = CamBasis.CamPos;
-    if (InRange(ship, cam, 8000) && FrameStartTime - BattleshipBurstTime > 3.0) {
-        if (FrameStartTime - BattleshipBurstTime > 5.0) BattleshipBurstTime = FrameStartTime;
-        if (FrameStartTime - BattleshipShotTime > 0.08) {
-            BattleshipShotTime = FrameStartTime;
-            BattleshipShotSlot = BattleshipShotSlot >= BattleShots ? 1 : BattleshipShotSlot + 1;
-            const std::string n = std::to_string(BattleshipShotSlot);
+    const Vector cam = Ship.CamBasis.CamPos;
+    if (InRange(ship, cam, 8000) && Campaign.FrameStartTime - Battleship.BattleshipBurstTime > 3.0) {
+        if (Campaign.FrameStartTime - Battleship.BattleshipBurstTime > 5.0)
+            Battleship.BattleshipBurstTime = Campaign.FrameStartTime;
+        if (Campaign.FrameStartTime - Battleship.BattleshipShotTime > 0.08) {
+            Battleship.BattleshipShotTime = Campaign.FrameStartTime;
+            Battleship.BattleshipShotSlot =
+                Battleship.BattleshipShotSlot >= BattleShots ? 1 : Battleship.BattleshipShotSlot + 1;
+            const std::string n = std::to_string(Battleship.BattleshipShotSlot);
             MeshObj->SelectMesh("battlehold" + n);
             MeshObj->SetPosition(ship);
             MeshObj->SetOrientation(axes);
             MeshObj->MoveForward(1400);
             MeshObj->MoveUp(-72);
-            BattleshipGunSide = BattleshipGunSide ? 0 : 1;
-            MeshObj->MoveRight(BattleshipGunSide ? 245.0f : -245.0f);
+            Battleship.BattleshipGunSide = Battleship.BattleshipGunSide ? 0 : 1;
+            MeshObj->MoveRight(Battleship.BattleshipGunSide ? 245.0f : -245.0f);
             const Vector q = MeshObj->GetPosition();
             MeshObj->SetVisible(true);
             MeshObj->LookAt(cam);
@@ -185,7 +189,7 @@ void UpdateBattleship() {
             MeshObj->SelectMesh("battleproj" + n);
             MeshObj->SetPosition(q);
             MeshObj->SetVisible(true);
-            ShotDown[std::size_t(BattleshipShotSlot)] = false;
+            ShotDown[std::size_t(Battleship.BattleshipShotSlot)] = false;
             SoundObj->SelectSound("alienshoot");
             SoundObj->PlaySound(0, false);
         }
@@ -195,7 +199,7 @@ void UpdateBattleship() {
         const std::string k = std::to_string(n);
         if (!MeshObj->SelectMesh("battlehold" + k)) continue;
         MeshObj->SetVisible(true);
-        MeshObj->MoveForward(100 * FrameFactor);
+        MeshObj->MoveForward(100 * Campaign.FrameFactor);
         const Vector p = MeshObj->GetPosition();
         MeshObj->SelectMesh("battleproj" + k);
         MeshObj->SetVisible(!ShotDown[std::size_t(n)]);
@@ -203,21 +207,21 @@ void UpdateBattleship() {
         if (InRange(p, cam, 10)) {
             MeshObj->SetVisible(false);
             ShotDown[std::size_t(n)] = true;
-            PlayerHitPending = true;
+            Level.PlayerHitPending = true;
         }
     }
 
-    const double t = FrameStartTime - BattleshipTimer;
-    if (CurrentLevel < 50) {
+    const double t = Campaign.FrameStartTime - Battleship.BattleshipTimer;
+    if (Campaign.CurrentLevel < 50) {
         bool departed = false;
         if (t > 45) {
-            HudPointers[19].PointerOn = false;
+            Hud.HudPointers[19].PointerOn = false;
             Show("masbattle", false);
             Show("masbattlesm", false);
             StopEngines();
             ClearLeftovers();
-            BattleshipActive = false;
-            BattleshipTimer = FrameStartTime + 9999;
+            Battleship.BattleshipActive = false;
+            Battleship.BattleshipTimer = Campaign.FrameStartTime + 9999;
             StopEngineSound();
             for (int n = 1; n <= BattleShots; ++n)
                 Show("battleproj" + std::to_string(n), false);
@@ -226,11 +230,11 @@ void UpdateBattleship() {
         if (t > 35) {
             for (const char* key : {"masbattle", "masbattlesm", "lightanim"}) {
                 MeshObj->SelectMesh(key);
-                MeshObj->MoveForward(200 * FrameFactor);
+                MeshObj->MoveForward(200 * Campaign.FrameFactor);
             }
-            if (!BattleshipLeaveSoundPlayed) {
+            if (!Battleship.BattleshipLeaveSoundPlayed) {
                 if (DXAudioObj) DXAudioObj->PlayForeground("bshs.wav");
-                BattleshipLeaveSoundPlayed = true;
+                Battleship.BattleshipLeaveSoundPlayed = true;
             }
         }
         if (t > 15) Show("lightanim", false);
@@ -239,8 +243,8 @@ void UpdateBattleship() {
             AnimateLightning();
         }
     } else {
-        if (!BattleMusicStarted) {
-            BattleMusicStarted = true;
+        if (!Battleship.BattleMusicStarted) {
+            Battleship.BattleMusicStarted = true;
             if (DXAudioObj)
                 DXAudioObj->PlayBackground(sys::ProgramFolder() + "\\sound\\alienbattlebegin.wma");
         } else if (DXAudioObj && DXAudioObj->BackgroundIsStopped()) {
@@ -255,31 +259,31 @@ void UpdateBattleship() {
 }
 
 void BattleshipHit(int id, double damage, const Vector& point) {
-    if (id < 0 || id != BattleshipId) return;
-    BattleshipHP -= damage;
-    if (BattleshipHP <= 0) {
+    if (id < 0 || id != Level.BattleshipId) return;
+    Battleship.BattleshipHP -= damage;
+    if (Battleship.BattleshipHP <= 0) {
         Show("masbattle", false);
         Show("masbattlesm", false);
         StopEngines();
         ClearLeftovers();
-        BattleshipActive = false;
-        BattleshipPending = false;
-        BattleshipTimer = FrameStartTime + 9999;
+        Battleship.BattleshipActive = false;
+        Battleship.BattleshipPending = false;
+        Battleship.BattleshipTimer = Campaign.FrameStartTime + 9999;
         StopEngineSound();
         StartExplosionAt(point);
-        if (ShockWave) ShockWave->MakeShockWave(point, 30, 5, 3, 20);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(point, 30, 5, 3, 20);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
-        Money += 2500000;
-        HudPointers[19].PointerOn = false;
-        BattleshipHP = DifficultyLevel * 175000.0;
+        Campaign.Money += 2500000;
+        Hud.HudPointers[19].PointerOn = false;
+        Battleship.BattleshipHP = Campaign.DifficultyLevel * 175000.0;
         for (int n = 1; n <= BattleShots; ++n) {
             Show("battlehold" + std::to_string(n), false);
             Show("battleproj" + std::to_string(n), false);
         }
-        MusicPollDue = true;
-        BattleshipDestroyed = true;
+        Campaign.MusicPollDue = true;
+        Battleship.BattleshipDestroyed = true;
     }
     SoundObj->SelectSound("hit");
     SoundObj->PlaySound(0, false);

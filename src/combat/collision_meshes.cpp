@@ -2,19 +2,20 @@
 // mothership's collision box): shown for the frame's hit tests, hidden for the render.
 
 #include "combat/combat.h"
-#include "game/state.h"
+#include "assets/assets.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
 
 void ResetMothershipDebris() {
     for (int i = 1; i <= 10; ++i)
-        ShipDebris[std::size_t(i)].Marked = false;
+        Effects.ShipDebris[std::size_t(i)].Marked = false;
 }
 
 void HideMothershipDebris() {
     for (int i = 1; i <= 10; ++i) {
-        DebrisRec& entry = ShipDebris[std::size_t(i)];
+        DebrisRec& entry = Effects.ShipDebris[std::size_t(i)];
         if (!entry.InUse) continue;
         MeshObj->SelectMeshById(entry.MeshId);
         MeshObj->SetVisible(false);
@@ -26,7 +27,7 @@ void HideMothershipDebris() {
 
 void ShowMothershipDebris() {
     for (int i = 1; i <= 10; ++i) {
-        const DebrisRec& entry = ShipDebris[std::size_t(i)];
+        const DebrisRec& entry = Effects.ShipDebris[std::size_t(i)];
         if (!entry.InUse || !entry.Marked) continue;
         MeshObj->SelectMeshById(entry.MeshId);
         MeshObj->SetVisible(true);
@@ -35,7 +36,7 @@ void ShowMothershipDebris() {
 
 void CheckMothershipDebris() {
     for (int i = 1; i <= 10; ++i) {
-        DebrisRec& entry = ShipDebris[std::size_t(i)];
+        DebrisRec& entry = Effects.ShipDebris[std::size_t(i)];
         if (!entry.InUse) continue;
         MeshObj->SelectMeshById(entry.MeshId);
         if (MeshObj->GetVisible()) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "common/world.h"
 #include "platform/engine/records.h"
 #include "platform/engine/types.h"
 
@@ -18,11 +19,17 @@ struct WeaponSpec {
 };
 extern const std::array<WeaponSpec, 8> WeaponTable;  // index = weapon, 1 to 7
 
-extern bool EnergyTableReady;
-extern bool RefillDone;
-extern float CapacityFactor;
-extern float RepairTimer;
-extern bool Repairing;
+// The force field's mesh, radar and animation.
+struct ForceFieldRecord {
+    int FieldMesh = -1;
+    int RadarMesh = -1;
+    std::array<Vector, 5> FieldPoints{};  // 1 to 4
+    Vector FieldPoint;
+    bool FieldAnimDone = false;
+    float FieldFrame = 0;
+    float FieldFrameMax = 0;
+};
+extern ForceFieldRecord ForceField;
 
 void InitWeaponTable();
 void RegenerateWeaponEnergy();
@@ -48,24 +55,12 @@ constexpr int TutorialShieldWaiting = 27;
 constexpr int TutorialShieldDone = 24;
 
 // ---- Force fields and radar -------------------------------------------------------
-extern int FieldMesh;
-extern int RadarMesh;
-extern std::array<Vector, 5> FieldPoints;  // 1 to 4
-extern Vector FieldPoint;
-extern bool FieldAnimDone;
-extern float FieldFrame;
-extern float FieldFrameMax;
 
 void LoadForceFieldAndRadar();
 void FindNearForceField();
 void UpdateForceFieldAnim();
 
 // ---- Alien ships: loading and types ------------------------------------------------
-extern int FirstWaveShipType;
-extern int SecondWaveShipType;
-// Wave state of the per-frame alien update, cleared by every load.
-extern float Wave1Timer, Wave2Timer;
-extern bool Wave1Started, Wave2Started, Wave2Pending;
 
 void SetAlienTypeForLevel();
 bool IsAlienFreeLevel();
@@ -120,13 +115,6 @@ bool IsAlienMesh(int id);
 void PlayAsteroidCloseVoice();
 
 // ---- Power-ups (kinds 1 infinite energy, 2 extreme speed, 3 invincibility, 4 rapid fire) --
-extern std::array<double, 5> DropTime;
-extern int KillCount;
-extern int DropThreshold;
-extern int DropKind;
-extern int LastDropKind;
-extern bool BobUp;
-extern double BobTime;
 constexpr std::array<double, 5> PowerUpDuration = {0, 30, 45, 45, 60};
 
 void MaybeDropPowerUp(int index);
@@ -183,9 +171,6 @@ void CheckMothershipDebris();
 void SetStationDamageSmoke();
 
 // ---- Alien waves, steering, shots and hits ----------------------------------------------
-// Direction values of the ship being updated.
-extern float RearDistance, BeyondDistance, FacingMeasure, TrialFacingMeasure, TurnRate;
-extern bool FacingTarget;
 
 void UpdateAliens();
 void SpawnFirstWave();

@@ -5,7 +5,7 @@
 
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
@@ -32,7 +32,7 @@ void FireSingle(const SingleShotWeapon& w, int& ring, const Vector& right, const
         PlayNoEnergySound();
         return;
     }
-    ShotsFired += 1;
+    Level.ShotsFired += 1;
     weapon.Reload = 0;
     ring += 1;
     if (ring > 14) ring = 1;
@@ -47,13 +47,13 @@ void FireSingle(const SingleShotWeapon& w, int& ring, const Vector& right, const
         shot.OrientUp = up;
         shot.OrientFront = front;
     }
-    MeshObj->SetPosition(CamBasis.CamPos);
+    MeshObj->SetPosition(Ship.CamBasis.CamPos);
     MeshObj->MoveRight(ring % 2 == 1 ? w.gun : -w.gun, true, true);
     MeshObj->MoveForward(-1, true, true);
     MeshObj->MoveUp(w.up, true, true);
     // Shots fly along the holder's back axis.
     shot.AimRay.Dir = Negated(front);
-    shot.AimRay.Origin = CamBasis.CamPos;
+    shot.AimRay.Origin = Ship.CamBasis.CamPos;
     shot.LaunchPos = MeshObj->GetPosition();
 
     SoundObj->SelectSound(w.sound);
@@ -64,34 +64,34 @@ void FireSingle(const SingleShotWeapon& w, int& ring, const Vector& right, const
 }  // namespace
 
 void FirePlasma(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    FireSingle({PlasmaShots, 1, 15, -5, "plasma", true}, ring, right, up, front);
+    FireSingle({Arsenal.PlasmaShots, 1, 15, -5, "plasma", true}, ring, right, up, front);
 }
 void FireLaser(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    FireSingle({LaserShots, 2, 10, 3, "laser", false}, ring, right, up, front);
+    FireSingle({Arsenal.LaserShots, 2, 10, 3, "laser", false}, ring, right, up, front);
 }
 void FireIon(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    FireSingle({IonShots, 3, 15, 3, "ion", true}, ring, right, up, front);
+    FireSingle({Arsenal.IonShots, 3, 15, 3, "ion", true}, ring, right, up, front);
 }
 void FireMion(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    FireSingle({MionShots, 4, 18, 3, "mion", true}, ring, right, up, front);
+    FireSingle({Arsenal.MionShots, 4, 18, 3, "mion", true}, ring, right, up, front);
 }
 void FireEplas(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    FireSingle({EplasShots, 5, 15, -4, "eplasfx", true}, ring, right, up, front);
+    FireSingle({Arsenal.EplasShots, 5, 15, -4, "eplasfx", true}, ring, right, up, front);
 }
 void FireGamma(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    FireSingle({GammaShots, 7, 15, -8, "gamma", true}, ring, right, up, front);
+    FireSingle({Arsenal.GammaShots, 7, 15, -8, "gamma", true}, ring, right, up, front);
 }
 
 // A fan of five: two to the left, one straight, two to the right; one sound and one
 // shot's cost for the volley.
 void FireDisperse(int& ring, const Vector& right, const Vector& up, const Vector& front) {
-    ShotRec& weapon = DisperseShots[0];
+    ShotRec& weapon = Arsenal.DisperseShots[0];
     if (weapon.Reload <= 100) return;
     if (!HasWeaponEnergy(6)) {
         PlayNoEnergySound();
         return;
     }
-    ShotsFired += 5;
+    Level.ShotsFired += 5;
     struct Spread {
         float right, pitch, yaw;
     };
@@ -100,12 +100,12 @@ void FireDisperse(int& ring, const Vector& right, const Vector& up, const Vector
         weapon.Reload = 0;
         ring += 1;
         if (ring > 70) ring = 1;
-        ShotRec& shot = DisperseShots[std::size_t(ring)];
+        ShotRec& shot = Arsenal.DisperseShots[std::size_t(ring)];
         shot.Active = true;
         MeshObj->SelectMeshById(shot.MeshId);
         MeshObj->SetVisible(true);
         MeshObj->SetOrientation(right, up, front);
-        MeshObj->SetPosition(CamBasis.CamPos);
+        MeshObj->SetPosition(Ship.CamBasis.CamPos);
         MeshObj->MoveForward(-1, true, true);
         MeshObj->MoveUp(-2, true, true);
         if (k != 3) {
@@ -115,7 +115,7 @@ void FireDisperse(int& ring, const Vector& right, const Vector& up, const Vector
         }
         const AxisSet own = GetMeshAxes(shot.MeshKey);
         shot.AimRay.Dir = Negated(own.AxisFront);
-        shot.AimRay.Origin = CamBasis.CamPos;
+        shot.AimRay.Origin = Ship.CamBasis.CamPos;
         shot.LaunchPos = MeshObj->GetPosition();
     }
     SoundObj->SelectSound("disperse");

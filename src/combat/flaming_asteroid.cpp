@@ -9,7 +9,7 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/clock.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
@@ -41,7 +41,7 @@ constexpr int FireballSound = 8;  // element of PositionalSounds
 constexpr Vector FireParking{100000, 100000, 100000};
 
 clsDSWave8* Fireball() {
-    return PositionalSounds[FireballSound].get();
+    return Campaign.PositionalSounds[FireballSound].get();
 }
 
 }  // namespace
@@ -191,42 +191,44 @@ void clsFlamingAsteroid::LevelStartReset() {
 }
 
 void SpawnFlamingAsteroid() {
-    clsFlamingAsteroid& fa = *FlamingAsteroid;
+    clsFlamingAsteroid& fa = *Level.FlamingAsteroid;
     if (fa.Initialized_) {
-        if (fa.NextLevel_ < 4 && CurrentLevel < 4) fa.NextLevel_ = 4;
+        if (fa.NextLevel_ < 4 && Campaign.CurrentLevel < 4) fa.NextLevel_ = 4;
     } else {
         int passes = 1;
-        if (CurrentLevel >= 15 && CurrentLevel <= 23) passes = Nearest(R()) + 1;
-        if (CurrentLevel >= 24) passes = Nearest(2 * R()) + 1;
-        fa.Init(LavaroidId, StationId, CurrentLevel, FlamingAsteroidParticleId, passes);
-        FlamingWarned = false;
-        FlamingWaitStarted = false;
+        if (Campaign.CurrentLevel >= 15 && Campaign.CurrentLevel <= 23) passes = Nearest(R()) + 1;
+        if (Campaign.CurrentLevel >= 24) passes = Nearest(2 * R()) + 1;
+        fa.Init(Level.LavaroidId, Level.StationId, Campaign.CurrentLevel, Level.FlamingAsteroidParticleId,
+                passes);
+        Level.FlamingWarned = false;
+        Level.FlamingWaitStarted = false;
     }
     if (fa.LevelNotDoneReset_) {
-        FlamingWarned = false;
-        FlamingWaitStarted = false;
+        Level.FlamingWarned = false;
+        Level.FlamingWaitStarted = false;
         fa.setResetfalse();
     }
-    PointerSlot& pointer = HudPointers[17];
-    if (fa.NextLevel_ == CurrentLevel) {
-        if (!FlamingWaitStarted) {
+    PointerSlot& pointer = Hud.HudPointers[17];
+    if (fa.NextLevel_ == Campaign.CurrentLevel) {
+        if (!Level.FlamingWaitStarted) {
             fa.InitWait(20 * R() + 15);
-            FlamingWaitStarted = true;
+            Level.FlamingWaitStarted = true;
         }
         if (fa.DoneWaiting()) {
-            if (!FlamingWarned) {
-                FlamingWarned = true;
+            if (!Level.FlamingWarned) {
+                Level.FlamingWarned = true;
                 if (DXAudioObj)
-                    DXAudioObj->PlayForeground2(FlamingFirstWarned ? "lavaastwarn.wav" : "lavaastinit.wav");
-                FlamingFirstWarned = true;
+                    DXAudioObj->PlayForeground2(Level.FlamingFirstWarned ? "lavaastwarn.wav"
+                                                                         : "lavaastinit.wav");
+                Level.FlamingFirstWarned = true;
                 pointer.PointerOn = true;
                 fa.ResetPosition();
-                FlamingStationHit = false;
+                Level.FlamingStationHit = false;
             }
-            if (!fa.Active_ || MothershipArriving) {
+            if (!fa.Active_ || Mothership.MothershipArriving) {
                 if (Fireball()) Fireball()->StopSound();
             } else {
-                fa.Poll(FrameFactor, CurrentLevel);
+                fa.Poll(Campaign.FrameFactor, Campaign.CurrentLevel);
                 if (Fireball()) {
                     Fireball()->PlaySound();
                     Fireball()->SetPosition(Nearest(fa.Position_.x), Nearest(fa.Position_.y),
@@ -242,8 +244,8 @@ void SpawnFlamingAsteroid() {
 }
 
 void FlamingAsteroidHit(int id, int damage, const Vector& point) {
-    if (!FlamingAsteroid) return;  // every shot's hit asks, also before the run made one
-    clsFlamingAsteroid& fa = *FlamingAsteroid;
+    if (!Level.FlamingAsteroid) return;  // every shot's hit asks, also before the run made one
+    clsFlamingAsteroid& fa = *Level.FlamingAsteroid;
     if (id == -1 || id != fa.MeshIndex_) return;
     // Where it was struck: Hit sends it back to a start zone when its last pass ends.
     const Vector struck = fa.Position_;
@@ -251,15 +253,15 @@ void FlamingAsteroidHit(int id, int damage, const Vector& point) {
     if (fa.BlowUp_) {
         fa.BlowUp_ = false;
         StartExplosionAt(point);
-        if (ShockWave) ShockWave->MakeShockWave(point, 20, 3, 5, 30);
-        ExplosionMode = 1;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(point, 20, 3, 5, 30);
+        Effects.ExplosionMode = 1;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
-        Money += 250000;
-        HudPointers[17].PointerOn = false;
-        const int spare = AsteroidCount + 1;
+        Campaign.Money += 250000;
+        Hud.HudPointers[17].PointerOn = false;
+        const int spare = Level.AsteroidCount + 1;
         if (spare >= 1 && spare <= AsteroidRecords + 1) {
-            Asteroids[std::size_t(spare)].Pos = struck;
+            Level.Asteroids[std::size_t(spare)].Pos = struck;
             StartAsteroidBreakup(spare);
         }
     }
@@ -269,17 +271,17 @@ void FlamingAsteroidHit(int id, int damage, const Vector& point) {
 }
 
 bool CheckFlamingAsteroidImpact() {
-    clsFlamingAsteroid& fa = *FlamingAsteroid;
-    if (FlamingStationHit || !InRange(fa.Position_, StationPos, 300)) return false;
-    FlamingStationHit = true;
-    StationDamageLevel += 2;
+    clsFlamingAsteroid& fa = *Level.FlamingAsteroid;
+    if (Level.FlamingStationHit || !InRange(fa.Position_, Level.StationPos, 300)) return false;
+    Level.FlamingStationHit = true;
+    Level.StationDamageLevel += 2;
     StartExplosionAt(fa.Position_);
-    if (ShockWave) ShockWave->MakeShockWave(fa.Position_, 20, 3, 5, 30);
-    ExplosionMode = 1;
-    ExplosionActive = true;
+    if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(fa.Position_, 20, 3, 5, 30);
+    Effects.ExplosionMode = 1;
+    Level.ExplosionActive = true;
     PlayExplosionSound();
-    Money -= 150000;
-    HudPointers[17].PointerOn = false;
+    Campaign.Money -= 150000;
+    Hud.HudPointers[17].PointerOn = false;
     fa.ResetPosition();
     fa.Hit(99999);
     fa.ResetPosition();

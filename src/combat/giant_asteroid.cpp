@@ -7,7 +7,7 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
 
@@ -22,9 +22,9 @@ std::string LoopMusic() {
 }
 
 void SetHitPoints() {
-    const float hp = GiantAsteroidHPFor(CurrentLevel);
-    if (hp > 0) GiantAsteroidHP = hp;  // another level keeps the last value
-    GiantAsteroidHPMax = GiantAsteroidHP;
+    const float hp = GiantAsteroidHPFor(Campaign.CurrentLevel);
+    if (hp > 0) GiantAsteroid.GiantAsteroidHP = hp;  // another level keeps the last value
+    GiantAsteroid.GiantAsteroidHPMax = GiantAsteroid.GiantAsteroidHP;
 }
 
 }  // namespace
@@ -32,45 +32,46 @@ void SetHitPoints() {
 float GiantAsteroidHPFor(int level) {
     switch (level) {
         case 10:
-            return 20000 * DifficultyFactor;
+            return 20000 * Campaign.DifficultyFactor;
         case 20:
-            return 25000 * DifficultyFactor;
+            return 25000 * Campaign.DifficultyFactor;
         case 30:
-            return 30000 * DifficultyFactor;
+            return 30000 * Campaign.DifficultyFactor;
         case 40:
-            return 40000 * DifficultyFactor;
+            return 40000 * Campaign.DifficultyFactor;
         default:
             return 0;
     }
 }
 
 void StartGiantAsteroid() {
-    GiantAsteroidStart = {1600, RandomRange() * 400, 20000};
+    GiantAsteroid.GiantAsteroidStart = {1600, RandomRange() * 400, 20000};
     MeshObj->SelectMesh("ga");
     MeshObj->SetVisible(true);
-    MeshObj->SetPosition(GiantAsteroidStart);
+    MeshObj->SetPosition(GiantAsteroid.GiantAsteroidStart);
     MeshObj->LookAt(Target);
-    GiantAsteroidId = MeshObj->GetCurrentId();
+    GiantAsteroid.GiantAsteroidId = MeshObj->GetCurrentId();
     MeshObj->SelectMesh("gahold");
-    MeshObj->SetPosition(CamBasis.CamPos);
-    MeshObj->LookAt(GiantAsteroidStart.x + 2500, GiantAsteroidStart.y + 1000, GiantAsteroidStart.z);
+    MeshObj->SetPosition(Ship.CamBasis.CamPos);
+    MeshObj->LookAt(GiantAsteroid.GiantAsteroidStart.x + 2500, GiantAsteroid.GiantAsteroidStart.y + 1000,
+                    GiantAsteroid.GiantAsteroidStart.z);
     MeshObj->SetVisible(true);
-    CameraObj->CameraLookAt(GiantAsteroidStart);
+    CameraObj->CameraLookAt(GiantAsteroid.GiantAsteroidStart);
     if (DXAudioObj) DXAudioObj->PlayForeground("astcollision.wma");
-    GiantAsteroidFlying = true;
+    GiantAsteroid.GiantAsteroidFlying = true;
     SetHitPoints();
 }
 
 void UpdateGiantAsteroidHold() {
     MeshObj->SelectMesh("gahold");
-    MeshObj->MoveForward(100 * FrameFactor);
+    MeshObj->MoveForward(100 * Campaign.FrameFactor);
     const Vector p = MeshObj->GetPosition();
     CameraObj->SetCameraPosition(p);
-    CameraObj->CameraLookAt(GiantAsteroidStart);
-    if (p.z > GiantAsteroidStart.z + 5000) {
-        GiantAsteroidFlying = false;
+    CameraObj->CameraLookAt(GiantAsteroid.GiantAsteroidStart);
+    if (p.z > GiantAsteroid.GiantAsteroidStart.z + 5000) {
+        GiantAsteroid.GiantAsteroidFlying = false;
         ResetCamera();
-        GiantAsteroidActive = true;
+        GiantAsteroid.GiantAsteroidActive = true;
         if (DXAudioObj) {
             DXAudioObj->StopBackground();
             DXAudioObj->PlayBackground(LoopMusic());
@@ -80,15 +81,15 @@ void UpdateGiantAsteroidHold() {
 
 void UpdateGiantAsteroid() {
     MeshObj->SelectMesh("ga");
-    MeshObj->MoveForward(15 * FrameFactor);
-    MeshObj->TurnRoll(0.5f * FrameFactor);
+    MeshObj->MoveForward(15 * Campaign.FrameFactor);
+    MeshObj->TurnRoll(0.5f * Campaign.FrameFactor);
     const Vector p = MeshObj->GetPosition();
     if (DXAudioObj && DXAudioObj->BackgroundIsStopped()) DXAudioObj->PlayBackground(LoopMusic());
     if (p.z < -3100) {
-        ShipDestroyed = true;
+        Level.ShipDestroyed = true;
         ExplodeShip();
         MeshObj->SelectMesh("ga");
-        MeshObj->SetPosition(GiantAsteroidStart);
+        MeshObj->SetPosition(GiantAsteroid.GiantAsteroidStart);
         MeshObj->LookAt(Target);
         MeshObj->SetVisible(true);
         SetHitPoints();
@@ -98,21 +99,21 @@ void UpdateGiantAsteroid() {
 void GiantAsteroidHit(int id, float damage, const Vector& point) {
     // Only a running asteroid takes hits: a stale id after a kill or from an earlier
     // level must not pay again or end a level.
-    if (id < 0 || id != GiantAsteroidId || !GiantAsteroidActive) return;
-    GiantAsteroidHP -= damage;
-    if (GiantAsteroidHP <= 0) {
-        if (MeshObj->SelectMeshById(GiantAsteroidId)) MeshObj->SetVisible(false);
-        GiantAsteroidActive = false;
+    if (id < 0 || id != GiantAsteroid.GiantAsteroidId || !GiantAsteroid.GiantAsteroidActive) return;
+    GiantAsteroid.GiantAsteroidHP -= damage;
+    if (GiantAsteroid.GiantAsteroidHP <= 0) {
+        if (MeshObj->SelectMeshById(GiantAsteroid.GiantAsteroidId)) MeshObj->SetVisible(false);
+        GiantAsteroid.GiantAsteroidActive = false;
         StartExplosionAt(point);
-        if (ShockWave) ShockWave->MakeShockWave(point, 30, 5, 3, 20);
-        ExplosionMode = 1;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(point, 30, 5, 3, 20);
+        Effects.ExplosionMode = 1;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
-        Money += 2500000;
-        GiantAsteroidHP = 25000;
-        GiantAsteroidPending = false;
-        GiantAsteroidFlying = false;
-        GiantAsteroidId = -1;
+        Campaign.Money += 2500000;
+        GiantAsteroid.GiantAsteroidHP = 25000;
+        GiantAsteroid.GiantAsteroidPending = false;
+        GiantAsteroid.GiantAsteroidFlying = false;
+        GiantAsteroid.GiantAsteroidId = -1;
         CheckLevelComplete();
         if (DXAudioObj) DXAudioObj->StartBackground();
     }

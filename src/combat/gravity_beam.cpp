@@ -2,7 +2,7 @@
 // ahead of the camera and flies it along the ship's axis when thrown.
 
 #include "combat/combat.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {

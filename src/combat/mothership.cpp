@@ -7,7 +7,7 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
 
@@ -23,7 +23,7 @@ void Play(const char* key, bool loop) {
 }
 
 void SelectHull() {
-    MeshObj->SelectMeshById(MothershipId);
+    MeshObj->SelectMeshById(Level.MothershipId);
 }
 
 // A point fixed to the hull: the node "virtual" placed on the hull and moved by the offsets.
@@ -85,10 +85,10 @@ float MothershipEnergyFor(int level, int difficulty) {
 void ResetMothership() {
     for (int i = 1; i <= 5; ++i)
         if (MeshObj->SelectMesh("masproj" + std::to_string(i))) MeshObj->SetVisible(true);
-    MothershipArmed = true;
-    ShipCollisionsOff = true;
-    MothershipEnergy = MothershipEnergyFor(CurrentLevel, DifficultyLevel);
-    MothershipEnergyMax = MothershipEnergy;
+    Mothership.MothershipArmed = true;
+    Level.ShipCollisionsOff = true;
+    Mothership.MothershipEnergy = MothershipEnergyFor(Campaign.CurrentLevel, Campaign.DifficultyLevel);
+    Mothership.MothershipEnergyMax = Mothership.MothershipEnergy;
 }
 
 void StartMothershipHyperspaceIn() {
@@ -101,49 +101,51 @@ void StartMothershipHyperspaceIn() {
     MeshObj->SelectMesh("energy");
     MeshObj->SetPosition(3500, 2500, 13320);
     MeshObj->SetRotation(0, 0, 0);
-    if (MothershipShockWave) MothershipShockWave->MakeShockWave({3500, 2500, 13000}, 40, 30, 2.0f, 10.0f);
-    MothershipArriving = false;
+    if (Effects.MothershipShockWave)
+        Effects.MothershipShockWave->MakeShockWave({3500, 2500, 13000}, 40, 30, 2.0f, 10.0f);
+    Mothership.MothershipArriving = false;
     Play("mashyper", false);
 }
 
 void MothershipApproach() {
     CameraObj->SetCameraPosition(-1000, 500, -3000);
     CameraObj->CameraLookAt(3500, 2500, 5000);
-    if (MothershipShockWave && MothershipShockWave->CurrFrame > 32) MothershipArriving = true;
-    if (!MothershipArriving) return;
+    if (Effects.MothershipShockWave && Effects.MothershipShockWave->CurrFrame > 32)
+        Mothership.MothershipArriving = true;
+    if (!Mothership.MothershipArriving) return;
     SelectHull();
     MeshObj->SetVisible(true);
     const Vector p = MeshObj->GetPosition();
     float step = p.z / 30.0f;
     if (p.z < 100) {
         step = 0;
-        MothershipArriving = false;
-        MothershipInRange = true;
+        Mothership.MothershipArriving = false;
+        Mothership.MothershipInRange = true;
         ResetCamera();
         SelectHull();
     }
-    MeshObj->MoveForward(-step * FrameFactor);
+    MeshObj->MoveForward(-step * Campaign.FrameFactor);
     MeshObj->SelectMesh("energy");
     MeshObj->SetPosition(p);
     MeshObj->MoveForward(-680);
     MeshObj->SelectMesh("mshell");
     MeshObj->SetVisible(true);
-    MeshObj->MoveForward(-step * FrameFactor);
+    MeshObj->MoveForward(-step * Campaign.FrameFactor);
     Play("maseng", true);
 }
 
 void MothershipEnergyAttack() {
     MeshObj->SelectMesh("energy");
-    MeshObj->SetTexture(0, "energy" + std::to_string(MothershipChargeStep));
+    MeshObj->SetTexture(0, "energy" + std::to_string(Mothership.MothershipChargeStep));
     MeshObj->SetVisible(true);
-    if (FrameStartTime - MothershipChargeStepTime > 0.007) {
-        if (MothershipChargeStep == 1) Play("masener", false);
-        MothershipChargeStepTime = FrameStartTime;
-        MothershipChargeStep += 1;
-        if (MothershipChargeStep > 12) {
-            MothershipFireReady = true;
-            MothershipChargeStep = 1;
-            MothershipCharging = false;
+    if (Campaign.FrameStartTime - Mothership.MothershipChargeStepTime > 0.007) {
+        if (Mothership.MothershipChargeStep == 1) Play("masener", false);
+        Mothership.MothershipChargeStepTime = Campaign.FrameStartTime;
+        Mothership.MothershipChargeStep += 1;
+        if (Mothership.MothershipChargeStep > 12) {
+            Mothership.MothershipFireReady = true;
+            Mothership.MothershipChargeStep = 1;
+            Mothership.MothershipCharging = false;
             MeshObj->SelectMesh("energy");
             MeshObj->SetVisible(false);
         }
@@ -152,9 +154,11 @@ void MothershipEnergyAttack() {
 
 void UpdateMothershipDamage(const Vector& position, const Vector& right, const Vector& up,
                             const Vector& front) {
-    const float ratio = MothershipEnergyMax != 0 ? MothershipEnergy / MothershipEnergyMax : 0;
+    const float ratio = Mothership.MothershipEnergyMax != 0
+                            ? Mothership.MothershipEnergy / Mothership.MothershipEnergyMax
+                            : 0;
     for (const Flame& row : Flames) {
-        SmokeRec& smoke = SmokeFx[std::size_t(row.entry)];
+        SmokeRec& smoke = Effects.SmokeFx[std::size_t(row.entry)];
         if (ratio < row.below) {
             const Vector q = HullPoint(position, right, up, front, row.r, row.u, row.f);
             smoke.Active = true;
@@ -171,22 +175,22 @@ void UpdateMothershipDamage(const Vector& position, const Vector& right, const V
 }
 
 void UpdateMothership() {
-    ShipCollisionsOff = false;
+    Level.ShipCollisionsOff = false;
     MeshObj->SelectMesh("mshell");
     MeshObj->SetVisible(true);
-    MeshObj->MoveForward(-8 * FrameFactor);
-    MeshObj->TurnYaw(0.12f * FrameFactor, 2);
+    MeshObj->MoveForward(-8 * Campaign.FrameFactor);
+    MeshObj->TurnYaw(0.12f * Campaign.FrameFactor, 2);
     SelectHull();
     MeshObj->SetVisible(true);
-    MeshObj->MoveForward(-8 * FrameFactor);
-    MeshObj->TurnYaw(0.12f * FrameFactor, 2);
+    MeshObj->MoveForward(-8 * Campaign.FrameFactor);
+    MeshObj->TurnYaw(0.12f * Campaign.FrameFactor, 2);
     const Vector pm = MeshObj->GetPosition();
     MeshObj->SelectMesh("energy");
     MeshObj->SetPosition(pm);
-    MeshObj->TurnYaw(0.12f * FrameFactor, 2);
+    MeshObj->TurnYaw(0.12f * Campaign.FrameFactor, 2);
     MeshObj->MoveForward(-685);
-    HudPointers[18].PointerOn = true;
-    HudPointers[18].PointerTarget = pm;
+    Hud.HudPointers[18].PointerOn = true;
+    Hud.HudPointers[18].PointerTarget = pm;
 
     MeshObj->SelectMesh("mshell");
     const AxisSet axes = MeshObj->GetOrientation();
@@ -197,13 +201,13 @@ void UpdateMothership() {
     }
     UpdateMothershipDamage(ps, axes.AxisRight, axes.AxisUp, axes.AxisFront);
 
-    const float speed = float(CurrentLevel) * 0.8f + 140.0f;
+    const float speed = float(Campaign.CurrentLevel) * 0.8f + 140.0f;
     for (int i = 1; i <= 5; ++i) {
         const std::string hold = "masphold" + std::to_string(i);
         const std::string proj = "masproj" + std::to_string(i);
         MeshObj->SelectMesh(hold);
         Vector h = MeshObj->GetPosition();
-        if (InRange(h, StationPos, 250)) {
+        if (InRange(h, Level.StationPos, 250)) {
             MeshObj->SelectMesh("energy");
             const Vector e = MeshObj->GetPosition();
             MeshObj->SelectMesh(hold);
@@ -213,14 +217,14 @@ void UpdateMothership() {
             MeshObj->SetVisible(false);
         } else {
             MeshObj->SelectMesh(hold);
-            MeshObj->MoveForward(speed * FrameFactor);
+            MeshObj->MoveForward(speed * Campaign.FrameFactor);
             h = MeshObj->GetPosition();
             MeshObj->SelectMesh(proj);
             MeshObj->SetPosition(h);
             MeshObj->SetVisible(true);
-            if (InRange(h, CamBasis.CamPos, 35)) PlayerHitPending = true;
+            if (InRange(h, Ship.CamBasis.CamPos, 35)) Level.PlayerHitPending = true;
         }
-        if (MothershipCharging) {
+        if (Mothership.MothershipCharging) {
             MothershipEnergyAttack();
         } else {
             MeshObj->SelectMesh("energy");
@@ -228,35 +232,37 @@ void UpdateMothership() {
         }
     }
 
-    if (FrameStartTime - MothershipChargeTime > double(MothershipChargeInterval)) {
-        MothershipChargeInterval = 2.0f * RandomRange() + 0.8f;
-        MothershipChargeTime = FrameStartTime;
-        MothershipCharging = true;
+    if (Campaign.FrameStartTime - Mothership.MothershipChargeTime >
+        double(Mothership.MothershipChargeInterval)) {
+        Mothership.MothershipChargeInterval = 2.0f * RandomRange() + 0.8f;
+        Mothership.MothershipChargeTime = Campaign.FrameStartTime;
+        Mothership.MothershipCharging = true;
     }
 
-    if (MothershipFireReady) {
-        MothershipFireReady = false;
+    if (Mothership.MothershipFireReady) {
+        Mothership.MothershipFireReady = false;
         MeshObj->SelectMesh("energy");
         const Vector e = MeshObj->GetPosition();
         const AxisSet ea = MeshObj->GetOrientation();
-        MeshObj->SelectMesh("masphold" + std::to_string(MothershipShotSlot));
+        MeshObj->SelectMesh("masphold" + std::to_string(Mothership.MothershipShotSlot));
         MeshObj->SetPosition(e);
         MeshObj->SetOrientation(ea);
         MeshObj->MoveForward(-680);
-        MeshObj->LookAt(CamBasis.CamPos);
+        MeshObj->LookAt(Ship.CamBasis.CamPos);
         Play("masshoot", false);
-        MothershipShotSlot = MothershipShotSlot >= 5 ? 1 : MothershipShotSlot + 1;
+        Mothership.MothershipShotSlot =
+            Mothership.MothershipShotSlot >= 5 ? 1 : Mothership.MothershipShotSlot + 1;
     }
 
     Play("maseng", true);
 
-    if (CurrentLevel < 50 && DXAudioObj) {
-        if (!MothershipMusicOn) {
+    if (Campaign.CurrentLevel < 50 && DXAudioObj) {
+        if (!Mothership.MothershipMusicOn) {
             DXAudioObj->PlayBackground(Music("ms_begin.wma"));
-            MothershipMusicOn = true;
-            MusicPollDue = false;
+            Mothership.MothershipMusicOn = true;
+            Campaign.MusicPollDue = false;
         }
-        if (MothershipMusicOn && DXAudioObj->BackgroundIsStopped())
+        if (Mothership.MothershipMusicOn && DXAudioObj->BackgroundIsStopped())
             DXAudioObj->PlayBackground(Music("ms_song.wma"));
     }
 }
@@ -272,61 +278,62 @@ void DestroyMothership() {
         MeshObj->SetMeshFlags(0);
         MeshObj->SetVisible(true);
     }
-    MothershipBreakupStart = FrameStartTime;
-    MothershipBreakingUp = true;
+    Mothership.MothershipBreakupStart = Campaign.FrameStartTime;
+    Mothership.MothershipBreakingUp = true;
     StopSystem("enginemas1b");
     StopSystem("enginemas2b");
 }
 
 void MothershipHit(int id, float damage, const Vector& point) {
-    if (id < 0 || id != MothershipId) return;
-    MothershipEnergy -= damage;
-    if (MothershipEnergy < 1.0f) {
+    if (id < 0 || id != Level.MothershipId) return;
+    Mothership.MothershipEnergy -= damage;
+    if (Mothership.MothershipEnergy < 1.0f) {
         // Only a running fight holds the level: a kill outside one (the in-game load
         // ending a level) must not hold back or complete the next level by itself.
-        const bool fighting = MothershipArmed || MothershipInRange;
+        const bool fighting = Mothership.MothershipArmed || Mothership.MothershipInRange;
         DestroyMothership();
-        MothershipBreakingUp = true;
-        MothershipEnergy = MothershipEnergyFor(CurrentLevel, DifficultyLevel);
-        MothershipEnergyMax = MothershipEnergy;
+        Mothership.MothershipBreakingUp = true;
+        Mothership.MothershipEnergy = MothershipEnergyFor(Campaign.CurrentLevel, Campaign.DifficultyLevel);
+        Mothership.MothershipEnergyMax = Mothership.MothershipEnergy;
         SelectHull();
         MeshObj->SetVisible(false);
         for (const char* key : {"mshell", "energy"})
             if (MeshObj->SelectMesh(key)) MeshObj->SetVisible(false);
         for (int i = 1; i <= 5; ++i)
             if (MeshObj->SelectMesh("masproj" + std::to_string(i))) MeshObj->SetVisible(false);
-        if (fighting && AsteroidsLeft < 1) {
-            MothershipKillHold = true;
-            MothershipKillTime = FrameStartTime;
-            AsteroidsLeft = 1;
+        if (fighting && Level.AsteroidsLeft < 1) {
+            Mothership.MothershipKillHold = true;
+            Mothership.MothershipKillTime = Campaign.FrameStartTime;
+            Level.AsteroidsLeft = 1;
         }
-        MothershipInRange = MothershipInbound = MothershipLevel = MothershipArmed = false;
+        Mothership.MothershipInRange = Mothership.MothershipInbound = Mothership.MothershipLevel =
+            Mothership.MothershipArmed = false;
         SoundObj->SelectSound("maseng");
         SoundObj->StopSound();
         StartExplosionAt(point);
-        if (ShockWave) ShockWave->MakeShockWave(point, 30, 5, 3.0f, 4.0f);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(point, 30, 5, 3.0f, 4.0f);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
-        Money += 2500000;
-        HudPointers[18].PointerOn = false;
-        MothershipMusicOn = false;
-        if (CurrentLevel < 50) {
+        Campaign.Money += 2500000;
+        Hud.HudPointers[18].PointerOn = false;
+        Mothership.MothershipMusicOn = false;
+        if (Campaign.CurrentLevel < 50) {
             if (DXAudioObj) DXAudioObj->StartBackground();
-            MusicPollDue = true;
+            Campaign.MusicPollDue = true;
         }
         StopSystem("enginemas1b");
         StopSystem("enginemas2b");
         for (int k = 1; k <= 4; ++k)
             StopSystem("mastipb" + std::to_string(k));
         for (std::size_t e = 5; e <= 8; ++e) {
-            SmokeFx[e].Active = false;
-            if (ParticleObj->SelectSystemById(SmokeFx[e].SystemId)) ParticleObj->SetEmitting(false);
+            Effects.SmokeFx[e].Active = false;
+            if (ParticleObj->SelectSystemById(Effects.SmokeFx[e].SystemId)) ParticleObj->SetEmitting(false);
         }
-        if (CurrentLevel == 50) {
-            BattleshipTimer = FrameStartTime;
+        if (Campaign.CurrentLevel == 50) {
+            Battleship.BattleshipTimer = Campaign.FrameStartTime;
             StartBattleship();
-            BattleshipPending = true;
+            Battleship.BattleshipPending = true;
         }
     }
     Play("hit", false);
@@ -335,7 +342,7 @@ void MothershipHit(int id, float damage, const Vector& point) {
 }
 
 void RunMothershipBreakup() {
-    const float d = 16 * FrameFactor;
+    const float d = 16 * Campaign.FrameFactor;
     const float right[6] = {0, -d, d, -d, d, d};
     const float up[6] = {0, d, d, -d, -d, d};
     for (int i = 1; i <= 5; ++i) {
@@ -343,16 +350,17 @@ void RunMothershipBreakup() {
         MeshObj->MoveRight(right[i]);
         MeshObj->MoveUp(up[i]);
     }
-    if (CurrentLevel < 50 && (FrameStartTime - MothershipBreakupStart > 5.0 || AsteroidsLeft < 1)) {
+    if (Campaign.CurrentLevel < 50 &&
+        (Campaign.FrameStartTime - Mothership.MothershipBreakupStart > 5.0 || Level.AsteroidsLeft < 1)) {
         for (int i = 1; i <= 5; ++i)
             if (MeshObj->SelectMesh("mship" + std::to_string(i))) MeshObj->SetVisible(false);
-        MothershipBreakingUp = false;
+        Mothership.MothershipBreakingUp = false;
     }
-    if (!MothershipBreakingUp) {
-        if (CurrentLevel != 25)
+    if (!Mothership.MothershipBreakingUp) {
+        if (Campaign.CurrentLevel != 25)
             CheckLevelComplete();
         else
-            GoldCutsceneArmed = true;
+            Level.GoldCutsceneArmed = true;
     }
 }
 

@@ -7,7 +7,7 @@
 #include "assets/assets.h"
 #include "combat/combat.h"
 #include "common/engine_objects.h"
-#include "game/state.h"
+#include "common/world.h"
 
 namespace quorvel {
 namespace {
@@ -63,7 +63,7 @@ void StepBook(const Flight& f, ShotRec& shot) {
             shot.AnimForward = true;
             shot.AnimFrame = 1;
         }
-        shot.AnimTimer += FrameFactor * f.gain;
+        shot.AnimTimer += Campaign.FrameFactor * f.gain;
         if (shot.AnimTimer > f.gain) {
             shot.AnimTimer = 0;
             MeshObj->SetTexture(0, "disp_tex" + std::to_string(shot.AnimFrame));
@@ -71,7 +71,7 @@ void StepBook(const Flight& f, ShotRec& shot) {
         return;
     }
     if (f.book == Book::None) return;
-    shot.AnimTimer += FrameFactor * f.gain;
+    shot.AnimTimer += Campaign.FrameFactor * f.gain;
     if (shot.AnimTimer > 10) {
         HideFrame(f, shot.AnimFrame);
         shot.AnimFrame += 1;
@@ -87,7 +87,7 @@ HitInfoRec CastRays(const Flight& f, const ShotRec& shot, float reach) {
         hit = MeshObj->RayHit(shot.AimRay, 3, reach, skip);
     } else {
         BuildBeamQuad(shot.AimRay.Origin, shot.AimRay.Dir);
-        for (const RayRec& ray : BeamQuad) {
+        for (const RayRec& ray : Effects.BeamQuad) {
             hit = MeshObj->RayHit(ray, 3, reach, skip);
             if (hit.HitFlag) break;
         }
@@ -103,7 +103,7 @@ void Dispatch(const Flight& f, int s) {
     const int damage = f.shots[0].DamagePerHit;
     const int heavy = damage / f.heavyDivisor;
     const Vector point = shot.CurrentPos;
-    ShotsHit += 1;
+    Level.ShotsHit += 1;
     GiantAsteroidHit(id, float(heavy), point);
     FlamingAsteroidHit(id, damage, point);
     BattleshipHit(id, double(heavy), point);
@@ -123,7 +123,7 @@ void UpdateShot(const Flight& f, int s, float speed) {
     }
     if (!shot.Active) return;
 
-    const float step = FrameFactor * speed;
+    const float step = Campaign.FrameFactor * speed;
     MeshObj->SelectMeshById(shot.MeshId);
     if (f.showOnSelect) MeshObj->SetVisible(true);
     const Vector start = MeshObj->GetPosition();
@@ -134,7 +134,7 @@ void UpdateShot(const Flight& f, int s, float speed) {
     if (f.readsAfterMove) shot.CurrentPos = MeshObj->GetPosition();
     StepBook(f, shot);
 
-    shot.LastHit = CastRays(f, shot, step + ShotHitMargin);
+    shot.LastHit = CastRays(f, shot, step + Ship.ShotHitMargin);
     if (!f.bookAfterTargets) PlaceFrame(f, shot);
     if (shot.LastHit.HitFlag && !IsSkipEntity(shot.LastHit.HitId)) Dispatch(f, s);
     // Shown even when the hit has just ended the shot; the next pass hides it.
@@ -156,38 +156,38 @@ void UpdateShots(const Flight& f, float speed) {
 }  // namespace
 
 void UpdatePlasmaShots(float& speed) {
-    UpdateShots({PlasmaShots, 14, true, Book::ByKey, "plasanim", nullptr, 10, 32, 2000, PlasmaHitAsteroid,
-                 true, false, false, false, false, 1},
+    UpdateShots({Arsenal.PlasmaShots, 14, true, Book::ByKey, "plasanim", nullptr, 10, 32, 2000,
+                 PlasmaHitAsteroid, true, false, false, false, false, 1},
                 speed);
 }
 void UpdateLaserShots(float& speed) {
-    UpdateShots({LaserShots, 14, false, Book::None, nullptr, nullptr, 0, 0, 2000, LaserHitAsteroid, false,
-                 false, false, false, false, 1},
-                speed);
-}
-void UpdateIonShots(float& speed) {
-    UpdateShots({IonShots, 14, true, Book::ByKey, "ianim", nullptr, 10, 64, 2000, IonHitAsteroid, false,
-                 false, false, false, false, 1},
-                speed);
-}
-void UpdateMionShots(float& speed) {
-    UpdateShots({MionShots, 14, false, Book::ById, nullptr, &MionAnimMeshes, 20, 64, 2000, MionHitAsteroid,
+    UpdateShots({Arsenal.LaserShots, 14, false, Book::None, nullptr, nullptr, 0, 0, 2000, LaserHitAsteroid,
                  false, false, false, false, false, 1},
                 speed);
 }
+void UpdateIonShots(float& speed) {
+    UpdateShots({Arsenal.IonShots, 14, true, Book::ByKey, "ianim", nullptr, 10, 64, 2000, IonHitAsteroid,
+                 false, false, false, false, false, 1},
+                speed);
+}
+void UpdateMionShots(float& speed) {
+    UpdateShots({Arsenal.MionShots, 14, false, Book::ById, nullptr, &Arsenal.MionAnimMeshes, 20, 64, 2000,
+                 MionHitAsteroid, false, false, false, false, false, 1},
+                speed);
+}
 void UpdateEplasShots(float& speed) {
-    UpdateShots({EplasShots, 14, true, Book::ById, nullptr, &EPlasmaMeshes, 10, 64, 2000, EplasHitAsteroid,
-                 false, true, true, true, false, 1},
+    UpdateShots({Arsenal.EplasShots, 14, true, Book::ById, nullptr, &Arsenal.EPlasmaMeshes, 10, 64, 2000,
+                 EplasHitAsteroid, false, true, true, true, false, 1},
                 speed);
 }
 void UpdateGammaShots(float& speed) {
-    UpdateShots({GammaShots, 14, false, Book::ByKey, "ganim", nullptr, 20, 64, 3000, GammaHitAsteroid, false,
-                 true, false, false, false, 1},
+    UpdateShots({Arsenal.GammaShots, 14, false, Book::ByKey, "ganim", nullptr, 20, 64, 3000, GammaHitAsteroid,
+                 false, true, false, false, false, 1},
                 speed);
 }
 void UpdateDisperseShots(float& speed) {
-    UpdateShots({DisperseShots, 70, false, Book::Texture, nullptr, nullptr, 25, 2, 1500, DisperseHitAsteroid,
-                 false, false, false, false, true, 5},
+    UpdateShots({Arsenal.DisperseShots, 70, false, Book::Texture, nullptr, nullptr, 25, 2, 1500,
+                 DisperseHitAsteroid, false, false, false, false, true, 5},
                 speed);
 }
 

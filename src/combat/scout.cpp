@@ -10,7 +10,7 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
 
@@ -34,7 +34,7 @@ void Foreground(const char* clip) {
 }
 
 clsDSWave8* EngineSound() {
-    return PositionalSounds[1].get();
+    return Campaign.PositionalSounds[1].get();
 }
 
 std::int32_t Whole(float v) {
@@ -47,17 +47,17 @@ void PlaceEngineSound(const Vector& p) {
 
 // On level 50 element 1 is the battleship's engine: only the level-2 sequence owns it here.
 void StopEngineSound() {
-    if (CurrentLevel == 2 && EngineSound()) EngineSound()->StopSound();
+    if (Campaign.CurrentLevel == 2 && EngineSound()) EngineSound()->StopSound();
 }
 
 }  // namespace
 
 void AnimateLightning() {
-    if (FrameStartTime - LightningFrameTime > 0.1) {
-        LightningFrame = LightningFrame >= 4 ? 1 : LightningFrame + 1;
+    if (Campaign.FrameStartTime - Scout.LightningFrameTime > 0.1) {
+        Scout.LightningFrame = Scout.LightningFrame >= 4 ? 1 : Scout.LightningFrame + 1;
         MeshObj->SelectMesh("lightanim");
-        MeshObj->SetTexture(0, "lightanim" + std::to_string(LightningFrame));
-        LightningFrameTime = FrameStartTime;
+        MeshObj->SetTexture(0, "lightanim" + std::to_string(Scout.LightningFrame));
+        Scout.LightningFrameTime = Campaign.FrameStartTime;
     }
 }
 
@@ -71,7 +71,7 @@ int ScoutLevelAfter(int level, float r) {
 void StartScoutInbound() {
     const float bx = RandomRange() * 3000 - 10000;
     const float by = RandomRange() * 400;
-    if (CurrentLevel == 2) {
+    if (Campaign.CurrentLevel == 2) {
         Foreground("sctinbound.wma");
         for (const char* key : {"masbattle", "lightanim"}) {
             MeshObj->SelectMesh(key);
@@ -87,82 +87,82 @@ void StartScoutInbound() {
     MeshObj->SetPosition(x, y, 40000);
     MeshObj->LookAt(0, -100, -3100);
     MeshObj->SetVisible(true);
-    ScoutNextLevel = ScoutLevelAfter(CurrentLevel, RandomRange());
-    ScoutState = 1;
-    ScoutActive = true;
-    ScoutShotTime = FrameStartTime;
+    Scout.ScoutNextLevel = ScoutLevelAfter(Campaign.CurrentLevel, RandomRange());
+    Scout.ScoutState = 1;
+    Scout.ScoutActive = true;
+    Scout.ScoutShotTime = Campaign.FrameStartTime;
 }
 
 void UpdateScout() {
     MeshObj->SelectMesh("scout");
-    MeshObj->MoveForward(80 * FrameFactor);
+    MeshObj->MoveForward(80 * Campaign.FrameFactor);
     const float z = MeshObj->GetPosition().z;
-    const bool story = CurrentLevel == 2;
-    if (ScoutState == 1 && z < 300) ScoutState = 2;
-    if (ScoutState == 2 && z > 2200) ScoutState = 3;
-    if (ScoutState == 3 && z < 2000) ScoutState = 4;
-    if (ScoutState == 4 && z < 1000) {
-        ScoutState = 5;
+    const bool story = Campaign.CurrentLevel == 2;
+    if (Scout.ScoutState == 1 && z < 300) Scout.ScoutState = 2;
+    if (Scout.ScoutState == 2 && z > 2200) Scout.ScoutState = 3;
+    if (Scout.ScoutState == 3 && z < 2000) Scout.ScoutState = 4;
+    if (Scout.ScoutState == 4 && z < 1000) {
+        Scout.ScoutState = 5;
         if (story && EngineSound()) EngineSound()->PlaySound();  // once, not every frame
     }
-    if (ScoutState == 5 && z < -5000) {
-        ScoutState = 6;
+    if (Scout.ScoutState == 5 && z < -5000) {
+        Scout.ScoutState = 6;
         if (story) ResetCamera();
     }
 
     MeshObj->SelectMesh("scout");
-    if (ScoutState == 2) MeshObj->TurnYaw(1.5f * FrameFactor);
-    if (ScoutState == 3) MeshObj->TurnYaw(-1 * FrameFactor);
-    if (ScoutState == 4 && story) {
+    if (Scout.ScoutState == 2) MeshObj->TurnYaw(1.5f * Campaign.FrameFactor);
+    if (Scout.ScoutState == 3) MeshObj->TurnYaw(-1 * Campaign.FrameFactor);
+    if (Scout.ScoutState == 4 && story) {
         CameraObj->CameraLookAt(-5000, 0, 12000);
-        ShipCollisionsOff = true;
+        Level.ShipCollisionsOff = true;
     }
-    if (ScoutState == 5 && story) {
-        if (!LightningSoundPlayed) {
+    if (Scout.ScoutState == 5 && story) {
+        if (!Scout.LightningSoundPlayed) {
             Foreground("maslight.wav");
-            LightningSoundPlayed = true;
+            Scout.LightningSoundPlayed = true;
         }
         Show("lightanim", true);
         AnimateLightning();
         MeshObj->SelectMesh("lightanim");
-        MeshObj->MoveForward(75 * FrameFactor);
+        MeshObj->MoveForward(75 * Campaign.FrameFactor);
         MeshObj->SelectMesh("masbattle");
         MeshObj->SetVisible(true);
-        MeshObj->MoveForward(75 * FrameFactor);
+        MeshObj->MoveForward(75 * Campaign.FrameFactor);
         PlaceEngineSound(MeshObj->GetPosition());
         CameraObj->CameraLookAt(-5000, 0, 12000);
-        ShipCollisionsOff = true;
+        Level.ShipCollisionsOff = true;
     }
-    if (ScoutState == 6 && story) {
+    if (Scout.ScoutState == 6 && story) {
         MeshObj->SelectMesh("masbattle");
         MeshObj->SetVisible(true);
-        MeshObj->MoveForward(150 * FrameFactor);
+        MeshObj->MoveForward(150 * Campaign.FrameFactor);
         const Vector b = MeshObj->GetPosition();
         MeshObj->SelectMesh("lightanim");
         MeshObj->SetVisible(true);
         if (MeshObj->GetPosition().z < 1000) MeshObj->SetVisible(false);
         AnimateLightning();
         MeshObj->SelectMesh("lightanim");
-        MeshObj->MoveForward(150 * FrameFactor);
+        MeshObj->MoveForward(150 * Campaign.FrameFactor);
         PlaceEngineSound(b);
-        ShipCollisionsOff = false;
+        Level.ShipCollisionsOff = false;
     }
 
     MeshObj->SelectMesh("scout");
     const Vector s = MeshObj->GetPosition();
     const float a = RandomRange() * 10 - 5, b = RandomRange() * 10 - 5, c = RandomRange() * 10 - 5;
-    const Vector cam = CamBasis.CamPos;
-    if (InRange(s, cam, 5000) && FrameStartTime - ScoutShotTime > 0.08) {
-        ScoutShotTime = FrameStartTime;
-        ScoutShotSlot = ScoutShotSlot >= ScoutShots ? 1 : ScoutShotSlot + 1;
-        MeshObj->SelectMesh("scouthold" + std::to_string(ScoutShotSlot));
+    const Vector cam = Ship.CamBasis.CamPos;
+    if (InRange(s, cam, 5000) && Campaign.FrameStartTime - Scout.ScoutShotTime > 0.08) {
+        Scout.ScoutShotTime = Campaign.FrameStartTime;
+        Scout.ScoutShotSlot = Scout.ScoutShotSlot >= ScoutShots ? 1 : Scout.ScoutShotSlot + 1;
+        MeshObj->SelectMesh("scouthold" + std::to_string(Scout.ScoutShotSlot));
         MeshObj->SetPosition(s);
         MeshObj->SetVisible(true);
         MeshObj->LookAt(cam);
         MeshObj->TurnPitch(a);
         MeshObj->TurnYaw(b);
         MeshObj->TurnRoll(c);
-        MeshObj->SelectMesh("scoutproj" + std::to_string(ScoutShotSlot));
+        MeshObj->SelectMesh("scoutproj" + std::to_string(Scout.ScoutShotSlot));
         MeshObj->SetPosition(s);
         MeshObj->SetVisible(true);
         SoundObj->SelectSound("alienshoot");
@@ -171,13 +171,13 @@ void UpdateScout() {
 
     for (int n = 1; n <= ScoutShots; ++n) {
         if (!MeshObj->SelectMesh("scouthold" + std::to_string(n))) continue;
-        MeshObj->MoveForward(100 * FrameFactor);
+        MeshObj->MoveForward(100 * Campaign.FrameFactor);
         const Vector p = MeshObj->GetPosition();
         MeshObj->SelectMesh("scoutproj" + std::to_string(n));
         MeshObj->SetPosition(p);
         if (InRange(p, cam, 10)) {
             MeshObj->SetVisible(false);
-            PlayerHitPending = true;
+            Level.PlayerHitPending = true;
         }
     }
 
@@ -188,10 +188,10 @@ void UpdateScout() {
             Show("masbattle", false);
             Show("lightanim", false);
         }
-        ScoutActive = false;
+        Scout.ScoutActive = false;
         if (story) {
             Foreground("sctleaving.wma");
-            ShipCollisionsOff = false;
+            Level.ShipCollisionsOff = false;
         }
         StopEngineSound();
         HideShotSprites();
@@ -199,20 +199,20 @@ void UpdateScout() {
 }
 
 void ScoutHit(int id, float damage, const Vector& point) {
-    if (id < 0 || id != ScoutId) return;
-    ScoutHP -= damage;
-    if (ScoutHP <= 0) {
+    if (id < 0 || id != Level.ScoutId) return;
+    Scout.ScoutHP -= damage;
+    if (Scout.ScoutHP <= 0) {
         StartExplosionAt(point);
-        if (ShockWave) ShockWave->MakeShockWave(point, 30, 5, 3, 2);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(point, 30, 5, 3, 2);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
-        Money += 250000;
-        ScoutHP = 2000;
+        Campaign.Money += 250000;
+        Scout.ScoutHP = 2000;
         // A kill in the middle of the level-2 sequence gives the player the ship and
         // the view back, as the end of the pass would.
-        if (CurrentLevel == 2 && ScoutActive && ScoutState >= 4) {
-            ShipCollisionsOff = false;
+        if (Campaign.CurrentLevel == 2 && Scout.ScoutActive && Scout.ScoutState >= 4) {
+            Level.ShipCollisionsOff = false;
             ResetCamera();
         }
         ResetScout();
@@ -229,13 +229,13 @@ void ResetScout() {
         Show("scoutproj" + std::to_string(n), false);
     }
     Show("scout", false);
-    if (CurrentLevel == 2) {
+    if (Campaign.CurrentLevel == 2) {
         Show("masbattle", false);
         Show("lightanim", false);
     }
-    ScoutActive = false;
+    Scout.ScoutActive = false;
     StopEngineSound();
-    ScoutHP = 2000;
+    Scout.ScoutHP = 2000;
 }
 
 }  // namespace quorvel

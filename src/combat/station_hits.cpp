@@ -6,14 +6,14 @@
 #include "combat/combat.h"
 #include "common/common.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
 
 void StationHit(int id, const Vector& point) {
-    if (id == -1 || id != StationId) return;
+    if (id == -1 || id != Level.StationId) return;
     static const char* const voices[7] = {
         "",
         "\\stationvoices\\badman.wav",
@@ -27,18 +27,18 @@ void StationHit(int id, const Vector& point) {
     const int v = int(sys::RoundHalfEven(RandomRange() * 5 + 1));
     const float roll = RandomRange() * 20;
     if (roll <= 2 && DXAudioObj) DXAudioObj->PlayForeground(voices[v]);
-    StationHitPoints -= 1;
+    Level.StationHitPoints -= 1;
     if (roll <= 1) return;  // a glancing hit: it counts, but shows nothing
 
-    if (StationHitPoints <= 0) {
-        MeshObj->SelectMesh(StationMeshName);
+    if (Level.StationHitPoints <= 0) {
+        MeshObj->SelectMesh(Level.StationMeshName);
         StartExplosionAt(point);
-        if (ShockWave) ShockWave->MakeShockWave(point, 30, 5, 3, 2);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(point, 30, 5, 3, 2);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
-        StationHitPoints = 100;
-        ShipDestroyed = true;
+        Level.StationHitPoints = 100;
+        Level.ShipDestroyed = true;
         ExplodeShip();
     }
     SoundObj->SelectSound("hit");

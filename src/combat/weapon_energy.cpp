@@ -6,7 +6,7 @@
 
 #include "combat/combat.h"
 #include "game/game.h"
-#include "game/state.h"
+#include "common/world.h"
 #include "common/engine_objects.h"
 
 namespace quorvel {
@@ -22,12 +22,6 @@ const std::array<WeaponSpec, 8> WeaponTable = {{
     {60, 3.0f, 25.0f},
 }};
 
-bool EnergyTableReady = false;
-bool RefillDone = false;
-float CapacityFactor = 0;  // the capacity the stores were last filled at (0: never)
-float RepairTimer = 0;
-bool Repairing = false;
-
 namespace {
 bool IsStoreWeapon(int weapon) {
     return weapon >= 1 && weapon <= 7;
@@ -36,22 +30,22 @@ bool IsStoreWeapon(int weapon) {
 
 void InitWeaponTable() {
     for (int w = 1; w <= 7; ++w) {
-        WeaponEnergyRecord& e = WeaponEnergy[std::size_t(w)];
+        WeaponEnergyRecord& e = Arsenal.WeaponEnergy[std::size_t(w)];
         e.RegenRate = WeaponTable[std::size_t(w)].RegenRate;
         e.ShotCost = WeaponTable[std::size_t(w)].ShotCost;
         e.RegenAccum = 0;
     }
-    EnergyTableReady = true;
-    RefillDone = false;
+    Arsenal.EnergyTableReady = true;
+    Arsenal.RefillDone = false;
 }
 
 // A unit for every whole 10 the accumulator gathers; the remainder is kept, so the
 // rate does not depend on the frame rate.
 void RegenerateWeaponEnergy() {
-    if (!EnergyTableReady) InitWeaponTable();
+    if (!Arsenal.EnergyTableReady) InitWeaponTable();
     for (int w = 1; w <= 7; ++w) {
-        WeaponEnergyRecord& e = WeaponEnergy[std::size_t(w)];
-        e.RegenAccum += FrameFactor * e.RegenRate;
+        WeaponEnergyRecord& e = Arsenal.WeaponEnergy[std::size_t(w)];
+        e.RegenAccum += Campaign.FrameFactor * e.RegenRate;
         if (e.RegenAccum > 10) {
             const float units = std::floor(e.RegenAccum / 10);
             e.RegenAccum -= units * 10;
@@ -62,41 +56,47 @@ void RegenerateWeaponEnergy() {
 }
 
 void AdjustWeaponRegenRate(bool raise) {
-    if (CurrentWeapon < 0 || CurrentWeapon > 8) return;
-    WeaponEnergy[std::size_t(CurrentWeapon)].RegenRate += float(FrameFactor * (raise ? 0.01 : -0.01));
+    if (Campaign.CurrentWeapon < 0 || Campaign.CurrentWeapon > 8) return;
+    Arsenal.WeaponEnergy[std::size_t(Campaign.CurrentWeapon)].RegenRate +=
+        float(Campaign.FrameFactor * (raise ? 0.01 : -0.01));
 }
 
 void AdjustWeaponShotCost(bool raise) {
-    if (CurrentWeapon < 0 || CurrentWeapon > 8) return;
-    WeaponEnergy[std::size_t(CurrentWeapon)].ShotCost += float(FrameFactor * (raise ? 0.01 : -0.01));
+    if (Campaign.CurrentWeapon < 0 || Campaign.CurrentWeapon > 8) return;
+    Arsenal.WeaponEnergy[std::size_t(Campaign.CurrentWeapon)].ShotCost +=
+        float(Campaign.FrameFactor * (raise ? 0.01 : -0.01));
 }
 
 // A refill acts when a shot has cost energy since the last one, and always when the
 // capacity changed since (shop, loaded game). It leaves infinite energy running.
 void SetWeaponEnergy(int, int) {
-    if (CapacityLevel < 1 || CapacityLevel > 4) CapacityLevel = 1;
-    const float factor = float(CapacityLevel);
-    if (!RefillDone || factor != CapacityFactor) {
-        CapacityFactor = factor;
+    if (Arsenal.CapacityLevel < 1 || Arsenal.CapacityLevel > 4) Arsenal.CapacityLevel = 1;
+    const float factor = float(Arsenal.CapacityLevel);
+    if (!Arsenal.RefillDone || factor != Arsenal.CapacityFactor) {
+        Arsenal.CapacityFactor = factor;
         for (int w = 1; w <= 7; ++w) {
-            WeaponEnergyRecord& e = WeaponEnergy[std::size_t(w)];
-            e.MaxEnergy = WeaponTable[std::size_t(w)].BaseCapacity * CapacityFactor;
+            WeaponEnergyRecord& e = Arsenal.WeaponEnergy[std::size_t(w)];
+            e.MaxEnergy = WeaponTable[std::size_t(w)].BaseCapacity * Arsenal.CapacityFactor;
             e.Energy = e.MaxEnergy;
         }
-        RepairTimer = 1000;  // the next repair step comes at once
+        Arsenal.RepairTimer = 1000;  // the next repair step comes at once
     }
-    RefillDone = true;
+    Arsenal.RefillDone = true;
 }
 
 void UseWeaponEnergy(int weapon, float shots) {
-    if (InfiniteEnergy || !IsStoreWeapon(weapon) || CurrentWeapon < 0 || CurrentWeapon > 8) return;
-    WeaponEnergy[std::size_t(weapon)].Energy -= shots * WeaponEnergy[std::size_t(CurrentWeapon)].ShotCost;
-    RefillDone = false;
+    if (Arsenal.InfiniteEnergy || !IsStoreWeapon(weapon) || Campaign.CurrentWeapon < 0 ||
+        Campaign.CurrentWeapon > 8)
+        return;
+    Arsenal.WeaponEnergy[std::size_t(weapon)].Energy -=
+        shots * Arsenal.WeaponEnergy[std::size_t(Campaign.CurrentWeapon)].ShotCost;
+    Arsenal.RefillDone = false;
 }
 
 bool HasWeaponEnergy(int weapon) {
-    if (!IsStoreWeapon(weapon) || CurrentWeapon < 0 || CurrentWeapon > 8) return false;
-    return WeaponEnergy[std::size_t(weapon)].Energy > WeaponEnergy[std::size_t(CurrentWeapon)].ShotCost;
+    if (!IsStoreWeapon(weapon) || Campaign.CurrentWeapon < 0 || Campaign.CurrentWeapon > 8) return false;
+    return Arsenal.WeaponEnergy[std::size_t(weapon)].Energy >
+           Arsenal.WeaponEnergy[std::size_t(Campaign.CurrentWeapon)].ShotCost;
 }
 
 // Once per refused shot; a looping sound would never stop.
@@ -106,37 +106,37 @@ void PlayNoEnergySound() {
 }
 
 void DrawEnergyMeter() {
-    if (IsStoreWeapon(CurrentWeapon)) {
-        const WeaponEnergyRecord& e = WeaponEnergy[std::size_t(CurrentWeapon)];
+    if (IsStoreWeapon(Campaign.CurrentWeapon)) {
+        const WeaponEnergyRecord& e = Arsenal.WeaponEnergy[std::size_t(Campaign.CurrentWeapon)];
         float ratio = e.MaxEnergy > 0 ? e.Energy / e.MaxEnergy : 0;
         if (ratio <= 0) ratio = 0.01f;
         Colour colour = MathObj->MakeColour(0, 0, 255, 255);
         if (ratio < 0.25f) colour = MathObj->MakeColour(254, 248, 0, 255);
         if (ratio < 0.15f) colour = MathObj->MakeColour(255, 26, 0, 255);
         Draw2DObj->SetDrawColour(colour);
-        if (CapacityLevel >= 1 && CapacityLevel <= 4) {
+        if (Arsenal.CapacityLevel >= 1 && Arsenal.CapacityLevel <= 4) {
             Draw2DObj->SelectImage("pwrmeter");
-            Draw2DObj->SetImageTexture(0, "enermeter" + std::to_string(CapacityLevel));
+            Draw2DObj->SetImageTexture(0, "enermeter" + std::to_string(Arsenal.CapacityLevel));
             Draw2DObj->SetDrawMode(0);
-            const float h = float(ScreenHeight);
-            Draw2DObj->DrawRectangle(MathObj->MakeVector2(763 * ScaleX, h - 54 * ScaleY),
-                                     MathObj->MakeVector2((523 + 240 * ratio) * ScaleX, h - 38 * ScaleY),
-                                     true);
+            const float h = float(Display.ScreenHeight);
+            Draw2DObj->DrawRectangle(
+                MathObj->MakeVector2(763 * Display.ScaleX, h - 54 * Display.ScaleY),
+                MathObj->MakeVector2((523 + 240 * ratio) * Display.ScaleX, h - 38 * Display.ScaleY), true);
         }
     }
     Draw2DObj->SetDrawMode(1);
 }
 
 void RepairHullTick() {
-    RepairTimer += FrameFactor;
-    if (HullDamage > 1 && RepairTimer > 50) {
-        RepairTimer = 0;
-        HullDamage -= 1;
-        if (HullDamage < 1) HullDamage = 1;
-        Repairing = true;
+    Arsenal.RepairTimer += Campaign.FrameFactor;
+    if (Ship.HullDamage > 1 && Arsenal.RepairTimer > 50) {
+        Arsenal.RepairTimer = 0;
+        Ship.HullDamage -= 1;
+        if (Ship.HullDamage < 1) Ship.HullDamage = 1;
+        Arsenal.Repairing = true;
         CheckShield();
     }
-    Repairing = false;
+    Arsenal.Repairing = false;
 }
 
 }  // namespace quorvel

@@ -28,72 +28,72 @@ void ShowMesh(const char* key, bool visible) {
 
 // The enforcer and its shots close in on the ship model at g.
 void ApproachShip(const Vector& g) {
-    const float f = FrameFactor;
+    const float f = Campaign.FrameFactor;
     if (!MeshObj->SelectMesh("alien2")) {
-        FlybyShipHit = true;  // no enforcer to wait for: the sequence still ends
+        Hazards.FlybyShipHit = true;  // no enforcer to wait for: the sequence still ends
         return;
     }
     const Vector a = MoveMeshForward("alien2", 10 * f);
     const Vector h = MoveMeshForward("aphold", 30 * f);
     if (MeshObj->SelectMesh("alienproj")) MeshObj->SetPosition(h);  // the carrier carries the shot
-    if (!FlybySounded) {
+    if (!Hazards.FlybySounded) {
         PlayEffect("alienshoot");
         PlayEffect("flyby2");
-        FlybySounded = true;
+        Hazards.FlybySounded = true;
     }
     if (InRange(h, g, 5)) {
         // The shot reached the ship: the next one leaves the alien.
         if (MeshObj->SelectMesh("aphold")) MeshObj->SetPosition(a);
         if (MeshObj->SelectMesh("alienproj")) MeshObj->SetPosition(a);
-        if (FlybyShotCount < 3) {
-            FlybyShotCount += 1;
+        if (Hazards.FlybyShotCount < 3) {
+            Hazards.FlybyShotCount += 1;
             PlayEffect("alienshoot");
         }
     }
     if (InRange(a, g, 100)) {
-        FlybyShipHit = true;
+        Hazards.FlybyShipHit = true;
         ShowMesh("alienproj", false);
     }
 }
 
 // The ship blows up and its wreck drifts; 8.5 s after the blast it counts as lost.
 void DestroyShip() {
-    if (!ExplosionActive && !FlybyExplosionOver) {
-        StartExplosionAt(ShipPos);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+    if (!Level.ExplosionActive && !Hazards.FlybyExplosionOver) {
+        StartExplosionAt(LevelEnd.ShipPos);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
         ShowMesh("goldship", false);
-        FlybyExplosionTime = FrameStartTime;
+        Hazards.FlybyExplosionTime = Campaign.FrameStartTime;
     }
-    if (!FlybyExplosionOver && ExplosionActive) {
+    if (!Hazards.FlybyExplosionOver && Level.ExplosionActive) {
         PlayEffect("aliengib");
         AnimateExplosionFlipbook();
     }
-    if (ExplosionActive) {
+    if (Level.ExplosionActive) {
         for (const char* key : {"redexp1", "redexp2", "redexp3", "redexp4"})
             ShowMesh(key, true);
         ShowMesh("goldship", false);
         AnimateShipDebris();
     } else {
-        FlybyExplosionOver = true;
-        if (FrameStartTime - FlybyExplosionTime > 8.5) {
-            ShipDestroyed = true;
-            OutOfBounds = false;
+        Hazards.FlybyExplosionOver = true;
+        if (Campaign.FrameStartTime - Hazards.FlybyExplosionTime > 8.5) {
+            Level.ShipDestroyed = true;
+            Hazards.OutOfBounds = false;
             ExplodeShip();  // the wreck is already in place: this only marks the loss
         }
         AnimateShipDebris();
     }
-    MoveMeshForward("alien2", 12 * FrameFactor);  // flies on past the wreck
+    MoveMeshForward("alien2", 12 * Campaign.FrameFactor);  // flies on past the wreck
 }
 
 }  // namespace
 
 void AlienApproachWarning() {
-    if (!OutOfBounds) return;
-    const float f = FrameFactor;
+    if (!Hazards.OutOfBounds) return;
+    const float f = Campaign.FrameFactor;
     CameraObj->SelectCameraById(0);
-    if (InRange(CameraObj->GetCameraPosition(), ShipPos, 400)) {
+    if (InRange(CameraObj->GetCameraPosition(), LevelEnd.ShipPos, 400)) {
         // Draw the view away from the ship, turning to keep it in sight.
         CameraObj->MoveCameraForward(-12 * f, true, true);
         CameraObj->MoveCameraUp(2 * f, true, true);
@@ -104,22 +104,22 @@ void AlienApproachWarning() {
         CameraObj->SelectCameraById(0);
         CameraObj->TurnCameraPitch(0.4f * f, 2);
         CameraObj->TurnCameraYaw(2 * f, 2);
-        if (!WarningSounded) {
+        if (!Hazards.WarningSounded) {
             PlayEffect("warning");
-            WarningSounded = true;
+            Hazards.WarningSounded = true;
         }
     } else {
         SoundObj->SelectSound("warning");
         SoundObj->StopSound();
-        FlybyActive = true;
+        Hazards.FlybyActive = true;
     }
 }
 
 void AlienFlybyAttack() {
     // Only a running bounds sequence has a ship for the enforcer to chase.
-    if (!OutOfBounds || !FlybyActive) return;
-    const Vector g = MeshObj->SelectMesh("goldship") ? MeshObj->GetPosition() : ShipPos;
-    if (!FlybyShipHit)
+    if (!Hazards.OutOfBounds || !Hazards.FlybyActive) return;
+    const Vector g = MeshObj->SelectMesh("goldship") ? MeshObj->GetPosition() : LevelEnd.ShipPos;
+    if (!Hazards.FlybyShipHit)
         ApproachShip(g);
     else
         DestroyShip();

@@ -34,25 +34,25 @@ void StartCutscene(const char* clip, double& startTime) {
         DXAudioObj->PauseBackground();
         DXAudioObj->PlayForeground(clip);
     }
-    startTime = FrameStartTime;
-    CutsceneRunning = true;
+    startTime = Campaign.FrameStartTime;
+    Level.CutsceneRunning = true;
 }
 
 void OrbitCamera(float turnRate) {
-    CutsceneAngle += FrameFactor * turnRate;
-    if (CutsceneAngle > 360) CutsceneAngle -= 360;
-    const float a = CutsceneAngle * DegreesToRadians;
-    CutsceneCamPos = Vector{65 * std::cos(a), 70, 160 * std::sin(a)};
+    LevelEnd.CutsceneAngle += Campaign.FrameFactor * turnRate;
+    if (LevelEnd.CutsceneAngle > 360) LevelEnd.CutsceneAngle -= 360;
+    const float a = LevelEnd.CutsceneAngle * DegreesToRadians;
+    LevelEnd.CutsceneCamPos = Vector{65 * std::cos(a), 70, 160 * std::sin(a)};
     CameraObj->SelectCameraById(0);
-    CameraObj->SetCameraPosition(CutsceneCamPos);
+    CameraObj->SetCameraPosition(LevelEnd.CutsceneCamPos);
     CameraObj->CameraLookAt(Vector{0, 0, 0});
 }
 
 // The ship has jumped: the station it guarded goes, the second one becomes the
 // station of the run, and the level ends as a finished level does.
 void FinishCutscene() {
-    CutsceneRunning = false;
-    if (MeshObj->SelectMesh(StationMeshName)) MeshObj->SetVisible(false);
+    Level.CutsceneRunning = false;
+    if (MeshObj->SelectMesh(Level.StationMeshName)) MeshObj->SetVisible(false);
     SwitchToStation2();
     if (MeshObj->SelectMesh("goldship")) MeshObj->SetVisible(false);
     FinishCutsceneLevel();
@@ -60,10 +60,10 @@ void FinishCutscene() {
 
 // One frame of a running cut-scene.
 void UpdateCutscene(const CutsceneKind& kind, double startTime, bool& jumpPlayed, bool endOfGame) {
-    if (!CutsceneRunning) return;
+    if (!Level.CutsceneRunning) return;
     OrbitCamera(kind.turnRate);
     // FrameStartTime never wraps, so the timeline ends across midnight too.
-    const double t = FrameStartTime - startTime;
+    const double t = Campaign.FrameStartTime - startTime;
     if (t <= kind.jumpAfter) return;
     if (!jumpPlayed) {
         if (DXAudioObj) {
@@ -72,7 +72,7 @@ void UpdateCutscene(const CutsceneKind& kind, double startTime, bool& jumpPlayed
         }
         jumpPlayed = true;
     }
-    if (MeshObj->SelectMesh("goldship")) MeshObj->MoveForward(-kind.jumpSpeed * FrameFactor);
+    if (MeshObj->SelectMesh("goldship")) MeshObj->MoveForward(-kind.jumpSpeed * Campaign.FrameFactor);
     if (t <= kind.endAfter) return;
     if (endOfGame) ShowGameWon();
     FinishCutscene();
@@ -81,26 +81,26 @@ void UpdateCutscene(const CutsceneKind& kind, double startTime, bool& jumpPlayed
 }  // namespace
 
 void StartGoldShipCutscene() {
-    StartCutscene("cutscene2.wma", CutsceneStartTime);
-    GoldShipStarted = true;
+    StartCutscene("cutscene2.wma", LevelEnd.CutsceneStartTime);
+    Level.GoldShipStarted = true;
 }
 
 void StartEndCutscene() {
-    StartCutscene("end.wma", EndCutsceneStartTime);
-    EndCutsceneStarted = true;
+    StartCutscene("end.wma", LevelEnd.EndCutsceneStartTime);
+    LevelEnd.EndCutsceneStarted = true;
 }
 
 void UpdateGoldShipCutscene() {
-    UpdateCutscene(Gold, CutsceneStartTime, GoldHyperspacePlayed, false);
+    UpdateCutscene(Gold, LevelEnd.CutsceneStartTime, LevelEnd.GoldHyperspacePlayed, false);
 }
 
 void UpdateEndCutscene() {
-    UpdateCutscene(End, EndCutsceneStartTime, EndHyperspacePlayed, true);
+    UpdateCutscene(End, LevelEnd.EndCutsceneStartTime, LevelEnd.EndHyperspacePlayed, true);
 }
 
 void SwitchToStation2() {
-    StationId = Station2Id;
-    StationMeshName = "spacestation2";
+    Level.StationId = Level.Station2Id;
+    Level.StationMeshName = "spacestation2";
 }
 
 }  // namespace quorvel

@@ -51,7 +51,7 @@ bool Key(int code) {
 }
 
 bool PadButton(const GamePadState& pad, int button) {
-    return GamePadOn && pad.Buttons[std::size_t(button)] != 0;
+    return Flight.GamePadOn && pad.Buttons[std::size_t(button)] != 0;
 }
 
 std::string GameText(const std::string& name) {
@@ -74,17 +74,17 @@ bool Owned(int weapon) {
         case 2:
             return true;
         case 3:
-            return OwnsIon;
+            return Campaign.OwnsIon;
         case 4:
-            return OwnsMion;
+            return Campaign.OwnsMion;
         case 5:
-            return OwnsEplas;
+            return Campaign.OwnsEplas;
         case 6:
-            return OwnsDisperse;
+            return Campaign.OwnsDisperse;
         case 7:
-            return OwnsGamma;
+            return Campaign.OwnsGamma;
         case 8:
-            return OwnsGravBeam;
+            return Campaign.OwnsGravBeam;
         default:
             return false;
     }
@@ -101,24 +101,26 @@ void StopSound(const std::string& key) {
 void ApplyTurnStep(float& rate, bool& driven, float step) {
     if (rate == 0) step *= 2;
     rate += step;
-    rate = std::clamp(rate, -MaxTurnStep * FrameFactor, MaxTurnStep * FrameFactor);
+    rate = std::clamp(rate, -MaxTurnStep * Campaign.FrameFactor, MaxTurnStep * Campaign.FrameFactor);
     driven = true;
 }
 
 void MiniViewport() {
-    const float W = float(ScreenWidth);
+    const float W = float(Display.ScreenWidth);
     CameraObj->SetViewport(
-        MathObj->MakeVector2(W - float(MiniViewWidth) * ScaleX - 25 * ScaleX, 25 * ScaleY),
-        MathObj->MakeVector2(W - 25 * ScaleX, 25 * ScaleY + float(MiniViewHeight) * ScaleY));
+        MathObj->MakeVector2(W - float(Display.MiniViewWidth) * Display.ScaleX - 25 * Display.ScaleX,
+                             25 * Display.ScaleY),
+        MathObj->MakeVector2(W - 25 * Display.ScaleX,
+                             25 * Display.ScaleY + float(Display.MiniViewHeight) * Display.ScaleY));
 }
 
 void SelectWeapon(int weapon) {
-    CurrentWeapon = weapon;
-    GravBeamSelected = weapon == 8;
+    Campaign.CurrentWeapon = weapon;
+    Flight.GravBeamSelected = weapon == 8;
 }
 
 void StepWeapon(bool next) {
-    int w = CurrentWeapon;
+    int w = Campaign.CurrentWeapon;
     if (next) {
         w += 1;
         for (int k = 3; k <= 8; ++k)
@@ -135,58 +137,58 @@ void StepWeapon(bool next) {
 }
 
 void Thrust(const GamePadState& pad, bool afterburner) {
-    const bool thrust = Key(key::W) || Key(key::Up) || (GamePadOn && pad.Y >= 8001 && pad.Y <= 14999);
+    const bool thrust = Key(key::W) || Key(key::Up) || (Flight.GamePadOn && pad.Y >= 8001 && pad.Y <= 14999);
     if (thrust) {
-        ShipSpeed += ShipAccel * FrameFactor;
-        if (!afterburner && ShipSpeed > ForwardLimit) ShipSpeed = ForwardLimit;
-        SpeedDriven = false;
+        Ship.ShipSpeed += Ship.ShipAccel * Campaign.FrameFactor;
+        if (!afterburner && Ship.ShipSpeed > Flight.ForwardLimit) Ship.ShipSpeed = Flight.ForwardLimit;
+        Flight.SpeedDriven = false;
         PlaySound("engine", true);
-        if (!TutorialSteps[TutFlyingPassed]) TutorialSteps[TutAccelerated] = true;
+        if (!Level.TutorialSteps[TutFlyingPassed]) Level.TutorialSteps[TutAccelerated] = true;
     } else {
         StopSound("engine");
-        SpeedDriven = true;
+        Flight.SpeedDriven = true;
     }
-    if (Key(key::S) || Key(key::Down) || (GamePadOn && pad.Y >= 40001)) {
-        BrakeRate = ShipAccel;
-        if (ShipSpeed > 0) BrakeRate *= 2;
-        ShipSpeed -= BrakeRate * FrameFactor;
-        if (ShipSpeed < ReverseLimit) ShipSpeed = ReverseLimit;
-        SpeedDriven = false;
-        if (TutorialSteps[TutRollingPassed]) TutorialSteps[TutBraked] = true;
+    if (Key(key::S) || Key(key::Down) || (Flight.GamePadOn && pad.Y >= 40001)) {
+        Flight.BrakeRate = Ship.ShipAccel;
+        if (Ship.ShipSpeed > 0) Flight.BrakeRate *= 2;
+        Ship.ShipSpeed -= Flight.BrakeRate * Campaign.FrameFactor;
+        if (Ship.ShipSpeed < Flight.ReverseLimit) Ship.ShipSpeed = Flight.ReverseLimit;
+        Flight.SpeedDriven = false;
+        if (Level.TutorialSteps[TutRollingPassed]) Level.TutorialSteps[TutBraked] = true;
     }
 }
 
 void RollAndStrafe(const GamePadState& pad) {
-    const float F = FrameFactor;
+    const float F = Campaign.FrameFactor;
     if (Key(key::Q) || PadButton(pad, 6)) {
-        if (RollRate < RollLimit * F) RollRate += RollStep * F;
-        RollDriven = true;
-        if (TutorialSteps[TutTurningPassed]) TutorialSteps[TutRolledQ] = true;
+        if (Flight.RollRate < RollLimit * F) Flight.RollRate += RollStep * F;
+        Flight.RollDriven = true;
+        if (Level.TutorialSteps[TutTurningPassed]) Level.TutorialSteps[TutRolledQ] = true;
     }
     if (Key(key::E) || PadButton(pad, 7)) {
-        if (RollRate > -RollLimit * F) RollRate -= RollStep * F;
-        RollDriven = true;
-        if (TutorialSteps[TutTurningPassed]) TutorialSteps[TutRolledE] = true;
+        if (Flight.RollRate > -RollLimit * F) Flight.RollRate -= RollStep * F;
+        Flight.RollDriven = true;
+        if (Level.TutorialSteps[TutTurningPassed]) Level.TutorialSteps[TutRolledE] = true;
     }
-    if (Key(key::A) || Key(key::Left) || (GamePadOn && pad.X < 15000)) {
-        if (StrafeRate > -StrafeLimit * F) StrafeRate -= StrafeStep * F;
-        StrafeDriven = true;
-        if (TutorialSteps[TutShieldPassed]) TutorialSteps[TutTurnedLeft] = true;
+    if (Key(key::A) || Key(key::Left) || (Flight.GamePadOn && pad.X < 15000)) {
+        if (Flight.StrafeRate > -StrafeLimit * F) Flight.StrafeRate -= StrafeStep * F;
+        Flight.StrafeDriven = true;
+        if (Level.TutorialSteps[TutShieldPassed]) Level.TutorialSteps[TutTurnedLeft] = true;
     }
-    if (Key(key::D) || Key(key::Right) || (GamePadOn && pad.X >= 40001)) {
-        if (StrafeRate < StrafeLimit * F) StrafeRate += StrafeStep * F;
-        StrafeDriven = true;
-        if (TutorialSteps[TutShieldPassed]) TutorialSteps[TutTurnedRight] = true;
+    if (Key(key::D) || Key(key::Right) || (Flight.GamePadOn && pad.X >= 40001)) {
+        if (Flight.StrafeRate < StrafeLimit * F) Flight.StrafeRate += StrafeStep * F;
+        Flight.StrafeDriven = true;
+        if (Level.TutorialSteps[TutShieldPassed]) Level.TutorialSteps[TutTurnedRight] = true;
     }
 }
 
 void SpecialKeys() {
-    if (Key(key::Period) && ExplosionRepick) {
+    if (Key(key::Period) && Effects.ExplosionRepick) {
         const Vector origin{0, 0, 0};
         StartExplosionAt(origin);
-        if (ShockWave) ShockWave->MakeShockWave(origin, 30.0f, 5.0f, 3.0f, 2.0f);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+        if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(origin, 30.0f, 5.0f, 3.0f, 2.0f);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
     }
     if (Key(key::Backslash)) {
         ShowLevelOptions();
@@ -194,75 +196,76 @@ void SpecialKeys() {
         // menu, the menu's pointer stays where the player left it.
         CentreSteeringPointer();
     }
-    if (Key(key::Space)) SpeedDriven = true;
+    if (Key(key::Space)) Flight.SpeedDriven = true;
     // The developers' shortcuts.
     if (Key(key::LControl) && Key(key::LShift) && Key(key::M) && Key(key::O)) {
-        OwnsIon = OwnsMion = OwnsEplas = OwnsDisperse = OwnsGamma = OwnsGravBeam = true;
-        Money = 99999999;
+        Campaign.OwnsIon = Campaign.OwnsMion = Campaign.OwnsEplas = Campaign.OwnsDisperse =
+            Campaign.OwnsGamma = Campaign.OwnsGravBeam = true;
+        Campaign.Money = 99999999;
         if (DXAudioObj) DXAudioObj->PlayForeground("wchange.wav");
     }
-    if (Key(key::LControl) && Key(key::LShift) && Key(key::X)) ShipMaxSpeed = 120;
+    if (Key(key::LControl) && Key(key::LShift) && Key(key::X)) Ship.ShipMaxSpeed = 120;
 }
 
 void SensitivityKeys() {
     const bool down = Key(key::Minus), up = Key(key::Equals);
-    if (down) MouseSensitivity -= FrameFactor * 0.04f;
-    if (up) MouseSensitivity += FrameFactor * 0.04f;
-    MouseSensitivity = std::clamp(MouseSensitivity, 0.2f, 2.4f);
+    if (down) Flight.MouseSensitivity -= Campaign.FrameFactor * 0.04f;
+    if (up) Flight.MouseSensitivity += Campaign.FrameFactor * 0.04f;
+    Flight.MouseSensitivity = std::clamp(Flight.MouseSensitivity, 0.2f, 2.4f);
     if (down || up) {
         SensMessageOn = true;
         SensMessageTimer = 0;
     } else if (SensMessageOn) {
-        SensMessageTimer += 2 * FrameFactor;
+        SensMessageTimer += 2 * Campaign.FrameFactor;
         if (SensMessageTimer > 25) SensMessageOn = false;
     }
 }
 
 void GamePadToggle() {
-    if (PadToggleTimer <= 50) {
-        PadToggleTimer += FrameFactor * 1.2f;
+    if (Flight.PadToggleTimer <= 50) {
+        Flight.PadToggleTimer += Campaign.FrameFactor * 1.2f;
         return;
     }
     if (!Key(key::G)) return;
-    if (!GamePadOn) {
-        GamePadOn = true;
-        if (!InputObj->OpenGamePad(PadIndex)) {
-            PadIndex = 0;
-            InputObj->OpenGamePad(PadIndex);
-            PadName = InputObj->GetGamePadText(PadIndex);
+    if (!Flight.GamePadOn) {
+        Flight.GamePadOn = true;
+        if (!InputObj->OpenGamePad(Flight.PadIndex)) {
+            Flight.PadIndex = 0;
+            InputObj->OpenGamePad(Flight.PadIndex);
+            PadName = InputObj->GetGamePadText(Flight.PadIndex);
         } else {
-            PadName = InputObj->GetGamePadText(PadIndex);
-            PadIndex += 1;  // the next switch-on tries the next pad
+            PadName = InputObj->GetGamePadText(Flight.PadIndex);
+            Flight.PadIndex += 1;  // the next switch-on tries the next pad
         }
     } else {
-        GamePadOn = false;
+        Flight.GamePadOn = false;
     }
-    PadToggleTimer = 0;
+    Flight.PadToggleTimer = 0;
 }
 
 void MiniViewKeys() {
     if (Key(key::F1)) {
-        MiniViewLarge = false;
-        MiniViewShown = true;
-        MiniViewWidth = 250;
-        MiniViewHeight = 210;
+        Flight.MiniViewLarge = false;
+        Flight.MiniViewShown = true;
+        Display.MiniViewWidth = 250;
+        Display.MiniViewHeight = 210;
     }
     if (Key(key::F2)) {
-        MiniViewLarge = true;
-        MiniViewShown = true;
-        MiniViewWidth = 320;
-        MiniViewHeight = 290;
+        Flight.MiniViewLarge = true;
+        Flight.MiniViewShown = true;
+        Display.MiniViewWidth = 320;
+        Display.MiniViewHeight = 290;
     }
-    if (Key(key::F3)) MiniViewShown = false;
+    if (Key(key::F3)) Flight.MiniViewShown = false;
 }
 
 void RewardSounds() {
-    if (CurrentLevel <= 1 || RewardSoundPlayed) return;
-    RewardTime = FrameStartTime;
+    if (Campaign.CurrentLevel <= 1 || Screens.RewardSoundPlayed) return;
+    Screens.RewardTime = Campaign.FrameStartTime;
     for (int w = 3; w <= 8; ++w)
-        if (!Owned(w) && WeaponPrice[w] < Money) {
+        if (!Owned(w) && WeaponPrice[w] < Campaign.Money) {
             PlaySound("reward");
-            RewardSoundPlayed = true;
+            Screens.RewardSoundPlayed = true;
         }
 }
 
@@ -279,12 +282,12 @@ void WeaponChoice(const GamePadState& pad) {
 }
 
 void Fire(const GamePadState& pad) {
-    GravBeamFiring = false;
+    Flight.GravBeamFiring = false;
     if (!Mouse.Button0 && !PadButton(pad, 5)) return;
     const AxisSet axes = GetMeshAxes("hold");
     const Vector &r = axes.AxisRight, &u = axes.AxisUp, &f = axes.AxisFront;
-    int& ring = FireRing[std::size_t(std::clamp(CurrentWeapon, 0, 7))];
-    switch (CurrentWeapon) {
+    int& ring = FireRing[std::size_t(std::clamp(Campaign.CurrentWeapon, 0, 7))];
+    switch (Campaign.CurrentWeapon) {
         case 1:
             FirePlasma(ring, r, u, f);
             break;
@@ -307,8 +310,8 @@ void Fire(const GamePadState& pad) {
             FireGamma(ring, r, u, f);
             break;
         case 8:
-            GravBeamSelected = true;
-            GravBeamFiring = true;
+            Flight.GravBeamSelected = true;
+            Flight.GravBeamFiring = true;
             break;
         default:
             break;
@@ -317,8 +320,9 @@ void Fire(const GamePadState& pad) {
 
 void Afterburner(bool on) {
     if (on) {
-        ShipSpeed += BoostAccel * FrameFactor;
-        if (ShipSpeed > ShipMaxSpeed * FrameFactor) ShipSpeed = ShipMaxSpeed * FrameFactor;
+        Ship.ShipSpeed += Ship.BoostAccel * Campaign.FrameFactor;
+        if (Ship.ShipSpeed > Ship.ShipMaxSpeed * Campaign.FrameFactor)
+            Ship.ShipSpeed = Ship.ShipMaxSpeed * Campaign.FrameFactor;
         if (!AfterburnerOn) PlaySound("afterburn");
     } else if (AfterburnerOn) {
         StopSound("afterburn");
@@ -327,44 +331,44 @@ void Afterburner(bool on) {
 }
 
 void Move() {
-    const float F = FrameFactor;
-    DecayToZero(SpeedDriven, ShipSpeed, F, ShipDrag);
-    if (ShipSpeed != 0) {
+    const float F = Campaign.FrameFactor;
+    DecayToZero(Flight.SpeedDriven, Ship.ShipSpeed, F, Ship.ShipDrag);
+    if (Ship.ShipSpeed != 0) {
         MeshObj->SelectMesh("hold");
-        MeshObj->MoveForward(ShipSpeed, true, true);
+        MeshObj->MoveForward(Ship.ShipSpeed, true, true);
         CameraObj->SelectCameraById(0);
-        CameraObj->MoveCameraForward(ShipSpeed, true, true);
-        CamPosNow = CameraObj->GetCameraPosition();
+        CameraObj->MoveCameraForward(Ship.ShipSpeed, true, true);
+        Flight.CamPosNow = CameraObj->GetCameraPosition();
     }
-    if (RollRate != 0) {
+    if (Flight.RollRate != 0) {
         CameraObj->SelectCameraById(1);
-        CameraObj->TurnCameraRoll(-RollRate, 2);
+        CameraObj->TurnCameraRoll(-Flight.RollRate, 2);
         CameraObj->SelectCameraById(0);
-        CameraObj->TurnCameraRoll(RollRate, 2);
+        CameraObj->TurnCameraRoll(Flight.RollRate, 2);
         MeshObj->SelectMesh("hold");
-        MeshObj->TurnRoll(-RollRate, 2);
-        DecayToZero(RollDriven, RollRate, F, F * RollStep);
+        MeshObj->TurnRoll(-Flight.RollRate, 2);
+        DecayToZero(Flight.RollDriven, Flight.RollRate, F, F * RollStep);
     }
-    if (StrafeRate != 0) {
-        CheckForwardCollision(StrafeRate);
+    if (Flight.StrafeRate != 0) {
+        CheckForwardCollision(Flight.StrafeRate);
         CameraObj->SelectCameraById(0);
-        CameraObj->MoveCameraRight(StrafeRate, true, true);
-        DecayToZero(StrafeDriven, StrafeRate, F, F * StrafeStep);
+        CameraObj->MoveCameraRight(Flight.StrafeRate, true, true);
+        DecayToZero(Flight.StrafeDriven, Flight.StrafeRate, F, F * StrafeStep);
     }
-    ShipSpeed = std::clamp(ShipSpeed, -ShipMaxSpeed * F, ShipMaxSpeed * F);
+    Ship.ShipSpeed = std::clamp(Ship.ShipSpeed, -Ship.ShipMaxSpeed * F, Ship.ShipMaxSpeed * F);
 }
 
 }  // namespace
 
 void UpdateCameraVectors() {
     CameraObj->SelectCameraById(0);
-    CamBasis.CamPos = CameraObj->GetCameraPosition();
-    CamBasis.CamMatrix = CameraObj->GetCameraMatrix();
-    const auto& m = CamBasis.CamMatrix.m;
-    CamBasis.CamRight = MathObj->MakeVector(m[0], m[1], m[2]);
-    CamBasis.CamUp = MathObj->MakeVector(m[4], m[5], m[6]);
-    CamBasis.CamFront = MathObj->MakeVector(m[8], m[9], m[10]);
-    CamBasis.CamBack = {-CamBasis.CamFront.x, -CamBasis.CamFront.y, -CamBasis.CamFront.z};
+    Ship.CamBasis.CamPos = CameraObj->GetCameraPosition();
+    Ship.CamBasis.CamMatrix = CameraObj->GetCameraMatrix();
+    const auto& m = Ship.CamBasis.CamMatrix.m;
+    Ship.CamBasis.CamRight = MathObj->MakeVector(m[0], m[1], m[2]);
+    Ship.CamBasis.CamUp = MathObj->MakeVector(m[4], m[5], m[6]);
+    Ship.CamBasis.CamFront = MathObj->MakeVector(m[8], m[9], m[10]);
+    Ship.CamBasis.CamBack = {-Ship.CamBasis.CamFront.x, -Ship.CamBasis.CamFront.y, -Ship.CamBasis.CamFront.z};
 }
 
 void ResetCamera() {
@@ -389,23 +393,24 @@ void ResetCamera() {
 }
 
 void StopShip() {
-    ShipSpeed = 0;
-    PitchRate = YawRate = RollRate = StrafeRate = 0;
-    PitchDriven = YawDriven = RollDriven = StrafeDriven = SpeedDriven = false;
-    CollisionFlash = BumpActive = false;
-    BumpTimer = 0;
+    Ship.ShipSpeed = 0;
+    Flight.PitchRate = Flight.YawRate = Flight.RollRate = Flight.StrafeRate = 0;
+    Flight.PitchDriven = Flight.YawDriven = Flight.RollDriven = Flight.StrafeDriven = Flight.SpeedDriven =
+        false;
+    Flight.CollisionFlash = Flight.BumpActive = false;
+    Flight.BumpTimer = 0;
 }
 
 void ResetFlightState() {
     StopShip();
-    ShipAccel = 0.1f;
-    BrakeRate = ShipAccel;
-    ShipDrag = 0.1f;
-    BoostAccel = 0.25f;
-    CruiseTopSpeed = 20.0f;
-    ShipMaxSpeed = 25.0f;
-    ProbeReach = 15.0f;
-    LastCollisionMesh = -1;
+    Ship.ShipAccel = 0.1f;
+    Flight.BrakeRate = Ship.ShipAccel;
+    Ship.ShipDrag = 0.1f;
+    Ship.BoostAccel = 0.25f;
+    Ship.CruiseTopSpeed = 20.0f;
+    Ship.ShipMaxSpeed = 25.0f;
+    Flight.ProbeReach = 15.0f;
+    Flight.LastCollisionMesh = -1;
     FlashTimer = 0;
     FlashTimerFrame = 1;
     SensMessageOn = false;
@@ -414,14 +419,14 @@ void ResetFlightState() {
     NextLatch = PreviousLatch = false;
     AfterburnerOn = false;
     FireRing.fill(0);
-    GravBeamSelected = GravBeamFiring = ThrowArmed = false;
-    GrabCandidate = -1;
+    Flight.GravBeamSelected = Flight.GravBeamFiring = Flight.ThrowArmed = false;
+    Flight.GrabCandidate = -1;
     Mouse = MouseState{};
     // The rear view starts with the low-detail setting.
-    MiniViewShown = Options.Graphics.Value() == 1;
-    MiniViewLarge = false;
-    MiniViewWidth = 250;
-    MiniViewHeight = 210;
+    Flight.MiniViewShown = Options.Graphics.Value() == 1;
+    Flight.MiniViewLarge = false;
+    Display.MiniViewWidth = 250;
+    Display.MiniViewHeight = 210;
 }
 
 void CentreSteeringPointer() {
@@ -429,39 +434,40 @@ void CentreSteeringPointer() {
 }
 
 void SteerShip() {
-    const float F = FrameFactor, S = MouseSensitivity;
+    const float F = Campaign.FrameFactor, S = Flight.MouseSensitivity;
     Mouse = InputObj->GetMouseState(0);
     CentreSteeringPointer();
     const GamePadState pad = InputObj->GetGamePadState();
 
-    if (Mouse.Y != 0) ApplyTurnStep(PitchRate, PitchDriven, float(Mouse.Y - 100) * F * S / 20);
-    if (GamePadOn && (pad.RotationZ > 45000 || pad.RotationZ < 15000))
-        ApplyTurnStep(PitchRate, PitchDriven, float(pad.RotationZ - 32767) / 12000 * F * S / 20);
-    if (PitchDriven) {
+    if (Mouse.Y != 0) ApplyTurnStep(Flight.PitchRate, Flight.PitchDriven, float(Mouse.Y - 100) * F * S / 20);
+    if (Flight.GamePadOn && (pad.RotationZ > 45000 || pad.RotationZ < 15000))
+        ApplyTurnStep(Flight.PitchRate, Flight.PitchDriven,
+                      float(pad.RotationZ - 32767) / 12000 * F * S / 20);
+    if (Flight.PitchDriven) {
         CameraObj->SelectCameraById(1);
-        CameraObj->TurnCameraPitch(-PitchRate, 2);
+        CameraObj->TurnCameraPitch(-Flight.PitchRate, 2);
         CameraObj->SelectCameraById(0);
-        CameraObj->TurnCameraPitch(PitchRate, 2);
+        CameraObj->TurnCameraPitch(Flight.PitchRate, 2);
         MeshObj->SelectMesh("hold");
-        MeshObj->TurnPitch(-PitchRate, 2);
-        DecayToZero(PitchDriven, PitchRate, F, TurnDecay);
+        MeshObj->TurnPitch(-Flight.PitchRate, 2);
+        DecayToZero(Flight.PitchDriven, Flight.PitchRate, F, TurnDecay);
     }
 
-    if (Mouse.X != 0) ApplyTurnStep(YawRate, YawDriven, float(Mouse.X - 100) * F * S / 20);
-    if (GamePadOn && (pad.Z > 40000 || pad.Z < 15000))
-        ApplyTurnStep(YawRate, YawDriven, float(pad.Z - 32767) / 12000 * F * S / 20);
-    if (YawDriven) {
+    if (Mouse.X != 0) ApplyTurnStep(Flight.YawRate, Flight.YawDriven, float(Mouse.X - 100) * F * S / 20);
+    if (Flight.GamePadOn && (pad.Z > 40000 || pad.Z < 15000))
+        ApplyTurnStep(Flight.YawRate, Flight.YawDriven, float(pad.Z - 32767) / 12000 * F * S / 20);
+    if (Flight.YawDriven) {
         CameraObj->SelectCameraById(1);
-        CameraObj->TurnCameraYaw(YawRate, 2);
+        CameraObj->TurnCameraYaw(Flight.YawRate, 2);
         CameraObj->SelectCameraById(0);
-        CameraObj->TurnCameraYaw(YawRate, 2);
+        CameraObj->TurnCameraYaw(Flight.YawRate, 2);
         MeshObj->SelectMesh("hold");
-        MeshObj->TurnYaw(YawRate, 2);
-        DecayToZero(YawDriven, YawRate, F, TurnDecay);
+        MeshObj->TurnYaw(Flight.YawRate, 2);
+        DecayToZero(Flight.YawDriven, Flight.YawRate, F, TurnDecay);
     }
 
     UpdateCameraVectors();
-    CamPosNow = CameraObj->GetCameraPosition();
+    Flight.CamPosNow = CameraObj->GetCameraPosition();
 }
 
 void HandleTuningKeys() {
@@ -474,44 +480,45 @@ void HandleTuningKeys() {
 void UpdateLensFlare() {
     if (!SkyObj->SelectSkyItem("flare")) return;
     const Vector sun = SkyObj->GetItemPosition();
-    const Vector toSun = sun - CamBasis.CamPos;
+    const Vector toSun = sun - Ship.CamBasis.CamPos;
     const float length = Length(toSun);
-    const HitInfoRec hit = MeshObj->RayHit(RayRec{CamBasis.CamPos, Normalise(toSun)}, 3, length, 0, 0, true);
+    const HitInfoRec hit =
+        MeshObj->RayHit(RayRec{Ship.CamBasis.CamPos, Normalise(toSun)}, 3, length, 0, 0, true);
     const bool hidden = hit.HitFlag && !IsSkipEntity(hit.HitId);
     SkyObj->SelectSkyItem("flare");
     SkyObj->SetFlareVisible(!hidden);
 }
 
 void ProbeCollisionsAndPickup() {
-    for (const RayRec& ray : ProbeRays) {
-        const HitInfoRec hit = MeshObj->RayHit(ray, 3, ShipSpeed + ProbeReach, SkipFilter());
+    for (const RayRec& ray : Flight.ProbeRays) {
+        const HitInfoRec hit = MeshObj->RayHit(ray, 3, Ship.ShipSpeed + Flight.ProbeReach, SkipFilter());
         if (!hit.HitFlag || IsSkipEntity(hit.HitId) || CheckPowerUpPickup(hit.HitId)) continue;
-        if (GravityBeam && hit.HitId == GravityBeam->GrabbedMeshIndex()) continue;
+        if (Arsenal.GravityBeam && hit.HitId == Arsenal.GravityBeam->GrabbedMeshIndex()) continue;
 
-        LastCollisionMesh = hit.HitId;
-        SpeedDriven = true;
-        if (!Invincible) {
-            CollisionFlash = true;
+        Flight.LastCollisionMesh = hit.HitId;
+        Flight.SpeedDriven = true;
+        if (!Ship.Invincible) {
+            Flight.CollisionFlash = true;
             PlaySound("camcollide");
         }
         // Bounce: back the way the ship came, never faster than the cruise limit.
-        if (ShipSpeed > 0)
-            ShipSpeed = ShipSpeed < ForwardLimit ? -ShipSpeed : ReverseLimit;
-        else if (ShipSpeed < 0)
-            ShipSpeed = ShipSpeed > ReverseLimit ? -ShipSpeed : ForwardLimit;
+        if (Ship.ShipSpeed > 0)
+            Ship.ShipSpeed = Ship.ShipSpeed < Flight.ForwardLimit ? -Ship.ShipSpeed : Flight.ReverseLimit;
+        else if (Ship.ShipSpeed < 0)
+            Ship.ShipSpeed = Ship.ShipSpeed > Flight.ReverseLimit ? -Ship.ShipSpeed : Flight.ForwardLimit;
         else
-            ShipSpeed = ReverseLimit;
+            Ship.ShipSpeed = Flight.ReverseLimit;
         MeshObj->SelectMesh("hold");
-        MeshObj->MoveForward(ShipSpeed, true, true);
-        BumpActive = true;
-        BumpTimer = 0;
+        MeshObj->MoveForward(Ship.ShipSpeed, true, true);
+        Flight.BumpActive = true;
+        Flight.BumpTimer = 0;
         break;
     }
 }
 
 void HandleShipCommands() {
     const GamePadState pad = InputObj->GetGamePadState();
-    const bool afterburner = Mouse.Button1 || PadButton(pad, 4) || (GamePadOn && pad.Y < 8000);
+    const bool afterburner = Mouse.Button1 || PadButton(pad, 4) || (Flight.GamePadOn && pad.Y < 8000);
     Thrust(pad, afterburner);
     RollAndStrafe(pad);
     SpecialKeys();
@@ -529,12 +536,12 @@ void HandleShipCommands() {
 
 void UpdateMiniView() {
     CameraObj->SelectCameraById(1);
-    if (MiniViewShown) {
+    if (Flight.MiniViewShown) {
         CameraObj->SetCameraActive(true);
         MiniViewport();
-        CameraObj->SetCameraPosition(CamBasis.CamPos);
+        CameraObj->SetCameraPosition(Ship.CamBasis.CamPos);
     } else {
-        CameraObj->SetCameraPosition(CamBasis.CamPos);
+        CameraObj->SetCameraPosition(Ship.CamBasis.CamPos);
         CameraObj->SetCameraActive(false);
     }
     CameraObj->SelectCameraById(0);
@@ -547,17 +554,17 @@ void SwitchMiniCameraOff() {
 }
 
 void DrawCollisionFlash() {
-    const float F = FrameFactor;
-    if (Invincible && CollisionFlash) {
+    const float F = Campaign.FrameFactor;
+    if (Ship.Invincible && Flight.CollisionFlash) {
         if (Draw2DObj->SelectImage("shield")) Draw2DObj->SetImageVisible(false);
-        CollisionFlash = false;
+        Flight.CollisionFlash = false;
     }
-    if (BumpActive) {
-        BumpTimer += F * 10;
-        if (BumpTimer >= 10) BumpActive = false;
+    if (Flight.BumpActive) {
+        Flight.BumpTimer += F * 10;
+        if (Flight.BumpTimer >= 10) Flight.BumpActive = false;
         return;
     }
-    if (!CollisionFlash || Invincible) return;
+    if (!Flight.CollisionFlash || Ship.Invincible) return;
     FlashTimer += F * 10;
     if (FlashTimer < 10) return;
     FlashTimer = 0;
@@ -568,13 +575,13 @@ void DrawCollisionFlash() {
     FlashTimerFrame += 1;
     if (FlashTimerFrame <= 16) return;
     FlashTimerFrame = 1;
-    CollisionFlash = false;
-    PlayerHitPending = false;
+    Flight.CollisionFlash = false;
+    Level.PlayerHitPending = false;
     if (Draw2DObj->SelectImage("shield")) Draw2DObj->SetImageVisible(false);
     AddShieldDamage(18);
-    if (ShieldDamage >= ShieldMax) {
+    if (Ship.ShieldDamage >= Ship.ShieldMax) {
         ResetShield();
-        ShipDestroyed = true;
+        Level.ShipDestroyed = true;
         ExplodeShip();
     }
     CheckShield();
@@ -582,16 +589,19 @@ void DrawCollisionFlash() {
 
 void DrawFlightMessages() {
     if (SensMessageOn)
-        Draw2DObj->DrawText(MathObj->MakeVector2(float(ScreenCentreX) - 75, 30),
-                            GameText("mousesensitive") + " " + Printed(MouseSensitivity));
-    if (PadToggleTimer < 50)
-        Draw2DObj->DrawText(MathObj->MakeVector2(float(ScreenCentreX) - 100, 30),
-                            GameText(GamePadOn ? "gpadon" : "gpadoff") + " " + PadName);
-    if (MiniViewShown) {
-        const float W = float(ScreenWidth);
+        Draw2DObj->DrawText(MathObj->MakeVector2(float(Display.ScreenCentreX) - 75, 30),
+                            GameText("mousesensitive") + " " + Printed(Flight.MouseSensitivity));
+    if (Flight.PadToggleTimer < 50)
+        Draw2DObj->DrawText(MathObj->MakeVector2(float(Display.ScreenCentreX) - 100, 30),
+                            GameText(Flight.GamePadOn ? "gpadon" : "gpadoff") + " " + PadName);
+    if (Flight.MiniViewShown) {
+        const float W = float(Display.ScreenWidth);
         Draw2DObj->DrawRectangle(
-            MathObj->MakeVector2(W - float(MiniViewWidth) * ScaleX - 25 * ScaleX, 25 * ScaleY),
-            MathObj->MakeVector2(W - 25 * ScaleX, 25 * ScaleY + float(MiniViewHeight) * ScaleY), false);
+            MathObj->MakeVector2(W - float(Display.MiniViewWidth) * Display.ScaleX - 25 * Display.ScaleX,
+                                 25 * Display.ScaleY),
+            MathObj->MakeVector2(W - 25 * Display.ScaleX,
+                                 25 * Display.ScaleY + float(Display.MiniViewHeight) * Display.ScaleY),
+            false);
     }
 }
 

@@ -48,48 +48,50 @@ void ShowImage(const char* key, bool visible) {
 }
 
 bool PlayHeld() {
-    return ShipDestroyed || OutOfBounds || LevelEnding || MenuRequested || ShopRequested || GameWon ||
-           GiantAsteroidFlying || CutsceneRunning;
+    return Level.ShipDestroyed || Hazards.OutOfBounds || LevelEnd.LevelEnding || Screens.MenuRequested ||
+           Screens.ShopRequested || Campaign.GameWon || GiantAsteroid.GiantAsteroidFlying ||
+           Level.CutsceneRunning;
 }
 
 // ---- Phase A ---------------------------------------------------------------------------
 
 void UpdateListener() {
-    const Vector& p = CamBasis.CamPos;
+    const Vector& p = Ship.CamBasis.CamPos;
     for (int i = 0; i <= 8; ++i) {
-        clsDSWave8* sound = PositionalSounds[std::size_t(i)].get();
+        clsDSWave8* sound = Campaign.PositionalSounds[std::size_t(i)].get();
         if (!sound) continue;
         sound->setListenerPos(p.x, p.y, p.z);
-        sound->SetListenerOrientation(CamAxes.AxisFront.x, CamAxes.AxisFront.y, CamAxes.AxisFront.z,
-                                      CamAxes.AxisUp.x, CamAxes.AxisUp.y, CamAxes.AxisUp.z);
+        sound->SetListenerOrientation(Ship.CamAxes.AxisFront.x, Ship.CamAxes.AxisFront.y,
+                                      Ship.CamAxes.AxisFront.z, Ship.CamAxes.AxisUp.x, Ship.CamAxes.AxisUp.y,
+                                      Ship.CamAxes.AxisUp.z);
     }
 }
 
 void TakeFrameFactor() {
     // A frame the engine could not time moves by the last factor it could.
     const float factor = TimerObj->GetFrameFactor(1.0f);
-    if (factor != 0.0f) FrameFactor = factor;
+    if (factor != 0.0f) Campaign.FrameFactor = factor;
 }
 
 void PollMusic() {
-    if (MusicPollDue) {
+    if (Campaign.MusicPollDue) {
         if (DXAudioObj) DXAudioObj->Poll();
-        MusicPollDue = false;
-        MusicPollTimer = 0;
+        Campaign.MusicPollDue = false;
+        Screens.MusicPollTimer = 0;
     } else {
-        MusicPollTimer += FrameFactor * 1.5f;
-        if (MusicPollTimer >= 10) MusicPollDue = true;
+        Screens.MusicPollTimer += Campaign.FrameFactor * 1.5f;
+        if (Screens.MusicPollTimer >= 10) Campaign.MusicPollDue = true;
     }
 }
 
 // ---- Phase B ---------------------------------------------------------------------------
 
 void LastFightMusic() {
-    if (CurrentLevel != LevelCountMax || !DXAudioObj) return;
-    if (!LastFightStarted) {
-        MusicPollDue = false;
+    if (Campaign.CurrentLevel != LevelCountMax || !DXAudioObj) return;
+    if (!Screens.LastFightStarted) {
+        Campaign.MusicPollDue = false;
         DXAudioObj->StopBackground();
-        LastFightStarted = true;
+        Screens.LastFightStarted = true;
         DXAudioObj->PlayBackground(sys::ProgramFolder() + "\\sound\\lastfight.wma");
     }
     if (DXAudioObj->BackgroundIsStopped())
@@ -97,123 +99,126 @@ void LastFightMusic() {
 }
 
 void TutorialLevel() {
-    if (CurrentLevel != 1) return;
-    Money = 600000;
+    if (Campaign.CurrentLevel != 1) return;
+    Campaign.Money = 600000;
     RunTutorialSteps();
     // A fresh Enter skips the training level.
     if (KeyDown(key::Return) && !EnterWasDown) {
-        AsteroidsLeft = 0;
+        Level.AsteroidsLeft = 0;
         CheckLevelComplete();
     }
 }
 
 void TakeShipAxes() {
     ShipAxes = GetMeshAxes("hold");
-    CamAxes = ShipAxes;
-    ProbeRays[0] = RayRec{CamPosNow, Vector{0, 0, 0} - CamAxes.AxisFront};
+    Ship.CamAxes = ShipAxes;
+    Flight.ProbeRays[0] = RayRec{Flight.CamPosNow, Vector{0, 0, 0} - Ship.CamAxes.AxisFront};
     BuildProbeRays();
 }
 
 void UpdateShots() {
-    UpdatePlasmaShots(PlasmaShots[0].ShotSpeed);
-    UpdateLaserShots(LaserShots[0].ShotSpeed);
-    UpdateIonShots(IonShots[0].ShotSpeed);
-    UpdateMionShots(MionShots[0].ShotSpeed);
-    UpdateGammaShots(GammaShots[0].ShotSpeed);
-    UpdateEplasShots(EplasShots[0].ShotSpeed);
-    UpdateDisperseShots(DisperseShots[0].ShotSpeed);
+    UpdatePlasmaShots(Arsenal.PlasmaShots[0].ShotSpeed);
+    UpdateLaserShots(Arsenal.LaserShots[0].ShotSpeed);
+    UpdateIonShots(Arsenal.IonShots[0].ShotSpeed);
+    UpdateMionShots(Arsenal.MionShots[0].ShotSpeed);
+    UpdateGammaShots(Arsenal.GammaShots[0].ShotSpeed);
+    UpdateEplasShots(Arsenal.EplasShots[0].ShotSpeed);
+    UpdateDisperseShots(Arsenal.DisperseShots[0].ShotSpeed);
 }
 
 void RunMothershipBlock() {
-    if (MothershipLevel && !MothershipBreakingUp) {
-        const bool last = CurrentLevel == LevelCountMax;
-        if (!MothershipInbound && (last || AsteroidsLeft < 12)) {
-            MothershipStartTime = FrameStartTime;
-            MothershipInbound = true;
+    if (Mothership.MothershipLevel && !Mothership.MothershipBreakingUp) {
+        const bool last = Campaign.CurrentLevel == LevelCountMax;
+        if (!Mothership.MothershipInbound && (last || Level.AsteroidsLeft < 12)) {
+            Mothership.MothershipStartTime = Campaign.FrameStartTime;
+            Mothership.MothershipInbound = true;
             if (!last && DXAudioObj) {
                 DXAudioObj->PlayForeground("masinbound.wav");
                 DXAudioObj->PauseBackground();
             }
         }
         const double wait = last ? 50.0 : 11.0;
-        if (MothershipInbound && (last || AsteroidsLeft < 12) &&
-            FrameStartTime - MothershipStartTime > wait) {
-            if (!MothershipArmed) {
+        if (Mothership.MothershipInbound && (last || Level.AsteroidsLeft < 12) &&
+            Campaign.FrameStartTime - Mothership.MothershipStartTime > wait) {
+            if (!Mothership.MothershipArmed) {
                 ResetMothership();
                 StartMothershipHyperspaceIn();
             }
-            if (MothershipInRange)
+            if (Mothership.MothershipInRange)
                 UpdateMothership();
             else
                 MothershipApproach();
         }
     }
-    if (MothershipBreakingUp) RunMothershipBreakup();
+    if (Mothership.MothershipBreakingUp) RunMothershipBreakup();
 }
 
 void RunExplosions() {
-    if (ExplosionActive) {
-        if (ExplosionRepick) PickExplosionSet();
+    if (Level.ExplosionActive) {
+        if (Effects.ExplosionRepick) PickExplosionSet();
         AnimateExplosionFlipbook();
     }
-    if (SparksActive) UpdateHitSparks();
-    if (ShockWave) ShockWave->Poll(FrameFactor);
-    if (MothershipShockWave) MothershipShockWave->Poll(FrameFactor);
+    if (Effects.SparksActive) UpdateHitSparks();
+    if (Effects.ShockWave) Effects.ShockWave->Poll(Campaign.FrameFactor);
+    if (Effects.MothershipShockWave) Effects.MothershipShockWave->Poll(Campaign.FrameFactor);
     for (int w = 1; w <= 7; ++w)
-        if (WeaponShockWaves[std::size_t(w)]) WeaponShockWaves[std::size_t(w)]->Poll(FrameFactor);
+        if (Effects.WeaponShockWaves[std::size_t(w)])
+            Effects.WeaponShockWaves[std::size_t(w)]->Poll(Campaign.FrameFactor);
 }
 
 void RunScoutBlock() {
-    if (CurrentLevel == LevelCountMax) {
-        if (FrameStartTime - ScoutL50Timer > 25.0) {
-            if (ScoutActive)
+    if (Campaign.CurrentLevel == LevelCountMax) {
+        if (Campaign.FrameStartTime - Scout.ScoutL50Timer > 25.0) {
+            if (Scout.ScoutActive)
                 UpdateScout();
             else
                 StartScoutInbound();
         }
         return;
     }
-    if (AsteroidsLeft >= 18) return;
-    if (ScoutActive) {
+    if (Level.AsteroidsLeft >= 18) return;
+    if (Scout.ScoutActive) {
         UpdateScout();
-        if (AsteroidsLeft < 1) {
+        if (Level.AsteroidsLeft < 1) {
             // The field is cleared: the scout's pass ends with it.
-            ScoutActive = false;
+            Scout.ScoutActive = false;
             for (int n = 1; n <= 20; ++n)
                 if (MeshObj->SelectMesh("scouthold" + std::to_string(n))) MeshObj->SetVisible(false);
             if (MeshObj->SelectMesh("scout")) MeshObj->SetVisible(false);
-            if (CurrentLevel == 2)
+            if (Campaign.CurrentLevel == 2)
                 for (const char* key : {"masbattle", "lightanim"})
                     if (MeshObj->SelectMesh(key)) MeshObj->SetVisible(false);
-            if (PositionalSounds[1]) PositionalSounds[1]->StopSound();
+            if (Campaign.PositionalSounds[1]) Campaign.PositionalSounds[1]->StopSound();
         }
     } else {
-        if (ScoutNextLevel > 47) ScoutNextLevel = LevelCountMax;
-        if (CurrentLevel == ScoutNextLevel) StartScoutInbound();
+        if (Scout.ScoutNextLevel > 47) Scout.ScoutNextLevel = LevelCountMax;
+        if (Campaign.CurrentLevel == Scout.ScoutNextLevel) StartScoutInbound();
     }
 }
 
 void RunBattleshipBlock() {
-    const bool last = CurrentLevel == LevelCountMax;
+    const bool last = Campaign.CurrentLevel == LevelCountMax;
     const double wait = last ? 3.0 : 10.0;
-    if (FrameStartTime - BattleshipTimer > wait && (!last || !MothershipLevel)) {
-        if (BattleshipActive) UpdateBattleship();
+    if (Campaign.FrameStartTime - Battleship.BattleshipTimer > wait &&
+        (!last || !Mothership.MothershipLevel)) {
+        if (Battleship.BattleshipActive) UpdateBattleship();
         ReleaseBattleshipPointer();
-        if (!last && BattleshipNextLevel > 47) BattleshipNextLevel = LevelCountMax;
-        if ((last || CurrentLevel == BattleshipNextLevel) && !BattleshipPending) {
+        if (!last && Battleship.BattleshipNextLevel > 47) Battleship.BattleshipNextLevel = LevelCountMax;
+        if ((last || Campaign.CurrentLevel == Battleship.BattleshipNextLevel) &&
+            !Battleship.BattleshipPending) {
             StartBattleship();
-            BattleshipPending = true;
+            Battleship.BattleshipPending = true;
         }
     }
     // Five seconds after the mothership's fall its level ends (level 25: the gold
     // ship's cut-scene comes first).
-    if (MothershipKillHold && FrameStartTime - MothershipKillTime > 5.0) {
-        MothershipKillHold = false;
-        AsteroidsLeft = 0;
+    if (Mothership.MothershipKillHold && Campaign.FrameStartTime - Mothership.MothershipKillTime > 5.0) {
+        Mothership.MothershipKillHold = false;
+        Level.AsteroidsLeft = 0;
         if (DXAudioObj) DXAudioObj->StopForeground();
-        if (!MothershipBreakingUp) {
-            if (CurrentLevel == 25)
-                GoldCutsceneArmed = true;
+        if (!Mothership.MothershipBreakingUp) {
+            if (Campaign.CurrentLevel == 25)
+                Level.GoldCutsceneArmed = true;
             else
                 CheckLevelComplete();
         }
@@ -224,7 +229,7 @@ void RunBattleshipBlock() {
 // collisions, the aliens, the level's end and the weapon stores. False when the play
 // is held from here on.
 bool RunPlayAroundTheShip() {
-    if (!ShipCollisionsOff) CheckShipCollisions();
+    if (!Level.ShipCollisionsOff) CheckShipCollisions();
     DrawHudPointers(ShipAxes);
     UpdateAliens();
     if (!AlienBattlePending()) CheckLevelComplete();
@@ -232,9 +237,9 @@ bool RunPlayAroundTheShip() {
     // the rest of the play would fly into it. The collision boxes still go for the render.
     if (PlayHeld()) return false;
     RegenerateWeaponEnergy();
-    if (!CapacityApplied) {
+    if (!Arsenal.CapacityApplied) {
         SetWeaponEnergy(0, 0);
-        CapacityApplied = true;
+        Arsenal.CapacityApplied = true;
     }
     SetActiveAsteroidCount();
     return true;
@@ -242,7 +247,7 @@ bool RunPlayAroundTheShip() {
 
 // The rest of the play after the ship's flight: enemies and events.
 void RunFight() {
-    if (BreakupRunning) UpdateAsteroidBreakup();
+    if (Effects.BreakupRunning) UpdateAsteroidBreakup();
     UpdateStarscape();
 
     RunMothershipBlock();
@@ -253,11 +258,11 @@ void RunFight() {
     RunScoutBlock();
     RunBattleshipBlock();
     // Back at the start pose no collision flash is due.
-    if (InRange(CamBasis.CamPos, Vector{0, 0, 0}, 11)) CollisionFlash = false;
-    if (GiantAsteroidActive) UpdateGiantAsteroid();
+    if (InRange(Ship.CamBasis.CamPos, Vector{0, 0, 0}, 11)) Flight.CollisionFlash = false;
+    if (GiantAsteroid.GiantAsteroidActive) UpdateGiantAsteroid();
     // A boss's, the scout's or the battleship's shot that reached the ship costs the
     // shield through the collision flash; the flash's end clears the hit.
-    if (PlayerHitPending && !Invincible) CollisionFlash = true;
+    if (Level.PlayerHitPending && !Ship.Invincible) Flight.CollisionFlash = true;
 }
 
 void RunPlay() {
@@ -271,59 +276,60 @@ void RunPlay() {
 // ---- Phase C ---------------------------------------------------------------------------
 
 void RunGiantAsteroidEvent() {
-    if (!GiantAsteroidPending || AsteroidsLeft >= 1) return;
-    if (!GiantAsteroidFlying && !GiantAsteroidActive)
+    if (!GiantAsteroid.GiantAsteroidPending || Level.AsteroidsLeft >= 1) return;
+    if (!GiantAsteroid.GiantAsteroidFlying && !GiantAsteroid.GiantAsteroidActive)
         StartGiantAsteroid();
-    else if (GiantAsteroidFlying && !GiantAsteroidActive)
+    else if (GiantAsteroid.GiantAsteroidFlying && !GiantAsteroid.GiantAsteroidActive)
         UpdateGiantAsteroidHold();
 }
 
 void RunCutscenes() {
     // A cut-scene starts once per level: CutsceneDone is set when it has run.
-    const bool waiting = AsteroidsLeft < 1 && !CutsceneRunning && !CutsceneDone && !MothershipLevel;
-    if (CurrentLevel == 25) {
-        if (waiting && !GoldShipStarted && GoldCutsceneArmed) StartGoldShipCutscene();
-        if (CutsceneRunning) UpdateGoldShipCutscene();
-    } else if (CurrentLevel == LevelCountMax) {
-        if (waiting && BattleshipDestroyed && !BattleshipActive) StartEndCutscene();
-        if (CutsceneRunning) UpdateEndCutscene();
+    const bool waiting = Level.AsteroidsLeft < 1 && !Level.CutsceneRunning && !Level.CutsceneDone &&
+                         !Mothership.MothershipLevel;
+    if (Campaign.CurrentLevel == 25) {
+        if (waiting && !Level.GoldShipStarted && Level.GoldCutsceneArmed) StartGoldShipCutscene();
+        if (Level.CutsceneRunning) UpdateGoldShipCutscene();
+    } else if (Campaign.CurrentLevel == LevelCountMax) {
+        if (waiting && Battleship.BattleshipDestroyed && !Battleship.BattleshipActive) StartEndCutscene();
+        if (Level.CutsceneRunning) UpdateEndCutscene();
     }
 }
 
 void RunShipLoss() {
-    if (!ShipDestroyed) return;
-    RunShipDeath(DeathDone);
-    if (DeathDone) {
-        MenuRequested = true;
-        DeathDone = false;
+    if (!Level.ShipDestroyed) return;
+    RunShipDeath(Screens.DeathDone);
+    if (Screens.DeathDone) {
+        Screens.MenuRequested = true;
+        Screens.DeathDone = false;
     }
 }
 
 void RunScreens() {
-    if (MenuRequested) {
+    if (Screens.MenuRequested) {
         RunPauseMenu();
-        if (!MenuRequested) ShowImage("menu", false);
+        if (!Screens.MenuRequested) ShowImage("menu", false);
     }
-    if (ShopRequested) {
+    if (Screens.ShopRequested) {
         RunWeaponShop();
-        if (!ShopRequested) {
+        if (!Screens.ShopRequested) {
             ShowImage("buymenu", false);
             EscapeFromShop = KeyDown(key::Escape);
         }
     }
-    ShowImage("cpit", !(MenuRequested || ShopRequested));
+    ShowImage("cpit", !(Screens.MenuRequested || Screens.ShopRequested));
 
     if (KeyDown(key::B)) {
-        ShopRequested = true;
-        if (TutorialSteps[4]) TutorialSteps[22] = true;
+        Screens.ShopRequested = true;
+        if (Level.TutorialSteps[4]) Level.TutorialSteps[22] = true;
     }
     if (EscapeFromShop && !KeyDown(key::Escape)) EscapeFromShop = false;
-    if (KeyDown(key::Escape) && EscTimer > 5 && !EscapeFromShop) {
+    if (KeyDown(key::Escape) && Screens.EscTimer > 5 && !EscapeFromShop) {
         ShowImage("cpit", false);
-        EscTimer = 0;
-        MenuRequested = true;
+        Screens.EscTimer = 0;
+        Screens.MenuRequested = true;
     }
-    EscTimer += FrameFactor * 1.5f;
+    Screens.EscTimer += Campaign.FrameFactor * 1.5f;
 }
 
 namespace {
@@ -343,11 +349,11 @@ void DrawRewardText(const Vector2& at) {
 void DrawHudOverlays() {
     DrawPowerUpTimers();
     UpdateProgressBar();
-    if (RewardSoundPlayed) {
-        if (FrameStartTime - RewardTime > 30.0)
-            RewardSoundPlayed = false;
+    if (Screens.RewardSoundPlayed) {
+        if (Campaign.FrameStartTime - Screens.RewardTime > 30.0)
+            Screens.RewardSoundPlayed = false;
         else
-            DrawRewardText(Vector2{float(ScreenCentreX) - 150 * ScaleX, 80 * ScaleY});
+            DrawRewardText(Vector2{float(Display.ScreenCentreX) - 150 * Display.ScaleX, 80 * Display.ScaleY});
     }
     DrawFlightMessages();
     DrawEnergyMeter();
@@ -355,28 +361,28 @@ void DrawHudOverlays() {
 }
 
 void DrawStatusLine() {
-    if (GameWon || !Draw2DObj->SelectImage("font")) return;
+    if (Campaign.GameWon || !Draw2DObj->SelectImage("font")) return;
     Draw2DObj->SetFontColour(Colour{255, 255, 255, 255}, 255);
-    const Vector2 at{32 * ScaleX, 32 * ScaleY};
-    if (LevelEnding) {
-        Draw2DObj->SetImagePosition(Vector2{1 * ScaleX, 400 * ScaleY});
+    const Vector2 at{32 * Display.ScaleX, 32 * Display.ScaleY};
+    if (LevelEnd.LevelEnding) {
+        Draw2DObj->SetImagePosition(Vector2{1 * Display.ScaleX, 400 * Display.ScaleY});
         Draw2DObj->DrawFontText(LevelEndText(), at, 3, 50);
         return;
     }
     Draw2DObj->SetImagePosition(Vector2{0, 0});
     Draw2DObj->DrawFontText(RunningStatusText(), at, 3, 50);
-    if (CurrentLevel == 1) {
-        Draw2DObj->SetImagePosition(Vector2{0, 300 * ScaleY});
-        Draw2DObj->DrawFontText(TutorialHint, at, 3, 50);
+    if (Campaign.CurrentLevel == 1) {
+        Draw2DObj->SetImagePosition(Vector2{0, 300 * Display.ScaleY});
+        Draw2DObj->DrawFontText(Tutorial.TutorialHint, at, 3, 50);
         Draw2DObj->SetImagePosition(Vector2{0, 0});
     }
 }
 
 void SaveAndLoadKeys() {
     const bool f5 = KeyDown(key::F5), f6 = KeyDown(key::F6);
-    if (f5 && !F5WasDown) QuickSaveLatch = true;
+    if (f5 && !F5WasDown) Screens.QuickSaveLatch = true;
     F5WasDown = f5;
-    if (QuickSaveLatch) {
+    if (Screens.QuickSaveLatch) {
         int slot = 0;
         SaveGameMenu(slot);
     }
@@ -385,24 +391,25 @@ void SaveAndLoadKeys() {
 }
 
 void DrawHudMap() {
-    const float W = float(ScreenWidth), H = float(ScreenHeight);
+    const float W = float(Display.ScreenWidth), H = float(Display.ScreenHeight);
     auto mark = [&](const Vector& p, float k, const Colour& colour) {
         Draw2DObj->SetDrawColour(colour);
-        Draw2DObj->DrawRectangle(Vector2{p.x / 75 + W - 128 * ScaleX, p.z / 75 + H - 128 * ScaleY},
-                                 Vector2{p.x / 75 + W - k * ScaleX, p.z / 75 + H - k * ScaleY}, true);
+        Draw2DObj->DrawRectangle(
+            Vector2{p.x / 75 + W - 128 * Display.ScaleX, p.z / 75 + H - 128 * Display.ScaleY},
+            Vector2{p.x / 75 + W - k * Display.ScaleX, p.z / 75 + H - k * Display.ScaleY}, true);
     };
-    const Vector& cam = CamBasis.CamPos;
-    for (int i = 1; i <= AsteroidCount && i <= AsteroidRecords; ++i) {
-        const AsteroidRec& a = Asteroids[std::size_t(i)];
+    const Vector& cam = Ship.CamBasis.CamPos;
+    for (int i = 1; i <= Level.AsteroidCount && i <= AsteroidRecords; ++i) {
+        const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
         if (!a.Active) continue;
         mark(a.Pos, 132, a.Pos.y > cam.y ? Colour{0, 255, 0, 255} : Colour{255, 0, 0, 255});
     }
     const Colour own{100, 0, 255, 255};
     mark(cam, 134, own);
-    if (MeshObj->SelectMeshById(StationId)) mark(MeshObj->GetPosition(), 136, own);
-    if (FlamingAsteroid && FlamingAsteroid->Active_ && !FlamingAsteroid->BlowUp_ &&
-        FlamingAsteroid->NextLevel_ == CurrentLevel)
-        mark(FlamingAsteroid->Position_, 133, Colour{254, 248, 0, 255});
+    if (MeshObj->SelectMeshById(Level.StationId)) mark(MeshObj->GetPosition(), 136, own);
+    if (Level.FlamingAsteroid && Level.FlamingAsteroid->Active_ && !Level.FlamingAsteroid->BlowUp_ &&
+        Level.FlamingAsteroid->NextLevel_ == Campaign.CurrentLevel)
+        mark(Level.FlamingAsteroid->Position_, 133, Colour{254, 248, 0, 255});
 }
 
 void RunEverFrame() {
@@ -411,10 +418,10 @@ void RunEverFrame() {
     if (KeyDown(key::P)) SaveNumberedScreenshot(*FrameObj, ScreenshotCounter);
     RunShipLoss();
     RunScreens();
-    if (OutOfBounds) AlienApproachWarning();
-    if (FlybyActive) AlienFlybyAttack();
-    if (LevelEnding) RunLevelTransition();
-    if (GameWon) {
+    if (Hazards.OutOfBounds) AlienApproachWarning();
+    if (Hazards.FlybyActive) AlienFlybyAttack();
+    if (LevelEnd.LevelEnding) RunLevelTransition();
+    if (Campaign.GameWon) {
         ShowImage("cpit", false);
         SwitchMiniCameraOff();
         ShowGameWon();
@@ -432,12 +439,12 @@ void RunEverFrame() {
 }  // namespace
 
 bool RunShipFlight(bool (*between)()) {
-    ForwardLimit = FrameFactor * CruiseTopSpeed;
-    ReverseLimit = -ForwardLimit;
+    Flight.ForwardLimit = Campaign.FrameFactor * Ship.CruiseTopSpeed;
+    Flight.ReverseLimit = -Flight.ForwardLimit;
     SteerShip();
     UpdateCameraVectors();
     CameraObj->SelectCameraById(0);
-    CamPosNow = CameraObj->GetCameraPosition();
+    Flight.CamPosNow = CameraObj->GetCameraPosition();
     if (between && !between()) return false;
     HandleTuningKeys();
     TakeShipAxes();
@@ -457,16 +464,17 @@ int GameTextIndex(const std::string& name) {
 }
 
 std::string RunningStatusText() {
-    TimeLeft = std::floor(LevelTimeLimit - float(FrameStartTime - LevelStartTime));
-    if (TimeLeft < 1) TimeLeft = 1;
-    return Text("level") + ": " + std::to_string(CurrentLevel) + "   " + Text("money") + ": $" +
-           MoneyText(Money) + "  " + Text("time") + ": " + std::to_string(int(TimeLeft));
+    LevelEnd.TimeLeft =
+        std::floor(Level.LevelTimeLimit - float(Campaign.FrameStartTime - Level.LevelStartTime));
+    if (LevelEnd.TimeLeft < 1) LevelEnd.TimeLeft = 1;
+    return Text("level") + ": " + std::to_string(Campaign.CurrentLevel) + "   " + Text("money") + ": $" +
+           MoneyText(Campaign.Money) + "  " + Text("time") + ": " + std::to_string(int(LevelEnd.TimeLeft));
 }
 
 std::string LevelEndText() {
-    return Text("level") + " " + std::to_string(CurrentLevel) + " " + Text("complete") + ": " +
-           std::to_string(int(TimeLeft)) + " " + Text("secsaccur") + ": " + std::to_string(int(HitRatio)) +
-           Text("pctbonus") + MoneyText(LevelBonus);
+    return Text("level") + " " + std::to_string(Campaign.CurrentLevel) + " " + Text("complete") + ": " +
+           std::to_string(int(LevelEnd.TimeLeft)) + " " + Text("secsaccur") + ": " +
+           std::to_string(int(Level.HitRatio)) + Text("pctbonus") + MoneyText(LevelEnd.LevelBonus);
 }
 
 void ResetFrameLoop() {
@@ -475,11 +483,11 @@ void ResetFrameLoop() {
     F5WasDown = F6WasDown = false;
     EscapeFromShop = false;
     ShipAxes = AxisSet{};
-    if (FrameFactor <= 0) FrameFactor = 1;
+    if (Campaign.FrameFactor <= 0) Campaign.FrameFactor = 1;
 }
 
 void RunGameFrame() {
-    FrameStartTime = sys::WallClock();
+    Campaign.FrameStartTime = sys::WallClock();
     UpdateListener();
     FrameObj->BeginFrame();
     TakeFrameFactor();

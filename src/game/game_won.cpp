@@ -13,23 +13,23 @@
 namespace quorvel {
 
 void ShowGameWon() {
-    if (!GameWonStarted) {
-        GameWonStarted = true;
-        GameWonPageTime = FrameStartTime;
+    if (!LevelEnd.GameWonStarted) {
+        LevelEnd.GameWonStarted = true;
+        LevelEnd.GameWonPageTime = Campaign.FrameStartTime;
     }
     if (Draw2DObj->SelectImage("cpit")) Draw2DObj->SetImageVisible(false);
     if (DXAudioObj) DXAudioObj->PauseBackground();
     if (Draw2DObj->SelectImage("gamewon")) {
-        Draw2DObj->SetImageTexture(0, "won" + std::to_string(GameWonPage));
+        Draw2DObj->SetImageTexture(0, "won" + std::to_string(LevelEnd.GameWonPage));
         Draw2DObj->SetImageVisible(true);
     }
     // An Enter still held from the screen before turns the first page only after a second.
     const bool enter = InputObj->IsKeyDown(key::Return) || InputObj->IsKeyDown(key::NumpadEnter);
-    if (enter && FrameStartTime - GameWonPageTime > 1.0) {
-        GameWonPageTime = FrameStartTime;
-        GameWonPage += 1;
+    if (enter && Campaign.FrameStartTime - LevelEnd.GameWonPageTime > 1.0) {
+        LevelEnd.GameWonPageTime = Campaign.FrameStartTime;
+        LevelEnd.GameWonPage += 1;
         // Past the last page the campaign is over, and so is the program.
-        if (GameWonPage > 4) sys::EndProcess(0);
+        if (LevelEnd.GameWonPage > 4) sys::EndProcess(0);
     }
 }
 

@@ -38,21 +38,22 @@ void HideBeamImages() {
 // so does the object itself.
 void MoveThrownObject() {
     MeshObj->SelectMesh("virtualast");
-    MeshObj->SetOrientation(GravityBeam->CurThrowVR(), GravityBeam->CurThrowUP(), GravityBeam->CurThrowVD());
-    MeshObj->SetPosition(GravityBeam->CurrentPosition());
-    MeshObj->MoveForward(-150 * FrameFactor, true, true);
+    MeshObj->SetOrientation(Arsenal.GravityBeam->CurThrowVR(), Arsenal.GravityBeam->CurThrowUP(),
+                            Arsenal.GravityBeam->CurThrowVD());
+    MeshObj->SetPosition(Arsenal.GravityBeam->CurrentPosition());
+    MeshObj->MoveForward(-150 * Campaign.FrameFactor, true, true);
     const Vector p = MeshObj->GetPosition();
-    TutorialSteps[TutThrown] = true;
+    Level.TutorialSteps[TutThrown] = true;
 
-    const Vector d = GravityBeam->CurThrowVD();
+    const Vector d = Arsenal.GravityBeam->CurThrowVD();
     constexpr float o = 0.03f;
     const float dx[5] = {0, o, -o, -o, o};
     const float dy[5] = {0, o, -o, o, -o};
-    for (std::size_t k = 0; k < ThrowRays.size(); ++k)
-        ThrowRays[k] = RayRec{p, {-d.x + dx[k], -d.y + dy[k], -d.z}};
+    for (std::size_t k = 0; k < Flight.ThrowRays.size(); ++k)
+        Flight.ThrowRays[k] = RayRec{p, {-d.x + dx[k], -d.y + dy[k], -d.z}};
 
-    const int held = GravityBeam->GrabbedMeshIndex();
-    for (const RayRec& ray : ThrowRays) {
+    const int held = Arsenal.GravityBeam->GrabbedMeshIndex();
+    for (const RayRec& ray : Flight.ThrowRays) {
         ShowEntity(held, false);
         const HitInfoRec hit = MeshObj->RayHit(ray, 3, ThrowReach, 0, 0, true);
         ShowEntity(held, true);
@@ -60,13 +61,13 @@ void MoveThrownObject() {
             continue;
 
         const int id = hit.HitId;
-        const Vector at = GravityBeam->CurrentPosition();
-        ShotsHit += 1;
+        const Vector at = Arsenal.GravityBeam->CurrentPosition();
+        Level.ShotsHit += 1;
         // Every hit routine acts only on its own meshes.
-        if (id == BattleshipId) BattleshipHit(id, 10000.0, at);
+        if (id == Level.BattleshipId) BattleshipHit(id, 10000.0, at);
         ScoutHit(id, 25000, at);
         AlienHit(id, 25000.0f, at);
-        if (id == MothershipId) MothershipHit(id, 10000.0f, at);
+        if (id == Level.MothershipId) MothershipHit(id, 10000.0f, at);
         StationHit(id, at);
         GravityBeamHitAsteroid(id);
         if (IsAlienMesh(held)) {
@@ -77,21 +78,21 @@ void MoveThrownObject() {
             GravityBeamHitAsteroid(held);
             StopSound("aliengib");
         }
-        GravityBeam->Init();
+        Arsenal.GravityBeam->Init();
         break;
     }
 }
 
 void TryGrab() {
-    for (std::size_t k = 1; k < ProbeRays.size(); ++k) {
-        const HitInfoRec hit = MeshObj->RayHit(ProbeRays[k], 3, GrabReach, 0, 0, true);
+    for (std::size_t k = 1; k < Flight.ProbeRays.size(); ++k) {
+        const HitInfoRec hit = MeshObj->RayHit(Flight.ProbeRays[k], 3, GrabReach, 0, 0, true);
         if (!hit.HitFlag || IsSkipEntity(hit.HitId) || CheckPowerUpPickup(hit.HitId)) continue;
-        GrabCandidate = hit.HitId;
-        if (!IsTargetMesh(GrabCandidate)) continue;
-        GravityBeam->Grab(GrabCandidate);
+        Flight.GrabCandidate = hit.HitId;
+        if (!IsTargetMesh(Flight.GrabCandidate)) continue;
+        Arsenal.GravityBeam->Grab(Flight.GrabCandidate);
         PlaySound("gravgrab");
-        TutorialSteps[TutGrabbed] = true;
-        if (IsAlienMesh(GrabCandidate)) PlaySound("aliengib");
+        Level.TutorialSteps[TutGrabbed] = true;
+        if (IsAlienMesh(Flight.GrabCandidate)) PlaySound("aliengib");
         break;
     }
 }
@@ -100,34 +101,35 @@ void TryGrab() {
 
 void RunGravityBeamControl() {
     HideBeamImages();
-    if (!GravityBeam) return;
+    if (!Arsenal.GravityBeam) return;
     const AxisSet axes = GetMeshAxes("hold");
 
-    if (GravBeamSelected) {
-        GravityBeam->Poll(CamBasis.CamPos, FrameFactor, axes.AxisRight, axes.AxisUp, axes.AxisFront);
-        if (!GravityBeam->Holding()) {
+    if (Flight.GravBeamSelected) {
+        Arsenal.GravityBeam->Poll(Ship.CamBasis.CamPos, Campaign.FrameFactor, axes.AxisRight, axes.AxisUp,
+                                  axes.AxisFront);
+        if (!Arsenal.GravityBeam->Holding()) {
             PlaySound("gravbeam", true);
             Humming = true;
             ScrollGravityBeam(axes);
         }
-        if (GravityBeam->BeingThrown()) MoveThrownObject();
+        if (Arsenal.GravityBeam->BeingThrown()) MoveThrownObject();
     }
 
-    if (GravBeamFiring) {
+    if (Flight.GravBeamFiring) {
         ScrollGravityBeam(axes);
-        if (!GravityBeam->BeingThrown() && !GravityBeam->Holding()) TryGrab();
-        if (GravityBeam->Holding() && ThrowArmed) {
-            GravityBeam->Throw(ThrowRange);
-            ThrowArmed = false;
+        if (!Arsenal.GravityBeam->BeingThrown() && !Arsenal.GravityBeam->Holding()) TryGrab();
+        if (Arsenal.GravityBeam->Holding() && Flight.ThrowArmed) {
+            Arsenal.GravityBeam->Throw(ThrowRange);
+            Flight.ThrowArmed = false;
             PlaySound("gravshoot");
         }
     }
 
-    if (GravityBeam->Holding() && !GravBeamFiring) ThrowArmed = true;
+    if (Arsenal.GravityBeam->Holding() && !Flight.GravBeamFiring) Flight.ThrowArmed = true;
 
-    if (CurrentWeapon != 8) GravBeamSelected = false;
+    if (Campaign.CurrentWeapon != 8) Flight.GravBeamSelected = false;
     // The beam's hum would otherwise loop on after a change of weapon.
-    if (!GravBeamSelected && Humming) {
+    if (!Flight.GravBeamSelected && Humming) {
         StopSound("gravbeam");
         Humming = false;
     }

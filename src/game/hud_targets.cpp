@@ -4,6 +4,7 @@
 #include <array>
 
 #include "common/engine_objects.h"
+#include "assets/assets.h"
 #include "game/game.h"
 #include "game/state.h"
 
@@ -13,10 +14,10 @@ void SelectHudTargets() {
     constexpr float Far = 99999.0f;
     std::array<float, AsteroidRecords + 2> d{};
     bool anyNear = false;
-    const int count = AsteroidCount < AsteroidRecords ? AsteroidCount : AsteroidRecords;
+    const int count = Level.AsteroidCount < AsteroidRecords ? Level.AsteroidCount : AsteroidRecords;
     for (int i = 1; i <= count; ++i) {
-        const AsteroidRec& a = Asteroids[std::size_t(i)];
-        d[std::size_t(i)] = a.Active ? MathObj->Distance(a.Pos, CamBasis.CamPos) : -1.0f;
+        const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
+        d[std::size_t(i)] = a.Active ? MathObj->Distance(a.Pos, Ship.CamBasis.CamPos) : -1.0f;
         if (a.Active && d[std::size_t(i)] < Far) anyNear = true;
     }
 
@@ -37,16 +38,16 @@ void SelectHudTargets() {
             chosen[std::size_t(k)] = best;
         }
         for (int k = 1; k <= 5; ++k) {
-            PointerSlot& slot = HudPointers[std::size_t(k)];
+            PointerSlot& slot = Hud.HudPointers[std::size_t(k)];
             const int i = chosen[std::size_t(k)];
             slot.PointerOn = i != 0;
-            if (i != 0) slot.PointerTarget = Asteroids[std::size_t(i)].Pos;
+            if (i != 0) slot.PointerTarget = Level.Asteroids[std::size_t(i)].Pos;
         }
     }
 
     for (int j = 1; j <= 10; ++j) {
-        const AlienShip& alien = Aliens[std::size_t(j)];
-        PointerSlot& slot = HudPointers[std::size_t(j + 5)];
+        const AlienShip& alien = AlienFleet.Aliens[std::size_t(j)];
+        PointerSlot& slot = Hud.HudPointers[std::size_t(j + 5)];
         slot.PointerOn = alien.Active;
         if (alien.Active) slot.PointerTarget = alien.Position;
     }

@@ -8,22 +8,22 @@ namespace quorvel {
 
 void PlaceMenuPointer(const MouseState& mouse, int& pictureX, int& pictureY) {
     if (Draw2DObj->SelectImage("mouse")) {
-        Draw2DObj->SetImagePosition(Vector2{mouse.X - 11 * ScaleX, mouse.Y - 13 * ScaleY});
+        Draw2DObj->SetImagePosition(Vector2{mouse.X - 11 * Display.ScaleX, mouse.Y - 13 * Display.ScaleY});
         Draw2DObj->SetImageVisible(true);
     }
-    pictureX = Nearest((mouse.X - ScreenCentreX) / ScaleX + 256);
-    pictureY = Nearest((mouse.Y - ScreenCentreY) / ScaleY + 256);
+    pictureX = Nearest((mouse.X - Display.ScreenCentreX) / Display.ScaleX + 256);
+    pictureY = Nearest((mouse.Y - Display.ScreenCentreY) / Display.ScaleY + 256);
 }
 
 int HoverMenuRow(const clsMenu& list, int pictureX, int pictureY) {
     const bool over = list.OverMenu(pictureX, pictureY);
     if (Draw2DObj->SelectImage("mouse")) Draw2DObj->SetImageTexture(0, over ? "ms2" : "ms1");
     if (!over) {
-        InGameHoverSounded = false;
+        InGameMenu.InGameHoverSounded = false;
         return -1;
     }
-    if (!InGameHoverSounded) PlayClick();
-    InGameHoverSounded = true;
+    if (!InGameMenu.InGameHoverSounded) PlayClick();
+    InGameMenu.InGameHoverSounded = true;
     return list.MenuSelected(pictureX, pictureY);
 }
 

@@ -38,11 +38,11 @@ clsMenu MakeList(const Rect (&rows)[N]) {
 clsMenu MakeSlotList() {
     clsMenu list;
     list.Init(SaveSlotCount - 1);
-    const float cx = float(ScreenCentreX), cy = float(ScreenCentreY);
+    const float cx = float(Display.ScreenCentreX), cy = float(Display.ScreenCentreY);
     for (int k = 0; k < SaveSlotCount; ++k) {
         const float top = 220.0f - 20.0f * float(k);
-        list.AddMenuItem(Nearest(cx - 82 * ScaleX), Nearest(cy - top * ScaleY), Nearest(cx + 80 * ScaleX),
-                         Nearest(cy - (top - 18) * ScaleY));
+        list.AddMenuItem(Nearest(cx - 82 * Display.ScaleX), Nearest(cy - top * Display.ScaleY),
+                         Nearest(cx + 80 * Display.ScaleX), Nearest(cy - (top - 18) * Display.ScaleY));
     }
     return list;
 }
@@ -50,10 +50,10 @@ clsMenu MakeSlotList() {
 }  // namespace
 
 void CreateInGameMenus() {
-    InGameMenus[0] = MakeList(PauseRows);
-    InGameMenus[1] = MakeList(GameOverRows);
-    InGameMenus[2] = MakeList(ShopRows);
-    InGameMenus[3] = MakeSlotList();
+    InGameMenu.InGameMenus[0] = MakeList(PauseRows);
+    InGameMenu.InGameMenus[1] = MakeList(GameOverRows);
+    InGameMenu.InGameMenus[2] = MakeList(ShopRows);
+    InGameMenu.InGameMenus[3] = MakeSlotList();
 }
 
 }  // namespace quorvel

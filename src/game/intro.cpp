@@ -157,11 +157,11 @@ void LoadIntroMeshes() {
 }
 
 void PlayIntro() {
-    IntroSeen = true;
+    Campaign.IntroSeen = true;
     // Handles are thin views of the one engine: making the full set costs nothing.
     CreateEngineObjects();
-    GraphicsLevel = Options.Graphics.Value();
-    const bool low = GraphicsLevel == 1;
+    Display.GraphicsLevel = Options.Graphics.Value();
+    const bool low = Display.GraphicsLevel == 1;
     ApplyRenderSwitches(low);
 
     int width = 0, height = 0, depth = 0;

@@ -9,11 +9,12 @@ namespace quorvel {
 void AddKillMoney(float value) {
     // The harder the setting, the less per hit point (the asteroids have more).
     constexpr double perDifficulty[6] = {0, 40, 35, 30, 25, 20};
-    if (DifficultyLevel >= 1 && DifficultyLevel <= 5) Money += double(value) * perDifficulty[DifficultyLevel];
+    if (Campaign.DifficultyLevel >= 1 && Campaign.DifficultyLevel <= 5)
+        Campaign.Money += double(value) * perDifficulty[Campaign.DifficultyLevel];
 }
 
 void ApplyAlienDifficulty() {
-    if (DifficultyLevel < 1 || DifficultyLevel > 5) return;
+    if (Campaign.DifficultyLevel < 1 || Campaign.DifficultyLevel > 5) return;
     struct Strength {
         float hitPoints, shotDamage, maxSpeed;
     };
@@ -28,12 +29,12 @@ void ApplyAlienDifficulty() {
     };
     static const int shotSpeed[6] = {0, 28, 31, 35, 41, 41};
     static const float factor[6] = {0, 0.75f, 0.875f, 1.0f, 1.125f, 1.25f};
-    AlienShotSpeed = shotSpeed[DifficultyLevel];
-    DifficultyFactor = factor[DifficultyLevel];
+    AlienFleet.AlienShotSpeed = shotSpeed[Campaign.DifficultyLevel];
+    Campaign.DifficultyFactor = factor[Campaign.DifficultyLevel];
     for (int j = 1; j <= 10; ++j) {
-        AlienShip& a = Aliens[std::size_t(j)];
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         if (a.ShipType < 1 || a.ShipType > 5) continue;
-        const Strength& s = table[DifficultyLevel][a.ShipType];
+        const Strength& s = table[Campaign.DifficultyLevel][a.ShipType];
         a.ShipHitPoints = s.hitPoints;
         a.ShotDamage = s.shotDamage;
         a.MaxSpeed = s.maxSpeed;

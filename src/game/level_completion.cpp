@@ -17,32 +17,37 @@ namespace {
 
 void PayLevelBonus() {
     ComputeLevelBonus();
-    Money += LevelBonus;
+    Campaign.Money += LevelEnd.LevelBonus;
 }
 
 // Clearing the leftover aliens pays nothing.
 void HideAliensUnpaid() {
-    const double money = Money;
+    const double money = Campaign.Money;
     HideAllAliens();
-    Money = money;
+    Campaign.Money = money;
 }
 
 }  // namespace
 
 void ComputeLevelBonus() {
-    TimeLeft = std::floor(LevelTimeLimit - float(FrameStartTime - LevelStartTime));
-    if (TimeLeft < 1) TimeLeft = 1;
+    LevelEnd.TimeLeft =
+        std::floor(Level.LevelTimeLimit - float(Campaign.FrameStartTime - Level.LevelStartTime));
+    if (LevelEnd.TimeLeft < 1) LevelEnd.TimeLeft = 1;
     // No shot fired is no accuracy; beam throws hit without firing, so the ratio is
     // kept within a whole hundred.
-    HitRatio = ShotsFired > 0 ? std::floor(ShotsHit / ShotsFired * 100.0f) : 0.0f;
-    HitRatio = std::clamp(HitRatio, 0.0f, 100.0f);
-    LevelBonus = CurrentLevel == 1 ? 0.0 : double(TimeLeft) * 2000.0 + double(HitRatio) * 2000.0;
+    Level.HitRatio = Level.ShotsFired > 0 ? std::floor(Level.ShotsHit / Level.ShotsFired * 100.0f) : 0.0f;
+    Level.HitRatio = std::clamp(Level.HitRatio, 0.0f, 100.0f);
+    LevelEnd.LevelBonus = Campaign.CurrentLevel == 1
+                              ? 0.0
+                              : double(LevelEnd.TimeLeft) * 2000.0 + double(Level.HitRatio) * 2000.0;
 }
 
 void CheckLevelComplete() {
-    if (LevelEnding) return;  // a finished level pays its bonus and warps out once
-    if (AlienBattlePending() || AsteroidsLeft >= 1) return;
-    if (MothershipLevel || GiantAsteroidPending || BattleshipActive || !CutsceneDone) return;
+    if (LevelEnd.LevelEnding) return;  // a finished level pays its bonus and warps out once
+    if (AlienBattlePending() || Level.AsteroidsLeft >= 1) return;
+    if (Mothership.MothershipLevel || GiantAsteroid.GiantAsteroidPending || Battleship.BattleshipActive ||
+        !Level.CutsceneDone)
+        return;
 
     HideAliensUnpaid();
     PayLevelBonus();
@@ -51,38 +56,39 @@ void CheckLevelComplete() {
         DXAudioObj->PlayForeground("lvldone.wma");
     }
     StartShipWarpOut();
-    LevelEnding = true;
+    LevelEnd.LevelEnding = true;
 }
 
 void FinishCutsceneLevel() {
-    if (LevelEnding) return;
-    CutsceneDone = true;
+    if (LevelEnd.LevelEnding) return;
+    Level.CutsceneDone = true;
     HideAliensUnpaid();
     PayLevelBonus();
     StartShipWarpOut();
-    LevelEnding = true;
+    LevelEnd.LevelEnding = true;
 }
 
 void StartShipWarpOut() {
     CameraObj->SelectCameraById(0);
-    ShipPos = CameraObj->GetCameraPosition();
+    LevelEnd.ShipPos = CameraObj->GetCameraPosition();
     MeshObj->SelectMesh("goldship");
-    MeshObj->SetPosition(CamBasis.CamPos);
-    MeshObj->SetOrientation(CamAxes);
+    MeshObj->SetPosition(Ship.CamBasis.CamPos);
+    MeshObj->SetOrientation(Ship.CamAxes);
     MeshObj->SetVisible(true);
-    WarpOutStart = Nearest(FrameStartTime);
-    if (CurrentLevel == 1) {
+    LevelEnd.WarpOutStart = Nearest(Campaign.FrameStartTime);
+    if (Campaign.CurrentLevel == 1) {
         // Leaving the training level: the real campaign starts with nothing bought.
-        Money = 0;
-        OwnsIon = OwnsMion = OwnsEplas = OwnsDisperse = OwnsGamma = OwnsGravBeam = false;
-        CurrentWeapon = 2;
+        Campaign.Money = 0;
+        Campaign.OwnsIon = Campaign.OwnsMion = Campaign.OwnsEplas = Campaign.OwnsDisperse =
+            Campaign.OwnsGamma = Campaign.OwnsGravBeam = false;
+        Campaign.CurrentWeapon = 2;
     }
 }
 
 void RunLevelTransition() {
-    const float f = FrameFactor;
+    const float f = Campaign.FrameFactor;
     CameraObj->SelectCameraById(0);
-    if (InRange(CameraObj->GetCameraPosition(), ShipPos, 600)) {
+    if (InRange(CameraObj->GetCameraPosition(), LevelEnd.ShipPos, 600)) {
         // Back away from the ship, rising and sliding left, turning to keep it in view.
         CameraObj->MoveCameraForward(-2 * f);
         CameraObj->MoveCameraUp(0.36f * f);
@@ -90,7 +96,7 @@ void RunLevelTransition() {
         CameraObj->SelectCameraById(1);
         CameraObj->TurnCameraPitch(-0.15f * f, 2);
         CameraObj->TurnCameraYaw(-0.3f * f, 2);
-        CameraObj->SetCameraPosition(CamBasis.CamPos);
+        CameraObj->SetCameraPosition(Ship.CamBasis.CamPos);
         CameraObj->SelectCameraById(0);
         CameraObj->TurnCameraPitch(0.15f * f, 2);
         CameraObj->TurnCameraYaw(0.3f * f, 2);
@@ -99,13 +105,13 @@ void RunLevelTransition() {
         MeshObj->TurnYaw(-0.3f * f, 2);
         UpdateCameraVectors();
     }
-    if (BreakupRunning) UpdateAsteroidBreakup();
+    if (Effects.BreakupRunning) UpdateAsteroidBreakup();
 
-    if (FrameStartTime - WarpOutStart > 7.0) {
+    if (Campaign.FrameStartTime - LevelEnd.WarpOutStart > 7.0) {
         ReloadEffectObjects();
         StartLevel();
         CheckShield();
-        LevelEnding = false;
+        LevelEnd.LevelEnding = false;
         ResetCamera();
         MeshObj->SelectMesh("goldship");
         MeshObj->SetVisible(false);

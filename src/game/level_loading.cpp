@@ -68,15 +68,15 @@ void CreateLensFlare() {
 }
 
 void SetScreenMetrics() {
-    CoreObj->GetScreenSize(ScreenWidth, ScreenHeight, ScreenDepth);
-    ScreenCentreX = int(sys::RoundHalfEven(ScreenWidth / 2.0));
-    ScreenCentreY = int(sys::RoundHalfEven(ScreenHeight / 2.0));
-    ScaleX = float(ScreenWidth) / 1280.0f;
-    ScaleY = float(ScreenHeight) / 1024.0f;
+    CoreObj->GetScreenSize(Display.ScreenWidth, Display.ScreenHeight, Display.ScreenDepth);
+    Display.ScreenCentreX = int(sys::RoundHalfEven(Display.ScreenWidth / 2.0));
+    Display.ScreenCentreY = int(sys::RoundHalfEven(Display.ScreenHeight / 2.0));
+    Display.ScaleX = float(Display.ScreenWidth) / 1280.0f;
+    Display.ScaleY = float(Display.ScreenHeight) / 1024.0f;
 }
 
 void SetCamerasAndLight() {
-    const float W = float(ScreenWidth), sx = ScaleX, sy = ScaleY;
+    const float W = float(Display.ScreenWidth), sx = Display.ScaleX, sy = Display.ScaleY;
     CameraObj->ClearCameras();
     sys::PumpMessages();
     CameraObj->SelectCamera("main");
@@ -86,8 +86,8 @@ void SetCamerasAndLight() {
     CameraObj->SelectCamera("miniCam");
     CameraObj->SetCameraPosition(0, 0, -1);
     CameraObj->CameraLookAt(0, 0, 0);
-    CameraObj->SetViewport(MathObj->MakeVector2(W - float(MiniViewWidth) * sx - 25 * sx, 25 * sy),
-                           MathObj->MakeVector2(W - 25 * sx, 25 * sy + float(MiniViewHeight) * sy));
+    CameraObj->SetViewport(MathObj->MakeVector2(W - float(Display.MiniViewWidth) * sx - 25 * sx, 25 * sy),
+                           MathObj->MakeVector2(W - 25 * sx, 25 * sy + float(Display.MiniViewHeight) * sy));
     CameraObj->SetLens(MathObj->MakeLens(20.0f, 100000.0f, 70.0f, -1.0f, 0));
     CameraObj->SelectCameraById(0);
 
@@ -117,7 +117,8 @@ int HudImage(const std::string& key, const std::string& file, int loadFlag, cons
 }
 
 void LoadHudImages() {
-    const float W = float(ScreenWidth), H = float(ScreenHeight), sx = ScaleX, sy = ScaleY;
+    const float W = float(Display.ScreenWidth), H = float(Display.ScreenHeight), sx = Display.ScaleX,
+                sy = Display.ScaleY;
     HudImage("cpit", "\\tex\\huddisplay.jpg", 1,
              {1, 0, {256 * sx, 256 * sy}, {W / 2 - 128 * sx, H / 2 - 128 * sy}, -1});
 
@@ -141,7 +142,7 @@ void LoadHudImages() {
 
     const ImageSetup pointer{1, 0, {64 * sx, 64 * sy}, {20 * sx, 20 * sy}, 0};
     auto pointerSlot = [&](int slot, const std::string& key, const char* file) {
-        HudPointers[std::size_t(slot)].PointerIcon = HudImage(key, file, 1, pointer);
+        Hud.HudPointers[std::size_t(slot)].PointerIcon = HudImage(key, file, 1, pointer);
     };
     pointerSlot(0, "pointerstation", "\\tex\\pointerstation.png");
     for (int slot = 1; slot <= 5; ++slot)
@@ -195,7 +196,7 @@ void PrefetchLevelFiles() {
 }
 
 void LoadLevel() {
-    const bool low = GraphicsLevel == 1;
+    const bool low = Display.GraphicsLevel == 1;
     ApplyRenderSwitches(low);
 
     InitLoadingScreen(sys::ProgramFolder() + "\\tex\\keyboard.jpg", *CoreObj, *TextureObj, *Draw2DObj);

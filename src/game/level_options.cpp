@@ -9,11 +9,11 @@ namespace quorvel {
 void ShowLevelOptions() {
     ShowOptionsDialog();
     // Closing the dialog brings back a rear view switched off by key, unless the detail is low.
-    MiniViewShown = Options.Graphics.Value() != 1;
-    DifficultyLevel = Options.Difficulty.Value();
+    Flight.MiniViewShown = Options.Graphics.Value() != 1;
+    Campaign.DifficultyLevel = Options.Difficulty.Value();
     ApplyAlienDifficulty();
-    MouseSensitivity = float(Options.Slider1.Value()) * 0.12f;
-    GamePadOn = Options.GamePadCheck.Value() != 0;
+    Flight.MouseSensitivity = float(Options.Slider1.Value()) * 0.12f;
+    Flight.GamePadOn = Options.GamePadCheck.Value() != 0;
 }
 
 }  // namespace quorvel

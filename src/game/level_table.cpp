@@ -53,7 +53,7 @@ void StationSky(const char* const faces[6]) {
 
 void InitLevelTable() {
     for (int level = 1; level <= LevelCountMax; ++level) {
-        LevelRec& r = LevelTable[std::size_t(level)];
+        LevelRec& r = Campaign.LevelTable[std::size_t(level)];
         if (level == 1)
             r = {2.8f, 50, 2};
         else if (level <= 5)
@@ -79,90 +79,93 @@ void InitLevelTable() {
         else
             r = {4.0f, 50, 10};
     }
-    GameWon = false;
-    CurrentLevel = StartingLevel - 1;
+    Campaign.GameWon = false;
+    Campaign.CurrentLevel = Campaign.StartingLevel - 1;
     StartLevel();
 }
 
 void StartLevel() {
-    CutsceneRunning = false;
-    GoldShipStarted = false;
+    Level.CutsceneRunning = false;
+    Level.GoldShipStarted = false;
 
     // Every running power-up's time is used up.
     const double durations[5] = {0, 30, 45, 45, 60};
     for (int kind = 1; kind <= 4; ++kind)
-        PowerUpStart[std::size_t(kind)] = FrameStartTime - durations[kind];
+        PowerUps.PowerUpStart[std::size_t(kind)] = Campaign.FrameStartTime - durations[kind];
 
-    if (FlamingAsteroid) FlamingAsteroid->LevelStartReset();
-    FlamingFirstWarned = false;
-    FlamingLaunched = false;
+    if (Level.FlamingAsteroid) Level.FlamingAsteroid->LevelStartReset();
+    Level.FlamingFirstWarned = false;
+    Level.FlamingLaunched = false;
     HideMothershipDebris();
 
-    CurrentLevel += 1;
-    if (CurrentLevel > LevelCountMax) {
-        CurrentLevel = LevelCountMax;
-        GameWon = true;
+    Campaign.CurrentLevel += 1;
+    if (Campaign.CurrentLevel > LevelCountMax) {
+        Campaign.CurrentLevel = LevelCountMax;
+        Campaign.GameWon = true;
     }
 
-    StationDamageLevel = 0;
+    Level.StationDamageLevel = 0;
     SetStationDamageSmoke();
-    BattleshipTimer = FrameStartTime;
-    BattleshipPending = false;
+    Battleship.BattleshipTimer = Campaign.FrameStartTime;
+    Battleship.BattleshipPending = false;
     // The last level's end waits for this level's battleship, not one beaten before.
-    BattleshipDestroyed = false;
+    Battleship.BattleshipDestroyed = false;
     ResetScout();
-    ScoutL50Timer = FrameStartTime;
+    Scout.ScoutL50Timer = Campaign.FrameStartTime;
 
-    const LevelRec& row = LevelTable[std::size_t(CurrentLevel)];
-    LevelSpeedFactor = row.SpeedFactor;
-    AsteroidCount = row.AsteroidCount;
-    AsteroidsLeft = row.AsteroidCount;
-    LevelKindCount = row.KindCount;
+    const LevelRec& row = Campaign.LevelTable[std::size_t(Campaign.CurrentLevel)];
+    Level.LevelSpeedFactor = row.SpeedFactor;
+    Level.AsteroidCount = row.AsteroidCount;
+    Level.AsteroidsLeft = row.AsteroidCount;
+    Level.LevelKindCount = row.KindCount;
 
-    MeshObj->SelectMesh(StationMeshName);
+    MeshObj->SelectMesh(Level.StationMeshName);
     MeshObj->SetVisible(true);
 
     SpawnAsteroidField();
     SetupLevelSkybox();
 
-    LevelStartTime = FrameStartTime;
-    LevelTimeLimit = 7.0f * float(AsteroidCount);
+    Level.LevelStartTime = Campaign.FrameStartTime;
+    Level.LevelTimeLimit = 7.0f * float(Level.AsteroidCount);
 
-    if (IsMothershipLevel(CurrentLevel)) {
-        MothershipLevel = true;
-        MothershipStartTime = FrameStartTime;
-        LevelTimeLimit += 30;
-    } else if (IsGiantAsteroidLevel(CurrentLevel)) {
-        MothershipLevel = false;
-        GiantAsteroidPending = true;
-        GiantAsteroidFlying = false;
-        GiantAsteroidActive = false;
+    if (IsMothershipLevel(Campaign.CurrentLevel)) {
+        Mothership.MothershipLevel = true;
+        Mothership.MothershipStartTime = Campaign.FrameStartTime;
+        Level.LevelTimeLimit += 30;
+    } else if (IsGiantAsteroidLevel(Campaign.CurrentLevel)) {
+        Mothership.MothershipLevel = false;
+        GiantAsteroid.GiantAsteroidPending = true;
+        GiantAsteroid.GiantAsteroidFlying = false;
+        GiantAsteroid.GiantAsteroidActive = false;
     }
 
-    ShotsFired = 0;
-    ShotsHit = 0;
-    HitRatio = 0;
+    Level.ShotsFired = 0;
+    Level.ShotsHit = 0;
+    Level.HitRatio = 0;
     // Levels 25 and 50 end only when their cut-scene has run.
-    CutsceneDone = CurrentLevel != 25 && CurrentLevel != LevelCountMax;
-    ShipCollisionsOff = false;
-    BattleshipHP = DifficultyLevel * 175000.0;
+    Level.CutsceneDone = Campaign.CurrentLevel != 25 && Campaign.CurrentLevel != LevelCountMax;
+    Level.ShipCollisionsOff = false;
+    Battleship.BattleshipHP = Campaign.DifficultyLevel * 175000.0;
     PrepareLevelEnemies();
 }
 
 void SpawnAsteroidField() {
     std::array<int, 11> kinds{};
-    for (int k = 1; k <= LevelKindCount && k <= 10; ++k)
+    for (int k = 1; k <= Level.LevelKindCount && k <= 10; ++k)
         kinds[std::size_t(k)] = N(R() * 9 + 1);
 
-    const int zones = CurrentLevel < 6 ? 1 : CurrentLevel < 15 ? 2 : CurrentLevel < 25 ? 3 : 4;
+    const int zones = Campaign.CurrentLevel < 6    ? 1
+                      : Campaign.CurrentLevel < 15 ? 2
+                      : Campaign.CurrentLevel < 25 ? 3
+                                                   : 4;
     int zone = 0;
-    const float D = 50.0f * float(CurrentLevel);
+    const float D = 50.0f * float(Campaign.CurrentLevel);
     auto S = [](float a) { return 3000 * R() - 1500 - a; };
 
-    for (int i = 1; i <= AsteroidCount + 1 && i <= AsteroidRecords + 1; ++i) {
-        const int pick = N(R() * float(LevelKindCount - 1)) + 1;
+    for (int i = 1; i <= Level.AsteroidCount + 1 && i <= AsteroidRecords + 1; ++i) {
+        const int pick = N(R() * float(Level.LevelKindCount - 1)) + 1;
         int kind = kinds[std::size_t(std::clamp(pick, 1, 10))];
-        if (i == AsteroidCount + 1) kind = 1;
+        if (i == Level.AsteroidCount + 1) kind = 1;
 
         zone = zone + 1 > zones ? 1 : zone + 1;
         Vector p;
@@ -188,7 +191,7 @@ void SpawnAsteroidField() {
                 p.z = -(1500 * R()) - 3000 - D - 6100;
                 break;
         }
-        if (CurrentLevel == 1 || CurrentLevel == 50) {
+        if (Campaign.CurrentLevel == 1 || Campaign.CurrentLevel == 50) {
             p.x = 2000 * R() - 1000;
             p.y = 2000 * R() - 1000;
             p.z = 2000 * R() - 1000;
@@ -197,14 +200,14 @@ void SpawnAsteroidField() {
             if (std::abs(*c) < 200) *c = 200 * R() + 200;
 
         const std::string texture = "ast" + std::to_string(AsteroidTextureNumber(kind)) + "txt";
-        const std::string key = "asteroid" + std::to_string(CurrentLevel) + "_" + std::to_string(i);
+        const std::string key = "asteroid" + std::to_string(Campaign.CurrentLevel) + "_" + std::to_string(i);
         const Vector rotation{359 * R(), 359 * R(), 359 * R()};
         const float spinX = float(N(R())), spinY = float(N(R()));
-        const float spinRate = R() + float(CurrentLevel) / 100.0f;
+        const float spinRate = R() + float(Campaign.CurrentLevel) / 100.0f;
         const int id = LoadLevelMesh(key, texture, "asteroid" + std::to_string(kind), "fade100", p, 7.0f,
                                      false, false, {spinX, spinY, 1}, spinRate, true, true, false, rotation);
 
-        AsteroidRec& a = Asteroids[std::size_t(i)];
+        AsteroidRec& a = Level.Asteroids[std::size_t(i)];
         a.MeshId = id;
         a.Index = i;
         a.Active = true;
@@ -213,8 +216,9 @@ void SpawnAsteroidField() {
         a.MeshKey = key;
         a.Kind = kind;
         a.Pos = p;
-        if (i == AsteroidCount + 1 && id >= 0) MeshObj->SetVisible(false);  // the hidden spare
-        const int d = DifficultyLevel >= 1 && DifficultyLevel <= 5 ? DifficultyLevel : 0;
+        if (i == Level.AsteroidCount + 1 && id >= 0) MeshObj->SetVisible(false);  // the hidden spare
+        const int d =
+            Campaign.DifficultyLevel >= 1 && Campaign.DifficultyLevel <= 5 ? Campaign.DifficultyLevel : 0;
         a.HitPoints = kind * HitPointRules[d].a + HitPointRules[d].b;
         a.TextureKey = texture;
     }
@@ -225,28 +229,29 @@ void SpawnAsteroidField() {
 }
 
 float AsteroidSpeed() {
-    if (CurrentLevel == 1) return 0;
+    if (Campaign.CurrentLevel == 1) return 0;
     constexpr float byDifficulty[6] = {1.0f, 0.4f, 0.6f, 1.0f, 1.15f, 1.3f};
-    const int d = DifficultyLevel >= 1 && DifficultyLevel <= 5 ? DifficultyLevel : 0;
-    return FrameFactor * LevelSpeedFactor * byDifficulty[d];
+    const int d =
+        Campaign.DifficultyLevel >= 1 && Campaign.DifficultyLevel <= 5 ? Campaign.DifficultyLevel : 0;
+    return Campaign.FrameFactor * Level.LevelSpeedFactor * byDifficulty[d];
 }
 
 void SetupLevelSkybox() {
     static const char* const secondSky[6] = {"sp201", "sp203", "sp202", "sp204", "sp205", "sp206"};
     static const char* const firstSky[6] = {"sd_back",  "sd_front",  "sd_left",
                                             "sd_right", "sd_bottom", "sd_top"};
-    if (CurrentLevel >= 26) {
+    if (Campaign.CurrentLevel >= 26) {
         StationSky(secondSky);
-        SmokeFx[1].Pos = {600, 244.72f, -2850};
-        SmokeFx[2].Pos = {779.36f, 363.2f, -2998.32f};
-        SmokeFx[3].Pos = {632.56f, 331.68f, -3081.04f};
-        SmokeFx[4].Pos = {975.04f, 614.32f, -3056.96f};
-    } else if (CurrentLevel >= 2) {
+        Effects.SmokeFx[1].Pos = {600, 244.72f, -2850};
+        Effects.SmokeFx[2].Pos = {779.36f, 363.2f, -2998.32f};
+        Effects.SmokeFx[3].Pos = {632.56f, 331.68f, -3081.04f};
+        Effects.SmokeFx[4].Pos = {975.04f, 614.32f, -3056.96f};
+    } else if (Campaign.CurrentLevel >= 2) {
         StationSky(firstSky);
-        SmokeFx[1].Pos = {456, -82, -3252};
-        SmokeFx[2].Pos = {323, 340, -3300};
-        SmokeFx[3].Pos = {648.8f, 147.2f, -3052};
-        SmokeFx[4].Pos = {877, 458.4f, -3099};
+        Effects.SmokeFx[1].Pos = {456, -82, -3252};
+        Effects.SmokeFx[2].Pos = {323, 340, -3300};
+        Effects.SmokeFx[3].Pos = {648.8f, 147.2f, -3052};
+        Effects.SmokeFx[4].Pos = {877, 458.4f, -3099};
     }
 }
 
@@ -257,10 +262,10 @@ void SetWeaponStartValues() {
         int damage;
         float speed;
     };
-    const Start starts[] = {{PlasmaShots[0], 15, 110, 32}, {LaserShots[0], 15, 125, 37},
-                            {IonShots[0], 20, 160, 37},    {MionShots[0], 22, 225, 39},
-                            {EplasShots[0], 22, 300, 37},  {DisperseShots[0], 25, 225, 32},
-                            {GammaShots[0], 4, 2500, 32}};
+    const Start starts[] = {{Arsenal.PlasmaShots[0], 15, 110, 32}, {Arsenal.LaserShots[0], 15, 125, 37},
+                            {Arsenal.IonShots[0], 20, 160, 37},    {Arsenal.MionShots[0], 22, 225, 39},
+                            {Arsenal.EplasShots[0], 22, 300, 37},  {Arsenal.DisperseShots[0], 25, 225, 32},
+                            {Arsenal.GammaShots[0], 4, 2500, 32}};
     for (const Start& s : starts) {
         s.record.ReloadRate = s.reloadRate;
         s.record.DamagePerHit = s.damage;
@@ -270,9 +275,10 @@ void SetWeaponStartValues() {
 }
 
 void AdvanceWeaponReload() {
-    for (ShotRec* r : {&PlasmaShots[0], &LaserShots[0], &IonShots[0], &MionShots[0], &GammaShots[0],
-                       &EplasShots[0], &DisperseShots[0]})
-        r->Reload += FrameFactor * r->ReloadRate;
+    for (ShotRec* r :
+         {&Arsenal.PlasmaShots[0], &Arsenal.LaserShots[0], &Arsenal.IonShots[0], &Arsenal.MionShots[0],
+          &Arsenal.GammaShots[0], &Arsenal.EplasShots[0], &Arsenal.DisperseShots[0]})
+        r->Reload += Campaign.FrameFactor * r->ReloadRate;
 }
 
 }  // namespace quorvel

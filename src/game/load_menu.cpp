@@ -25,8 +25,8 @@ void StopSystem(const std::string& name) {
 
 void StopSmoke(std::size_t first, std::size_t last) {
     for (std::size_t k = first; k <= last; ++k) {
-        SmokeFx[k].Active = false;
-        if (ParticleObj->SelectSystemById(SmokeFx[k].SystemId)) ParticleObj->SetEmitting(false);
+        Effects.SmokeFx[k].Active = false;
+        if (ParticleObj->SelectSystemById(Effects.SmokeFx[k].SystemId)) ParticleObj->SetEmitting(false);
     }
 }
 
@@ -41,45 +41,48 @@ const std::string& LoadingText() {
 // the old level for completion, change the music or start the next boss; none of that
 // belongs to a load.
 void EndBossFights() {
-    MothershipLevel = MothershipInbound = MothershipArriving = MothershipArmed = MothershipInRange = false;
-    MothershipBreakingUp = MothershipCharging = MothershipFireReady = MothershipKillHold = false;
-    MothershipMusicOn = false;
+    Mothership.MothershipLevel = Mothership.MothershipInbound = Mothership.MothershipArriving =
+        Mothership.MothershipArmed = Mothership.MothershipInRange = false;
+    Mothership.MothershipBreakingUp = Mothership.MothershipCharging = Mothership.MothershipFireReady =
+        Mothership.MothershipKillHold = false;
+    Mothership.MothershipMusicOn = false;
     for (const char* name : {"enginemas1b", "enginemas2b"})
         StopSystem(name);
     for (int k = 1; k <= 4; ++k)
         StopSystem("mastipb" + std::to_string(k));
     StopSmoke(5, 8);
-    HudPointers[18].PointerOn = false;
+    Hud.HudPointers[18].PointerOn = false;
 
-    BattleshipActive = BattleshipPending = false;
+    Battleship.BattleshipActive = Battleship.BattleshipPending = false;
     for (int k = 1; k <= 4; ++k)
         StopSystem("battle" + std::to_string(k));
     StopSmoke(9, 12);
-    if (PositionalSounds[1]) PositionalSounds[1]->StopSound();
-    HudPointers[19].PointerOn = false;
+    if (Campaign.PositionalSounds[1]) Campaign.PositionalSounds[1]->StopSound();
+    Hud.HudPointers[19].PointerOn = false;
 
-    GiantAsteroidPending = GiantAsteroidFlying = GiantAsteroidActive = false;
-    GiantAsteroidId = -1;
+    GiantAsteroid.GiantAsteroidPending = GiantAsteroid.GiantAsteroidFlying =
+        GiantAsteroid.GiantAsteroidActive = false;
+    GiantAsteroid.GiantAsteroidId = -1;
 }
 
 // The ship back in play: a load from the game-over menu ends the loss, its explosion and
 // its music; the bounds enforcer and the fly-by stop.
 void EndShipLoss() {
-    ShipDestroyed = false;
-    DeathDone = false;
-    ExplosionActive = false;
-    SparksActive = false;
-    BreakupRunning = false;
-    for (auto* wave : {&ShockWave, &MothershipShockWave})
+    Level.ShipDestroyed = false;
+    Screens.DeathDone = false;
+    Level.ExplosionActive = false;
+    Effects.SparksActive = false;
+    Effects.BreakupRunning = false;
+    for (auto* wave : {&Effects.ShockWave, &Effects.MothershipShockWave})
         if (*wave) (*wave)->Active = false;
-    for (auto& wave : WeaponShockWaves)
+    for (auto& wave : Effects.WeaponShockWaves)
         if (wave) wave->Active = false;
     ClearBoundsAndFlyby();
-    if (GameOverMusicOn && DXAudioObj) {
+    if (InGameMenu.GameOverMusicOn && DXAudioObj) {
         DXAudioObj->StopForeground();
         DXAudioObj->ResumeBackground();
     }
-    GameOverMusicOn = false;
+    InGameMenu.GameOverMusicOn = false;
 }
 
 // A level starts with its music: a warp-out, a cut-scene or a boss's arrival that paused
@@ -97,28 +100,28 @@ void PutIntoRunningGame(const SaveGameValues& saved) {
     EndShipLoss();
     ResumeLevelMusic();
     // Whatever the beam holds goes with the level's meshes.
-    if (GravityBeam) GravityBeam->Init();
+    if (Arsenal.GravityBeam) Arsenal.GravityBeam->Init();
 
-    CurrentLevel = saved.level - 1;
+    Campaign.CurrentLevel = saved.level - 1;
     ReloadEffectObjects();
     StartLevel();  // the saved level, from its beginning
-    HullDamage = 1.0f;
+    Ship.HullDamage = 1.0f;
     ResetShield();
     CheckShield();
-    LevelEnding = false;
-    GameWon = false;
-    GameWonStarted = false;
+    LevelEnd.LevelEnding = false;
+    Campaign.GameWon = false;
+    LevelEnd.GameWonStarted = false;
     ResetCamera();
     // From its beginning means at rest too: the speed of the ship before the load would
     // carry it off the start pose at once.
     StopShip();
-    Money = saved.money;
-    MenuRequested = false;
+    Campaign.Money = saved.money;
+    Screens.MenuRequested = false;
     ShowImage("menu", false);
     CloseMenuPointer();
     ResetScout();
-    AsteroidsLeft = AsteroidCount;
-    CapacityLevel = saved.capacityLevel;
+    Level.AsteroidsLeft = Level.AsteroidCount;
+    Arsenal.CapacityLevel = saved.capacityLevel;
     SetWeaponEnergy(0, 0);
 }
 
@@ -126,7 +129,7 @@ void PutIntoRunningGame(const SaveGameValues& saved) {
 
 void LoadGameMenu(int slot, bool reload) {
     // The frame loop refills the weapon stores at its next frame, also after Escape.
-    CapacityApplied = false;
+    Arsenal.CapacityApplied = false;
     const SaveSlotList slots = ReadSaveSlots();
     ShowImage("menu", false);
     ShowImage("mouse", false);
@@ -145,7 +148,9 @@ void LoadGameMenu(int slot, bool reload) {
     }
     if (!chosen) return;
 
-    Draw2DObj->DrawText(Vector2{ScreenCentreX - 80.0f, ScreenCentreY - ScreenCentreY / 2.0f}, LoadingText());
+    Draw2DObj->DrawText(
+        Vector2{Display.ScreenCentreX - 80.0f, Display.ScreenCentreY - Display.ScreenCentreY / 2.0f},
+        LoadingText());
     FrameObj->EndFrame();
     if (reload) PutIntoRunningGame(slots[std::size_t(slot)].values);
     // The caller draws and ends its frame on the loaded level.

@@ -27,27 +27,27 @@ int WarpOutCarryFor = 0;
 
 void ShiftRunningSequences(double seconds) {
     ShiftEnemyTimers(seconds);
-    CutsceneStartTime += seconds;
-    EndCutsceneStartTime += seconds;
-    FlybyExplosionTime += seconds;
-    TutorialClock += seconds;
-    StepWaitStart += seconds;
-    BreakupStartTime += seconds;
-    if (!LevelEnding || WarpOutStart != WarpOutCarryFor) WarpOutCarry = 0;
-    if (LevelEnding) {
+    LevelEnd.CutsceneStartTime += seconds;
+    LevelEnd.EndCutsceneStartTime += seconds;
+    Hazards.FlybyExplosionTime += seconds;
+    Tutorial.TutorialClock += seconds;
+    Tutorial.StepWaitStart += seconds;
+    Effects.BreakupStartTime += seconds;
+    if (!LevelEnd.LevelEnding || LevelEnd.WarpOutStart != WarpOutCarryFor) WarpOutCarry = 0;
+    if (LevelEnd.LevelEnding) {
         WarpOutCarry += seconds;
         const double whole = std::floor(WarpOutCarry);
-        WarpOutStart += int(whole);
+        LevelEnd.WarpOutStart += int(whole);
         WarpOutCarry -= whole;
-        WarpOutCarryFor = WarpOutStart;
+        WarpOutCarryFor = LevelEnd.WarpOutStart;
     }
 }
 
 // Moves every running clock of the level on by a time spent in the menu.
 void HoldClocks(double seconds) {
     for (int kind = 1; kind <= 4; ++kind)
-        PowerUpStart[std::size_t(kind)] += seconds;
-    LevelStartTime += seconds;
+        PowerUps.PowerUpStart[std::size_t(kind)] += seconds;
+    Level.LevelStartTime += seconds;
     ShiftRunningSequences(seconds);
 }
 
@@ -59,29 +59,29 @@ void RunScreenOverMenu(Screen screen) {
     const double start = sys::WallClock();
     screen();
     const double took = sys::WallClock() - start;
-    if (!MenuRequested || took <= 0) return;
+    if (!Screens.MenuRequested || took <= 0) return;
     HoldClocks(took);
-    PauseLastTime += took;
+    InGameMenu.PauseLastTime += took;
 }
 
 // The lost ship back in the level where it was lost; the level goes on as it stood.
 void RestartShip() {
-    GameOverMusicOn = false;
+    InGameMenu.GameOverMusicOn = false;
     if (DXAudioObj) {
         DXAudioObj->StopForeground();
         DXAudioObj->ResumeBackground();
     }
-    DeathSeqFlag = false;
+    Hazards.DeathSeqFlag = false;
     // Otherwise the enforcer's finished fly-by would count the ship as lost again.
     ClearBoundsAndFlyby();
     CheckLevelComplete();
-    HullDamage = 1.0f;
+    Ship.HullDamage = 1.0f;
     ResetShield();
     CheckShield();
-    ShipDestroyed = false;
-    ExplosionActive = false;
+    Level.ShipDestroyed = false;
+    Level.ExplosionActive = false;
     // After the completion test on purpose: a bonus it paid is lost with the rest.
-    Money = 0;
+    Campaign.Money = 0;
     SoundObj->ClearSounds();
     LoadGameSounds();
     for (int i = 1; i <= 4; ++i)
@@ -105,11 +105,11 @@ void RestartShip() {
 // click on any item but help, or on the help picture, puts the help picture away.
 // False when this call ends here.
 bool ActOnChoice(bool gameOver) {
-    int& c = MenuChoice;
+    int& c = InGameMenu.MenuChoice;
     if (c == 1) {
         if (gameOver) RestartShip();
-        MenuRequested = false;
-        HelpShown = false;
+        Screens.MenuRequested = false;
+        InGameMenu.HelpShown = false;
         CloseMenuPointer();
         return false;
     }
@@ -121,11 +121,11 @@ bool ActOnChoice(bool gameOver) {
                 SaveGameMenu(slot);
             });
         }
-        HelpShown = c == 4;
+        InGameMenu.HelpShown = c == 4;
         if (c == 5) RunScreenOverMenu(ShowLevelOptions);
     } else {
-        HelpShown = c == 3;
-        if (HelpShown && Draw2DObj->SelectImage("mouse")) Draw2DObj->SetImageTexture(0, "ms1");
+        InGameMenu.HelpShown = c == 3;
+        if (InGameMenu.HelpShown && Draw2DObj->SelectImage("mouse")) Draw2DObj->SetImageTexture(0, "ms1");
         if (c == 4) RunScreenOverMenu(ShowLevelOptions);
         if (c == 5) c = 6;
     }
@@ -138,47 +138,50 @@ bool ActOnChoice(bool gameOver) {
 }  // namespace
 
 void AdjustTimersAfterPause() {
-    const double d = FrameStartTime - PauseLastTime;
+    const double d = Campaign.FrameStartTime - InGameMenu.PauseLastTime;
     // The gap between two openings and a frame of a second or more are not pause.
-    if (PauseLastTime > 0 && PauseLastTime < FrameStartTime && d < 1.0) {
+    if (InGameMenu.PauseLastTime > 0 && InGameMenu.PauseLastTime < Campaign.FrameStartTime && d < 1.0) {
         HoldClocks(d);
     }
-    PauseLastTime = FrameStartTime;
+    InGameMenu.PauseLastTime = Campaign.FrameStartTime;
 }
 
 void RunPauseMenu() {
     AdjustTimersAfterPause();
-    const bool gameOver = ShipDestroyed;
-    if (gameOver && !GameOverMusicOn) {
+    const bool gameOver = Level.ShipDestroyed;
+    if (gameOver && !InGameMenu.GameOverMusicOn) {
         if (DXAudioObj) {
             DXAudioObj->PauseBackground();
             DXAudioObj->PlayForeground("gameover.wma");
         }
-        GameOverMusicOn = true;
+        InGameMenu.GameOverMusicOn = true;
     }
 
-    GameMouse = InputObj->GetMouseState(0);
-    PlaceMenuPointer(GameMouse, GameMenuX, GameMenuY);
+    InGameMenu.GameMouse = InputObj->GetMouseState(0);
+    PlaceMenuPointer(InGameMenu.GameMouse, InGameMenu.GameMenuX, InGameMenu.GameMenuY);
 
     int choice = 0;
-    if (!HelpShown) choice = HoverMenuRow(InGameMenus[gameOver ? 1 : 0], GameMenuX, GameMenuY) + 1;
-    MenuChoice = choice;
+    if (!InGameMenu.HelpShown)
+        choice = HoverMenuRow(InGameMenu.InGameMenus[gameOver ? 1 : 0], InGameMenu.GameMenuX,
+                              InGameMenu.GameMenuY) +
+                 1;
+    InGameMenu.MenuChoice = choice;
 
-    if (GameMouse.Button0) {
-        if (MenuClickTimer > 3.0f) {
-            MenuClickTimer = 0;
+    if (InGameMenu.GameMouse.Button0) {
+        if (InGameMenu.MenuClickTimer > 3.0f) {
+            InGameMenu.MenuClickTimer = 0;
             PlayClick();
             if (!ActOnChoice(gameOver)) return;
         }
     } else {
-        MenuClickTimer += FrameFactor * 1.5f;
+        InGameMenu.MenuClickTimer += Campaign.FrameFactor * 1.5f;
     }
 
     // A game loaded from the menu has closed it: no picture over the loaded level.
-    if (MenuRequested && Draw2DObj->SelectImage("menu")) {
+    if (Screens.MenuRequested && Draw2DObj->SelectImage("menu")) {
         Draw2DObj->SetImageVisible(true);
-        Draw2DObj->SetImageTexture(0, ShipDestroyed ? "gomenu1" : "menu1");
-        if (HelpShown) Draw2DObj->SetImageTexture(0, "help");
+        Draw2DObj->SetImageTexture(0, Level.ShipDestroyed ? "gomenu1" : "menu1");
+        if (InGameMenu.HelpShown) Draw2DObj->SetImageTexture(0, "help");
     }
 }
 

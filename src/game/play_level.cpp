@@ -38,164 +38,166 @@ void MakeRunEngineObjects() {
 
 void MakePerRunObjects() {
     MakeShockWaves();
-    GravityBeam = std::make_unique<clsZeroPoint>();
-    FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
-    SoundDevice = std::make_unique<clsDirectSound8>();
-    SoundDevice->Startup(RenderWindowHandle());
-    for (auto& sound : PositionalSounds)
+    Arsenal.GravityBeam = std::make_unique<clsZeroPoint>();
+    Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+    Campaign.SoundDevice = std::make_unique<clsDirectSound8>();
+    Campaign.SoundDevice->Startup(RenderWindowHandle());
+    for (auto& sound : Campaign.PositionalSounds)
         sound = std::make_unique<clsDSWave8>();
 }
 
 void SetShipStartValues() {
-    ShipSpeed = 0;
-    ShipAccel = 0.1f;
-    ShipDrag = 0.1f;
-    BoostAccel = 0.25f;
-    CruiseTopSpeed = 20.0f;
-    ShipMaxSpeed = 25.0f;
-    MouseSensitivity = 0.6f;
-    HullDamage = 1.0f;
-    HullCapacity = 100.0f;
-    ExplosionActive = false;
+    Ship.ShipSpeed = 0;
+    Ship.ShipAccel = 0.1f;
+    Ship.ShipDrag = 0.1f;
+    Ship.BoostAccel = 0.25f;
+    Ship.CruiseTopSpeed = 20.0f;
+    Ship.ShipMaxSpeed = 25.0f;
+    Flight.MouseSensitivity = 0.6f;
+    Ship.HullDamage = 1.0f;
+    Ship.HullCapacity = 100.0f;
+    Level.ExplosionActive = false;
     SetWeaponStartValues();
-    CurrentWeapon = 1;
-    ShipDestroyed = false;
+    Campaign.CurrentWeapon = 1;
+    Level.ShipDestroyed = false;
 }
 
 // The run's event state: nothing of an earlier run may carry over into this one.
 void ClearRunEvents() {
     ClearBoundsAndFlyby();
-    LevelEnding = false;
-    MenuRequested = false;
-    ShopRequested = false;
-    DeathDone = false;
-    QuickSaveLatch = false;
-    EscTimer = 0;
-    Invincible = false;
+    LevelEnd.LevelEnding = false;
+    Screens.MenuRequested = false;
+    Screens.ShopRequested = false;
+    Screens.DeathDone = false;
+    Screens.QuickSaveLatch = false;
+    Screens.EscTimer = 0;
+    Ship.Invincible = false;
     ResetFlightState();
-    GameWonStarted = false;
-    GameWonPage = 1;
-    LastFightStarted = false;
-    FlipFrame = 1;
-    FlipTimer = 99;
-    StarscapeIndex = 1;
-    StarscapeAnchor = Vector{};
-    AsteroidsLeft = AsteroidCount;
+    LevelEnd.GameWonStarted = false;
+    LevelEnd.GameWonPage = 1;
+    Screens.LastFightStarted = false;
+    Effects.FlipFrame = 1;
+    Effects.FlipTimer = 99;
+    Effects.StarscapeIndex = 1;
+    Effects.StarscapeAnchor = Vector{};
+    Level.AsteroidsLeft = Level.AsteroidCount;
 }
 
 void SetEnemyStartValues() {
-    ScoutHP = 2000.0f;
-    StationHitPoints = 100;
-    MothershipEnergy = 10000.0f;
-    MothershipChargeTime = 0;
-    MothershipShotSlot = 1;
-    MothershipChargeStep = 1;
-    MothershipChargeInterval = 1.0f;
-    MothershipLevel = MothershipArmed = MothershipInRange = MothershipBreakingUp = false;
-    MothershipInbound = MothershipCharging = MothershipFireReady = MothershipKillHold = false;
-    ShipCollisionsOff = false;
-    BattleshipActive = BattleshipPending = BattleshipDestroyed = false;
-    ScoutActive = false;
-    AlienShotSpeed = 35;
-    MusicPollDue = true;
+    Scout.ScoutHP = 2000.0f;
+    Level.StationHitPoints = 100;
+    Mothership.MothershipEnergy = 10000.0f;
+    Mothership.MothershipChargeTime = 0;
+    Mothership.MothershipShotSlot = 1;
+    Mothership.MothershipChargeStep = 1;
+    Mothership.MothershipChargeInterval = 1.0f;
+    Mothership.MothershipLevel = Mothership.MothershipArmed = Mothership.MothershipInRange =
+        Mothership.MothershipBreakingUp = false;
+    Mothership.MothershipInbound = Mothership.MothershipCharging = Mothership.MothershipFireReady =
+        Mothership.MothershipKillHold = false;
+    Level.ShipCollisionsOff = false;
+    Battleship.BattleshipActive = Battleship.BattleshipPending = Battleship.BattleshipDestroyed = false;
+    Scout.ScoutActive = false;
+    AlienFleet.AlienShotSpeed = 35;
+    Campaign.MusicPollDue = true;
     DrawEventLevels();
-    BattleshipTimer = FrameStartTime;
+    Battleship.BattleshipTimer = Campaign.FrameStartTime;
 }
 
 void SetScreenMetrics() {
-    CoreObj->GetScreenSize(ScreenWidth, ScreenHeight, ScreenDepth);
-    ScreenCentreX = N(ScreenWidth / 2.0);
-    ScreenCentreY = N(ScreenHeight / 2.0);
-    ScaleX = float(ScreenWidth) / 1280.0f;
-    ScaleY = float(ScreenHeight) / 1024.0f;
+    CoreObj->GetScreenSize(Display.ScreenWidth, Display.ScreenHeight, Display.ScreenDepth);
+    Display.ScreenCentreX = N(Display.ScreenWidth / 2.0);
+    Display.ScreenCentreY = N(Display.ScreenHeight / 2.0);
+    Display.ScaleX = float(Display.ScreenWidth) / 1280.0f;
+    Display.ScaleY = float(Display.ScreenHeight) / 1024.0f;
 }
 
 void ShowMissionText() {
     const std::string& text = GameTexts[std::size_t(GameTextIndex("protect"))];
-    const Vector2 centre{float(ScreenWidth) / 2.0f, float(ScreenHeight) / 2.0f};
+    const Vector2 centre{float(Display.ScreenWidth) / 2.0f, float(Display.ScreenHeight) / 2.0f};
     DrawFontText(text, centre, true);
     ShowFontMessage(text);
     DrawFontText(text, centre, false);
 }
 
 void SetUpGamePad() {
-    PadIndex = 0;
-    InputObj->OpenGamePad(PadIndex);
+    Flight.PadIndex = 0;
+    InputObj->OpenGamePad(Flight.PadIndex);
     InputObj->EnableGamePad(true);
-    InputObj->SetupGamePadAxes(PadIndex);
-    InputObj->SetupGamePadButtons(PadIndex);
-    GamePadOn = Options.GamePadCheck.Value() == 1;
-    PadToggleTimer = 51.0f;
+    InputObj->SetupGamePadAxes(Flight.PadIndex);
+    InputObj->SetupGamePadButtons(Flight.PadIndex);
+    Flight.GamePadOn = Options.GamePadCheck.Value() == 1;
+    Flight.PadToggleTimer = 51.0f;
 }
 
 }  // namespace
 
 void DrawEventLevels() {
-    const int L = CurrentLevel;
-    ScoutNextLevel = L > 2 ? L + N(2.0 * RandomRange() + 1.0) : 2;
-    BattleshipNextLevel = L + N(2.0 * RandomRange() + 2.0);
-    if (BattleshipNextLevel < 4 || L == 1) BattleshipNextLevel = 4;
+    const int L = Campaign.CurrentLevel;
+    Scout.ScoutNextLevel = L > 2 ? L + N(2.0 * RandomRange() + 1.0) : 2;
+    Battleship.BattleshipNextLevel = L + N(2.0 * RandomRange() + 2.0);
+    if (Battleship.BattleshipNextLevel < 4 || L == 1) Battleship.BattleshipNextLevel = 4;
 }
 
 void TakeOwnedWeapons(const PlayLevelArgs& values) {
-    OwnsIon = values.ownsIon;
-    OwnsMion = values.ownsMion;
-    OwnsEplas = values.ownsEplas;
-    OwnsDisperse = values.ownsDisperse;
-    OwnsGamma = values.ownsGamma;
-    OwnsGravBeam = values.ownsGravBeam;
+    Campaign.OwnsIon = values.ownsIon;
+    Campaign.OwnsMion = values.ownsMion;
+    Campaign.OwnsEplas = values.ownsEplas;
+    Campaign.OwnsDisperse = values.ownsDisperse;
+    Campaign.OwnsGamma = values.ownsGamma;
+    Campaign.OwnsGravBeam = values.ownsGravBeam;
 }
 
 void StartGameRun(const PlayLevelArgs& start) {
-    if (start.level == 1 && !IntroSeen) PlayIntro();
+    if (start.level == 1 && !Campaign.IntroSeen) PlayIntro();
 
     MakeRunEngineObjects();
-    FrameStartTime = sys::WallClock();
-    StartingLevel = start.level;
-    MiniViewWidth = 250;
-    MiniViewHeight = 210;
-    GameRunning = true;
-    AsteroidCount = 10;
+    Campaign.FrameStartTime = sys::WallClock();
+    Campaign.StartingLevel = start.level;
+    Display.MiniViewWidth = 250;
+    Display.MiniViewHeight = 210;
+    Campaign.GameRunning = true;
+    Level.AsteroidCount = 10;
     MakePerRunObjects();
-    GraphicsLevel = Options.Graphics.Value();
+    Display.GraphicsLevel = Options.Graphics.Value();
 
-    CurrentLevel = StartingLevel - 1;
+    Campaign.CurrentLevel = Campaign.StartingLevel - 1;
     LoadLevel();
     sys::FrameLogEventOnNextFrame("level-first-frame");
 
-    FrameStartTime = sys::WallClock();  // loading takes long
-    ProbeReach = 15.0f;
-    ShotHitMargin = 15.0f;
+    Campaign.FrameStartTime = sys::WallClock();  // loading takes long
+    Flight.ProbeReach = 15.0f;
+    Ship.ShotHitMargin = 15.0f;
     SetShipStartValues();
     ClearRunEvents();
 
-    Money = start.money;
+    Campaign.Money = start.money;
     TakeOwnedWeapons(start);
-    CapacityLevel = start.capacityLevel;
+    Arsenal.CapacityLevel = start.capacityLevel;
 
     SetEnemyStartValues();
-    DifficultyLevel = Options.Difficulty.Value();
+    Campaign.DifficultyLevel = Options.Difficulty.Value();
     ApplyAlienDifficulty();
-    MouseSensitivity = float(Options.Slider1.Value()) * 0.12f;
+    Flight.MouseSensitivity = float(Options.Slider1.Value()) * 0.12f;
     SetScreenMetrics();
 
-    if (StartingLevel > 25) SwitchToStation2();
+    if (Campaign.StartingLevel > 25) SwitchToStation2();
     InitLevelTable();
     engine::DropPrefetched();  // the scene and the first level are loaded
     LoadFont(sys::ProgramFolder() + "\\tex\\font.jpg");
     ShowMissionText();
 
-    if (CurrentLevel == 1) {
+    if (Campaign.CurrentLevel == 1) {
         // The training level: the voice guides, and the money is the tutorial's own.
         if (DXAudioObj) DXAudioObj->PlayForeground2("tutorial\\tut1.wma");
-        TutorialHint = GameTexts[std::size_t(GameTextIndex("welcome"))];
-        Money = 600000;
-        TutorialClock = FrameStartTime;
+        Tutorial.TutorialHint = GameTexts[std::size_t(GameTextIndex("welcome"))];
+        Campaign.Money = 600000;
+        Tutorial.TutorialClock = Campaign.FrameStartTime;
     }
 
     SetUpGamePad();
-    MiniViewShown = Options.Graphics.Value() == 1;
-    MiniViewLarge = false;
+    Flight.MiniViewShown = Options.Graphics.Value() == 1;
+    Flight.MiniViewLarge = false;
     ResetMothershipDebris();
     SetWeaponEnergy(0, 0);
     CentreSteeringPointer();
@@ -206,7 +208,7 @@ void PlayLevel(int level, bool ownsIon, bool ownsMion, bool ownsEplas, bool owns
                double money, bool ownsGravBeam, int capacityLevel) {
     StartGameRun(
         {level, ownsIon, ownsMion, ownsEplas, ownsDisperse, ownsGamma, money, ownsGravBeam, capacityLevel});
-    while (GameRunning)
+    while (Campaign.GameRunning)
         RunGameFrame();
     // GameRunning is never cleared: a run ends only inside the screens it chains into.
     sys::EndProcess(0);

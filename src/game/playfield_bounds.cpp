@@ -23,40 +23,40 @@ bool Beyond(const Vector& p, float bound) {
 }
 
 void WarnTooFar() {
-    if (OutOfBounds) return;
-    PastWarnBound = Beyond(PlayerPosition(), WarnBound);
-    if (PastWarnBound && !TooFarSounded) {
+    if (Hazards.OutOfBounds) return;
+    Hazards.PastWarnBound = Beyond(PlayerPosition(), WarnBound);
+    if (Hazards.PastWarnBound && !Hazards.TooFarSounded) {
         SoundObj->SelectSound("toofar");
         SoundObj->PlaySound(0, true);
-        TooFarSounded = true;
+        Hazards.TooFarSounded = true;
     }
-    if (!PastWarnBound) {
+    if (!Hazards.PastWarnBound) {
         // Back inside: the warning stops, and the next crossing starts it again.
-        if (TooFarSounded && SoundObj->SelectSound("toofar")) SoundObj->StopSound();
-        TooFarSounded = false;
+        if (Hazards.TooFarSounded && SoundObj->SelectSound("toofar")) SoundObj->StopSound();
+        Hazards.TooFarSounded = false;
     }
 }
 
 // A new sequence starts with a fly-by of its own.
 void ClearFlyby() {
-    FlybyActive = false;
-    FlybySounded = false;
-    FlybyShotCount = 0;
-    FlybyShipHit = false;
-    FlybyExplosionTime = 0;
-    FlybyExplosionOver = false;
+    Hazards.FlybyActive = false;
+    Hazards.FlybySounded = false;
+    Hazards.FlybyShotCount = 0;
+    Hazards.FlybyShipHit = false;
+    Hazards.FlybyExplosionTime = 0;
+    Hazards.FlybyExplosionOver = false;
 }
 
 // The ship is left where it crossed the bound, and the enforcer waits 1500 back along
 // its own line through it with its shot ready.
 void BoundsEnforcer() {
-    ShipPos = PlayerPosition();
+    LevelEnd.ShipPos = PlayerPosition();
     PlaceShipWreck();
-    Vector a = ShipPos;
+    Vector a = LevelEnd.ShipPos;
     if (MeshObj->SelectMesh("alien2")) {
         MeshObj->SetVisible(true);
-        MeshObj->SetPosition(ShipPos);
-        MeshObj->SetOrientation(CamAxes);
+        MeshObj->SetPosition(LevelEnd.ShipPos);
+        MeshObj->SetOrientation(Ship.CamAxes);
         MeshObj->TurnYaw(30, 2);
         MeshObj->TurnRoll(-30, 2);
         MeshObj->MoveForward(-1500, true, true);
@@ -69,7 +69,7 @@ void BoundsEnforcer() {
     if (MeshObj->SelectMesh("aphold")) {
         MeshObj->SetVisible(true);
         MeshObj->SetPosition(a);
-        MeshObj->SetOrientation(CamAxes);
+        MeshObj->SetOrientation(Ship.CamAxes);
         MeshObj->TurnYaw(30, 2);
     }
 }
@@ -78,22 +78,22 @@ void BoundsEnforcer() {
 
 void CheckPlayfieldBounds() {
     WarnTooFar();
-    if (OutOfBounds) return;
+    if (Hazards.OutOfBounds) return;
     if (!Beyond(PlayerPosition(), OuterBound)) return;
     ClearFlyby();
     BoundsEnforcer();
-    OutOfBounds = true;
+    Hazards.OutOfBounds = true;
 }
 
 void ClearBoundsAndFlyby() {
-    OutOfBounds = false;
-    PastWarnBound = false;
-    TooFarSounded = false;
-    WarningSounded = false;
+    Hazards.OutOfBounds = false;
+    Hazards.PastWarnBound = false;
+    Hazards.TooFarSounded = false;
+    Hazards.WarningSounded = false;
     ClearFlyby();
     // A new life: its loss places a wreck and runs an explosion of its own.
-    ShipWreckPlaced = false;
-    DeathSeqFlag = false;
+    Hazards.ShipWreckPlaced = false;
+    Hazards.DeathSeqFlag = false;
 }
 
 }  // namespace quorvel

@@ -20,15 +20,15 @@ void ShowImage(const char* key, bool visible) {
 
 SaveGameValues CurrentValues() {
     SaveGameValues v;
-    v.level = CurrentLevel;
-    v.ownsIon = OwnsIon;
-    v.ownsMion = OwnsMion;
-    v.ownsEplas = OwnsEplas;
-    v.ownsDisperse = OwnsDisperse;
-    v.ownsGamma = OwnsGamma;
-    v.money = Money;
-    v.ownsGravBeam = OwnsGravBeam;
-    v.capacityLevel = CapacityLevel;
+    v.level = Campaign.CurrentLevel;
+    v.ownsIon = Campaign.OwnsIon;
+    v.ownsMion = Campaign.OwnsMion;
+    v.ownsEplas = Campaign.OwnsEplas;
+    v.ownsDisperse = Campaign.OwnsDisperse;
+    v.ownsGamma = Campaign.OwnsGamma;
+    v.money = Campaign.Money;
+    v.ownsGravBeam = Campaign.OwnsGravBeam;
+    v.capacityLevel = Arsenal.CapacityLevel;
     return v;
 }
 
@@ -51,14 +51,15 @@ void SaveGameMenu(int& slot) {
 
     const bool saved = WriteSaveSlot(slot, CurrentValues());
     Draw2DObj->SetDrawColour(SaveListGreen);
-    Draw2DObj->DrawText(Vector2{ScreenCentreX - 75 * ScaleX, ScreenCentreY - 350 * ScaleY},
-                        saved ? "Game Saved" : SaveFailedText);
+    Draw2DObj->DrawText(
+        Vector2{Display.ScreenCentreX - 75 * Display.ScaleX, Display.ScreenCentreY - 350 * Display.ScaleY},
+        saved ? "Game Saved" : SaveFailedText);
     FrameObj->EndFrame();
     WaitPast(WallClockSecond(), 2.0);
     FrameObj->BeginFrame();
     FrameObj->RenderScene();
     // Cleared after a failure too: the save key asks once per press.
-    QuickSaveLatch = false;
+    Screens.QuickSaveLatch = false;
 }
 
 }  // namespace quorvel

@@ -28,40 +28,40 @@ void PlaceShipWreck() {
     // The ship, its parts and its chunks all at one point, so the enforcer's line
     // through the ship meets the model itself.
     if (MeshObj->SelectMesh("goldship")) {
-        MeshObj->SetPosition(ShipPos);
-        MeshObj->SetOrientation(CamAxes);
+        MeshObj->SetPosition(LevelEnd.ShipPos);
+        MeshObj->SetOrientation(Ship.CamAxes);
         MeshObj->SetVisible(true);
     }
     for (int i = 1; i <= 4; ++i) {
         if (!MeshObj->SelectMesh("redexp" + std::to_string(i))) continue;
-        MeshObj->SetPosition(ShipPos);
-        MeshObj->SetOrientation(CamAxes);
+        MeshObj->SetPosition(LevelEnd.ShipPos);
+        MeshObj->SetOrientation(Ship.CamAxes);
         MeshObj->SetVisible(false);
     }
     for (int i = 1; i <= 20; ++i) {
         if (!MeshObj->SelectMesh("shipchk" + std::to_string(i))) continue;
-        MeshObj->SetPosition(ShipPos);
+        MeshObj->SetPosition(LevelEnd.ShipPos);
         MeshObj->SetRotation(RandomDirection());
         MeshObj->SetVisible(true);
     }
-    ShipWreckPlaced = true;
+    Hazards.ShipWreckPlaced = true;
 }
 
 void ExplodeShip() {
     // Several routines may report the same loss in one frame: the first places the wreck.
-    if (ShipWreckPlaced) return;
+    if (Hazards.ShipWreckPlaced) return;
     CameraObj->SelectCameraById(0);
-    ShipPos = CameraObj->GetCameraPosition();
+    LevelEnd.ShipPos = CameraObj->GetCameraPosition();
     PlaceShipWreck();
 }
 
 void RunShipDeath(bool& done) {
     // A loss reported without the wreck still shows the ship where it was lost.
-    if (!ShipWreckPlaced) ExplodeShip();
-    const float f = FrameFactor;
-    ExplosionMode = 2;
+    if (!Hazards.ShipWreckPlaced) ExplodeShip();
+    const float f = Campaign.FrameFactor;
+    Effects.ExplosionMode = 2;
     CameraObj->SelectCameraById(0);
-    if (InRange(CameraObj->GetCameraPosition(), ShipPos, 175)) {
+    if (InRange(CameraObj->GetCameraPosition(), LevelEnd.ShipPos, 175)) {
         // Back away from the ship first, turning the view to keep it in sight.
         CameraObj->MoveCameraForward(-8 * f, true, true);
         CameraObj->MoveCameraUp(2 * f, true, true);
@@ -71,16 +71,16 @@ void RunShipDeath(bool& done) {
         CameraObj->TurnCameraPitch(1.2f * f, 2);
         return;
     }
-    if (!DeathSeqFlag && !ExplosionActive) {
-        StartExplosionAt(ShipPos);
-        ExplosionMode = 2;
-        ExplosionActive = true;
+    if (!Hazards.DeathSeqFlag && !Level.ExplosionActive) {
+        StartExplosionAt(LevelEnd.ShipPos);
+        Effects.ExplosionMode = 2;
+        Level.ExplosionActive = true;
         PlayExplosionSound();
         HideShipModel();
-        DeathSeqFlag = true;
+        Hazards.DeathSeqFlag = true;
     }
-    if (ExplosionActive) AnimateExplosionFlipbook();
-    if (ExplosionActive) {
+    if (Level.ExplosionActive) AnimateExplosionFlipbook();
+    if (Level.ExplosionActive) {
         SetBurningPartsVisible(true);
         HideShipModel();
         AnimateShipDebris();
@@ -90,7 +90,7 @@ void RunShipDeath(bool& done) {
 }
 
 void AnimateShipDebris() {
-    const float s = 2 * FrameFactor;
+    const float s = 2 * Campaign.FrameFactor;
     struct Drift {
         float right, up;
     };
@@ -102,7 +102,7 @@ void AnimateShipDebris() {
     }
     for (int i = 1; i <= 20; ++i)
         if (MeshObj->SelectMesh("shipchk" + std::to_string(i)))
-            MeshObj->MoveForward(-5 * FrameFactor, true, true);
+            MeshObj->MoveForward(-5 * Campaign.FrameFactor, true, true);
 }
 
 }  // namespace quorvel

@@ -57,8 +57,15 @@ SlotListLook LookFor(SlotListUse use, const SaveSlotList& slots) {
 }  // namespace
 
 SlotListPlace InGameSlotListPlace() {
-    return {InGameMenus[3],       GameMouse, GameMenuX, GameMenuY, InGameHoverSounded, float(ScreenCentreX),
-            float(ScreenCentreY), ScaleX,    ScaleY};
+    return {InGameMenu.InGameMenus[3],
+            InGameMenu.GameMouse,
+            InGameMenu.GameMenuX,
+            InGameMenu.GameMenuY,
+            InGameMenu.InGameHoverSounded,
+            float(Display.ScreenCentreX),
+            float(Display.ScreenCentreY),
+            Display.ScaleX,
+            Display.ScaleY};
 }
 
 SaveSlotList ReadSaveSlots() {

@@ -19,9 +19,9 @@ constexpr int StationHitsAllowed = 6;
 
 // Too many hits on the station: the level's field starts again and the ship is lost.
 void LoseToStationHits() {
-    StationDamageLevel = 0;
+    Level.StationDamageLevel = 0;
     PlaceAsteroids();
-    ShipDestroyed = true;
+    Level.ShipDestroyed = true;
     ExplodeShip();
 }
 
@@ -33,7 +33,7 @@ Vector FlyAtStation(AsteroidRec& a, const Vector& s) {
     if (MeshObj->SelectMesh("virtualast")) {
         MeshObj->SetPosition(p);
         MeshObj->LookAt(s);
-        if (CurrentLevel != 50) MeshObj->MoveForward(AsteroidSpeed(), true, true);
+        if (Campaign.CurrentLevel != 50) MeshObj->MoveForward(AsteroidSpeed(), true, true);
         p = MeshObj->GetPosition();
         if (MeshObj->SelectMeshById(a.MeshId)) MeshObj->SetPosition(p);
     }
@@ -44,19 +44,19 @@ Vector FlyAtStation(AsteroidRec& a, const Vector& s) {
 }  // namespace
 
 void CheckShipCollisions() {
-    MeshObj->SelectMeshById(StationId);
+    MeshObj->SelectMeshById(Level.StationId);
     const Vector s = MeshObj->GetPosition();
-    const Vector cam = CamBasis.CamPos;
-    PointerSlot& stationPointer = HudPointers[0];
+    const Vector cam = Ship.CamBasis.CamPos;
+    PointerSlot& stationPointer = Hud.HudPointers[0];
 
-    NearStation = InRange(s, cam, 2500);
+    Hazards.NearStation = InRange(s, cam, 2500);
     if (InRange(s, cam, 800)) stationPointer.PointerOn = false;
-    if (NearStation) {
-        FastRecharge = false;
-        if (InForceField) {
+    if (Hazards.NearStation) {
+        Arsenal.FastRecharge = false;
+        if (Ship.InForceField) {
             SetWeaponEnergy(0, 0);
             RepairHullTick();
-            FastRecharge = true;
+            Arsenal.FastRecharge = true;
             stationPointer.PointerOn = false;
         }
     }
@@ -65,42 +65,42 @@ void CheckShipCollisions() {
 
     // An impact ends one pass, as a shoot-down does; the asteroid stays initialised so
     // that the passes left on this level still come.
-    if (FlamingAsteroid && CheckFlamingAsteroidImpact()) {
-        if (StationDamageLevel > StationHitsAllowed) LoseToStationHits();
+    if (Level.FlamingAsteroid && CheckFlamingAsteroidImpact()) {
+        if (Level.StationDamageLevel > StationHitsAllowed) LoseToStationHits();
         SetStationDamageSmoke();
     }
 
-    const int grabbed = GravityBeam ? GravityBeam->GrabbedMeshIndex() : -1;
-    for (int i = 1; i <= AsteroidCount; ++i) {
-        AsteroidRec& a = Asteroids[std::size_t(i)];
+    const int grabbed = Arsenal.GravityBeam ? Arsenal.GravityBeam->GrabbedMeshIndex() : -1;
+    for (int i = 1; i <= Level.AsteroidCount; ++i) {
+        AsteroidRec& a = Level.Asteroids[std::size_t(i)];
         if (!a.Active) continue;
         const Vector p = FlyAtStation(a, s);
-        CloseVoiceTimer += FrameFactor * 0.07f;
+        Hazards.CloseVoiceTimer += Campaign.FrameFactor * 0.07f;
         // The beam holds this one: it neither strikes nor warns.
         if (grabbed != -1 && a.MeshId == grabbed) continue;
         if (InRange(s, p, 275)) {
-            StationDamageLevel += 1;
+            Level.StationDamageLevel += 1;
             DestroyAsteroid(i);
-            if (StationDamageLevel > StationHitsAllowed) LoseToStationHits();
+            if (Level.StationDamageLevel > StationHitsAllowed) LoseToStationHits();
             SetStationDamageSmoke();
         }
-        if (InRange(s, p, 2000) && CloseVoiceTimer > 800) {
+        if (InRange(s, p, 2000) && Hazards.CloseVoiceTimer > 800) {
             PlayAsteroidCloseVoice();
-            CloseVoiceTimer = 0;
+            Hazards.CloseVoiceTimer = 0;
             stationPointer.PointerOn = true;
         }
     }
 }
 
 void CheckShield() {
-    if (ShieldDamage >= ShieldMax) {
-        ShipDestroyed = true;
+    if (Ship.ShieldDamage >= Ship.ShieldMax) {
+        Level.ShipDestroyed = true;
         ExplodeShip();
         return;
     }
-    if (!Repairing && ShieldDamage > 80) {
+    if (!Arsenal.Repairing && Ship.ShieldDamage > 80) {
         if (DXAudioObj) DXAudioObj->PlayForeground("warnshield.wav");
-        HudPointers[0].PointerOn = true;  // points the player to the force fields
+        Hud.HudPointers[0].PointerOn = true;  // points the player to the force fields
     }
 }
 
@@ -111,22 +111,22 @@ void BuildProbeRays() {
     static constexpr Offset offsets[9] = {{0, 0},      {0.05f, 0.05f},  {-0.05f, -0.05f},
                                           {0.05f, 0},  {0, 0.05f},      {-0.05f, 0},
                                           {0, -0.05f}, {0.05f, -0.05f}, {-0.05f, 0.05f}};
-    const Vector front = CamAxes.AxisFront;
+    const Vector front = Ship.CamAxes.AxisFront;
     for (std::size_t k = 0; k < 9; ++k) {
-        ProbeRays[k].Origin = CamBasis.CamPos;
-        ProbeRays[k].Dir = -Vector{front.x + offsets[k].x, front.y + offsets[k].y, front.z};
+        Flight.ProbeRays[k].Origin = Ship.CamBasis.CamPos;
+        Flight.ProbeRays[k].Dir = -Vector{front.x + offsets[k].x, front.y + offsets[k].y, front.z};
     }
 }
 
 void CheckForwardCollision(float& distance) {
     // The ship slides along its own right axis, so the way is probed on the side it
     // slides to, as far as it goes this frame plus a margin.
-    const Vector side = distance < 0 ? -CamAxes.AxisRight : CamAxes.AxisRight;
-    ForwardRay.Origin = CamBasis.CamPos;
-    ForwardRay.Dir = side;
+    const Vector side = distance < 0 ? -Ship.CamAxes.AxisRight : Ship.CamAxes.AxisRight;
+    Hazards.ForwardRay.Origin = Ship.CamBasis.CamPos;
+    Hazards.ForwardRay.Dir = side;
     const float reach = (distance < 0 ? -distance : distance) + 20;
-    ProbeHits[0] = MeshObj->RayHit(ForwardRay, 3, reach, 0, 0, true);
-    if (ProbeHits[0].HitFlag) distance = 0;
+    Hazards.ProbeHits[0] = MeshObj->RayHit(Hazards.ForwardRay, 3, reach, 0, 0, true);
+    if (Hazards.ProbeHits[0].HitFlag) distance = 0;
 }
 
 }  // namespace quorvel

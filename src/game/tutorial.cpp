@@ -45,7 +45,7 @@ static_assert(TutorialShieldDone == 24 && TutorialShieldWaiting == 27);
 constexpr float ShieldLessonDamage = 81;
 
 bool& S(int index) {
-    return TutorialSteps[std::size_t(index)];
+    return Level.TutorialSteps[std::size_t(index)];
 }
 
 // Lessons 0 to `last` all passed.
@@ -56,7 +56,7 @@ bool PassedUpTo(int last) {
 }
 
 void Hint(const char* name) {
-    TutorialHint = GameText(name);
+    Tutorial.TutorialHint = GameText(name);
 }
 
 void PlayVoice(int clip) {
@@ -104,10 +104,10 @@ void RunOpening(double e) {
     if (e > 30) Hint("firing");
     if (e > 40) Hint("pressw");
     if (S(FlyingPassed) && e > 42) {
-        ShieldDamage = ShieldLessonDamage;
+        Ship.ShieldDamage = ShieldLessonDamage;
         CheckShield();
         S(TutorialShieldWaiting) = true;
-        TutorialClock = FrameStartTime;
+        Tutorial.TutorialClock = Campaign.FrameStartTime;
     }
 }
 
@@ -134,10 +134,10 @@ void RunClips(double e) {
         Hint(c.hint);
         if (c.number == 7) {
             // The beam lesson hands the beam over.
-            OwnsGravBeam = true;
-            CurrentWeapon = 8;
+            Campaign.OwnsGravBeam = true;
+            Campaign.CurrentWeapon = 8;
         }
-        if (c.number == 8) TutorialClock = FrameStartTime;
+        if (c.number == 8) Tutorial.TutorialClock = Campaign.FrameStartTime;
     }
     if (TutorialWaitStep(-1) && PassedUpTo(ThrowingPassed) && !S(ClosingShown)) {
         S(ClosingShown) = true;
@@ -148,28 +148,28 @@ void RunClips(double e) {
 }  // namespace
 
 bool TutorialWaitStep(float seconds) {
-    if (!StepWaitActive) {
-        StepWaitStart = FrameStartTime;
-        StepWaitActive = true;
-        StepWaitSeen = false;
-        StepWaitLength = seconds;
+    if (!Tutorial.StepWaitActive) {
+        Tutorial.StepWaitStart = Campaign.FrameStartTime;
+        Tutorial.StepWaitActive = true;
+        Tutorial.StepWaitSeen = false;
+        Tutorial.StepWaitLength = seconds;
     }
-    if (FrameStartTime - StepWaitStart <= StepWaitLength) return false;
+    if (Campaign.FrameStartTime - Tutorial.StepWaitStart <= Tutorial.StepWaitLength) return false;
     // A real wait ends at the first call of its own kind after a probe saw it over.
     if (seconds > 0) {
-        if (StepWaitSeen) StepWaitActive = false;
+        if (Tutorial.StepWaitSeen) Tutorial.StepWaitActive = false;
     } else {
-        StepWaitSeen = true;
+        Tutorial.StepWaitSeen = true;
     }
     return true;
 }
 
 void RunTutorialSteps() {
     RunAdvances();
-    RunOpening(FrameStartTime - TutorialClock);
+    RunOpening(Campaign.FrameStartTime - Tutorial.TutorialClock);
     // Without a throw the closing hint comes 38 s after the throwing lesson's clip.
-    if (S(FirstClip + 6) && FrameStartTime - TutorialClock > 38) S(ThrowingPassed) = true;
-    RunClips(FrameStartTime - TutorialClock);
+    if (S(FirstClip + 6) && Campaign.FrameStartTime - Tutorial.TutorialClock > 38) S(ThrowingPassed) = true;
+    RunClips(Campaign.FrameStartTime - Tutorial.TutorialClock);
 }
 
 }  // namespace quorvel

@@ -24,12 +24,12 @@ struct ShopGoods {
 
 // Item 1 to 9 is entry 0 to 8.
 const std::array<ShopGoods, 9> Goods{{
-    {600000, &OwnsIon, 3, 0},
-    {2400000, &OwnsMion, 4, 0},
-    {4800000, &OwnsEplas, 5, 0},
-    {8000000, &OwnsDisperse, 6, 0},
-    {16000000, &OwnsGamma, 7, 0},
-    {20000000, &OwnsGravBeam, 8, 0},
+    {600000, &Campaign.OwnsIon, 3, 0},
+    {2400000, &Campaign.OwnsMion, 4, 0},
+    {4800000, &Campaign.OwnsEplas, 5, 0},
+    {8000000, &Campaign.OwnsDisperse, 6, 0},
+    {16000000, &Campaign.OwnsGamma, 7, 0},
+    {20000000, &Campaign.OwnsGravBeam, 8, 0},
     {4000000, nullptr, 0, 2},
     {8000000, nullptr, 0, 3},
     {12000000, nullptr, 0, 4},
@@ -44,17 +44,17 @@ void PlayClip(const char* name) {
 const ShopGoods* Buy(int item) {
     if (item < 1 || item > int(Goods.size())) return nullptr;
     const ShopGoods& g = Goods[std::size_t(item - 1)];
-    const bool available = g.owned ? !*g.owned : CapacityLevel < g.capacity;
-    if (!(Money > g.price) || !available) return nullptr;
-    Money -= g.price;
+    const bool available = g.owned ? !*g.owned : Arsenal.CapacityLevel < g.capacity;
+    if (!(Campaign.Money > g.price) || !available) return nullptr;
+    Campaign.Money -= g.price;
     if (g.owned) {
         *g.owned = true;
-        CurrentWeapon = g.weapon;
+        Campaign.CurrentWeapon = g.weapon;
     } else {
-        CapacityLevel = g.capacity;
-        CapacityApplied = false;  // the frame loop refills the stores to the new size
+        Arsenal.CapacityLevel = g.capacity;
+        Arsenal.CapacityApplied = false;  // the frame loop refills the stores to the new size
     }
-    RewardSoundPlayed = false;
+    Screens.RewardSoundPlayed = false;
     return &g;
 }
 
@@ -64,24 +64,24 @@ void RunWeaponShop() {
     const MouseState mouse = InputObj->GetMouseState(0);
     int x = 0, y = 0;
     PlaceMenuPointer(mouse, x, y);
-    const int row = HoverMenuRow(InGameMenus[2], x, y);
-    if (row >= 0) ShopChoice = row + 1;
+    const int row = HoverMenuRow(InGameMenu.InGameMenus[2], x, y);
+    if (row >= 0) InGameMenu.ShopChoice = row + 1;
 
     // The Escape that closes the shop must not open the pause menu too.
-    EscTimer = 0;
+    Screens.EscTimer = 0;
 
-    if (MenuClickTimer > 3.0f) {
-        MenuClickTimer = 0;
+    if (InGameMenu.MenuClickTimer > 3.0f) {
+        InGameMenu.MenuClickTimer = 0;
         if (InputObj->IsKeyDown(key::Escape)) {
             PlayClip("menuselect.wav");
-            ShopRequested = false;
+            Screens.ShopRequested = false;
             CloseMenuPointer();
             return;
         }
         if (mouse.Button0 || InputObj->IsKeyDown(key::Return) || InputObj->IsKeyDown(key::NumpadEnter)) {
             PlayClip("menuselect.wav");
-            if (const ShopGoods* bought = Buy(ShopChoice)) {
-                ShopRequested = false;
+            if (const ShopGoods* bought = Buy(InGameMenu.ShopChoice)) {
+                Screens.ShopRequested = false;
                 CloseMenuPointer();
                 if (bought->owned && SoundObj->SelectSound("wchange")) SoundObj->PlaySound(0, false);
                 return;
@@ -90,7 +90,7 @@ void RunWeaponShop() {
         }
         if (Draw2DObj->SelectImage("buymenu")) Draw2DObj->SetImageVisible(true);
     }
-    MenuClickTimer += FrameFactor * 1.5f;
+    InGameMenu.MenuClickTimer += Campaign.FrameFactor * 1.5f;
 }
 
 }  // namespace quorvel

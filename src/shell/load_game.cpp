@@ -19,8 +19,10 @@ bool CanLoad(const SaveSlotContents& slot) {
 
 // The slot list over the running menu scene.
 bool RunSlotList(int& slot, const SaveSlotList& slots) {
-    const SlotListPlace place{Menus[1],           MenuMouse,          MenuMouseX, MenuMouseY, HoverSounded,
-                              float(MenuCentreX), float(MenuCentreY), MenuScaleX, MenuScaleY};
+    const SlotListPlace place{
+        MainMenuScreen.Menus[1],           MainMenuScreen.MenuMouse,    MainMenuScreen.MenuMouseX,
+        MainMenuScreen.MenuMouseY,         MainMenuScreen.HoverSounded, float(MainMenuScreen.MenuCentreX),
+        float(MainMenuScreen.MenuCentreY), MainMenuScreen.MenuScaleX,   MainMenuScreen.MenuScaleY};
     return RunSaveSlotList(place, SlotListUse::Load, slots, slot);
 }
 
@@ -52,7 +54,8 @@ void MainMenuLoadGame(int& Slot) {
     }
 
     // The loading text stays on screen while the scene is torn down.
-    Draw2DObj->DrawText(Vector2{MenuCentreX - 80.0f, MenuCentreY - MenuCentreY / 2.0f},
+    Draw2DObj->DrawText(Vector2{MainMenuScreen.MenuCentreX - 80.0f,
+                                MainMenuScreen.MenuCentreY - MainMenuScreen.MenuCentreY / 2.0f},
                         GameTexts[LoadingText]);
     FrameObj->EndFrame();
     // The pictures and models of the run's scene are read while the screen rests.

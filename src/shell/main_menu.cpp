@@ -20,18 +20,6 @@
 
 namespace quorvel {
 
-int GraphicsLevel = 0;
-int ParticleLevel = 0;
-int MenuWidth = 0, MenuHeight = 0, MenuDepth = 0;
-int MenuCentreX = 0, MenuCentreY = 0;
-float MenuScaleX = 1, MenuScaleY = 1;
-std::array<clsMenu, 2> Menus;
-MouseState MenuMouse;
-int MenuMouseX = 0, MenuMouseY = 0;
-bool OverlayShown = false;
-int OverlayImage = 1;
-bool HoverSounded = false;
-
 namespace {
 
 constexpr int ItemNewGame = 1;
@@ -59,7 +47,7 @@ void DrawOneFrame() {
 // The fifteen shared objects the menu works with, made anew in this order.
 void LoadSky() {
     const std::string tex = sys::ProgramFolder() + "\\tex\\";
-    const std::string suffix = GraphicsLevel == 1 ? "_low.jpg" : ".jpg";
+    const std::string suffix = Display.GraphicsLevel == 1 ? "_low.jpg" : ".jpg";
     struct Face {
         const char* key;
         const char* file;
@@ -73,13 +61,13 @@ void LoadSky() {
     int ids[6] = {-1, -1, -1, -1, -1, -1};
     for (const Face& f : faces)
         ids[f.face] = TextureObj->LoadTexture(f.key, tex + f.file + suffix, 0, 0);
-    SkyObj->CreateSkyItem("MySkyCube", 1, GraphicsLevel == 1 ? 25000.0f : 50000.0f);
+    SkyObj->CreateSkyItem("MySkyCube", 1, Display.GraphicsLevel == 1 ? 25000.0f : 50000.0f);
     for (int face = 0; face < 6; ++face)
         SkyObj->SetSkyFace(face, ids[face]);
 }
 
 void CreateMothershipParticles() {
-    const bool full = ParticleLevel == 1;
+    const bool full = Display.ParticleLevel == 1;
     const struct {
         const char* key;
         const char* fullFile;
@@ -109,14 +97,15 @@ void SetUpCamera() {
 void LoadMenuImages(float w, float h) {
     const std::string tex = sys::ProgramFolder() + "\\tex\\";
     Draw2DObj->LoadImage(tex + "mainmenu.jpg", "menu", 0);
-    Draw2DObj->SetImagePosition(Vector2{w / 2 - 256 * MenuScaleX, h / 2 - 256 * MenuScaleY});
-    Draw2DObj->SetImageSize(Vector2{512 * MenuScaleX, 512 * MenuScaleY});
+    Draw2DObj->SetImagePosition(
+        Vector2{w / 2 - 256 * MainMenuScreen.MenuScaleX, h / 2 - 256 * MainMenuScreen.MenuScaleY});
+    Draw2DObj->SetImageSize(Vector2{512 * MainMenuScreen.MenuScaleX, 512 * MainMenuScreen.MenuScaleY});
     Draw2DObj->SetImageMode(1);
     Draw2DObj->SetImageFlag(false);
     Draw2DObj->LoadImage(tex + "msicon1.jpg", "mouse", 1);
     Draw2DObj->SetImageMode(5);
     Draw2DObj->SetImageFlag(false);
-    Draw2DObj->SetImageSize(Vector2{64 * MenuScaleX, 64 * MenuScaleY});
+    Draw2DObj->SetImageSize(Vector2{64 * MainMenuScreen.MenuScaleX, 64 * MainMenuScreen.MenuScaleY});
     Draw2DObj->SetImageVisible(false);
 }
 
@@ -174,7 +163,7 @@ bool EnterDown() {
 }
 
 bool ActivationDown() {
-    return MenuMouse.Button0 || EnterDown();
+    return MainMenuScreen.MenuMouse.Button0 || EnterDown();
 }
 
 void RunMenuLoop(double timelineStart) {
@@ -205,24 +194,29 @@ void RunMenuLoop(double timelineStart) {
 
         if (InputObj->IsKeyDown(key::P)) SaveNumberedScreenshot(*FrameObj, shotNumber);
 
-        MenuMouse = InputObj->GetMouseState(0);
+        MainMenuScreen.MenuMouse = InputObj->GetMouseState(0);
         Draw2DObj->SelectImage("mouse");
-        Draw2DObj->SetImagePosition(Vector2{MenuMouse.X - 11 * MenuScaleX, MenuMouse.Y - 13 * MenuScaleY});
+        Draw2DObj->SetImagePosition(Vector2{MainMenuScreen.MenuMouse.X - 11 * MainMenuScreen.MenuScaleX,
+                                            MainMenuScreen.MenuMouse.Y - 13 * MainMenuScreen.MenuScaleY});
         Draw2DObj->SetImageVisible(true);
-        MenuMouseX = Nearest((MenuMouse.X - MenuCentreX) / MenuScaleX + 256);
-        MenuMouseY = Nearest((MenuMouse.Y - MenuCentreY) / MenuScaleY + 256);
+        MainMenuScreen.MenuMouseX = Nearest(
+            (MainMenuScreen.MenuMouse.X - MainMenuScreen.MenuCentreX) / MainMenuScreen.MenuScaleX + 256);
+        MainMenuScreen.MenuMouseY = Nearest(
+            (MainMenuScreen.MenuMouse.Y - MainMenuScreen.MenuCentreY) / MainMenuScreen.MenuScaleY + 256);
 
-        if (!OverlayShown) {
-            if (Menus[0].OverMenu(MenuMouseX, MenuMouseY)) {
+        if (!MainMenuScreen.OverlayShown) {
+            if (MainMenuScreen.Menus[0].OverMenu(MainMenuScreen.MenuMouseX, MainMenuScreen.MenuMouseY)) {
                 Draw2DObj->SetImageTexture(0, "ms2");
-                selectedItem = Menus[0].MenuSelected(MenuMouseX, MenuMouseY) + 1;
-                if (!HoverSounded) PlayClick();
-                HoverSounded = true;
+                selectedItem = MainMenuScreen.Menus[0].MenuSelected(MainMenuScreen.MenuMouseX,
+                                                                    MainMenuScreen.MenuMouseY) +
+                               1;
+                if (!MainMenuScreen.HoverSounded) PlayClick();
+                MainMenuScreen.HoverSounded = true;
             } else {
                 // Outside every item the keyboard overlay is the one a click opens.
                 selectedItem = ItemKeysOverlay;
                 Draw2DObj->SetImageTexture(0, "ms1");
-                HoverSounded = false;
+                MainMenuScreen.HoverSounded = false;
             }
         }
 
@@ -233,12 +227,12 @@ void RunMenuLoop(double timelineStart) {
                     ShowOptionsDialog();
                     break;
                 case ItemKeysOverlay:
-                    OverlayShown = !OverlayShown;
-                    OverlayImage = 1;
+                    MainMenuScreen.OverlayShown = !MainMenuScreen.OverlayShown;
+                    MainMenuScreen.OverlayImage = 1;
                     break;
                 case ItemSecondOverlay:
-                    OverlayShown = !OverlayShown;
-                    OverlayImage = 2;
+                    MainMenuScreen.OverlayShown = !MainMenuScreen.OverlayShown;
+                    MainMenuScreen.OverlayImage = 2;
                     break;
                 case ItemExit:
                     menuRunning = false;
@@ -260,22 +254,24 @@ void RunMenuLoop(double timelineStart) {
         FrameObj->RenderScene();
 
         Draw2DObj->SelectImage("menu");
-        Draw2DObj->SetImageTexture(0, !OverlayShown ? "menu1" : OverlayImage == 1 ? "menu4" : "menu5");
+        Draw2DObj->SetImageTexture(0, !MainMenuScreen.OverlayShown       ? "menu1"
+                                      : MainMenuScreen.OverlayImage == 1 ? "menu4"
+                                                                         : "menu5");
 
         activationDelay += 2 * f;
 
         // New Game and Load Game go without the delay. Return and keypad Enter open the
         // slot list whatever is selected: the keyboard's way in.
         bool listed = false;
-        if ((selectedItem == ItemLoadGame && MenuMouse.Button0) || EnterDown()) {
+        if ((selectedItem == ItemLoadGame && MainMenuScreen.MenuMouse.Button0) || EnterDown()) {
             int slot = 1;
             MainMenuLoadGame(slot);
             listed = true;
         }
         // An Enter still held when the list comes back is the one that opened it (or
         // pressed in it), not a wish for a new game.
-        MenuMouse = InputObj->GetMouseState(0);
-        if ((selectedItem == ItemNewGame && MenuMouse.Button0) || (!listed && EnterDown())) {
+        MainMenuScreen.MenuMouse = InputObj->GetMouseState(0);
+        if ((selectedItem == ItemNewGame && MainMenuScreen.MenuMouse.Button0) || (!listed && EnterDown())) {
             int slot = NewGameSlot;
             MainMenuLoadGame(slot);
         }
@@ -295,11 +291,11 @@ void RunMenuLoop(double timelineStart) {
 }  // namespace
 
 void UpdateMenuScreenMetrics() {
-    CoreObj->GetScreenSize(MenuWidth, MenuHeight, MenuDepth);
-    MenuCentreX = Nearest(MenuWidth / 2.0);
-    MenuCentreY = Nearest(MenuHeight / 2.0);
-    MenuScaleX = MenuWidth / 1280.0f;
-    MenuScaleY = MenuHeight / 1024.0f;
+    CoreObj->GetScreenSize(MainMenuScreen.MenuWidth, MainMenuScreen.MenuHeight, MainMenuScreen.MenuDepth);
+    MainMenuScreen.MenuCentreX = Nearest(MainMenuScreen.MenuWidth / 2.0);
+    MainMenuScreen.MenuCentreY = Nearest(MainMenuScreen.MenuHeight / 2.0);
+    MainMenuScreen.MenuScaleX = MainMenuScreen.MenuWidth / 1280.0f;
+    MainMenuScreen.MenuScaleY = MainMenuScreen.MenuHeight / 1024.0f;
 }
 
 void ShowOptionsDialog() {
@@ -315,17 +311,17 @@ void ShowOptionsDialog() {
 
 void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     CreateEngineObjects();
-    OverlayImage = 1;
-    OverlayShown = false;
-    HoverSounded = false;
+    MainMenuScreen.OverlayImage = 1;
+    MainMenuScreen.OverlayShown = false;
+    MainMenuScreen.HoverSounded = false;
 
     Options.Load();
-    GraphicsLevel = Options.Graphics.Value();
-    ParticleLevel = Options.ParticleCheck.Value();
-    ApplyRenderSwitches(GraphicsLevel == 1);
+    Display.GraphicsLevel = Options.Graphics.Value();
+    Display.ParticleLevel = Options.ParticleCheck.Value();
+    ApplyRenderSwitches(Display.GraphicsLevel == 1);
 
     UpdateMenuScreenMetrics();
-    const float w = float(MenuWidth), h = float(MenuHeight);
+    const float w = float(MainMenuScreen.MenuWidth), h = float(MainMenuScreen.MenuHeight);
 
     const std::string tex = sys::ProgramFolder() + "\\tex\\";
     TextureObj->LoadTexture("narvo", tex + "narvologo.jpg", 0, 0);
@@ -375,5 +371,7 @@ void MainMenu(int, bool ShowLogos, bool MakeParticles) {
     RunMenuLoop(WallClockSecond());
     ExitMainMenu();
 }
+
+MainMenuRecord MainMenuScreen;
 
 }  // namespace quorvel

@@ -11,18 +11,22 @@
 
 namespace quorvel {
 
-// Menu-module state, shared with the load-game screen and the scene loaders. The
-// detail settings GraphicsLevel and ParticleLevel are in shell/shell.h.
-extern int MenuWidth, MenuHeight, MenuDepth;
-extern int MenuCentreX, MenuCentreY;
-extern float MenuScaleX, MenuScaleY;  // display size / 1280 x 1024
-// 0: the six main-menu items in menu-picture space; 1: the ten load-list rows in pixels.
-extern std::array<clsMenu, 2> Menus;
-extern MouseState MenuMouse;
-extern int MenuMouseX, MenuMouseY;  // the pointer in the space of the list tested
-extern bool OverlayShown;
-extern int OverlayImage;  // 1: "menu4", otherwise "menu5"
-extern bool HoverSounded;
+// The 3D main menu's screen metrics, hit lists and pointer.
+struct MainMenuRecord {
+    // Menu-module state, shared with the load-game screen and the scene loaders. The
+    // detail settings GraphicsLevel and ParticleLevel are in shell/shell.h.
+    int MenuWidth = 0, MenuHeight = 0, MenuDepth = 0;
+    int MenuCentreX = 0, MenuCentreY = 0;
+    float MenuScaleX = 1, MenuScaleY = 1;  // display size / 1280 x 1024
+    std::array<clsMenu, 2>
+        Menus;  // 0: the six main-menu items in menu-picture space; 1: the ten load-list rows in pixels.
+    MouseState MenuMouse;
+    int MenuMouseX = 0, MenuMouseY = 0;  // the pointer in the space of the list tested
+    bool OverlayShown = false;
+    int OverlayImage = 1;  // 1: "menu4", otherwise "menu5"
+    bool HoverSounded = false;
+};
+extern MainMenuRecord MainMenuScreen;
 
 // Reads the screen size into MenuWidth, MenuHeight and MenuDepth, and the centre and
 // the scale from it.

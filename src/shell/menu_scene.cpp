@@ -3,6 +3,7 @@
 #include <string>
 
 #include "common/common.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
@@ -36,7 +37,7 @@ void Load(const MeshSetup& m) {
 
 // Bump and reflection stages of the full-detail ships.
 void AddDetailStages() {
-    if (GraphicsLevel == 1) return;
+    if (Display.GraphicsLevel == 1) return;
     MeshObj->SetStageMode(1, 8);
     MeshObj->SetStageMode(2, 9);
     MeshObj->SetTexture(1, "shipbump");
@@ -84,20 +85,22 @@ void LoadMenuTextures() {
         TextureObj->LoadTexture(t.key, t.path, t.flag, 0);
 
     // The six items, in the 512 x 512 space of the menu picture.
-    Menus[0] = clsMenu{};
-    Menus[0].Init(5);
+    MainMenuScreen.Menus[0] = clsMenu{};
+    MainMenuScreen.Menus[0].Init(5);
     constexpr int itemTops[] = {270, 307, 342, 382, 417, 457};
     constexpr int itemBottoms[] = {303, 338, 378, 413, 453, 490};
     for (int i = 0; i < 6; ++i)
-        Menus[0].AddMenuItem(45, itemTops[i], 450, itemBottoms[i]);
+        MainMenuScreen.Menus[0].AddMenuItem(45, itemTops[i], 450, itemBottoms[i]);
 
     // The ten load-list rows, in screen pixels: 18 reference pixels high, 2 apart.
-    Menus[1] = clsMenu{};
-    Menus[1].Init(9);
+    MainMenuScreen.Menus[1] = clsMenu{};
+    MainMenuScreen.Menus[1].Init(9);
     for (int k = 0; k < 10; ++k) {
-        Menus[1].AddMenuItem(
-            Nearest(MenuCentreX - 82.0 * MenuScaleX), Nearest(MenuCentreY - (220.0 - 20 * k) * MenuScaleY),
-            Nearest(MenuCentreX + 80.0 * MenuScaleX), Nearest(MenuCentreY - (202.0 - 20 * k) * MenuScaleY));
+        MainMenuScreen.Menus[1].AddMenuItem(
+            Nearest(MainMenuScreen.MenuCentreX - 82.0 * MainMenuScreen.MenuScaleX),
+            Nearest(MainMenuScreen.MenuCentreY - (220.0 - 20 * k) * MainMenuScreen.MenuScaleY),
+            Nearest(MainMenuScreen.MenuCentreX + 80.0 * MainMenuScreen.MenuScaleX),
+            Nearest(MainMenuScreen.MenuCentreY - (202.0 - 20 * k) * MainMenuScreen.MenuScaleY));
     }
 
     SoundObj->LoadSound("click", sys::ProgramFolder() + "\\sound\\menuselect.wav", 0, 0);

@@ -16,13 +16,6 @@
 
 namespace quorvel {
 
-// The options' detail slider when the main menu started: 1 is low detail ("_low"
-// files, no extra texture stages).
-extern int GraphicsLevel;
-// The options' particle box when the main menu started: exactly 1 selects the full
-// particle files.
-extern int ParticleLevel;
-
 // The options dialog over the 3D view: pointer shown, dialog on top without its
 // detail slider, shown modally; returns when it is closed.
 void ShowOptionsDialog();

@@ -23,11 +23,11 @@ class EffectsTest : public ::testing::Test {
         UseAsProgramFolder(folder);
         MakeRunObjects();
         LoadMaterials();
-        ScreenWidth = 1280;
-        ScreenHeight = 1024;
-        ScaleX = 1;
-        ScaleY = 1;
-        FrameFactor = 1;
+        Display.ScreenWidth = 1280;
+        Display.ScreenHeight = 1024;
+        Display.ScaleX = 1;
+        Display.ScaleY = 1;
+        Campaign.FrameFactor = 1;
     }
 
     // An empty node under the key (enough for placing, showing and scaling).

@@ -44,16 +44,16 @@ TEST(LevelEffectsPicture, ExplosionShockWaveDustAndPointers) {
     ASSERT_TRUE(sdl::InstallSdlBackEnd());
     sdl::SetFrameLimit(0);
     ASSERT_GE(test::StartEngineInMode(640, 480), 0);
-    ScreenWidth = 640;
-    ScreenHeight = 480;
-    ScaleX = 640.0f / 1280;
-    ScaleY = 480.0f / 1024;
+    Display.ScreenWidth = 640;
+    Display.ScreenHeight = 480;
+    Display.ScaleX = 640.0f / 1280;
+    Display.ScaleY = 480.0f / 1024;
 
     test::LoadRunAt(3);
     // The load seeds the random sequence from the time: the rocks go again from a
     // fixed seed so the picture is the same every run.
-    for (int i = 1; i <= AsteroidCount + 1; ++i)
-        if (MeshObj->SelectMeshById(Asteroids[std::size_t(i)].MeshId)) MeshObj->SetVisible(false);
+    for (int i = 1; i <= Level.AsteroidCount + 1; ++i)
+        if (MeshObj->SelectMeshById(Level.Asteroids[std::size_t(i)].MeshId)) MeshObj->SetVisible(false);
     sys::SeedRandom(21);
     SpawnAsteroidField();
 
@@ -64,30 +64,30 @@ TEST(LevelEffectsPicture, ExplosionShockWaveDustAndPointers) {
     CameraObj->SetCameraPosition(cam);
     CameraObj->CameraLookAt(blast);
     const Matrix4 view = CameraObj->GetCameraMatrix();
-    CamAxes.AxisRight = {view(0, 0), view(0, 1), view(0, 2)};
-    CamAxes.AxisUp = {view(1, 0), view(1, 1), view(1, 2)};
-    CamAxes.AxisFront = {view(2, 0), view(2, 1), view(2, 2)};
-    CamBasis.CamPos = cam;
+    Ship.CamAxes.AxisRight = {view(0, 0), view(0, 1), view(0, 2)};
+    Ship.CamAxes.AxisUp = {view(1, 0), view(1, 1), view(1, 2)};
+    Ship.CamAxes.AxisFront = {view(2, 0), view(2, 1), view(2, 2)};
+    Ship.CamBasis.CamPos = cam;
 
     // Space dust: the ship moves, the last placement far behind.
-    ShipSpeed = 10;
-    StarscapeAnchor = {0, 0, 0};
+    Ship.ShipSpeed = 10;
+    Effects.StarscapeAnchor = {0, 0, 0};
     UpdateStarscape();
     UpdateStarscape();
 
     // An explosion with its shock wave, half-way through the flip-book.
-    ExplosionMode = 1;  // a rock's blast
+    Effects.ExplosionMode = 1;  // a rock's blast
     PickExplosionSet();
     StartExplosionAt(blast);
-    ExplosionActive = true;
-    FrameFactor = 1;
+    Level.ExplosionActive = true;
+    Campaign.FrameFactor = 1;
     for (int i = 0; i < 24; ++i) {
         AnimateExplosionFlipbook();
-        if (i == 17) ShockWave->MakeShockWave(blast, 30, 5, 3, 2);
-        ShockWave->Poll(FrameFactor);
+        if (i == 17) Effects.ShockWave->MakeShockWave(blast, 30, 5, 3, 2);
+        Effects.ShockWave->Poll(Campaign.FrameFactor);
     }
-    ASSERT_TRUE(ExplosionActive);
-    ASSERT_TRUE(ShockWave->Active);
+    ASSERT_TRUE(Level.ExplosionActive);
+    ASSERT_TRUE(Effects.ShockWave->Active);
     for (const char* dust : {"starscape1", "starscape2"}) {
         const engine::MeshItem* m = engine::GetScene().meshes.Find(std::string(dust));
         ASSERT_TRUE(m && m->visible) << dust;
@@ -96,18 +96,18 @@ TEST(LevelEffectsPicture, ExplosionShockWaveDustAndPointers) {
     // Pointers: a rock ahead right of the blast, an alien far off to the left ahead,
     // and the mothership behind the camera, up and to the left (thrown to the lower
     // right corner of its rectangle).
-    for (auto& slot : HudPointers)
+    for (auto& slot : Hud.HudPointers)
         slot.PointerOn = false;
-    AsteroidsLeft = 5;
-    HudPointers[1].PointerOn = true;
-    HudPointers[1].PointerTarget = {700, 120, -2150};
-    HudPointers[6].PointerOn = true;
-    HudPointers[6].PointerTarget = {-2000, 150, -2000};
-    HudPointers[18].PointerOn = true;
-    HudPointers[18].PointerTarget = {500, 400, -3200};
-    MothershipEnergy = 60;
-    MothershipEnergyMax = 100;
-    DrawHudPointers(CamAxes);
+    Level.AsteroidsLeft = 5;
+    Hud.HudPointers[1].PointerOn = true;
+    Hud.HudPointers[1].PointerTarget = {700, 120, -2150};
+    Hud.HudPointers[6].PointerOn = true;
+    Hud.HudPointers[6].PointerTarget = {-2000, 150, -2000};
+    Hud.HudPointers[18].PointerOn = true;
+    Hud.HudPointers[18].PointerTarget = {500, 400, -3200};
+    Mothership.MothershipEnergy = 60;
+    Mothership.MothershipEnergyMax = 100;
+    DrawHudPointers(Ship.CamAxes);
 
     FrameObj->BeginFrame();
     FrameObj->RenderScene();

@@ -15,7 +15,7 @@
 namespace quorvel {
 namespace {
 
-using Effects = test::EffectsTest;
+using EffectSteps = test::EffectsTest;
 using test::ExpectNear;
 
 Vector Plus(const Vector& a, const Vector& b, float k = 1) {
@@ -24,7 +24,7 @@ Vector Plus(const Vector& a, const Vector& b, float k = 1) {
 
 // ---- Shock waves --------------------------------------------------------------------
 
-TEST_F(Effects, ShockWaveGrowsAndFadesStepByStep) {
+TEST_F(EffectSteps, ShockWaveGrowsAndFadesStepByStep) {
     struct Case {
         float frames, fade, speed, scale;
         int step;  // polls at frame factor 1 (each takes a step at these speeds)
@@ -60,32 +60,32 @@ TEST_F(Effects, ShockWaveGrowsAndFadesStepByStep) {
     }
 }
 
-TEST_F(Effects, ShockWaveLastsItsSizesAndAHidingStep) {
+TEST_F(EffectSteps, ShockWaveLastsItsSizesAndAHidingStep) {
     Node("shock");
-    ShockWave->MakeShockWave({0, 0, 0}, 30, 5, 3, 2);
+    Effects.ShockWave->MakeShockWave({0, 0, 0}, 30, 5, 3, 2);
     EXPECT_EQ(MaterialOf("shock"), "fade100");
     EXPECT_FLOAT_EQ(Mesh("shock").scale.x, 1);
     for (int i = 0; i < 30; ++i)
-        ShockWave->Poll(1);
+        Effects.ShockWave->Poll(1);
     EXPECT_TRUE(Mesh("shock").visible);
-    ShockWave->Poll(1);  // the 31st step hides it
-    EXPECT_FALSE(ShockWave->Active);
+    Effects.ShockWave->Poll(1);  // the 31st step hides it
+    EXPECT_FALSE(Effects.ShockWave->Active);
     EXPECT_FALSE(Mesh("shock").visible);
-    EXPECT_FLOAT_EQ(ShockWave->CurrFrame, 1);
+    EXPECT_FLOAT_EQ(Effects.ShockWave->CurrFrame, 1);
 
     // Restarting a running wave starts it over.
-    ShockWave->MakeShockWave({5, 0, 0}, 30, 5, 3, 2);
-    ShockWave->Poll(1);
-    ShockWave->Poll(1);
-    ShockWave->MakeShockWave({9, 0, 0}, 30, 5, 3, 2);
-    EXPECT_FLOAT_EQ(ShockWave->CurrFrame, 1);
+    Effects.ShockWave->MakeShockWave({5, 0, 0}, 30, 5, 3, 2);
+    Effects.ShockWave->Poll(1);
+    Effects.ShockWave->Poll(1);
+    Effects.ShockWave->MakeShockWave({9, 0, 0}, 30, 5, 3, 2);
+    EXPECT_FLOAT_EQ(Effects.ShockWave->CurrFrame, 1);
     EXPECT_FLOAT_EQ(Mesh("shock").scale.x, 1);
     ExpectNear(Mesh("shock").place.position, {9, 0, 0});
 }
 
-TEST_F(Effects, ShockWaveStepsOnlyWhenItsTimerPassesTen) {
+TEST_F(EffectSteps, ShockWaveStepsOnlyWhenItsTimerPassesTen) {
     Node("shock2");
-    clsSWave& wave = *MothershipShockWave;
+    clsSWave& wave = *Effects.MothershipShockWave;
     wave.MakeShockWave({}, 30, 5, 1, 1);
     // Speed 1 at frame factor 1: exactly 10 is no step, 20 is.
     wave.Poll(1);
@@ -108,32 +108,32 @@ TEST_F(Effects, ShockWaveStepsOnlyWhenItsTimerPassesTen) {
     EXPECT_FLOAT_EQ(wave.CurrFrame, 3);
 }
 
-TEST_F(Effects, RunShockWavesNameTheirMeshes) {
+TEST_F(EffectSteps, RunShockWavesNameTheirMeshes) {
     for (int weapon = 1; weapon <= 7; ++weapon)
         Node("wepshock" + std::to_string(weapon));
     for (int weapon = 1; weapon <= 7; ++weapon) {
-        ASSERT_TRUE(WeaponShockWaves[std::size_t(weapon)]);
-        EXPECT_FALSE(WeaponShockWaves[std::size_t(weapon)]->Active);
-        WeaponShockWaves[std::size_t(weapon)]->MakeShockWave({}, 25, 20, 300, 0.05f);
+        ASSERT_TRUE(Effects.WeaponShockWaves[std::size_t(weapon)]);
+        EXPECT_FALSE(Effects.WeaponShockWaves[std::size_t(weapon)]->Active);
+        Effects.WeaponShockWaves[std::size_t(weapon)]->MakeShockWave({}, 25, 20, 300, 0.05f);
         EXPECT_TRUE(Mesh("wepshock" + std::to_string(weapon)).visible);
     }
 }
 
 // ---- Explosion flip-book --------------------------------------------------------------
 
-class Flipbook : public Effects {
+class Flipbook : public EffectSteps {
   protected:
     void SetUp() override {
-        Effects::SetUp();
+        EffectSteps::SetUp();
         for (int i = 1; i <= 64; ++i)
-            ExplosionSprites[std::size_t(i)] = Node("expani" + std::to_string(i));
+            Effects.ExplosionSprites[std::size_t(i)] = Node("expani" + std::to_string(i));
         Node("shock");
-        FlipFrame = 1;
+        Effects.FlipFrame = 1;
     }
     int VisibleSprites() const {
         int n = 0;
         for (int i = 1; i <= 64; ++i)
-            n += Mesh(ExplosionSprites[std::size_t(i)]).visible ? 1 : 0;
+            n += Mesh(Effects.ExplosionSprites[std::size_t(i)]).visible ? 1 : 0;
         return n;
     }
 };
@@ -145,59 +145,59 @@ TEST_F(Flipbook, StepsWhenItsTimerPassesTen) {
     };
     for (const Case c : {Case{0.25f, 4}, Case{0.5f, 6}, Case{0.6f, 12}, Case{1, 12}}) {
         SCOPED_TRACE(c.factor);
-        FlipFrame = 1;
-        FlipTimer = 0;
-        ExplosionActive = true;
-        FrameFactor = c.factor;
+        Effects.FlipFrame = 1;
+        Effects.FlipTimer = 0;
+        Level.ExplosionActive = true;
+        Campaign.FrameFactor = c.factor;
         for (int f = 0; f < 12; ++f)
             AnimateExplosionFlipbook();
-        EXPECT_EQ(FlipFrame, 1 + c.steps);
-        EXPECT_TRUE(Mesh(ExplosionSprites[std::size_t(c.steps)]).visible);
+        EXPECT_EQ(Effects.FlipFrame, 1 + c.steps);
+        EXPECT_TRUE(Mesh(Effects.ExplosionSprites[std::size_t(c.steps)]).visible);
         EXPECT_EQ(VisibleSprites(), 1);
         for (int i = 1; i <= 64; ++i)
-            MeshObj->SelectMeshById(ExplosionSprites[std::size_t(i)]), MeshObj->SetVisible(false);
+            MeshObj->SelectMeshById(Effects.ExplosionSprites[std::size_t(i)]), MeshObj->SetVisible(false);
     }
 }
 
 TEST_F(Flipbook, RunsSixtyFiveStepsThenHidesAllAndAsksForANewSet) {
-    ASSERT_FLOAT_EQ(FlipTimer, 99);  // the run's first explosion steps at once
-    Asteroids[4].Pos = {10, 20, 30};
+    ASSERT_FLOAT_EQ(Effects.FlipTimer, 99);  // the run's first explosion steps at once
+    Level.Asteroids[4].Pos = {10, 20, 30};
     StartExplosionAtAsteroid(4);
-    EXPECT_TRUE(ExplosionActive);
-    EXPECT_EQ(ExplosionMode, 1);
-    EXPECT_TRUE(ShockWave->Active);
+    EXPECT_TRUE(Level.ExplosionActive);
+    EXPECT_EQ(Effects.ExplosionMode, 1);
+    EXPECT_TRUE(Effects.ShockWave->Active);
     ExpectNear(Mesh("shock").place.position, {10, 20, 30});
-    ExpectNear(Mesh(ExplosionSprites[64]).place.position, {10, 20, 30});
-    FrameFactor = 0.01f;
+    ExpectNear(Mesh(Effects.ExplosionSprites[64]).place.position, {10, 20, 30});
+    Campaign.FrameFactor = 0.01f;
     AnimateExplosionFlipbook();
-    EXPECT_EQ(FlipFrame, 2);
-    EXPECT_TRUE(Mesh(ExplosionSprites[1]).visible);
+    EXPECT_EQ(Effects.FlipFrame, 2);
+    EXPECT_TRUE(Mesh(Effects.ExplosionSprites[1]).visible);
 
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     for (int step = 2; step <= 64; ++step)
         AnimateExplosionFlipbook();
-    EXPECT_TRUE(Mesh(ExplosionSprites[64]).visible);
+    EXPECT_TRUE(Mesh(Effects.ExplosionSprites[64]).visible);
     EXPECT_EQ(VisibleSprites(), 1);
-    MeshObj->SelectMeshById(ExplosionSprites[3]);
+    MeshObj->SelectMeshById(Effects.ExplosionSprites[3]);
     MeshObj->SetVisible(true);  // something showed a sprite meanwhile
-    ExplosionRepick = false;
+    Effects.ExplosionRepick = false;
     AnimateExplosionFlipbook();  // step 65
-    EXPECT_FALSE(ExplosionActive);
-    EXPECT_EQ(FlipFrame, 1);
-    EXPECT_FLOAT_EQ(FlipTimer, 0);
-    EXPECT_TRUE(ExplosionRepick);
+    EXPECT_FALSE(Level.ExplosionActive);
+    EXPECT_EQ(Effects.FlipFrame, 1);
+    EXPECT_FLOAT_EQ(Effects.FlipTimer, 0);
+    EXPECT_TRUE(Effects.ExplosionRepick);
     EXPECT_EQ(VisibleSprites(), 0);
 }
 
 TEST_F(Flipbook, ExplosionAtAPointFacesTheCameraAndComesTenUnitsNearer) {
-    CamBasis.CamPos = {0, 0, -100};
+    Ship.CamBasis.CamPos = {0, 0, -100};
     StartExplosionAt({0, 0, 100});
     for (int i : {1, 64}) {
-        const engine::MeshItem& sprite = Mesh(ExplosionSprites[std::size_t(i)]);
+        const engine::MeshItem& sprite = Mesh(Effects.ExplosionSprites[std::size_t(i)]);
         ExpectNear(sprite.place.position, {0, 0, 90});
         ExpectNear(sprite.place.front, {0, 0, -1});
     }
-    EXPECT_FALSE(ExplosionActive);  // the caller's to set
+    EXPECT_FALSE(Level.ExplosionActive);  // the caller's to set
 }
 
 TEST_F(Flipbook, ExplosionSetByModeAtItsBoundaries) {
@@ -218,37 +218,37 @@ TEST_F(Flipbook, ExplosionSetByModeAtItsBoundaries) {
 TEST_F(Flipbook, PickedSetStaysInItsFamilyAndGoesOnEverySprite) {
     folder.Write("tex/e.bmp", test::SolidBmp(2, 2, 200, 80, 0));
     for (int n = 1; n <= 6; ++n)
-        ExplosionTextures[std::size_t(n)] =
+        Effects.ExplosionTextures[std::size_t(n)] =
             TextureObj->LoadTexture("explosion" + std::to_string(n), sys::ProgramFolder() + "\\tex\\e.bmp");
     sys::SeedRandom(5);
     for (int mode : {1, 2}) {
-        ExplosionMode = mode;
+        Effects.ExplosionMode = mode;
         std::set<int> seen;
         for (int i = 0; i < 200; ++i) {
-            ExplosionRepick = true;
+            Effects.ExplosionRepick = true;
             PickExplosionSet();
-            EXPECT_FALSE(ExplosionRepick);
-            seen.insert(PickedSet);
-            EXPECT_EQ(ExplosionTexture, ExplosionTextures[std::size_t(PickedSet)]);
+            EXPECT_FALSE(Effects.ExplosionRepick);
+            seen.insert(Effects.PickedSet);
+            EXPECT_EQ(Effects.ExplosionTexture, Effects.ExplosionTextures[std::size_t(Effects.PickedSet)]);
         }
         const std::set<int> family = mode == 1 ? std::set<int>{1, 2, 3} : std::set<int>{4, 5, 6};
         EXPECT_EQ(seen, family);
-        EXPECT_EQ(Mesh(ExplosionSprites[1]).stages[0].textureId, ExplosionTexture);
-        EXPECT_EQ(Mesh(ExplosionSprites[64]).stages[0].textureId, ExplosionTexture);
+        EXPECT_EQ(Mesh(Effects.ExplosionSprites[1]).stages[0].textureId, Effects.ExplosionTexture);
+        EXPECT_EQ(Mesh(Effects.ExplosionSprites[64]).stages[0].textureId, Effects.ExplosionTexture);
     }
     // Another mode keeps the last pick and still applies it.
-    const int last = ExplosionTexture;
-    ExplosionMode = 7;
-    MeshObj->SelectMeshById(ExplosionSprites[9]);
-    MeshObj->SetTextureById(0, ExplosionTextures[1]);
+    const int last = Effects.ExplosionTexture;
+    Effects.ExplosionMode = 7;
+    MeshObj->SelectMeshById(Effects.ExplosionSprites[9]);
+    MeshObj->SetTextureById(0, Effects.ExplosionTextures[1]);
     PickExplosionSet();
-    EXPECT_EQ(ExplosionTexture, last);
-    EXPECT_EQ(Mesh(ExplosionSprites[9]).stages[0].textureId, last);
+    EXPECT_EQ(Effects.ExplosionTexture, last);
+    EXPECT_EQ(Mesh(Effects.ExplosionSprites[9]).stages[0].textureId, last);
 }
 
 // ---- Explosion sounds --------------------------------------------------------------------
 
-TEST_F(Effects, ExplosionSoundIsOneOfThree) {
+TEST_F(EffectSteps, ExplosionSoundIsOneOfThree) {
     struct Case {
         float r;
         int n;
@@ -281,22 +281,22 @@ TEST_F(Effects, ExplosionSoundIsOneOfThree) {
 
 // ---- Hit sparks --------------------------------------------------------------------------
 
-class Sparks_ : public Effects {
+class Sparks_ : public EffectSteps {
   protected:
     void SetUp() override {
-        Effects::SetUp();
+        EffectSteps::SetUp();
         for (int n = 1; n <= 20; ++n)
-            Sparks[std::size_t(n)].MeshId = Node("smallastexp" + std::to_string(n));
+            Effects.Sparks[std::size_t(n)].MeshId = Node("smallastexp" + std::to_string(n));
         for (int weapon = 1; weapon <= 7; ++weapon)
             Node("wepshock" + std::to_string(weapon));
-        SparkTimer = 0;
-        SparksActive = false;
+        Effects.SparkTimer = 0;
+        Effects.SparksActive = false;
     }
     // Updates until the burst ends (at most 100).
     int Lifetime(float factor) {
-        FrameFactor = factor;
+        Campaign.FrameFactor = factor;
         int frames = 0;
-        while (SparksActive && frames < 100) {
+        while (Effects.SparksActive && frames < 100) {
             UpdateHitSparks();
             ++frames;
         }
@@ -313,18 +313,18 @@ TEST_F(Sparks_, BurstLifetimeAndFlight) {
         SCOPED_TRACE(c.factor);
         int weapon = 8;
         SpawnHitSparks("ast1txt", {50, 0, 0}, 1, weapon);
-        EXPECT_TRUE(SparksActive);
-        EXPECT_TRUE(Mesh(Sparks[20].MeshId).visible);
+        EXPECT_TRUE(Effects.SparksActive);
+        EXPECT_TRUE(Mesh(Effects.Sparks[20].MeshId).visible);
         EXPECT_EQ(Lifetime(c.factor), c.frames);
         for (int n = 1; n <= 20; ++n) {
-            EXPECT_FALSE(Mesh(Sparks[std::size_t(n)].MeshId).visible);
-            EXPECT_TRUE(Sparks[std::size_t(n)].Active);  // the records' flags stay set
+            EXPECT_FALSE(Mesh(Effects.Sparks[std::size_t(n)].MeshId).visible);
+            EXPECT_TRUE(Effects.Sparks[std::size_t(n)].Active);  // the records' flags stay set
         }
     }
     // At frame factor 1 each spark flies 35 units along its random heading.
     int weapon = 8;
     SpawnHitSparks("ast1txt", {50, 0, 0}, 1, weapon);
-    const engine::MeshItem& spark = Mesh(Sparks[3].MeshId);
+    const engine::MeshItem& spark = Mesh(Effects.Sparks[3].MeshId);
     const Vector front = spark.place.front;
     Lifetime(1);
     ExpectNear(spark.place.position, Plus({50, 0, 0}, front, 35), 1e-2f);
@@ -333,7 +333,7 @@ TEST_F(Sparks_, BurstLifetimeAndFlight) {
 TEST_F(Sparks_, ASecondBurstEndsWithTheFirst) {
     int weapon = 8;
     SpawnHitSparks("ast1txt", {}, 1, weapon);
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     for (int i = 0; i < 4; ++i)
         UpdateHitSparks();
     SpawnHitSparks("ast1txt", {}, 1, weapon);
@@ -350,13 +350,13 @@ TEST_F(Sparks_, WeaponShockWaveByWeapon) {
         MakeShockWaves();
         for (int w = 1; w <= 7; ++w)
             MeshObj->SelectMesh("wepshock" + std::to_string(w)), MeshObj->SetVisible(false);
-        CurrentWeapon = c.current;
+        Campaign.CurrentWeapon = c.current;
         int weapon = c.weapon;
         SpawnHitSparks("mas2txt", {7, 8, 9}, 1, weapon);
         EXPECT_EQ(weapon, c.expectWeapon);
-        EXPECT_TRUE(Mesh(Sparks[1].MeshId).visible);
+        EXPECT_TRUE(Mesh(Effects.Sparks[1].MeshId).visible);
         for (int w = 1; w <= 7; ++w) {
-            EXPECT_EQ(WeaponShockWaves[std::size_t(w)]->Active, w == c.wave) << w;
+            EXPECT_EQ(Effects.WeaponShockWaves[std::size_t(w)]->Active, w == c.wave) << w;
             EXPECT_EQ(Mesh("wepshock" + std::to_string(w)).visible, w == c.wave) << w;
         }
         if (c.wave) ExpectNear(Mesh("wepshock" + std::to_string(c.wave)).place.position, {7, 8, 9});
@@ -365,10 +365,10 @@ TEST_F(Sparks_, WeaponShockWaveByWeapon) {
 
 // ---- Asteroid break-up --------------------------------------------------------------------
 
-class Breakup : public Effects {
+class Breakup : public EffectSteps {
   protected:
     void SetUp() override {
-        Effects::SetUp();
+        EffectSteps::SetUp();
         for (int kind : {3, 5}) {
             for (int k = 1; k <= 4; ++k)
                 Node("ast" + std::to_string(kind) + "exp" + std::to_string(k), kind == 5);
@@ -377,15 +377,15 @@ class Breakup : public Effects {
             Node("expsm" + std::to_string(n));
         Node("ast12");
         MeshObj->SetRotation(0, 90, 30);
-        AsteroidRec& rock = Asteroids[1];
+        AsteroidRec& rock = Level.Asteroids[1];
         rock.Kind = 3;
         rock.MeshKey = "ast12";
         rock.Pos = {100, 200, 300};
         rock.TextureKey = "ast2txt";
-        PrevBreakupKind = 0;
-        BreakupRunning = false;
-        BreakupFade = 100;
-        FrameStartTime = 0;
+        Effects.PrevBreakupKind = 0;
+        Effects.BreakupRunning = false;
+        Effects.BreakupFade = 100;
+        Campaign.FrameStartTime = 0;
     }
     std::string Fragment(int kind, int k) const {
         return "ast" + std::to_string(kind) + "exp" + std::to_string(k);
@@ -394,9 +394,9 @@ class Breakup : public Effects {
 
 TEST_F(Breakup, FragmentsDriftDiagonallyAndDebrisFliesBack) {
     StartAsteroidBreakup(1);
-    EXPECT_TRUE(BreakupRunning);
-    EXPECT_EQ(BreakupKind, 3);
-    EXPECT_EQ(PrevBreakupKind, 3);
+    EXPECT_TRUE(Effects.BreakupRunning);
+    EXPECT_EQ(Effects.BreakupKind, 3);
+    EXPECT_EQ(Effects.PrevBreakupKind, 3);
     // The first break-up hides no other kind's fragments.
     EXPECT_TRUE(Mesh(Fragment(5, 1)).visible);
     const engine::MeshItem& rock = Mesh("ast12");
@@ -415,7 +415,7 @@ TEST_F(Breakup, FragmentsDriftDiagonallyAndDebrisFliesBack) {
     const Vector debrisFront = Mesh("expsm17").place.front;
     EXPECT_TRUE(Mesh("expsm40").visible);
 
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     UpdateAsteroidBreakup();
     for (const Case c : {Case{1, -8, 8}, Case{2, 8, 8}, Case{3, -8, -8}, Case{4, 8, -8}}) {
         SCOPED_TRACE(c.fragment);
@@ -427,28 +427,28 @@ TEST_F(Breakup, FragmentsDriftDiagonallyAndDebrisFliesBack) {
 
 TEST_F(Breakup, FadesAfterSixTenthsAndEndsBelowOne) {
     StartAsteroidBreakup(1);
-    FrameFactor = 0.5f;
-    FrameStartTime = 0.6;  // exactly 0.6: not fading yet
+    Campaign.FrameFactor = 0.5f;
+    Campaign.FrameStartTime = 0.6;  // exactly 0.6: not fading yet
     UpdateAsteroidBreakup();
-    EXPECT_FALSE(BreakupFading);
-    EXPECT_FLOAT_EQ(BreakupFade, 100);
-    FrameStartTime = 1.6;  // exactly 1.6: fading, the mode not yet changed
+    EXPECT_FALSE(Effects.BreakupFading);
+    EXPECT_FLOAT_EQ(Effects.BreakupFade, 100);
+    Campaign.FrameStartTime = 1.6;  // exactly 1.6: fading, the mode not yet changed
     UpdateAsteroidBreakup();
-    EXPECT_TRUE(BreakupFading);
+    EXPECT_TRUE(Effects.BreakupFading);
     EXPECT_EQ(Mesh(Fragment(3, 2)).flags, 0);
     EXPECT_EQ(MaterialOf(Fragment(3, 2)), "fade100");
-    EXPECT_FLOAT_EQ(BreakupFade, 99);
-    FrameStartTime = 1.7;
+    EXPECT_FLOAT_EQ(Effects.BreakupFade, 99);
+    Campaign.FrameStartTime = 1.7;
     for (int i = 0; i < 98; ++i)
         UpdateAsteroidBreakup();
     EXPECT_EQ(Mesh(Fragment(3, 2)).flags, 4);
-    EXPECT_FLOAT_EQ(BreakupFade, 1);  // 1 is not below 1: one more step
-    EXPECT_TRUE(BreakupRunning);
+    EXPECT_FLOAT_EQ(Effects.BreakupFade, 1);  // 1 is not below 1: one more step
+    EXPECT_TRUE(Effects.BreakupRunning);
     EXPECT_EQ(MaterialOf(Fragment(3, 4)), "fade2");
     UpdateAsteroidBreakup();
-    EXPECT_FALSE(BreakupRunning);
-    EXPECT_FALSE(BreakupFading);
-    EXPECT_FLOAT_EQ(BreakupFade, 100);
+    EXPECT_FALSE(Effects.BreakupRunning);
+    EXPECT_FALSE(Effects.BreakupFading);
+    EXPECT_FLOAT_EQ(Effects.BreakupFade, 100);
     for (int k = 1; k <= 4; ++k) {
         EXPECT_FALSE(Mesh(Fragment(3, k)).visible);
         EXPECT_EQ(MaterialOf(Fragment(3, k)), "fade100");
@@ -460,12 +460,12 @@ TEST_F(Breakup, FadesAfterSixTenthsAndEndsBelowOne) {
 TEST_F(Breakup, RunsOnAcrossMidnightOnTheGameClock) {
     // The game's clock counts on past a day's end: a break-up started just before
     // midnight fades and ends as any other.
-    FrameStartTime = 86399.8;
+    Campaign.FrameStartTime = 86399.8;
     StartAsteroidBreakup(1);
-    FrameFactor = 1;
-    FrameStartTime = 86400.5;
+    Campaign.FrameFactor = 1;
+    Campaign.FrameStartTime = 86400.5;
     int frames = 0;
-    while (BreakupRunning && frames < 100) {
+    while (Effects.BreakupRunning && frames < 100) {
         UpdateAsteroidBreakup();
         ++frames;
     }
@@ -474,27 +474,27 @@ TEST_F(Breakup, RunsOnAcrossMidnightOnTheGameClock) {
 
 TEST_F(Breakup, ASecondBreakupTakesOverTheDebrisAndTheTimeline) {
     StartAsteroidBreakup(1);
-    FrameStartTime = 1.0;
-    FrameFactor = 1;
+    Campaign.FrameStartTime = 1.0;
+    Campaign.FrameFactor = 1;
     UpdateAsteroidBreakup();
-    EXPECT_FLOAT_EQ(BreakupFade, 98);
-    Asteroids[2] = Asteroids[1];
-    Asteroids[2].Kind = 5;
-    Asteroids[2].Pos = {-5, 0, 0};
+    EXPECT_FLOAT_EQ(Effects.BreakupFade, 98);
+    Level.Asteroids[2] = Level.Asteroids[1];
+    Level.Asteroids[2].Kind = 5;
+    Level.Asteroids[2].Pos = {-5, 0, 0};
     StartAsteroidBreakup(2);
-    EXPECT_EQ(PrevBreakupKind, 5);
-    EXPECT_FLOAT_EQ(BreakupFade, 100);
-    EXPECT_DOUBLE_EQ(BreakupStartTime, 1.0);
+    EXPECT_EQ(Effects.PrevBreakupKind, 5);
+    EXPECT_FLOAT_EQ(Effects.BreakupFade, 100);
+    EXPECT_DOUBLE_EQ(Effects.BreakupStartTime, 1.0);
     for (int k = 1; k <= 4; ++k) {
         EXPECT_FALSE(Mesh(Fragment(3, k)).visible);
         EXPECT_TRUE(Mesh(Fragment(5, k)).visible);
     }
     ExpectNear(Mesh("expsm40").place.position, {-5, 0, 0});
     UpdateAsteroidBreakup();
-    EXPECT_FALSE(BreakupFading);  // the new timeline starts at 0
+    EXPECT_FALSE(Effects.BreakupFading);  // the new timeline starts at 0
 }
 
-TEST_F(Effects, RandomDirectionIsThreeAnglesBelow359) {
+TEST_F(EffectSteps, RandomDirectionIsThreeAnglesBelow359) {
     sys::SeedRandom(9);
     for (int i = 0; i < 200; ++i) {
         const Vector v = RandomDirection();
@@ -507,20 +507,20 @@ TEST_F(Effects, RandomDirectionIsThreeAnglesBelow359) {
 
 // ---- Starscape, gravity beam, beam quads ----------------------------------------------
 
-TEST_F(Effects, StarscapeLeapFrogsBehindTheCamera) {
+TEST_F(EffectSteps, StarscapeLeapFrogsBehindTheCamera) {
     Node("starscape1");
     Node("starscape2");
     Node("axes");
     MeshObj->SetRotation(20, 90, 0);
     const AxisSet axes = MeshObj->GetOrientation();
-    CamAxes = axes;
-    StarscapeIndex = 1;
-    StarscapeAnchor = {0, 0, 0};
-    ShipSpeed = 10;
+    Ship.CamAxes = axes;
+    Effects.StarscapeIndex = 1;
+    Effects.StarscapeAnchor = {0, 0, 0};
+    Ship.ShipSpeed = 10;
 
-    CamBasis.CamPos = {0, 0, 399};  // within range: nothing placed
+    Ship.CamBasis.CamPos = {0, 0, 399};  // within range: nothing placed
     UpdateStarscape();
-    EXPECT_EQ(StarscapeIndex, 1);
+    EXPECT_EQ(Effects.StarscapeIndex, 1);
     EXPECT_TRUE(Mesh("starscape1").visible);
     EXPECT_FALSE(Mesh("starscape2").visible);
 
@@ -530,47 +530,47 @@ TEST_F(Effects, StarscapeLeapFrogsBehindTheCamera) {
     };
     // Exactly 400 away is out of range; the index runs 2, 1, 2.
     for (const Case c : {Case{{0, 0, 400}, 2}, Case{{0, 0, 800}, 1}, Case{{0, 500, 800}, 2}}) {
-        CamBasis.CamPos = c.cam;
+        Ship.CamBasis.CamPos = c.cam;
         UpdateStarscape();
-        EXPECT_EQ(StarscapeIndex, c.index);
+        EXPECT_EQ(Effects.StarscapeIndex, c.index);
         const engine::MeshItem& dust = Mesh("starscape" + std::to_string(c.index));
         // 350 units behind the camera along its view, turned like it: the cloud
         // reaches ahead, so the ship flies through it.
         const Vector behind = Plus(c.cam, axes.AxisFront, -350);
         ExpectNear(dust.place.position, behind, 1e-2f);
-        ExpectNear(StarscapeAnchor, behind, 1e-2f);
+        ExpectNear(Effects.StarscapeAnchor, behind, 1e-2f);
         ExpectNear(dust.place.front, axes.AxisFront);
     }
     UpdateStarscape();
     EXPECT_TRUE(Mesh("starscape2").visible);
     EXPECT_TRUE(Mesh("starscape1").visible);  // the earlier one stays until the ship stops
 
-    ShipSpeed = 0;
+    Ship.ShipSpeed = 0;
     UpdateStarscape();
     EXPECT_FALSE(Mesh("starscape1").visible);
     EXPECT_FALSE(Mesh("starscape2").visible);
-    ShipSpeed = -3;  // any speed but 0 shows the current one
+    Ship.ShipSpeed = -3;  // any speed but 0 shows the current one
     UpdateStarscape();
     EXPECT_FALSE(Mesh("starscape1").visible);
     EXPECT_TRUE(Mesh("starscape2").visible);
 }
 
-TEST_F(Effects, GravityBeamImagesSpinInOppositeSenses) {
+TEST_F(EffectSteps, GravityBeamImagesSpinInOppositeSenses) {
     folder.Write("tex/g.bmp", test::SolidBmp(4, 4, 0, 120, 255));
     const int one = Draw2DObj->LoadImage(sys::ProgramFolder() + "\\tex\\g.bmp", "gravbeam1", 0);
     Draw2DObj->SetImageVisible(false);
     const int two = Draw2DObj->LoadImage(sys::ProgramFolder() + "\\tex\\g.bmp", "gravbeam2", 0);
     Draw2DObj->SetImageVisible(false);
-    FrameFactor = 1.5f;
+    Campaign.FrameFactor = 1.5f;
     for (int i = 0; i < 3; ++i)
-        ScrollGravityBeam(CamAxes);
+        ScrollGravityBeam(Ship.CamAxes);
     EXPECT_FLOAT_EQ(Image(one).angle, 9);
     EXPECT_FLOAT_EQ(Image(two).angle, -4.5f);
     EXPECT_TRUE(Image(one).visible);
     EXPECT_TRUE(Image(two).visible);
 }
 
-TEST_F(Effects, BeamQuadSpreadsInWorldXAndY) {
+TEST_F(EffectSteps, BeamQuadSpreadsInWorldXAndY) {
     for (const Vector dir : {Vector{0, 0, 1}, Vector{1, 0.5f, 0}}) {
         BuildBeamQuad({1, 2, 3}, dir);
         const float d = 0.01f;
@@ -581,9 +581,9 @@ TEST_F(Effects, BeamQuadSpreadsInWorldXAndY) {
                                   {dir.x + d, dir.y - d, dir.z}};
         std::set<std::pair<float, float>> distinct;
         for (std::size_t i = 0; i < 5; ++i) {
-            ExpectNear(BeamQuad[i].Origin, {1, 2, 3}, 0);
-            ExpectNear(BeamQuad[i].Dir, expect[i], 0);
-            distinct.insert({BeamQuad[i].Dir.x, BeamQuad[i].Dir.y});
+            ExpectNear(Effects.BeamQuad[i].Origin, {1, 2, 3}, 0);
+            ExpectNear(Effects.BeamQuad[i].Dir, expect[i], 0);
+            distinct.insert({Effects.BeamQuad[i].Dir.x, Effects.BeamQuad[i].Dir.y});
         }
         EXPECT_EQ(distinct.size(), 5u);
     }

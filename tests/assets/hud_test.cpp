@@ -21,10 +21,10 @@ void SetText(const std::string& name, const std::string& text) {
 }
 
 void Screen(int width, int height) {
-    ScreenWidth = width;
-    ScreenHeight = height;
-    ScaleX = float(width) / 1280;
-    ScaleY = float(height) / 1024;
+    Display.ScreenWidth = width;
+    Display.ScreenHeight = height;
+    Display.ScaleX = float(width) / 1280;
+    Display.ScaleY = float(height) / 1024;
     engine::State().scene.screenWidth = width;
     engine::State().scene.screenHeight = height;
 }
@@ -46,8 +46,8 @@ class PowerUpTimers : public test::EffectsTest {
         EffectsTest::SetUp();
         for (const char* name : {"infinity", "xtremespd", "invincible", "rapidfire"})
             SetText(name, name);
-        FrameStartTime = 5000;
-        PowerUpOn.fill(false);
+        Campaign.FrameStartTime = 5000;
+        PowerUps.PowerUpOn.fill(false);
     }
 };
 
@@ -72,8 +72,8 @@ TEST_F(PowerUpTimers, FourBarsSideBySideEachInItsColour) {
     for (const float share : {0.0f, 0.5f, 1.0f}) {
         SCOPED_TRACE(share);
         for (const Case& c : cases) {
-            PowerUpOn[std::size_t(c.kind)] = true;
-            PowerUpStart[std::size_t(c.kind)] = FrameStartTime - double(share * c.duration);
+            PowerUps.PowerUpOn[std::size_t(c.kind)] = true;
+            PowerUps.PowerUpStart[std::size_t(c.kind)] = Campaign.FrameStartTime - double(share * c.duration);
         }
         const std::vector<Draw2DCall> calls = Drawn([] { DrawPowerUpTimers(); });
         ASSERT_EQ(calls.size(), 12u);
@@ -99,10 +99,11 @@ TEST_F(PowerUpTimers, FourBarsSideBySideEachInItsColour) {
 
 TEST_F(PowerUpTimers, ScaledDisplayAndAStartAheadOfTheClock) {
     Screen(640, 512);
-    PowerUpOn[1] = true;
-    PowerUpStart[1] = FrameStartTime - 15;
-    PowerUpOn[4] = true;
-    PowerUpStart[4] = FrameStartTime + 3;  // ahead: a full bar, never one longer than its frame
+    PowerUps.PowerUpOn[1] = true;
+    PowerUps.PowerUpStart[1] = Campaign.FrameStartTime - 15;
+    PowerUps.PowerUpOn[4] = true;
+    PowerUps.PowerUpStart[4] =
+        Campaign.FrameStartTime + 3;  // ahead: a full bar, never one longer than its frame
     const std::vector<Draw2DCall> calls = Drawn([] { DrawPowerUpTimers(); });
     ASSERT_EQ(calls.size(), 6u);
     EXPECT_FLOAT_EQ(calls[0].a.y, 512 - 17.5f);
@@ -124,26 +125,26 @@ class HudPointerTest : public test::EffectsTest {
         CameraObj->SetCameraPosition({0, 0, 0});
         CameraObj->CameraLookAt({0, 0, 100});
         CameraObj->SetLens(MathObj->MakeLens(1, 150000, 70, -1, 0));
-        CamBasis.CamPos = {0, 0, 0};
+        Ship.CamBasis.CamPos = {0, 0, 0};
         Node("axes");
-        CamAxes = MeshObj->GetOrientation();
-        VirtualMeshId = Node("virtual");
-        StationId = Node("spacestation", true);
+        Ship.CamAxes = MeshObj->GetOrientation();
+        Level.VirtualMeshId = Node("virtual");
+        Level.StationId = Node("spacestation", true);
         MeshObj->SetPosition({0, 0, 1000});
         folder.Write("tex/p.bmp", test::SolidBmp(8, 8, 255, 255, 255));
         for (int slot = 0; slot <= 19; ++slot) {
-            HudPointers[std::size_t(slot)] = {};
-            HudPointers[std::size_t(slot)].PointerIcon = Draw2DObj->LoadImage(
+            Hud.HudPointers[std::size_t(slot)] = {};
+            Hud.HudPointers[std::size_t(slot)].PointerIcon = Draw2DObj->LoadImage(
                 sys::ProgramFolder() + "\\tex\\p.bmp", "pointer" + std::to_string(slot), 1);
         }
-        AsteroidsLeft = 5;
+        Level.AsteroidsLeft = 5;
     }
     void On(int slot, const Vector& target) {
-        HudPointers[std::size_t(slot)].PointerOn = true;
-        HudPointers[std::size_t(slot)].PointerTarget = target;
+        Hud.HudPointers[std::size_t(slot)].PointerOn = true;
+        Hud.HudPointers[std::size_t(slot)].PointerTarget = target;
     }
     const engine::ImageItem& Icon(int slot) const {
-        return Image(HudPointers[std::size_t(slot)].PointerIcon);
+        return Image(Hud.HudPointers[std::size_t(slot)].PointerIcon);
     }
 };
 
@@ -170,16 +171,16 @@ TEST_F(HudPointerTest, MarkersInFrontBehindAndOffScreen) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        for (auto& slot : HudPointers)
+        for (auto& slot : Hud.HudPointers)
             slot.PointerOn = false;
         if (c.slot == 0) {
-            MeshObj->SelectMeshById(StationId);
+            MeshObj->SelectMeshById(Level.StationId);
             MeshObj->SetPosition(c.target);  // slot 0 follows the station mesh
         }
         On(c.slot, c.slot == 0 ? Vector{} : c.target);
-        Draw2DObj->SelectImageById(HudPointers[std::size_t(c.slot)].PointerIcon);
+        Draw2DObj->SelectImageById(Hud.HudPointers[std::size_t(c.slot)].PointerIcon);
         Draw2DObj->SetImageAngle(77);
-        DrawHudPointers(CamAxes);
+        DrawHudPointers(Ship.CamAxes);
         EXPECT_TRUE(Icon(c.slot).visible);
         EXPECT_NEAR(Icon(c.slot).position.x, c.x, 1e-2);
         EXPECT_NEAR(Icon(c.slot).position.y, c.y, 1e-2);
@@ -187,7 +188,7 @@ TEST_F(HudPointerTest, MarkersInFrontBehindAndOffScreen) {
         EXPECT_FALSE(Icon(c.slot == 1 ? 2 : 1).visible);
     }
     // The reference point lies ahead of the camera along its view.
-    test::ExpectNear(ReferencePoint, {0, 0, 10});
+    test::ExpectNear(Hud.ReferencePoint, {0, 0, 10});
 }
 
 TEST_F(HudPointerTest, CornerGetsTheLaterEdgesAngle) {
@@ -196,19 +197,19 @@ TEST_F(HudPointerTest, CornerGetsTheLaterEdgesAngle) {
     ASSERT_LT(beyond.x, 300);
     ASSERT_LT(beyond.y, 300);
     On(1, {-3000, 3000, 1000});
-    DrawHudPointers(CamAxes);
+    DrawHudPointers(Ship.CamAxes);
     EXPECT_FLOAT_EQ(Icon(1).position.x, 300);
     EXPECT_FLOAT_EQ(Icon(1).position.y, 300);
     EXPECT_FLOAT_EQ(Icon(1).angle, 300 / 4.0f - 30);
 }
 
 TEST_F(HudPointerTest, NoAsteroidsLeftTakesTheStationAndAsteroidMarkers) {
-    AsteroidsLeft = 0;
+    Level.AsteroidsLeft = 0;
     for (int slot = 0; slot <= 7; ++slot)
         On(slot, {0, 0, 500});
-    DrawHudPointers(CamAxes);
+    DrawHudPointers(Ship.CamAxes);
     for (int slot = 0; slot <= 5; ++slot) {
-        EXPECT_FALSE(HudPointers[std::size_t(slot)].PointerOn) << slot;
+        EXPECT_FALSE(Hud.HudPointers[std::size_t(slot)].PointerOn) << slot;
         EXPECT_FALSE(Icon(slot).visible) << slot;
     }
     EXPECT_TRUE(Icon(6).visible);
@@ -229,41 +230,41 @@ TEST_F(HudPointerTest, MarkersStayOnScreenWhateverItsShape) {
         Screen(s.w, s.h);
         for (const Vector& target : targets)
             for (int slot = 1; slot <= 19; ++slot) {
-                for (auto& p : HudPointers)
+                for (auto& p : Hud.HudPointers)
                     p.PointerOn = false;
                 On(slot, target);
-                DrawHudPointers(CamAxes);
+                DrawHudPointers(Ship.CamAxes);
                 const Vector2 p = Icon(slot).position;
                 EXPECT_GE(p.x, 0);
                 EXPECT_GE(p.y, 0);
-                EXPECT_LE(p.x + 64 * ScaleX, float(s.w));
-                EXPECT_LE(p.y + 64 * ScaleY, float(s.h));
+                EXPECT_LE(p.x + 64 * Display.ScaleX, float(s.w));
+                EXPECT_LE(p.y + 64 * Display.ScaleY, float(s.h));
             }
         // Each axis is inset by its own scale.
         On(1, {100, -100, -1000});
-        DrawHudPointers(CamAxes);
-        EXPECT_FLOAT_EQ(Icon(1).position.x, 300 * ScaleX);
-        EXPECT_FLOAT_EQ(Icon(1).position.y, 300 * ScaleY);
+        DrawHudPointers(Ship.CamAxes);
+        EXPECT_FLOAT_EQ(Icon(1).position.x, 300 * Display.ScaleX);
+        EXPECT_FLOAT_EQ(Icon(1).position.y, 300 * Display.ScaleY);
     }
 }
 
 TEST_F(HudPointerTest, BattleshipKeepsItsPointerWhileItFlies) {
     On(19, {0, 0, 800});
-    BattleshipActive = true;
+    Battleship.BattleshipActive = true;
     ReleaseBattleshipPointer();
-    EXPECT_TRUE(HudPointers[19].PointerOn);
-    DrawHudPointers(CamAxes);
+    EXPECT_TRUE(Hud.HudPointers[19].PointerOn);
+    DrawHudPointers(Ship.CamAxes);
     EXPECT_TRUE(Icon(19).visible);
-    BattleshipHP = 50;
-    BattleshipHPMax = 200;
+    Battleship.BattleshipHP = 50;
+    Battleship.BattleshipHPMax = 200;
     const std::vector<Draw2DCall> bar = Drawn([] { UpdateProgressBar(); });
     ASSERT_EQ(bar.size(), 2u);
     EXPECT_FLOAT_EQ(bar[0].b.x, 512 + 37.5f);
 
-    BattleshipActive = false;
+    Battleship.BattleshipActive = false;
     ReleaseBattleshipPointer();
-    EXPECT_FALSE(HudPointers[19].PointerOn);
-    DrawHudPointers(CamAxes);
+    EXPECT_FALSE(Hud.HudPointers[19].PointerOn);
+    DrawHudPointers(Ship.CamAxes);
     EXPECT_FALSE(Icon(19).visible);
     EXPECT_TRUE(Drawn([] { UpdateProgressBar(); }).empty());
 }
@@ -274,9 +275,9 @@ class ProgressBarTest : public test::EffectsTest {
   protected:
     void SetUp() override {
         EffectsTest::SetUp();
-        for (auto& slot : HudPointers)
+        for (auto& slot : Hud.HudPointers)
             slot.PointerOn = false;
-        GiantAsteroidActive = false;
+        GiantAsteroid.GiantAsteroidActive = false;
     }
 };
 
@@ -302,15 +303,15 @@ TEST_F(ProgressBarTest, BarByFightAndEnergy) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        HudPointers[18].PointerOn = c.mothership;
-        HudPointers[19].PointerOn = c.battleship;
-        GiantAsteroidActive = c.giant;
-        MothershipEnergy = c.mothershipEnergy;
-        MothershipEnergyMax = c.mothershipMax;
-        BattleshipHP = c.battleshipHP;
-        BattleshipHPMax = c.battleshipMax;
-        GiantAsteroidHP = c.giantHP;
-        GiantAsteroidHPMax = c.giantMax;
+        Hud.HudPointers[18].PointerOn = c.mothership;
+        Hud.HudPointers[19].PointerOn = c.battleship;
+        GiantAsteroid.GiantAsteroidActive = c.giant;
+        Mothership.MothershipEnergy = c.mothershipEnergy;
+        Mothership.MothershipEnergyMax = c.mothershipMax;
+        Battleship.BattleshipHP = c.battleshipHP;
+        Battleship.BattleshipHPMax = c.battleshipMax;
+        GiantAsteroid.GiantAsteroidHP = c.giantHP;
+        GiantAsteroid.GiantAsteroidHPMax = c.giantMax;
         const std::vector<Draw2DCall> calls = Drawn([] { UpdateProgressBar(); });
         ASSERT_EQ(calls.size(), std::size_t(2 * c.bars));
         for (int b = 0; b < c.bars; ++b) {
@@ -324,20 +325,20 @@ TEST_F(ProgressBarTest, BarByFightAndEnergy) {
             }
         }
         // The enemy's own energy is left as it was.
-        EXPECT_EQ(GiantAsteroidHP, c.giantHP);
+        EXPECT_EQ(GiantAsteroid.GiantAsteroidHP, c.giantHP);
     }
 }
 
 TEST_F(ProgressBarTest, ScaledToTheScreen) {
     Screen(640, 512);
-    HudPointers[18].PointerOn = true;
-    MothershipEnergy = 0;
-    MothershipEnergyMax = 150;
+    Hud.HudPointers[18].PointerOn = true;
+    Mothership.MothershipEnergy = 0;
+    Mothership.MothershipEnergyMax = 150;
     const std::vector<Draw2DCall> calls = Drawn([] { UpdateProgressBar(); });
     ASSERT_EQ(calls.size(), 2u);
     ExpectRect(calls[0], 256, 25.5f, 255.5f, 29.5f, true);
     ExpectRect(calls[1], 256, 25, 331, 30, false);
-    EXPECT_EQ(MothershipEnergy, 0);
+    EXPECT_EQ(Mothership.MothershipEnergy, 0);
 }
 
 }  // namespace

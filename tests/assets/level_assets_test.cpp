@@ -19,8 +19,8 @@ const engine::ParticleItem* System(int id) {
 
 TEST_F(LevelAssets, ParticleSystemsAreParkedAndASecondRunReplacesTheFirst) {
     test::LoadRunAt(2);
-    const int oldSmoke = SmokeFx[1].SystemId;
-    const Vector smokeBefore = SmokeFx[3].Pos;
+    const int oldSmoke = Effects.SmokeFx[1].SystemId;
+    const Vector smokeBefore = Effects.SmokeFx[3].Pos;
     ParticleObj->CreateSystem("menu");  // a system of the menu stays
     LoadParticleSystems();
     const int last = ParticleObj->GetCurrentSystemId();  // "mastipb4", the last one made
@@ -37,18 +37,18 @@ TEST_F(LevelAssets, ParticleSystemsAreParkedAndASecondRunReplacesTheFirst) {
     EXPECT_EQ(last, newest);
 
     for (int k = 1; k <= 12; ++k) {
-        const engine::ParticleItem* s = System(SmokeFx[std::size_t(k)].SystemId);
+        const engine::ParticleItem* s = System(Effects.SmokeFx[std::size_t(k)].SystemId);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->key, "smoke" + std::to_string(k));
         EXPECT_FALSE(s->emitting);
         EXPECT_FLOAT_EQ(s->emitter.position.x, -150000);
         EXPECT_FLOAT_EQ(s->point1.y, -150000);
         EXPECT_FLOAT_EQ(s->point2.z, -150000);
-        EXPECT_FALSE(SmokeFx[std::size_t(k)].Active);
+        EXPECT_FALSE(Effects.SmokeFx[std::size_t(k)].Active);
     }
     // The loader leaves the smoke points to the level start.
-    EXPECT_FLOAT_EQ(SmokeFx[3].Pos.x, smokeBefore.x);
-    const engine::ParticleItem* fire = System(FlamingAsteroidParticleId);
+    EXPECT_FLOAT_EQ(Effects.SmokeFx[3].Pos.x, smokeBefore.x);
+    const engine::ParticleItem* fire = System(Level.FlamingAsteroidParticleId);
     ASSERT_NE(fire, nullptr);
     EXPECT_EQ(fire->key, "fireastpar");
     EXPECT_FALSE(fire->emitting);
@@ -64,13 +64,15 @@ TEST_F(LevelAssets, ParticleSystemsAreParkedAndASecondRunReplacesTheFirst) {
 TEST_F(LevelAssets, EffectsAreSkippedAndTargetsAreNot) {
     test::LoadRunAt(3);
     for (int n = 1; n <= 20; ++n)
-        EXPECT_TRUE(IsSkipEntity(Sparks[std::size_t(n)].MeshId)) << n;
+        EXPECT_TRUE(IsSkipEntity(Effects.Sparks[std::size_t(n)].MeshId)) << n;
     for (int n = 1; n <= 40; ++n) {
         ASSERT_TRUE(MeshObj->SelectMesh("expsm" + std::to_string(n)));
         EXPECT_TRUE(IsSkipEntity(MeshObj->GetCurrentId())) << n;
     }
-    for (int id : {StationId, Station2Id, ScoutId, BattleshipId, MothershipId, LavaroidId, VirtualMeshId,
-                   Aliens[1].BodyMesh, Aliens[1].ShotSprite[1], Aliens[1].ShotHold[1], Asteroids[1].MeshId})
+    for (int id :
+         {Level.StationId, Level.Station2Id, Level.ScoutId, Level.BattleshipId, Level.MothershipId,
+          Level.LavaroidId, Level.VirtualMeshId, AlienFleet.Aliens[1].BodyMesh,
+          AlienFleet.Aliens[1].ShotSprite[1], AlienFleet.Aliens[1].ShotHold[1], Level.Asteroids[1].MeshId})
         EXPECT_FALSE(IsSkipEntity(id)) << id;
     for (const char* key :
          {"masbattle", "mshell", "starscape1", "starscape2", "expani1", "_eplas14", "disp70"}) {
@@ -84,8 +86,8 @@ TEST_F(LevelAssets, EffectsAreSkippedAndTargetsAreNot) {
     EXPECT_EQ(MeshObj->GetCurrentId(), first + 1);
     ASSERT_TRUE(MeshObj->SelectMesh("shipchk2"));
     EXPECT_EQ(MeshObj->GetCurrentId(), first + 4);
-    EXPECT_TRUE(ExplosionRepick);
-    EXPECT_EQ(ExplosionMode, 1);
+    EXPECT_TRUE(Effects.ExplosionRepick);
+    EXPECT_EQ(Effects.ExplosionMode, 1);
 }
 
 // The bounds sequence only selects the enforcer's objects: without them a player past
@@ -108,28 +110,29 @@ TEST_F(LevelAssets, TheEnforcerWaitsHiddenAfterTheLoadAndAfterALowDetailReload) 
     };
     test::LoadRunAt(3);
     expectEnforcer();
-    GraphicsLevel = 1;  // the low-detail model file
+    Display.GraphicsLevel = 1;  // the low-detail model file
     ReloadEffectObjects();
     expectEnforcer();
 }
 
 TEST_F(LevelAssets, AReloadRenewsEveryObjectAndKeepsTheWeaponState) {
     test::LoadRunAt(24);
-    const int oldSkip = SkipList[1].EntityId;
-    const int oldStation = StationId;
-    PlasmaShots[0].Reload = 77;
-    CurrentLevel = 25;  // the transition to level 26 reloads with the next level in view
+    const int oldSkip = Effects.SkipList[1].EntityId;
+    const int oldStation = Level.StationId;
+    Arsenal.PlasmaShots[0].Reload = 77;
+    Campaign.CurrentLevel = 25;  // the transition to level 26 reloads with the next level in view
     ReloadEffectObjects();
     EXPECT_FALSE(MeshObj->SelectMeshById(oldSkip));
     EXPECT_FALSE(MeshObj->SelectMeshById(oldStation));
-    for (int i = 1; i <= SkipCount; ++i)
-        EXPECT_GT(SkipList[std::size_t(i)].EntityId, oldStation);
-    EXPECT_EQ(StationMeshName, "spacestation2");
-    EXPECT_EQ(RadarMesh, -1);
-    EXPECT_FLOAT_EQ(PlasmaShots[0].Reload, 77);
-    EXPECT_FLOAT_EQ(PlasmaShots[0].ShotSpeed, 32);
+    for (int i = 1; i <= Effects.SkipCount; ++i)
+        EXPECT_GT(Effects.SkipList[std::size_t(i)].EntityId, oldStation);
+    EXPECT_EQ(Level.StationMeshName, "spacestation2");
+    EXPECT_EQ(ForceField.RadarMesh, -1);
+    EXPECT_FLOAT_EQ(Arsenal.PlasmaShots[0].Reload, 77);
+    EXPECT_FLOAT_EQ(Arsenal.PlasmaShots[0].ShotSpeed, 32);
     // Every flip-book shot starts on its first frame, eplas too.
-    for (auto* shots : {&PlasmaShots, &IonShots, &MionShots, &EplasShots, &GammaShots})
+    for (auto* shots : {&Arsenal.PlasmaShots, &Arsenal.IonShots, &Arsenal.MionShots, &Arsenal.EplasShots,
+                        &Arsenal.GammaShots})
         for (int i = 1; i <= 14; ++i) {
             const ShotRec& shot = (*shots)[std::size_t(i)];
             EXPECT_EQ(shot.AnimFrame, 1) << i;
@@ -137,10 +140,10 @@ TEST_F(LevelAssets, AReloadRenewsEveryObjectAndKeepsTheWeaponState) {
             EXPECT_EQ(shot.AnimTimer, 0) << i;
         }
     StartLevel();
-    EXPECT_EQ(CurrentLevel, 26);
-    EXPECT_EQ(AsteroidCount, 31);
-    for (int i = 1; i <= AsteroidCount + 1; ++i)
-        EXPECT_TRUE(MeshObj->SelectMeshById(Asteroids[std::size_t(i)].MeshId)) << i;
+    EXPECT_EQ(Campaign.CurrentLevel, 26);
+    EXPECT_EQ(Level.AsteroidCount, 31);
+    for (int i = 1; i <= Level.AsteroidCount + 1; ++i)
+        EXPECT_TRUE(MeshObj->SelectMeshById(Level.Asteroids[std::size_t(i)].MeshId)) << i;
 }
 
 }  // namespace

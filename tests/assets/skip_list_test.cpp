@@ -36,20 +36,20 @@ TEST_F(SkipListTest, RegistersInOrderAndClearsHeaderAndAll) {
     ASSERT_EQ(zero, 0);
     AddSkipEntity(Mesh("a", true));
     AddSkipEntity(Mesh("b", true));
-    EXPECT_EQ(SkipCount, 2);
-    EXPECT_EQ(SkipList[0].ListCount, 2);
+    EXPECT_EQ(Effects.SkipCount, 2);
+    EXPECT_EQ(Effects.SkipList[0].ListCount, 2);
     EXPECT_FALSE(IsSkipEntity(0));  // the header's id field is not an entity
     EXPECT_TRUE(IsSkipEntity(1));
     EXPECT_TRUE(IsSkipEntity(2));
     EXPECT_FALSE(IsSkipEntity(3));
 
     ClearSkipList();
-    EXPECT_EQ(SkipCount, 0);
-    EXPECT_EQ(SkipList[0].ListCount, 0);
+    EXPECT_EQ(Effects.SkipCount, 0);
+    EXPECT_EQ(Effects.SkipList[0].ListCount, 0);
     EXPECT_FALSE(IsSkipEntity(1));
     AddSkipEntity(2);
-    EXPECT_EQ(SkipList.size(), 2u);
-    EXPECT_EQ(SkipList[0].ListCount, 1);
+    EXPECT_EQ(Effects.SkipList.size(), 2u);
+    EXPECT_EQ(Effects.SkipList[0].ListCount, 1);
     EXPECT_FALSE(IsSkipEntity(1));
     EXPECT_TRUE(IsSkipEntity(2));
 }
@@ -70,13 +70,13 @@ TEST_F(SkipListTest, TheFilterHoldsTheListedIdsEvenWhenTheListIsResetByHand) {
     EXPECT_FALSE(Visible(idle));
 
     // The list is module state: emptied by hand and filled again, the filter follows.
-    SkipList.assign(1, SkipEntry{});
-    SkipCount = 0;
+    Effects.SkipList.assign(1, SkipEntry{});
+    Effects.SkipCount = 0;
     AddSkipEntity(other);
     EXPECT_FALSE(SkipFilter().Contains(shown));
     EXPECT_TRUE(SkipFilter().Contains(other));
-    SkipList.assign(1, SkipEntry{});
-    SkipCount = 0;
+    Effects.SkipList.assign(1, SkipEntry{});
+    Effects.SkipCount = 0;
     EXPECT_FALSE(SkipFilter().Contains(other));
 }
 

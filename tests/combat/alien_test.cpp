@@ -17,27 +17,27 @@ class Aliens_ : public test::EnemyTest {
     }
     // Ten still ships far out, none active, and no wave yet.
     void Fresh() {
-        CamBasis.CamPos = {};
-        StationPos = {0, 0, -50000};
-        AsteroidCount = 0;
-        AsteroidsLeft = 10;
-        Asteroids[1] = AsteroidRec{};
-        ShipDestroyed = false;
-        Money = 0;
-        CurrentLevel = 3;
+        Ship.CamBasis.CamPos = {};
+        Level.StationPos = {0, 0, -50000};
+        Level.AsteroidCount = 0;
+        Level.AsteroidsLeft = 10;
+        Level.Asteroids[1] = AsteroidRec{};
+        Level.ShipDestroyed = false;
+        Campaign.Money = 0;
+        Campaign.CurrentLevel = 3;
         for (int j = 1; j <= 10; ++j)
             Make(j, 1, {-1000.0f - 300.0f * float(j), 0, 30000}, {0, 0, 0});
-        for (AlienShip& a : Aliens)
+        for (AlienShip& a : AlienFleet.Aliens)
             a.Active = false;
-        FirstWaveShipType = 1;
-        SecondWaveShipType = 2;
-        Wave1Timer = Wave2Timer = 0;
-        Wave1Started = Wave2Started = Wave2Pending = false;
-        AlienShotSpeed = 20;
+        AlienFleet.FirstWaveShipType = 1;
+        AlienFleet.SecondWaveShipType = 2;
+        AlienFleet.Wave1Timer = AlienFleet.Wave2Timer = 0;
+        AlienFleet.Wave1Started = AlienFleet.Wave2Started = AlienFleet.Wave2Pending = false;
+        AlienFleet.AlienShotSpeed = 20;
     }
     // A ship that stands still (no speed) at `at` with its nose at `look`.
     void Make(int j, int kind, const Vector& at, const Vector& look) {
-        AlienShip& a = Aliens[std::size_t(j)];
+        AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         a = AlienShip{};
         const std::string n = std::to_string(j);
         a.BodyMesh = Node("body" + n, true);
@@ -72,27 +72,27 @@ TEST_F(Aliens_, WavesComeOnTheirTimers) {
         SCOPED_TRACE(c.wave2After);
         Fresh();
         const int w0 = Warnings();
-        SecondWaveShipType = c.secondType;
-        AsteroidsLeft = c.asteroidsLeft;
+        AlienFleet.SecondWaveShipType = c.secondType;
+        Level.AsteroidsLeft = c.asteroidsLeft;
         for (int u = 1; u <= 800; ++u)
             UpdateAliens();
         EXPECT_FALSE(AnyAlienActive());
         EXPECT_FALSE(AlienBattlePending());  // the level may end before the first wave
         UpdateAliens();
-        EXPECT_TRUE(Wave1Started);
+        EXPECT_TRUE(AlienFleet.Wave1Started);
         EXPECT_EQ(Warnings() - w0, 1);
         for (int j = 1; j <= 10; ++j)
-            EXPECT_EQ(Aliens[std::size_t(j)].Active, j <= 5) << j;
+            EXPECT_EQ(AlienFleet.Aliens[std::size_t(j)].Active, j <= 5) << j;
         EXPECT_TRUE(AlienBattlePending());
 
         for (int j = 1; j <= 5; ++j)
-            Aliens[std::size_t(j)].Active = false;  // the first wave is wiped out
-        EXPECT_FALSE(AlienBattlePending());         // until the next update
+            AlienFleet.Aliens[std::size_t(j)].Active = false;  // the first wave is wiped out
+        EXPECT_FALSE(AlienBattlePending());                    // until the next update
         int updates = 0;
-        while (!Wave2Started && updates < 1000) {
+        while (!AlienFleet.Wave2Started && updates < 1000) {
             UpdateAliens();
             ++updates;
-            if (!Wave2Started) {
+            if (!AlienFleet.Wave2Started) {
                 EXPECT_TRUE(AlienBattlePending());
             }
         }
@@ -105,9 +105,9 @@ TEST_F(Aliens_, WavesComeOnTheirTimers) {
             EXPECT_EQ(updates, c.wave2After);
             EXPECT_EQ(Warnings() - w0, 2);
             for (int j = 1; j <= 10; ++j)
-                EXPECT_EQ(Aliens[std::size_t(j)].Active, j > 5) << j;
+                EXPECT_EQ(AlienFleet.Aliens[std::size_t(j)].Active, j > 5) << j;
             for (int j = 6; j <= 10; ++j)
-                Aliens[std::size_t(j)].Active = false;
+                AlienFleet.Aliens[std::size_t(j)].Active = false;
             UpdateAliens();
             EXPECT_FALSE(AlienBattlePending());
         }
@@ -116,38 +116,38 @@ TEST_F(Aliens_, WavesComeOnTheirTimers) {
 
 TEST_F(Aliens_, AlienFreeLevelsHaveNoBattle) {
     for (int level : {1, 5, 10, 25, 45}) {
-        CurrentLevel = level;
-        Aliens[1].Active = true;
-        Wave2Pending = true;  // left over from a level left in the wait
-        Wave1Started = false;
-        Wave1Timer = 0;
+        Campaign.CurrentLevel = level;
+        AlienFleet.Aliens[1].Active = true;
+        AlienFleet.Wave2Pending = true;  // left over from a level left in the wait
+        AlienFleet.Wave1Started = false;
+        AlienFleet.Wave1Timer = 0;
         for (int u = 0; u < 900; ++u)
             UpdateAliens();
         EXPECT_FALSE(AnyAlienActive()) << level;
-        EXPECT_FALSE(Wave1Started) << level;
+        EXPECT_FALSE(AlienFleet.Wave1Started) << level;
         EXPECT_FALSE(AlienBattlePending()) << level;
     }
     for (int level : {2, 11, 49, 50}) {
-        CurrentLevel = level;
-        Wave2Pending = true;
+        Campaign.CurrentLevel = level;
+        AlienFleet.Wave2Pending = true;
         EXPECT_TRUE(AlienBattlePending()) << level;
     }
 }
 
 TEST_F(Aliens_, HideAllAliensHidesShipsAndSkipsMissingOnes) {
-    Aliens[2].Active = true;
-    Aliens[4] = AlienShip{};  // a record that names no meshes
-    Aliens[4].Active = true;
-    Aliens[2].ShotActive[1] = true;
-    MeshObj->SelectMeshById(Aliens[2].ShotSprite[1]);
+    AlienFleet.Aliens[2].Active = true;
+    AlienFleet.Aliens[4] = AlienShip{};  // a record that names no meshes
+    AlienFleet.Aliens[4].Active = true;
+    AlienFleet.Aliens[2].ShotActive[1] = true;
+    MeshObj->SelectMeshById(AlienFleet.Aliens[2].ShotSprite[1]);
     MeshObj->SetVisible(true);
     const int bystander = Node("bystander", true);
     HideAllAliens();
     EXPECT_FALSE(AnyAlienActive());
-    EXPECT_FALSE(Visible(Aliens[2].BodyMesh));
-    EXPECT_FALSE(Visible(Aliens[2].FlareMesh2));
-    EXPECT_FALSE(Visible(Aliens[2].ShotSprite[1]));
-    EXPECT_TRUE(Aliens[2].ShotActive[1]);  // shots fly on, hidden
+    EXPECT_FALSE(Visible(AlienFleet.Aliens[2].BodyMesh));
+    EXPECT_FALSE(Visible(AlienFleet.Aliens[2].FlareMesh2));
+    EXPECT_FALSE(Visible(AlienFleet.Aliens[2].ShotSprite[1]));
+    EXPECT_TRUE(AlienFleet.Aliens[2].ShotActive[1]);  // shots fly on, hidden
     EXPECT_TRUE(Visible(bystander));
 }
 
@@ -169,19 +169,19 @@ TEST_F(Aliens_, ApproachAndExtendTurnRates) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.distance);
         Fresh();
-        Wave1Started = Wave2Started = true;
+        AlienFleet.Wave1Started = AlienFleet.Wave2Started = true;
         Make(1, c.kind, {0, 0, c.distance}, {1000, 0, c.distance});  // side-on to the player
-        Aliens[1].Extending = c.extending;
-        TurnRate = 0;
-        MeshObj->SelectMeshById(Aliens[1].BodyMesh);
+        AlienFleet.Aliens[1].Extending = c.extending;
+        AlienFleet.TurnRate = 0;
+        MeshObj->SelectMeshById(AlienFleet.Aliens[1].BodyMesh);
         const Vector before = MeshObj->GetOrientation().AxisFront;
         UpdateAliens();
-        EXPECT_EQ(Aliens[1].Extending, c.extendingAfter);
+        EXPECT_EQ(AlienFleet.Aliens[1].Extending, c.extendingAfter);
         if (c.turnRate > 0) {
-            EXPECT_NEAR(TurnRate, c.turnRate, 1e-5);
+            EXPECT_NEAR(AlienFleet.TurnRate, c.turnRate, 1e-5);
         }
         if (c.distance == 400) {
-            MeshObj->SelectMeshById(Aliens[1].BodyMesh);
+            MeshObj->SelectMeshById(AlienFleet.Aliens[1].BodyMesh);
             const Vector after = MeshObj->GetOrientation().AxisFront;
             EXPECT_NEAR(after.x, before.x, 1e-5);
             EXPECT_NEAR(after.z, before.z, 1e-5);
@@ -190,20 +190,20 @@ TEST_F(Aliens_, ApproachAndExtendTurnRates) {
 }
 
 TEST_F(Aliens_, ApproachTurnsTheNoseInAndExtendTurnsItAway) {
-    Wave1Started = Wave2Started = true;
+    AlienFleet.Wave1Started = AlienFleet.Wave2Started = true;
     Make(1, 1, {0, 0, 1000}, {1000, 0, 1000});
-    Aliens[1].Extending = false;
-    const float start = test::NoseTowards(Aliens[1].BodyMesh, {});
+    AlienFleet.Aliens[1].Extending = false;
+    const float start = test::NoseTowards(AlienFleet.Aliens[1].BodyMesh, {});
     for (int f = 0; f < 30; ++f)
         UpdateAliens();
-    EXPECT_GT(test::NoseTowards(Aliens[1].BodyMesh, {}), start + 0.2f);
-    EXPECT_FALSE(FacingTarget);  // its measure is never above 0
+    EXPECT_GT(test::NoseTowards(AlienFleet.Aliens[1].BodyMesh, {}), start + 0.2f);
+    EXPECT_FALSE(AlienFleet.FacingTarget);  // its measure is never above 0
 
     Make(1, 1, {0, 0, 1000}, {0, 0, 0});
-    Aliens[1].Extending = true;
+    AlienFleet.Aliens[1].Extending = true;
     for (int f = 0; f < 30; ++f)
         UpdateAliens();
-    EXPECT_LT(test::NoseTowards(Aliens[1].BodyMesh, {}), 0.99f);
+    EXPECT_LT(test::NoseTowards(AlienFleet.Aliens[1].BodyMesh, {}), 0.99f);
 }
 
 TEST_F(Aliens_, LingeringNearThePlayerStartsABreakOff) {
@@ -215,19 +215,19 @@ TEST_F(Aliens_, LingeringNearThePlayerStartsABreakOff) {
     for (const Case c : {Case{350, 91, false}, Case{1200, 151, true}}) {
         SCOPED_TRACE(c.distance);
         Fresh();
-        Wave1Started = Wave2Started = true;
+        AlienFleet.Wave1Started = AlienFleet.Wave2Started = true;
         Make(1, 1, {0, 0, c.distance}, {0, 0, 5000});  // nose away: extending
         int frames = 0;
         // The timers grow in the extend state; the toggle comes on the next update (a
         // short break-off beyond 400 would end in that same update).
-        while (!Aliens[1].BreakOff && frames < 400) {
+        while (!AlienFleet.Aliens[1].BreakOff && frames < 400) {
             UpdateAliens();
             ++frames;
-            MeshObj->SelectMeshById(Aliens[1].BodyMesh);
+            MeshObj->SelectMeshById(AlienFleet.Aliens[1].BodyMesh);
             MeshObj->SetPosition(0, 0, c.distance);  // held at the distance
         }
         EXPECT_EQ(frames, c.framesToBreakOff + 1);
-        EXPECT_EQ(Aliens[1].BreakOffReset, c.longBreakOff);
+        EXPECT_EQ(AlienFleet.Aliens[1].BreakOffReset, c.longBreakOff);
     }
 }
 
@@ -248,11 +248,11 @@ TEST_F(Aliens_, BreakOffPatternsAndTheirEnd) {
     for (const End e :
          {End{false, 401, true}, End{false, 399, false}, End{true, 1901, true}, End{true, 1000, false}}) {
         Make(1, 1, {0, 0, 0}, {0, 0, 1});
-        AlienShip& a = Aliens[1];
+        AlienShip& a = AlienFleet.Aliens[1];
         a.BreakOff = true;
         a.BreakOffReset = e.longOne;
         a.CloseTimer1 = 10;
-        RearDistance = e.distance;
+        AlienFleet.RearDistance = e.distance;
         AlienBreakOff(1);
         EXPECT_EQ(a.BreakOff, !e.ends) << e.distance;
         if (!e.ends) {
@@ -263,14 +263,14 @@ TEST_F(Aliens_, BreakOffPatternsAndTheirEnd) {
         }
     }
     // The pattern is drawn again after more than 70 time units.
-    Aliens[1].CloseTimer1 = 70;
-    Aliens[1].BreakOffDirSet = true;
-    Aliens[1].BreakOffReset = false;
-    Aliens[1].BreakOff = true;
-    RearDistance = 100;
+    AlienFleet.Aliens[1].CloseTimer1 = 70;
+    AlienFleet.Aliens[1].BreakOffDirSet = true;
+    AlienFleet.Aliens[1].BreakOffReset = false;
+    AlienFleet.Aliens[1].BreakOff = true;
+    AlienFleet.RearDistance = 100;
     AlienBreakOff(1);
-    EXPECT_FLOAT_EQ(Aliens[1].CloseTimer1, 0);
-    EXPECT_TRUE(Aliens[1].BreakOffDirSet);
+    EXPECT_FLOAT_EQ(AlienFleet.Aliens[1].CloseTimer1, 0);
+    EXPECT_TRUE(AlienFleet.Aliens[1].BreakOffDirSet);
 }
 
 TEST_F(Aliens_, ObstaclesStartAvoidingOrBoosting) {
@@ -304,50 +304,50 @@ TEST_F(Aliens_, ObstaclesStartAvoidingOrBoosting) {
         const std::string what = c.what;
         if (what == "ship") {
             Make(2, 1, o, {0, 0, 0});
-            Aliens[2].Active = c.active;
+            AlienFleet.Aliens[2].Active = c.active;
         } else if (what == "asteroid") {
-            AsteroidCount = 1;
-            Asteroids[1].Active = c.active;
-            Asteroids[1].Pos = o;
+            Level.AsteroidCount = 1;
+            Level.Asteroids[1].Active = c.active;
+            Level.Asteroids[1].Pos = o;
         } else if (what == "flaming") {
-            FlamingAsteroid->Active_ = true;
-            FlamingAsteroid->Position_ = o;
+            Level.FlamingAsteroid->Active_ = true;
+            Level.FlamingAsteroid->Position_ = o;
         } else if (what == "station") {
-            StationPos = o;
+            Level.StationPos = o;
         } else {
-            CamBasis.CamPos = o;
+            Ship.CamBasis.CamPos = o;
         }
         CheckAlienObstacles(1);
-        const AlienShip& a = Aliens[1];
+        const AlienShip& a = AlienFleet.Aliens[1];
         EXPECT_EQ(a.AvoidState, c.avoid);
         EXPECT_EQ(a.Boosting, c.boost);
         EXPECT_EQ(a.MayShoot, c.mayShoot);
         if (c.avoid || c.boost) {
             EXPECT_FLOAT_EQ(a.AvoidRadius, c.radius);
         }
-        FlamingAsteroid->Active_ = false;
+        Level.FlamingAsteroid->Active_ = false;
     }
 }
 
 TEST_F(Aliens_, AvoidTurnsAwayAndBoostEnds) {
-    Wave1Started = Wave2Started = true;
+    AlienFleet.Wave1Started = AlienFleet.Wave2Started = true;
     Make(1, 1, {5000, 0, 5000}, {5000, 0, 6000});
     Make(2, 1, {5000, 0, 5120}, {5000, 0, 9000});  // just ahead: both avoid
     const Vector obstacle{5000, 0, 5120};
-    const float start = test::NoseTowards(Aliens[1].BodyMesh, obstacle);
+    const float start = test::NoseTowards(AlienFleet.Aliens[1].BodyMesh, obstacle);
     CheckAlienObstacles(1);
-    ASSERT_TRUE(Aliens[1].AvoidState);
+    ASSERT_TRUE(AlienFleet.Aliens[1].AvoidState);
     for (int f = 0; f < 20; ++f)
         SteerAlienAvoid(1);
-    EXPECT_LT(test::NoseTowards(Aliens[1].BodyMesh, obstacle), start - 0.2f);
+    EXPECT_LT(test::NoseTowards(AlienFleet.Aliens[1].BodyMesh, obstacle), start - 0.2f);
     // Outside the radius the avoiding ends.
-    Aliens[1].AvoidPoint = {5000, 0, 9000};
+    AlienFleet.Aliens[1].AvoidPoint = {5000, 0, 9000};
     SteerAlienAvoid(1);
-    EXPECT_FALSE(Aliens[1].AvoidState);
+    EXPECT_FALSE(AlienFleet.Aliens[1].AvoidState);
 
     // A boost runs at full speed for more than 20 units, then drops to two thirds.
     Make(3, 1, {0, 0, 0}, {0, 0, 1});
-    AlienShip& b = Aliens[3];
+    AlienShip& b = AlienFleet.Aliens[3];
     b.MaxSpeed = 30;
     b.Boosting = true;
     b.BoostTimer = 0;
@@ -365,130 +365,130 @@ TEST_F(Aliens_, AvoidTurnsAwayAndBoostEnds) {
 TEST_F(Aliens_, FlaresSitMirrorWise) {
     for (int kind : {1, 4}) {
         Make(1, kind, {100, 200, 300}, {100, 200, 1000});
-        Aliens[1].AttachOffset = {10, 2, -50};
+        AlienFleet.Aliens[1].AttachOffset = {10, 2, -50};
         PlaceAlienAttachments(1);
-        const Vector a = Pos(Aliens[1].FlareMesh), b = Pos(Aliens[1].FlareMesh2);
+        const Vector a = Pos(AlienFleet.Aliens[1].FlareMesh), b = Pos(AlienFleet.Aliens[1].FlareMesh2);
         test::ExpectNear(a, {110, 202, 250});
         test::ExpectNear(b, {90, 202, 250});
-        test::ExpectNear(Pos(Aliens[1].BodyMesh), {100, 200, 300});
-        EXPECT_EQ(Visible(Aliens[1].FlareMesh2), kind != 4);
+        test::ExpectNear(Pos(AlienFleet.Aliens[1].BodyMesh), {100, 200, 300});
+        EXPECT_EQ(Visible(AlienFleet.Aliens[1].FlareMesh2), kind != 4);
     }
 }
 
 TEST_F(Aliens_, ShotCadenceFlightAndDamage) {
     Make(1, 1, {0, 0, 1000}, {0, 0, 0});
-    Aliens[1].MayShoot = true;
+    AlienFleet.Aliens[1].MayShoot = true;
     for (int f = 1; f <= 8; ++f)
         AlienShoot(1);
-    EXPECT_FALSE(Aliens[1].ShotActive[1]);
+    EXPECT_FALSE(AlienFleet.Aliens[1].ShotActive[1]);
     AlienShoot(1);  // the timer passes 8
-    EXPECT_TRUE(Aliens[1].ShotActive[1]);
-    EXPECT_TRUE(Visible(Aliens[1].ShotSprite[1]));
-    EXPECT_EQ(Aliens[1].ShotSlot, 1);
+    EXPECT_TRUE(AlienFleet.Aliens[1].ShotActive[1]);
+    EXPECT_TRUE(Visible(AlienFleet.Aliens[1].ShotSprite[1]));
+    EXPECT_EQ(AlienFleet.Aliens[1].ShotSlot, 1);
 
     // A blocked ship's timer keeps growing: it fires in the first clear frame.
-    Aliens[1].MayShoot = false;
+    AlienFleet.Aliens[1].MayShoot = false;
     for (int f = 0; f < 20; ++f)
         AlienShoot(1);
-    EXPECT_EQ(Aliens[1].ShotSlot, 1);
-    Aliens[1].MayShoot = true;
+    EXPECT_EQ(AlienFleet.Aliens[1].ShotSlot, 1);
+    AlienFleet.Aliens[1].MayShoot = true;
     AlienShoot(1);
-    EXPECT_EQ(Aliens[1].ShotSlot, 2);
-    EXPECT_TRUE(Aliens[1].ShotActive[2]);
+    EXPECT_EQ(AlienFleet.Aliens[1].ShotSlot, 2);
+    EXPECT_TRUE(AlienFleet.Aliens[1].ShotActive[2]);
 
     // Out of 1500 the slot is used up without a shot.
     Make(2, 1, {0, 0, 1600}, {0, 0, 0});
-    Aliens[2].MayShoot = true;
-    Aliens[2].FireTimer = 8.5f;
+    AlienFleet.Aliens[2].MayShoot = true;
+    AlienFleet.Aliens[2].FireTimer = 8.5f;
     AlienShoot(2);
-    EXPECT_EQ(Aliens[2].ShotSlot, 1);
-    EXPECT_FALSE(Aliens[2].ShotActive[1]);
+    EXPECT_EQ(AlienFleet.Aliens[2].ShotSlot, 1);
+    EXPECT_FALSE(AlienFleet.Aliens[2].ShotActive[1]);
 
     // Flight: AlienShotSpeed a frame along the ship's heading; a hit within 50.
-    ShieldDamage = 0;
-    Aliens[1].ShotActive[2] = false;
+    Ship.ShieldDamage = 0;
+    AlienFleet.Aliens[1].ShotActive[2] = false;
     UpdateAlienShots(1);
-    test::ExpectNear(Aliens[1].ShotPosition[1], {0, 0, 980});
+    test::ExpectNear(AlienFleet.Aliens[1].ShotPosition[1], {0, 0, 980});
     int frames = 1;
-    while (Aliens[1].ShotActive[1] && frames < 100) {
+    while (AlienFleet.Aliens[1].ShotActive[1] && frames < 100) {
         UpdateAlienShots(1);
         ++frames;
     }
     EXPECT_EQ(frames, 48);  // 1000 - 48 x 20 = 40: within 50
-    EXPECT_FLOAT_EQ(ShieldDamage, 10);
-    EXPECT_FALSE(Visible(Aliens[1].ShotSprite[1]));
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 10);
+    EXPECT_FALSE(Visible(AlienFleet.Aliens[1].ShotSprite[1]));
 
     // A shot that misses expires beyond 2000 from its start.
     Make(3, 1, {0, 500, 1000}, {0, 500, 0});
-    Aliens[3].MayShoot = true;
-    Aliens[3].FireTimer = 9;
+    AlienFleet.Aliens[3].MayShoot = true;
+    AlienFleet.Aliens[3].FireTimer = 9;
     AlienShoot(3);
-    ASSERT_TRUE(Aliens[3].ShotActive[1]);
+    ASSERT_TRUE(AlienFleet.Aliens[3].ShotActive[1]);
     frames = 0;
-    while (Aliens[3].ShotActive[1] && frames < 200) {
+    while (AlienFleet.Aliens[3].ShotActive[1] && frames < 200) {
         UpdateAlienShots(3);
         ++frames;
     }
     EXPECT_EQ(frames, 100);
-    EXPECT_FLOAT_EQ(ShieldDamage, 10);
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 10);
 }
 
 TEST_F(Aliens_, AShotAtADestroyedShipDoesNoDamageAndStopsTheSlots) {
     Make(1, 1, {0, 0, 0}, {0, 0, 1});
     for (std::size_t k : {std::size_t(1), std::size_t(2)}) {
-        Aliens[1].ShotActive[k] = true;
-        MeshObj->SelectMeshById(Aliens[1].ShotHold[k]);
+        AlienFleet.Aliens[1].ShotActive[k] = true;
+        MeshObj->SelectMeshById(AlienFleet.Aliens[1].ShotHold[k]);
         MeshObj->SetPosition(0, 0, 10);
         MeshObj->LookAt(0, 0, 1000);
     }
-    ShipDestroyed = true;
-    ShieldDamage = 0;
+    Level.ShipDestroyed = true;
+    Ship.ShieldDamage = 0;
     UpdateAlienShots(1);
-    EXPECT_FLOAT_EQ(ShieldDamage, 0);
-    EXPECT_FALSE(Aliens[1].ShotActive[1]);
-    EXPECT_TRUE(Aliens[1].ShotActive[2]);
-    test::ExpectNear(Pos(Aliens[1].ShotHold[2]), {0, 0, 10});  // not moved
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 0);
+    EXPECT_FALSE(AlienFleet.Aliens[1].ShotActive[1]);
+    EXPECT_TRUE(AlienFleet.Aliens[1].ShotActive[2]);
+    test::ExpectNear(Pos(AlienFleet.Aliens[1].ShotHold[2]), {0, 0, 10});  // not moved
 }
 
 TEST_F(Aliens_, HitsDamageAndDestroyActiveShipsOnly) {
     Make(1, 1, {0, 0, 500}, {0, 0, 0});
-    const int body = Aliens[1].BodyMesh;
+    const int body = AlienFleet.Aliens[1].BodyMesh;
     AlienHit(body, 600, {0, 0, 500});
     AlienHit(body, 400, {0, 0, 500});  // exactly its hit points: survives
-    EXPECT_TRUE(Aliens[1].Active);
-    EXPECT_EQ(Money, 0);
+    EXPECT_TRUE(AlienFleet.Aliens[1].Active);
+    EXPECT_EQ(Campaign.Money, 0);
     AlienHit(body, 0.5f, {0, 0, 500});
-    EXPECT_FALSE(Aliens[1].Active);
+    EXPECT_FALSE(AlienFleet.Aliens[1].Active);
     EXPECT_FALSE(Visible(body));
-    EXPECT_FALSE(Visible(Aliens[1].FlareMesh));
-    EXPECT_EQ(Money, 50000);
+    EXPECT_FALSE(Visible(AlienFleet.Aliens[1].FlareMesh));
+    EXPECT_EQ(Campaign.Money, 50000);
     EXPECT_EQ(Plays("hit").size(), 3u);  // the killing hit plays it too
-    EXPECT_TRUE(ExplosionActive);
+    EXPECT_TRUE(Level.ExplosionActive);
 
     // The destroyed ship takes no further hit; other ids and none change nothing.
     AlienHit(body, 5000, {0, 0, 500});
-    AlienHit(Aliens[2].HoldMesh, 5000, {});
-    Aliens[4] = AlienShip{};
+    AlienHit(AlienFleet.Aliens[2].HoldMesh, 5000, {});
+    AlienFleet.Aliens[4] = AlienShip{};
     AlienHit(-1, 5000, {});
-    EXPECT_EQ(Money, 50000);
+    EXPECT_EQ(Campaign.Money, 50000);
     EXPECT_EQ(Plays("hit").size(), 3u);
 }
 
 TEST_F(Aliens_, TheUpdateStopsWhenThePlayerShipIsLost) {
-    Wave1Started = Wave2Started = true;
+    AlienFleet.Wave1Started = AlienFleet.Wave2Started = true;
     for (int j = 1; j <= 10; ++j)
-        Aliens[std::size_t(j)].Active = false;
+        AlienFleet.Aliens[std::size_t(j)].Active = false;
     for (int j : {1, 2}) {
-        Aliens[std::size_t(j)].ShotActive[1] = true;
-        MeshObj->SelectMeshById(Aliens[std::size_t(j)].ShotHold[1]);
+        AlienFleet.Aliens[std::size_t(j)].ShotActive[1] = true;
+        MeshObj->SelectMeshById(AlienFleet.Aliens[std::size_t(j)].ShotHold[1]);
         MeshObj->SetPosition(0, 0, j == 1 ? 10 : 3000);
         MeshObj->LookAt(0, 0, 5000);
-        Aliens[std::size_t(j)].ShotStart[1] = {0, 0, 0};
+        AlienFleet.Aliens[std::size_t(j)].ShotStart[1] = {0, 0, 0};
     }
     // Ship 1's shot ends within 50 but the ship is lost this frame: ship 2's shot waits.
-    ShipDestroyed = true;
+    Level.ShipDestroyed = true;
     UpdateAliens();
-    test::ExpectNear(Pos(Aliens[2].ShotHold[1]), {0, 0, 3000});
+    test::ExpectNear(Pos(AlienFleet.Aliens[2].ShotHold[1]), {0, 0, 3000});
 }
 
 }  // namespace

@@ -20,13 +20,14 @@ class AsteroidTest : public test::WeaponsTest {
         SetWeaponStartValues();
         // Shot records and flip-book ids left by earlier cases name meshes of another
         // scene: every case starts from fresh records.
-        for (auto* shots : {&PlasmaShots, &LaserShots, &IonShots, &MionShots, &EplasShots, &GammaShots})
+        for (auto* shots : {&Arsenal.PlasmaShots, &Arsenal.LaserShots, &Arsenal.IonShots, &Arsenal.MionShots,
+                            &Arsenal.EplasShots, &Arsenal.GammaShots})
             for (std::size_t s = 1; s < shots->size(); ++s)
                 (*shots)[s] = ShotRec{};
-        for (std::size_t s = 1; s < DisperseShots.size(); ++s)
-            DisperseShots[s] = ShotRec{};
-        MionAnimMeshes.fill(-1);
-        EPlasmaMeshes.fill(-1);
+        for (std::size_t s = 1; s < Arsenal.DisperseShots.size(); ++s)
+            Arsenal.DisperseShots[s] = ShotRec{};
+        Arsenal.MionAnimMeshes.fill(-1);
+        Arsenal.EPlasmaMeshes.fill(-1);
     }
     // Shot s of the array strikes mesh `id`.
     void Strike(ShotRec& shot, int id, const std::string& key) {
@@ -50,20 +51,20 @@ TEST_F(AsteroidTest, EachWeaponKillsAfterItsNumberOfHitsAndPaysByDifficultyAndKi
         double money;
     };
     const Case cases[] = {
-        {"plasma", PlasmaHitAsteroid, PlasmaShots.data(), 3, 2, 3, 6, 20650},  // 590 hit points x 35
-        {"laser", LaserHitAsteroid, LaserShots.data(), 1, 1, 1, 3, 275 * 40},
-        {"ion", IonHitAsteroid, IonShots.data(), 2, 3, 9, 10, 1550 * 30},
-        {"mion", MionHitAsteroid, MionShots.data(), 4, 4, 5, 8, 1775 * 25},
-        {"eplas", EplasHitAsteroid, EplasShots.data(), 5, 5, 9, 9, 2600 * 20},
-        {"disperse", DisperseHitAsteroid, DisperseShots.data(), 70, 2, 1, 3, 530 * 35},
-        {"gamma", GammaHitAsteroid, GammaShots.data(), 14, 5, 9, 2, 2600 * 20},
+        {"plasma", PlasmaHitAsteroid, Arsenal.PlasmaShots.data(), 3, 2, 3, 6, 20650},  // 590 hit points x 35
+        {"laser", LaserHitAsteroid, Arsenal.LaserShots.data(), 1, 1, 1, 3, 275 * 40},
+        {"ion", IonHitAsteroid, Arsenal.IonShots.data(), 2, 3, 9, 10, 1550 * 30},
+        {"mion", MionHitAsteroid, Arsenal.MionShots.data(), 4, 4, 5, 8, 1775 * 25},
+        {"eplas", EplasHitAsteroid, Arsenal.EplasShots.data(), 5, 5, 9, 9, 2600 * 20},
+        {"disperse", DisperseHitAsteroid, Arsenal.DisperseShots.data(), 70, 2, 1, 3, 530 * 35},
+        {"gamma", GammaHitAsteroid, Arsenal.GammaShots.data(), 14, 5, 9, 2, 2600 * 20},
     };
     for (const Case& c : cases) {
-        DifficultyLevel = c.difficulty;
-        Money = 0;
+        Campaign.DifficultyLevel = c.difficulty;
+        Campaign.Money = 0;
         Field(3, c.kind);
         ShotRec& shot = c.shots[c.s];
-        AsteroidRec& rock = Asteroids[2];
+        AsteroidRec& rock = Level.Asteroids[2];
         const std::size_t soundsBefore = Plays("hit").size();
         int hits = 0;
         while (rock.Active && hits < 50) {
@@ -75,11 +76,11 @@ TEST_F(AsteroidTest, EachWeaponKillsAfterItsNumberOfHitsAndPaysByDifficultyAndKi
         }
         EXPECT_EQ(hits, c.hits) << c.weapon;
         EXPECT_EQ(Plays("hit").size() - soundsBefore, std::size_t(c.hits)) << c.weapon;
-        EXPECT_DOUBLE_EQ(Money, c.money) << c.weapon;
-        EXPECT_EQ(AsteroidsLeft, 2) << c.weapon;
+        EXPECT_DOUBLE_EQ(Campaign.Money, c.money) << c.weapon;
+        EXPECT_EQ(Level.AsteroidsLeft, 2) << c.weapon;
         EXPECT_FALSE(rock.Parked);
         EXPECT_FALSE(Visible(rock.MeshId));
-        EXPECT_TRUE(Asteroids[1].Active && Asteroids[3].Active) << "only the asteroid struck";
+        EXPECT_TRUE(Level.Asteroids[1].Active && Level.Asteroids[3].Active) << "only the asteroid struck";
     }
 }
 
@@ -99,20 +100,20 @@ class AsteroidEffectsTest : public AsteroidTest {
         for (int n = 1; n <= 40; ++n)
             Hidden("expsm" + std::to_string(n));
         for (int i = 1; i <= 64; ++i)
-            ExplosionSprites[std::size_t(i)] = Hidden("explosion" + std::to_string(i));
+            Effects.ExplosionSprites[std::size_t(i)] = Hidden("explosion" + std::to_string(i));
         for (int n = 1; n <= 20; ++n)
-            Sparks[std::size_t(n)] = SparkRec{Hidden("spark" + std::to_string(n)), false, {}};
+            Effects.Sparks[std::size_t(n)] = SparkRec{Hidden("spark" + std::to_string(n)), false, {}};
         Hidden("shock");
         Hidden("shock2");
         for (int w = 1; w <= 7; ++w)
             Hidden("wepshock" + std::to_string(w));
         MakeShockWaves();
-        BreakupRunning = false;
-        BreakupKind = 0;
-        PrevBreakupKind = 0;
-        SparksActive = false;
-        ExplosionActive = false;
-        ExplosionMode = 0;
+        Effects.BreakupRunning = false;
+        Effects.BreakupKind = 0;
+        Effects.PrevBreakupKind = 0;
+        Effects.SparksActive = false;
+        Level.ExplosionActive = false;
+        Effects.ExplosionMode = 0;
     }
     int Hidden(const std::string& key) {
         const int id = Node(key);
@@ -138,54 +139,54 @@ TEST_F(AsteroidEffectsTest, AHitThrowsSparksAndAKillBreaksTheAsteroidUpInAnExplo
         int kind;
     };
     const Case cases[] = {
-        {"plasma", PlasmaHitAsteroid, PlasmaShots.data(), 1, 3},
-        {"laser", LaserHitAsteroid, LaserShots.data(), 2, 1},
-        {"ion", IonHitAsteroid, IonShots.data(), 3, 9},
-        {"mion", MionHitAsteroid, MionShots.data(), 4, 5},
-        {"eplas", EplasHitAsteroid, EplasShots.data(), 5, 7},
-        {"disperse", DisperseHitAsteroid, DisperseShots.data(), 6, 2},
-        {"gamma", GammaHitAsteroid, GammaShots.data(), 7, 10},
+        {"plasma", PlasmaHitAsteroid, Arsenal.PlasmaShots.data(), 1, 3},
+        {"laser", LaserHitAsteroid, Arsenal.LaserShots.data(), 2, 1},
+        {"ion", IonHitAsteroid, Arsenal.IonShots.data(), 3, 9},
+        {"mion", MionHitAsteroid, Arsenal.MionShots.data(), 4, 5},
+        {"eplas", EplasHitAsteroid, Arsenal.EplasShots.data(), 5, 7},
+        {"disperse", DisperseHitAsteroid, Arsenal.DisperseShots.data(), 6, 2},
+        {"gamma", GammaHitAsteroid, Arsenal.GammaShots.data(), 7, 10},
     };
     const Vector impact{1, 2, 3};
     for (const Case& c : cases) {
         Field(2, c.kind);
-        AsteroidRec& rock = Asteroids[2];
+        AsteroidRec& rock = Level.Asteroids[2];
         rock.HitPoints = 2 * c.shots[0].DamagePerHit;  // the second hit kills
         for (int w = 1; w <= 7; ++w)
             if (MeshObj->SelectMesh("wepshock" + std::to_string(w))) MeshObj->SetVisible(false);
-        BreakupRunning = false;
+        Effects.BreakupRunning = false;
         const std::size_t booms = ExplosionSounds();
 
         Strike(c.shots[1], rock.MeshId, std::string(c.weapon) + "shot");
         c.hit(1);
         for (int n = 1; n <= 20; ++n) {
-            EXPECT_TRUE(Sparks[std::size_t(n)].Active) << c.weapon << " spark " << n;
+            EXPECT_TRUE(Effects.Sparks[std::size_t(n)].Active) << c.weapon << " spark " << n;
             EXPECT_TRUE(VisibleAt("spark" + std::to_string(n), impact)) << c.weapon << " spark " << n;
         }
-        EXPECT_TRUE(SparksActive) << c.weapon;
-        EXPECT_TRUE(WeaponShockWaves[std::size_t(c.number)]->Active) << c.weapon;
+        EXPECT_TRUE(Effects.SparksActive) << c.weapon;
+        EXPECT_TRUE(Effects.WeaponShockWaves[std::size_t(c.number)]->Active) << c.weapon;
         EXPECT_TRUE(VisibleAt("wepshock" + std::to_string(c.number), impact))
             << c.weapon << ": the weapon's own ring";
-        EXPECT_FALSE(BreakupRunning) << c.weapon << ": a hit alone breaks nothing up";
+        EXPECT_FALSE(Effects.BreakupRunning) << c.weapon << ": a hit alone breaks nothing up";
         EXPECT_EQ(ExplosionSounds(), booms) << c.weapon;
 
-        ExplosionActive = false;
-        ShockWave->Active = false;
+        Level.ExplosionActive = false;
+        Effects.ShockWave->Active = false;
         Strike(c.shots[1], rock.MeshId, std::string(c.weapon) + "shot");
         c.hit(1);
         ASSERT_FALSE(rock.Active) << c.weapon;
-        EXPECT_TRUE(BreakupRunning) << c.weapon;
-        EXPECT_EQ(BreakupKind, c.kind) << c.weapon;
+        EXPECT_TRUE(Effects.BreakupRunning) << c.weapon;
+        EXPECT_EQ(Effects.BreakupKind, c.kind) << c.weapon;
         for (int k = 1; k <= 4; ++k)
             EXPECT_TRUE(VisibleAt("ast" + std::to_string(c.kind) + "exp" + std::to_string(k), rock.Pos))
                 << c.weapon << ": fragment " << k << " of the asteroid's own kind";
         for (int n = 1; n <= 40; ++n)
             EXPECT_TRUE(VisibleAt("expsm" + std::to_string(n), rock.Pos)) << c.weapon << " piece " << n;
-        EXPECT_TRUE(ExplosionActive) << c.weapon;
-        EXPECT_EQ(ExplosionMode, 1) << c.weapon;
+        EXPECT_TRUE(Level.ExplosionActive) << c.weapon;
+        EXPECT_EQ(Effects.ExplosionMode, 1) << c.weapon;
         for (int i = 1; i <= 64; ++i)
-            test::ExpectNear(PositionOf(ExplosionSprites[std::size_t(i)]), rock.Pos);
-        EXPECT_TRUE(ShockWave->Active) << c.weapon;
+            test::ExpectNear(PositionOf(Effects.ExplosionSprites[std::size_t(i)]), rock.Pos);
+        EXPECT_TRUE(Effects.ShockWave->Active) << c.weapon;
         EXPECT_TRUE(VisibleAt("shock", rock.Pos)) << c.weapon << ": the shock wave rings the asteroid";
         EXPECT_EQ(ExplosionSounds(), booms + 1) << c.weapon << ": one explosion sound per kill";
     }
@@ -200,16 +201,16 @@ TEST_F(AsteroidTest, DamageAddsUpToTheHitPointsAndEveryHitSounds) {
     };
     for (const Case c : {Case{110, 1, 110}, Case{111, 2, 220}}) {
         Field(2);
-        Asteroids[1].HitPoints = c.hitPoints;
+        Level.Asteroids[1].HitPoints = c.hitPoints;
         const std::size_t before = Plays("hit").size();
         int hits = 0;
-        while (Asteroids[1].Active) {
-            Strike(PlasmaShots[1], Asteroids[1].MeshId, "pro1");
+        while (Level.Asteroids[1].Active) {
+            Strike(Arsenal.PlasmaShots[1], Level.Asteroids[1].MeshId, "pro1");
             PlasmaHitAsteroid(1);
             ++hits;
         }
         EXPECT_EQ(hits, c.hits);
-        EXPECT_EQ(Asteroids[1].Damage, c.damage);
+        EXPECT_EQ(Level.Asteroids[1].Damage, c.damage);
         EXPECT_EQ(Plays("hit").size() - before, std::size_t(c.hits));
     }
 }
@@ -217,33 +218,33 @@ TEST_F(AsteroidTest, DamageAddsUpToTheHitPointsAndEveryHitSounds) {
 TEST_F(AsteroidTest, AShotEndsWhateverItStruckButOnlyAnAsteroidTakesDamage) {
     Field(2);
     const int station = Node("station");
-    Strike(IonShots[1], station, "ion1");
-    IonShots[1].AnimFrame = 5;
+    Strike(Arsenal.IonShots[1], station, "ion1");
+    Arsenal.IonShots[1].AnimFrame = 5;
     const int flip = Node("ianim5");
     IonHitAsteroid(1);
-    EXPECT_FALSE(IonShots[1].Active);
-    EXPECT_FALSE(Visible(IonShots[1].MeshId));
+    EXPECT_FALSE(Arsenal.IonShots[1].Active);
+    EXPECT_FALSE(Visible(Arsenal.IonShots[1].MeshId));
     EXPECT_FALSE(Visible(flip)) << "the shot's flip-book frame goes with it";
     EXPECT_TRUE(Plays("hit").empty());
-    EXPECT_EQ(Asteroids[1].Damage + Asteroids[2].Damage, 0);
+    EXPECT_EQ(Level.Asteroids[1].Damage + Level.Asteroids[2].Damage, 0);
 
     // An inactive record does nothing at all.
-    Strike(IonShots[1], Asteroids[1].MeshId, "ion1");
-    IonShots[1].Active = false;
+    Strike(Arsenal.IonShots[1], Level.Asteroids[1].MeshId, "ion1");
+    Arsenal.IonShots[1].Active = false;
     IonHitAsteroid(1);
-    EXPECT_TRUE(Visible(IonShots[1].MeshId));
-    EXPECT_EQ(Asteroids[1].Damage, 0);
+    EXPECT_TRUE(Visible(Arsenal.IonShots[1].MeshId));
+    EXPECT_EQ(Level.Asteroids[1].Damage, 0);
 
     // Eplas and mion frames are found by id, and frame 0 names none of them.
-    EPlasmaMeshes[3] = Node("tepls3");
-    Strike(EplasShots[1], -1, "eplas1");
-    EplasShots[1].AnimFrame = 3;
+    Arsenal.EPlasmaMeshes[3] = Node("tepls3");
+    Strike(Arsenal.EplasShots[1], -1, "eplas1");
+    Arsenal.EplasShots[1].AnimFrame = 3;
     EplasHitAsteroid(1);
-    EXPECT_FALSE(Visible(EPlasmaMeshes[3]));
+    EXPECT_FALSE(Visible(Arsenal.EPlasmaMeshes[3]));
     const int bystander = Node("bystander");
-    EPlasmaMeshes[0] = bystander;
-    Strike(EplasShots[1], -1, "eplas1");
-    EplasShots[1].AnimFrame = 0;
+    Arsenal.EPlasmaMeshes[0] = bystander;
+    Strike(Arsenal.EplasShots[1], -1, "eplas1");
+    Arsenal.EplasShots[1].AnimFrame = 0;
     EplasHitAsteroid(1);
     EXPECT_TRUE(Visible(bystander));
 }
@@ -251,15 +252,15 @@ TEST_F(AsteroidTest, AShotEndsWhateverItStruckButOnlyAnAsteroidTakesDamage) {
 TEST_F(AsteroidTest, TheFirstKillOfTheRunDropsAPowerUpWhereTheAsteroidWas) {
     Field(2);
     for (int k = 1; k <= 4; ++k)
-        PowerUpMeshes[std::size_t(k)] = Node("powerup" + std::to_string(k));
-    Asteroids[1].HitPoints = 100;
-    Strike(GammaShots[1], Asteroids[1].MeshId, "gamma1");
+        PowerUps.PowerUpMeshes[std::size_t(k)] = Node("powerup" + std::to_string(k));
+    Level.Asteroids[1].HitPoints = 100;
+    Strike(Arsenal.GammaShots[1], Level.Asteroids[1].MeshId, "gamma1");
     // Kill money draws nothing; the drop draws: threshold, slot (0.3 -> 19 x 0.3 + 1 = 6.7 / 5 -> 1),
     // extra twice.
     sys::QueueRandom({0.5, 0.3, 0.1, 0.1});
     GammaHitAsteroid(1);
-    EXPECT_TRUE(Visible(PowerUpMeshes[1]));
-    test::ExpectNear(PositionOf(PowerUpMeshes[1]), Asteroids[1].Pos);
+    EXPECT_TRUE(Visible(PowerUps.PowerUpMeshes[1]));
+    test::ExpectNear(PositionOf(PowerUps.PowerUpMeshes[1]), Level.Asteroids[1].Pos);
 }
 
 TEST_F(AsteroidTest, TheBudgetOfFlyingAsteroidsGrowsWithTheLevel) {
@@ -270,34 +271,35 @@ TEST_F(AsteroidTest, TheBudgetOfFlyingAsteroidsGrowsWithTheLevel) {
     for (const Case c :
          {Case{1, 10}, Case{4, 10}, Case{5, 11}, Case{11, 11}, Case{12, 12}, Case{20, 12}, Case{21, 13},
           Case{36, 14}, Case{37, 15}, Case{44, 16}, Case{49, 16}, Case{50, 12}}) {
-        CurrentLevel = c.level;
+        Campaign.CurrentLevel = c.level;
         Field(30);
         SetActiveAsteroidCount();
-        EXPECT_EQ(ActiveAsteroidTarget, c.budget) << c.level;
+        EXPECT_EQ(Level.ActiveAsteroidTarget, c.budget) << c.level;
         EXPECT_EQ(Count(&AsteroidRec::Active), c.budget) << c.level;
         EXPECT_EQ(Count(&AsteroidRec::Parked), 30 - c.budget) << c.level;
         for (int i = 1; i <= 30; ++i)
-            EXPECT_EQ(Visible(Asteroids[std::size_t(i)].MeshId), Asteroids[std::size_t(i)].Active);
+            EXPECT_EQ(Visible(Level.Asteroids[std::size_t(i)].MeshId),
+                      Level.Asteroids[std::size_t(i)].Active);
     }
     // A field no larger than the budget parks nothing.
-    CurrentLevel = 12;
+    Campaign.CurrentLevel = 12;
     Field(12);
     SetActiveAsteroidCount();
     EXPECT_EQ(Count(&AsteroidRec::Parked), 0);
 }
 
 TEST_F(AsteroidTest, AKillIsReplacedFromTheReserveOnTheNextFrame) {
-    CurrentLevel = 2;
+    Campaign.CurrentLevel = 2;
     Field(18);
     SetActiveAsteroidCount();
     EXPECT_EQ(Count(&AsteroidRec::Active), 10);
     EXPECT_EQ(Count(&AsteroidRec::Parked), 8);
     int flying = 1;
-    while (!Asteroids[std::size_t(flying)].Active)
+    while (!Level.Asteroids[std::size_t(flying)].Active)
         ++flying;
     DestroyAsteroid(flying);
-    EXPECT_EQ(AsteroidsLeft, 17) << "the reserve counts too";
-    EXPECT_DOUBLE_EQ(Money, 530 * 35) << "the same money as a shot";
+    EXPECT_EQ(Level.AsteroidsLeft, 17) << "the reserve counts too";
+    EXPECT_DOUBLE_EQ(Campaign.Money, 530 * 35) << "the same money as a shot";
     EXPECT_EQ(Count(&AsteroidRec::Active), 9);
     SetActiveAsteroidCount();
     EXPECT_EQ(Count(&AsteroidRec::Active), 10);
@@ -318,84 +320,85 @@ TEST_F(AsteroidTest, ReplacingTheFieldKeepsTheReserveAndRestoresHitPoints) {
         return 0;
     };
     for (const Case c : {Case{3, 1}, Case{10, 2}, Case{20, 3}, Case{30, 4}}) {
-        CurrentLevel = c.level;
-        DifficultyLevel = 3;
+        Campaign.CurrentLevel = c.level;
+        Campaign.DifficultyLevel = 3;
         Field(20, 4);
         SetActiveAsteroidCount();
-        Asteroids[1].Damage = 300;
-        Asteroids[2].HitPoints = 1;
+        Level.Asteroids[1].Damage = 300;
+        Level.Asteroids[2].HitPoints = 1;
         PlaceAsteroids();
         for (int i = 1; i <= 20; ++i) {
-            const AsteroidRec& a = Asteroids[std::size_t(i)];
+            const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
             EXPECT_EQ(zoneOf(a.Pos, c.level), (i - 1) % c.zones + 1) << c.level << " " << i;
             test::ExpectNear(PositionOf(a.MeshId), a.Pos);
             EXPECT_EQ(a.Damage, 0);
             EXPECT_EQ(a.HitPoints, 50 * 4 + 1100);
         }
         // The reserve is still there, so the level can still be cleared.
-        EXPECT_EQ(Count(&AsteroidRec::Active), ActiveAsteroidTarget);
-        EXPECT_EQ(Count(&AsteroidRec::Parked), 20 - ActiveAsteroidTarget);
+        EXPECT_EQ(Count(&AsteroidRec::Active), Level.ActiveAsteroidTarget);
+        EXPECT_EQ(Count(&AsteroidRec::Parked), 20 - Level.ActiveAsteroidTarget);
         for (int i = 1; i <= 20; ++i)
-            EXPECT_EQ(Visible(Asteroids[std::size_t(i)].MeshId), Asteroids[std::size_t(i)].Active);
+            EXPECT_EQ(Visible(Level.Asteroids[std::size_t(i)].MeshId),
+                      Level.Asteroids[std::size_t(i)].Active);
     }
     for (int level : {1, 50}) {
-        CurrentLevel = level;
+        Campaign.CurrentLevel = level;
         Field(12);
         PlaceAsteroids();
         for (int i = 1; i <= 12; ++i)
-            for (float v : {Asteroids[std::size_t(i)].Pos.x, Asteroids[std::size_t(i)].Pos.y,
-                            Asteroids[std::size_t(i)].Pos.z})
+            for (float v : {Level.Asteroids[std::size_t(i)].Pos.x, Level.Asteroids[std::size_t(i)].Pos.y,
+                            Level.Asteroids[std::size_t(i)].Pos.z})
                 EXPECT_LE(std::abs(v), 1000) << level;
     }
 }
 
 TEST_F(AsteroidTest, AThrownObjectDestroysAFlyingAsteroidOnceOnly) {
-    GravityBeam = std::make_unique<clsZeroPoint>();
-    DifficultyLevel = 5;
+    Arsenal.GravityBeam = std::make_unique<clsZeroPoint>();
+    Campaign.DifficultyLevel = 5;
     Field(3, 9);
-    GravityBeamHitAsteroid(Asteroids[2].MeshId);
-    EXPECT_FALSE(Asteroids[2].Active) << "10000 exceeds every asteroid's hit points";
-    EXPECT_EQ(AsteroidsLeft, 2);
-    EXPECT_DOUBLE_EQ(Money, 2600 * 20);
+    GravityBeamHitAsteroid(Level.Asteroids[2].MeshId);
+    EXPECT_FALSE(Level.Asteroids[2].Active) << "10000 exceeds every asteroid's hit points";
+    EXPECT_EQ(Level.AsteroidsLeft, 2);
+    EXPECT_DOUBLE_EQ(Campaign.Money, 2600 * 20);
     EXPECT_EQ(Plays("hit").size(), 1u);
     // The beam may still hold the destroyed one and throw it.
-    GravityBeamHitAsteroid(Asteroids[2].MeshId);
-    EXPECT_EQ(AsteroidsLeft, 2);
-    EXPECT_DOUBLE_EQ(Money, 2600 * 20);
-    EXPECT_EQ(Asteroids[2].Damage, 10000);
+    GravityBeamHitAsteroid(Level.Asteroids[2].MeshId);
+    EXPECT_EQ(Level.AsteroidsLeft, 2);
+    EXPECT_DOUBLE_EQ(Campaign.Money, 2600 * 20);
+    EXPECT_EQ(Level.Asteroids[2].Damage, 10000);
     GravityBeamHitAsteroid(-1);
-    EXPECT_EQ(AsteroidsLeft, 2);
+    EXPECT_EQ(Level.AsteroidsLeft, 2);
 }
 
 TEST_F(AsteroidTest, TargetAndAlienTests) {
     Field(3);
-    Asteroids[2].Active = false;  // destroyed: still a target
-    Aliens[1].Active = true;
-    Aliens[1].BodyMesh = Node("alien1");
-    Aliens[2].Active = false;
-    Aliens[2].BodyMesh = Node("alien2");
-    ScoutId = Node("scout");
+    Level.Asteroids[2].Active = false;  // destroyed: still a target
+    AlienFleet.Aliens[1].Active = true;
+    AlienFleet.Aliens[1].BodyMesh = Node("alien1");
+    AlienFleet.Aliens[2].Active = false;
+    AlienFleet.Aliens[2].BodyMesh = Node("alien2");
+    Level.ScoutId = Node("scout");
     struct Case {
         int level;
         int id;
         bool target, alien;
     };
     const Case cases[] = {
-        {2, Asteroids[2].MeshId, true, false},
-        {2, Aliens[1].BodyMesh, true, true},
-        {2, Aliens[2].BodyMesh, false, false},
-        {2, ScoutId, false, true},
-        {5, Aliens[1].BodyMesh, true, false},  // an alien-free level: only the scout counts
-        {5, ScoutId, false, true},
+        {2, Level.Asteroids[2].MeshId, true, false},
+        {2, AlienFleet.Aliens[1].BodyMesh, true, true},
+        {2, AlienFleet.Aliens[2].BodyMesh, false, false},
+        {2, Level.ScoutId, false, true},
+        {5, AlienFleet.Aliens[1].BodyMesh, true, false},  // an alien-free level: only the scout counts
+        {5, Level.ScoutId, false, true},
         {2, -1, false, false},
     };
     for (const Case& c : cases) {
-        CurrentLevel = c.level;
+        Campaign.CurrentLevel = c.level;
         EXPECT_EQ(IsTargetMesh(c.id), c.target) << c.level << " " << c.id;
         EXPECT_EQ(IsAlienMesh(c.id), c.alien) << c.level << " " << c.id;
     }
     // No scout loaded: -1 is nobody, not a match for a missed ray.
-    ScoutId = -1;
+    Level.ScoutId = -1;
     EXPECT_FALSE(IsAlienMesh(-1));
 }
 
@@ -409,7 +412,7 @@ TEST_F(AsteroidTest, TheCloseVoiceNeverRepeatsTheLastClip) {
     for (const Case& c : cases) {
         sys::QueueRandom({c.draw});
         PlayAsteroidCloseVoice();
-        EXPECT_EQ(LastCloseVoice, c.clip) << c.draw;
+        EXPECT_EQ(Level.LastCloseVoice, c.clip) << c.draw;
     }
 }
 

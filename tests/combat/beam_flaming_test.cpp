@@ -99,24 +99,24 @@ class FlamingAsteroidTest : public test::WeaponsTest {
     void SetUp() override {
         test::WeaponsTest::SetUp();
         sys::UseVirtualClock(36000);
-        FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
-        StationPos = {600, 100, -3100};
-        StationId = Node("spacestation", StationPos);
-        LavaroidId = Node("lavaroid");
-        FlamingAsteroidParticleId = ParticleObj->CreateSystem("fireastpar");
+        Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+        Level.StationPos = {600, 100, -3100};
+        Level.StationId = Node("spacestation", Level.StationPos);
+        Level.LavaroidId = Node("lavaroid");
+        Level.FlamingAsteroidParticleId = ParticleObj->CreateSystem("fireastpar");
         Field(5);
-        for (auto& p : HudPointers)
+        for (auto& p : Hud.HudPointers)
             p = PointerSlot{};
     }
     void TearDown() override { sys::UseRealClock(); }
-    clsFlamingAsteroid& fa() { return *FlamingAsteroid; }
+    clsFlamingAsteroid& fa() { return *Level.FlamingAsteroid; }
 
     // Frames of the level until the asteroid flies (or `limit` frames pass).
     bool FliesWithin(double seconds) {
         const double end = sys::WallClock() + seconds;
         while (sys::WallClock() < end) {
             SpawnFlamingAsteroid();
-            if (Visible(LavaroidId)) return true;
+            if (Visible(Level.LavaroidId)) return true;
             sys::AdvanceVirtualClock(0.5);
         }
         return false;
@@ -161,47 +161,47 @@ TEST_F(FlamingAsteroidTest, HitsNeededByLevelAndWeapon) {
     };
     // plasma 110, gamma 2500 on levels scaled 4.0, 1.5 and 0.35
     for (const Case c : {Case{5, 110, 57}, Case{5, 2500, 3}, Case{10, 2500, 7}, Case{30, 2500, 29}}) {
-        CurrentLevel = c.level;
+        Campaign.CurrentLevel = c.level;
         fa() = clsFlamingAsteroid{};
         SpawnFlamingAsteroid();
         fa().NextLevel_ = c.level;
-        Money = 0;
+        Campaign.Money = 0;
         int hits = 0;
-        while (Money == 0 && hits < 500) {
-            FlamingAsteroidHit(LavaroidId, c.damage, {1, 2, 3});
+        while (Campaign.Money == 0 && hits < 500) {
+            FlamingAsteroidHit(Level.LavaroidId, c.damage, {1, 2, 3});
             ++hits;
         }
         EXPECT_EQ(hits, c.hits) << c.level << " " << c.damage;
-        EXPECT_DOUBLE_EQ(Money, 250000);
-        EXPECT_TRUE(ExplosionActive);
-        EXPECT_EQ(ExplosionMode, 1);
+        EXPECT_DOUBLE_EQ(Campaign.Money, 250000);
+        EXPECT_TRUE(Level.ExplosionActive);
+        EXPECT_EQ(Effects.ExplosionMode, 1);
         EXPECT_FALSE(fa().BlowUp_);
-        EXPECT_FALSE(Visible(LavaroidId));
+        EXPECT_FALSE(Visible(Level.LavaroidId));
     }
     // Other meshes are not it.
-    Money = 0;
+    Campaign.Money = 0;
     FlamingAsteroidHit(Node("rock"), 99999, {});
     FlamingAsteroidHit(-1, 99999, {});
-    EXPECT_DOUBLE_EQ(Money, 0);
+    EXPECT_DOUBLE_EQ(Campaign.Money, 0);
 }
 
 TEST_F(FlamingAsteroidTest, ItsBreakUpShowsWhereItWasStruck) {
-    CurrentLevel = 6;
+    Campaign.CurrentLevel = 6;
     fa().NextLevel_ = 6;
     SpawnFlamingAsteroid();
     ASSERT_TRUE(FliesWithin(40));
     for (int frame = 0; frame < 10; ++frame)
         SpawnFlamingAsteroid();
     const Vector struck = fa().Position_;
-    FlamingAsteroidHit(LavaroidId, 99999, {0, 0, 0});
-    EXPECT_DOUBLE_EQ(Money, 250000);
-    test::ExpectNear(Asteroids[6].Pos, struck);
+    FlamingAsteroidHit(Level.LavaroidId, 99999, {0, 0, 0});
+    EXPECT_DOUBLE_EQ(Campaign.Money, 250000);
+    test::ExpectNear(Level.Asteroids[6].Pos, struck);
     EXPECT_GT(std::abs(fa().Position_.x - struck.x) + std::abs(fa().Position_.z - struck.z), 100)
         << "the asteroid itself went back to a start zone";
 }
 
 TEST_F(FlamingAsteroidTest, ItWaitsThenFliesAtTheStation16UnitsAFrame) {
-    CurrentLevel = 6;
+    Campaign.CurrentLevel = 6;
     fa().NextLevel_ = 6;
     // Init: start zone and point, "this level" (0.1); then the wait: 20 x 0.5 + 15 = 25 seconds.
     sys::QueueRandom({0.5, 0.5, 0.5, 0.5, 0.1, 0.5});
@@ -209,33 +209,33 @@ TEST_F(FlamingAsteroidTest, ItWaitsThenFliesAtTheStation16UnitsAFrame) {
     ASSERT_EQ(fa().NextLevel_, 6);
     sys::AdvanceVirtualClock(25);
     SpawnFlamingAsteroid();
-    EXPECT_FALSE(Visible(LavaroidId)) << "not before the wait is over";
-    EXPECT_FALSE(HudPointers[17].PointerOn);
+    EXPECT_FALSE(Visible(Level.LavaroidId)) << "not before the wait is over";
+    EXPECT_FALSE(Hud.HudPointers[17].PointerOn);
     sys::AdvanceVirtualClock(0.01);
     SpawnFlamingAsteroid();
-    EXPECT_TRUE(Visible(LavaroidId));
-    EXPECT_TRUE(HudPointers[17].PointerOn);
-    EXPECT_TRUE(FlamingFirstWarned);
+    EXPECT_TRUE(Visible(Level.LavaroidId));
+    EXPECT_TRUE(Hud.HudPointers[17].PointerOn);
+    EXPECT_TRUE(Level.FlamingFirstWarned);
     const auto distance = [&] {
         const Vector p = fa().Position_;
-        const Vector t = PositionOf(StationId);
+        const Vector t = PositionOf(Level.StationId);
         return std::sqrt((p.x - t.x) * (p.x - t.x) + (p.y - t.y) * (p.y - t.y) + (p.z - t.z) * (p.z - t.z));
     };
     const float before = distance();
     SpawnFlamingAsteroid();
     EXPECT_NEAR(before - distance(), 16, 1e-2);
-    test::ExpectNear(HudPointers[17].PointerTarget, fa().Position_);
+    test::ExpectNear(Hud.HudPointers[17].PointerTarget, fa().Position_);
 
     // It does not move while the mothership arrives.
-    MothershipArriving = true;
+    Mothership.MothershipArriving = true;
     const float held = distance();
     SpawnFlamingAsteroid();
     EXPECT_FLOAT_EQ(distance(), held);
-    MothershipArriving = false;
+    Mothership.MothershipArriving = false;
 
     // Reaching the station: two impacts and the penalty, once per pass.
-    StationDamageLevel = 1;
-    Money = 0;
+    Level.StationDamageLevel = 1;
+    Campaign.Money = 0;
     bool struck = false;
     for (int frame = 0; frame < 2000 && !struck; ++frame) {
         SpawnFlamingAsteroid();
@@ -243,15 +243,15 @@ TEST_F(FlamingAsteroidTest, ItWaitsThenFliesAtTheStation16UnitsAFrame) {
     }
     ASSERT_TRUE(struck);
     EXPECT_FALSE(CheckFlamingAsteroidImpact()) << "once per pass";
-    EXPECT_EQ(StationDamageLevel, 3);
-    EXPECT_DOUBLE_EQ(Money, -150000);
-    EXPECT_FALSE(HudPointers[17].PointerOn);
+    EXPECT_EQ(Level.StationDamageLevel, 3);
+    EXPECT_DOUBLE_EQ(Campaign.Money, -150000);
+    EXPECT_FALSE(Hud.HudPointers[17].PointerOn);
     EXPECT_FALSE(fa().Active_);
     EXPECT_GT(fa().NextLevel_, 6) << "its one pass is over";
 }
 
 TEST_F(FlamingAsteroidTest, TwoPassesComeOnTheSameLevelWithOneInit) {
-    CurrentLevel = 30;
+    Campaign.CurrentLevel = 30;
     fa().NextLevel_ = 30;
     sys::QueueRandom({0.9});  // passes: nearest(2 x 0.9) + 1 = 3
     SpawnFlamingAsteroid();
@@ -260,11 +260,11 @@ TEST_F(FlamingAsteroidTest, TwoPassesComeOnTheSameLevelWithOneInit) {
         ASSERT_TRUE(FliesWithin(40)) << pass;
         EXPECT_EQ(fa().TimesPerLevel_, 3) << "not drawn again within the level";
         EXPECT_EQ(fa().NextLevel_, 30);
-        FlamingAsteroidHit(LavaroidId, 99999, {});
+        FlamingAsteroidHit(Level.LavaroidId, 99999, {});
         SpawnFlamingAsteroid();
-        EXPECT_FALSE(Visible(LavaroidId));
+        EXPECT_FALSE(Visible(Level.LavaroidId));
     }
-    EXPECT_DOUBLE_EQ(Money, 3 * 250000.0);
+    EXPECT_DOUBLE_EQ(Campaign.Money, 3 * 250000.0);
     EXPECT_GE(fa().NextLevel_, 32);
     EXPECT_LE(fa().NextLevel_, 33);
     EXPECT_FALSE(FliesWithin(60)) << "no fourth pass";
@@ -272,20 +272,20 @@ TEST_F(FlamingAsteroidTest, TwoPassesComeOnTheSameLevelWithOneInit) {
 
 TEST_F(FlamingAsteroidTest, LeavingALevelIsNoPass) {
     // Due on level 8 and not yet come when level 7 ends: it still comes on level 8.
-    CurrentLevel = 7;
+    Campaign.CurrentLevel = 7;
     fa().NextLevel_ = 8;
     SpawnFlamingAsteroid();
     fa().LevelStartReset();
-    CurrentLevel = 8;
+    Campaign.CurrentLevel = 8;
     SpawnFlamingAsteroid();
     EXPECT_EQ(fa().NextLevel_, 8);
     EXPECT_TRUE(FliesWithin(40));
     // Left while flying: no money, no pass counted, and it owes the next level.
     fa().LevelStartReset();
-    EXPECT_FALSE(Visible(LavaroidId));
+    EXPECT_FALSE(Visible(Level.LavaroidId));
     EXPECT_FALSE(fa().Active_);
     EXPECT_EQ(fa().NextLevel_, 8);
-    CurrentLevel = 9;
+    Campaign.CurrentLevel = 9;
     sys::QueueRandom({0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0.1});  // zone draws, then "this level"
     SpawnFlamingAsteroid();
     EXPECT_EQ(fa().NextLevel_, 9);
@@ -295,14 +295,14 @@ TEST_F(FlamingAsteroidTest, ACampaignFromLevelOneMeetsItFromLevelFourAndBeforeSi
     std::vector<int> firstLevels;
     for (std::uint64_t seed = 1; seed <= 60; ++seed) {
         sys::SeedRandom(seed);
-        FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
-        FlamingWarned = FlamingWaitStarted = FlamingFirstWarned = false;
+        Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+        Level.FlamingWarned = Level.FlamingWaitStarted = Level.FlamingFirstWarned = false;
         int met = 0;
         for (int level = 1; level <= 15 && met == 0; ++level) {
             // The level start, then the level's first frame; the levels are played through.
             fa().LevelStartReset();
-            FlamingFirstWarned = false;
-            CurrentLevel = level;
+            Level.FlamingFirstWarned = false;
+            Campaign.CurrentLevel = level;
             SpawnFlamingAsteroid();
             if (fa().NextLevel_ == level && FliesWithin(40)) met = level;
         }

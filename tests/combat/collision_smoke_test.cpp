@@ -27,11 +27,11 @@ class CollisionMeshes : public test::CombatTest {
         ASSERT_GE(box, 0);
         MeshObj->SetVisible(false);  // as loaded: no boss yet
         other = MeshObj->CreateMesh("other");
-        for (auto& entry : ShipDebris)
+        for (auto& entry : Effects.ShipDebris)
             entry = {};
-        ShipDebris[2].MeshId = box;
-        ShipDebris[2].InUse = true;
-        ShipDebris[3].MeshId = other;  // never filled: passed over
+        Effects.ShipDebris[2].MeshId = box;
+        Effects.ShipDebris[2].InUse = true;
+        Effects.ShipDebris[3].MeshId = other;  // never filled: passed over
     }
     bool Visible(int id) const { return engine::GetScene().meshes.Find(id)->visible; }
     bool Hit() const {
@@ -47,7 +47,7 @@ TEST_F(CollisionMeshes, NoBossNoChange) {
         EXPECT_FALSE(Hit());
         CheckMothershipDebris();
         EXPECT_FALSE(Visible(box));
-        EXPECT_FALSE(ShipDebris[2].Marked);
+        EXPECT_FALSE(Effects.ShipDebris[2].Marked);
     }
     EXPECT_TRUE(Visible(other));
 }
@@ -59,7 +59,7 @@ TEST_F(CollisionMeshes, HitTestableDuringPlayAndNeverRenderedUntilTheKill) {
         ShowMothershipDebris();
         EXPECT_TRUE(Hit());
         CheckMothershipDebris();
-        EXPECT_TRUE(ShipDebris[2].Marked);
+        EXPECT_TRUE(Effects.ShipDebris[2].Marked);
         EXPECT_FALSE(Visible(box));  // as the scene renders
     }
     // The kill hides the box mid-frame: the late pass unmarks it and it stays hidden.
@@ -67,13 +67,13 @@ TEST_F(CollisionMeshes, HitTestableDuringPlayAndNeverRenderedUntilTheKill) {
     MeshObj->SelectMeshById(box);
     MeshObj->SetVisible(false);
     CheckMothershipDebris();
-    EXPECT_FALSE(ShipDebris[2].Marked);
+    EXPECT_FALSE(Effects.ShipDebris[2].Marked);
     ShowMothershipDebris();
     EXPECT_FALSE(Visible(box));
     EXPECT_FALSE(Hit());
     // Entries other than 2 are never touched; entry 0 is never visited.
     EXPECT_TRUE(Visible(other));
-    EXPECT_FALSE(ShipDebris[3].Marked);
+    EXPECT_FALSE(Effects.ShipDebris[3].Marked);
 }
 
 TEST_F(CollisionMeshes, LevelStartHidesAndUnmarks) {
@@ -82,20 +82,20 @@ TEST_F(CollisionMeshes, LevelStartHidesAndUnmarks) {
     MeshObj->SelectMeshById(box);
     MeshObj->SetVisible(true);
     CheckMothershipDebris();
-    ASSERT_TRUE(ShipDebris[2].Marked);
+    ASSERT_TRUE(Effects.ShipDebris[2].Marked);
     HideMothershipDebris();
     EXPECT_FALSE(Visible(box));
-    EXPECT_FALSE(ShipDebris[2].Marked);
+    EXPECT_FALSE(Effects.ShipDebris[2].Marked);
     ShowMothershipDebris();
     EXPECT_FALSE(Visible(box));
     EXPECT_FALSE(Hit());
     EXPECT_TRUE(Visible(other));
 
-    ShipDebris[2].Marked = true;
-    ShipDebris[7].Marked = true;
+    Effects.ShipDebris[2].Marked = true;
+    Effects.ShipDebris[7].Marked = true;
     ResetMothershipDebris();
-    EXPECT_FALSE(ShipDebris[2].Marked);
-    EXPECT_FALSE(ShipDebris[7].Marked);
+    EXPECT_FALSE(Effects.ShipDebris[2].Marked);
+    EXPECT_FALSE(Effects.ShipDebris[7].Marked);
 }
 
 class StationSmoke : public test::CombatTest {
@@ -103,13 +103,13 @@ class StationSmoke : public test::CombatTest {
     void SetUp() override {
         CombatTest::SetUp();
         for (int k = 1; k <= 4; ++k) {
-            SmokeFx[std::size_t(k)].SystemId = ParticleObj->CreateSystem("smoke" + std::to_string(k));
-            SmokeFx[std::size_t(k)].Pos = {float(k), 2, 3};
+            Effects.SmokeFx[std::size_t(k)].SystemId = ParticleObj->CreateSystem("smoke" + std::to_string(k));
+            Effects.SmokeFx[std::size_t(k)].Pos = {float(k), 2, 3};
         }
         ParticleObj->CreateSystem("other");  // current before each call
     }
     const engine::ParticleItem& Plume(int k) const {
-        return *engine::GetScene().particles.Find(SmokeFx[std::size_t(k)].SystemId);
+        return *engine::GetScene().particles.Find(Effects.SmokeFx[std::size_t(k)].SystemId);
     }
 };
 
@@ -120,11 +120,11 @@ TEST_F(StationSmoke, PlumesByDamage) {
     for (const Case c :
          {Case{0, 0}, Case{1, 1}, Case{2, 1}, Case{3, 2}, Case{4, 3}, Case{5, 4}, Case{6, 4}, Case{0, 0}}) {
         SCOPED_TRACE(c.damage);
-        StationDamageLevel = c.damage;
+        Level.StationDamageLevel = c.damage;
         SetStationDamageSmoke();
         for (int k = 1; k <= 4; ++k) {
             const bool on = k <= c.plumes;
-            EXPECT_EQ(SmokeFx[std::size_t(k)].Active, on) << k;
+            EXPECT_EQ(Effects.SmokeFx[std::size_t(k)].Active, on) << k;
             EXPECT_EQ(Plume(k).emitting, on) << k;
             if (on) ExpectAt(Plume(k).emitter.position, {float(k), 2, 3});
         }
@@ -132,8 +132,8 @@ TEST_F(StationSmoke, PlumesByDamage) {
 }
 
 TEST_F(StationSmoke, PlumesGoWhereTheLevelPutThem) {
-    StationDamageLevel = 1;
-    SmokeFx[1].Pos = {600, 244.72f, -2850};  // the second station's hull
+    Level.StationDamageLevel = 1;
+    Effects.SmokeFx[1].Pos = {600, 244.72f, -2850};  // the second station's hull
     SetStationDamageSmoke();
     ExpectAt(Plume(1).emitter.position, {600, 244.72f, -2850});
 }

@@ -19,10 +19,10 @@ class CombatTest : public ::testing::Test {
     void SetUp() override {
         UseAsProgramFolder(folder);
         MakeRunObjects();
-        ScreenWidth = 1280;
-        ScreenHeight = 1024;
-        ScaleX = 1;
-        ScaleY = 1;
+        Display.ScreenWidth = 1280;
+        Display.ScreenHeight = 1024;
+        Display.ScaleX = 1;
+        Display.ScaleY = 1;
         for (const char* key : {"noavail", "shcharge", "camcollide"}) {
             folder.Write(std::string(key) + ".wav", SoundBytes());
             SoundObj->LoadSound(key, sys::ProgramFolder() + "\\" + key + ".wav", 0, 0);

@@ -22,17 +22,17 @@ class EnemyTest : public CombatTest {
             folder.Write(std::string(key) + ".wav", SoundBytes());
             SoundObj->LoadSound(key, sys::ProgramFolder() + "\\" + key + ".wav", 0, 0);
         }
-        FrameFactor = 1;
-        FrameStartTime = 1000;
-        CurrentLevel = 3;
-        DifficultyLevel = 2;
-        DifficultyFactor = 0.875f;
-        CamBasis.CamPos = {};
-        StationPos = {0, 0, -50000};
-        AsteroidCount = 0;
-        AsteroidsLeft = 10;
-        ShipDestroyed = false;
-        Money = 0;
+        Campaign.FrameFactor = 1;
+        Campaign.FrameStartTime = 1000;
+        Campaign.CurrentLevel = 3;
+        Campaign.DifficultyLevel = 2;
+        Campaign.DifficultyFactor = 0.875f;
+        Ship.CamBasis.CamPos = {};
+        Level.StationPos = {0, 0, -50000};
+        Level.AsteroidCount = 0;
+        Level.AsteroidsLeft = 10;
+        Level.ShipDestroyed = false;
+        Campaign.Money = 0;
         sys::SeedRandom(7);
         CameraObj->SelectCameraById(0);
         Node("virtual");
@@ -68,7 +68,7 @@ class EnemyTest : public CombatTest {
         return p && p->emitting;
     }
     // The next frame, 1/60 s later on the wall clock.
-    void Tick(double seconds = 1.0 / 60) { FrameStartTime += seconds; }
+    void Tick(double seconds = 1.0 / 60) { Campaign.FrameStartTime += seconds; }
 };
 
 inline void ExpectNear(const Vector& a, const Vector& b, float tolerance = 1e-3f) {

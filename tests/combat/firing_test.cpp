@@ -20,16 +20,16 @@ struct WeaponRow {
     const char* sound;
 };
 const WeaponRow SingleShotWeapons[] = {
-    {1, FirePlasma, &PlasmaShots, "plasma"}, {2, FireLaser, &LaserShots, "laser"},
-    {3, FireIon, &IonShots, "ion"},          {4, FireMion, &MionShots, "mion"},
-    {5, FireEplas, &EplasShots, "eplasfx"},  {7, FireGamma, &GammaShots, "gamma"},
+    {1, FirePlasma, &Arsenal.PlasmaShots, "plasma"}, {2, FireLaser, &Arsenal.LaserShots, "laser"},
+    {3, FireIon, &Arsenal.IonShots, "ion"},          {4, FireMion, &Arsenal.MionShots, "mion"},
+    {5, FireEplas, &Arsenal.EplasShots, "eplasfx"},  {7, FireGamma, &Arsenal.GammaShots, "gamma"},
 };
 
 class FiringTest : public test::WeaponsTest {
   protected:
     void SetUp() override {
         test::WeaponsTest::SetUp();
-        CapacityLevel = 1;
+        Arsenal.CapacityLevel = 1;
         InitWeaponTable();
         SetWeaponEnergy(0, 0);
         SetWeaponStartValues();
@@ -41,7 +41,7 @@ class FiringTest : public test::WeaponsTest {
                 MeshObj->SetVisible(false);
             }
         for (int i = 1; i <= 70; ++i) {
-            ShotRec& s = DisperseShots[std::size_t(i)];
+            ShotRec& s = Arsenal.DisperseShots[std::size_t(i)];
             s.MeshKey = "disp" + std::to_string(i);
             s.MeshId = Node(s.MeshKey);
             MeshObj->SetVisible(false);
@@ -59,13 +59,13 @@ TEST_F(FiringTest, HeldFireShootsEveryFewFramesByReloadRateAlsoUnderRapidFire) {
     const Case cases[] = {{1, false, 7}, {2, false, 7},  {3, false, 6}, {4, false, 5}, {5, false, 5},
                           {6, false, 5}, {7, false, 26}, {1, true, 4},  {2, true, 4},  {3, true, 3},
                           {4, true, 3},  {5, true, 3},   {6, true, 3},  {7, true, 13}};
-    InfiniteEnergy = true;  // cadence only
+    Arsenal.InfiniteEnergy = true;  // cadence only
     for (const Case& c : cases) {
         SetWeaponStartValues();
-        PowerUpOn = {};
+        PowerUps.PowerUpOn = {};
         if (c.rapid) {
-            PowerUpMeshes[4] = Node("rapid");
-            ASSERT_TRUE(CheckPowerUpPickup(PowerUpMeshes[4]));
+            PowerUps.PowerUpMeshes[4] = Node("rapid");
+            ASSERT_TRUE(CheckPowerUpPickup(PowerUps.PowerUpMeshes[4]));
         }
         FireRoutine fire = c.weapon == 6 ? FireDisperse : FirePlasma;
         for (const WeaponRow& w : SingleShotWeapons)
@@ -74,9 +74,9 @@ TEST_F(FiringTest, HeldFireShootsEveryFewFramesByReloadRateAlsoUnderRapidFire) {
         std::vector<int> shotFrames;
         for (int frame = 1; frame <= 60; ++frame) {
             AdvanceWeaponReload();
-            const float before = ShotsFired;
+            const float before = Level.ShotsFired;
             fire(ring, axes.AxisRight, axes.AxisUp, axes.AxisFront);
-            if (ShotsFired > before) shotFrames.push_back(frame);
+            if (Level.ShotsFired > before) shotFrames.push_back(frame);
         }
         ASSERT_GE(shotFrames.size(), 2u) << c.weapon;
         for (std::size_t i = 1; i < shotFrames.size(); ++i)
@@ -88,16 +88,16 @@ TEST_F(FiringTest, HeldFireShootsEveryFewFramesByReloadRateAlsoUnderRapidFire) {
 
 TEST_F(FiringTest, ReloadMustPassAHundred) {
     int ring = 0;
-    PlasmaShots[0].Reload = 100;
+    Arsenal.PlasmaShots[0].Reload = 100;
     FirePlasma(ring, axes.AxisRight, axes.AxisUp, axes.AxisFront);
     EXPECT_EQ(ring, 0);
     EXPECT_TRUE(Plays("plasma").empty());
-    PlasmaShots[0].Reload = 100.01f;
+    Arsenal.PlasmaShots[0].Reload = 100.01f;
     FirePlasma(ring, axes.AxisRight, axes.AxisUp, axes.AxisFront);
     EXPECT_EQ(ring, 1);
-    EXPECT_EQ(PlasmaShots[0].Reload, 0);
+    EXPECT_EQ(Arsenal.PlasmaShots[0].Reload, 0);
     EXPECT_EQ(Plays("plasma").size(), 1u);
-    EXPECT_FLOAT_EQ(WeaponEnergy[1].Energy, 80 - 2.2f);
+    EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[1].Energy, 80 - 2.2f);
 }
 
 TEST_F(FiringTest, ShotsTakeTheSharedRingAndAlternateGuns) {
@@ -135,39 +135,39 @@ TEST_F(FiringTest, ShotsTakeTheSharedRingAndAlternateGuns) {
 TEST_F(FiringTest, GunsSitOnTheShipsOwnAxes) {
     // The ship turned to face +X, camera at (100, 200, 300).
     const Vector right{0, 0, -1}, up{0, 1, 0}, front{1, 0, 0};
-    CamBasis.CamPos = {100, 200, 300};
+    Ship.CamBasis.CamPos = {100, 200, 300};
     for (int ringBefore : {0, 1}) {
-        PlasmaShots[0].Reload = 101;
+        Arsenal.PlasmaShots[0].Reload = 101;
         int ring = ringBefore;
         FirePlasma(ring, right, up, front);
-        const ShotRec& shot = PlasmaShots[std::size_t(ring)];
+        const ShotRec& shot = Arsenal.PlasmaShots[std::size_t(ring)];
         const float side = ring == 1 ? 15.0f : -15.0f;
         test::ExpectNear(shot.LaunchPos, {100 - 1, 200 - 5, 300 - side});
         test::ExpectNear(shot.AimRay.Dir, {-1, 0, 0});
-        test::ExpectNear(shot.AimRay.Origin, CamBasis.CamPos);
+        test::ExpectNear(shot.AimRay.Origin, Ship.CamBasis.CamPos);
         test::ExpectNear(shot.OrientFront, front);
     }
     // The laser keeps no axes: its flight does not use them.
-    LaserShots[0].Reload = 101;
+    Arsenal.LaserShots[0].Reload = 101;
     int ring = 0;
     FireLaser(ring, right, up, front);
-    test::ExpectNear(LaserShots[1].OrientFront, {});
+    test::ExpectNear(Arsenal.LaserShots[1].OrientFront, {});
 }
 
 TEST_F(FiringTest, ADisperseVolleyIsFiveShotsOneSoundAndOneCost) {
-    CurrentWeapon = 6;
-    WeaponEnergy[6].Energy = 20.5f;  // just above one shot's cost
-    DisperseShots[0].Reload = 101;
+    Campaign.CurrentWeapon = 6;
+    Arsenal.WeaponEnergy[6].Energy = 20.5f;  // just above one shot's cost
+    Arsenal.DisperseShots[0].Reload = 101;
     int ring = 68;
     FireDisperse(ring, axes.AxisRight, axes.AxisUp, axes.AxisFront);
     EXPECT_EQ(ring, 3) << "the ring of 70 wraps";
-    EXPECT_FLOAT_EQ(ShotsFired, 5);
-    EXPECT_FLOAT_EQ(WeaponEnergy[6].Energy, 0.5f);
+    EXPECT_FLOAT_EQ(Level.ShotsFired, 5);
+    EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[6].Energy, 0.5f);
     EXPECT_EQ(Plays("disperse").size(), 1u);
     const int records[6] = {0, 69, 70, 1, 2, 3};
     const float side[6] = {0, -1, -1, 0, 1, 1};
     for (int k = 1; k <= 5; ++k) {
-        const ShotRec& shot = DisperseShots[std::size_t(records[k])];
+        const ShotRec& shot = Arsenal.DisperseShots[std::size_t(records[k])];
         EXPECT_TRUE(shot.Active) << k;
         test::ExpectNear(shot.LaunchPos, {side[k], -2, -1});
         const Vector d = shot.AimRay.Dir;
@@ -182,24 +182,24 @@ TEST_F(FiringTest, ADisperseVolleyIsFiveShotsOneSoundAndOneCost) {
             EXPECT_EQ(d.x > 0, side[k] > 0) << k;
         }
     }
-    EXPECT_NEAR(DisperseShots[69].AimRay.Dir.y, -DisperseShots[70].AimRay.Dir.y, 1e-5);
-    EXPECT_NE(DisperseShots[69].AimRay.Dir.y, 0);
+    EXPECT_NEAR(Arsenal.DisperseShots[69].AimRay.Dir.y, -Arsenal.DisperseShots[70].AimRay.Dir.y, 1e-5);
+    EXPECT_NE(Arsenal.DisperseShots[69].AimRay.Dir.y, 0);
 
     // Not enough for another volley: the no-energy sound and nothing fired.
-    DisperseShots[0].Reload = 101;
+    Arsenal.DisperseShots[0].Reload = 101;
     FireDisperse(ring, axes.AxisRight, axes.AxisUp, axes.AxisFront);
     EXPECT_EQ(ring, 3);
     EXPECT_EQ(Plays("noavail").size(), 1u);
 }
 
 TEST_F(FiringTest, PlasmaWithoutEnergyPlaysTheNoEnergySound) {
-    CurrentWeapon = 1;
-    WeaponEnergy[1].Energy = 2.2f;
-    PlasmaShots[0].Reload = 101;
+    Campaign.CurrentWeapon = 1;
+    Arsenal.WeaponEnergy[1].Energy = 2.2f;
+    Arsenal.PlasmaShots[0].Reload = 101;
     int ring = 0;
     FirePlasma(ring, axes.AxisRight, axes.AxisUp, axes.AxisFront);
     EXPECT_EQ(ring, 0);
-    EXPECT_FLOAT_EQ(PlasmaShots[0].Reload, 101) << "the weapon stays ready";
+    EXPECT_FLOAT_EQ(Arsenal.PlasmaShots[0].Reload, 101) << "the weapon stays ready";
     EXPECT_EQ(Plays("noavail").size(), 1u);
     EXPECT_TRUE(Plays("plasma").empty());
 }

@@ -24,25 +24,25 @@ struct Weapon {
 };
 
 Weapon Plasma() {
-    return {"plasma", UpdatePlasmaShots, PlasmaShots};
+    return {"plasma", UpdatePlasmaShots, Arsenal.PlasmaShots};
 }
 Weapon Laser() {
-    return {"laser", UpdateLaserShots, LaserShots};
+    return {"laser", UpdateLaserShots, Arsenal.LaserShots};
 }
 Weapon Ion() {
-    return {"ion", UpdateIonShots, IonShots};
+    return {"ion", UpdateIonShots, Arsenal.IonShots};
 }
 Weapon Mion() {
-    return {"mion", UpdateMionShots, MionShots};
+    return {"mion", UpdateMionShots, Arsenal.MionShots};
 }
 Weapon Eplas() {
-    return {"eplas", UpdateEplasShots, EplasShots};
+    return {"eplas", UpdateEplasShots, Arsenal.EplasShots};
 }
 Weapon Gamma() {
-    return {"gamma", UpdateGammaShots, GammaShots};
+    return {"gamma", UpdateGammaShots, Arsenal.GammaShots};
 }
 Weapon Disperse() {
-    return {"disperse", UpdateDisperseShots, DisperseShots};
+    return {"disperse", UpdateDisperseShots, Arsenal.DisperseShots};
 }
 
 class FlightTest : public test::WeaponsTest {
@@ -51,29 +51,30 @@ class FlightTest : public test::WeaponsTest {
         test::WeaponsTest::SetUp();
         SetWeaponStartValues();
         folder.Write("mesh/box.3ds", test::Box3ds(-5, -5, -5, 5, 5, 5));
-        SkipList.assign(1, SkipEntry{});
-        SkipCount = 0;
-        ShotsHit = 0;
-        ShotHitMargin = 15;
-        FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
-        GiantAsteroidId = -1;
-        GiantAsteroidActive = false;
-        BattleshipId = -1;
-        MothershipId = -1;
+        Effects.SkipList.assign(1, SkipEntry{});
+        Effects.SkipCount = 0;
+        Level.ShotsHit = 0;
+        Ship.ShotHitMargin = 15;
+        Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+        GiantAsteroid.GiantAsteroidId = -1;
+        GiantAsteroid.GiantAsteroidActive = false;
+        Level.BattleshipId = -1;
+        Level.MothershipId = -1;
         // The flip-book meshes wait hidden, as loaded.
-        MionAnimMeshes.fill(-1);
-        EPlasmaMeshes.fill(-1);
+        Arsenal.MionAnimMeshes.fill(-1);
+        Arsenal.EPlasmaMeshes.fill(-1);
         for (int k = 1; k <= 64; ++k) {
             Hidden("plasanim" + std::to_string(k));
             Hidden("ianim" + std::to_string(k));
             Hidden("ganim" + std::to_string(k));
-            MionAnimMeshes[std::size_t(k)] = Hidden("mionanim" + std::to_string(k));
-            EPlasmaMeshes[std::size_t(k)] = Hidden("tepls" + std::to_string(k));
+            Arsenal.MionAnimMeshes[std::size_t(k)] = Hidden("mionanim" + std::to_string(k));
+            Arsenal.EPlasmaMeshes[std::size_t(k)] = Hidden("tepls" + std::to_string(k));
         }
         for (std::span<ShotRec> shots :
-             {std::span<ShotRec>(PlasmaShots), std::span<ShotRec>(LaserShots), std::span<ShotRec>(IonShots),
-              std::span<ShotRec>(MionShots), std::span<ShotRec>(EplasShots), std::span<ShotRec>(GammaShots),
-              std::span<ShotRec>(DisperseShots)})
+             {std::span<ShotRec>(Arsenal.PlasmaShots), std::span<ShotRec>(Arsenal.LaserShots),
+              std::span<ShotRec>(Arsenal.IonShots), std::span<ShotRec>(Arsenal.MionShots),
+              std::span<ShotRec>(Arsenal.EplasShots), std::span<ShotRec>(Arsenal.GammaShots),
+              std::span<ShotRec>(Arsenal.DisperseShots)})
             for (std::size_t s = 1; s < shots.size(); ++s) {
                 shots[s] = ShotRec{};
                 shots[s].Index = int(s);
@@ -143,14 +144,14 @@ TEST_F(FlightTest, EachWeaponsShotsEndAtTheirRangeInEmptySpace) {
         EXPECT_EQ(Fly(c.weapon, shot, speed), c.frames) << c.weapon.name << " " << speed;
         EXPECT_FALSE(Visible(shot.MeshId)) << c.weapon.name;
         test::ExpectNear(PositionOf(shot.MeshId), {0, 0, -speed * float(c.frames)});
-        EXPECT_EQ(ShotsHit, 0);
+        EXPECT_EQ(Level.ShotsHit, 0);
     }
     // No flip-book mesh is left showing once every shot has ended.
     for (int k = 1; k <= 64; ++k) {
         for (const std::string key : {"plasanim", "ianim", "ganim"})
             EXPECT_FALSE(engine::GetScene().meshes.Find(key + std::to_string(k))->visible) << key << k;
-        EXPECT_FALSE(Visible(MionAnimMeshes[std::size_t(k)])) << k;
-        EXPECT_FALSE(Visible(EPlasmaMeshes[std::size_t(k)])) << k;
+        EXPECT_FALSE(Visible(Arsenal.MionAnimMeshes[std::size_t(k)])) << k;
+        EXPECT_FALSE(Visible(Arsenal.EPlasmaMeshes[std::size_t(k)])) << k;
     }
 }
 
@@ -187,11 +188,11 @@ TEST_F(FlightTest, TheFlipBookFrameShowsAtTheShot) {
         const std::string name = c.weapon.name;
         int shown = -1, before = -1;
         if (name == "mion") {
-            shown = MionAnimMeshes[std::size_t(c.animFrame)];
-            before = MionAnimMeshes[std::size_t(c.animFrame - 1)];
+            shown = Arsenal.MionAnimMeshes[std::size_t(c.animFrame)];
+            before = Arsenal.MionAnimMeshes[std::size_t(c.animFrame - 1)];
         } else if (name == "eplas") {
-            shown = EPlasmaMeshes[std::size_t(c.animFrame)];
-            before = EPlasmaMeshes[std::size_t(c.animFrame - 1)];
+            shown = Arsenal.EPlasmaMeshes[std::size_t(c.animFrame)];
+            before = Arsenal.EPlasmaMeshes[std::size_t(c.animFrame - 1)];
         } else {
             const std::string prefix = name == "plasma" ? "plasanim" : name == "ion" ? "ianim" : "ganim";
             const int last = c.animFrame == 1 ? c.startFrame : c.animFrame - 1;
@@ -231,129 +232,130 @@ TEST_F(FlightTest, DisperseShotsSwingBetweenTwoTextureFrames) {
 }
 
 TEST_F(FlightTest, EplasPutsAwayTheMeshesOfIdleRecordsEveryFrame) {
-    ShotRec& idle = EplasShots[4];
+    ShotRec& idle = Arsenal.EplasShots[4];
     idle.MeshId = Node("eplasidle");
     idle.AnimFrame = 7;
-    MeshObj->SelectMeshById(EPlasmaMeshes[7]);
+    MeshObj->SelectMeshById(Arsenal.EPlasmaMeshes[7]);
     MeshObj->SetVisible(true);
     float speed = 37;
     UpdateEplasShots(speed);
     EXPECT_FALSE(Visible(idle.MeshId));
-    EXPECT_FALSE(Visible(EPlasmaMeshes[7]));
+    EXPECT_FALSE(Visible(Arsenal.EPlasmaMeshes[7]));
 
     // A hit ends the shot, yet its frame shows for that frame (the last record: no idle
     // record on the same frame puts it away after it); the next pass hides it.
     Field(1);
     const int rock = Box("eplasrock", {0, 0, -20});
-    Asteroids[1].MeshId = rock;
-    Asteroids[1].HitPoints = 1000000;
+    Level.Asteroids[1].MeshId = rock;
+    Level.Asteroids[1].HitPoints = 1000000;
     ShotRec& shot = Launch(Eplas(), 14);
     UpdateEplasShots(speed);
     EXPECT_FALSE(shot.Active);
-    EXPECT_EQ(Asteroids[1].Damage, 300);
-    EXPECT_TRUE(Visible(EPlasmaMeshes[1]));
+    EXPECT_EQ(Level.Asteroids[1].Damage, 300);
+    EXPECT_TRUE(Visible(Arsenal.EPlasmaMeshes[1]));
     UpdateEplasShots(speed);
-    EXPECT_FALSE(Visible(EPlasmaMeshes[1]));
+    EXPECT_FALSE(Visible(Arsenal.EPlasmaMeshes[1]));
     EXPECT_FALSE(Visible(shot.MeshId));
 }
 
 // Every target routine hears of every hit and acts on its own meshes only; the
 // boss-sized targets take a fifth of a disperse shot.
 TEST_F(FlightTest, AHitReachesItsTargetsRoutineWithTheWeaponsDamage) {
-    enum Target { Giant, Flaming, Battleship, Alien, Scout, Mothership, Station, Asteroid };
+    enum Target { Giant, Flaming, TheBattleship, Alien, TheScout, TheMothership, Station, Asteroid };
     struct Case {
         Weapon weapon;
         Target target;
         double damage;
     };
     const Case cases[] = {
-        {Plasma(), Giant, 110},       {Plasma(), Flaming, 110},     {Plasma(), Battleship, 110},
-        {Plasma(), Alien, 110},       {Plasma(), Scout, 110},       {Plasma(), Mothership, 110},
-        {Plasma(), Station, 1},       {Plasma(), Asteroid, 110},    {Laser(), Alien, 125},
-        {Ion(), Scout, 160},          {Mion(), Asteroid, 225},      {Eplas(), Battleship, 300},
-        {Gamma(), Mothership, 2500},  {Disperse(), Battleship, 45}, {Disperse(), Giant, 45},
-        {Disperse(), Mothership, 45}, {Disperse(), Flaming, 225},   {Disperse(), Alien, 225},
-        {Disperse(), Scout, 225},     {Disperse(), Asteroid, 225},
+        {Plasma(), Giant, 110},          {Plasma(), Flaming, 110},        {Plasma(), TheBattleship, 110},
+        {Plasma(), Alien, 110},          {Plasma(), TheScout, 110},       {Plasma(), TheMothership, 110},
+        {Plasma(), Station, 1},          {Plasma(), Asteroid, 110},       {Laser(), Alien, 125},
+        {Ion(), TheScout, 160},          {Mion(), Asteroid, 225},         {Eplas(), TheBattleship, 300},
+        {Gamma(), TheMothership, 2500},  {Disperse(), TheBattleship, 45}, {Disperse(), Giant, 45},
+        {Disperse(), TheMothership, 45}, {Disperse(), Flaming, 225},      {Disperse(), Alien, 225},
+        {Disperse(), TheScout, 225},     {Disperse(), Asteroid, 225},
     };
     int n = 0;
     for (const Case& c : cases) {
         ++n;
         const int box = Box("target" + std::to_string(n), {0, 0, -100});
         Field(1);
-        Asteroids[1].HitPoints = 1000000;
+        Level.Asteroids[1].HitPoints = 1000000;
         std::function<double()> taken;
         switch (c.target) {
             case Giant:
-                GiantAsteroidId = box;
-                GiantAsteroidActive = true;
-                GiantAsteroidHP = 100000;
-                taken = [] { return 100000.0 - GiantAsteroidHP; };
+                GiantAsteroid.GiantAsteroidId = box;
+                GiantAsteroid.GiantAsteroidActive = true;
+                GiantAsteroid.GiantAsteroidHP = 100000;
+                taken = [] { return 100000.0 - GiantAsteroid.GiantAsteroidHP; };
                 break;
             case Flaming:
                 // 24900 of its 25000 already taken (factor 1 on level 16): a hit of 100
                 // or more destroys it and pays.
-                FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
-                FlamingAsteroid->MeshIndex_ = box;
-                FlamingAsteroid->NextLevel_ = 16;
-                FlamingAsteroid->TimesPerLevel_ = 2;
-                FlamingAsteroid->Hit(24900);
-                taken = [] { return Money == 250000 ? 225.0 : 0.0; };
+                Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+                Level.FlamingAsteroid->MeshIndex_ = box;
+                Level.FlamingAsteroid->NextLevel_ = 16;
+                Level.FlamingAsteroid->TimesPerLevel_ = 2;
+                Level.FlamingAsteroid->Hit(24900);
+                taken = [] { return Campaign.Money == 250000 ? 225.0 : 0.0; };
                 break;
-            case Battleship:
-                BattleshipId = box;
-                BattleshipHP = 1000000;
-                taken = [] { return 1000000.0 - BattleshipHP; };
+            case TheBattleship:
+                Level.BattleshipId = box;
+                Battleship.BattleshipHP = 1000000;
+                taken = [] { return 1000000.0 - Battleship.BattleshipHP; };
                 break;
             case Alien:
-                Aliens[1].Active = true;
-                Aliens[1].BodyMesh = box;
-                Aliens[1].ShipHitPoints = 1000000;
-                Aliens[1].DamageTaken = 0;
-                taken = [] { return double(Aliens[1].DamageTaken); };
+                AlienFleet.Aliens[1].Active = true;
+                AlienFleet.Aliens[1].BodyMesh = box;
+                AlienFleet.Aliens[1].ShipHitPoints = 1000000;
+                AlienFleet.Aliens[1].DamageTaken = 0;
+                taken = [] { return double(AlienFleet.Aliens[1].DamageTaken); };
                 break;
-            case Scout:
-                ScoutId = box;
-                ScoutHP = 100000;
-                taken = [] { return 100000.0 - ScoutHP; };
+            case TheScout:
+                Level.ScoutId = box;
+                Scout.ScoutHP = 100000;
+                taken = [] { return 100000.0 - Scout.ScoutHP; };
                 break;
-            case Mothership:
-                MothershipId = box;
-                MothershipEnergy = 100000;
-                taken = [] { return 100000.0 - MothershipEnergy; };
+            case TheMothership:
+                Level.MothershipId = box;
+                Mothership.MothershipEnergy = 100000;
+                taken = [] { return 100000.0 - Mothership.MothershipEnergy; };
                 break;
             case Station:
-                StationId = box;
-                StationHitPoints = 100;
+                Level.StationId = box;
+                Level.StationHitPoints = 100;
                 sys::QueueRandom({0.5, 0.9});  // voice 3, a roll of 18: no voice, a full hit
-                taken = [] { return 100.0 - StationHitPoints; };
+                taken = [] { return 100.0 - Level.StationHitPoints; };
                 break;
             case Asteroid:
-                MeshObj->SelectMeshById(Asteroids[1].MeshId);
+                MeshObj->SelectMeshById(Level.Asteroids[1].MeshId);
                 MeshObj->SetVisible(false);
-                Asteroids[1].MeshId = box;
-                taken = [] { return double(Asteroids[1].Damage); };
+                Level.Asteroids[1].MeshId = box;
+                taken = [] { return double(Level.Asteroids[1].Damage); };
                 break;
         }
-        Money = 0;
-        ShotsHit = 0;
+        Campaign.Money = 0;
+        Level.ShotsHit = 0;
         const std::size_t sounds = Plays("hit").size();
         ShotRec& shot = Launch(c.weapon, 1);
         float speed = c.weapon.shots[0].ShotSpeed;
         const int frames = Fly(c.weapon, shot, speed);
         const double expected = c.target == Flaming ? (c.damage >= 100 ? 225 : 0) : c.damage;
         EXPECT_DOUBLE_EQ(taken(), expected) << c.weapon.name << " target " << c.target;
-        EXPECT_EQ(ShotsHit, 1) << c.weapon.name << " target " << c.target;
+        EXPECT_EQ(Level.ShotsHit, 1) << c.weapon.name << " target " << c.target;
         EXPECT_LT(frames, 5) << "the hit ends the shot: " << c.weapon.name << " target " << c.target;
         EXPECT_FALSE(Visible(shot.MeshId)) << c.weapon.name << " target " << c.target;
         EXPECT_EQ(Plays("hit").size() - sounds, 1u) << c.weapon.name << " target " << c.target;
         // Out of the way of the next case.
         MeshObj->SelectMeshById(box);
         MeshObj->SetVisible(false);
-        GiantAsteroidId = BattleshipId = MothershipId = ScoutId = StationId = -1;
-        GiantAsteroidActive = false;
-        FlamingAsteroid->MeshIndex_ = -1;
-        Aliens[1] = AlienShip{};
-        MeshObj->SelectMeshById(Asteroids[1].MeshId);
+        GiantAsteroid.GiantAsteroidId = Level.BattleshipId = Level.MothershipId = Level.ScoutId =
+            Level.StationId = -1;
+        GiantAsteroid.GiantAsteroidActive = false;
+        Level.FlamingAsteroid->MeshIndex_ = -1;
+        AlienFleet.Aliens[1] = AlienShip{};
+        MeshObj->SelectMeshById(Level.Asteroids[1].MeshId);
         MeshObj->SetVisible(false);
     }
 }
@@ -367,16 +369,16 @@ TEST_F(FlightTest, AShotFliesThroughAMeshOnTheSkipListToTheTargetBehindIt) {
         AddSkipEntity(hidden);
         Field(1);
         const int rock = Box(std::string("rock") + w.name, {0, 0, -400});
-        MeshObj->SelectMeshById(Asteroids[1].MeshId);
+        MeshObj->SelectMeshById(Level.Asteroids[1].MeshId);
         MeshObj->SetVisible(false);
-        Asteroids[1].MeshId = rock;
-        Asteroids[1].HitPoints = 1000000;
-        ShotsHit = 0;
+        Level.Asteroids[1].MeshId = rock;
+        Level.Asteroids[1].HitPoints = 1000000;
+        Level.ShotsHit = 0;
         ShotRec& shot = Launch(w, 1);
         float speed = w.shots[0].ShotSpeed;
         Fly(w, shot, speed);
-        EXPECT_EQ(Asteroids[1].Damage, w.shots[0].DamagePerHit) << w.name;
-        EXPECT_EQ(ShotsHit, 1) << w.name << ": the listed mesh neither counts nor ends the shot";
+        EXPECT_EQ(Level.Asteroids[1].Damage, w.shots[0].DamagePerHit) << w.name;
+        EXPECT_EQ(Level.ShotsHit, 1) << w.name << ": the listed mesh neither counts nor ends the shot";
         EXPECT_TRUE(Visible(sprite)) << w.name << ": shown again after every test";
         EXPECT_FALSE(Visible(hidden)) << w.name << ": an idle sprite stays hidden";
         for (int id : {sprite, rock}) {

@@ -15,9 +15,9 @@ class ScoutAndBattleship : public test::EnemyTest {
   protected:
     void SetUp() override {
         EnemyTest::SetUp();
-        ScoutId = Node("scout");
+        Level.ScoutId = Node("scout");
         Node("masbattle");
-        BattleshipId = Node("masbattlesm");
+        Level.BattleshipId = Node("masbattlesm");
         Node("lightanim");
         Node("shock");
         for (int n = 1; n <= 20; ++n) {
@@ -32,15 +32,15 @@ class ScoutAndBattleship : public test::EnemyTest {
         for (const char* key : {"battle1", "battle2", "battle3", "battle4"})
             ParticleObj->CreateSystem(key);
         for (std::size_t e = 9; e <= 12; ++e) {
-            SmokeFx[e].SystemId = ParticleObj->CreateSystem("smoke" + std::to_string(e));
+            Effects.SmokeFx[e].SystemId = ParticleObj->CreateSystem("smoke" + std::to_string(e));
             ParticleObj->SetEmitting(false);
         }
-        ScoutActive = false;
-        ScoutHP = 2000;
-        ScoutShotSlot = 1;
-        BattleshipActive = BattleshipPending = false;
-        ShipCollisionsOff = false;
-        PlayerHitPending = false;
+        Scout.ScoutActive = false;
+        Scout.ScoutHP = 2000;
+        Scout.ScoutShotSlot = 1;
+        Battleship.BattleshipActive = Battleship.BattleshipPending = false;
+        Level.ShipCollisionsOff = false;
+        Level.PlayerHitPending = false;
     }
     int SpritesShown(const char* key) {
         int n = 0;
@@ -72,22 +72,22 @@ TEST_F(ScoutAndBattleship, NextLevelRules) {
 }
 
 TEST_F(ScoutAndBattleship, ScoutPassFromArrivalToDeparture) {
-    CurrentLevel = 3;
+    Campaign.CurrentLevel = 3;
     MeshObj->SelectMesh("scoutproj7");
     MeshObj->SetVisible(true);  // left from an earlier pass
     StartScoutInbound();
-    EXPECT_TRUE(ScoutActive);
+    EXPECT_TRUE(Scout.ScoutActive);
     EXPECT_EQ(SpritesShown("scoutproj"), 0);
-    EXPECT_GE(ScoutNextLevel, 6);
-    EXPECT_LE(ScoutNextLevel, 7);
+    EXPECT_GE(Scout.ScoutNextLevel, 6);
+    EXPECT_LE(Scout.ScoutNextLevel, 7);
     EXPECT_FLOAT_EQ(Pos("scout").z, 40000);
-    std::vector<int> stages{ScoutState};
+    std::vector<int> stages{Scout.ScoutState};
     int frames = 0;
     int mostShown = 0;
-    while (ScoutActive && frames < 5000) {
+    while (Scout.ScoutActive && frames < 5000) {
         Tick();
         UpdateScout();
-        if (stages.back() != ScoutState) stages.push_back(ScoutState);
+        if (stages.back() != Scout.ScoutState) stages.push_back(Scout.ScoutState);
         mostShown = std::max(mostShown, SpritesShown("scoutproj"));
         ++frames;
     }
@@ -97,11 +97,11 @@ TEST_F(ScoutAndBattleship, ScoutPassFromArrivalToDeparture) {
     EXPECT_GT(Plays("alienshoot").size(), 10u);
     EXPECT_GT(mostShown, 0);
     EXPECT_EQ(SpritesShown("scoutproj"), 0);  // none left hanging at the end
-    EXPECT_FALSE(ShipCollisionsOff);          // only level 2 turns it off
+    EXPECT_FALSE(Level.ShipCollisionsOff);    // only level 2 turns it off
 }
 
 TEST_F(ScoutAndBattleship, ScoutShotHitsThePlayerAndStaysDown) {
-    CurrentLevel = 3;
+    Campaign.CurrentLevel = 3;
     StartScoutInbound();
     MeshObj->SelectMesh("scouthold4");
     MeshObj->SetPosition(0, 0, 105);
@@ -109,7 +109,7 @@ TEST_F(ScoutAndBattleship, ScoutShotHitsThePlayerAndStaysDown) {
     MeshObj->SelectMesh("scoutproj4");
     MeshObj->SetVisible(true);
     UpdateScout();
-    EXPECT_TRUE(PlayerHitPending);
+    EXPECT_TRUE(Level.PlayerHitPending);
     EXPECT_FALSE(Visible("scoutproj4"));
     UpdateScout();
     EXPECT_FALSE(Visible("scoutproj4"));
@@ -117,29 +117,29 @@ TEST_F(ScoutAndBattleship, ScoutShotHitsThePlayerAndStaysDown) {
 }
 
 TEST_F(ScoutAndBattleship, ScoutKillDuringTheLevelTwoSequence) {
-    CurrentLevel = 2;
+    Campaign.CurrentLevel = 2;
     StartScoutInbound();
     int frames = 0;
-    while (ScoutState < 5 && frames < 5000) {
+    while (Scout.ScoutState < 5 && frames < 5000) {
         Tick();
         UpdateScout();
         ++frames;
     }
-    ASSERT_EQ(ScoutState, 5);
+    ASSERT_EQ(Scout.ScoutState, 5);
     Tick();
     UpdateScout();
-    EXPECT_TRUE(ShipCollisionsOff);
+    EXPECT_TRUE(Level.ShipCollisionsOff);
     EXPECT_TRUE(Visible("masbattle"));
-    EXPECT_TRUE(LightningSoundPlayed);
+    EXPECT_TRUE(Scout.LightningSoundPlayed);
     ScoutHit(Node("rock"), 25000, {});
-    EXPECT_TRUE(ScoutActive);
-    ScoutHit(ScoutId, 1999, {});
-    EXPECT_TRUE(ScoutActive);
-    ScoutHit(ScoutId, 1, {1, 1, 1});  // a thrown object always destroys it
-    EXPECT_FALSE(ScoutActive);
-    EXPECT_EQ(Money, 250000);
-    EXPECT_FLOAT_EQ(ScoutHP, 2000);
-    EXPECT_FALSE(ShipCollisionsOff);  // the player's ship is back in play
+    EXPECT_TRUE(Scout.ScoutActive);
+    ScoutHit(Level.ScoutId, 1999, {});
+    EXPECT_TRUE(Scout.ScoutActive);
+    ScoutHit(Level.ScoutId, 1, {1, 1, 1});  // a thrown object always destroys it
+    EXPECT_FALSE(Scout.ScoutActive);
+    EXPECT_EQ(Campaign.Money, 250000);
+    EXPECT_FLOAT_EQ(Scout.ScoutHP, 2000);
+    EXPECT_FALSE(Level.ShipCollisionsOff);  // the player's ship is back in play
     EXPECT_FALSE(Visible("masbattle"));
     EXPECT_FALSE(Visible("lightanim"));
     EXPECT_FALSE(Visible("scout"));
@@ -148,58 +148,58 @@ TEST_F(ScoutAndBattleship, ScoutKillDuringTheLevelTwoSequence) {
 
 TEST_F(ScoutAndBattleship, BattleshipStrengthTimelineAndDeparture) {
     for (int d : {1, 3, 5}) {
-        DifficultyLevel = d;
+        Campaign.DifficultyLevel = d;
         StartBattleship();
-        EXPECT_DOUBLE_EQ(BattleshipHP, d * 175000.0);
-        EXPECT_DOUBLE_EQ(BattleshipHPMax, d * 175000.0);
+        EXPECT_DOUBLE_EQ(Battleship.BattleshipHP, d * 175000.0);
+        EXPECT_DOUBLE_EQ(Battleship.BattleshipHPMax, d * 175000.0);
     }
-    CurrentLevel = 4;
-    CamBasis.CamPos = {50000, 0, 0};  // far away: never fired upon
-    BattleshipTimer = 1000;           // the level start
-    FrameStartTime = 1010;
+    Campaign.CurrentLevel = 4;
+    Ship.CamBasis.CamPos = {50000, 0, 0};  // far away: never fired upon
+    Battleship.BattleshipTimer = 1000;     // the level start
+    Campaign.FrameStartTime = 1010;
     StartBattleship();
-    BattleshipHP = BattleshipHPMax * 0.5;  // two smoke stages burn
-    EXPECT_TRUE(BattleshipActive);
+    Battleship.BattleshipHP = Battleship.BattleshipHPMax * 0.5;  // two smoke stages burn
+    EXPECT_TRUE(Battleship.BattleshipActive);
     EXPECT_TRUE(Visible("masbattle") && Visible("lightanim"));
     bool lightningAt14 = false, lightningAt16 = true, smokeBurnt = false;
-    while (BattleshipActive && FrameStartTime < 1100) {
+    while (Battleship.BattleshipActive && Campaign.FrameStartTime < 1100) {
         Tick(0.05);
         UpdateBattleship();
-        const double t = FrameStartTime - 1000;
+        const double t = Campaign.FrameStartTime - 1000;
         if (t > 13.9 && t < 14.0) lightningAt14 = Visible("lightanim");
         if (t > 16 && t < 16.1) lightningAt16 = Visible("lightanim");
-        smokeBurnt = smokeBurnt || SmokeFx[10].Active;
+        smokeBurnt = smokeBurnt || Effects.SmokeFx[10].Active;
     }
     EXPECT_TRUE(lightningAt14);
     EXPECT_FALSE(lightningAt16);
     EXPECT_TRUE(smokeBurnt);
-    EXPECT_NEAR(FrameStartTime - 1000, 45, 0.06);
-    EXPECT_FALSE(BattleshipActive);
-    EXPECT_TRUE(BattleshipLeaveSoundPlayed);
+    EXPECT_NEAR(Campaign.FrameStartTime - 1000, 45, 0.06);
+    EXPECT_FALSE(Battleship.BattleshipActive);
+    EXPECT_TRUE(Battleship.BattleshipLeaveSoundPlayed);
     EXPECT_FALSE(Visible("masbattle") || Visible("masbattlesm") || Visible("lightanim"));
     EXPECT_EQ(SpritesShown("battleproj"), 0);
-    EXPECT_DOUBLE_EQ(BattleshipTimer, FrameStartTime + 9999);
+    EXPECT_DOUBLE_EQ(Battleship.BattleshipTimer, Campaign.FrameStartTime + 9999);
     EXPECT_TRUE(Plays("alienshoot").empty());
     for (std::size_t e = 9; e <= 12; ++e) {
-        EXPECT_FALSE(SmokeFx[e].Active) << e;  // the smoke goes with the ship
-        EXPECT_FALSE(Emitting(SmokeFx[e].SystemId)) << e;
+        EXPECT_FALSE(Effects.SmokeFx[e].Active) << e;  // the smoke goes with the ship
+        EXPECT_FALSE(Emitting(Effects.SmokeFx[e].SystemId)) << e;
     }
 }
 
 TEST_F(ScoutAndBattleship, BattleshipFiresTwoSecondsInFiveWithinRange) {
-    CurrentLevel = 50;  // no departure
-    FrameStartTime = 1000;
-    BattleshipTimer = 1000;
+    Campaign.CurrentLevel = 50;  // no departure
+    Campaign.FrameStartTime = 1000;
+    Battleship.BattleshipTimer = 1000;
     StartBattleship();
     MeshObj->SelectMesh("masbattle");
-    CamBasis.CamPos = MeshObj->GetPosition();
-    CamBasis.CamPos.z += 3000;
+    Ship.CamBasis.CamPos = MeshObj->GetPosition();
+    Ship.CamBasis.CamPos.z += 3000;
     std::vector<double> firing;
     for (int f = 1; f <= 12 * 20; ++f) {  // twelve seconds at 20 frames a second
         const std::size_t before = Plays("alienshoot").size();
         Tick(0.05);
         UpdateBattleship();
-        if (Plays("alienshoot").size() > before) firing.push_back(FrameStartTime - 1000);
+        if (Plays("alienshoot").size() > before) firing.push_back(Campaign.FrameStartTime - 1000);
     }
     // Bursts from 3 to 5 s after the arrival, then again 3 s after the cycle's restart.
     ASSERT_FALSE(firing.empty());
@@ -208,19 +208,19 @@ TEST_F(ScoutAndBattleship, BattleshipFiresTwoSecondsInFiveWithinRange) {
     for (double t : firing)
         EXPECT_TRUE((t > 3 && t < 5.06) || (t > 8.05 && t < 10.11)) << t;
     EXPECT_GT(firing.size(), 35u);  // a shot every 0.1 s at 20 frames a second
-    EXPECT_TRUE(BattleMusicStarted);
+    EXPECT_TRUE(Battleship.BattleMusicStarted);
 }
 
 TEST_F(ScoutAndBattleship, BattleshipShotThatHitStaysDown) {
-    CurrentLevel = 4;
-    BattleshipTimer = FrameStartTime - 20;
+    Campaign.CurrentLevel = 4;
+    Battleship.BattleshipTimer = Campaign.FrameStartTime - 20;
     StartBattleship();
-    CamBasis.CamPos = {0, 0, 0};
+    Ship.CamBasis.CamPos = {0, 0, 0};
     MeshObj->SelectMesh("battlehold2");
     MeshObj->SetPosition(0, 0, 105);
     MeshObj->LookAt(0, 0, -1000);
     UpdateBattleship();
-    EXPECT_TRUE(PlayerHitPending);
+    EXPECT_TRUE(Level.PlayerHitPending);
     EXPECT_FALSE(Visible("battleproj2"));
     UpdateBattleship();
     EXPECT_FALSE(Visible("battleproj2"));
@@ -232,35 +232,35 @@ TEST_F(ScoutAndBattleship, BattleshipDamageStagesAndKill) {
         double ratio;
         int burning;
     };
-    BattleshipHPMax = 350000;
+    Battleship.BattleshipHPMax = 350000;
     for (const Case c : {Case{1, 0}, Case{0.75, 0}, Case{0.7, 1}, Case{0.6, 1}, Case{0.5, 2}, Case{0.39, 3},
                          Case{0.25, 3}, Case{0.1, 4}}) {
-        BattleshipHP = c.ratio * 350000;
+        Battleship.BattleshipHP = c.ratio * 350000;
         Vector attach;
         UpdateBattleshipDamage({0, 0, 0}, attach, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
         for (int e = 9; e <= 12; ++e)
-            EXPECT_EQ(SmokeFx[std::size_t(e)].Active, e < 9 + c.burning) << c.ratio << " " << e;
+            EXPECT_EQ(Effects.SmokeFx[std::size_t(e)].Active, e < 9 + c.burning) << c.ratio << " " << e;
     }
 
-    CurrentLevel = 4;
-    DifficultyLevel = 1;
+    Campaign.CurrentLevel = 4;
+    Campaign.DifficultyLevel = 1;
     StartBattleship();
-    BattleshipHit(BattleshipId, 10000, {});  // a thrown object
-    EXPECT_TRUE(BattleshipActive);
-    BattleshipHit(ScoutId, 1e9, {});
-    EXPECT_TRUE(BattleshipActive);
-    BattleshipHP = 0.1 * BattleshipHPMax;
+    BattleshipHit(Level.BattleshipId, 10000, {});  // a thrown object
+    EXPECT_TRUE(Battleship.BattleshipActive);
+    BattleshipHit(Level.ScoutId, 1e9, {});
+    EXPECT_TRUE(Battleship.BattleshipActive);
+    Battleship.BattleshipHP = 0.1 * Battleship.BattleshipHPMax;
     Vector attach;
     UpdateBattleshipDamage({0, 0, 0}, attach, {1, 0, 0}, {0, 1, 0}, {0, 0, 1});
-    BattleshipHit(BattleshipId, 1e9, {2, 2, 2});
-    EXPECT_FALSE(BattleshipActive || BattleshipPending);
-    EXPECT_TRUE(BattleshipDestroyed);
-    EXPECT_EQ(Money, 2500000);
-    EXPECT_DOUBLE_EQ(BattleshipHP, 175000);
+    BattleshipHit(Level.BattleshipId, 1e9, {2, 2, 2});
+    EXPECT_FALSE(Battleship.BattleshipActive || Battleship.BattleshipPending);
+    EXPECT_TRUE(Battleship.BattleshipDestroyed);
+    EXPECT_EQ(Campaign.Money, 2500000);
+    EXPECT_DOUBLE_EQ(Battleship.BattleshipHP, 175000);
     EXPECT_FALSE(Visible("masbattle") || Visible("masbattlesm") || Visible("lightanim"));
     for (std::size_t e = 9; e <= 12; ++e)
-        EXPECT_FALSE(SmokeFx[e].Active) << e;
-    EXPECT_FALSE(HudPointers[19].PointerOn);
+        EXPECT_FALSE(Effects.SmokeFx[e].Active) << e;
+    EXPECT_FALSE(Hud.HudPointers[19].PointerOn);
     EXPECT_EQ(Plays("hit").size(), 2u);
 }
 
@@ -271,48 +271,48 @@ TEST_F(ScoutAndBattleship, LevelStartDrawsPassedEnemyLevelsAgain) {
     };
     for (const Case c : {Case{3, 2, 4, false, true}, Case{10, 12, 13, true, true},
                          Case{12, 5, 9, false, false}, Case{3, 3, 3, true, true}}) {
-        CurrentLevel = c.level;
-        ScoutNextLevel = c.scoutBefore;
-        BattleshipNextLevel = c.battleshipBefore;
-        GiantAsteroidId = 7;
+        Campaign.CurrentLevel = c.level;
+        Scout.ScoutNextLevel = c.scoutBefore;
+        Battleship.BattleshipNextLevel = c.battleshipBefore;
+        GiantAsteroid.GiantAsteroidId = 7;
         PrepareLevelEnemies();
-        EXPECT_EQ(GiantAsteroidId, -1);
-        EXPECT_GE(ScoutNextLevel, c.level) << c.level;
-        EXPECT_LE(ScoutNextLevel, std::max(c.level + 2, c.scoutBefore));
-        EXPECT_GE(BattleshipNextLevel, c.level);
+        EXPECT_EQ(GiantAsteroid.GiantAsteroidId, -1);
+        EXPECT_GE(Scout.ScoutNextLevel, c.level) << c.level;
+        EXPECT_LE(Scout.ScoutNextLevel, std::max(c.level + 2, c.scoutBefore));
+        EXPECT_GE(Battleship.BattleshipNextLevel, c.level);
         if (c.scoutKept) {
-            EXPECT_EQ(ScoutNextLevel, c.scoutBefore);
+            EXPECT_EQ(Scout.ScoutNextLevel, c.scoutBefore);
         }
         if (c.battleshipKept) {
-            EXPECT_EQ(BattleshipNextLevel, c.battleshipBefore);
+            EXPECT_EQ(Battleship.BattleshipNextLevel, c.battleshipBefore);
         }
     }
 }
 
 TEST_F(ScoutAndBattleship, ThePauseShiftsEveryEnemyTimer) {
-    MothershipStartTime = 100;
-    MothershipChargeTime = 101;
-    MothershipChargeStepTime = 102;
-    MothershipBreakupStart = 103;
-    MothershipKillTime = 104;
-    ScoutShotTime = 105;
-    ScoutL50Timer = 106;
-    LightningFrameTime = 107;
-    BattleshipTimer = 108;
-    BattleshipShotTime = 109;
-    BattleshipBurstTime = 110;
+    Mothership.MothershipStartTime = 100;
+    Mothership.MothershipChargeTime = 101;
+    Mothership.MothershipChargeStepTime = 102;
+    Mothership.MothershipBreakupStart = 103;
+    Mothership.MothershipKillTime = 104;
+    Scout.ScoutShotTime = 105;
+    Scout.ScoutL50Timer = 106;
+    Scout.LightningFrameTime = 107;
+    Battleship.BattleshipTimer = 108;
+    Battleship.BattleshipShotTime = 109;
+    Battleship.BattleshipBurstTime = 110;
     ShiftEnemyTimers(30);
-    EXPECT_DOUBLE_EQ(MothershipStartTime, 130);
-    EXPECT_DOUBLE_EQ(MothershipChargeTime, 131);
-    EXPECT_DOUBLE_EQ(MothershipChargeStepTime, 132);
-    EXPECT_DOUBLE_EQ(MothershipBreakupStart, 133);
-    EXPECT_DOUBLE_EQ(MothershipKillTime, 134);
-    EXPECT_DOUBLE_EQ(ScoutShotTime, 135);
-    EXPECT_DOUBLE_EQ(ScoutL50Timer, 136);
-    EXPECT_DOUBLE_EQ(LightningFrameTime, 137);
-    EXPECT_DOUBLE_EQ(BattleshipTimer, 138);
-    EXPECT_DOUBLE_EQ(BattleshipShotTime, 139);
-    EXPECT_DOUBLE_EQ(BattleshipBurstTime, 140);
+    EXPECT_DOUBLE_EQ(Mothership.MothershipStartTime, 130);
+    EXPECT_DOUBLE_EQ(Mothership.MothershipChargeTime, 131);
+    EXPECT_DOUBLE_EQ(Mothership.MothershipChargeStepTime, 132);
+    EXPECT_DOUBLE_EQ(Mothership.MothershipBreakupStart, 133);
+    EXPECT_DOUBLE_EQ(Mothership.MothershipKillTime, 134);
+    EXPECT_DOUBLE_EQ(Scout.ScoutShotTime, 135);
+    EXPECT_DOUBLE_EQ(Scout.ScoutL50Timer, 136);
+    EXPECT_DOUBLE_EQ(Scout.LightningFrameTime, 137);
+    EXPECT_DOUBLE_EQ(Battleship.BattleshipTimer, 138);
+    EXPECT_DOUBLE_EQ(Battleship.BattleshipShotTime, 139);
+    EXPECT_DOUBLE_EQ(Battleship.BattleshipBurstTime, 140);
 }
 
 }  // namespace
@@ -355,33 +355,36 @@ class ScoutEngineSound : public ScoutAndBattleship {
     void SetUp() override {
         ScoutAndBattleship::SetUp();
         folder.Write("maseng_pos.wav", MonoWave(22050));
-        PositionalSounds[1]->Looping(true);
-        PositionalSounds[1]->LoadSound(*SoundDevice, sys::ProgramFolder() + "\\maseng_pos.wav", 5000, 100);
+        Campaign.PositionalSounds[1]->Looping(true);
+        Campaign.PositionalSounds[1]->LoadSound(*Campaign.SoundDevice,
+                                                sys::ProgramFolder() + "\\maseng_pos.wav", 5000, 100);
     }
-    bool EnginePlaying() { return PositionalSounds[1]->DSBObj() && PositionalSounds[1]->DSBObj()->Playing(); }
+    bool EnginePlaying() {
+        return Campaign.PositionalSounds[1]->DSBObj() && Campaign.PositionalSounds[1]->DSBObj()->Playing();
+    }
 };
 
 TEST_F(ScoutEngineSound, PlaysOnceOnEnteringTheSequenceAndOnlyLevelTwoStopsIt) {
-    CurrentLevel = 2;
+    Campaign.CurrentLevel = 2;
     StartScoutInbound();
     int frames = 0;
-    while (ScoutState < 5 && frames < 5000) {
+    while (Scout.ScoutState < 5 && frames < 5000) {
         EXPECT_FALSE(EnginePlaying());
         Tick();
         UpdateScout();
         ++frames;
     }
     EXPECT_TRUE(EnginePlaying());
-    PositionalSounds[1]->StopSound();
+    Campaign.PositionalSounds[1]->StopSound();
     Tick();
     UpdateScout();
     EXPECT_FALSE(EnginePlaying());  // not started again every frame
-    PositionalSounds[1]->PlaySound();
+    Campaign.PositionalSounds[1]->PlaySound();
     ResetScout();
     EXPECT_FALSE(EnginePlaying());
 
-    CurrentLevel = 50;  // the battleship's engine runs: the scout leaves it alone
-    PositionalSounds[1]->PlaySound();
+    Campaign.CurrentLevel = 50;  // the battleship's engine runs: the scout leaves it alone
+    Campaign.PositionalSounds[1]->PlaySound();
     StartScoutInbound();
     ResetScout();
     EXPECT_TRUE(EnginePlaying());

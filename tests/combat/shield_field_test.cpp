@@ -14,39 +14,39 @@ TEST_F(ShieldTest, DamageSoundsBelowACollisionsWorth) {
     ResetShield();
     AddShieldDamage(17.5f);
     AddShieldDamage(18);
-    EXPECT_FLOAT_EQ(ShieldDamage, 35.5f);
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 35.5f);
     EXPECT_EQ(Plays("camcollide"), (std::vector<bool>{false}));
 }
 
 TEST_F(ShieldTest, RechargeRatesAndTheChargeSound) {
     ResetShield();
-    FrameFactor = 2;
-    ShieldDamage = 50;
+    Campaign.FrameFactor = 2;
+    Ship.ShieldDamage = 50;
     UpdateShield();
-    EXPECT_FLOAT_EQ(ShieldDamage, 49.95f);
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 49.95f);
     EXPECT_TRUE(Plays("shcharge").empty());
 
-    FastRecharge = true;
+    Arsenal.FastRecharge = true;
     UpdateShield();
     UpdateShield();
-    EXPECT_FLOAT_EQ(ShieldDamage, 46.75f);
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 46.75f);
     EXPECT_EQ(Plays("shcharge"), (std::vector<bool>{true}));  // the loop goes on
     EXPECT_EQ(Stops("shcharge"), 0);
 
     // Leaving the force field ends the charge sound at once, and only once.
-    FastRecharge = false;
+    Arsenal.FastRecharge = false;
     UpdateShield();
     UpdateShield();
     EXPECT_EQ(Stops("shcharge"), 1);
-    EXPECT_FLOAT_EQ(ShieldDamage, 46.65f);
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 46.65f);
 
-    ShieldDamage = 0.01f;
+    Ship.ShieldDamage = 0.01f;
     UpdateShield();
-    EXPECT_EQ(ShieldDamage, 0);
-    FastRecharge = true;
-    ShieldDamage = 1;
+    EXPECT_EQ(Ship.ShieldDamage, 0);
+    Arsenal.FastRecharge = true;
+    Ship.ShieldDamage = 1;
     UpdateShield();
-    EXPECT_EQ(ShieldDamage, 0);
+    EXPECT_EQ(Ship.ShieldDamage, 0);
 }
 
 TEST_F(ShieldTest, MeterBarAndColourByDamage) {
@@ -61,8 +61,8 @@ TEST_F(ShieldTest, MeterBarAndColourByDamage) {
         {90, 100, 1002.5f, red}, {150, 100, 1017, red},    {10, 0, 1017, red},
     };
     for (const Case& c : cases) {
-        ShieldDamage = c.damage;
-        ShieldMax = c.max;
+        Ship.ShieldDamage = c.damage;
+        Ship.ShieldMax = c.max;
         const auto calls = Drawn([] { DrawShieldMeter(); });
         ASSERT_EQ(calls.size(), 1u);
         const engine::Draw2DCall& r = calls[0];
@@ -78,14 +78,14 @@ TEST_F(ShieldTest, MeterBarAndColourByDamage) {
 
 TEST_F(ShieldTest, MeterMovesTheTutorialOnOnceTheShieldIsBack) {
     ResetShield();
-    TutorialSteps[TutorialShieldWaiting] = true;
-    ShieldDamage = 20;
+    Level.TutorialSteps[TutorialShieldWaiting] = true;
+    Ship.ShieldDamage = 20;
     Drawn([] { DrawShieldMeter(); });
-    EXPECT_TRUE(TutorialSteps[TutorialShieldWaiting]);
-    ShieldDamage = 19.9f;
+    EXPECT_TRUE(Level.TutorialSteps[TutorialShieldWaiting]);
+    Ship.ShieldDamage = 19.9f;
     Drawn([] { DrawShieldMeter(); });
-    EXPECT_FALSE(TutorialSteps[TutorialShieldWaiting]);
-    EXPECT_TRUE(TutorialSteps[TutorialShieldDone]);
+    EXPECT_FALSE(Level.TutorialSteps[TutorialShieldWaiting]);
+    EXPECT_TRUE(Level.TutorialSteps[TutorialShieldDone]);
 }
 
 // The fixture's program folder holds no models: the force field and the radar are
@@ -112,38 +112,38 @@ TEST_F(ForceFieldTest, FieldPointsAndReach) {
         {50, {600, -275.12f, -3400}, true, 3},
     };
     for (const Case& c : cases) {
-        CurrentLevel = c.nextLevel - 1;
+        Campaign.CurrentLevel = c.nextLevel - 1;
         LoadForceFieldAndRadar();  // no models here: the points are set all the same
-        EXPECT_EQ(FieldMesh, -1);
-        EXPECT_EQ(RadarMesh, -1);
-        CamBasis.CamPos = c.camera;
+        EXPECT_EQ(ForceField.FieldMesh, -1);
+        EXPECT_EQ(ForceField.RadarMesh, -1);
+        Ship.CamBasis.CamPos = c.camera;
         UpdateForceFieldAnim();
-        EXPECT_EQ(InForceField, c.inside) << c.nextLevel << " " << c.camera.z;
+        EXPECT_EQ(Ship.InForceField, c.inside) << c.nextLevel << " " << c.camera.z;
         if (c.inside) {
-            EXPECT_FLOAT_EQ(FieldPoint.x, FieldPoints[std::size_t(c.point)].x);
-            EXPECT_FLOAT_EQ(FieldPoint.z, FieldPoints[std::size_t(c.point)].z);
+            EXPECT_FLOAT_EQ(ForceField.FieldPoint.x, ForceField.FieldPoints[std::size_t(c.point)].x);
+            EXPECT_FLOAT_EQ(ForceField.FieldPoint.z, ForceField.FieldPoints[std::size_t(c.point)].z);
         }
     }
 }
 
 TEST_F(ForceFieldTest, TheAnimationRunsOnceAndRewindsOutside) {
-    CurrentLevel = 4;
+    Campaign.CurrentLevel = 4;
     LoadForceFieldAndRadar();
-    FieldFrameMax = 3;
-    FrameFactor = 1;
-    CamBasis.CamPos = FieldPoints[2];
+    ForceField.FieldFrameMax = 3;
+    Campaign.FrameFactor = 1;
+    Ship.CamBasis.CamPos = ForceField.FieldPoints[2];
     for (float expected : {1.0f, 2.0f, 3.0f}) {
         UpdateForceFieldAnim();
-        EXPECT_FLOAT_EQ(FieldFrame, expected);
-        EXPECT_FALSE(FieldAnimDone);
+        EXPECT_FLOAT_EQ(ForceField.FieldFrame, expected);
+        EXPECT_FALSE(ForceField.FieldAnimDone);
     }
     UpdateForceFieldAnim();
-    EXPECT_TRUE(FieldAnimDone);
-    EXPECT_FLOAT_EQ(FieldFrame, 3);
-    CamBasis.CamPos = {0, 0, 0};
+    EXPECT_TRUE(ForceField.FieldAnimDone);
+    EXPECT_FLOAT_EQ(ForceField.FieldFrame, 3);
+    Ship.CamBasis.CamPos = {0, 0, 0};
     UpdateForceFieldAnim();
-    EXPECT_FALSE(FieldAnimDone);
-    EXPECT_EQ(FieldFrame, 0);
+    EXPECT_FALSE(ForceField.FieldAnimDone);
+    EXPECT_EQ(ForceField.FieldFrame, 0);
 }
 
 using AlienLoadingTest = test::CombatTest;
@@ -157,28 +157,28 @@ TEST_F(AlienLoadingTest, WaveKindsByTheLevelAboutToStart) {
                           {12, 1, 2, false}, {13, 2, 3, false}, {24, 2, 3, false}, {25, 3, 4, true},
                           {39, 3, 4, false}, {40, 4, 5, true},  {45, 4, 5, true},  {50, 4, 5, false}};
     for (const Case& c : cases) {
-        CurrentLevel = c.nextLevel - 1;
+        Campaign.CurrentLevel = c.nextLevel - 1;
         SetAlienTypeForLevel();
-        EXPECT_EQ(FirstWaveShipType, c.first) << c.nextLevel;
-        EXPECT_EQ(SecondWaveShipType, c.second) << c.nextLevel;
+        EXPECT_EQ(AlienFleet.FirstWaveShipType, c.first) << c.nextLevel;
+        EXPECT_EQ(AlienFleet.SecondWaveShipType, c.second) << c.nextLevel;
         EXPECT_EQ(IsNextLevelAlienFree(), c.alienFree) << c.nextLevel;
-        CurrentLevel = c.nextLevel;
+        Campaign.CurrentLevel = c.nextLevel;
         EXPECT_EQ(IsAlienFreeLevel(), c.alienFree) << c.nextLevel;
     }
 }
 
 TEST_F(AlienLoadingTest, AnAlienFreeLevelHasNoShipObjects) {
-    Wave1Started = Wave2Started = true;
-    Wave1Timer = 5;
-    Aliens[3].BodyMesh = 42;
-    Aliens[3].Active = true;
-    CurrentLevel = 9;  // level 10 is about to start
+    AlienFleet.Wave1Started = AlienFleet.Wave2Started = true;
+    AlienFleet.Wave1Timer = 5;
+    AlienFleet.Aliens[3].BodyMesh = 42;
+    AlienFleet.Aliens[3].Active = true;
+    Campaign.CurrentLevel = 9;  // level 10 is about to start
     const int before = MeshObj->CreateMesh("marker");
     LoadAlienShips();
-    EXPECT_FALSE(Wave1Started || Wave2Started);
-    EXPECT_EQ(Wave1Timer, 0);
+    EXPECT_FALSE(AlienFleet.Wave1Started || AlienFleet.Wave2Started);
+    EXPECT_EQ(AlienFleet.Wave1Timer, 0);
     for (int j = 1; j <= 10; ++j) {
-        const AlienShip& a = Aliens[std::size_t(j)];
+        const AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         EXPECT_FALSE(a.Active);
         for (int id : {a.BodyMesh, a.HoldMesh, a.FlareMesh, a.FlareMesh2, a.MirrorMesh})
             EXPECT_EQ(id, -1);
@@ -189,12 +189,12 @@ TEST_F(AlienLoadingTest, AnAlienFreeLevelHasNoShipObjects) {
 
 TEST_F(AlienLoadingTest, ShipsWithoutModelsStillGetTheirNodesAndStrength) {
     h.ExpectFailedLoad("\\mesh\\as4.3ds").ExpectFailedLoad("\\mesh\\as5.3ds");
-    CurrentLevel = 40;  // level 41: kinds 4 and 5
-    DifficultyLevel = 3;
+    Campaign.CurrentLevel = 40;  // level 41: kinds 4 and 5
+    Campaign.DifficultyLevel = 3;
     ClearSkipList();
     LoadAlienShips();
     for (int j = 1; j <= 10; ++j) {
-        const AlienShip& a = Aliens[std::size_t(j)];
+        const AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         EXPECT_EQ(a.BodyMesh, -1);  // no model file here
         EXPECT_TRUE(MeshObj->SelectMeshById(a.HoldMesh));
         EXPECT_TRUE(MeshObj->SelectMeshById(a.MirrorMesh));
@@ -205,11 +205,11 @@ TEST_F(AlienLoadingTest, ShipsWithoutModelsStillGetTheirNodesAndStrength) {
         EXPECT_FLOAT_EQ(a.Accel, 0.2f);
         EXPECT_TRUE(a.Extending);
     }
-    EXPECT_FLOAT_EQ(Aliens[1].AttachOffset.x, 0);
-    EXPECT_FLOAT_EQ(Aliens[1].AttachOffset.z, -81.2f);
+    EXPECT_FLOAT_EQ(AlienFleet.Aliens[1].AttachOffset.x, 0);
+    EXPECT_FLOAT_EQ(AlienFleet.Aliens[1].AttachOffset.z, -81.2f);
     EXPECT_TRUE(MeshObj->SelectMesh("26aaflare"));
     EXPECT_TRUE(MeshObj->SelectMesh("35aaflare"));
-    EXPECT_EQ(SkipCount, 20);
+    EXPECT_EQ(Effects.SkipCount, 20);
 }
 
 }  // namespace

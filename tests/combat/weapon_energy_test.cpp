@@ -14,11 +14,11 @@ class WeaponEnergyTest : public test::CombatTest {
   protected:
     void SetUp() override {
         test::CombatTest::SetUp();
-        CapacityLevel = 1;
+        Arsenal.CapacityLevel = 1;
         InitWeaponTable();
         SetWeaponEnergy(0, 0);
     }
-    WeaponEnergyRecord& Store(int w) { return WeaponEnergy[std::size_t(w)]; }
+    WeaponEnergyRecord& Store(int w) { return Arsenal.WeaponEnergy[std::size_t(w)]; }
 };
 
 TEST_F(WeaponEnergyTest, AShotNeedsMoreThanItsCostAndSpendsIt) {
@@ -29,31 +29,31 @@ TEST_F(WeaponEnergyTest, AShotNeedsMoreThanItsCostAndSpendsIt) {
     };
     for (const Case c : {Case{1, 2.2f, false}, Case{1, 2.21f, true}, Case{6, 20, false}, Case{6, 20.5f, true},
                          Case{7, 25, false}, Case{7, 100, true}}) {
-        CurrentWeapon = c.weapon;
+        Campaign.CurrentWeapon = c.weapon;
         Store(c.weapon).Energy = c.energy;
         EXPECT_EQ(HasWeaponEnergy(c.weapon), c.canFire) << c.weapon << " " << c.energy;
     }
     // Equal to the cost: refused now, fires after one regeneration step.
-    CurrentWeapon = 1;
+    Campaign.CurrentWeapon = 1;
     Store(1).Energy = 2.2f;
     Store(1).RegenAccum = 9.5f;
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     RegenerateWeaponEnergy();
     EXPECT_TRUE(HasWeaponEnergy(1));
 
     Store(1).Energy = 50;
     UseWeaponEnergy(1, 1.0f);
     EXPECT_FLOAT_EQ(Store(1).Energy, 47.8f);
-    EXPECT_FALSE(RefillDone);
+    EXPECT_FALSE(Arsenal.RefillDone);
     EXPECT_FALSE(HasWeaponEnergy(8));  // the gravity beam has no store
 }
 
 TEST_F(WeaponEnergyTest, InfiniteEnergyShotsCostNothingAndKeepTheLatch) {
-    CurrentWeapon = 3;
-    InfiniteEnergy = true;
+    Campaign.CurrentWeapon = 3;
+    Arsenal.InfiniteEnergy = true;
     UseWeaponEnergy(3, 1.0f);
     EXPECT_FLOAT_EQ(Store(3).Energy, 70);
-    EXPECT_TRUE(RefillDone);
+    EXPECT_TRUE(Arsenal.RefillDone);
 }
 
 TEST_F(WeaponEnergyTest, RegenerationPerWeaponKeepsItsRemainder) {
@@ -66,7 +66,7 @@ TEST_F(WeaponEnergyTest, RegenerationPerWeaponKeepsItsRemainder) {
         Store(w).Energy = 0;
         Store(w).RegenAccum = 0;
     }
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     for (int i = 0; i < 39; ++i)
         RegenerateWeaponEnergy();
     for (const Case c :
@@ -77,7 +77,7 @@ TEST_F(WeaponEnergyTest, RegenerationPerWeaponKeepsItsRemainder) {
     for (float factor : {1.0f, 2.0f, 4.0f}) {
         Store(6).Energy = 0;
         Store(6).RegenAccum = 0;
-        FrameFactor = factor;
+        Campaign.FrameFactor = factor;
         for (int i = 0; i < int(40 / factor); ++i)
             RegenerateWeaponEnergy();
         EXPECT_FLOAT_EQ(Store(6).Energy, 60) << factor;
@@ -87,7 +87,7 @@ TEST_F(WeaponEnergyTest, RegenerationPerWeaponKeepsItsRemainder) {
     Store(2).MaxEnergy = 75;
     Store(2).Energy = 74.5f;
     Store(2).RegenAccum = 9.99f;
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     RegenerateWeaponEnergy();
     EXPECT_FLOAT_EQ(Store(2).Energy, 75);
 }
@@ -109,34 +109,34 @@ TEST_F(WeaponEnergyTest, RefillRules) {
         {"infinite energy running", true, 1, true, 80, true},
     };
     for (const Case& c : cases) {
-        CapacityLevel = 1;
-        InfiniteEnergy = false;
-        RefillDone = false;
+        Arsenal.CapacityLevel = 1;
+        Arsenal.InfiniteEnergy = false;
+        Arsenal.RefillDone = false;
         SetWeaponEnergy(0, 0);
         Store(1).Energy = 10;
-        RepairTimer = 0;
-        CurrentWeapon = 1;
+        Arsenal.RepairTimer = 0;
+        Campaign.CurrentWeapon = 1;
         if (c.shotSince) UseWeaponEnergy(1, 1.0f);
-        CapacityLevel = c.newCapacity;
-        InfiniteEnergy = c.infinite;
+        Arsenal.CapacityLevel = c.newCapacity;
+        Arsenal.InfiniteEnergy = c.infinite;
         SetWeaponEnergy(0, 0);
         EXPECT_FLOAT_EQ(Store(1).MaxEnergy, c.expectedMax) << c.what;
         EXPECT_FLOAT_EQ(Store(1).Energy, c.refilled ? c.expectedMax : 10) << c.what;
-        EXPECT_FLOAT_EQ(RepairTimer, c.refilled ? 1000 : 0) << c.what;
-        EXPECT_TRUE(RefillDone) << c.what;
-        EXPECT_EQ(InfiniteEnergy, c.infinite) << c.what;  // a refill leaves the power-up running
-        EXPECT_GE(CapacityLevel, 1);
-        EXPECT_LE(CapacityLevel, 4);
+        EXPECT_FLOAT_EQ(Arsenal.RepairTimer, c.refilled ? 1000 : 0) << c.what;
+        EXPECT_TRUE(Arsenal.RefillDone) << c.what;
+        EXPECT_EQ(Arsenal.InfiniteEnergy, c.infinite) << c.what;  // a refill leaves the power-up running
+        EXPECT_GE(Arsenal.CapacityLevel, 1);
+        EXPECT_LE(Arsenal.CapacityLevel, 4);
     }
-    CapacityLevel = 4;
+    Arsenal.CapacityLevel = 4;
     SetWeaponEnergy(0, 0);
     for (int w = 1; w <= 7; ++w)
         EXPECT_FLOAT_EQ(Store(w).Energy, WeaponTable[std::size_t(w)].BaseCapacity * 4) << w;
 }
 
 TEST_F(WeaponEnergyTest, TuningKeysChangeTheCurrentWeaponOnly) {
-    CurrentWeapon = 4;
-    FrameFactor = 2;
+    Campaign.CurrentWeapon = 4;
+    Campaign.FrameFactor = 2;
     AdjustWeaponRegenRate(true);
     AdjustWeaponShotCost(false);
     EXPECT_FLOAT_EQ(Store(4).RegenRate, 2.27f);
@@ -172,8 +172,8 @@ TEST_F(WeaponEnergyTest, MeterRectangleAndColour) {
         {8, 40, 1, false, 0, blue},
     };
     for (const Case& c : cases) {
-        CurrentWeapon = c.weapon;
-        CapacityLevel = c.capacity;
+        Campaign.CurrentWeapon = c.weapon;
+        Arsenal.CapacityLevel = c.capacity;
         if (c.weapon <= 7) {
             Store(c.weapon).MaxEnergy = WeaponTable[std::size_t(c.weapon)].BaseCapacity;
             Store(c.weapon).Energy = c.energy * Store(c.weapon).MaxEnergy / 80;
@@ -196,8 +196,8 @@ TEST_F(WeaponEnergyTest, MeterRectangleAndColour) {
         EXPECT_EQ(r.drawMode, 0);
     }
     // A store that was never filled has no capacity to divide by.
-    CurrentWeapon = 5;
-    CapacityLevel = 1;
+    Campaign.CurrentWeapon = 5;
+    Arsenal.CapacityLevel = 1;
     Store(5) = {};
     const auto calls = Drawn([] { DrawEnergyMeter(); });
     ASSERT_EQ(calls.size(), 1u);
@@ -211,13 +211,13 @@ TEST_F(WeaponEnergyTest, HullRepairStepsDownToOne) {
     };
     for (const Case c : {Case{1.5f, 50, 1, 1, 0}, Case{5, 49, 1, 5, 50}, Case{5, 50, 0, 5, 50},
                          Case{1, 1000, 1, 1, 1001}, Case{30, 1000, 1, 29, 0}}) {
-        HullDamage = c.hull;
-        RepairTimer = c.timer;
-        FrameFactor = c.frameFactor;
+        Ship.HullDamage = c.hull;
+        Arsenal.RepairTimer = c.timer;
+        Campaign.FrameFactor = c.frameFactor;
         RepairHullTick();
-        EXPECT_FLOAT_EQ(HullDamage, c.hullAfter) << c.hull << " " << c.timer;
-        EXPECT_FLOAT_EQ(RepairTimer, c.timerAfter) << c.hull << " " << c.timer;
-        EXPECT_FALSE(Repairing);
+        EXPECT_FLOAT_EQ(Ship.HullDamage, c.hullAfter) << c.hull << " " << c.timer;
+        EXPECT_FLOAT_EQ(Arsenal.RepairTimer, c.timerAfter) << c.hull << " " << c.timer;
+        EXPECT_FALSE(Arsenal.Repairing);
     }
 }
 

@@ -21,33 +21,33 @@ class WeaponsTest : public CombatTest {
             SoundObj->LoadSound(key, sys::ProgramFolder() + "\\" + key + ".wav", 0, 0);
         }
         sys::SeedRandom(3);
-        FrameFactor = 1;
-        FrameStartTime = 1000;
-        CamBasis.CamPos = {};
-        DifficultyLevel = 2;
-        Money = 0;
-        CurrentLevel = 2;
+        Campaign.FrameFactor = 1;
+        Campaign.FrameStartTime = 1000;
+        Ship.CamBasis.CamPos = {};
+        Campaign.DifficultyLevel = 2;
+        Campaign.Money = 0;
+        Campaign.CurrentLevel = 2;
         // Module state as a fresh run has it, also when the cases run in one process.
-        CurrentWeapon = 1;
-        InfiniteEnergy = false;
-        Invincible = false;
-        ShotsFired = 0;
-        PowerUpOn = {};
-        DropTime = {};
-        KillCount = 0;
-        DropThreshold = 0;
-        DropKind = 0;
-        LastDropKind = 0;
-        PowerUpMeshes = NoIds<5>();
-        ShipMaxSpeed = 25;
-        StationHitPoints = 100;
-        StationId = -1;
-        ShipDestroyed = false;
-        ExplosionActive = false;
-        LastCloseVoice = 0;
-        for (auto& a : Aliens)
+        Campaign.CurrentWeapon = 1;
+        Arsenal.InfiniteEnergy = false;
+        Ship.Invincible = false;
+        Level.ShotsFired = 0;
+        PowerUps.PowerUpOn = {};
+        PowerUps.DropTime = {};
+        PowerUps.KillCount = 0;
+        PowerUps.DropThreshold = 0;
+        PowerUps.DropKind = 0;
+        PowerUps.LastDropKind = 0;
+        PowerUps.PowerUpMeshes = NoIds<5>();
+        Ship.ShipMaxSpeed = 25;
+        Level.StationHitPoints = 100;
+        Level.StationId = -1;
+        Level.ShipDestroyed = false;
+        Level.ExplosionActive = false;
+        Level.LastCloseVoice = 0;
+        for (auto& a : AlienFleet.Aliens)
             a = AlienShip{};
-        ScoutId = -1;
+        Level.ScoutId = -1;
     }
 
     // An empty node at the point; its id.
@@ -65,10 +65,10 @@ class WeaponsTest : public CombatTest {
 
     // Asteroids 1 to n (all flying, kind, hit points by the difficulty) and the spare.
     void Field(int n, int kind = 1) {
-        AsteroidCount = n;
-        AsteroidsLeft = n;
+        Level.AsteroidCount = n;
+        Level.AsteroidsLeft = n;
         for (int i = 1; i <= n + 1; ++i) {
-            AsteroidRec& a = Asteroids[std::size_t(i)];
+            AsteroidRec& a = Level.Asteroids[std::size_t(i)];
             a = AsteroidRec{};
             a.Index = i;
             a.MeshKey = "rock" + std::to_string(i);
@@ -77,14 +77,14 @@ class WeaponsTest : public CombatTest {
             a.Kind = kind;
             a.TextureKey = "ast1txt";
             a.Active = i <= n;
-            AsteroidHitPoints(DifficultyLevel, kind, a.HitPoints);
+            AsteroidHitPoints(Campaign.DifficultyLevel, kind, a.HitPoints);
         }
     }
 
     int Count(bool AsteroidRec::*flag) {
         int n = 0;
-        for (int i = 1; i <= AsteroidCount; ++i)
-            n += Asteroids[std::size_t(i)].*flag ? 1 : 0;
+        for (int i = 1; i <= Level.AsteroidCount; ++i)
+            n += Level.Asteroids[std::size_t(i)].*flag ? 1 : 0;
         return n;
     }
 };

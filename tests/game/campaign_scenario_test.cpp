@@ -38,14 +38,14 @@ class Pilot {
     // This frame's pointer move toward `target`, less the turn already under way; the
     // angle still between the view and the target, in degrees.
     double TurnToward(const Vector& target) {
-        const Vector d = target - CamBasis.CamPos;
-        const double right = Dot(d, CamBasis.CamRight), up = Dot(d, CamBasis.CamUp),
-                     front = Dot(d, CamBasis.CamFront);
+        const Vector d = target - Ship.CamBasis.CamPos;
+        const double right = Dot(d, Ship.CamBasis.CamRight), up = Dot(d, Ship.CamBasis.CamUp),
+                     front = Dot(d, Ship.CamBasis.CamFront);
         const double degrees = 180.0 / std::numbers::pi;
         const double yaw = std::atan2(right, front) * degrees;
         // A nose turned down by positive pitch; behind the ship only the yaw works.
         const double pitch = std::atan2(-up, std::abs(front)) * degrees;
-        const int dx = Pointer(yaw, YawRate), dy = Pointer(pitch, PitchRate);
+        const int dx = Pointer(yaw, Flight.YawRate), dy = Pointer(pitch, Flight.PitchRate);
         if (dx != 0 || dy != 0) h_.MouseMove(h_.Frame(), dx, dy);
         return std::acos(std::clamp(front / std::max(1e-6f, Length(d)), -1.0, 1.0)) * degrees;
     }
@@ -65,7 +65,8 @@ class Pilot {
     int Pointer(double angle, float rate) const {
         const double want = std::clamp(angle * 0.2, -5.0, 5.0);
         const double step = rate == 0 ? want / 2 : want - rate;
-        return int(std::lround(step * 20.0 / (double(FrameFactor) * double(MouseSensitivity))));
+        return int(
+            std::lround(step * 20.0 / (double(Campaign.FrameFactor) * double(Flight.MouseSensitivity))));
     }
     template <typename Press>
     void Hold(bool& held, bool on, Press press) {
@@ -86,10 +87,10 @@ class CampaignScenarioTest : public test::GameScenario {
 int NearestAsteroid() {
     int best = 0;
     float bestDistance = 0;
-    for (int i = 1; i <= AsteroidCount; ++i) {
-        const AsteroidRec& a = Asteroids[std::size_t(i)];
+    for (int i = 1; i <= Level.AsteroidCount; ++i) {
+        const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
         if (!a.Active) continue;
-        const float d = Distance(a.Pos, CamBasis.CamPos);
+        const float d = Distance(a.Pos, Ship.CamBasis.CamPos);
         if (best == 0 || d < bestDistance) best = i, bestDistance = d;
     }
     return best;
@@ -130,21 +131,21 @@ TEST_F(CampaignScenarioTest, NewGameToAShotAsteroidAndAStationLost) {
         .When(InLevel(1), [&] { h.KeyPress(h.Frame() + 2, key::Return, 2); })
         .When(InLevel(2),
               [&] {
-                  level2Start = {ShipSpeed, CollisionFlash};
+                  level2Start = {Ship.ShipSpeed, Flight.CollisionFlash};
                   target = NearestAsteroid();
-                  kind = Asteroids[std::size_t(target)].Kind;
-                  difficulty = DifficultyLevel;
+                  kind = Level.Asteroids[std::size_t(target)].Kind;
+                  difficulty = Campaign.DifficultyLevel;
                   // Turn to the rock, close in to plasma range, fire until it breaks.
                   EveryFrame(h, [&] {
-                      const AsteroidRec& rock = Asteroids[std::size_t(target)];
+                      const AsteroidRec& rock = Level.Asteroids[std::size_t(target)];
                       if (!rock.Active) {
-                          moneyAfter = Money;
+                          moneyAfter = Campaign.Money;
                           pilot.LetGo();
                           return false;
                       }
-                      moneyBefore = Money;
+                      moneyBefore = Campaign.Money;
                       const double off = pilot.TurnToward(rock.Pos);
-                      const float distance = Distance(rock.Pos, CamBasis.CamPos);
+                      const float distance = Distance(rock.Pos, Ship.CamBasis.CamPos);
                       pilot.Thrust(off < 10 && distance > 1400);
                       pilot.Fire(off < 1 && distance < 1800);
                       return true;
@@ -155,16 +156,16 @@ TEST_F(CampaignScenarioTest, NewGameToAShotAsteroidAndAStationLost) {
                   // Hands off: the field flies on at the station.
                   EveryFrame(h, [&] {
                       // The count starts again from 0 at the impact that loses the station.
-                      if (StationDamageLevel > countSeen)
-                          impacts += StationDamageLevel - countSeen;
-                      else if (StationDamageLevel < countSeen)
+                      if (Level.StationDamageLevel > countSeen)
+                          impacts += Level.StationDamageLevel - countSeen;
+                      else if (Level.StationDamageLevel < countSeen)
                           impacts += 7 - countSeen;
-                      countSeen = StationDamageLevel;
-                      if (!ShipDestroyed) impactsBeforeLoss = impacts;
-                      return !ShipDestroyed;
+                      countSeen = Level.StationDamageLevel;
+                      if (!Level.ShipDestroyed) impactsBeforeLoss = impacts;
+                      return !Level.ShipDestroyed;
                   });
               })
-        .When([] { return MenuRequested && ShipDestroyed; }, [] {})
+        .When([] { return Screens.MenuRequested && Level.ShipDestroyed; }, [] {})
         .After(30, [&] { h.MouseTo(h.Frame(), 634, 722); })  // over "exit"
         .After(10, [&] { h.MouseClick(h.Frame()); });
     h.EndAt(30000, 99);
@@ -190,12 +191,13 @@ TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheProgramEnd) 
     h.When(InLevel(50),
            [&] {
                EveryFrame(h, [&] {
-                   completions += LevelEnding && !wasEnding;
-                   wasEnding = LevelEnding;
-                   cutscene = cutscene || CutsceneRunning;
-                   beatenAtCutscene = beatenAtCutscene || (CutsceneRunning && BattleshipDestroyed);
-                   if (GameWon) return false;
-                   if (ShipDestroyed && MenuRequested) {
+                   completions += LevelEnd.LevelEnding && !wasEnding;
+                   wasEnding = LevelEnd.LevelEnding;
+                   cutscene = cutscene || Level.CutsceneRunning;
+                   beatenAtCutscene =
+                       beatenAtCutscene || (Level.CutsceneRunning && Battleship.BattleshipDestroyed);
+                   if (Campaign.GameWon) return false;
+                   if (Level.ShipDestroyed && Screens.MenuRequested) {
                        pilot.LetGo();
                        if (++menuFrames == 30) h.MouseTo(h.Frame(), 634, 562);  // over "restart"
                        if (menuFrames == 40) h.MouseClick(h.Frame());
@@ -205,26 +207,26 @@ TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheProgramEnd) 
                    // The field first, then the bosses, with plasma.
                    std::optional<Vector> aim;
                    if (const int rock = NearestAsteroid(); rock != 0) {
-                       aim = Asteroids[std::size_t(rock)].Pos;
-                   } else if (BattleshipActive) {
-                       if (!bossesWeakened[1]) BattleshipHP = 400, bossesWeakened[1] = true;
-                       aim = PositionOf(h, BattleshipId);
-                   } else if (MothershipLevel && MothershipInRange) {
-                       if (!bossesWeakened[0]) MothershipEnergy = 400, bossesWeakened[0] = true;
-                       aim = PositionOf(h, MothershipId);
+                       aim = Level.Asteroids[std::size_t(rock)].Pos;
+                   } else if (Battleship.BattleshipActive) {
+                       if (!bossesWeakened[1]) Battleship.BattleshipHP = 400, bossesWeakened[1] = true;
+                       aim = PositionOf(h, Level.BattleshipId);
+                   } else if (Mothership.MothershipLevel && Mothership.MothershipInRange) {
+                       if (!bossesWeakened[0]) Mothership.MothershipEnergy = 400, bossesWeakened[0] = true;
+                       aim = PositionOf(h, Level.MothershipId);
                    }
-                   if (!aim || LevelEnding || CutsceneRunning) {
+                   if (!aim || LevelEnd.LevelEnding || Level.CutsceneRunning) {
                        pilot.LetGo();
                        return true;
                    }
                    const double off = pilot.TurnToward(*aim);
-                   const float distance = Distance(*aim, CamBasis.CamPos);
+                   const float distance = Distance(*aim, Ship.CamBasis.CamPos);
                    pilot.Thrust(off < 10 && distance > 1600);
                    pilot.Fire(off < 1.5 && distance < 1900);
                    return true;
                });
            })
-        .When([] { return GameWon; },
+        .When([] { return Campaign.GameWon; },
               [&] {
                   for (int page = 0; page < 4; ++page)
                       h.KeyPress(h.Frame() + 30 + 90 * page, key::Return, 2);
@@ -236,8 +238,8 @@ TEST_F(CampaignScenarioTest, TheLastLevelEndsInTheGameWonPagesAndTheProgramEnd) 
     EXPECT_TRUE(beatenAtCutscene);
     EXPECT_TRUE(cutscene);
     EXPECT_EQ(completions, 1);
-    EXPECT_TRUE(GameWon);
-    EXPECT_EQ(GameWonPage, 5);  // the fourth Enter turned past the last page and ended it
+    EXPECT_TRUE(Campaign.GameWon);
+    EXPECT_EQ(LevelEnd.GameWonPage, 5);  // the fourth Enter turned past the last page and ended it
 }
 
 }  // namespace

@@ -42,9 +42,10 @@ class Pilot {
 
     // Whether the player's controls act in this frame.
     static bool Playing() {
-        return GameRunning && !ShipDestroyed && !OutOfBounds && !LevelEnding && !MenuRequested &&
-               !ShopRequested && !GameWon && !GiantAsteroidFlying && !CutsceneRunning &&
-               !(MothershipArmed && !MothershipInRange);  // the arrival's camera
+        return Campaign.GameRunning && !Level.ShipDestroyed && !Hazards.OutOfBounds &&
+               !LevelEnd.LevelEnding && !Screens.MenuRequested && !Screens.ShopRequested &&
+               !Campaign.GameWon && !GiantAsteroid.GiantAsteroidFlying && !Level.CutsceneRunning &&
+               !(Mothership.MothershipArmed && !Mothership.MothershipInRange);  // the arrival's camera
     }
 
     void Fly() {
@@ -56,25 +57,26 @@ class Pilot {
             return;
         }
         const int weapon = WantedWeapon();
-        if (CurrentWeapon != weapon) h_.KeyPress(frame, weapon == 7 ? key::D7 : key::D4);
-        const ShotRec& shots = weapon == 7 ? GammaShots[0] : MionShots[0];
+        if (Campaign.CurrentWeapon != weapon) h_.KeyPress(frame, weapon == 7 ? key::D7 : key::D4);
+        const ShotRec& shots = weapon == 7 ? Arsenal.GammaShots[0] : Arsenal.MionShots[0];
         const float range = weapon == 7 ? 3000.0f : 2000.0f;
 
         const Vector velocity = last_ && last_->key == target->key ? target->pos - last_->pos : Vector{};
         last_ = target;
-        const Vector from = CamBasis.CamPos;
+        const Vector from = Ship.CamBasis.CamPos;
         Vector aim = target->pos;
         for (int i = 0; i < 4; ++i) {
-            const float t = Distance(aim, from) / std::max(shots.ShotSpeed * FrameFactor, 1.0f);
+            const float t = Distance(aim, from) / std::max(shots.ShotSpeed * Campaign.FrameFactor, 1.0f);
             aim = target->pos + velocity * (t + 1);
         }
         const Vector d = aim - from;
-        const float x = Dot(d, CamBasis.CamRight), y = Dot(d, CamBasis.CamUp), z = Dot(d, CamBasis.CamFront);
+        const float x = Dot(d, Ship.CamBasis.CamRight), y = Dot(d, Ship.CamBasis.CamUp),
+                    z = Dot(d, Ship.CamBasis.CamFront);
         const float yawOff = std::atan2(x, z) * 180 / Pi;
         const float pitchOff = std::atan2(y, std::hypot(x, z)) * 180 / Pi;
         // Mouse right turns right, mouse down turns the nose down.
-        const int dx = MouseStep(std::clamp(0.35f * yawOff, -6.0f, 6.0f), YawRate);
-        const int dy = MouseStep(-std::clamp(0.35f * pitchOff, -6.0f, 6.0f), PitchRate);
+        const int dx = MouseStep(std::clamp(0.35f * yawOff, -6.0f, 6.0f), Flight.YawRate);
+        const int dy = MouseStep(-std::clamp(0.35f * pitchOff, -6.0f, 6.0f), Flight.PitchRate);
         if (dx != 0 || dy != 0) h_.MouseMove(frame, dx, dy);
 
         const float distance = Length(d);
@@ -89,15 +91,15 @@ class Pilot {
   private:
     // Gamma while it is loaded and has the energy for a shot, the mion gun between.
     static int WantedWeapon() {
-        const WeaponEnergyRecord& gamma = WeaponEnergy[7];
+        const WeaponEnergyRecord& gamma = Arsenal.WeaponEnergy[7];
         const bool gammaReady =
-            GammaShots[0].Reload > 100 && (InfiniteEnergy || gamma.Energy >= gamma.ShotCost);
-        return OwnsGamma && gammaReady ? 7 : 4;
+            Arsenal.GammaShots[0].Reload > 100 && (Arsenal.InfiniteEnergy || gamma.Energy >= gamma.ShotCost);
+        return Campaign.OwnsGamma && gammaReady ? 7 : 4;
     }
     // The mouse motion that brings the turn rate to `wanted` this frame (a rate at rest
     // takes the step twice).
     static int MouseStep(float wanted, float rate) {
-        const float perPixel = FrameFactor * MouseSensitivity / 20;
+        const float perPixel = Campaign.FrameFactor * Flight.MouseSensitivity / 20;
         float pixels = (wanted - rate) / perPixel;
         if (rate == 0) pixels /= 2;
         return int(std::lround(pixels));
@@ -127,10 +129,10 @@ class Pilot {
 std::optional<Target> NearestAsteroid() {
     std::optional<Target> best;
     float bestDistance = 1e30f;
-    for (int i = 1; i <= AsteroidCount; ++i) {
-        const AsteroidRec& a = Asteroids[std::size_t(i)];
+    for (int i = 1; i <= Level.AsteroidCount; ++i) {
+        const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
         if (!a.Active) continue;
-        const float d = Distance(a.Pos, CamBasis.CamPos);
+        const float d = Distance(a.Pos, Ship.CamBasis.CamPos);
         if (d < bestDistance) {
             bestDistance = d;
             best = Target{i, a.Pos, 60, true};
@@ -143,9 +145,9 @@ std::optional<Target> NearestAlien() {
     std::optional<Target> best;
     float bestDistance = 1e30f;
     for (int j = 1; j <= 10; ++j) {
-        const AlienShip& a = Aliens[std::size_t(j)];
+        const AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         if (!a.Active) continue;
-        const float d = Distance(a.Position, CamBasis.CamPos);
+        const float d = Distance(a.Position, Ship.CamBasis.CamPos);
         if (d < bestDistance) {
             bestDistance = d;
             best = Target{100 + j, a.Position, 25};
@@ -165,22 +167,22 @@ struct LevelEnds {
     int warpOutStart = 0;
 
     void Watch() {
-        if (LevelEnding && !ending_) {
+        if (LevelEnd.LevelEnding && !ending_) {
             count += 1;
-            levelAtEnd = CurrentLevel;
-            bonus = LevelBonus;
-            paid = Money - money_;
-            moneyAtEnd = Money;
-            endAt = FrameStartTime;
-            warpOutStart = WarpOutStart;
+            levelAtEnd = Campaign.CurrentLevel;
+            bonus = LevelEnd.LevelBonus;
+            paid = Campaign.Money - money_;
+            moneyAtEnd = Campaign.Money;
+            endAt = Campaign.FrameStartTime;
+            warpOutStart = LevelEnd.WarpOutStart;
         }
-        if (!LevelEnding && ending_) {
-            levelAfter = CurrentLevel;
-            moneyAfter = Money;
-            nextAt = FrameStartTime;
+        if (!LevelEnd.LevelEnding && ending_) {
+            levelAfter = Campaign.CurrentLevel;
+            moneyAfter = Campaign.Money;
+            nextAt = Campaign.FrameStartTime;
         }
-        ending_ = LevelEnding;
-        money_ = Money;
+        ending_ = LevelEnd.LevelEnding;
+        money_ = Campaign.Money;
     }
 
   private:
@@ -194,7 +196,7 @@ void ExpectEndedOnce(const LevelEnds& ends, int level) {
     EXPECT_EQ(ends.count, 1);
     EXPECT_EQ(ends.levelAtEnd, level);
     EXPECT_EQ(ends.levelAfter, level + 1);
-    EXPECT_EQ(CurrentLevel, level + 1);
+    EXPECT_EQ(Campaign.CurrentLevel, level + 1);
     EXPECT_GT(ends.bonus, 0);
     EXPECT_EQ(ends.moneyAfter, ends.moneyAtEnd);
     EXPECT_GT(ends.nextAt - ends.warpOutStart, 7.0);
@@ -236,11 +238,11 @@ TEST_F(FightScenarioTest, AlienLevelIsFoughtToItsEndOnce) {
         EveryFrame([&] {
             pilot.Fly();
             ends.Watch();
-            waveCame = waveCame || Wave1Started;
-            shipLost = shipLost || ShipDestroyed;
+            waveCame = waveCame || AlienFleet.Wave1Started;
+            shipLost = shipLost || Level.ShipDestroyed;
             for (int j = 1; j <= 10; ++j) {
-                const bool active = Aliens[std::size_t(j)].Active;
-                if (wasActive[std::size_t(j)] && !active && CurrentLevel == 3) aliensDown += 1;
+                const bool active = AlienFleet.Aliens[std::size_t(j)].Active;
+                if (wasActive[std::size_t(j)] && !active && Campaign.CurrentLevel == 3) aliensDown += 1;
                 wasActive[std::size_t(j)] = active;
             }
         });
@@ -267,27 +269,27 @@ TEST_F(FightScenarioTest, MothershipLevelEndsOnceAfterTheKillHold) {
     double moneyBeforeKill = 0, killPaid = 0;
     pilot.choose = []() -> std::optional<Target> {
         if (auto rock = NearestAsteroid()) return rock;
-        if (!MothershipInRange) return std::nullopt;
-        return Target{18, HudPointers[18].PointerTarget, 300, true};
+        if (!Mothership.MothershipInRange) return std::nullopt;
+        return Target{18, Hud.HudPointers[18].PointerTarget, 300, true};
     };
     h.When(InLevel(5), [&] {
         EveryFrame([&] {
-            if (MothershipInRange && !fought) {
+            if (Mothership.MothershipInRange && !fought) {
                 fought = true;
-                inRangeAt = FrameStartTime;
-                MothershipEnergy = 3000;  // a short fight
+                inRangeAt = Campaign.FrameStartTime;
+                Mothership.MothershipEnergy = 3000;  // a short fight
             }
-            if (MothershipInbound && inboundAt == 0) inboundAt = FrameStartTime;
-            if (MothershipArmed && armedAt == 0) armedAt = FrameStartTime;
-            if (MothershipBreakingUp && !breakingUp) {
-                killAt = FrameStartTime;
-                heldAtKill = MothershipKillHold;
-                oneLeftAtKill = AsteroidsLeft == 1;
-                killPaid = Money - moneyBeforeKill;
+            if (Mothership.MothershipInbound && inboundAt == 0) inboundAt = Campaign.FrameStartTime;
+            if (Mothership.MothershipArmed && armedAt == 0) armedAt = Campaign.FrameStartTime;
+            if (Mothership.MothershipBreakingUp && !breakingUp) {
+                killAt = Campaign.FrameStartTime;
+                heldAtKill = Mothership.MothershipKillHold;
+                oneLeftAtKill = Level.AsteroidsLeft == 1;
+                killPaid = Campaign.Money - moneyBeforeKill;
             }
-            if (!MothershipBreakingUp && breakingUp) breakupEndAt = FrameStartTime;
-            breakingUp = MothershipBreakingUp;
-            moneyBeforeKill = Money;
+            if (!Mothership.MothershipBreakingUp && breakingUp) breakupEndAt = Campaign.FrameStartTime;
+            breakingUp = Mothership.MothershipBreakingUp;
+            moneyBeforeKill = Campaign.Money;
             ends.Watch();
             pilot.Fly();
         });
@@ -306,7 +308,7 @@ TEST_F(FightScenarioTest, MothershipLevelEndsOnceAfterTheKillHold) {
     ExpectEndedOnce(ends, 5);
     EXPECT_EQ(ends.paid, ends.bonus);
     // A boss shot that reached the ship has been paid for.
-    EXPECT_FALSE(PlayerHitPending);
+    EXPECT_FALSE(Level.PlayerHitPending);
 }
 
 }  // namespace

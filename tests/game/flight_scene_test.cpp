@@ -16,10 +16,10 @@ class FlightInALevel : public test::GameRunTest {
         GameRunTest::SetUp();
         if (IsSkipped()) return;
         test::LoadRunAt(2);
-        FrameFactor = 1;
+        Campaign.FrameFactor = 1;
         ResetFlightState();
         ResetCamera();
-        MouseSensitivity = 1.56f;
+        Flight.MouseSensitivity = 1.56f;
         InputObj->SetMousePosition(100, 100, 0);
     }
     // One frame of play: the ship's flight as the frame loop runs it, then what the
@@ -35,22 +35,22 @@ class FlightInALevel : public test::GameRunTest {
 };
 
 TEST_F(FlightInALevel, FlyTurnAndFirePlasma) {
-    const Vector start = CamBasis.CamPos;
+    const Vector start = Ship.CamBasis.CamPos;
     for (int f = 1; f <= 60; f += 6)
         h.MouseMove(h.Frame() + f, 6, -3);
     h.KeyPress(h.Frame() + 1, key::W, 60);
     h.MouseButton(h.Frame() + 20, 0, true);
     for (int i = 0; i < 60; ++i)
         Frame();
-    EXPECT_GT(Distance(CamBasis.CamPos, start), 100.0f);
-    EXPECT_GT(ShotsFired, 1);
+    EXPECT_GT(Distance(Ship.CamBasis.CamPos, start), 100.0f);
+    EXPECT_GT(Level.ShotsFired, 1);
     // The holder still looks back from the cockpit after all the turning.
     const Vector hold = GetMeshAxes("hold").AxisFront;
-    EXPECT_NEAR(Dot(hold, CamBasis.CamFront), -1.0f, 1e-3f);
+    EXPECT_NEAR(Dot(hold, Ship.CamBasis.CamFront), -1.0f, 1e-3f);
 }
 
 TEST_F(FlightInALevel, FlyingIntoTheStationBouncesOffIt) {
-    MeshObj->SelectMeshById(StationId);
+    MeshObj->SelectMeshById(Level.StationId);
     const Vector station = MeshObj->GetPosition();
     const Vector from = station + Vector{0, 0, 3000};
     CameraObj->SelectCameraById(0);
@@ -59,17 +59,17 @@ TEST_F(FlightInALevel, FlyingIntoTheStationBouncesOffIt) {
     MeshObj->SelectMesh("hold");
     MeshObj->SetPosition(from);
     MeshObj->LookAt(from + Vector{0, 0, 3000});
-    Invincible = false;
+    Ship.Invincible = false;
     h.KeyPress(h.Frame() + 1, key::W, 400);
     int frames = 0;
-    while (!CollisionFlash && frames < 400) {
+    while (!Flight.CollisionFlash && frames < 400) {
         Frame();
         ++frames;
     }
-    ASSERT_TRUE(CollisionFlash);
-    EXPECT_EQ(LastCollisionMesh, StationId);
-    EXPECT_LT(ShipSpeed, 0);
-    EXPECT_LT(Distance(CamBasis.CamPos, station), 3000.0f);
+    ASSERT_TRUE(Flight.CollisionFlash);
+    EXPECT_EQ(Flight.LastCollisionMesh, Level.StationId);
+    EXPECT_LT(Ship.ShipSpeed, 0);
+    EXPECT_LT(Distance(Ship.CamBasis.CamPos, station), 3000.0f);
 }
 
 }  // namespace

@@ -57,18 +57,19 @@ class ShipFlight : public test::WeaponsTest {
         CameraObj->SelectCamera("miniCam");
         Node("hold");
         Node("virtualast");
-        SkipList.assign(1, SkipEntry{});
-        SkipCount = 0;
-        TutorialSteps = {};
+        Effects.SkipList.assign(1, SkipEntry{});
+        Effects.SkipCount = 0;
+        Level.TutorialSteps = {};
         ResetShield();
         ResetFlightState();
         ResetCamera();
-        MouseSensitivity = 1.56f;
-        GamePadOn = false;
-        PadToggleTimer = 51;
-        PadIndex = 0;
-        OwnsIon = OwnsMion = OwnsEplas = OwnsDisperse = OwnsGamma = OwnsGravBeam = false;
-        GravityBeam->Init();
+        Flight.MouseSensitivity = 1.56f;
+        Flight.GamePadOn = false;
+        Flight.PadToggleTimer = 51;
+        Flight.PadIndex = 0;
+        Campaign.OwnsIon = Campaign.OwnsMion = Campaign.OwnsEplas = Campaign.OwnsDisperse =
+            Campaign.OwnsGamma = Campaign.OwnsGravBeam = false;
+        Arsenal.GravityBeam->Init();
         InputObj->SetMousePosition(100, 100, 0);
     }
 
@@ -81,7 +82,7 @@ class ShipFlight : public test::WeaponsTest {
 
     // The ship's axes and the probe rays, for a probe step tried on its own.
     void ShipAxes() {
-        CamAxes = GetMeshAxes("hold");
+        Ship.CamAxes = GetMeshAxes("hold");
         BuildProbeRays();
     }
 
@@ -144,9 +145,9 @@ TEST_F(ShipFlight, MouseAndPadSteeringSteps) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
         ResetCamera();
-        MouseSensitivity = r.sensitivity;
-        FrameFactor = r.factor;
-        GamePadOn = r.pad;
+        Flight.MouseSensitivity = r.sensitivity;
+        Campaign.FrameFactor = r.factor;
+        Flight.GamePadOn = r.pad;
         GamePadState pad;
         pad.Z = r.padZ;
         pad.RotationZ = r.padRotZ;
@@ -160,8 +161,8 @@ TEST_F(ShipFlight, MouseAndPadSteeringSteps) {
         // What is left for the next frame: the turn less its decay.
         const float decay = r.factor * 0.0515f;
         auto rest = [&](float turn) { return turn == 0 ? 0 : turn - std::copysign(decay, turn); };
-        EXPECT_NEAR(PitchRate, rest(r.turnPitch), 1e-4f);
-        EXPECT_NEAR(YawRate, rest(r.turnYaw), 1e-4f);
+        EXPECT_NEAR(Flight.PitchRate, rest(r.turnPitch), 1e-4f);
+        EXPECT_NEAR(Flight.YawRate, rest(r.turnYaw), 1e-4f);
         if (r.turnPitch != 0) {
             EXPECT_EQ(now.y<front.y, r.turnPitch> 0);
         }
@@ -176,9 +177,9 @@ TEST_F(ShipFlight, ASteadyMouseKeepsTurningWithoutDoubling) {
     h.MouseMove(1, 0, 10).MouseMove(2, 0, 10);
     Frames(2);
     // 1.56 doubled at rest, then 0.78 on top of what the decay left.
-    EXPECT_NEAR(PitchRate, 1.56f - 0.0515f + 0.78f - 0.0515f, 1e-4f);
+    EXPECT_NEAR(Flight.PitchRate, 1.56f - 0.0515f + 0.78f - 0.0515f, 1e-4f);
     Frames(60);
-    EXPECT_EQ(PitchRate, 0);
+    EXPECT_EQ(Flight.PitchRate, 0);
 }
 
 TEST_F(ShipFlight, TheRearViewAndTheHolderTurnAndMoveWithTheCamera) {
@@ -192,11 +193,11 @@ TEST_F(ShipFlight, TheRearViewAndTheHolderTurnAndMoveWithTheCamera) {
     const AxisSet hold = GetMeshAxes("hold");
     ExpectNear(hold.AxisFront, -1 * front);
     // The rear view was put where the camera stood before this frame's move.
-    ExpectNear(CameraPosition(1), CamBasis.CamPos);
+    ExpectNear(CameraPosition(1), Ship.CamBasis.CamPos);
     UpdateCameraVectors();
-    ExpectNear(CamBasis.CamFront, front);
-    ExpectNear(CamBasis.CamBack, -1 * front);
-    ExpectNear(CamPosNow, CameraPosition(0));
+    ExpectNear(Ship.CamBasis.CamFront, front);
+    ExpectNear(Ship.CamBasis.CamBack, -1 * front);
+    ExpectNear(Flight.CamPosNow, CameraPosition(0));
     EXPECT_GT(Distance(CameraPosition(0), Vector{0, 0, 1}), 5.0f);
 }
 
@@ -223,11 +224,11 @@ TEST_F(ShipFlight, ThrustBrakeAfterburnerAndCoasting) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
-        ShipSpeed = r.start;
+        Ship.ShipSpeed = r.start;
         if (r.afterburner) h.MouseButton(h.Frame() + 1, 1, true);
         Hold(r.keys, r.frames);
         if (r.afterburner) h.MouseButton(h.Frame() + 1, 1, false);
-        EXPECT_NEAR(ShipSpeed, r.speed, 1e-3f);
+        EXPECT_NEAR(Ship.ShipSpeed, r.speed, 1e-3f);
     }
     // The afterburner sound starts once and ends with it.
     const std::size_t before = Plays("afterburn").size();
@@ -271,10 +272,10 @@ TEST_F(ShipFlight, RollAndStrafeDecayAsTheyBuild) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
         ResetCamera();
-        FrameFactor = r.factor;
+        Campaign.FrameFactor = r.factor;
         Hold({r.key}, r.frames);
-        EXPECT_NEAR(RollRate, r.roll, 0.035f);
-        EXPECT_NEAR(StrafeRate, r.strafe, 1e-3f);
+        EXPECT_NEAR(Flight.RollRate, r.roll, 0.035f);
+        EXPECT_NEAR(Flight.StrafeRate, r.strafe, 1e-3f);
         EXPECT_NEAR(CameraPosition(0).x, -r.sideways, 1e-3f);  // the camera's right is -x
     }
 }
@@ -294,12 +295,12 @@ TEST_F(ShipFlight, SensitivityKeysAndTheirMessage) {
                         {1.0f, key::Minus, 5, 2, 0.6f},
                         {0.2f, key::Minus, 30, 1, 0.2f}};
     for (const Row& r : rows) {
-        MouseSensitivity = r.start;
-        FrameFactor = r.factor;
+        Flight.MouseSensitivity = r.start;
+        Campaign.FrameFactor = r.factor;
         Hold({r.key}, r.frames);
-        EXPECT_NEAR(MouseSensitivity, r.result, 1e-4f) << r.start;
+        EXPECT_NEAR(Flight.MouseSensitivity, r.result, 1e-4f) << r.start;
     }
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     Hold({key::Equals}, 1);
     EXPECT_EQ(Texts(), std::vector<std::string>{"Mouse sensitivity 0.24"});
     // Two units a frame after the key: gone once past 25.
@@ -314,22 +315,22 @@ TEST_F(ShipFlight, GamePadToggleTakesOnePressPer50Units) {
     GameTexts[4] = "Pad off:";
     engine::ConnectGamePad(0, "Pad A", 8, 12);
     Hold({key::G}, 1);
-    EXPECT_TRUE(GamePadOn);
-    EXPECT_EQ(PadIndex, 1);
+    EXPECT_TRUE(Flight.GamePadOn);
+    EXPECT_EQ(Flight.PadIndex, 1);
     EXPECT_EQ(Texts(), std::vector<std::string>{"Pad on: Pad A"});
     // Within 50 units (1.2 a frame) a second press changes nothing.
     Frames(20);
     Hold({key::G}, 1);
-    EXPECT_TRUE(GamePadOn);
+    EXPECT_TRUE(Flight.GamePadOn);
     Frames(22);
     Hold({key::G}, 1);
-    EXPECT_FALSE(GamePadOn);
+    EXPECT_FALSE(Flight.GamePadOn);
     EXPECT_EQ(Texts(), std::vector<std::string>{"Pad off: Pad A"});
     // There is no second pad: the next switch-on falls back to the first.
     Frames(43);
     Hold({key::G}, 1);
-    EXPECT_TRUE(GamePadOn);
-    EXPECT_EQ(PadIndex, 0);
+    EXPECT_TRUE(Flight.GamePadOn);
+    EXPECT_EQ(Flight.PadIndex, 0);
     Frames(43);
     EXPECT_TRUE(Texts().empty());
     engine::DisconnectGamePad(0);
@@ -364,15 +365,23 @@ TEST_F(ShipFlight, TheWeaponWheelPassesWeaponsNotOwned) {
     engine::ConnectGamePad(0, "Pad A", 8, 12);
     InputObj->OpenGamePad(0);
     InputObj->EnableGamePad(true);
-    GamePadOn = true;
+    Flight.GamePadOn = true;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        OwnsIon = OwnsMion = OwnsEplas = OwnsDisperse = OwnsGamma = OwnsGravBeam = false;
-        bool* flags[9] = {nullptr,    nullptr,       nullptr,    &OwnsIon,     &OwnsMion,
-                          &OwnsEplas, &OwnsDisperse, &OwnsGamma, &OwnsGravBeam};
+        Campaign.OwnsIon = Campaign.OwnsMion = Campaign.OwnsEplas = Campaign.OwnsDisperse =
+            Campaign.OwnsGamma = Campaign.OwnsGravBeam = false;
+        bool* flags[9] = {nullptr,
+                          nullptr,
+                          nullptr,
+                          &Campaign.OwnsIon,
+                          &Campaign.OwnsMion,
+                          &Campaign.OwnsEplas,
+                          &Campaign.OwnsDisperse,
+                          &Campaign.OwnsGamma,
+                          &Campaign.OwnsGravBeam};
         for (int w : r.owned)
             *flags[w] = true;
-        CurrentWeapon = r.start;
+        Campaign.CurrentWeapon = r.start;
         for (const Input& in : r.inputs) {
             const int next = h.Frame() + 1;
             GamePadState pad;
@@ -385,8 +394,8 @@ TEST_F(ShipFlight, TheWeaponWheelPassesWeaponsNotOwned) {
             Frames(3);
             engine::FeedGamePad(0, GamePadState{});
             Frame();
-            EXPECT_EQ(CurrentWeapon, in.weapon);
-            EXPECT_EQ(GravBeamSelected, in.weapon == 8);
+            EXPECT_EQ(Campaign.CurrentWeapon, in.weapon);
+            EXPECT_EQ(Flight.GravBeamSelected, in.weapon == 8);
         }
     }
     engine::DisconnectGamePad(0);
@@ -398,30 +407,32 @@ TEST_F(ShipFlight, TheLeftButtonFiresTheCurrentWeapon) {
         std::span<ShotRec> shots;
         float fired;
     };
-    const Row rows[] = {{1, PlasmaShots, 1}, {2, LaserShots, 1},    {3, IonShots, 1},  {4, MionShots, 1},
-                        {5, EplasShots, 1},  {6, DisperseShots, 5}, {7, GammaShots, 1}};
-    InfiniteEnergy = true;
+    const Row rows[] = {{1, Arsenal.PlasmaShots, 1}, {2, Arsenal.LaserShots, 1},
+                        {3, Arsenal.IonShots, 1},    {4, Arsenal.MionShots, 1},
+                        {5, Arsenal.EplasShots, 1},  {6, Arsenal.DisperseShots, 5},
+                        {7, Arsenal.GammaShots, 1}};
+    Arsenal.InfiniteEnergy = true;
     for (const Row& r : rows) {
-        CurrentWeapon = r.weapon;
-        WeaponEnergy[std::size_t(r.weapon)].Energy = 1000;
+        Campaign.CurrentWeapon = r.weapon;
+        Arsenal.WeaponEnergy[std::size_t(r.weapon)].Energy = 1000;
         r.shots[0].Reload = 101;
-        ShotsFired = 0;
+        Level.ShotsFired = 0;
         h.MouseButton(h.Frame() + 1, 0, true);
         Frame();
         h.MouseButton(h.Frame() + 1, 0, false);
-        EXPECT_EQ(ShotsFired, r.fired) << r.weapon;
+        EXPECT_EQ(Level.ShotsFired, r.fired) << r.weapon;
         EXPECT_TRUE(r.shots[1].Active) << r.weapon;
-        EXPECT_FALSE(GravBeamFiring);
+        EXPECT_FALSE(Flight.GravBeamFiring);
     }
     // The beam fires no shot: it holds its fire flag for the beam's control.
-    OwnsGravBeam = true;
-    CurrentWeapon = 8;
-    ShotsFired = 0;
+    Campaign.OwnsGravBeam = true;
+    Campaign.CurrentWeapon = 8;
+    Level.ShotsFired = 0;
     h.MouseButton(h.Frame() + 1, 0, true);
     Frame();
-    EXPECT_EQ(ShotsFired, 0);
-    EXPECT_TRUE(GravBeamFiring);
-    EXPECT_TRUE(GravBeamSelected);
+    EXPECT_EQ(Level.ShotsFired, 0);
+    EXPECT_TRUE(Flight.GravBeamFiring);
+    EXPECT_TRUE(Flight.GravBeamSelected);
 }
 
 TEST_F(ShipFlight, ProbeCollisionsBounceTheShip) {
@@ -446,25 +457,25 @@ TEST_F(ShipFlight, ProbeCollisionsBounceTheShip) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
         ResetShield();
-        ForwardLimit = FrameFactor * CruiseTopSpeed;  // the frame loop's speed limits
-        ReverseLimit = -ForwardLimit;
-        ShipSpeed = r.speed;
-        ProbeReach = r.reach;
-        Invincible = r.invincible;
+        Flight.ForwardLimit = Campaign.FrameFactor * Ship.CruiseTopSpeed;  // the frame loop's speed limits
+        Flight.ReverseLimit = -Flight.ForwardLimit;
+        Ship.ShipSpeed = r.speed;
+        Flight.ProbeReach = r.reach;
+        Ship.Invincible = r.invincible;
         const std::size_t sounds = Plays("camcollide").size();
         FrameObj->BeginFrame();
         SteerShip();
         ShipAxes();
         ProbeCollisionsAndPickup();
         FrameObj->EndFrame();
-        EXPECT_FLOAT_EQ(ShipSpeed, r.after);
-        EXPECT_EQ(LastCollisionMesh, box);
-        EXPECT_TRUE(SpeedDriven);
-        EXPECT_TRUE(BumpActive);
-        EXPECT_EQ(CollisionFlash, !r.invincible);
+        EXPECT_FLOAT_EQ(Ship.ShipSpeed, r.after);
+        EXPECT_EQ(Flight.LastCollisionMesh, box);
+        EXPECT_TRUE(Flight.SpeedDriven);
+        EXPECT_TRUE(Flight.BumpActive);
+        EXPECT_EQ(Flight.CollisionFlash, !r.invincible);
         EXPECT_EQ(Plays("camcollide").size() - sounds, r.invincible ? 0u : 1u);
     }
-    Invincible = false;
+    Ship.Invincible = false;
 }
 
 TEST_F(ShipFlight, WhatTheProbeRaysPassThrough) {
@@ -480,23 +491,23 @@ TEST_F(ShipFlight, WhatTheProbeRaysPassThrough) {
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
-        SkipList.assign(1, SkipEntry{});
-        SkipCount = 0;
+        Effects.SkipList.assign(1, SkipEntry{});
+        Effects.SkipCount = 0;
         if (r.skip) AddSkipEntity(box);
-        PowerUpMeshes = NoIds<5>();
-        if (r.powerUp) PowerUpMeshes[1] = box;
-        GravityBeam->Init();
-        if (r.held) GravityBeam->Grab(box);
+        PowerUps.PowerUpMeshes = NoIds<5>();
+        if (r.powerUp) PowerUps.PowerUpMeshes[1] = box;
+        Arsenal.GravityBeam->Init();
+        if (r.held) Arsenal.GravityBeam->Grab(box);
         MeshObj->SelectMeshById(box);
         MeshObj->SetVisible(!r.hidden);
-        ShipSpeed = 10;
+        Ship.ShipSpeed = 10;
         FrameObj->BeginFrame();
         SteerShip();
         ShipAxes();
         ProbeCollisionsAndPickup();
         FrameObj->EndFrame();
-        EXPECT_EQ(ShipSpeed, 10);
-        EXPECT_FALSE(CollisionFlash);
+        EXPECT_EQ(Ship.ShipSpeed, 10);
+        EXPECT_FALSE(Flight.CollisionFlash);
     }
 }
 
@@ -516,10 +527,10 @@ TEST_F(ShipFlight, TheShieldFlashCostsEighteenAfterItsSixteenFrames) {
         SCOPED_TRACE(r.what);
         ResetFlightState();
         ResetShield();
-        ShieldDamage = r.damageBefore;
-        ShipDestroyed = false;
-        Invincible = r.invincible;
-        ShipSpeed = 10;
+        Ship.ShieldDamage = r.damageBefore;
+        Level.ShipDestroyed = false;
+        Ship.Invincible = r.invincible;
+        Ship.ShipSpeed = 10;
         FrameObj->BeginFrame();
         SteerShip();
         ShipAxes();
@@ -530,16 +541,16 @@ TEST_F(ShipFlight, TheShieldFlashCostsEighteenAfterItsSixteenFrames) {
         // The bump's frame, then sixteen flash frames.
         for (int f = 0; f < 16; ++f) {
             DrawCollisionFlash();
-            EXPECT_NEAR(ShieldDamage, r.damageBefore, 1e-4f) << f;
+            EXPECT_NEAR(Ship.ShieldDamage, r.damageBefore, 1e-4f) << f;
         }
         DrawCollisionFlash();
-        EXPECT_NEAR(ShieldDamage, r.damageAfter, 1e-4f);
-        EXPECT_FALSE(CollisionFlash);
-        EXPECT_EQ(ShipDestroyed, r.destroyed);
+        EXPECT_NEAR(Ship.ShieldDamage, r.damageAfter, 1e-4f);
+        EXPECT_FALSE(Flight.CollisionFlash);
+        EXPECT_EQ(Level.ShipDestroyed, r.destroyed);
         MeshObj->SelectMesh("wall");
         MeshObj->SetVisible(true);
     }
-    Invincible = false;
+    Ship.Invincible = false;
 }
 
 TEST_F(ShipFlight, TheLensFlareHidesBehindWhatIsNotSkipped) {
@@ -554,8 +565,8 @@ TEST_F(ShipFlight, TheLensFlareHidesBehindWhatIsNotSkipped) {
     EXPECT_FALSE(flareShown());
     AddSkipEntity(box);
     EXPECT_TRUE(flareShown());
-    SkipList.assign(1, SkipEntry{});
-    SkipCount = 0;
+    Effects.SkipList.assign(1, SkipEntry{});
+    Effects.SkipCount = 0;
     MeshObj->SelectMeshById(box);
     MeshObj->SetPosition({500, 0, -2000});
     EXPECT_TRUE(flareShown());
@@ -571,10 +582,10 @@ TEST_F(ShipFlight, TheRearViewFollowsItsKeys) {
         {key::F2, true, true, 320, 290}, {key::F3, false, true, 320, 290}, {key::F1, true, false, 250, 210}};
     for (const Row& r : rows) {
         Hold({r.key}, 1);
-        EXPECT_EQ(MiniViewShown, r.shown);
-        EXPECT_EQ(MiniViewLarge, r.large);
-        EXPECT_EQ(MiniViewWidth, r.width);
-        EXPECT_EQ(MiniViewHeight, r.height);
+        EXPECT_EQ(Flight.MiniViewShown, r.shown);
+        EXPECT_EQ(Flight.MiniViewLarge, r.large);
+        EXPECT_EQ(Display.MiniViewWidth, r.width);
+        EXPECT_EQ(Display.MiniViewHeight, r.height);
         const engine::CameraItem* cam = h.Scene().cameras.Find(1);
         ASSERT_NE(cam, nullptr);
         EXPECT_EQ(cam->active, r.shown);
@@ -597,12 +608,12 @@ TEST_F(ShipFlight, TheRearViewFollowsItsKeys) {
 TEST_F(ShipFlight, TheRunStartsWithTheRearViewOfTheDetailSetting) {
     for (int graphics : {1, 2, 3}) {
         Options.Graphics.SetValue(graphics);
-        MiniViewShown = !(graphics == 1);
-        MiniViewLarge = true;
+        Flight.MiniViewShown = !(graphics == 1);
+        Flight.MiniViewLarge = true;
         ResetFlightState();
-        EXPECT_EQ(MiniViewShown, graphics == 1) << graphics;
-        EXPECT_FALSE(MiniViewLarge);
-        EXPECT_EQ(MiniViewWidth, 250);
+        EXPECT_EQ(Flight.MiniViewShown, graphics == 1) << graphics;
+        EXPECT_FALSE(Flight.MiniViewLarge);
+        EXPECT_EQ(Display.MiniViewWidth, 250);
     }
 }
 
@@ -638,13 +649,13 @@ class GravityBeamControl : public ShipFlight {
         slab = LoadLevelMesh("slabB", "", "slab", "", {0, 0, -1300}, 1, false, false, {}, 0, false, false,
                              false);
         for (int i : {1, 2}) {
-            Asteroids[std::size_t(i)].MeshId = i == 1 ? rock : slab;
-            Asteroids[std::size_t(i)].HitPoints = 1000000;
+            Level.Asteroids[std::size_t(i)].MeshId = i == 1 ? rock : slab;
+            Level.Asteroids[std::size_t(i)].HitPoints = 1000000;
         }
-        OwnsGravBeam = true;
-        CurrentWeapon = 8;
-        GravBeamSelected = true;
-        ShotsHit = 0;
+        Campaign.OwnsGravBeam = true;
+        Campaign.CurrentWeapon = 8;
+        Flight.GravBeamSelected = true;
+        Level.ShotsHit = 0;
     }
     void Fire(bool down, int frames) {
         h.MouseButton(h.Frame() + 1, 0, down);
@@ -653,12 +664,12 @@ class GravityBeamControl : public ShipFlight {
     // Grab, let go, press again: the rock flies until it strikes (at most 20 frames).
     void GrabAndThrow() {
         Fire(true, 3);
-        ASSERT_TRUE(GravityBeam->Holding());
+        ASSERT_TRUE(Arsenal.GravityBeam->Holding());
         Fire(false, 2);
         Fire(true, 1);
-        ASSERT_TRUE(GravityBeam->BeingThrown());
+        ASSERT_TRUE(Arsenal.GravityBeam->BeingThrown());
         Fire(false, 1);
-        for (int f = 0; f < 20 && GravityBeam->GrabbedMeshIndex() != -1; ++f)
+        for (int f = 0; f < 20 && Arsenal.GravityBeam->GrabbedMeshIndex() != -1; ++f)
             Frame();
     }
     int rock = -1, slab = -1;
@@ -666,33 +677,33 @@ class GravityBeamControl : public ShipFlight {
 
 TEST_F(GravityBeamControl, GrabHoldAndThrowIntoAnAsteroid) {
     Fire(true, 1);
-    EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), rock);
-    EXPECT_EQ(GrabCandidate, rock);
+    EXPECT_EQ(Arsenal.GravityBeam->GrabbedMeshIndex(), rock);
+    EXPECT_EQ(Flight.GrabCandidate, rock);
     EXPECT_EQ(Plays("gravgrab").size(), 1u);
     EXPECT_TRUE(Plays("aliengib").empty());
-    EXPECT_TRUE(TutorialSteps[25]);
+    EXPECT_TRUE(Level.TutorialSteps[25]);
     // Fire kept held: held 350 ahead, never thrown.
     Fire(true, 30);
-    EXPECT_TRUE(GravityBeam->Holding());
-    EXPECT_FALSE(GravityBeam->BeingThrown());
+    EXPECT_TRUE(Arsenal.GravityBeam->Holding());
+    EXPECT_FALSE(Arsenal.GravityBeam->BeingThrown());
     ExpectNear(PositionOf(rock), {0, 0, 1 - 350.0f});
-    EXPECT_FALSE(ThrowArmed);
+    EXPECT_FALSE(Flight.ThrowArmed);
     Fire(false, 1);
-    EXPECT_TRUE(ThrowArmed);
+    EXPECT_TRUE(Flight.ThrowArmed);
     Fire(true, 1);
-    EXPECT_TRUE(GravityBeam->BeingThrown());
-    EXPECT_FALSE(ThrowArmed);
+    EXPECT_TRUE(Arsenal.GravityBeam->BeingThrown());
+    EXPECT_FALSE(Flight.ThrowArmed);
     EXPECT_EQ(Plays("gravshoot").size(), 1u);
     Fire(false, 1);
-    for (int f = 0; f < 20 && GravityBeam->GrabbedMeshIndex() != -1; ++f)
+    for (int f = 0; f < 20 && Arsenal.GravityBeam->GrabbedMeshIndex() != -1; ++f)
         Frame();
-    EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), -1);
-    EXPECT_TRUE(TutorialSteps[26]);
+    EXPECT_EQ(Arsenal.GravityBeam->GrabbedMeshIndex(), -1);
+    EXPECT_TRUE(Level.TutorialSteps[26]);
     // Both rocks take the beam's blow; the throw is a hit but no shot.
-    EXPECT_EQ(Asteroids[2].Damage, 10000);
-    EXPECT_EQ(Asteroids[1].Damage, 10000);
-    EXPECT_EQ(ShotsHit, 1);
-    EXPECT_EQ(ShotsFired, 0);
+    EXPECT_EQ(Level.Asteroids[2].Damage, 10000);
+    EXPECT_EQ(Level.Asteroids[1].Damage, 10000);
+    EXPECT_EQ(Level.ShotsHit, 1);
+    EXPECT_EQ(Level.ShotsFired, 0);
 }
 
 TEST_F(GravityBeamControl, WhatTheThrownRockStrikes) {
@@ -701,64 +712,64 @@ TEST_F(GravityBeamControl, WhatTheThrownRockStrikes) {
         int* role;  // the id that names the slab
     };
     int alienBody = -1;
-    const Row rows[] = {{"the mothership takes 10000", &MothershipId},
-                        {"the battleship takes 10000", &BattleshipId},
-                        {"the station takes one of its points", &StationId},
+    const Row rows[] = {{"the mothership takes 10000", &Level.MothershipId},
+                        {"the battleship takes 10000", &Level.BattleshipId},
+                        {"the station takes one of its points", &Level.StationId},
                         {"an alien takes 25000", &alienBody}};
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        Asteroids[2].MeshId = -1;
-        MothershipId = BattleshipId = StationId = -1;
-        Aliens[2] = AlienShip{};
+        Level.Asteroids[2].MeshId = -1;
+        Level.MothershipId = Level.BattleshipId = Level.StationId = -1;
+        AlienFleet.Aliens[2] = AlienShip{};
         *r.role = slab;
         if (r.role == &alienBody) {
-            Aliens[2].Active = true;
-            Aliens[2].BodyMesh = slab;
-            Aliens[2].ShipHitPoints = 1000000;
+            AlienFleet.Aliens[2].Active = true;
+            AlienFleet.Aliens[2].BodyMesh = slab;
+            AlienFleet.Aliens[2].ShipHitPoints = 1000000;
         }
-        MothershipEnergy = 50000;
-        BattleshipHP = 50000;
-        StationHitPoints = 100;
-        GravityBeam->Init();
-        Asteroids[1].Damage = 0;
+        Mothership.MothershipEnergy = 50000;
+        Battleship.BattleshipHP = 50000;
+        Level.StationHitPoints = 100;
+        Arsenal.GravityBeam->Init();
+        Level.Asteroids[1].Damage = 0;
         MeshObj->SelectMeshById(rock);
         MeshObj->SetPosition({0, 0, -300});
         MeshObj->SetVisible(true);
         ResetCamera();
         GrabAndThrow();
-        EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), -1);
-        EXPECT_EQ(MothershipEnergy, r.role == &MothershipId ? 40000 : 50000);
-        EXPECT_EQ(BattleshipHP, r.role == &BattleshipId ? 40000 : 50000);
-        EXPECT_EQ(StationHitPoints, r.role == &StationId ? 99 : 100);
-        EXPECT_EQ(Aliens[2].DamageTaken, r.role == &alienBody ? 25000 : 0);
-        EXPECT_EQ(Asteroids[1].Damage, 10000);
+        EXPECT_EQ(Arsenal.GravityBeam->GrabbedMeshIndex(), -1);
+        EXPECT_EQ(Mothership.MothershipEnergy, r.role == &Level.MothershipId ? 40000 : 50000);
+        EXPECT_EQ(Battleship.BattleshipHP, r.role == &Level.BattleshipId ? 40000 : 50000);
+        EXPECT_EQ(Level.StationHitPoints, r.role == &Level.StationId ? 99 : 100);
+        EXPECT_EQ(AlienFleet.Aliens[2].DamageTaken, r.role == &alienBody ? 25000 : 0);
+        EXPECT_EQ(Level.Asteroids[1].Damage, 10000);
     }
 }
 
 TEST_F(GravityBeamControl, AThrownAlienTakes25000AndSilencesItsCry) {
-    Asteroids[1].MeshId = -1;
-    Aliens[1].Active = true;
-    Aliens[1].BodyMesh = rock;
-    Aliens[1].ShipHitPoints = 1000000;
+    Level.Asteroids[1].MeshId = -1;
+    AlienFleet.Aliens[1].Active = true;
+    AlienFleet.Aliens[1].BodyMesh = rock;
+    AlienFleet.Aliens[1].ShipHitPoints = 1000000;
     GrabAndThrow();
     EXPECT_EQ(Plays("aliengib").size(), 1u);
     EXPECT_EQ(Stops("aliengib"), 1);
-    EXPECT_EQ(Aliens[1].DamageTaken, 25000);
-    EXPECT_EQ(Asteroids[2].Damage, 10000);
+    EXPECT_EQ(AlienFleet.Aliens[1].DamageTaken, 25000);
+    EXPECT_EQ(Level.Asteroids[2].Damage, 10000);
 }
 
 TEST_F(GravityBeamControl, NothingWithinReachIsGrabbed) {
     MeshObj->SelectMeshById(rock);
     MeshObj->SetPosition({0, 0, -800});
     Fire(true, 10);
-    EXPECT_EQ(GravityBeam->GrabbedMeshIndex(), -1);
+    EXPECT_EQ(Arsenal.GravityBeam->GrabbedMeshIndex(), -1);
     EXPECT_TRUE(Plays("gravgrab").empty());
     // The beam hums while it is chosen and falls silent with another weapon.
     EXPECT_FALSE(Plays("gravbeam").empty());
     EXPECT_EQ(Plays("gravbeam").front(), true);
     Fire(false, 1);
     Hold({key::D1}, 1);
-    EXPECT_FALSE(GravBeamSelected);
+    EXPECT_FALSE(Flight.GravBeamSelected);
     EXPECT_EQ(Stops("gravbeam"), 1);
 }
 
@@ -790,9 +801,9 @@ TEST_F(GravityBeamControl, TheSwirlShowsWhileTheChosenBeamHoldsNothing) {
     MeshObj->SetPosition({0, 0, -300});
     Fire(true, 3);
     Fire(false, 2);
-    ASSERT_TRUE(GravityBeam->Holding());
+    ASSERT_TRUE(Arsenal.GravityBeam->Holding());
     EXPECT_FALSE(swirl()) << "holding the rock";
-    GravityBeam->Init();
+    Arsenal.GravityBeam->Init();
     Hold({key::D1}, 2);
     EXPECT_FALSE(swirl()) << "another weapon";
 }

@@ -35,7 +35,7 @@ class FrameLoopTest : public test::RunningLevel {
 };
 
 TEST_F(FrameLoopTest, StatusLineShowsLevelMoneyAndTimeLeft) {
-    LevelStartTime = sys::WallClock() - 100.3;  // the next frame starts 100.3 s into the level
+    Level.LevelStartTime = sys::WallClock() - 100.3;  // the next frame starts 100.3 s into the level
     RunGameFrame();
     const auto texts = Calls(engine::Draw2DCall::Kind::FontText);
     ASSERT_FALSE(texts.empty());
@@ -71,11 +71,11 @@ TEST(MoneyText, WholeDollarsOfAnyFiniteAmount) {
 // The map in the bottom-right corner: a mark per active asteroid (green above the
 // camera, red below), the camera, the station and a flaming asteroid due now.
 TEST_F(FrameLoopTest, HudMapMarksWhatIsAround) {
-    Asteroids[1].Active = false;
-    FlamingAsteroid->Active_ = true;
-    FlamingAsteroid->BlowUp_ = false;
-    FlamingAsteroid->NextLevel_ = 7;
-    FlamingAsteroid->Position_ = Vector{750, 0, -1500};
+    Level.Asteroids[1].Active = false;
+    Level.FlamingAsteroid->Active_ = true;
+    Level.FlamingAsteroid->BlowUp_ = false;
+    Level.FlamingAsteroid->NextLevel_ = 7;
+    Level.FlamingAsteroid->Position_ = Vector{750, 0, -1500};
     RunGameFrame();
 
     struct Mark {
@@ -98,10 +98,10 @@ TEST_F(FrameLoopTest, HudMapMarksWhatIsAround) {
                 return true;
         return false;
     };
-    const Vector cam = CamBasis.CamPos;
+    const Vector cam = Ship.CamBasis.CamPos;
     int asteroidMarks = 0;
-    for (int i = 1; i <= AsteroidCount; ++i) {
-        const AsteroidRec& a = Asteroids[std::size_t(i)];
+    for (int i = 1; i <= Level.AsteroidCount; ++i) {
+        const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
         const bool above = a.Pos.y > cam.y;
         const bool shown = has(expected(a.Pos, 132, above ? 0 : 255, above ? 255 : 0, 0));
         EXPECT_EQ(shown, a.Active) << "asteroid " << i;
@@ -109,18 +109,18 @@ TEST_F(FrameLoopTest, HudMapMarksWhatIsAround) {
     }
     EXPECT_GT(asteroidMarks, 0);
     EXPECT_TRUE(has(expected(cam, 134, 100, 0, 255)));
-    ASSERT_TRUE(MeshObj->SelectMeshById(StationId));
+    ASSERT_TRUE(MeshObj->SelectMeshById(Level.StationId));
     EXPECT_TRUE(has(expected(MeshObj->GetPosition(), 136, 100, 0, 255)));
-    EXPECT_TRUE(has(expected(FlamingAsteroid->Position_, 133, 254, 248, 0)));
+    EXPECT_TRUE(has(expected(Level.FlamingAsteroid->Position_, 133, 254, 248, 0)));
 
-    FlamingAsteroid->NextLevel_ = 9;  // due on another level: no mark
+    Level.FlamingAsteroid->NextLevel_ = 9;  // due on another level: no mark
     RunGameFrame();
     marks.clear();
     for (const auto& call : Calls(engine::Draw2DCall::Kind::Rectangle))
         if (call.filled)
             marks.push_back({call.a.x, call.a.y, call.b.x, call.b.y, int(call.colour.r), int(call.colour.g),
                              int(call.colour.b)});
-    EXPECT_FALSE(has(expected(FlamingAsteroid->Position_, 133, 254, 248, 0)));
+    EXPECT_FALSE(has(expected(Level.FlamingAsteroid->Position_, 133, 254, 248, 0)));
 }
 
 // While a screen, a sequence or the ship's loss holds the game, nothing of the play
@@ -130,25 +130,25 @@ TEST_F(FrameLoopTest, PlayIsHeldWhileAScreenOrASequenceRuns) {
         const char* what;
         bool* flag;
     } cases[] = {
-        {"shop", &ShopRequested},
-        {"menu", &MenuRequested},
-        {"out of bounds", &OutOfBounds},
-        {"cut-scene", &CutsceneRunning},
-        {"giant asteroid", &GiantAsteroidFlying},
+        {"shop", &Screens.ShopRequested},
+        {"menu", &Screens.MenuRequested},
+        {"out of bounds", &Hazards.OutOfBounds},
+        {"cut-scene", &Level.CutsceneRunning},
+        {"giant asteroid", &GiantAsteroid.GiantAsteroidFlying},
     };
     for (const auto& c : cases) {
         *c.flag = true;
-        PlasmaShots[0].Reload = 0;
-        HudPointers[1].PointerOn = false;
+        Arsenal.PlasmaShots[0].Reload = 0;
+        Hud.HudPointers[1].PointerOn = false;
         const int shown = h.FramesShown();
         Frames(3);
-        EXPECT_EQ(PlasmaShots[0].Reload, 0) << c.what;
-        EXPECT_FALSE(HudPointers[1].PointerOn) << c.what;
+        EXPECT_EQ(Arsenal.PlasmaShots[0].Reload, 0) << c.what;
+        EXPECT_FALSE(Hud.HudPointers[1].PointerOn) << c.what;
         EXPECT_EQ(h.FramesShown(), shown + 3) << c.what;
         *c.flag = false;
         Frames(1);
-        EXPECT_GT(PlasmaShots[0].Reload, 0) << c.what;
-        EXPECT_TRUE(HudPointers[1].PointerOn) << c.what;
+        EXPECT_GT(Arsenal.PlasmaShots[0].Reload, 0) << c.what;
+        EXPECT_TRUE(Hud.HudPointers[1].PointerOn) << c.what;
     }
 }
 
@@ -158,46 +158,46 @@ TEST_F(FrameLoopTest, PlayIsHeldWhileAScreenOrASequenceRuns) {
 class PlayStopsTest : public FrameLoopTest {
   protected:
     void RunFrameThatSets(const bool& flag) {
-        ShipDebris[2].Marked = true;  // the box shows for the play and goes for the render
+        Effects.ShipDebris[2].Marked = true;  // the box shows for the play and goes for the render
         RunGameFrame();
         EXPECT_TRUE(flag);
-        EXPECT_EQ(ShipSpeed, 0);
-        EXPECT_FALSE(CollisionFlash);
-        const auto* box = h.Scene().meshes.Find(ShipDebris[2].MeshId);
+        EXPECT_EQ(Ship.ShipSpeed, 0);
+        EXPECT_FALSE(Flight.CollisionFlash);
+        const auto* box = h.Scene().meshes.Find(Effects.ShipDebris[2].MeshId);
         ASSERT_NE(box, nullptr);
         EXPECT_FALSE(box->visible);
     }
 };
 
 TEST_F(PlayStopsTest, WhenTheLastAsteroidIsGone) {
-    for (int i = 1; i <= AsteroidCount; ++i)
-        Asteroids[std::size_t(i)].Active = Asteroids[std::size_t(i)].Parked = false;
-    AsteroidsLeft = 0;
-    RunFrameThatSets(LevelEnding);
+    for (int i = 1; i <= Level.AsteroidCount; ++i)
+        Level.Asteroids[std::size_t(i)].Active = Level.Asteroids[std::size_t(i)].Parked = false;
+    Level.AsteroidsLeft = 0;
+    RunFrameThatSets(LevelEnd.LevelEnding);
 }
 
 TEST_F(PlayStopsTest, WhenTheSeventhStationHitLosesTheShip) {
-    StationDamageLevel = 6;
-    const auto flying =
-        std::find_if(Asteroids.begin() + 1, Asteroids.end(), [](const AsteroidRec& a) { return a.Active; });
-    ASSERT_NE(flying, Asteroids.end());
+    Level.StationDamageLevel = 6;
+    const auto flying = std::find_if(Level.Asteroids.begin() + 1, Level.Asteroids.end(),
+                                     [](const AsteroidRec& a) { return a.Active; });
+    ASSERT_NE(flying, Level.Asteroids.end());
     MeshObj->SelectMeshById(flying->MeshId);
-    MeshObj->SetPosition(StationPos);
-    RunFrameThatSets(ShipDestroyed);
+    MeshObj->SetPosition(Level.StationPos);
+    RunFrameThatSets(Level.ShipDestroyed);
 }
 
 // A frame the engine cannot time moves by the last factor it could.
 TEST_F(FrameLoopTest, AFrameFactorOfZeroKeepsThePreviousOne) {
     Frames(1);
-    ASSERT_NEAR(FrameFactor, 1.0f, 1e-3);
-    FrameFactor = 1.7f;
+    ASSERT_NEAR(Campaign.FrameFactor, 1.0f, 1e-3);
+    Campaign.FrameFactor = 1.7f;
     FrameObj->BeginFrame();  // a frame begun at the same instant as the loop's next
-    PlasmaShots[0].Reload = 0;
+    Arsenal.PlasmaShots[0].Reload = 0;
     RunGameFrame();
-    EXPECT_FLOAT_EQ(FrameFactor, 1.7f);
-    EXPECT_FLOAT_EQ(ForwardLimit, 1.7f * 20);
-    EXPECT_FLOAT_EQ(ReverseLimit, -1.7f * 20);
-    EXPECT_FLOAT_EQ(PlasmaShots[0].Reload, 1.7f * 15);
+    EXPECT_FLOAT_EQ(Campaign.FrameFactor, 1.7f);
+    EXPECT_FLOAT_EQ(Flight.ForwardLimit, 1.7f * 20);
+    EXPECT_FLOAT_EQ(Flight.ReverseLimit, -1.7f * 20);
+    EXPECT_FLOAT_EQ(Arsenal.PlasmaShots[0].Reload, 1.7f * 15);
 }
 
 TEST_F(FrameLoopTest, KeysOfTheFrame) {
@@ -213,31 +213,31 @@ TEST_F(FrameLoopTest, KeysOfTheFrame) {
     Frames(4);
     h.KeyPress(h.Frame() + 1, key::Escape);
     Frames(1);
-    EXPECT_TRUE(MenuRequested);
-    EXPECT_EQ(EscTimer, 1.5f);
-    MenuRequested = false;
+    EXPECT_TRUE(Screens.MenuRequested);
+    EXPECT_EQ(Screens.EscTimer, 1.5f);
+    Screens.MenuRequested = false;
     h.KeyPress(h.Frame() + 2, key::Escape);
     Frames(3);
-    EXPECT_FALSE(MenuRequested);
+    EXPECT_FALSE(Screens.MenuRequested);
     h.KeyPress(h.Frame() + 1, key::Escape);
     Frames(1);
-    EXPECT_TRUE(MenuRequested);
-    MenuRequested = false;
+    EXPECT_TRUE(Screens.MenuRequested);
+    Screens.MenuRequested = false;
 
     // Enter skips only the training level.
     h.KeyPress(h.Frame() + 2, key::Return);
     Frames(3);
-    EXPECT_FALSE(LevelEnding);
-    EXPECT_GT(AsteroidsLeft, 0);
+    EXPECT_FALSE(LevelEnd.LevelEnding);
+    EXPECT_GT(Level.AsteroidsLeft, 0);
 
     // F5 quick-saves once per press, not again while it is held.
     auto quickSavedMoney = [] { return ReadSaveSlot(0).values.money; };
-    Money = 1000;
+    Campaign.Money = 1000;
     h.KeyDown(h.Frame() + 1, key::F5);
     Frames(1);
     EXPECT_EQ(quickSavedMoney(), 1000);
-    EXPECT_FALSE(QuickSaveLatch);
-    Money = 2000;
+    EXPECT_FALSE(Screens.QuickSaveLatch);
+    Campaign.Money = 2000;
     Frames(2);
     EXPECT_EQ(quickSavedMoney(), 1000);
     h.KeyUp(h.Frame() + 1, key::F5);
@@ -249,7 +249,7 @@ TEST_F(FrameLoopTest, KeysOfTheFrame) {
     // B opens the shop.
     h.KeyPress(h.Frame() + 1, key::B);
     Frames(1);
-    EXPECT_TRUE(ShopRequested);
+    EXPECT_TRUE(Screens.ShopRequested);
 }
 
 // On a desktop a key stays down for several frames: the Escape that closes the shop,
@@ -257,17 +257,17 @@ TEST_F(FrameLoopTest, KeysOfTheFrame) {
 TEST_F(FrameLoopTest, TheEscapeThatClosesTheShopOpensNoMenu) {
     h.KeyPress(h.Frame() + 1, key::B);
     Frames(2);
-    ASSERT_TRUE(ShopRequested);
+    ASSERT_TRUE(Screens.ShopRequested);
     h.KeyDown(h.Frame() + 1, key::Escape);
     Frames(30);
-    EXPECT_FALSE(ShopRequested);
-    EXPECT_FALSE(MenuRequested);
+    EXPECT_FALSE(Screens.ShopRequested);
+    EXPECT_FALSE(Screens.MenuRequested);
     h.KeyUp(h.Frame() + 1, key::Escape);
     Frames(2);
-    EXPECT_FALSE(MenuRequested);
+    EXPECT_FALSE(Screens.MenuRequested);
     h.KeyPress(h.Frame() + 1, key::Escape);
     Frames(1);
-    EXPECT_TRUE(MenuRequested);
+    EXPECT_TRUE(Screens.MenuRequested);
 }
 
 }  // namespace

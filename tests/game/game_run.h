@@ -43,7 +43,9 @@ class GameScenario : public ::testing::Test {
     }
     // Whether `level` is being played: loaded, not ending, and in the frame loop.
     std::function<bool()> InLevel(int level) {
-        return [this, level] { return CurrentLevel == level && !LevelEnding && InFrameLoop(h); };
+        return [this, level] {
+            return Campaign.CurrentLevel == level && !LevelEnd.LevelEnding && InFrameLoop(h);
+        };
     }
     ContentFolder content;
     forms::NullHost host;
@@ -85,12 +87,12 @@ class LevelRecordsTest : public ::testing::Test {
         UseAsProgramFolder(folder);
         sys::SeedRandom(5);
         MakeRunObjects();
-        FrameStartTime = 1000;
+        Campaign.FrameStartTime = 1000;
     }
     // The game run's level start at `level`.
     void StartAt(int level, int difficulty = 2) {
-        DifficultyLevel = difficulty;
-        StartingLevel = level;
+        Campaign.DifficultyLevel = difficulty;
+        Campaign.StartingLevel = level;
         InitLevelTable();
     }
     TempFolder folder;

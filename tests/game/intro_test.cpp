@@ -56,7 +56,7 @@ TEST_F(Intro, KeysActAfterEightSecondsAndTheSceneEndsAfterFiftyThree) {
         sys::UseVirtualClock(r.startOfDay);
         const double start = std::round(r.startOfDay);  // the scene's clock, whole seconds
         auto t = [start] { return sys::WallClock() - start; };
-        IntroSeen = false;
+        Campaign.IntroSeen = false;
         const std::size_t voicesBefore = clips.Count("vto1.wav");
         const std::size_t jumpsBefore = clips.Count("hyperspace_to.wav");
 
@@ -90,7 +90,7 @@ TEST_F(Intro, KeysActAfterEightSecondsAndTheSceneEndsAfterFiftyThree) {
             });
 
         EXPECT_EQ(h.RunUntilEnded([] { PlayIntro(); }), 7);
-        EXPECT_TRUE(IntroSeen);
+        EXPECT_TRUE(Campaign.IntroSeen);
         EXPECT_TRUE(sceneCleared);
 
         const double lastPass = loadingFrame - 1.0 / 60 - start;

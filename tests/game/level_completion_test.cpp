@@ -14,24 +14,24 @@
 namespace quorvel {
 namespace {
 
-class LevelEnd : public test::LevelRecordsTest {
+class LevelFinish : public test::LevelRecordsTest {
   protected:
     void StartAt(int level, int difficulty = 2) {
         LevelRecordsTest::StartAt(level, difficulty);
-        LevelEnding = false;
+        LevelEnd.LevelEnding = false;
     }
     // Every goal of the level met but the one a case keeps.
     void ClearLevel() {
-        AsteroidsLeft = 0;
-        MothershipLevel = GiantAsteroidPending = BattleshipActive = false;
-        CutsceneDone = true;
-        Wave2Pending = false;
-        for (AlienShip& a : Aliens)
+        Level.AsteroidsLeft = 0;
+        Mothership.MothershipLevel = GiantAsteroid.GiantAsteroidPending = Battleship.BattleshipActive = false;
+        Level.CutsceneDone = true;
+        AlienFleet.Wave2Pending = false;
+        for (AlienShip& a : AlienFleet.Aliens)
             a.Active = false;
     }
 };
 
-TEST_F(LevelEnd, KillMoneyFallsWithTheDifficulty) {
+TEST_F(LevelFinish, KillMoneyFallsWithTheDifficulty) {
     struct Row {
         int difficulty;
         float hitPoints;
@@ -40,14 +40,14 @@ TEST_F(LevelEnd, KillMoneyFallsWithTheDifficulty) {
     const Row rows[] = {{1, 375, 15000},  {2, 560, 19600}, {3, 1350, 40500}, {4, 1400 + 75, 36875},
                         {5, 1800, 36000}, {0, 1000, 0},    {6, 1000, 0}};
     for (const Row& r : rows) {
-        DifficultyLevel = r.difficulty;
-        Money = 100;
+        Campaign.DifficultyLevel = r.difficulty;
+        Campaign.Money = 100;
         AddKillMoney(r.hitPoints);
-        EXPECT_DOUBLE_EQ(Money, 100 + r.money) << r.difficulty;
+        EXPECT_DOUBLE_EQ(Campaign.Money, 100 + r.money) << r.difficulty;
     }
 }
 
-TEST_F(LevelEnd, KillMoneyOfTheLevelsOwnAsteroids) {
+TEST_F(LevelFinish, KillMoneyOfTheLevelsOwnAsteroids) {
     // An asteroid's hit points grow with the difficulty faster than the pay falls.
     struct Row {
         int level, difficulty;
@@ -55,14 +55,14 @@ TEST_F(LevelEnd, KillMoneyOfTheLevelsOwnAsteroids) {
     const double perHitPoint[6] = {0, 40, 35, 30, 25, 20};
     for (const Row r : {Row{2, 1}, Row{12, 3}, Row{33, 5}}) {
         StartAt(r.level, r.difficulty);
-        const AsteroidRec& a = Asteroids[1];
-        Money = 0;
+        const AsteroidRec& a = Level.Asteroids[1];
+        Campaign.Money = 0;
         AddKillMoney(float(a.HitPoints));
-        EXPECT_DOUBLE_EQ(Money, a.HitPoints * perHitPoint[r.difficulty]) << r.level;
+        EXPECT_DOUBLE_EQ(Campaign.Money, a.HitPoints * perHitPoint[r.difficulty]) << r.level;
     }
 }
 
-TEST_F(LevelEnd, TheBonusComesFromTheTimeLeftAndTheHitRatio) {
+TEST_F(LevelFinish, TheBonusComesFromTheTimeLeftAndTheHitRatio) {
     struct Row {
         int level;
         float limit;
@@ -82,125 +82,125 @@ TEST_F(LevelEnd, TheBonusComesFromTheTimeLeftAndTheHitRatio) {
         {1, 357, 10, 10, 10, 347, 100, 0},  // the training level pays no bonus
     };
     for (const Row& r : rows) {
-        CurrentLevel = r.level;
-        LevelStartTime = 5000;
-        FrameStartTime = 5000 + r.elapsed;
-        LevelTimeLimit = r.limit;
-        ShotsFired = r.fired;
-        ShotsHit = r.hit;
+        Campaign.CurrentLevel = r.level;
+        Level.LevelStartTime = 5000;
+        Campaign.FrameStartTime = 5000 + r.elapsed;
+        Level.LevelTimeLimit = r.limit;
+        Level.ShotsFired = r.fired;
+        Level.ShotsHit = r.hit;
         ComputeLevelBonus();
-        EXPECT_FLOAT_EQ(TimeLeft, r.timeLeft) << r.level << " " << r.elapsed;
-        EXPECT_FLOAT_EQ(HitRatio, r.ratio) << r.fired << "/" << r.hit;
-        EXPECT_DOUBLE_EQ(LevelBonus, r.bonus) << r.fired << "/" << r.hit;
+        EXPECT_FLOAT_EQ(LevelEnd.TimeLeft, r.timeLeft) << r.level << " " << r.elapsed;
+        EXPECT_FLOAT_EQ(Level.HitRatio, r.ratio) << r.fired << "/" << r.hit;
+        EXPECT_DOUBLE_EQ(LevelEnd.LevelBonus, r.bonus) << r.fired << "/" << r.hit;
     }
 }
 
-TEST_F(LevelEnd, EachGoalLeftKeepsTheLevelRunning) {
+TEST_F(LevelFinish, EachGoalLeftKeepsTheLevelRunning) {
     struct Row {
         const char* what;
         void (*keep)();
     };
     const Row rows[] = {
-        {"an asteroid", [] { AsteroidsLeft = 1; }},
-        {"the mothership", [] { MothershipLevel = true; }},
-        {"the giant asteroid", [] { GiantAsteroidPending = true; }},
-        {"the battleship", [] { BattleshipActive = true; }},
-        {"the cut-scene", [] { CutsceneDone = false; }},
-        {"an alien", [] { Aliens[3].Active = true; }},
-        {"the second wave", [] { Wave2Pending = true; }},
+        {"an asteroid", [] { Level.AsteroidsLeft = 1; }},
+        {"the mothership", [] { Mothership.MothershipLevel = true; }},
+        {"the giant asteroid", [] { GiantAsteroid.GiantAsteroidPending = true; }},
+        {"the battleship", [] { Battleship.BattleshipActive = true; }},
+        {"the cut-scene", [] { Level.CutsceneDone = false; }},
+        {"an alien", [] { AlienFleet.Aliens[3].Active = true; }},
+        {"the second wave", [] { AlienFleet.Wave2Pending = true; }},
     };
     StartAt(3);
     for (const Row& r : rows) {
         ClearLevel();
         r.keep();
-        Money = 500;
+        Campaign.Money = 500;
         CheckLevelComplete();
-        EXPECT_FALSE(LevelEnding) << r.what;
-        EXPECT_EQ(Money, 500) << r.what;
+        EXPECT_FALSE(LevelEnd.LevelEnding) << r.what;
+        EXPECT_EQ(Campaign.Money, 500) << r.what;
     }
     // The mothership's end clears its flag and the next call completes the level.
     ClearLevel();
-    MothershipLevel = true;
+    Mothership.MothershipLevel = true;
     CheckLevelComplete();
-    EXPECT_FALSE(LevelEnding);
-    MothershipLevel = false;
+    EXPECT_FALSE(LevelEnd.LevelEnding);
+    Mothership.MothershipLevel = false;
     CheckLevelComplete();
-    EXPECT_TRUE(LevelEnding);
+    EXPECT_TRUE(LevelEnd.LevelEnding);
 }
 
-TEST_F(LevelEnd, ALevelCompletesOnceAndPaysTheBonusItShows) {
+TEST_F(LevelFinish, ALevelCompletesOnceAndPaysTheBonusItShows) {
     StartAt(4);
     ClearLevel();
-    ShotsFired = 20;
-    ShotsHit = 15;
-    FrameStartTime += 40.4;  // 154 s allowed: 113 left
-    Money = 10000;
+    Level.ShotsFired = 20;
+    Level.ShotsHit = 15;
+    Campaign.FrameStartTime += 40.4;  // 154 s allowed: 113 left
+    Campaign.Money = 10000;
     CheckLevelComplete();
-    ASSERT_TRUE(LevelEnding);
-    EXPECT_FLOAT_EQ(TimeLeft, 113);
-    EXPECT_FLOAT_EQ(HitRatio, 75);
-    EXPECT_DOUBLE_EQ(LevelBonus, (113 + 75) * 2000.0);
-    EXPECT_DOUBLE_EQ(Money, 10000 + LevelBonus);
-    EXPECT_EQ(WarpOutStart, 1040);
+    ASSERT_TRUE(LevelEnd.LevelEnding);
+    EXPECT_FLOAT_EQ(LevelEnd.TimeLeft, 113);
+    EXPECT_FLOAT_EQ(Level.HitRatio, 75);
+    EXPECT_DOUBLE_EQ(LevelEnd.LevelBonus, (113 + 75) * 2000.0);
+    EXPECT_DOUBLE_EQ(Campaign.Money, 10000 + LevelEnd.LevelBonus);
+    EXPECT_EQ(LevelEnd.WarpOutStart, 1040);
 
     // Later callers in the same warp-out (a last shot, a break-up's end) change nothing.
-    const double paid = Money;
-    FrameStartTime += 3;
+    const double paid = Campaign.Money;
+    Campaign.FrameStartTime += 3;
     CheckLevelComplete();
-    EXPECT_DOUBLE_EQ(Money, paid);
-    EXPECT_EQ(WarpOutStart, 1040);
-    EXPECT_FLOAT_EQ(TimeLeft, 113);
+    EXPECT_DOUBLE_EQ(Campaign.Money, paid);
+    EXPECT_EQ(LevelEnd.WarpOutStart, 1040);
+    EXPECT_FLOAT_EQ(LevelEnd.TimeLeft, 113);
 }
 
-TEST_F(LevelEnd, ALevelWithACutsceneCompletesWhenItHasRun) {
+TEST_F(LevelFinish, ALevelWithACutsceneCompletesWhenItHasRun) {
     for (int level : {25, 50}) {
         StartAt(level);
-        EXPECT_FALSE(CutsceneDone) << level;
+        EXPECT_FALSE(Level.CutsceneDone) << level;
         ClearLevel();
-        CutsceneDone = false;  // the fight is over, the cut-scene still to come
+        Level.CutsceneDone = false;  // the fight is over, the cut-scene still to come
         CheckLevelComplete();
-        EXPECT_FALSE(LevelEnding) << level;
+        EXPECT_FALSE(LevelEnd.LevelEnding) << level;
 
-        Money = 0;
-        FrameStartTime += 30;
-        Aliens[1].Active = true;  // a fighter left over: cleared, unpaid
+        Campaign.Money = 0;
+        Campaign.FrameStartTime += 30;
+        AlienFleet.Aliens[1].Active = true;  // a fighter left over: cleared, unpaid
         FinishCutsceneLevel();
-        EXPECT_TRUE(LevelEnding) << level;
-        EXPECT_FALSE(Aliens[1].Active);
-        EXPECT_TRUE(CutsceneDone);
-        EXPECT_GT(LevelBonus, 0) << level;  // the last level pays its bonus too
-        EXPECT_DOUBLE_EQ(Money, LevelBonus);
+        EXPECT_TRUE(LevelEnd.LevelEnding) << level;
+        EXPECT_FALSE(AlienFleet.Aliens[1].Active);
+        EXPECT_TRUE(Level.CutsceneDone);
+        EXPECT_GT(LevelEnd.LevelBonus, 0) << level;  // the last level pays its bonus too
+        EXPECT_DOUBLE_EQ(Campaign.Money, LevelEnd.LevelBonus);
         FinishCutsceneLevel();
         CheckLevelComplete();
-        EXPECT_DOUBLE_EQ(Money, LevelBonus) << level;
+        EXPECT_DOUBLE_EQ(Campaign.Money, LevelEnd.LevelBonus) << level;
     }
 }
 
-TEST_F(LevelEnd, AWarpOutStartedJustBeforeMidnightEndsInTheNextLevel) {
+TEST_F(LevelFinish, AWarpOutStartedJustBeforeMidnightEndsInTheNextLevel) {
     StartAt(6);
     ClearLevel();
     sys::UseVirtualClock(86400 - 2);
-    FrameStartTime = sys::WallClock();
+    Campaign.FrameStartTime = sys::WallClock();
     CheckLevelComplete();
-    ASSERT_TRUE(LevelEnding);
-    EXPECT_EQ(WarpOutStart, 86398);
+    ASSERT_TRUE(LevelEnd.LevelEnding);
+    EXPECT_EQ(LevelEnd.WarpOutStart, 86398);
     int frames = 0;
-    while (LevelEnding && frames < 60 * 10) {
+    while (LevelEnd.LevelEnding && frames < 60 * 10) {
         h.RunFrames(1);
-        FrameStartTime = sys::WallClock();
+        Campaign.FrameStartTime = sys::WallClock();
         RunLevelTransition();
         ++frames;
     }
-    EXPECT_FALSE(LevelEnding);
-    EXPECT_EQ(CurrentLevel, 7);
+    EXPECT_FALSE(LevelEnd.LevelEnding);
+    EXPECT_EQ(Campaign.CurrentLevel, 7);
     // More than 7 s after the start, in whole frames of 1/60 s.
     EXPECT_GE(frames, 7 * 60);
     EXPECT_LE(frames, 7 * 60 + 2);
 }
 
-TEST_F(LevelEnd, GameWonTurnsAPageASecond) {
-    GameWonStarted = false;
-    GameWonPage = 1;
+TEST_F(LevelFinish, GameWonTurnsAPageASecond) {
+    LevelEnd.GameWonStarted = false;
+    LevelEnd.GameWonPage = 1;
     // Enter held from the screen before: the first page stays for a second.
     h.KeyDown(0, key::Return);
     h.RunFrames(1);
@@ -210,11 +210,11 @@ TEST_F(LevelEnd, GameWonTurnsAPageASecond) {
     };
     for (const Step s :
          {Step{500, 1}, Step{501, 1}, Step{501.02, 2}, Step{501.5, 2}, Step{502.1, 3}, Step{503.2, 4}}) {
-        FrameStartTime = s.time;
+        Campaign.FrameStartTime = s.time;
         ShowGameWon();
-        EXPECT_EQ(GameWonPage, s.page) << s.time;
+        EXPECT_EQ(LevelEnd.GameWonPage, s.page) << s.time;
     }
-    EXPECT_DOUBLE_EQ(GameWonPageTime, 503.2);
+    EXPECT_DOUBLE_EQ(LevelEnd.GameWonPageTime, 503.2);
 }
 
 // A whole run's first level, with the content set.
@@ -222,46 +222,48 @@ class WarpOut : public test::GameRunTest {};
 
 TEST_F(WarpOut, LeavingTheTrainingLevelTakesTheMoneyAndTheBoughtWeapons) {
     test::LoadRunAt(1);
-    ASSERT_EQ(CurrentLevel, 1);
-    Money = 600000;
-    OwnsIon = OwnsMion = OwnsEplas = OwnsDisperse = OwnsGamma = OwnsGravBeam = true;
-    CurrentWeapon = 5;
-    AsteroidsLeft = 0;
-    FrameFactor = 1;
+    ASSERT_EQ(Campaign.CurrentLevel, 1);
+    Campaign.Money = 600000;
+    Campaign.OwnsIon = Campaign.OwnsMion = Campaign.OwnsEplas = Campaign.OwnsDisperse = Campaign.OwnsGamma =
+        Campaign.OwnsGravBeam = true;
+    Campaign.CurrentWeapon = 5;
+    Level.AsteroidsLeft = 0;
+    Campaign.FrameFactor = 1;
     CameraObj->SelectCameraById(0);
     CameraObj->SetCameraPosition(100, 50, -20);
-    CamBasis.CamPos = {100, 50, -20};
-    FrameStartTime = sys::WallClock();
+    Ship.CamBasis.CamPos = {100, 50, -20};
+    Campaign.FrameStartTime = sys::WallClock();
 
     CheckLevelComplete();
-    ASSERT_TRUE(LevelEnding);
-    EXPECT_EQ(Money, 0);
-    for (bool owned : {OwnsIon, OwnsMion, OwnsEplas, OwnsDisperse, OwnsGamma, OwnsGravBeam})
+    ASSERT_TRUE(LevelEnd.LevelEnding);
+    EXPECT_EQ(Campaign.Money, 0);
+    for (bool owned : {Campaign.OwnsIon, Campaign.OwnsMion, Campaign.OwnsEplas, Campaign.OwnsDisperse,
+                       Campaign.OwnsGamma, Campaign.OwnsGravBeam})
         EXPECT_FALSE(owned);
-    EXPECT_EQ(CurrentWeapon, 2);
+    EXPECT_EQ(Campaign.CurrentWeapon, 2);
     ASSERT_TRUE(MeshObj->SelectMesh("goldship"));
     EXPECT_TRUE(MeshObj->GetVisible());
-    EXPECT_LT(Distance(MeshObj->GetPosition(), CamBasis.CamPos), 0.01f);
+    EXPECT_LT(Distance(MeshObj->GetPosition(), Ship.CamBasis.CamPos), 0.01f);
 
     // The camera backs away from the ship and stops beyond 600 units.
     float farthest = 0;
-    while (LevelEnding && h.Frame() < 60 * 10) {
+    while (LevelEnd.LevelEnding && h.Frame() < 60 * 10) {
         h.RunFrames(1);
-        FrameStartTime = sys::WallClock();
+        Campaign.FrameStartTime = sys::WallClock();
         RunLevelTransition();
-        if (!LevelEnding) break;
+        if (!LevelEnd.LevelEnding) break;
         CameraObj->SelectCameraById(0);
-        farthest = std::max(farthest, Distance(CameraObj->GetCameraPosition(), ShipPos));
+        farthest = std::max(farthest, Distance(CameraObj->GetCameraPosition(), LevelEnd.ShipPos));
     }
     EXPECT_GE(farthest, 600);
     EXPECT_LT(farthest, 603);
 
-    ASSERT_FALSE(LevelEnding);
-    EXPECT_EQ(CurrentLevel, 2);
-    EXPECT_EQ(AsteroidCount, 18);
-    EXPECT_EQ(AsteroidsLeft, 18);
-    EXPECT_EQ(Money, 0);
-    EXPECT_EQ(CurrentWeapon, 2);
+    ASSERT_FALSE(LevelEnd.LevelEnding);
+    EXPECT_EQ(Campaign.CurrentLevel, 2);
+    EXPECT_EQ(Level.AsteroidCount, 18);
+    EXPECT_EQ(Level.AsteroidsLeft, 18);
+    EXPECT_EQ(Campaign.Money, 0);
+    EXPECT_EQ(Campaign.CurrentWeapon, 2);
     ASSERT_TRUE(MeshObj->SelectMesh("goldship"));
     EXPECT_FALSE(MeshObj->GetVisible());
 }

@@ -11,7 +11,7 @@ namespace quorvel::test {
 inline void PutCamera(const Vector& at) {
     CameraObj->SelectCameraById(0);
     CameraObj->SetCameraPosition(at);
-    CamBasis.CamPos = at;
+    Ship.CamBasis.CamPos = at;
 }
 
 class LevelInPlay : public GameRunTest {
@@ -20,10 +20,10 @@ class LevelInPlay : public GameRunTest {
         GameRunTest::SetUp();
         if (IsSkipped()) return;
         LoadRunAt(3);
-        FrameFactor = 1;
-        FrameStartTime = sys::WallClock();
-        ExplosionActive = false;
-        ShipDestroyed = false;
+        Campaign.FrameFactor = 1;
+        Campaign.FrameStartTime = sys::WallClock();
+        Level.ExplosionActive = false;
+        Level.ShipDestroyed = false;
         ClearBoundsAndFlyby();
     }
 };

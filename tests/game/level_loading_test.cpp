@@ -62,18 +62,18 @@ class LevelLoading : public test::GameRunTest, public ::testing::WithParamInterf
 TEST_P(LevelLoading, EveryFileLoadsAndEveryRecordNamesALiveItem) {
     const LevelCase c = GetParam();
     test::LoadRunAt(c.level);
-    ASSERT_EQ(CurrentLevel, c.level);
-    EXPECT_EQ(AsteroidCount, c.asteroids);
-    EXPECT_EQ(AsteroidsLeft, c.asteroids);
+    ASSERT_EQ(Campaign.CurrentLevel, c.level);
+    EXPECT_EQ(Level.AsteroidCount, c.asteroids);
+    EXPECT_EQ(Level.AsteroidsLeft, c.asteroids);
 
     // Textures: the six sky faces of the level load and the 79 of the game.
     const std::vector<std::string> keys = TextureKeys();
     EXPECT_EQ(keys.size(), 85u);
     for (const std::string& key : keys)
         EXPECT_GE(TextureObj->GetTextureId(key), 0) << key;
-    EXPECT_EQ(ForceFieldTexture, TextureObj->GetTextureId("fftex"));
+    EXPECT_EQ(Level.ForceFieldTexture, TextureObj->GetTextureId("fftex"));
     for (int k = 1; k <= 6; ++k)
-        EXPECT_EQ(ExplosionTextures[std::size_t(k)], TextureObj->GetTextureId(Num("explosion", k)));
+        EXPECT_EQ(Effects.ExplosionTextures[std::size_t(k)], TextureObj->GetTextureId(Num("explosion", k)));
 
     // Sounds: exactly the 36 keys, and the nine positional buffers.
     EXPECT_EQ(GameSoundTable.size(), 36u);
@@ -84,45 +84,48 @@ TEST_P(LevelLoading, EveryFileLoadsAndEveryRecordNamesALiveItem) {
         liveSounds += SoundObj->SelectSoundById(id) ? 1 : 0;
     EXPECT_EQ(liveSounds, 36);
     for (const PositionalSoundEntry& p : PositionalSoundTable) {
-        const clsDSWave8& b = *PositionalSounds[std::size_t(p.element)];
+        const clsDSWave8& b = *Campaign.PositionalSounds[std::size_t(p.element)];
         EXPECT_TRUE(b.Positional()) << p.element;
         EXPECT_EQ(b.Interrupt(), p.interrupt) << p.element;
         EXPECT_FALSE(b.Looping()) << p.element;
         EXPECT_GT(b.Frequency(), 0) << p.path;
     }
     for (int e = 9; e < 20; ++e)
-        EXPECT_EQ(PositionalSounds[std::size_t(e)]->Frequency(), 0) << e;
+        EXPECT_EQ(Campaign.PositionalSounds[std::size_t(e)]->Frequency(), 0) << e;
 
     // Particle systems and HUD images.
-    EXPECT_TRUE(ParticleObj->SelectSystemById(FlamingAsteroidParticleId));
+    EXPECT_TRUE(ParticleObj->SelectSystemById(Level.FlamingAsteroidParticleId));
     for (int k = 1; k <= 12; ++k)
-        EXPECT_TRUE(ParticleObj->SelectSystemById(SmokeFx[std::size_t(k)].SystemId)) << k;
+        EXPECT_TRUE(ParticleObj->SelectSystemById(Effects.SmokeFx[std::size_t(k)].SystemId)) << k;
     for (int slot = 0; slot <= 19; ++slot)
-        EXPECT_TRUE(Draw2DObj->SelectImageById(HudPointers[std::size_t(slot)].PointerIcon)) << slot;
+        EXPECT_TRUE(Draw2DObj->SelectImageById(Hud.HudPointers[std::size_t(slot)].PointerIcon)) << slot;
     for (const char* key : {"cpit", "shield", "gravbeam1", "gravbeam2", "shieldind", "pwrmeter", "menu",
                             "map", "buymenu", "gamewon", "mouse", "font"})
         EXPECT_TRUE(Draw2DObj->SelectImage(key)) << key;
 
     // Meshes recorded by id.
     for (int i = 1; i <= 64; ++i) {
-        EXPECT_TRUE(MeshExists(ExplosionSprites[std::size_t(i)])) << i;
-        EXPECT_TRUE(MeshExists(MionAnimMeshes[std::size_t(i)])) << i;
-        EXPECT_TRUE(MeshExists(EPlasmaMeshes[std::size_t(i)])) << i;
+        EXPECT_TRUE(MeshExists(Effects.ExplosionSprites[std::size_t(i)])) << i;
+        EXPECT_TRUE(MeshExists(Arsenal.MionAnimMeshes[std::size_t(i)])) << i;
+        EXPECT_TRUE(MeshExists(Arsenal.EPlasmaMeshes[std::size_t(i)])) << i;
     }
     for (int n = 1; n <= 4; ++n)
-        EXPECT_TRUE(MeshExists(PowerUpMeshes[std::size_t(n)])) << n;
-    for (auto* pool : {&PlasmaShots, &LaserShots, &IonShots, &MionShots, &EplasShots, &GammaShots})
+        EXPECT_TRUE(MeshExists(PowerUps.PowerUpMeshes[std::size_t(n)])) << n;
+    for (auto* pool : {&Arsenal.PlasmaShots, &Arsenal.LaserShots, &Arsenal.IonShots, &Arsenal.MionShots,
+                       &Arsenal.EplasShots, &Arsenal.GammaShots})
         for (int i = 1; i <= 14; ++i)
             EXPECT_TRUE(MeshExists((*pool)[std::size_t(i)].MeshId)) << (*pool)[std::size_t(i)].MeshKey;
     for (int i = 1; i <= 70; ++i)
-        EXPECT_TRUE(MeshExists(DisperseShots[std::size_t(i)].MeshId)) << i;
+        EXPECT_TRUE(MeshExists(Arsenal.DisperseShots[std::size_t(i)].MeshId)) << i;
     for (int n = 1; n <= 20; ++n)
-        EXPECT_TRUE(MeshExists(Sparks[std::size_t(n)].MeshId)) << n;
-    for (int id : {StationId, Station2Id, ScoutId, BattleshipId, MothershipId, LavaroidId, VirtualMeshId})
+        EXPECT_TRUE(MeshExists(Effects.Sparks[std::size_t(n)].MeshId)) << n;
+    for (int id : {Level.StationId, Level.Station2Id, Level.ScoutId, Level.BattleshipId, Level.MothershipId,
+                   Level.LavaroidId, Level.VirtualMeshId})
         EXPECT_TRUE(MeshExists(id)) << id;
-    EXPECT_EQ(ShipDebris[2].MeshId, MothershipId);
-    for (int i = 1; i <= AsteroidCount + 1; ++i)
-        EXPECT_TRUE(MeshExists(Asteroids[std::size_t(i)].MeshId)) << Asteroids[std::size_t(i)].MeshKey;
+    EXPECT_EQ(Effects.ShipDebris[2].MeshId, Level.MothershipId);
+    for (int i = 1; i <= Level.AsteroidCount + 1; ++i)
+        EXPECT_TRUE(MeshExists(Level.Asteroids[std::size_t(i)].MeshId))
+            << Level.Asteroids[std::size_t(i)].MeshKey;
     for (const char* key : {"energycore", "energy", "goldship", "hold", "gahold", "ga", "lightanim", "mshell",
                             "masbattle", "starscape1", "starscape2", "aitesta", "virtualast"})
         EXPECT_TRUE(MeshObj->SelectMesh(key)) << key;
@@ -130,16 +133,16 @@ TEST_P(LevelLoading, EveryFileLoadsAndEveryRecordNamesALiveItem) {
         EXPECT_TRUE(MeshObj->SelectMesh(Num("expsm", n))) << n;
 
     // Animated models: the force field always, the radar on the first station only.
-    EXPECT_TRUE(AnimMeshObj->SelectModelById(FieldMesh));
-    EXPECT_GT(FieldFrameMax, 0);
+    EXPECT_TRUE(AnimMeshObj->SelectModelById(ForceField.FieldMesh));
+    EXPECT_GT(ForceField.FieldFrameMax, 0);
     if (c.level < 26)
-        EXPECT_TRUE(AnimMeshObj->SelectModelById(RadarMesh));
+        EXPECT_TRUE(AnimMeshObj->SelectModelById(ForceField.RadarMesh));
     else
-        EXPECT_EQ(RadarMesh, -1);
+        EXPECT_EQ(ForceField.RadarMesh, -1);
 
     // Aliens of the level, or none at all.
     for (int j = 1; j <= 10; ++j) {
-        const AlienShip& a = Aliens[std::size_t(j)];
+        const AlienShip& a = AlienFleet.Aliens[std::size_t(j)];
         if (c.alienFree) {
             for (int id : {a.BodyMesh, a.HoldMesh, a.FlareMesh, a.FlareMesh2, a.MirrorMesh})
                 EXPECT_EQ(id, -1) << j;
@@ -165,34 +168,36 @@ TEST_P(LevelLoading, EveryFileLoadsAndEveryRecordNamesALiveItem) {
     }
 
     // The skip list: every player projectile and effect, each once, all live.
-    EXPECT_EQ(SkipCount, 651 + (c.alienFree ? 0 : 20));
+    EXPECT_EQ(Effects.SkipCount, 651 + (c.alienFree ? 0 : 20));
     std::set<int> listed;
-    for (int i = 1; i <= SkipCount; ++i) {
-        const int id = SkipList[std::size_t(i)].EntityId;
+    for (int i = 1; i <= Effects.SkipCount; ++i) {
+        const int id = Effects.SkipList[std::size_t(i)].EntityId;
         EXPECT_TRUE(MeshExists(id)) << i;
         listed.insert(id);
     }
-    EXPECT_EQ(int(listed.size()), SkipCount);
+    EXPECT_EQ(int(listed.size()), Effects.SkipCount);
 
     // The station in use is the one the level shows; the other one is hidden.
     const bool second = c.level >= 26;
-    EXPECT_EQ(StationMeshName, second ? "spacestation2" : "spacestation");
+    EXPECT_EQ(Level.StationMeshName, second ? "spacestation2" : "spacestation");
     ASSERT_TRUE(MeshObj->SelectMesh("spacestation2"));
-    EXPECT_EQ(Station2Id, MeshObj->GetCurrentId());
+    EXPECT_EQ(Level.Station2Id, MeshObj->GetCurrentId());
     EXPECT_EQ(MeshObj->GetVisible(), second);
     ASSERT_TRUE(MeshObj->SelectMesh("spacestation"));
     EXPECT_EQ(MeshObj->GetVisible(), !second);
-    EXPECT_EQ(StationId, second ? Station2Id : MeshObj->GetCurrentId());
-    EXPECT_FLOAT_EQ(StationPos.y, second ? 162.96f : 100.0f);
-    EXPECT_FLOAT_EQ(FieldPoints[1].y, second ? -275.12f : -375.12f);
+    EXPECT_EQ(Level.StationId, second ? Level.Station2Id : MeshObj->GetCurrentId());
+    EXPECT_FLOAT_EQ(Level.StationPos.y, second ? 162.96f : 100.0f);
+    EXPECT_FLOAT_EQ(ForceField.FieldPoints[1].y, second ? -275.12f : -375.12f);
 
     // Weapon energy full at capacity 1 and a whole shield at the start.
     for (int w = 1; w <= 7; ++w) {
-        EXPECT_FLOAT_EQ(WeaponEnergy[std::size_t(w)].MaxEnergy, WeaponTable[std::size_t(w)].BaseCapacity);
-        EXPECT_FLOAT_EQ(WeaponEnergy[std::size_t(w)].Energy, WeaponTable[std::size_t(w)].BaseCapacity);
+        EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[std::size_t(w)].MaxEnergy,
+                        WeaponTable[std::size_t(w)].BaseCapacity);
+        EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[std::size_t(w)].Energy,
+                        WeaponTable[std::size_t(w)].BaseCapacity);
     }
-    EXPECT_EQ(ShieldDamage, 0);
-    EXPECT_EQ(ShieldMax, 100);
+    EXPECT_EQ(Ship.ShieldDamage, 0);
+    EXPECT_EQ(Ship.ShieldMax, 100);
 }
 
 INSTANTIATE_TEST_SUITE_P(Campaign, LevelLoading,
@@ -208,9 +213,9 @@ TEST_F(LowDetail, LoadsTheLowFilesAndNoFlare) {
     test::LoadRunAt(26, 1, 0);
     EXPECT_TRUE(SkyObj->SelectSkyItem("MySkyCube"));
     EXPECT_FALSE(SkyObj->SelectSkyItem("flare"));
-    EXPECT_TRUE(MeshExists(StationId));
+    EXPECT_TRUE(MeshExists(Level.StationId));
     for (int j = 1; j <= 10; ++j)
-        EXPECT_TRUE(MeshExists(Aliens[std::size_t(j)].BodyMesh)) << j;
+        EXPECT_TRUE(MeshExists(AlienFleet.Aliens[std::size_t(j)].BodyMesh)) << j;
     EXPECT_GE(ParticleObj->GetCurrentSystemId(), 0);
 }
 

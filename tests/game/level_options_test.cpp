@@ -71,9 +71,9 @@ TEST_F(LevelOptions, ClosingTheDialogSetsTheRunningGame) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.choice.graphics) + " " + std::to_string(c.choice.sensitivity) + " " +
                      std::to_string(c.choice.difficulty));
-        MiniViewShown = c.miniViewBefore;
-        MouseSensitivity = 0.6f;  // as changed in flight by its keys
-        GamePadOn = !c.choice.pad;
+        Flight.MiniViewShown = c.miniViewBefore;
+        Flight.MouseSensitivity = 0.6f;  // as changed in flight by its keys
+        Flight.GamePadOn = !c.choice.pad;
         ScriptDialog(c.choice);
         ShowLevelOptions();
         EXPECT_TRUE(host.ScriptDone());
@@ -81,11 +81,11 @@ TEST_F(LevelOptions, ClosingTheDialogSetsTheRunningGame) {
         EXPECT_FALSE(sliderShown) << "the detail level cannot change in a running game";
         EXPECT_TRUE(cursorShown);
         EXPECT_FALSE(forms::CursorVisible());
-        EXPECT_EQ(MiniViewShown, c.miniView);
-        EXPECT_EQ(DifficultyLevel, c.choice.difficulty);
-        EXPECT_FLOAT_EQ(DifficultyFactor, c.difficultyFactor);
-        EXPECT_FLOAT_EQ(MouseSensitivity, c.sensitivity);
-        EXPECT_EQ(GamePadOn, c.choice.pad);
+        EXPECT_EQ(Flight.MiniViewShown, c.miniView);
+        EXPECT_EQ(Campaign.DifficultyLevel, c.choice.difficulty);
+        EXPECT_FLOAT_EQ(Campaign.DifficultyFactor, c.difficultyFactor);
+        EXPECT_FLOAT_EQ(Flight.MouseSensitivity, c.sensitivity);
+        EXPECT_EQ(Flight.GamePadOn, c.choice.pad);
         EXPECT_EQ(dir.Read("difficulty.vlx"), std::to_string(c.choice.difficulty) + "\r\n");
         EXPECT_EQ(dir.Read("mousesens.vlx"), std::to_string(c.choice.sensitivity) + "\r\n");
     }
@@ -95,12 +95,12 @@ TEST_F(LevelOptions, AnOpenDialogIsReadAtOnce) {
     Options.Show();
     host.Slide(Options.Slider1, 20);
     host.Slide(Options.Difficulty, 5);
-    MiniViewShown = false;
+    Flight.MiniViewShown = false;
     ShowLevelOptions();  // nothing to wait for: the host would report a stalled modal form
     EXPECT_TRUE(Options.Visible());
-    EXPECT_FLOAT_EQ(MouseSensitivity, 2.4f);
-    EXPECT_EQ(DifficultyLevel, 5);
-    EXPECT_TRUE(MiniViewShown);
+    EXPECT_FLOAT_EQ(Flight.MouseSensitivity, 2.4f);
+    EXPECT_EQ(Campaign.DifficultyLevel, 5);
+    EXPECT_TRUE(Flight.MiniViewShown);
 }
 
 TEST_F(LevelOptions, ThePauseAndGameOverMenusOpenItAndHoldTheLevelTimeMeanwhile) {
@@ -110,12 +110,12 @@ TEST_F(LevelOptions, ThePauseAndGameOverMenusOpenItAndHoldTheLevelTimeMeanwhile)
     };
     for (const Case c : {Case{false, 4}, Case{true, 3}}) {
         SCOPED_TRACE(c.gameOver ? "game over" : "pause");
-        ShipDestroyed = c.gameOver;
-        MenuRequested = true;
-        MenuClickTimer = 3.5f;
+        Level.ShipDestroyed = c.gameOver;
+        Screens.MenuRequested = true;
+        InGameMenu.MenuClickTimer = 3.5f;
         sys::AdvanceVirtualClock(2);  // play between two openings of the menu
         test::MenuFrame([] {});
-        LevelStartTime = FrameStartTime - 40;
+        Level.LevelStartTime = Campaign.FrameStartTime - 40;
         ScriptDialog({2, 5, 3, false}, 30);  // the player takes half a minute
         test::PointAtRow(c.gameOver ? 1 : 0, c.row);
         engine::FeedMouseButton(0, true);
@@ -123,11 +123,11 @@ TEST_F(LevelOptions, ThePauseAndGameOverMenusOpenItAndHoldTheLevelTimeMeanwhile)
         engine::FeedMouseButton(0, false);
         test::MenuFrame(RunPauseMenu);
         EXPECT_TRUE(host.ScriptDone());
-        EXPECT_TRUE(MenuRequested) << "the menu is still open behind the dialog";
-        EXPECT_NEAR(FrameStartTime - LevelStartTime, 40 + 1.0 / 60, 1e-6);
-        EXPECT_FLOAT_EQ(MouseSensitivity, 0.6f);
-        EXPECT_EQ(DifficultyLevel, 3);
-        MouseSensitivity = 0;
+        EXPECT_TRUE(Screens.MenuRequested) << "the menu is still open behind the dialog";
+        EXPECT_NEAR(Campaign.FrameStartTime - Level.LevelStartTime, 40 + 1.0 / 60, 1e-6);
+        EXPECT_FLOAT_EQ(Flight.MouseSensitivity, 0.6f);
+        EXPECT_EQ(Campaign.DifficultyLevel, 3);
+        Flight.MouseSensitivity = 0;
     }
 }
 

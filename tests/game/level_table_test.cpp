@@ -34,11 +34,11 @@ TEST_F(LevelStart, EachLevelDealsItsFieldAndSetsItsPace) {
                         {25, 35, 5, 3.5f}, {26, 31, 6, 3.6f}, {31, 31, 7, 3.8f},  {36, 31, 8, 3.9f},
                         {40, 35, 8, 3.9f}, {41, 41, 9, 4.0f}, {46, 41, 10, 4.2f}, {49, 44, 10, 4.2f},
                         {50, 50, 10, 4.0f}};
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.level);
         StartAt(r.level, 3);
-        EXPECT_EQ(CurrentLevel, r.level);
+        EXPECT_EQ(Campaign.CurrentLevel, r.level);
         // The field dealt again with the level's kinds drawn as 1, 2, 3 ..., and the first
         // asteroid's pick at the top.
         std::vector<double> draws;
@@ -49,12 +49,12 @@ TEST_F(LevelStart, EachLevelDealsItsFieldAndSetsItsPace) {
         SpawnAsteroidField();
         auto key = [&](int i) { return "asteroid" + std::to_string(r.level) + "_" + std::to_string(i); };
         int dealt = 0;
-        while (dealt + 1 < int(Asteroids.size()) &&
-               Asteroids[std::size_t(dealt + 1)].MeshKey == key(dealt + 1))
+        while (dealt + 1 < int(Level.Asteroids.size()) &&
+               Level.Asteroids[std::size_t(dealt + 1)].MeshKey == key(dealt + 1))
             ++dealt;
         EXPECT_EQ(dealt, r.asteroids + 1);
-        EXPECT_EQ(AsteroidsLeft, r.asteroids);
-        EXPECT_EQ(Asteroids[1].Kind, r.kinds);
+        EXPECT_EQ(Level.AsteroidsLeft, r.asteroids);
+        EXPECT_EQ(Level.Asteroids[1].Kind, r.kinds);
         EXPECT_FLOAT_EQ(AsteroidSpeed(), r.step);
     }
 }
@@ -71,37 +71,37 @@ TEST_F(LevelStart, BossLevelsArmTheirBossAndTimeLimit) {
                             {25, true, false, false, 7 * 35 + 30}, {26, false, false, true, 7 * 31},
                             {50, true, false, false, 7 * 50 + 30}};
     for (const BossRow& r : rows) {
-        MothershipLevel = false;
-        GiantAsteroidPending = false;
+        Mothership.MothershipLevel = false;
+        GiantAsteroid.GiantAsteroidPending = false;
         StartAt(r.level, 3);
-        EXPECT_EQ(MothershipLevel, r.mothership) << r.level;
-        EXPECT_EQ(GiantAsteroidPending, r.giant) << r.level;
-        EXPECT_EQ(CutsceneDone, r.cutsceneDone) << r.level;
-        EXPECT_FLOAT_EQ(LevelTimeLimit, r.timeLimit) << r.level;
-        EXPECT_DOUBLE_EQ(BattleshipHP, 3 * 175000.0);
-        EXPECT_DOUBLE_EQ(LevelStartTime, 1000);
-        EXPECT_DOUBLE_EQ(PowerUpStart[1], 970);
-        EXPECT_DOUBLE_EQ(PowerUpStart[4], 940);
+        EXPECT_EQ(Mothership.MothershipLevel, r.mothership) << r.level;
+        EXPECT_EQ(GiantAsteroid.GiantAsteroidPending, r.giant) << r.level;
+        EXPECT_EQ(Level.CutsceneDone, r.cutsceneDone) << r.level;
+        EXPECT_FLOAT_EQ(Level.LevelTimeLimit, r.timeLimit) << r.level;
+        EXPECT_DOUBLE_EQ(Battleship.BattleshipHP, 3 * 175000.0);
+        EXPECT_DOUBLE_EQ(Level.LevelStartTime, 1000);
+        EXPECT_DOUBLE_EQ(PowerUps.PowerUpStart[1], 970);
+        EXPECT_DOUBLE_EQ(PowerUps.PowerUpStart[4], 940);
     }
 }
 
 TEST_F(LevelStart, TheLevelStartKeepsTheMoneyAndTheLastOneWinsTheGame) {
     // A saved game at level 2 starts with its money: only the warp-out off level 1
     // takes it.
-    Money = 1234;
+    Campaign.Money = 1234;
     StartAt(2);
-    EXPECT_EQ(Money, 1234);
+    EXPECT_EQ(Campaign.Money, 1234);
     StartAt(1);
     StartLevel();
-    EXPECT_EQ(CurrentLevel, 2);
-    EXPECT_EQ(Money, 1234);
+    EXPECT_EQ(Campaign.CurrentLevel, 2);
+    EXPECT_EQ(Campaign.Money, 1234);
 
     StartAt(50);
-    EXPECT_FALSE(GameWon);
+    EXPECT_FALSE(Campaign.GameWon);
     StartLevel();
-    EXPECT_EQ(CurrentLevel, 50);
-    EXPECT_TRUE(GameWon);
-    EXPECT_EQ(AsteroidCount, 50);  // the level is still set up
+    EXPECT_EQ(Campaign.CurrentLevel, 50);
+    EXPECT_TRUE(Campaign.GameWon);
+    EXPECT_EQ(Level.AsteroidCount, 50);  // the level is still set up
 }
 
 // Zone of a point dealt to the field: 1 +z, 2 +x, 3 -x, 4 -z.
@@ -120,8 +120,8 @@ TEST_F(LevelStart, AsteroidsAreDealtToTheZonesOfTheLevel) {
     for (const Case c : {Case{2, 1}, Case{6, 2}, Case{15, 3}, Case{25, 4}, Case{49, 4}}) {
         StartAt(c.level);
         const float d = 50.0f * float(c.level);
-        for (int i = 1; i <= AsteroidCount; ++i) {
-            const Vector p = Asteroids[std::size_t(i)].Pos;
+        for (int i = 1; i <= Level.AsteroidCount; ++i) {
+            const Vector p = Level.Asteroids[std::size_t(i)].Pos;
             const int zone = (i - 1) % c.zones + 1;
             EXPECT_EQ(ZoneOf(p), zone) << c.level << " " << i;
             const float far = zone == 1   ? p.z
@@ -139,9 +139,9 @@ TEST_F(LevelStart, AsteroidsAreDealtToTheZonesOfTheLevel) {
 TEST_F(LevelStart, FirstAndLastLevelKeepTheirAsteroidsCloseAround) {
     for (int level : {1, 50}) {
         StartAt(level);
-        for (int i = 1; i <= AsteroidCount + 1; ++i)
-            for (float v : {Asteroids[std::size_t(i)].Pos.x, Asteroids[std::size_t(i)].Pos.y,
-                            Asteroids[std::size_t(i)].Pos.z}) {
+        for (int i = 1; i <= Level.AsteroidCount + 1; ++i)
+            for (float v : {Level.Asteroids[std::size_t(i)].Pos.x, Level.Asteroids[std::size_t(i)].Pos.y,
+                            Level.Asteroids[std::size_t(i)].Pos.z}) {
                 EXPECT_LE(std::abs(v), 1000.0f);
                 EXPECT_GE(std::abs(v), 200.0f);
             }
@@ -156,11 +156,11 @@ TEST_F(LevelStart, AsteroidRecordsCarryKindTextureAndHitPointsByDifficulty) {
          {Rule{1, 25, 250}, Rule{2, 30, 500}, Rule{3, 50, 1100}, Rule{4, 75, 1400}, Rule{5, 100, 1700}}) {
         StartAt(30, r.difficulty);
         std::set<int> kinds;
-        for (int i = 1; i <= AsteroidCount + 1; ++i) {
-            const AsteroidRec& a = Asteroids[std::size_t(i)];
+        for (int i = 1; i <= Level.AsteroidCount + 1; ++i) {
+            const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
             ASSERT_GE(a.Kind, 1);
             ASSERT_LE(a.Kind, 10);
-            if (i <= AsteroidCount) kinds.insert(a.Kind);
+            if (i <= Level.AsteroidCount) kinds.insert(a.Kind);
             EXPECT_EQ(a.HitPoints, a.Kind * r.a + r.b);
             const int texture = a.Kind <= 3   ? a.Kind
                                 : a.Kind <= 6 ? a.Kind - 3
@@ -169,23 +169,23 @@ TEST_F(LevelStart, AsteroidRecordsCarryKindTextureAndHitPointsByDifficulty) {
             EXPECT_EQ(a.TextureKey, "ast" + std::to_string(texture) + "txt");
             EXPECT_EQ(a.MeshKey, "asteroid30_" + std::to_string(i));
             EXPECT_EQ(a.Index, i);
-            if (i <= AsteroidCount) {
+            if (i <= Level.AsteroidCount) {
                 EXPECT_NE(a.Active, a.Parked) << "flying or in the reserve";
             }
             EXPECT_EQ(a.Damage, 0);
             EXPECT_EQ(a.MeshId, -1);  // no model files here
         }
-        EXPECT_LE(int(kinds.size()), LevelKindCount);
-        EXPECT_EQ(Asteroids[std::size_t(AsteroidCount + 1)].Kind, 1);  // the spare
+        EXPECT_LE(int(kinds.size()), Level.LevelKindCount);
+        EXPECT_EQ(Level.Asteroids[std::size_t(Level.AsteroidCount + 1)].Kind, 1);  // the spare
         int flying = 0;
-        for (int i = 1; i <= AsteroidCount; ++i)
-            flying += Asteroids[std::size_t(i)].Active ? 1 : 0;
+        for (int i = 1; i <= Level.AsteroidCount; ++i)
+            flying += Level.Asteroids[std::size_t(i)].Active ? 1 : 0;
         EXPECT_EQ(flying, 14) << "the budget of level 30";
     }
 }
 
 TEST_F(LevelStart, AsteroidSpeedScalesByLevelAndDifficulty) {
-    FrameFactor = 2;
+    Campaign.FrameFactor = 2;
     const float byDifficulty[6] = {0, 0.4f, 0.6f, 1.0f, 1.15f, 1.3f};
     for (int d = 1; d <= 5; ++d) {
         StartAt(11, d);
@@ -196,35 +196,36 @@ TEST_F(LevelStart, AsteroidSpeedScalesByLevelAndDifficulty) {
 }
 
 TEST_F(LevelStart, TheSkyAndTheSmokePointsFollowTheStationOfTheLevel) {
-    SmokeFx[1].Pos = {1, 2, 3};
+    Effects.SmokeFx[1].Pos = {1, 2, 3};
     StartAt(1);
-    EXPECT_FLOAT_EQ(SmokeFx[1].Pos.x, 1);  // the first level keeps what it had
+    EXPECT_FLOAT_EQ(Effects.SmokeFx[1].Pos.x, 1);  // the first level keeps what it had
     StartAt(26);
-    EXPECT_FLOAT_EQ(SmokeFx[2].Pos.y, 363.2f);
-    EXPECT_FLOAT_EQ(SmokeFx[4].Pos.x, 975.04f);
+    EXPECT_FLOAT_EQ(Effects.SmokeFx[2].Pos.y, 363.2f);
+    EXPECT_FLOAT_EQ(Effects.SmokeFx[4].Pos.x, 975.04f);
     StartAt(25);
-    EXPECT_FLOAT_EQ(SmokeFx[3].Pos.x, 648.8f);
-    EXPECT_FLOAT_EQ(SmokeFx[4].Pos.y, 458.4f);
+    EXPECT_FLOAT_EQ(Effects.SmokeFx[3].Pos.x, 648.8f);
+    EXPECT_FLOAT_EQ(Effects.SmokeFx[4].Pos.y, 458.4f);
 }
 
 // The weapons' own numbers show in play elsewhere: the frames between two shots in the
 // firing tests, the damage of a hit and the frames a shot flies to its range in the
 // shots' flight tests. Here: the reload grows by the frame factor and has no cap.
 TEST(WeaponRecords, TheReloadGrowsByTheFrameFactorWithoutACap) {
-    const std::span<const ShotRec> stores[] = {PlasmaShots, LaserShots,    IonShots,  MionShots,
-                                               EplasShots,  DisperseShots, GammaShots};
+    const std::span<const ShotRec> stores[] = {Arsenal.PlasmaShots, Arsenal.LaserShots, Arsenal.IonShots,
+                                               Arsenal.MionShots,   Arsenal.EplasShots, Arsenal.DisperseShots,
+                                               Arsenal.GammaShots};
     SetWeaponStartValues();
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     AdvanceWeaponReload();
     std::vector<float> oneFrame;
     for (const auto& shots : stores)
         oneFrame.push_back(shots[0].Reload);
 
     SetWeaponStartValues();
-    FrameFactor = 0.5f;
+    Campaign.FrameFactor = 0.5f;
     AdvanceWeaponReload();
     AdvanceWeaponReload();
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
     for (int f = 0; f < 19; ++f)
         AdvanceWeaponReload();
     for (std::size_t w = 0; w < std::size(stores); ++w) {
@@ -236,7 +237,7 @@ TEST(WeaponRecords, TheReloadGrowsByTheFrameFactorWithoutACap) {
 
 TEST(AlienDifficulty, StrengthByDifficultyAndShipType) {
     for (int j = 1; j <= 10; ++j)
-        Aliens[std::size_t(j)].ShipType = (j - 1) % 5 + 1;
+        AlienFleet.Aliens[std::size_t(j)].ShipType = (j - 1) % 5 + 1;
     struct Row {
         int difficulty, type;
         float hp, damage, speed;
@@ -247,20 +248,20 @@ TEST(AlienDifficulty, StrengthByDifficultyAndShipType) {
                         {3, 5, 2500, 8, 25, 35, 1.0f},  {4, 2, 1300, 6, 21, 41, 1.125f},
                         {5, 4, 3000, 9, 27, 41, 1.25f}, {5, 5, 3700, 10, 29, 41, 1.25f}};
     for (const Row& r : rows) {
-        DifficultyLevel = r.difficulty;
+        Campaign.DifficultyLevel = r.difficulty;
         ApplyAlienDifficulty();
-        const AlienShip& a = Aliens[std::size_t(r.type)];
+        const AlienShip& a = AlienFleet.Aliens[std::size_t(r.type)];
         EXPECT_FLOAT_EQ(a.ShipHitPoints, r.hp);
         EXPECT_FLOAT_EQ(a.ShotDamage, r.damage);
         EXPECT_FLOAT_EQ(a.MaxSpeed, r.speed);
-        EXPECT_FLOAT_EQ(Aliens[std::size_t(r.type + 5)].ShipHitPoints, r.hp);
-        EXPECT_EQ(AlienShotSpeed, r.shotSpeed);
-        EXPECT_FLOAT_EQ(DifficultyFactor, r.factor);
+        EXPECT_FLOAT_EQ(AlienFleet.Aliens[std::size_t(r.type + 5)].ShipHitPoints, r.hp);
+        EXPECT_EQ(AlienFleet.AlienShotSpeed, r.shotSpeed);
+        EXPECT_FLOAT_EQ(Campaign.DifficultyFactor, r.factor);
     }
-    DifficultyLevel = 6;  // outside the table: nothing changes
+    Campaign.DifficultyLevel = 6;  // outside the table: nothing changes
     ApplyAlienDifficulty();
-    EXPECT_EQ(AlienShotSpeed, 41);
-    EXPECT_FLOAT_EQ(Aliens[5].ShipHitPoints, 3700);
+    EXPECT_EQ(AlienFleet.AlienShotSpeed, 41);
+    EXPECT_FLOAT_EQ(AlienFleet.Aliens[5].ShipHitPoints, 3700);
 }
 
 }  // namespace

@@ -37,16 +37,16 @@ const std::vector<Row>* const Lists[] = {&PauseRows, &GameOverRows, &ShopRows};
 void FillMenuLists() {
     for (int list = 0; list < 3; ++list) {
         const std::vector<Row>& rows = *Lists[list];
-        InGameMenus[std::size_t(list)] = clsMenu{};
-        InGameMenus[std::size_t(list)].Init(int(rows.size()) - 1);
+        InGameMenu.InGameMenus[std::size_t(list)] = clsMenu{};
+        InGameMenu.InGameMenus[std::size_t(list)].Init(int(rows.size()) - 1);
         for (const Row& r : rows)
-            InGameMenus[std::size_t(list)].AddMenuItem(r.x1, r.y1, r.x2, r.y2);
+            InGameMenu.InGameMenus[std::size_t(list)].AddMenuItem(r.x1, r.y1, r.x2, r.y2);
     }
 }
 
 void PointAtPicture(int x, int y) {
-    engine::FeedMousePosition(Nearest((x - 256) * ScaleX + ScreenCentreX),
-                              Nearest((y - 256) * ScaleY + ScreenCentreY), 0, 0);
+    engine::FeedMousePosition(Nearest((x - 256) * Display.ScaleX + Display.ScreenCentreX),
+                              Nearest((y - 256) * Display.ScaleY + Display.ScreenCentreY), 0, 0);
 }
 
 void PointAtRow(int list, int row) {
@@ -56,8 +56,8 @@ void PointAtRow(int list, int row) {
 
 void MenuFrame(const std::function<void()>& step) {
     FrameObj->BeginFrame();
-    FrameStartTime = sys::WallClock();
-    if (const float f = TimerObj->GetFrameFactor(1.0f); f != 0) FrameFactor = f;
+    Campaign.FrameStartTime = sys::WallClock();
+    if (const float f = TimerObj->GetFrameFactor(1.0f); f != 0) Campaign.FrameFactor = f;
     step();
     FrameObj->RenderScene();
     FrameObj->EndFrame();
@@ -82,17 +82,17 @@ void MenuScreenTestAt<W, H>::UseContent() {
 
 template <int W, int H>
 void MenuScreenTestAt<W, H>::Prepare() {
-    CoreObj->GetScreenSize(ScreenWidth, ScreenHeight, ScreenDepth);
-    ScreenCentreX = ScreenWidth / 2;
-    ScreenCentreY = ScreenHeight / 2;
-    ScaleX = float(ScreenWidth) / 1280.0f;
-    ScaleY = float(ScreenHeight) / 1024.0f;
+    CoreObj->GetScreenSize(Display.ScreenWidth, Display.ScreenHeight, Display.ScreenDepth);
+    Display.ScreenCentreX = Display.ScreenWidth / 2;
+    Display.ScreenCentreY = Display.ScreenHeight / 2;
+    Display.ScaleX = float(Display.ScreenWidth) / 1280.0f;
+    Display.ScaleY = float(Display.ScreenHeight) / 1024.0f;
     FillMenuLists();
     if (!DXAudioObj) {
         DXAudioObj = std::make_unique<DXAudio>();
         DXAudioObj->InitDXAudio();
     }
-    FrameFactor = 1;
+    Campaign.FrameFactor = 1;
 }
 
 template class MenuScreenTestAt<1280, 1024>;

@@ -70,7 +70,7 @@ class MusicHeard : public test::GameScenario {
     ~MusicHeard() override { sound::UseAudioDevice(nullptr); }
 
     // Level in dB (full scale) of what was heard in frames [from, to).
-    double Level(int from, int to) const {
+    double Loudness(int from, int to) const {
         from = std::max(from, 0);
         to = std::min(to, int(power_.size()));
         if (to <= from) return -200;
@@ -84,7 +84,7 @@ class MusicHeard : public test::GameScenario {
     std::vector<double> Seconds(int from, int to) const {
         std::vector<double> out;
         for (int f = from; f + kFramesPerSecond <= to; f += kFramesPerSecond)
-            out.push_back(Level(f, f + kFramesPerSecond));
+            out.push_back(Loudness(f, f + kFramesPerSecond));
         return out;
     }
     // The longest run of whole seconds in frames [from, to) quieter than kHeard.
@@ -106,10 +106,10 @@ class MusicHeard : public test::GameScenario {
                   int(std::lround(float(scene.screenHeight / 2) + float(y - 256) * sy)));
         h.MouseClick(f + 6, 0, 3);
     }
-    static bool GameOverPage() { return MenuRequested && ShipDestroyed; }
+    static bool GameOverPage() { return Screens.MenuRequested && Level.ShipDestroyed; }
     // A hit that uses up the shield, as every hit on the ship is checked.
     static void LoseTheShip() {
-        ShieldDamage = ShieldMax;
+        Ship.ShieldDamage = Ship.ShieldMax;
         CheckShield();
     }
     // The level of each second in frames [from, to), for a failure's message.
@@ -147,7 +147,7 @@ TEST_P(GameOverJingle, IsHeardOnTheGameOverPage) {
     int opened = 0;
     h.When([this] { return test::InFrameLoop(h); },
            [&] {
-               if (stationLost) StationDamageLevel = 6;  // the next asteroid to reach it ends the game
+               if (stationLost) Level.StationDamageLevel = 6;  // the next asteroid to reach it ends the game
            })
         .After(5 * kFramesPerSecond,
                [&] {
@@ -162,7 +162,7 @@ TEST_P(GameOverJingle, IsHeardOnTheGameOverPage) {
     // stays paused until the ship is back in play.
     EXPECT_EQ(LongestQuiet(opened + kFramesPerSecond / 2, opened + 7 * kFramesPerSecond), 0)
         << Described(opened, h.Frame());
-    EXPECT_LT(Level(opened + 13 * kFramesPerSecond, opened + 14 * kFramesPerSecond), -90);
+    EXPECT_LT(Loudness(opened + 13 * kFramesPerSecond, opened + 14 * kFramesPerSecond), -90);
 }
 
 INSTANTIATE_TEST_SUITE_P(Losses, GameOverJingle, ::testing::Bool(),
@@ -175,7 +175,7 @@ TEST_F(MusicHeard, TheTrainingLevelsMusicPlaysOn) {
     h.When([this] { return test::InFrameLoop(h); }, [&] { start = h.Frame(); })
         .After(100 * kFramesPerSecond, [] { sys::EndProcess(0); });
     h.EndAt(40000, 99);
-    IntroSeen = true;  // straight into the training level
+    Campaign.IntroSeen = true;  // straight into the training level
     ASSERT_EQ(test::RunFromLevelStart(h, {1, false, false, false, false, false, 0, false, 1}), 0);
     ASSERT_TRUE(h.ConditionsDone());
     EXPECT_LE(LongestQuiet(start, h.Frame()), kTrackChangeSeconds) << Described(start, h.Frame());
@@ -197,10 +197,11 @@ TEST_P(LoadedGameMusic, PlaysOn) {
     } else {
         h.After(10 * kFramesPerSecond, [&] {
              h.KeyPress(h.Frame() + 1, key::Escape, 3);
-         }).When([] { return MenuRequested; }, [&] { ClickPicture(250, PauseLoadY); });
+         }).When([] { return Screens.MenuRequested; }, [&] { ClickPicture(250, PauseLoadY); });
     }
     h.After(30, [&] { h.KeyPress(h.Frame() + 1, key::D1, 3); })
-        .When([] { return CurrentLevel == 5 && !MenuRequested; }, [&] { loaded = h.Frame(); })
+        .When([] { return Campaign.CurrentLevel == 5 && !Screens.MenuRequested; },
+              [&] { loaded = h.Frame(); })
         .After(40 * kFramesPerSecond, [] { LoseTheShip(); })
         .When(GameOverPage, [&] { lostAgain = h.Frame(); })
         .After(8 * kFramesPerSecond, [] { sys::EndProcess(0); });

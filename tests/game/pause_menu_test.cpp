@@ -25,11 +25,11 @@ using test::PointAtRow;
 class PauseMenu : public test::MenuScreenTest {
   protected:
     void Open(bool gameOver) {
-        ShipDestroyed = gameOver;
-        MenuRequested = true;
+        Level.ShipDestroyed = gameOver;
+        Screens.MenuRequested = true;
     }
     void Frames(int n) {
-        for (int i = 0; i < n && MenuRequested; ++i)
+        for (int i = 0; i < n && Screens.MenuRequested; ++i)
             MenuFrame(RunPauseMenu);
     }
     void Button(bool down) { engine::FeedMouseButton(0, down); }
@@ -59,25 +59,25 @@ TEST_F(PauseMenu, HoverClickTimerHelpAndResume) {
     EXPECT_EQ(h.ImageTexture("menu"), "menu1");
     EXPECT_TRUE(h.ImageVisible("mouse"));
     EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
-    EXPECT_EQ(MenuChoice, 0);
+    EXPECT_EQ(InGameMenu.MenuChoice, 0);
 
     // "click" once per item entered through the gaps between them; a jump straight
     // from one item onto the next stays silent, only a point off every item re-arms it.
     const int before = Clicks();
     PointAtRow(0, 0);
     Frames(2);
-    EXPECT_EQ(MenuChoice, 1);
+    EXPECT_EQ(InGameMenu.MenuChoice, 1);
     EXPECT_EQ(h.ImageTexture("mouse"), "ms2");
     PointAtPicture(250, 265);  // between items 1 and 2
     Frames(1);
-    EXPECT_EQ(MenuChoice, 0);
+    EXPECT_EQ(InGameMenu.MenuChoice, 0);
     EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
     PointAtRow(0, 1);
     Frames(1);
-    EXPECT_EQ(MenuChoice, 2);
+    EXPECT_EQ(InGameMenu.MenuChoice, 2);
     PointAtRow(0, 2);
     Frames(1);
-    EXPECT_EQ(MenuChoice, 3);
+    EXPECT_EQ(InGameMenu.MenuChoice, 3);
     EXPECT_EQ(Clicks() - before, 2);
     PointAtPicture(250, 315);  // between items 2 and 3
     Frames(1);
@@ -87,7 +87,7 @@ TEST_F(PauseMenu, HoverClickTimerHelpAndResume) {
 
     // A button held from the start never clicks: the timer grows only while it is up,
     // and two frames up (3.0) are not enough.
-    MenuClickTimer = 0;
+    InGameMenu.MenuClickTimer = 0;
     PointAtRow(0, 3);
     Button(true);
     Frames(5);
@@ -95,24 +95,24 @@ TEST_F(PauseMenu, HoverClickTimerHelpAndResume) {
     Frames(2);
     Button(true);
     Frames(1);
-    EXPECT_FALSE(HelpShown);
-    EXPECT_FLOAT_EQ(MenuClickTimer, 3.0f);
+    EXPECT_FALSE(InGameMenu.HelpShown);
+    EXPECT_FLOAT_EQ(InGameMenu.MenuClickTimer, 3.0f);
     Button(false);
     Frames(1);
     Button(true);
     Frames(6);  // held: one click
-    EXPECT_TRUE(HelpShown);
+    EXPECT_TRUE(InGameMenu.HelpShown);
     EXPECT_EQ(h.ImageTexture("menu"), "help");
-    EXPECT_EQ(MenuChoice, 0) << "nothing is highlighted under the help picture";
+    EXPECT_EQ(InGameMenu.MenuChoice, 0) << "nothing is highlighted under the help picture";
     EXPECT_EQ(h.ImageTexture("mouse"), "ms2") << "the pointer keeps its texture";
 
     // The next click only puts the picture away, even on "resume".
     ClickRow(0, 0);
-    EXPECT_FALSE(HelpShown);
-    EXPECT_TRUE(MenuRequested);
+    EXPECT_FALSE(InGameMenu.HelpShown);
+    EXPECT_TRUE(Screens.MenuRequested);
     EXPECT_EQ(h.ImageTexture("menu"), "menu1");
     ClickRow(0, 0);
-    EXPECT_FALSE(MenuRequested);
+    EXPECT_FALSE(Screens.MenuRequested);
     EXPECT_FALSE(h.ImageVisible("mouse"));
 }
 
@@ -121,16 +121,16 @@ TEST_F(PauseMenu, GameOverMusicHelpAndRestart) {
     test::ClipLog clips;
     // A lost ship on a level whose goals are all met, so the restart's completion test
     // pays the bonus.
-    AsteroidsLeft = 0;
-    MothershipLevel = GiantAsteroidPending = BattleshipActive = false;
-    CutsceneDone = true;
-    Wave2Pending = false;
-    for (AlienShip& a : Aliens)
+    Level.AsteroidsLeft = 0;
+    Mothership.MothershipLevel = GiantAsteroid.GiantAsteroidPending = Battleship.BattleshipActive = false;
+    Level.CutsceneDone = true;
+    AlienFleet.Wave2Pending = false;
+    for (AlienShip& a : AlienFleet.Aliens)
         a.Active = false;
-    HullDamage = 6;
-    ShieldDamage = 100;
-    DeathSeqFlag = true;
-    Money = 5000;
+    Ship.HullDamage = 6;
+    Ship.ShieldDamage = 100;
+    Hazards.DeathSeqFlag = true;
+    Campaign.Money = 5000;
     for (const char* key : {"redexp1", "redexp4", "shipchk1", "shipchk20"})
         if (MeshObj->SelectMesh(key)) MeshObj->SetVisible(true);
 
@@ -138,29 +138,29 @@ TEST_F(PauseMenu, GameOverMusicHelpAndRestart) {
     PointAtPicture(20, 20);
     Frames(3);
     EXPECT_EQ(clips.Count("gameover.wma"), 1) << "once per game over";
-    EXPECT_TRUE(GameOverMusicOn);
+    EXPECT_TRUE(InGameMenu.GameOverMusicOn);
     EXPECT_EQ(h.ImageTexture("menu"), "gomenu1");
 
     ClickRow(1, 2);  // help
-    EXPECT_TRUE(HelpShown);
+    EXPECT_TRUE(InGameMenu.HelpShown);
     EXPECT_EQ(h.ImageTexture("menu"), "help");
     EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
     ClickRow(1, 0);  // only puts the help away
-    EXPECT_FALSE(HelpShown);
-    EXPECT_TRUE(ShipDestroyed);
+    EXPECT_FALSE(InGameMenu.HelpShown);
+    EXPECT_TRUE(Level.ShipDestroyed);
 
     const std::size_t loadsBefore = h.Audio().Events().size();
     ClickRow(1, 0);  // restart
-    EXPECT_FALSE(MenuRequested);
-    EXPECT_FALSE(ShipDestroyed);
-    EXPECT_FALSE(ExplosionActive);
-    EXPECT_FALSE(DeathSeqFlag);
-    EXPECT_FALSE(GameOverMusicOn);
-    EXPECT_TRUE(LevelEnding) << "the completion test ran";
-    EXPECT_EQ(Money, 0) << "and the bonus it paid is lost";
-    EXPECT_FLOAT_EQ(HullDamage, 1.0f);
-    EXPECT_FLOAT_EQ(ShieldDamage, 0.0f);
-    EXPECT_EQ(CurrentLevel, 3);
+    EXPECT_FALSE(Screens.MenuRequested);
+    EXPECT_FALSE(Level.ShipDestroyed);
+    EXPECT_FALSE(Level.ExplosionActive);
+    EXPECT_FALSE(Hazards.DeathSeqFlag);
+    EXPECT_FALSE(InGameMenu.GameOverMusicOn);
+    EXPECT_TRUE(LevelEnd.LevelEnding) << "the completion test ran";
+    EXPECT_EQ(Campaign.Money, 0) << "and the bonus it paid is lost";
+    EXPECT_FLOAT_EQ(Ship.HullDamage, 1.0f);
+    EXPECT_FLOAT_EQ(Ship.ShieldDamage, 0.0f);
+    EXPECT_EQ(Campaign.CurrentLevel, 3);
     for (const char* key : {"redexp1", "redexp4", "shipchk1", "shipchk20"})
         EXPECT_FALSE(MeshVisible(key)) << key;
     int soundLoads = 0;
@@ -187,7 +187,7 @@ TEST_F(PauseMenu, ExitEndsTheProgramFromEitherMenu) {
         MakeMenuRun();
         Open(c.gameOver);
         PointAtRow(c.gameOver ? 1 : 0, c.row);
-        MenuClickTimer = 0;
+        InGameMenu.MenuClickTimer = 0;
         Frames(3);
         engine::FeedMouseButton(0, true);
         forms::ShowCursor(false);
@@ -207,7 +207,7 @@ TEST_F(PauseMenu, ExitEndsTheProgramFromEitherMenu) {
 TEST_F(PauseMenu, OpenMenuHoldsTheLevelsClocksStill) {
     MakeMenuRun();
     MenuFrame([] {});
-    const double t0 = FrameStartTime;
+    const double t0 = Campaign.FrameStartTime;
     // The marks of the level time, power-ups, bosses, cut-scenes, fly-by, tutorial
     // (its clips and its lesson waits) and break-up, each some seconds old.
     struct Mark {
@@ -215,40 +215,40 @@ TEST_F(PauseMenu, OpenMenuHoldsTheLevelsClocksStill) {
         double* mark;
         double age;
     };
-    const Mark marks[] = {{"level", &LevelStartTime, 100.3},
-                          {"power-up 1", &PowerUpStart[1], 12},
-                          {"power-up 4", &PowerUpStart[4], 50},
-                          {"mothership", &MothershipStartTime, 9},
-                          {"battleship", &BattleshipTimer, 2},
-                          {"scout shot", &ScoutShotTime, 0.5},
-                          {"gold cut-scene", &CutsceneStartTime, 17},
-                          {"end cut-scene", &EndCutsceneStartTime, 22},
-                          {"fly-by explosion", &FlybyExplosionTime, 8},
-                          {"tutorial", &TutorialClock, 41},
-                          {"tutorial step wait", &StepWaitStart, 3},
-                          {"break-up", &BreakupStartTime, 1}};
+    const Mark marks[] = {{"level", &Level.LevelStartTime, 100.3},
+                          {"power-up 1", &PowerUps.PowerUpStart[1], 12},
+                          {"power-up 4", &PowerUps.PowerUpStart[4], 50},
+                          {"mothership", &Mothership.MothershipStartTime, 9},
+                          {"battleship", &Battleship.BattleshipTimer, 2},
+                          {"scout shot", &Scout.ScoutShotTime, 0.5},
+                          {"gold cut-scene", &LevelEnd.CutsceneStartTime, 17},
+                          {"end cut-scene", &LevelEnd.EndCutsceneStartTime, 22},
+                          {"fly-by explosion", &Hazards.FlybyExplosionTime, 8},
+                          {"tutorial", &Tutorial.TutorialClock, 41},
+                          {"tutorial step wait", &Tutorial.StepWaitStart, 3},
+                          {"break-up", &Effects.BreakupStartTime, 1}};
     for (const Mark& m : marks)
         *m.mark = t0 - m.age;
-    LevelEnding = true;
-    WarpOutStart = Nearest(t0) - 5;
-    const double warpAge = t0 - WarpOutStart;
+    LevelEnd.LevelEnding = true;
+    LevelEnd.WarpOutStart = Nearest(t0) - 5;
+    const double warpAge = t0 - LevelEnd.WarpOutStart;
 
     // Ten seconds of menu: the first frame of an opening adds nothing (the time before
     // it was play), every later one holds the marks still.
     Open(false);
     PointAtPicture(20, 20);
     Frames(600);
-    const double open = FrameStartTime - t0;
+    const double open = Campaign.FrameStartTime - t0;
     ASSERT_GT(open, 9.9);
     for (const Mark& m : marks)
-        EXPECT_NEAR(FrameStartTime - *m.mark, m.age + 1.0 / 60, 1e-6) << m.name;
-    EXPECT_LT(std::abs((FrameStartTime - WarpOutStart) - (warpAge + 1.0 / 60)), 1.0)
+        EXPECT_NEAR(Campaign.FrameStartTime - *m.mark, m.age + 1.0 / 60, 1e-6) << m.name;
+    EXPECT_LT(std::abs((Campaign.FrameStartTime - LevelEnd.WarpOutStart) - (warpAge + 1.0 / 60)), 1.0)
         << "the warp-out's whole-second start moves by whole seconds";
 
     // A single frame of a second or more is not held.
     sys::AdvanceVirtualClock(3);
     Frames(1);
-    EXPECT_NEAR(FrameStartTime - LevelStartTime, 100.3 + 1.0 / 60 + 3 + 1.0 / 60, 1e-6);
+    EXPECT_NEAR(Campaign.FrameStartTime - Level.LevelStartTime, 100.3 + 1.0 / 60 + 3 + 1.0 / 60, 1e-6);
 }
 
 }  // namespace

@@ -26,38 +26,38 @@ class PlayerHitTest : public test::RunningLevel {
 // The ship sits at its start pose, where a collision flash is dropped: a hit still
 // flashes and costs 18 once, and the hit is spent with it.
 TEST_F(PlayerHitTest, AHitFlashesThenCostsTheShieldOnce) {
-    ShieldDamage = 40;
-    PlayerHitPending = true;
+    Ship.ShieldDamage = 40;
+    Level.PlayerHitPending = true;
     Frames(8);
     EXPECT_TRUE(ShieldImageShown());
-    EXPECT_TRUE(PlayerHitPending);
+    EXPECT_TRUE(Level.PlayerHitPending);
     Frames(12);
     EXPECT_FALSE(ShieldImageShown());
-    EXPECT_FALSE(PlayerHitPending);
-    EXPECT_NEAR(ShieldDamage, 58, 1);
-    const float afterHit = ShieldDamage;
+    EXPECT_FALSE(Level.PlayerHitPending);
+    EXPECT_NEAR(Ship.ShieldDamage, 58, 1);
+    const float afterHit = Ship.ShieldDamage;
     Frames(30);
-    EXPECT_LE(ShieldDamage, afterHit);  // the slow recharge only
-    EXPECT_FALSE(ShipDestroyed);
+    EXPECT_LE(Ship.ShieldDamage, afterHit);  // the slow recharge only
+    EXPECT_FALSE(Level.ShipDestroyed);
 }
 
 TEST_F(PlayerHitTest, InvincibleTheHitWaits) {
-    Invincible = true;
-    PlayerHitPending = true;
+    Ship.Invincible = true;
+    Level.PlayerHitPending = true;
     Frames(30);
-    EXPECT_TRUE(PlayerHitPending);
-    EXPECT_EQ(ShieldDamage, 0);
-    Invincible = false;
+    EXPECT_TRUE(Level.PlayerHitPending);
+    EXPECT_EQ(Ship.ShieldDamage, 0);
+    Ship.Invincible = false;
     Frames(30);
-    EXPECT_FALSE(PlayerHitPending);
-    EXPECT_NEAR(ShieldDamage, 18, 1);
+    EXPECT_FALSE(Level.PlayerHitPending);
+    EXPECT_NEAR(Ship.ShieldDamage, 18, 1);
 }
 
 TEST_F(PlayerHitTest, AHitOnTheLastOfTheShieldLosesTheShip) {
-    ShieldDamage = 90;
-    PlayerHitPending = true;
+    Ship.ShieldDamage = 90;
+    Level.PlayerHitPending = true;
     Frames(20);
-    EXPECT_TRUE(ShipDestroyed);
+    EXPECT_TRUE(Level.ShipDestroyed);
 }
 
 }  // namespace

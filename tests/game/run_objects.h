@@ -25,23 +25,23 @@ inline bool ContentSetBuilt() {
 inline void MakeRunObjects() {
     CreateEngineObjects();
     AnimMeshObj = std::make_unique<EngineAnimatedModels>();
-    SoundDevice = std::make_unique<clsDirectSound8>();
-    SoundDevice->Startup(0);
-    for (auto& p : PositionalSounds)
+    Campaign.SoundDevice = std::make_unique<clsDirectSound8>();
+    Campaign.SoundDevice->Startup(0);
+    for (auto& p : Campaign.PositionalSounds)
         p = std::make_unique<clsDSWave8>();
-    FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
+    Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
     MakeShockWaves();
-    GravityBeam = std::make_unique<clsZeroPoint>();
+    Arsenal.GravityBeam = std::make_unique<clsZeroPoint>();
 }
 
 // Loads the run's scene and starts `level`, with the detail settings given.
 inline void LoadRunAt(int level, int graphics = 2, int particles = 1, int difficulty = 2) {
-    GraphicsLevel = graphics;
-    ParticleLevel = particles;
-    DifficultyLevel = difficulty;
+    Display.GraphicsLevel = graphics;
+    Display.ParticleLevel = particles;
+    Campaign.DifficultyLevel = difficulty;
     MakeRunObjects();
-    StartingLevel = level;
-    CurrentLevel = level - 1;
+    Campaign.StartingLevel = level;
+    Campaign.CurrentLevel = level - 1;
     LoadLevel();
     SetWeaponStartValues();
     ApplyAlienDifficulty();

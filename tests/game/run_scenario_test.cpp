@@ -47,23 +47,24 @@ TEST_F(RunScenarioTest, NewGameSkipsTheTrainingLevelIntoLevelTwo) {
         .After(10, [&] { h.MouseClick(h.Frame() + 1); })
         .When(InLevel(1),
               [&] {
-                  trainingMoney = Money;
+                  trainingMoney = Campaign.Money;
                   // Enter held down in the shop and still held when it closes...
-                  ShopRequested = true;
+                  Screens.ShopRequested = true;
                   h.KeyDown(h.Frame() + 1, key::Return);
               })
-        .After(5, [] { ShopRequested = false; })
+        .After(5, [] { Screens.ShopRequested = false; })
         .After(10,
                [&] {
                    // ... skips nothing: a skip needs a fresh press.
-                   skippedWhileHeld = LevelEnding;
+                   skippedWhileHeld = LevelEnd.LevelEnding;
                    h.KeyUp(h.Frame() + 1, key::Return);
                })
         .After(3, [&] { h.KeyPress(h.Frame() + 1, key::Return, 2); })
-        .When([] { return LevelEnding; }, [&] { warpOutMoney = Money; })
+        .When([] { return LevelEnd.LevelEnding; }, [&] { warpOutMoney = Campaign.Money; })
         .When(InLevel(2), [&] {
-            level2 = {Money, AsteroidCount, AsteroidsLeft, CurrentWeapon,
-                      OwnsIon || OwnsMion || OwnsEplas || OwnsDisperse || OwnsGamma || OwnsGravBeam};
+            level2 = {Campaign.Money, Level.AsteroidCount, Level.AsteroidsLeft, Campaign.CurrentWeapon,
+                      Campaign.OwnsIon || Campaign.OwnsMion || Campaign.OwnsEplas || Campaign.OwnsDisperse ||
+                          Campaign.OwnsGamma || Campaign.OwnsGravBeam};
             sys::EndProcess(0);
         });
     h.EndAt(8000, 99);
@@ -123,9 +124,10 @@ TEST_F(RunScenarioTest, ASavedGameStartsWithItsPossessions) {
     std::optional<PlayLevelArgs> took;
     int asteroids = 0;
     h.When(InLevel(7), [&] {
-        took = PlayLevelArgs{StartingLevel, OwnsIon, OwnsMion,     OwnsEplas,    OwnsDisperse,
-                             OwnsGamma,     Money,   OwnsGravBeam, CapacityLevel};
-        asteroids = AsteroidCount;
+        took = PlayLevelArgs{Campaign.StartingLevel, Campaign.OwnsIon,      Campaign.OwnsMion,
+                             Campaign.OwnsEplas,     Campaign.OwnsDisperse, Campaign.OwnsGamma,
+                             Campaign.Money,         Campaign.OwnsGravBeam, Arsenal.CapacityLevel};
+        asteroids = Level.AsteroidCount;
         sys::EndProcess(0);
     });
     h.EndAt(3000, 99);
@@ -150,13 +152,13 @@ TEST_F(RunScenarioTest, AWarpOutAcrossMidnightCompletes) {
                sys::SetStartOfDay(86398.0 - sys::MonotonicSeconds());
                h.KeyPress(h.Frame() + 1, key::Return, 2);
            })
-        .When([] { return LevelEnding; }, [&] { warpOutStart = WarpOutStart; })
+        .When([] { return LevelEnd.LevelEnding; }, [&] { warpOutStart = LevelEnd.WarpOutStart; })
         .When(InLevel(2), [&] {
-            completed = FrameStartTime;
+            completed = Campaign.FrameStartTime;
             sys::EndProcess(0);
         });
     h.EndAt(1000000, 99);
-    IntroSeen = true;  // straight into the training level
+    Campaign.IntroSeen = true;  // straight into the training level
     EXPECT_EQ(test::RunFromLevelStart(h, {1, false, false, false, false, false, 0, false, 1}), 0);
     EXPECT_EQ(warpOutStart, 86398);
     EXPECT_GT(completed, 86400.0 + 5);
@@ -170,17 +172,17 @@ TEST_F(RunScenarioTest, TheLastLevelPlayedAgainWaitsForItsOwnBattleship) {
     bool cleared = false, cutscene = true;
     h.When(InLevel(50),
            [&] {
-               BattleshipDestroyed = true;  // as the first play of the level left it
+               Battleship.BattleshipDestroyed = true;  // as the first play of the level left it
                h.KeyPress(h.Frame() + 1, key::F6, 2);
            })
         .After(10,
                [&] {
-                   cleared = !BattleshipDestroyed;
-                   AsteroidsLeft = 0;
-                   MothershipLevel = false;
+                   cleared = !Battleship.BattleshipDestroyed;
+                   Level.AsteroidsLeft = 0;
+                   Mothership.MothershipLevel = false;
                })
         .After(60, [&] {
-            cutscene = CutsceneRunning || CutsceneDone;
+            cutscene = Level.CutsceneRunning || Level.CutsceneDone;
             sys::EndProcess(0);
         });
     h.EndAt(4000, 99);
@@ -196,7 +198,7 @@ TEST_F(RunScenarioTest, TheLastLevelPlayedAgainWaitsForItsOwnBattleship) {
 TEST_F(RunScenarioTest, TheGameWonPagesShowNoStatusLine) {
     int pages = 0, fontTexts = 0, mapMarks = 0;
     h.When(InLevel(50), [] { FinishCutsceneLevel(); })
-        .When([] { return GameWon; },
+        .When([] { return Campaign.GameWon; },
               [&] {
                   for (int f = h.Frame() + 1; f <= h.Frame() + 30; ++f)
                       h.At(f, [&] {
@@ -220,14 +222,14 @@ TEST_F(RunScenarioTest, TheGameWonPagesShowNoStatusLine) {
 // opened after it (a main menu would run on until the harness gives up).
 TEST_F(RunScenarioTest, GameWonEndsTheProgramAfterTheFourthPage) {
     h.When(InLevel(7), [&] {
-        GameWon = true;
-        GameWonPage = 4;
+        Campaign.GameWon = true;
+        LevelEnd.GameWonPage = 4;
         h.KeyPress(h.Frame() + 1, key::Return, 120);
     });
     h.EndAt(4000, 99);
     EXPECT_EQ(test::RunFromLevelStart(h, {7, false, false, false, false, false, 0, false, 1}), 0);
     EXPECT_TRUE(h.ConditionsDone());
-    EXPECT_EQ(GameWonPage, 5);
+    EXPECT_EQ(LevelEnd.GameWonPage, 5);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/engine_objects.h"
+#include "assets/assets.h"
 #include "common/texts.h"
 #include "game/game.h"
 #include "game/run_loop.h"
@@ -40,11 +41,11 @@ TEST(RunStartTest, EventLevelsAreDrawnFromTheLevelBeforeTheStart) {
         {20, {0.75, 0.75}, 22, 24},  // 2.5 -> 2, 3.5 -> 4
     };
     for (const auto& c : cases) {
-        CurrentLevel = c.before;
+        Campaign.CurrentLevel = c.before;
         sys::QueueRandom(c.draws);
         DrawEventLevels();
-        EXPECT_EQ(ScoutNextLevel, c.scout) << "from level " << c.before;
-        EXPECT_EQ(BattleshipNextLevel, c.battleship) << "from level " << c.before;
+        EXPECT_EQ(Scout.ScoutNextLevel, c.scout) << "from level " << c.before;
+        EXPECT_EQ(Battleship.BattleshipNextLevel, c.battleship) << "from level " << c.before;
     }
 }
 
@@ -73,11 +74,11 @@ TEST_F(StatusLineTest, WhileTheLevelRuns) {
         {12, 1e9, 154, 400, "Level: 12   Money: $1000000000  Time: 1"},  // never below 1
     };
     for (const auto& c : cases) {
-        CurrentLevel = c.level;
-        Money = c.money;
-        LevelTimeLimit = c.limit;
-        LevelStartTime = 50000;
-        FrameStartTime = LevelStartTime + c.elapsed;
+        Campaign.CurrentLevel = c.level;
+        Campaign.Money = c.money;
+        Level.LevelTimeLimit = c.limit;
+        Level.LevelStartTime = 50000;
+        Campaign.FrameStartTime = Level.LevelStartTime + c.elapsed;
         EXPECT_EQ(RunningStatusText(), c.text);
     }
 }
@@ -96,14 +97,14 @@ TEST_F(StatusLineTest, AtTheLevelEndShowsTheBonusPaid) {
         {1, 10, 10, 10, "Level 1 complete! Time left: 340 secs  Accuracy: 100%  Bonus $0"},
     };
     for (const auto& c : cases) {
-        CurrentLevel = c.level;
-        LevelTimeLimit = c.level == 1 ? 350.0f : 168.0f;
-        LevelStartTime = 1000;
-        FrameStartTime = LevelStartTime + c.elapsed;
-        ShotsFired = c.fired;
-        ShotsHit = c.hit;
+        Campaign.CurrentLevel = c.level;
+        Level.LevelTimeLimit = c.level == 1 ? 350.0f : 168.0f;
+        Level.LevelStartTime = 1000;
+        Campaign.FrameStartTime = Level.LevelStartTime + c.elapsed;
+        Level.ShotsFired = c.fired;
+        Level.ShotsHit = c.hit;
         ComputeLevelBonus();
-        FrameStartTime += 5;  // the line stays as it was paid while the warp-out runs
+        Campaign.FrameStartTime += 5;  // the line stays as it was paid while the warp-out runs
         EXPECT_EQ(LevelEndText(), c.text);
     }
 }
@@ -113,24 +114,25 @@ class HudTargetsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         MathObj = std::make_unique<EngineMath>();
-        AsteroidCount = 8;
-        for (auto& a : Asteroids)
+        Level.AsteroidCount = 8;
+        for (auto& a : Level.Asteroids)
             a = AsteroidRec{};
-        for (auto& p : HudPointers)
+        for (auto& p : Hud.HudPointers)
             p = PointerSlot{};
-        for (auto& alien : Aliens)
+        for (auto& alien : AlienFleet.Aliens)
             alien = AlienShip{};
-        CamBasis.CamPos = Vector{100, 0, 0};
+        Ship.CamBasis.CamPos = Vector{100, 0, 0};
     }
     void Place(int i, float x, bool active = true) {
-        Asteroids[std::size_t(i)].Pos = Vector{x, 0, 0};
-        Asteroids[std::size_t(i)].Active = active;
+        Level.Asteroids[std::size_t(i)].Pos = Vector{x, 0, 0};
+        Level.Asteroids[std::size_t(i)].Active = active;
     }
     std::vector<float> Targets() const {
         std::vector<float> xs;
         for (int k = 1; k <= 5; ++k)
-            xs.push_back(HudPointers[std::size_t(k)].PointerOn ? HudPointers[std::size_t(k)].PointerTarget.x
-                                                               : -1);
+            xs.push_back(Hud.HudPointers[std::size_t(k)].PointerOn
+                             ? Hud.HudPointers[std::size_t(k)].PointerTarget.x
+                             : -1);
         return xs;
     }
 };
@@ -170,21 +172,21 @@ TEST_F(HudTargetsTest, NothingNearKeepsTheAsteroidSlots) {
 }
 
 TEST_F(HudTargetsTest, AlienSlotsFollowTheAliensEveryFrame) {
-    HudPointers[16].PointerOn = true;  // loaded with an alien icon, never chosen here
-    Aliens[1].Active = true;
-    Aliens[1].Position = Vector{1, 2, 3};
-    Aliens[10].Active = true;
-    Aliens[10].Position = Vector{4, 5, 6};
-    HudPointers[7].PointerOn = true;  // alien 2 was on last frame
+    Hud.HudPointers[16].PointerOn = true;  // loaded with an alien icon, never chosen here
+    AlienFleet.Aliens[1].Active = true;
+    AlienFleet.Aliens[1].Position = Vector{1, 2, 3};
+    AlienFleet.Aliens[10].Active = true;
+    AlienFleet.Aliens[10].Position = Vector{4, 5, 6};
+    Hud.HudPointers[7].PointerOn = true;  // alien 2 was on last frame
     SelectHudTargets();
     for (int j = 1; j <= 10; ++j)
-        EXPECT_EQ(HudPointers[std::size_t(j + 5)].PointerOn, j == 1 || j == 10) << "alien " << j;
-    EXPECT_EQ(HudPointers[6].PointerTarget.z, 3);
-    EXPECT_EQ(HudPointers[15].PointerTarget.x, 4);
-    EXPECT_TRUE(HudPointers[16].PointerOn);
-    Aliens[1].Active = false;
+        EXPECT_EQ(Hud.HudPointers[std::size_t(j + 5)].PointerOn, j == 1 || j == 10) << "alien " << j;
+    EXPECT_EQ(Hud.HudPointers[6].PointerTarget.z, 3);
+    EXPECT_EQ(Hud.HudPointers[15].PointerTarget.x, 4);
+    EXPECT_TRUE(Hud.HudPointers[16].PointerOn);
+    AlienFleet.Aliens[1].Active = false;
     SelectHudTargets();
-    EXPECT_FALSE(HudPointers[6].PointerOn);
+    EXPECT_FALSE(Hud.HudPointers[6].PointerOn);
 }
 
 // The run's start in an empty program folder (every file missing), for what it sets
@@ -208,54 +210,56 @@ TEST(RunStartScreenTest, ScreenScaleLevelOneMoneyAndTheRunsState) {
         test::Harness h(c.width, c.height);
         h.ExpectFailedLoad(folder.str());
         test::PrepareGameStart();
-        IntroSeen = true;  // level 1 without its intro
+        Campaign.IntroSeen = true;  // level 1 without its intro
         Options.Graphics.SetValue(c.graphics);
         Options.Difficulty.SetValue(3);
         Options.Slider1.SetValue(10);
         // Left over from an earlier run.
-        FlipFrame = 40;
-        FlipTimer = 0;
-        StarscapeIndex = 2;
-        GameWonStarted = true;
-        GameWonPage = 4;
-        LastFightStarted = MenuRequested = ShopRequested = DeathDone = QuickSaveLatch = true;
-        EscTimer = 30;
-        ShipDestroyed = LevelEnding = Invincible = true;
+        Effects.FlipFrame = 40;
+        Effects.FlipTimer = 0;
+        Effects.StarscapeIndex = 2;
+        LevelEnd.GameWonStarted = true;
+        LevelEnd.GameWonPage = 4;
+        Screens.LastFightStarted = Screens.MenuRequested = Screens.ShopRequested = Screens.DeathDone =
+            Screens.QuickSaveLatch = true;
+        Screens.EscTimer = 30;
+        Level.ShipDestroyed = LevelEnd.LevelEnding = Ship.Invincible = true;
 
         StartGameRun({c.level, true, false, false, false, false, c.money, false, 2});
         const std::string at = std::to_string(c.width) + "x" + std::to_string(c.height);
-        EXPECT_FLOAT_EQ(ScaleX, c.scaleX) << at;
-        EXPECT_FLOAT_EQ(ScaleY, c.scaleY) << at;
-        EXPECT_EQ(ScreenCentreX, c.centreX) << at;
-        EXPECT_EQ(ScreenCentreY, c.centreY) << at;
-        EXPECT_EQ(CurrentLevel, c.level) << at;
-        EXPECT_EQ(Money, c.moneyAfter) << at;
-        EXPECT_TRUE(OwnsIon) << at;
-        EXPECT_EQ(CapacityLevel, 2) << at;
-        EXPECT_EQ(DifficultyLevel, 3) << at;
-        EXPECT_FLOAT_EQ(DifficultyFactor, 1.0f) << at;
-        EXPECT_FLOAT_EQ(MouseSensitivity, 1.2f) << at;
-        EXPECT_EQ(GraphicsLevel, c.graphics) << at;
-        EXPECT_EQ(MiniViewShown, c.miniView) << at;
-        EXPECT_EQ(CurrentWeapon, 1) << at;
-        EXPECT_EQ(FlipFrame, 1) << at;
-        EXPECT_EQ(FlipTimer, 99) << at;
-        EXPECT_EQ(StarscapeIndex, 1) << at;
-        EXPECT_FALSE(GameWonStarted || LastFightStarted || MenuRequested || ShopRequested || DeathDone ||
-                     QuickSaveLatch || ShipDestroyed || LevelEnding || Invincible)
+        EXPECT_FLOAT_EQ(Display.ScaleX, c.scaleX) << at;
+        EXPECT_FLOAT_EQ(Display.ScaleY, c.scaleY) << at;
+        EXPECT_EQ(Display.ScreenCentreX, c.centreX) << at;
+        EXPECT_EQ(Display.ScreenCentreY, c.centreY) << at;
+        EXPECT_EQ(Campaign.CurrentLevel, c.level) << at;
+        EXPECT_EQ(Campaign.Money, c.moneyAfter) << at;
+        EXPECT_TRUE(Campaign.OwnsIon) << at;
+        EXPECT_EQ(Arsenal.CapacityLevel, 2) << at;
+        EXPECT_EQ(Campaign.DifficultyLevel, 3) << at;
+        EXPECT_FLOAT_EQ(Campaign.DifficultyFactor, 1.0f) << at;
+        EXPECT_FLOAT_EQ(Flight.MouseSensitivity, 1.2f) << at;
+        EXPECT_EQ(Display.GraphicsLevel, c.graphics) << at;
+        EXPECT_EQ(Flight.MiniViewShown, c.miniView) << at;
+        EXPECT_EQ(Campaign.CurrentWeapon, 1) << at;
+        EXPECT_EQ(Effects.FlipFrame, 1) << at;
+        EXPECT_EQ(Effects.FlipTimer, 99) << at;
+        EXPECT_EQ(Effects.StarscapeIndex, 1) << at;
+        EXPECT_FALSE(LevelEnd.GameWonStarted || Screens.LastFightStarted || Screens.MenuRequested ||
+                     Screens.ShopRequested || Screens.DeathDone || Screens.QuickSaveLatch ||
+                     Level.ShipDestroyed || LevelEnd.LevelEnding || Ship.Invincible)
             << at;
-        EXPECT_EQ(GameWonPage, 1) << at;
-        EXPECT_EQ(EscTimer, 0) << at;
-        EXPECT_TRUE(GameRunning) << at;
-        EXPECT_EQ(PlasmaShots[0].ReloadRate, 15) << at;
-        EXPECT_EQ(GammaShots[0].DamagePerHit, 2500) << at;
-        for (const auto& sound : PositionalSounds)
+        EXPECT_EQ(LevelEnd.GameWonPage, 1) << at;
+        EXPECT_EQ(Screens.EscTimer, 0) << at;
+        EXPECT_TRUE(Campaign.GameRunning) << at;
+        EXPECT_EQ(Arsenal.PlasmaShots[0].ReloadRate, 15) << at;
+        EXPECT_EQ(Arsenal.GammaShots[0].DamagePerHit, 2500) << at;
+        for (const auto& sound : Campaign.PositionalSounds)
             EXPECT_NE(sound, nullptr) << at;
-        EXPECT_NE(GravityBeam, nullptr) << at;
-        EXPECT_NE(FlamingAsteroid, nullptr) << at;
+        EXPECT_NE(Arsenal.GravityBeam, nullptr) << at;
+        EXPECT_NE(Level.FlamingAsteroid, nullptr) << at;
         EXPECT_NE(AnimMeshObj, nullptr) << at;
         if (c.level == 1) {
-            EXPECT_EQ(TutorialClock, FrameStartTime) << at;
+            EXPECT_EQ(Tutorial.TutorialClock, Campaign.FrameStartTime) << at;
         }
     }
 }

@@ -38,12 +38,12 @@ bool operator==(const Rect& a, const Rect& b) {
 
 // The game run's screen metrics for a display mode, as the level loader sets them.
 void UseScreen(int width, int height) {
-    ScreenWidth = width;
-    ScreenHeight = height;
-    ScreenCentreX = width / 2;
-    ScreenCentreY = height / 2;
-    ScaleX = float(width) / 1280.0f;
-    ScaleY = float(height) / 1024.0f;
+    Display.ScreenWidth = width;
+    Display.ScreenHeight = height;
+    Display.ScreenCentreX = width / 2;
+    Display.ScreenCentreY = height / 2;
+    Display.ScaleX = float(width) / 1280.0f;
+    Display.ScaleY = float(height) / 1024.0f;
 }
 
 std::string SlotFile(int slot) {
@@ -84,11 +84,12 @@ void InFrame(const std::function<void()>& screen) {
 
 // The campaign values of the running game.
 void SetPossessions(int level, bool all, double money, int capacity) {
-    CurrentLevel = level;
-    OwnsIon = true;
-    OwnsMion = OwnsEplas = OwnsDisperse = OwnsGamma = OwnsGravBeam = all;
-    Money = money;
-    CapacityLevel = capacity;
+    Campaign.CurrentLevel = level;
+    Campaign.OwnsIon = true;
+    Campaign.OwnsMion = Campaign.OwnsEplas = Campaign.OwnsDisperse = Campaign.OwnsGamma =
+        Campaign.OwnsGravBeam = all;
+    Campaign.Money = money;
+    Arsenal.CapacityLevel = capacity;
 }
 
 TEST(InGameMenus, PictureListsAndSlotRowsFollowTheScreen) {
@@ -104,7 +105,7 @@ TEST(InGameMenus, PictureListsAndSlotRowsFollowTheScreen) {
         SCOPED_TRACE(s.width);
         UseScreen(s.width, s.height);
         CreateInGameMenus();
-        const clsMenu& slots = InGameMenus[3];
+        const clsMenu& slots = InGameMenu.InGameMenus[3];
         ASSERT_EQ(slots.MenuItems().size(), 10u);
         EXPECT_TRUE(RowOf(slots, 0) == s.slot0);
         EXPECT_TRUE(RowOf(slots, 9) == s.slot9);
@@ -126,7 +127,7 @@ TEST(InGameMenus, PictureListsAndSlotRowsFollowTheScreen) {
             {2, 9, 5, {30, 265, 460, 305}}, {2, 9, 6, {30, 375, 460, 400}},
         };
         for (const auto& p : pictures) {
-            const clsMenu& list = InGameMenus[std::size_t(p.list)];
+            const clsMenu& list = InGameMenu.InGameMenus[std::size_t(p.list)];
             EXPECT_EQ(list.MenuItems().size(), p.rows) << p.list;
             EXPECT_TRUE(RowOf(list, p.row) == p.rect) << p.list << " row " << p.row;
         }
@@ -142,13 +143,13 @@ class SlotMenus {
         test::UseAsProgramFolder(folder);
         sys::SeedRandom(5);
         test::MakeRunObjects();
-        FrameStartTime = 1000;
+        Campaign.FrameStartTime = 1000;
         UseScreen(width, height);
         CreateInGameMenus();
     }
     // Points at the middle of slot row k and clicks it once the list is on screen.
     void ClickRowWhenListed(int k) {
-        const Rect r = RowOf(InGameMenus[3], k);
+        const Rect r = RowOf(InGameMenu.InGameMenus[3], k);
         h.When([this] { return ListOnScreen(h); },
                [this, r] { h.MouseTo(h.Frame(), (r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2); })
             .After(2, [this] { h.MouseClick(h.Frame()); });
@@ -189,15 +190,16 @@ TEST(SaveGameMenu, ListRowsLineUpWithTheirTextsAndAClickSavesIntoThatSlot) {
         ASSERT_EQ(listed.size(), 11u);
         EXPECT_EQ(listed[0].text, "Press number to save your game over current level saved:");
         // The long title starts further left than the rows, so that it sits over them.
-        EXPECT_FLOAT_EQ(listed[0].a.x, float(ScreenCentreX) - 170 * ScaleX);
+        EXPECT_FLOAT_EQ(listed[0].a.x, float(Display.ScreenCentreX) - 170 * Display.ScaleX);
         EXPECT_EQ(listed[1].text, "0--Quick Save - empty");
         EXPECT_EQ(listed[3].text, "2--Save - Level:  9");
         for (int k = 0; k < 10; ++k) {
             const auto& text = listed[std::size_t(k) + 1];
-            EXPECT_FLOAT_EQ(text.a.x, float(ScreenCentreX) - 75 * ScaleX);
-            EXPECT_FLOAT_EQ(text.a.y, float(ScreenCentreY) - (220 - 20.0f * float(k)) * ScaleY);
+            EXPECT_FLOAT_EQ(text.a.x, float(Display.ScreenCentreX) - 75 * Display.ScaleX);
+            EXPECT_FLOAT_EQ(text.a.y,
+                            float(Display.ScreenCentreY) - (220 - 20.0f * float(k)) * Display.ScaleY);
             EXPECT_EQ(text.colour.g, 254);
-            EXPECT_EQ(InGameMenus[3].MenuSelected(int(text.a.x), int(text.a.y) + 3), k) << k;
+            EXPECT_EQ(InGameMenu.InGameMenus[3].MenuSelected(int(text.a.x), int(text.a.y) + 3), k) << k;
         }
     }
 }
@@ -205,7 +207,7 @@ TEST(SaveGameMenu, ListRowsLineUpWithTheirTextsAndAClickSavesIntoThatSlot) {
 TEST(SaveGameMenu, QuickSaveWritesTheSlotBytesAndShowsGameSaved) {
     SlotMenus m(1280, 1024);
     SetPossessions(12, false, 1234567.5, 3);
-    QuickSaveLatch = true;
+    Screens.QuickSaveLatch = true;
     int slot = 0;
     FrameObj->BeginFrame();
     const int shownBefore = m.h.FramesShown();
@@ -233,7 +235,7 @@ TEST(SaveGameMenu, QuickSaveWritesTheSlotBytesAndShowsGameSaved) {
     EXPECT_FLOAT_EQ(texts[0].a.y, 512 - 350);
     EXPECT_GE(waited, 1.5);
     EXPECT_LE(waited, 2.5);
-    EXPECT_FALSE(QuickSaveLatch);
+    EXPECT_FALSE(Screens.QuickSaveLatch);
     // Only the slot saved into exists: listing made no file.
     EXPECT_FALSE(std::filesystem::exists(m.folder.path() / SlotFile(1)));
 }
@@ -258,7 +260,7 @@ TEST(SaveGameMenu, AFailedSaveSaysSoAndKeepsTheOldSlot) {
         }
         if (c.slotIsFolder) std::filesystem::create_directories(slotPath + "/inside");
         SetPossessions(30, true, 5, 4);
-        QuickSaveLatch = true;
+        Screens.QuickSaveLatch = true;
         int slot = 0;
         FrameObj->BeginFrame();
         SaveGameMenu(slot);
@@ -267,7 +269,7 @@ TEST(SaveGameMenu, AFailedSaveSaysSoAndKeepsTheOldSlot) {
 
         ASSERT_EQ(texts.size(), 1u);
         EXPECT_EQ(texts[0].text, "Save failed - the slot was not changed");
-        EXPECT_FALSE(QuickSaveLatch);  // no retry every frame
+        EXPECT_FALSE(Screens.QuickSaveLatch);  // no retry every frame
         if (c.oldSave) {
             EXPECT_EQ(m.folder.Read(SlotFile(0)), before);
             EXPECT_EQ(ReadSaveSlot(0).values.level, 7);
@@ -281,7 +283,7 @@ TEST(SaveGameMenu, AFailedSaveSaysSoAndKeepsTheOldSlot) {
 TEST(SaveGameMenu, EscapeWritesNothing) {
     SlotMenus m(1280, 1024);
     SetPossessions(23, true, 1, 1);
-    QuickSaveLatch = true;
+    Screens.QuickSaveLatch = true;
     // A digit held with Escape: Escape wins.
     m.h.When([&] { return ListOnScreen(m.h); },
              [&] {
@@ -292,12 +294,12 @@ TEST(SaveGameMenu, EscapeWritesNothing) {
     InFrame([&] { SaveGameMenu(slot); });
     EXPECT_TRUE(m.h.ConditionsDone());
     EXPECT_TRUE(std::filesystem::is_empty(m.folder.path()));
-    EXPECT_TRUE(QuickSaveLatch);  // untouched by a cancelled list
+    EXPECT_TRUE(Screens.QuickSaveLatch);  // untouched by a cancelled list
 }
 
 TEST(LoadGameMenu, OnlyAGoodSlotCanBeChosenAndTheChosenOneIsLoaded) {
     SlotMenus m(640, 480);
-    StartingLevel = 4;
+    Campaign.StartingLevel = 4;
     InitLevelTable();
     m.folder.Write(SlotFile(2), "");                        // never saved
     m.folder.Write(SlotFile(3), std::string(900, '\x05'));  // cut short
@@ -308,7 +310,7 @@ TEST(LoadGameMenu, OnlyAGoodSlotCanBeChosenAndTheChosenOneIsLoaded) {
                                   .ownsGravBeam = true,
                                   .capacityLevel = 3}));
     SetPossessions(4, true, 99, 1);
-    CapacityApplied = true;
+    Arsenal.CapacityApplied = true;
 
     // F6 with an empty quick-save slot changes nothing and shows no frame.
     FrameObj->BeginFrame();
@@ -316,8 +318,8 @@ TEST(LoadGameMenu, OnlyAGoodSlotCanBeChosenAndTheChosenOneIsLoaded) {
     LoadGameMenu(0, true);
     EXPECT_EQ(m.h.FramesShown(), shown);
     FrameObj->EndFrame();
-    EXPECT_EQ(CurrentLevel, 4);
-    EXPECT_FALSE(CapacityApplied);  // the stores are refilled at the next frame anyway
+    EXPECT_EQ(Campaign.CurrentLevel, 4);
+    EXPECT_FALSE(Arsenal.CapacityApplied);  // the stores are refilled at the next frame anyway
 
     // The list: the empty and the damaged slots by key and by click, then slot 5.
     std::vector<engine::Draw2DCall> listed;
@@ -326,11 +328,11 @@ TEST(LoadGameMenu, OnlyAGoodSlotCanBeChosenAndTheChosenOneIsLoaded) {
     m.PressWhenListed(key::D2);
     m.PressAfter(4, key::D3);
     m.h.After(4, [&] {
-        const Rect r = RowOf(InGameMenus[3], 3);
+        const Rect r = RowOf(InGameMenu.InGameMenus[3], 3);
         m.h.MouseTo(m.h.Frame(), (r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
     });
     m.h.After(2, [&] { m.h.MouseClick(m.h.Frame()); });
-    m.h.After(4, [&] { levelWhileListed = ListOnScreen(m.h) ? CurrentLevel : -1; });
+    m.h.After(4, [&] { levelWhileListed = ListOnScreen(m.h) ? Campaign.CurrentLevel : -1; });
     m.PressAfter(1, key::D5);
     InFrame([&] { LoadGameMenu(1, true); });
     EXPECT_TRUE(m.h.ConditionsDone());
@@ -345,11 +347,11 @@ TEST(LoadGameMenu, OnlyAGoodSlotCanBeChosenAndTheChosenOneIsLoaded) {
     EXPECT_EQ(listed[28].text, "5--Save - Level:  12");
     EXPECT_FALSE(std::filesystem::exists(m.folder.path() / SlotFile(0)));
 
-    EXPECT_EQ(CurrentLevel, 12);
-    EXPECT_EQ(Money, 1234567.5);
-    EXPECT_TRUE(OwnsIon && OwnsGamma && OwnsGravBeam);
-    EXPECT_FALSE(OwnsMion || OwnsEplas || OwnsDisperse);
-    EXPECT_EQ(CapacityLevel, 3);
+    EXPECT_EQ(Campaign.CurrentLevel, 12);
+    EXPECT_EQ(Campaign.Money, 1234567.5);
+    EXPECT_TRUE(Campaign.OwnsIon && Campaign.OwnsGamma && Campaign.OwnsGravBeam);
+    EXPECT_FALSE(Campaign.OwnsMion || Campaign.OwnsEplas || Campaign.OwnsDisperse);
+    EXPECT_EQ(Arsenal.CapacityLevel, 3);
 }
 
 // A run's level from the generated content in a folder of its own, so saves can be
@@ -371,7 +373,7 @@ class LoadIntoRunTest : public ::testing::Test {
 
 TEST_F(LoadIntoRunTest, AQuickSaveLoadedDuringAMothershipFightGivesBackExactlyTheSave) {
     test::LoadRunAt(5);
-    ASSERT_EQ(CurrentLevel, 5);
+    ASSERT_EQ(Campaign.CurrentLevel, 5);
     UseScreen(1280, 1024);
     CreateInGameMenus();
 
@@ -382,18 +384,18 @@ TEST_F(LoadIntoRunTest, AQuickSaveLoadedDuringAMothershipFightGivesBackExactlyTh
 
     // Back on level 5 in the thick of the fight, lost ship and all.
     SetPossessions(5, true, 777, 1);
-    AsteroidsLeft = 0;
+    Level.AsteroidsLeft = 0;
     ResetMothership();
     StartMothershipHyperspaceIn();
-    MothershipInRange = true;
-    MothershipKillHold = true;
+    Mothership.MothershipInRange = true;
+    Mothership.MothershipKillHold = true;
     // The other bosses at once, so each ends without its kill's effects.
-    BattleshipActive = true;
-    GiantAsteroidFlying = true;
-    ShipDestroyed = true;
-    ExplosionActive = true;
-    MenuRequested = true;
-    LevelEnding = true;
+    Battleship.BattleshipActive = true;
+    GiantAsteroid.GiantAsteroidFlying = true;
+    Level.ShipDestroyed = true;
+    Level.ExplosionActive = true;
+    Screens.MenuRequested = true;
+    LevelEnd.LevelEnding = true;
 
     FrameObj->BeginFrame();
     LoadGameMenu(0, true);
@@ -401,22 +403,26 @@ TEST_F(LoadIntoRunTest, AQuickSaveLoadedDuringAMothershipFightGivesBackExactlyTh
     FrameObj->RenderScene();
     FrameObj->EndFrame();
 
-    EXPECT_EQ(CurrentLevel, 12);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(Money), std::bit_cast<std::uint64_t>(1234567.5));  // no kill money
-    EXPECT_TRUE(OwnsIon);
-    EXPECT_FALSE(OwnsMion || OwnsEplas || OwnsDisperse || OwnsGamma || OwnsGravBeam);
-    EXPECT_EQ(CapacityLevel, 3);
-    EXPECT_FLOAT_EQ(WeaponEnergy[1].MaxEnergy, WeaponTable[1].BaseCapacity * 3);
-    EXPECT_FALSE(CapacityApplied);
+    EXPECT_EQ(Campaign.CurrentLevel, 12);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(Campaign.Money),
+              std::bit_cast<std::uint64_t>(1234567.5));  // no kill money
+    EXPECT_TRUE(Campaign.OwnsIon);
+    EXPECT_FALSE(Campaign.OwnsMion || Campaign.OwnsEplas || Campaign.OwnsDisperse || Campaign.OwnsGamma ||
+                 Campaign.OwnsGravBeam);
+    EXPECT_EQ(Arsenal.CapacityLevel, 3);
+    EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[1].MaxEnergy, WeaponTable[1].BaseCapacity * 3);
+    EXPECT_FALSE(Arsenal.CapacityApplied);
     // The fight is over without a trace, and the level starts from its beginning.
-    EXPECT_FALSE(MothershipLevel || MothershipArmed || MothershipInRange || MothershipBreakingUp);
-    EXPECT_FALSE(MothershipKillHold);
-    EXPECT_FALSE(BattleshipActive || GiantAsteroidFlying || GiantAsteroidActive);
-    EXPECT_FALSE(LevelEnding);
-    EXPECT_FALSE(ShipDestroyed || ExplosionActive || MenuRequested);
-    EXPECT_EQ(AsteroidsLeft, AsteroidCount);
-    EXPECT_EQ(AsteroidCount, LevelTable[12].AsteroidCount);
-    EXPECT_FLOAT_EQ(HullDamage, 1.0f);
+    EXPECT_FALSE(Mothership.MothershipLevel || Mothership.MothershipArmed || Mothership.MothershipInRange ||
+                 Mothership.MothershipBreakingUp);
+    EXPECT_FALSE(Mothership.MothershipKillHold);
+    EXPECT_FALSE(Battleship.BattleshipActive || GiantAsteroid.GiantAsteroidFlying ||
+                 GiantAsteroid.GiantAsteroidActive);
+    EXPECT_FALSE(LevelEnd.LevelEnding);
+    EXPECT_FALSE(Level.ShipDestroyed || Level.ExplosionActive || Screens.MenuRequested);
+    EXPECT_EQ(Level.AsteroidsLeft, Level.AsteroidCount);
+    EXPECT_EQ(Level.AsteroidCount, Campaign.LevelTable[12].AsteroidCount);
+    EXPECT_FLOAT_EQ(Ship.HullDamage, 1.0f);
     // The menu picture and the pointer are not left over the loaded level.
     for (const char* image : {"menu", "mouse"}) {
         const auto* shown = h.Scene().images.Find(image);
@@ -432,19 +438,19 @@ TEST_F(LoadIntoRunTest, ALoadedLevelStartsWithTheShipAtRest) {
     UseScreen(1280, 1024);
     CreateInGameMenus();
     ASSERT_TRUE(WriteSaveSlot(0, {3, false, false, false, false, false, 100, false, 1}));
-    ShipSpeed = 20;
-    YawRate = 3;
-    YawDriven = true;
-    CollisionFlash = BumpActive = true;
+    Ship.ShipSpeed = 20;
+    Flight.YawRate = 3;
+    Flight.YawDriven = true;
+    Flight.CollisionFlash = Flight.BumpActive = true;
 
     FrameObj->BeginFrame();
     LoadGameMenu(0, true);
     FrameObj->RenderScene();
     FrameObj->EndFrame();
 
-    EXPECT_EQ(ShipSpeed, 0);
-    EXPECT_EQ(YawRate, 0);
-    EXPECT_FALSE(YawDriven || CollisionFlash || BumpActive);
+    EXPECT_EQ(Ship.ShipSpeed, 0);
+    EXPECT_EQ(Flight.YawRate, 0);
+    EXPECT_FALSE(Flight.YawDriven || Flight.CollisionFlash || Flight.BumpActive);
 }
 
 }  // namespace

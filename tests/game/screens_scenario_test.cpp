@@ -48,8 +48,9 @@ std::ostream& operator<<(std::ostream& out, const Possessions& p) {
 }
 
 Possessions InGame() {
-    return {CurrentLevel, OwnsIon,      OwnsMion, OwnsEplas,    OwnsDisperse,
-            OwnsGamma,    OwnsGravBeam, Money,    CapacityLevel};
+    return {Campaign.CurrentLevel, Campaign.OwnsIon,      Campaign.OwnsMion,
+            Campaign.OwnsEplas,    Campaign.OwnsDisperse, Campaign.OwnsGamma,
+            Campaign.OwnsGravBeam, Campaign.Money,        Arsenal.CapacityLevel};
 }
 
 Possessions InSlot(int slot) {
@@ -97,9 +98,9 @@ class ScreensScenario : public test::GameScenario {
         for (int f = h.Frame() + 1; f <= h.Frame() + frames; ++f)
             h.At(f, [this, text, &count] { count += Shows(text); });
     }
-    float MaxEnergy() const { return WeaponEnergy[1].MaxEnergy; }
+    float MaxEnergy() const { return Arsenal.WeaponEnergy[1].MaxEnergy; }
     float CameraDistance() const {
-        const Vector& p = CamBasis.CamPos;
+        const Vector& p = Ship.CamBasis.CamPos;
         return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
     }
 
@@ -130,13 +131,13 @@ TEST_P(ScreensScenarioTest, QuickSaveAndQuickLoadKeys) {
     bool fullField = false;
     h.When(InLevel(7),
            [&] {
-               fullTime = int(LevelTimeLimit);
+               fullTime = int(Level.LevelTimeLimit);
                energyAtStart = MaxEnergy();
                h.KeyPress(h.Frame() + 1, key::B, 2);
            })
-        .When([] { return ShopRequested; }, [&] { PointAtShopItem(1); })  // the ion cannon
+        .When([] { return Screens.ShopRequested; }, [&] { PointAtShopItem(1); })  // the ion cannon
         .After(4, [&] { Click(3); })
-        .When([&] { return !ShopRequested && test::InFrameLoop(h); },
+        .When([&] { return !Screens.ShopRequested && test::InFrameLoop(h); },
               [&] {
                   bought = InGame();
                   // Held for four seconds: the two-second "Game Saved" and more.
@@ -149,9 +150,9 @@ TEST_P(ScreensScenarioTest, QuickSaveAndQuickLoadKeys) {
                    // Play on: the bigger energy stores, a flight forward and a volley.
                    h.KeyPress(h.Frame() + 1, key::B, 2);
                })
-        .When([] { return ShopRequested; }, [&] { PointAtShopItem(7); })
+        .When([] { return Screens.ShopRequested; }, [&] { PointAtShopItem(7); })
         .After(4, [&] { Click(3); })
-        .When([&] { return !ShopRequested && test::InFrameLoop(h); },
+        .When([&] { return !Screens.ShopRequested && test::InFrameLoop(h); },
               [&] {
                   h.KeyPress(h.Frame() + 1, key::W, 120);
                   Click(60);
@@ -159,20 +160,20 @@ TEST_P(ScreensScenarioTest, QuickSaveAndQuickLoadKeys) {
         .After(180,
                [&] {
                    afterPlay = InGame();
-                   timeAfterPlay = int(TimeLeft);
+                   timeAfterPlay = int(LevelEnd.TimeLeft);
                    energyAfterPlay = MaxEnergy();
                    flownAway = CameraDistance();
-                   shotsAfterPlay = ShotsFired;
+                   shotsAfterPlay = Level.ShotsFired;
                    h.KeyPress(h.Frame() + 1, key::F6, 2);
                })
         // A few frames on the loaded level.
         .After(10, [&] {
             loaded = InGame();
-            timeLoaded = int(TimeLeft);
+            timeLoaded = int(LevelEnd.TimeLeft);
             energyLoaded = MaxEnergy();
             distanceLoaded = CameraDistance();
-            shotsLoaded = ShotsFired;
-            fullField = AsteroidsLeft == AsteroidCount;
+            shotsLoaded = Level.ShotsFired;
+            fullField = Level.AsteroidsLeft == Level.AsteroidCount;
             sys::EndProcess(0);
         });
     h.EndAt(6000, 99);
@@ -212,20 +213,20 @@ TEST_P(ScreensScenarioTest, ShopSellsByClickOnlyWhatTheMoneyBuys) {
     std::size_t noavailAfterRefusal = 0, noavailAfterPurchase = 0;
     int weaponAfter = 0;
     h.When(InLevel(9), [&] { h.KeyPress(h.Frame() + 1, key::B, 2); })
-        .When([] { return ShopRequested; }, [&] { PointAtShopItem(2); })  // 2400000
+        .When([] { return Screens.ShopRequested; }, [&] { PointAtShopItem(2); })  // 2400000
         .After(4, [&] { Click(3); })
         .After(6,
                [&] {
                    refused = InGame();
-                   openAfterRefusal = ShopRequested;
+                   openAfterRefusal = Screens.ShopRequested;
                    noavailAfterRefusal = clips.Count("noavail.wav");
                    PointAtShopItem(1);  // 600000
                })
         .After(4, [&] { Click(3); })
-        .When([&] { return !ShopRequested && test::InFrameLoop(h); },
+        .When([&] { return !Screens.ShopRequested && test::InFrameLoop(h); },
               [&] {
                   after = InGame();
-                  weaponAfter = CurrentWeapon;
+                  weaponAfter = Campaign.CurrentWeapon;
                   noavailAfterPurchase = clips.Count("noavail.wav");
                   sys::EndProcess(0);
               });
@@ -254,16 +255,16 @@ TEST_P(ScreensScenarioTest, PauseRestartTheLevelThenExit) {
     bool menuShown = false, listShown = false;
     h.When(InLevel(4),
            [&] {
-               fullTime = int(LevelTimeLimit);
+               fullTime = int(Level.LevelTimeLimit);
                h.KeyPress(h.Frame() + 1, key::W, 240);
            })
         .After(300,
                [&] {
-                   timeBeforePause = int(TimeLeft);
+                   timeBeforePause = int(LevelEnd.TimeLeft);
                    flownAway = CameraDistance();
                    h.KeyPress(h.Frame() + 1, key::Escape);
                })
-        .When([] { return MenuRequested; }, [&] { PointAtPauseItem(2); })
+        .When([] { return Screens.MenuRequested; }, [&] { PointAtPauseItem(2); })
         .After(5,
                [&] {
                    menuShown = h.Scene().images.Find("menu") && h.Scene().images.Find("menu")->visible;
@@ -275,13 +276,14 @@ TEST_P(ScreensScenarioTest, PauseRestartTheLevelThenExit) {
                    listShown = Shows("0--Quick Save - Level:  4");
                    Click(1);
                })
-        .When([&] { return !MenuRequested && test::InFrameLoop(h); }, [&] { timeRestarted = int(TimeLeft); })
+        .When([&] { return !Screens.MenuRequested && test::InFrameLoop(h); },
+              [&] { timeRestarted = int(LevelEnd.TimeLeft); })
         .After(10,
                [&] {
                    distanceRestarted = CameraDistance();
                    h.KeyPress(h.Frame() + 1, key::Escape);
                })
-        .When([] { return MenuRequested; }, [&] { PointAtPauseItem(6); })
+        .When([] { return Screens.MenuRequested; }, [&] { PointAtPauseItem(6); })
         .After(5, [&] { Click(); });
     h.EndAt(6000, 99);
     EXPECT_EQ(test::RunFromLevelStart(h, {4, false, false, false, false, false, 0, false, 1}), 0);
@@ -305,41 +307,41 @@ TEST_P(ScreensScenarioTest, SaveAndLoadListsByClick) {
     // Steps that buy an item a few frames after the step before.
     auto buy = [this](int item) {
         h.After(10, [this] { h.KeyPress(h.Frame() + 1, key::B, 2); })
-            .When([] { return ShopRequested; }, [this, item] { PointAtShopItem(item); })
+            .When([] { return Screens.ShopRequested; }, [this, item] { PointAtShopItem(item); })
             .After(4, [this] { Click(3); })
-            .When([this] { return !ShopRequested && test::InFrameLoop(h); }, [] {});
+            .When([this] { return !Screens.ShopRequested && test::InFrameLoop(h); }, [] {});
     };
     h.When(InLevel(12), [] {});
     buy(2);  // the mion cannon
     // Escape counts once the loop's re-arm timer has run a few frames.
     h.After(10,
             [&] {
-                timeAtPause = int(TimeLeft);
+                timeAtPause = int(LevelEnd.TimeLeft);
                 h.KeyPress(h.Frame() + 1, key::Escape);
             })
-        .When([] { return MenuRequested; }, [&] { PointAtPauseItem(3); })
+        .When([] { return Screens.MenuRequested; }, [&] { PointAtPauseItem(3); })
         .After(5, [&] { Click(); })
         .When([&] { return Shows("Press number to save"); }, [&] { PointAtSlot(4); })
         .After(180, [&] { Click(1); })  // a while to think it over
         .When([&] { return test::InFrameLoop(h) && !Shows("Press number to save"); },
               [&] {
                   inSlot = InSlot(4);
-                  menuOpenAfterSave = MenuRequested;
+                  menuOpenAfterSave = Screens.MenuRequested;
                   PointAtPauseItem(1);  // resume
               })
         .After(5, [&] { Click(); })
-        .When([] { return !MenuRequested; }, [&] { timeAfterResume = int(TimeLeft); });
+        .When([] { return !Screens.MenuRequested; }, [&] { timeAfterResume = int(LevelEnd.TimeLeft); });
     buy(3);  // the eplas cannon
     h.After(10,
             [&] {
                 afterPlay = InGame();
                 h.KeyPress(h.Frame() + 1, key::Escape);
             })
-        .When([] { return MenuRequested; }, [&] { PointAtPauseItem(2); })
+        .When([] { return Screens.MenuRequested; }, [&] { PointAtPauseItem(2); })
         .After(5, [&] { Click(); })
         .When([&] { return Shows("Press number to load game:"); }, [&] { PointAtSlot(4); })
         .After(3, [&] { Click(1); })
-        .When([&] { return !MenuRequested && test::InFrameLoop(h); },
+        .When([&] { return !Screens.MenuRequested && test::InFrameLoop(h); },
               [&] {
                   loaded = InGame();
                   sys::EndProcess(0);
@@ -371,16 +373,19 @@ TEST_F(ScreensScenario, GameOverRestartPutsTheShipBackInTheLevel) {
         float hull = 0;
     } seen;
     bool lostAgain = false;
-    h.When([] { return MenuRequested && ShipDestroyed; },
+    h.When([] { return Screens.MenuRequested && Level.ShipDestroyed; },
            [&] {
                seen.gameOverMenu = true;
                PointAtPicture(250, 306);  // restart
            })
         .After(5, [&] { Click(); })
-        .When([&] { return !MenuRequested && test::InFrameLoop(h); },
-              [&] { seen = {true, ShipDestroyed, MenuRequested, CurrentLevel, Money, HullDamage}; })
+        .When([&] { return !Screens.MenuRequested && test::InFrameLoop(h); },
+              [&] {
+                  seen = {true,           Level.ShipDestroyed, Screens.MenuRequested, Campaign.CurrentLevel,
+                          Campaign.Money, Ship.HullDamage};
+              })
         .After(300, [&] {
-            lostAgain = ShipDestroyed;
+            lostAgain = Level.ShipDestroyed;
             sys::EndProcess(0);
         });
     h.EndAt(20000, 99);
@@ -400,22 +405,22 @@ TEST_F(ScreensScenario, GameOverRestartPutsTheShipBackInTheLevel) {
 TEST_F(ScreensScenario, AQuickLoadDuringTheWarpOut) {
     bool warping = false, ending = true, goldShip = true, musicPaused = true;
     int level = 0;
-    h.When([this] { return CurrentLevel == 1 && test::InFrameLoop(h); },
+    h.When([this] { return Campaign.CurrentLevel == 1 && test::InFrameLoop(h); },
            [&] { h.KeyPress(h.Frame() + 1, key::Return, 2); })
-        .When([] { return LevelEnding; },
+        .When([] { return LevelEnd.LevelEnding; },
               [&] {
                   warping = MeshShown("goldship") && DXAudioObj && DXAudioObj->BackgroundPaused();
                   h.KeyPress(h.Frame() + 60, key::F6, 2);
               })
         .After(120, [&] {
-            ending = LevelEnding;
-            level = CurrentLevel;
+            ending = LevelEnd.LevelEnding;
+            level = Campaign.CurrentLevel;
             goldShip = MeshShown("goldship");
             musicPaused = DXAudioObj && DXAudioObj->BackgroundPaused();
             sys::EndProcess(0);
         });
     h.EndAt(3000, 99);
-    IntroSeen = true;  // straight into the training level
+    Campaign.IntroSeen = true;  // straight into the training level
     EXPECT_EQ(test::RunFromLevelStart(h, {1, false, false, false, false, false, 0, false, 1}), 0);
     ASSERT_TRUE(h.ConditionsDone());
     EXPECT_TRUE(warping);
@@ -448,7 +453,7 @@ class ClosingAScreen : public ScreensScenario, public ::testing::WithParamInterf
 TEST_P(ClosingAScreen, LeavesTheViewStill) {
     float turn = -1;
     int flightFrames = 0;
-    auto open = [] { return MenuRequested || ShopRequested; };
+    auto open = [] { return Screens.MenuRequested || Screens.ShopRequested; };
     h.When(InLevel(6),
            [&] {
                if (GetParam() == ClosedScreen::Shop)
@@ -481,7 +486,7 @@ TEST_P(ClosingAScreen, LeavesTheViewStill) {
                   turn = 0;
                   for (int f = h.Frame() + 1; f <= h.Frame() + 5; ++f)
                       h.At(f, [&] {
-                          turn = std::max({turn, std::abs(YawRate), std::abs(PitchRate)});
+                          turn = std::max({turn, std::abs(Flight.YawRate), std::abs(Flight.PitchRate)});
                           ++flightFrames;
                       });
               })

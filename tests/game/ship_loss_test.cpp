@@ -20,12 +20,12 @@ class ShipLoss : public test::LevelInPlay {
     void SetUp() override {
         LevelInPlay::SetUp();
         if (IsSkipped()) return;
-        CamAxes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+        Ship.CamAxes = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
         Frame();
     }
     void Frame() {
         h.RunFrames(1);
-        FrameStartTime = sys::WallClock();
+        Campaign.FrameStartTime = sys::WallClock();
     }
     static Vector Camera() {
         CameraObj->SelectCameraById(0);
@@ -65,7 +65,7 @@ class ShipLoss : public test::LevelInPlay {
 TEST_F(ShipLoss, TheCameraPullsBackThenTheShipExplodesThenDeathIsDone) {
     const Vector at{300, 400, 500};
     PutCamera(at);
-    ShipDestroyed = true;
+    Level.ShipDestroyed = true;
     ExplodeShip();
     ASSERT_TRUE(Shown("goldship"));
     EXPECT_LT(Distance(Where("goldship"), at), 0.01f);
@@ -76,15 +76,15 @@ TEST_F(ShipLoss, TheCameraPullsBackThenTheShipExplodesThenDeathIsDone) {
     int pullBack = 0, exploding = 0;
     while (!done && pullBack + exploding < 600) {
         Frame();
-        const bool close = Distance(Camera(), ShipPos) < 175;
+        const bool close = Distance(Camera(), LevelEnd.ShipPos) < 175;
         RunShipDeath(done);
         if (close) {
             ++pullBack;
-            EXPECT_FALSE(DeathSeqFlag);
+            EXPECT_FALSE(Hazards.DeathSeqFlag);
             EXPECT_LT(Distance(Where("shipchk1"), at), 0.01f) << "chunks wait for the blast";
         } else {
             ++exploding;
-            EXPECT_TRUE(DeathSeqFlag);
+            EXPECT_TRUE(Hazards.DeathSeqFlag);
             EXPECT_FALSE(Shown("goldship"));
         }
     }
@@ -106,19 +106,19 @@ TEST_F(ShipLoss, TheCameraPullsBackThenTheShipExplodesThenDeathIsDone) {
         RunShipDeath(done);
         EXPECT_TRUE(done);
     }
-    EXPECT_FALSE(ExplosionActive);
+    EXPECT_FALSE(Level.ExplosionActive);
     EXPECT_LT(Distance(Camera(), camera), 0.01f);
     EXPECT_LT(Distance(Where("redexp2"), part), 0.01f);
 }
 
 TEST_F(ShipLoss, ALossReportedWithoutTheWreckStillShowsTheShip) {
     PutCamera({-50, 60, 70});
-    ShipDestroyed = true;  // as a loss that only sets the flag
+    Level.ShipDestroyed = true;  // as a loss that only sets the flag
     bool done = false;
     RunShipDeath(done);
     EXPECT_FALSE(done);
-    EXPECT_TRUE(ShipWreckPlaced);
-    EXPECT_LT(Distance(ShipPos, {-50, 60, 70}), 0.01f);
+    EXPECT_TRUE(Hazards.ShipWreckPlaced);
+    EXPECT_LT(Distance(LevelEnd.ShipPos, {-50, 60, 70}), 0.01f);
     EXPECT_TRUE(Shown("goldship"));
 }
 
@@ -137,19 +137,19 @@ TEST_F(ShipLoss, TheBoundsWarnBeyond12000AndSendTheEnforcerBeyond18000) {
         MeshObj->SelectMesh("goldship");
         MeshObj->SetVisible(false);
         // A sequence left over from before is not carried into the new one.
-        FlybyActive = FlybyShipHit = FlybyExplosionOver = true;
+        Hazards.FlybyActive = Hazards.FlybyShipHit = Hazards.FlybyExplosionOver = true;
         PutCamera(r.at);
         CheckPlayfieldBounds();
         const Vector where = r.at;
-        EXPECT_EQ(PastWarnBound, r.warned) << where.x << "," << where.y << "," << where.z;
-        EXPECT_EQ(TooFarSounded, r.warned) << where.x;
+        EXPECT_EQ(Hazards.PastWarnBound, r.warned) << where.x << "," << where.y << "," << where.z;
+        EXPECT_EQ(Hazards.TooFarSounded, r.warned) << where.x;
         if (r.warned) {
             EXPECT_GE(Plays("toofar.wav"), 1);
         }
-        EXPECT_EQ(OutOfBounds, r.enforced) << where.x << "," << where.y << "," << where.z;
+        EXPECT_EQ(Hazards.OutOfBounds, r.enforced) << where.x << "," << where.y << "," << where.z;
         EXPECT_EQ(Shown("goldship"), r.enforced) << where.x;
         if (!r.enforced) continue;
-        EXPECT_FALSE(FlybyActive || FlybyShipHit || FlybyExplosionOver);
+        EXPECT_FALSE(Hazards.FlybyActive || Hazards.FlybyShipHit || Hazards.FlybyExplosionOver);
         EXPECT_LT(Distance(Where("goldship"), r.at), 0.01f);
         EXPECT_TRUE(Shown("alien2"));
         EXPECT_NEAR(Distance(Where("alien2"), r.at), 1500, 0.5f);
@@ -159,8 +159,8 @@ TEST_F(ShipLoss, TheBoundsWarnBeyond12000AndSendTheEnforcerBeyond18000) {
         PutCamera({0, 0, 0});
         const Vector alien = Where("alien2");
         CheckPlayfieldBounds();
-        EXPECT_TRUE(PastWarnBound);
-        EXPECT_TRUE(OutOfBounds);
+        EXPECT_TRUE(Hazards.PastWarnBound);
+        EXPECT_TRUE(Hazards.OutOfBounds);
         EXPECT_LT(Distance(Where("alien2"), alien), 0.01f);
     }
 }
@@ -179,18 +179,18 @@ TEST_F(ShipLoss, TheTooFarWarningStartsOncePerCrossing) {
     for (const Step& s : steps) {
         PutCamera(s.at);
         CheckPlayfieldBounds();
-        EXPECT_EQ(TooFarSounded, s.sounded) << s.at.x << "," << s.at.y << "," << s.at.z;
+        EXPECT_EQ(Hazards.TooFarSounded, s.sounded) << s.at.x << "," << s.at.y << "," << s.at.z;
         EXPECT_EQ(Looping("toofar.wav"), s.sounded) << s.at.x << "," << s.at.y << "," << s.at.z;
     }
     EXPECT_EQ(Plays("toofar.wav"), 2);
     PutCamera({0, 0, -12500});
     CheckPlayfieldBounds();
     // While the enforcer's sequence runs the warning stays as it is.
-    OutOfBounds = true;
+    Hazards.OutOfBounds = true;
     PutCamera({0, 0, 0});
     CheckPlayfieldBounds();
-    EXPECT_TRUE(TooFarSounded);
-    EXPECT_TRUE(PastWarnBound);
+    EXPECT_TRUE(Hazards.TooFarSounded);
+    EXPECT_TRUE(Hazards.PastWarnBound);
     EXPECT_TRUE(Looping("toofar.wav"));
 }
 
@@ -206,20 +206,20 @@ TEST_F(ShipLoss, TheFlybyRunsOnlyWhileOutOfBoundsAndARestartRearmsIt) {
         bool done = false;
         for (int frame = 0; frame < 60 * 20 && !done; ++frame) {
             Frame();
-            if (!ShipDestroyed && !OutOfBounds) CheckPlayfieldBounds();
-            if (ShipDestroyed) RunShipDeath(done);
-            if (OutOfBounds) AlienApproachWarning();
-            if (FlybyActive) AlienFlybyAttack();
-            if (FlybyActive && t.drawAway < 0) t.drawAway = frame;
-            if (FlybyShipHit && t.hit < 0) {
+            if (!Level.ShipDestroyed && !Hazards.OutOfBounds) CheckPlayfieldBounds();
+            if (Level.ShipDestroyed) RunShipDeath(done);
+            if (Hazards.OutOfBounds) AlienApproachWarning();
+            if (Hazards.FlybyActive) AlienFlybyAttack();
+            if (Hazards.FlybyActive && t.drawAway < 0) t.drawAway = frame;
+            if (Hazards.FlybyShipHit && t.hit < 0) {
                 t.hit = frame;
-                EXPECT_LT(Distance(Where("alien2"), ShipPos), 100);
+                EXPECT_LT(Distance(Where("alien2"), LevelEnd.ShipPos), 100);
             }
-            if (FlybyShipHit && t.blast == 0) t.blast = FlybyExplosionTime;
-            if (ShipDestroyed && t.lost < 0) {
+            if (Hazards.FlybyShipHit && t.blast == 0) t.blast = Hazards.FlybyExplosionTime;
+            if (Level.ShipDestroyed && t.lost < 0) {
                 t.lost = frame;
-                t.lostAt = FrameStartTime;
-                EXPECT_FALSE(OutOfBounds);
+                t.lostAt = Campaign.FrameStartTime;
+                EXPECT_FALSE(Hazards.OutOfBounds);
             }
         }
         EXPECT_TRUE(done);
@@ -239,15 +239,16 @@ TEST_F(ShipLoss, TheFlybyRunsOnlyWhileOutOfBoundsAndARestartRearmsIt) {
     EXPECT_GE(Plays("asproj.wav"), 1);
 
     // The ship is lost: the fly-by no longer moves anything.
-    EXPECT_FALSE(OutOfBounds);
+    EXPECT_FALSE(Hazards.OutOfBounds);
     const Vector alien = Where("alien2");
     AlienFlybyAttack();
     EXPECT_LT(Distance(Where("alien2"), alien), 0.01f);
 
     // A restart clears the sequence; a second excursion gets a whole fly-by of its own.
     ClearBoundsAndFlyby();
-    ShipDestroyed = false;
-    EXPECT_FALSE(OutOfBounds || FlybyActive || FlybyShipHit || FlybyExplosionOver || WarningSounded);
+    Level.ShipDestroyed = false;
+    EXPECT_FALSE(Hazards.OutOfBounds || Hazards.FlybyActive || Hazards.FlybyShipHit ||
+                 Hazards.FlybyExplosionOver || Hazards.WarningSounded);
     const Timeline second = excursion({0, 0, -18001});
     EXPECT_GE(second.hit - second.drawAway, 138);
     EXPECT_GT(second.lostAt - second.blast, 8.5);

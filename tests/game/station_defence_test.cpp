@@ -13,7 +13,7 @@ namespace quorvel {
 namespace {
 
 Vector StationNow() {
-    MeshObj->SelectMeshById(StationId);
+    MeshObj->SelectMeshById(Level.StationId);
     return MeshObj->GetPosition();
 }
 
@@ -27,18 +27,18 @@ class StationDefence : public test::LevelInPlay {
         PutCamera({0, 0, 0});  // out of the station's zone
         // The field far above the station, so only the asteroids a case places count.
         const Vector s = StationNow();
-        for (int i = 1; i <= AsteroidCount; ++i) {
-            MeshObj->SelectMeshById(Asteroids[std::size_t(i)].MeshId);
+        for (int i = 1; i <= Level.AsteroidCount; ++i) {
+            MeshObj->SelectMeshById(Level.Asteroids[std::size_t(i)].MeshId);
             MeshObj->SetPosition(s + Vector{0, 30000 + 300.0f * float(i), 0});
         }
     }
     // The next active asteroid, placed `gap` from the station along +X.
     int AsteroidAt(float gap) {
-        while (++used <= AsteroidCount && !Asteroids[std::size_t(used)].Active) {
+        while (++used <= Level.AsteroidCount && !Level.Asteroids[std::size_t(used)].Active) {
         }
-        EXPECT_LE(used, AsteroidCount) << "no active asteroid left";
+        EXPECT_LE(used, Level.AsteroidCount) << "no active asteroid left";
         const Vector at = StationNow() + Vector{gap, 0, 0};
-        MeshObj->SelectMeshById(Asteroids[std::size_t(used)].MeshId);
+        MeshObj->SelectMeshById(Level.Asteroids[std::size_t(used)].MeshId);
         MeshObj->SetPosition(at);
         return used;
     }
@@ -64,34 +64,34 @@ TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
     const Vector camera{40, -30, 20};
     for (const Row& r : rows) {
         ClearBoundsAndFlyby();
-        ShipDestroyed = false;
+        Level.ShipDestroyed = false;
         MeshObj->SelectMesh("goldship");
         MeshObj->SetVisible(false);
         PutCamera(camera);
-        StationDamageLevel = r.before;
-        FlamingStationHit = false;
-        FlamingAsteroid->Position_ = r.flaming ? StationPos : Vector{0, 20000, 0};
-        FlamingAsteroid->Initialized_ = true;
+        Level.StationDamageLevel = r.before;
+        Level.FlamingStationHit = false;
+        Level.FlamingAsteroid->Position_ = r.flaming ? Level.StationPos : Vector{0, 20000, 0};
+        Level.FlamingAsteroid->Initialized_ = true;
         int rock = 0;
         if (!r.flaming) rock = AsteroidAt(200);
-        const double money = Money = 1000000;
+        const double money = Campaign.Money = 1000000;
 
         CheckShipCollisions();
 
-        EXPECT_EQ(StationDamageLevel, r.after) << r.what;
-        EXPECT_EQ(ShipDestroyed, r.lost) << r.what;
+        EXPECT_EQ(Level.StationDamageLevel, r.after) << r.what;
+        EXPECT_EQ(Level.ShipDestroyed, r.lost) << r.what;
         if (r.flaming) {
-            EXPECT_DOUBLE_EQ(Money, money - 150000) << r.what;
-            EXPECT_TRUE(FlamingStationHit) << r.what;
-            EXPECT_TRUE(FlamingAsteroid->Initialized_) << r.what;
+            EXPECT_DOUBLE_EQ(Campaign.Money, money - 150000) << r.what;
+            EXPECT_TRUE(Level.FlamingStationHit) << r.what;
+            EXPECT_TRUE(Level.FlamingAsteroid->Initialized_) << r.what;
         } else {
-            EXPECT_FALSE(Asteroids[std::size_t(rock)].Active) << r.what;
+            EXPECT_FALSE(Level.Asteroids[std::size_t(rock)].Active) << r.what;
         }
         // A loss shows the ship from outside where the camera was.
         ASSERT_TRUE(MeshObj->SelectMesh("goldship"));
         EXPECT_EQ(MeshObj->GetVisible(), r.lost) << r.what;
         if (r.lost) {
-            EXPECT_LT(Distance(ShipPos, camera), 0.01f) << r.what;
+            EXPECT_LT(Distance(LevelEnd.ShipPos, camera), 0.01f) << r.what;
         }
     }
 }
@@ -99,21 +99,21 @@ TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
 // An impact at the station ends one pass, as a shoot-down does: the passes drawn for the
 // level stay, and the next one comes on the same level.
 TEST_F(StationDefence, AFlamingImpactKeepsTheLevelsPassesLeft) {
-    CurrentLevel = 30;
-    FlamingAsteroid->NextLevel_ = 30;
+    Campaign.CurrentLevel = 30;
+    Level.FlamingAsteroid->NextLevel_ = 30;
     sys::QueueRandom({0.9});  // passes: nearest(2 x 0.9) + 1 = 3
     SpawnFlamingAsteroid();
-    ASSERT_EQ(FlamingAsteroid->TimesPerLevel_, 3);
-    FlamingAsteroid->NextLevel_ = 30;  // due on this level, whatever the first draw said
-    FlamingAsteroid->Position_ = StationPos;
-    FlamingStationHit = false;
+    ASSERT_EQ(Level.FlamingAsteroid->TimesPerLevel_, 3);
+    Level.FlamingAsteroid->NextLevel_ = 30;  // due on this level, whatever the first draw said
+    Level.FlamingAsteroid->Position_ = Level.StationPos;
+    Level.FlamingStationHit = false;
     CheckShipCollisions();
-    ASSERT_TRUE(FlamingStationHit);
+    ASSERT_TRUE(Level.FlamingStationHit);
     SpawnFlamingAsteroid();
-    EXPECT_EQ(FlamingAsteroid->TimesPerLevel_, 3);
-    EXPECT_EQ(FlamingAsteroid->TimesDone_, 1);
-    EXPECT_EQ(FlamingAsteroid->NextLevel_, 30);
-    EXPECT_TRUE(FlamingAsteroid->Active_);
+    EXPECT_EQ(Level.FlamingAsteroid->TimesPerLevel_, 3);
+    EXPECT_EQ(Level.FlamingAsteroid->TimesDone_, 1);
+    EXPECT_EQ(Level.FlamingAsteroid->NextLevel_, 30);
+    EXPECT_TRUE(Level.FlamingAsteroid->Active_);
 }
 
 TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikesNorWarns) {
@@ -137,26 +137,26 @@ TEST_F(StationDefence, AsteroidsFlyAtTheStationButTheHeldOneNeverStrikesNorWarns
     const float step = AsteroidSpeed();
     ASSERT_GT(step, 0);
     for (const Row& r : rows) {
-        CurrentLevel = r.level;
-        StationDamageLevel = 0;
-        HudPointers[0].PointerOn = false;
-        CloseVoiceTimer = r.voiceDue ? 800 : 0;
+        Campaign.CurrentLevel = r.level;
+        Level.StationDamageLevel = 0;
+        Hud.HudPointers[0].PointerOn = false;
+        Hazards.CloseVoiceTimer = r.voiceDue ? 800 : 0;
         const int i = AsteroidAt(r.gap);
-        const AsteroidRec& a = Asteroids[std::size_t(i)];
-        if (r.held) GravityBeam->Grab(a.MeshId);
+        const AsteroidRec& a = Level.Asteroids[std::size_t(i)];
+        if (r.held) Arsenal.GravityBeam->Grab(a.MeshId);
 
         CheckShipCollisions();
 
         const float expected = r.moves ? r.gap - step : r.gap;
         EXPECT_NEAR(Distance(a.Pos, StationNow()), expected, 0.5f) << r.what;
-        EXPECT_EQ(StationDamageLevel, r.strikes ? 1 : 0) << r.what;
+        EXPECT_EQ(Level.StationDamageLevel, r.strikes ? 1 : 0) << r.what;
         EXPECT_EQ(a.Active, !r.strikes) << r.what;
-        EXPECT_EQ(HudPointers[0].PointerOn, r.warns) << r.what;
+        EXPECT_EQ(Hud.HudPointers[0].PointerOn, r.warns) << r.what;
         if (r.warns) {
-            EXPECT_LT(CloseVoiceTimer, 800) << r.what;
+            EXPECT_LT(Hazards.CloseVoiceTimer, 800) << r.what;
         }
-        EXPECT_FALSE(ShipDestroyed) << r.what;
-        GravityBeam->Init();
+        EXPECT_FALSE(Level.ShipDestroyed) << r.what;
+        Arsenal.GravityBeam->Init();
         if (a.Active) {  // out of the next row's way
             const Vector away = StationNow() + Vector{0, 9000, 0};
             MeshObj->SelectMeshById(a.MeshId);
@@ -191,13 +191,13 @@ TEST_F(StationDefence, SideProbesFollowTheShipsRightAxisAndTheSlide) {
         {-1, 25, false}, {-1, -15, false},
     };
     for (const Row& r : rows) {
-        CamAxes.AxisRight = {r.right, 0, 0};
-        CamAxes.AxisUp = {0, 1, 0};
-        CamAxes.AxisFront = {0, 0, r.right};
+        Ship.CamAxes.AxisRight = {r.right, 0, 0};
+        Ship.CamAxes.AxisUp = {0, 1, 0};
+        Ship.CamAxes.AxisFront = {0, 0, r.right};
         float d = r.slide;
         CheckForwardCollision(d);
         EXPECT_EQ(d, r.blocked ? 0 : r.slide) << r.right << " " << r.slide;
-        EXPECT_EQ(ProbeHits[0].HitFlag, r.blocked) << r.right << " " << r.slide;
+        EXPECT_EQ(Hazards.ProbeHits[0].HitFlag, r.blocked) << r.right << " " << r.slide;
     }
 }
 
@@ -217,32 +217,32 @@ TEST_F(ShieldCheck, AFullGaugeLosesTheShipAndANearlyFullOneWarns) {
     };
     for (const Row& r : rows) {
         ClearBoundsAndFlyby();
-        ShipDestroyed = false;
-        HudPointers[0].PointerOn = false;
-        ShieldMax = 100;
-        ShieldDamage = r.damage;
-        Repairing = r.repairing;
+        Level.ShipDestroyed = false;
+        Hud.HudPointers[0].PointerOn = false;
+        Ship.ShieldMax = 100;
+        Ship.ShieldDamage = r.damage;
+        Arsenal.Repairing = r.repairing;
         CheckShield();
-        EXPECT_EQ(ShipDestroyed, r.lost) << r.damage;
-        EXPECT_EQ(ShipWreckPlaced, r.lost) << r.damage;
-        EXPECT_EQ(HudPointers[0].PointerOn, r.warned) << r.damage << " " << r.repairing;
+        EXPECT_EQ(Level.ShipDestroyed, r.lost) << r.damage;
+        EXPECT_EQ(Hazards.ShipWreckPlaced, r.lost) << r.damage;
+        EXPECT_EQ(Hud.HudPointers[0].PointerOn, r.warned) << r.damage << " " << r.repairing;
     }
-    Repairing = false;
+    Arsenal.Repairing = false;
 }
 
 TEST_F(ShieldCheck, OneLossPlacesOneWreck) {
-    ShieldMax = 100;
-    ShieldDamage = 100;
+    Ship.ShieldMax = 100;
+    Ship.ShieldDamage = 100;
     PutCamera({10, 20, 30});
     CheckShield();
     PutCamera({500, 20, 30});
     CheckShield();  // the same loss reported again: the ship stays where it was lost
     ExplodeShip();
-    EXPECT_LT(Distance(ShipPos, {10, 20, 30}), 0.01f);
+    EXPECT_LT(Distance(LevelEnd.ShipPos, {10, 20, 30}), 0.01f);
     // The next life's loss is its own.
     ClearBoundsAndFlyby();
     CheckShield();
-    EXPECT_LT(Distance(ShipPos, {500, 20, 30}), 0.01f);
+    EXPECT_LT(Distance(LevelEnd.ShipPos, {500, 20, 30}), 0.01f);
 }
 
 TEST_F(ShieldCheck, ProbeRaysFanOutBehindTheShipsFront) {
@@ -250,11 +250,11 @@ TEST_F(ShieldCheck, ProbeRaysFanOutBehindTheShipsFront) {
     const Vector offsets[9] = {{0, 0, 0},  {o, o, 0},  {-o, -o, 0}, {o, 0, 0}, {0, o, 0},
                                {-o, 0, 0}, {0, -o, 0}, {o, -o, 0},  {-o, o, 0}};
     for (const Vector front : {Vector{0, 0, 1}, Vector{0.6f, 0, 0.8f}, Vector{0, -1, 0}}) {
-        CamAxes.AxisFront = front;
-        CamBasis.CamPos = {7, -8, 9};
+        Ship.CamAxes.AxisFront = front;
+        Ship.CamBasis.CamPos = {7, -8, 9};
         BuildProbeRays();
         for (std::size_t k = 0; k < 9; ++k) {
-            const RayRec& ray = ProbeRays[k];
+            const RayRec& ray = Flight.ProbeRays[k];
             EXPECT_LT(Distance(ray.Origin, {7, -8, 9}), 1e-6f) << k;
             const Vector want = -(front + offsets[k]);
             EXPECT_LT(Distance(ray.Dir, want), 1e-6f) << k << " front " << front.x << "," << front.y;

@@ -15,7 +15,7 @@
 namespace quorvel {
 namespace {
 
-class Tutorial : public test::GameRunTest {
+class TutorialLessons : public test::GameRunTest {
   protected:
     void SetUp() override {
         GameRunTest::SetUp();
@@ -25,18 +25,18 @@ class Tutorial : public test::GameRunTest {
         DXAudioObj = std::make_unique<DXAudio>();
         ResetShield();
         // As the game run starts level 1.
-        FrameStartTime = sys::WallClock();
-        TutorialClock = FrameStartTime;
-        TutorialHint = GameText("welcome");
+        Campaign.FrameStartTime = sys::WallClock();
+        Tutorial.TutorialClock = Campaign.FrameStartTime;
+        Tutorial.TutorialHint = GameText("welcome");
     }
     void TearDown() override { DXAudioObj.reset(); }
 
-    static double Elapsed() { return FrameStartTime - TutorialClock; }
+    static double Elapsed() { return Campaign.FrameStartTime - Tutorial.TutorialClock; }
     // Frames of the level, the script once in each.
     void Frames(int n) {
         for (int i = 0; i < n; ++i) {
             h.RunFrames(1);
-            FrameStartTime = sys::WallClock();
+            Campaign.FrameStartTime = sys::WallClock();
             RunTutorialSteps();
         }
     }
@@ -48,7 +48,7 @@ class Tutorial : public test::GameRunTest {
     // The player's action: one frame with its report.
     void Do(std::initializer_list<int> reports) {
         for (int r : reports)
-            TutorialSteps[std::size_t(r)] = true;
+            Level.TutorialSteps[std::size_t(r)] = true;
         Frames(1);
     }
     std::size_t Clip(int n) const { return clips.Count("tutorial/tut" + std::to_string(n) + ".wma"); }
@@ -69,19 +69,19 @@ class Tutorial : public test::GameRunTest {
         for (const Step s : {Step{9.9, "welcome"}, Step{10.1, "look"}, Step{20.1, "left"},
                              Step{30.1, "firing"}, Step{40.1, "pressw"}, Step{60, "pressw"}}) {
             Until(s.e);
-            EXPECT_EQ(TutorialHint, GameText(s.hint)) << s.e;
+            EXPECT_EQ(Tutorial.TutorialHint, GameText(s.hint)) << s.e;
         }
-        EXPECT_EQ(ShieldDamage, 0);
-        EXPECT_FALSE(TutorialSteps[TutorialShieldWaiting]);
+        EXPECT_EQ(Ship.ShieldDamage, 0);
+        EXPECT_FALSE(Level.TutorialSteps[TutorialShieldWaiting]);
 
         // A thrust passes the first lesson; 42 s on, the shield is damaged enough for
         // the shield check to warn, not to lose the ship.
         Do({23});
-        EXPECT_TRUE(TutorialSteps[0]);
-        EXPECT_FALSE(TutorialSteps[23]);
-        EXPECT_GT(ShieldDamage, 80);
-        EXPECT_LT(ShieldDamage, ShieldMax);
-        EXPECT_TRUE(TutorialSteps[TutorialShieldWaiting]);
+        EXPECT_TRUE(Level.TutorialSteps[0]);
+        EXPECT_FALSE(Level.TutorialSteps[23]);
+        EXPECT_GT(Ship.ShieldDamage, 80);
+        EXPECT_LT(Ship.ShieldDamage, Ship.ShieldMax);
+        EXPECT_TRUE(Level.TutorialSteps[TutorialShieldWaiting]);
         EXPECT_LT(Elapsed(), 0.001);
 
         // The recharge clip 4 s later; the opening hints are over.
@@ -89,92 +89,92 @@ class Tutorial : public test::GameRunTest {
         EXPECT_EQ(Clip(2), 0u);
         Until(4.1);
         EXPECT_EQ(Clip(2), 1u);
-        EXPECT_EQ(TutorialHint, GameText("pressw2"));
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("pressw2"));
         Until(45);
-        EXPECT_EQ(TutorialHint, GameText("pressw2"));
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("pressw2"));
 
         // Recharged at the station: the shield meter reports it.
-        ShieldDamage = 15;
+        Ship.ShieldDamage = 15;
         DrawShieldMeter();
         Frames(1);
-        EXPECT_TRUE(TutorialSteps[1]);
+        EXPECT_TRUE(Level.TutorialSteps[1]);
         EXPECT_EQ(Clip(3), 1u);
-        EXPECT_EQ(TutorialHint, GameText("pressa"));
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("pressa"));
 
         // Turning takes both directions; only the first report is cleared.
         Do({17});
         Frames(60);
-        EXPECT_FALSE(TutorialSteps[2]);
+        EXPECT_FALSE(Level.TutorialSteps[2]);
         EXPECT_EQ(Clip(4), 0u);
         Do({18});
-        EXPECT_TRUE(TutorialSteps[2]);
-        EXPECT_FALSE(TutorialSteps[17]);
-        EXPECT_TRUE(TutorialSteps[18]);
+        EXPECT_TRUE(Level.TutorialSteps[2]);
+        EXPECT_FALSE(Level.TutorialSteps[17]);
+        EXPECT_TRUE(Level.TutorialSteps[18]);
         EXPECT_EQ(Clip(4), 1u);
-        EXPECT_EQ(TutorialHint, GameText("pressq"));
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("pressq"));
 
         // Rolling both ways and braking in one frame: the second lesson's pause holds
         // both clips back for its second, then they come together.
         Do({19, 20, 21});
-        EXPECT_TRUE(TutorialSteps[3]);
-        EXPECT_TRUE(TutorialSteps[4]);
-        const double held = FrameStartTime;
-        while (FrameStartTime - held <= 1.0) {
+        EXPECT_TRUE(Level.TutorialSteps[3]);
+        EXPECT_TRUE(Level.TutorialSteps[4]);
+        const double held = Campaign.FrameStartTime;
+        while (Campaign.FrameStartTime - held <= 1.0) {
             EXPECT_EQ(Clip(5) + Clip(6), 0u);
             Frames(1);
         }
         EXPECT_EQ(Clip(5), 1u);
         EXPECT_EQ(Clip(6), 1u);
-        EXPECT_EQ(TutorialHint, GameText("pressb"));
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("pressb"));
 
         // The shop hands the gravity beam over.
-        OwnsGravBeam = false;
-        CurrentWeapon = 2;
+        Campaign.OwnsGravBeam = false;
+        Campaign.CurrentWeapon = 2;
         Do({22});
-        EXPECT_TRUE(TutorialSteps[5]);
+        EXPECT_TRUE(Level.TutorialSteps[5]);
         EXPECT_EQ(Clip(7), 1u);
-        EXPECT_EQ(TutorialHint, GameText("usegrav"));
-        EXPECT_TRUE(OwnsGravBeam);
-        EXPECT_EQ(CurrentWeapon, 8);
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("usegrav"));
+        EXPECT_TRUE(Campaign.OwnsGravBeam);
+        EXPECT_EQ(Campaign.CurrentWeapon, 8);
 
         Do({25});
-        EXPECT_TRUE(TutorialSteps[6]);
+        EXPECT_TRUE(Level.TutorialSteps[6]);
         EXPECT_EQ(Clip(8), 1u);
-        EXPECT_EQ(TutorialHint, GameText("throwast"));
+        EXPECT_EQ(Tutorial.TutorialHint, GameText("throwast"));
         EXPECT_LT(Elapsed(), 0.001);
     }
 
     test::ClipLog clips;
 };
 
-TEST_F(Tutorial, AThrowEndsTheLessons) {
+TEST_F(TutorialLessons, AThrowEndsTheLessons) {
     PlayToTheThrowingLesson();
     Until(10);
-    EXPECT_FALSE(TutorialSteps[7]);
+    EXPECT_FALSE(Level.TutorialSteps[7]);
     Do({26});
-    EXPECT_TRUE(TutorialSteps[7]);
-    EXPECT_TRUE(TutorialSteps[15]);
-    EXPECT_EQ(TutorialHint, GameText("eschelp"));
+    EXPECT_TRUE(Level.TutorialSteps[7]);
+    EXPECT_TRUE(Level.TutorialSteps[15]);
+    EXPECT_EQ(Tutorial.TutorialHint, GameText("eschelp"));
     Frames(600);
     EXPECT_EQ(ClipsPlayed(), 7) << "every clip once";
 }
 
-TEST_F(Tutorial, WithoutAThrowTheClosingHintComesAfterThirtyEightSeconds) {
+TEST_F(TutorialLessons, WithoutAThrowTheClosingHintComesAfterThirtyEightSeconds) {
     PlayToTheThrowingLesson();
     Until(37.9);
-    EXPECT_EQ(TutorialHint, GameText("throwast"));
+    EXPECT_EQ(Tutorial.TutorialHint, GameText("throwast"));
     Until(38.1);
-    EXPECT_TRUE(TutorialSteps[7]);
-    EXPECT_EQ(TutorialHint, GameText("eschelp"));
+    EXPECT_TRUE(Level.TutorialSteps[7]);
+    EXPECT_EQ(Tutorial.TutorialHint, GameText("eschelp"));
     // A throw now changes nothing more.
-    TutorialHint = "";
+    Tutorial.TutorialHint = "";
     Do({26});
-    EXPECT_EQ(TutorialHint, "");
+    EXPECT_EQ(Tutorial.TutorialHint, "");
     Frames(600);
     EXPECT_EQ(ClipsPlayed(), 7) << "every clip once";
 }
 
-TEST_F(Tutorial, ThePacingTimer) {
+TEST_F(TutorialLessons, ThePacingTimer) {
     // A wait of 2 s: probes (-1) see it running, then over. A call with seconds ends an
     // expired wait only once a probe has seen it over, and starts a new one only when
     // none runs.
@@ -189,12 +189,12 @@ TEST_F(Tutorial, ThePacingTimer) {
         {2.02, -1, true, true}, {2.03, 3, true, false}, {2.04, 3, false, true}, {5.05, -1, true, true},
         {5.06, -1, true, true}, {6, 1, true, false},    {6, -1, true, true},    {6, 4, true, false},
     };
-    StepWaitActive = false;
+    Tutorial.StepWaitActive = false;
     const double start = 7000;
     for (const Call& c : calls) {
-        FrameStartTime = start + c.at;
+        Campaign.FrameStartTime = start + c.at;
         EXPECT_EQ(TutorialWaitStep(c.seconds), c.result) << c.at << " " << c.seconds;
-        EXPECT_EQ(StepWaitActive, c.activeAfter) << c.at << " " << c.seconds;
+        EXPECT_EQ(Tutorial.StepWaitActive, c.activeAfter) << c.at << " " << c.seconds;
     }
 }
 

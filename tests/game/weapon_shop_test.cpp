@@ -34,11 +34,11 @@ class ShopAt : public test::MenuScreenTestAt<W, H> {
         Draw2DObj->LoadImage(tex + "msicon1.jpg", "mouse", 1);
         TextureObj->LoadTexture("ms1", tex + "msicon1.jpg");
         TextureObj->LoadTexture("ms2", tex + "msicon2.jpg");
-        ShopRequested = true;
+        Screens.ShopRequested = true;
     }
     // One shop frame with the timer past 3, so this frame reads the input.
     void ReadyFrame() {
-        MenuClickTimer = 3.5f;
+        InGameMenu.MenuClickTimer = 3.5f;
         MenuFrame(RunWeaponShop);
     }
     void Key(int scanCode, bool down) { engine::FeedKey(scanCode, down); }
@@ -53,13 +53,13 @@ struct Possessions {
 };
 
 void Give(const Possessions& p) {
-    OwnsIon = p.ion;
-    OwnsMion = p.mion;
-    OwnsEplas = p.eplas;
-    OwnsDisperse = p.disperse;
-    OwnsGamma = p.gamma;
-    OwnsGravBeam = p.beam;
-    CapacityLevel = p.capacity;
+    Campaign.OwnsIon = p.ion;
+    Campaign.OwnsMion = p.mion;
+    Campaign.OwnsEplas = p.eplas;
+    Campaign.OwnsDisperse = p.disperse;
+    Campaign.OwnsGamma = p.gamma;
+    Campaign.OwnsGravBeam = p.beam;
+    Arsenal.CapacityLevel = p.capacity;
 }
 
 TEST_F(Shop, EachItemSellsAboveItsPriceOnlyWhatIsNotOwned) {
@@ -97,11 +97,11 @@ TEST_F(Shop, EachItemSellsAboveItsPriceOnlyWhatIsNotOwned) {
     for (const Case& c : cases) {
         SCOPED_TRACE("item " + std::to_string(c.item) + ", money " + std::to_string(c.money));
         Give(c.have);
-        Money = c.money;
-        CurrentWeapon = 2;
-        CapacityApplied = true;
-        RewardSoundPlayed = true;
-        ShopRequested = true;
+        Campaign.Money = c.money;
+        Campaign.CurrentWeapon = 2;
+        Arsenal.CapacityApplied = true;
+        Screens.RewardSoundPlayed = true;
+        Screens.ShopRequested = true;
         clips.Clear();
         const int wchange = SoundsPlayed("wchange.wav");
 
@@ -110,13 +110,13 @@ TEST_F(Shop, EachItemSellsAboveItsPriceOnlyWhatIsNotOwned) {
         ReadyFrame();
         Key(key::Return, false);
 
-        EXPECT_EQ(ShopChoice, c.item);
-        EXPECT_EQ(ShopRequested, !c.sold) << "a purchase closes the shop";
-        EXPECT_DOUBLE_EQ(Money, c.sold ? c.money - prices[c.item] : c.money);
-        EXPECT_EQ(CurrentWeapon, c.weapon);
-        EXPECT_EQ(CapacityLevel, c.capacity);
-        EXPECT_EQ(CapacityApplied, !(c.sold && c.item >= 7));
-        EXPECT_EQ(RewardSoundPlayed, !c.sold);
+        EXPECT_EQ(InGameMenu.ShopChoice, c.item);
+        EXPECT_EQ(Screens.ShopRequested, !c.sold) << "a purchase closes the shop";
+        EXPECT_DOUBLE_EQ(Campaign.Money, c.sold ? c.money - prices[c.item] : c.money);
+        EXPECT_EQ(Campaign.CurrentWeapon, c.weapon);
+        EXPECT_EQ(Arsenal.CapacityLevel, c.capacity);
+        EXPECT_EQ(Arsenal.CapacityApplied, !(c.sold && c.item >= 7));
+        EXPECT_EQ(Screens.RewardSoundPlayed, !c.sold);
         EXPECT_EQ(clips.Count("menuselect.wav"), 1);
         EXPECT_EQ(clips.Count("noavail.wav"), c.sold ? 0 : 1);
         EXPECT_EQ(SoundsPlayed("wchange.wav") - wchange, c.sold && c.item <= 6 ? 1 : 0);
@@ -127,35 +127,35 @@ TEST_F(Shop, EachItemSellsAboveItsPriceOnlyWhatIsNotOwned) {
 TEST_F(Shop, BiggerStoresAreFilledByTheNextFrame) {
     Give({});
     SetWeaponEnergy(0, 0);
-    WeaponEnergy[1].Energy = 10;  // spent
-    CapacityApplied = true;
-    Money = 9e6;
+    Arsenal.WeaponEnergy[1].Energy = 10;  // spent
+    Arsenal.CapacityApplied = true;
+    Campaign.Money = 9e6;
     PointAtRow(2, 7);  // level 3
     engine::FeedMouseButton(0, true);
     ReadyFrame();
     engine::FeedMouseButton(0, false);
-    ASSERT_EQ(CapacityLevel, 3);
-    ASSERT_FALSE(CapacityApplied);
+    ASSERT_EQ(Arsenal.CapacityLevel, 3);
+    ASSERT_FALSE(Arsenal.CapacityApplied);
 
     // What the frame loop does while the flag is clear.
     MenuFrame([] {
-        if (!CapacityApplied) {
+        if (!Arsenal.CapacityApplied) {
             SetWeaponEnergy(0, 0);
-            CapacityApplied = true;
+            Arsenal.CapacityApplied = true;
         }
     });
     const float base[] = {0, 80, 75, 70, 65, 60, 55, 60};
     for (int w = 1; w <= 7; ++w) {
-        EXPECT_FLOAT_EQ(WeaponEnergy[std::size_t(w)].MaxEnergy, base[w] * 3) << w;
-        EXPECT_FLOAT_EQ(WeaponEnergy[std::size_t(w)].Energy, base[w] * 3) << w;
+        EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[std::size_t(w)].MaxEnergy, base[w] * 3) << w;
+        EXPECT_FLOAT_EQ(Arsenal.WeaponEnergy[std::size_t(w)].Energy, base[w] * 3) << w;
     }
 }
 
 TEST_F(Shop, InputIsReadEveryThirdFrameAndEscapeLeaves) {
     // Holding the button on a weapon too dear: "noavail" each time the timer passes 3.
     Give({});
-    Money = 100;
-    MenuClickTimer = 0;
+    Campaign.Money = 100;
+    InGameMenu.MenuClickTimer = 0;
     PointAtRow(2, 4);
     engine::FeedMouseButton(0, true);
     std::vector<int> refused;
@@ -163,57 +163,57 @@ TEST_F(Shop, InputIsReadEveryThirdFrameAndEscapeLeaves) {
         const int before = clips.Count("noavail.wav");
         MenuFrame(RunWeaponShop);
         if (clips.Count("noavail.wav") > before) refused.push_back(frame);
-        EXPECT_EQ(EscTimer, 0);
+        EXPECT_EQ(Screens.EscTimer, 0);
     }
     engine::FeedMouseButton(0, false);
     EXPECT_EQ(refused, (std::vector<int>{4, 7, 10}));
-    EXPECT_TRUE(ShopRequested);
+    EXPECT_TRUE(Screens.ShopRequested);
     EXPECT_TRUE(h.ImageVisible("buymenu"));
     EXPECT_EQ(h.ImageTexture("mouse"), "ms2");
 
     // Escape is read on the same beat (from 0: the fourth frame); it closes the shop
     // without buying.
-    MenuClickTimer = 0;
+    InGameMenu.MenuClickTimer = 0;
     Key(key::Escape, true);
     int frames = 0;
-    while (ShopRequested && frames < 10) {
+    while (Screens.ShopRequested && frames < 10) {
         MenuFrame(RunWeaponShop);
         ++frames;
     }
     Key(key::Escape, false);
     EXPECT_EQ(frames, 4);
-    EXPECT_FALSE(ShopRequested);
+    EXPECT_FALSE(Screens.ShopRequested);
     EXPECT_FALSE(h.ImageVisible("mouse"));
-    EXPECT_EQ(Money, 100);
+    EXPECT_EQ(Campaign.Money, 100);
     EXPECT_EQ(clips.Names().back(), "menuselect.wav");
 }
 
 TEST_F(SmallShop, ClickOffTheItemsBuysTheLastItemPointedAt) {
     Give({});
-    Money = 5e6;
+    Campaign.Money = 5e6;
     // Before the pointer has touched an item the choice is item 1.
-    ShopChoice = 1;
+    InGameMenu.ShopChoice = 1;
     PointAtPicture(480, 10);
     engine::FeedMouseButton(0, true);
     ReadyFrame();
     engine::FeedMouseButton(0, false);
-    EXPECT_TRUE(OwnsIon);
+    EXPECT_TRUE(Campaign.OwnsIon);
     EXPECT_EQ(h.ImageTexture("mouse"), "ms1");
 
     // On the small screen the rows are found by the same picture rows: over item 7 (the
     // wide gap lies above it), then off every item.
-    ShopRequested = true;
+    Screens.ShopRequested = true;
     PointAtRow(2, 6);
     MenuFrame(RunWeaponShop);
-    EXPECT_EQ(ShopChoice, 7);
+    EXPECT_EQ(InGameMenu.ShopChoice, 7);
     PointAtPicture(250, 340);  // in the gap between items 6 and 7
     MenuFrame(RunWeaponShop);
-    EXPECT_EQ(ShopChoice, 7);
+    EXPECT_EQ(InGameMenu.ShopChoice, 7);
     Key(key::NumpadEnter, true);
     ReadyFrame();
     Key(key::NumpadEnter, false);
-    EXPECT_EQ(CapacityLevel, 2);
-    EXPECT_DOUBLE_EQ(Money, 5e6 - 600000 - 4000000);
+    EXPECT_EQ(Arsenal.CapacityLevel, 2);
+    EXPECT_DOUBLE_EQ(Campaign.Money, 5e6 - 600000 - 4000000);
 }
 
 }  // namespace

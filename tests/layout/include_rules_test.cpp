@@ -43,7 +43,7 @@ bool ReachesPastAServiceHeader(const std::string& from, const std::string& line)
         return false;
     const std::string path = folder + "/" + header + ".h";
     return header != folder && path != "common/engine_objects.h" && path != "common/texts.h" &&
-           path != "game/state.h";
+           path != "common/world.h";
 }
 
 // Calls `check` with every line of every file under src/<folder>; fails for a folder
@@ -104,7 +104,8 @@ TEST(IncludeRules, TheChecksKnowWhatTheyLookFor) {
         {"game", "#include \"shell/shell.h\"", false},
         {"combat", "#include \"common/common.h\"", false},
         {"assets", "#include \"common/engine_objects.h\"", false},
-        {"combat", "#include \"game/state.h\"", false},
+        {"combat", "#include \"common/world.h\"", false},
+        {"combat", "#include \"game/state.h\"", true},
         {"shell", "#include \"shell/main_menu.h\"", false},
         {"game", "#include \"platform/engine/engine.h\"", false},
     };

@@ -30,11 +30,11 @@ bool InMainMenu() {
 }
 
 bool GameRunStarted() {
-    return GameRunning && CurrentLevel == StartingLevel;
+    return Campaign.GameRunning && Campaign.CurrentLevel == Campaign.StartingLevel;
 }
 
 bool InFrameLoop(const Harness& h) {
-    if (!GameRunning) return false;
+    if (!Campaign.GameRunning) return false;
     for (const auto& call : h.LastQueue())
         if (call.kind == engine::Draw2DCall::Kind::Rectangle && call.filled && call.colour.r == 100 &&
             call.colour.g == 0 && call.colour.b == 255)

@@ -58,8 +58,9 @@ class MainMenuTest : public ::testing::Test {
     // are declared missing.
     std::function<void()> TakeRun() {
         return [this] {
-            played = PlayLevelArgs{StartingLevel, OwnsIon, OwnsMion,     OwnsEplas,    OwnsDisperse,
-                                   OwnsGamma,     Money,   OwnsGravBeam, CapacityLevel};
+            played = PlayLevelArgs{Campaign.StartingLevel, Campaign.OwnsIon,      Campaign.OwnsMion,
+                                   Campaign.OwnsEplas,     Campaign.OwnsDisperse, Campaign.OwnsGamma,
+                                   Campaign.Money,         Campaign.OwnsGravBeam, Arsenal.CapacityLevel};
             h.ExpectFailedLoad(folder.str());
             sys::EndProcess(0);
         };
@@ -350,7 +351,7 @@ TEST_F(MainMenuTest, AMisnamedFileThatIsExpectedPasses) {
 // A click on New Game starts a new game straight from the menu's frame.
 TEST_F(MainMenuTest, ClickOnNewGameStartsLevelOneWithNothingOwned) {
     LoadGameTexts();
-    IntroSeen = true;  // the intro has played once in this program run: no second time
+    Campaign.IntroSeen = true;  // the intro has played once in this program run: no second time
     int framesAtHandOver = 0;
     double enterPressed = 0, handedOver = 0;
     struct Pools {
@@ -358,7 +359,7 @@ TEST_F(MainMenuTest, ClickOnNewGameStartsLevelOneWithNothingOwned) {
         bool menuPicture, menuTexture, meshObject, coreObject;
     } pools{};
     // The run's first frame (its loading screen's) shows what the menu left.
-    h.When([] { return GameRunning; },
+    h.When([] { return Campaign.GameRunning; },
            [&] {
                handedOver = sys::WallClock();
                framesAtHandOver = h.Frame();
@@ -433,7 +434,7 @@ TEST_F(MainMenuTest, EnterOpensTheSlotListWhateverIsSelected) {
     EXPECT_EQ(h.RunUntilEnded([] { MainMenu(1, false, true); }), 0);
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(listed[i], 3) << cases[i].what;
-    EXPECT_FALSE(GameRunning);  // no new game started
+    EXPECT_FALSE(Campaign.GameRunning);  // no new game started
 }
 
 // A tablet, a virtual machine's pointer or a remote desktop places the pointer where
@@ -487,7 +488,7 @@ TEST_F(MainMenuTest, EscapeLeavesTheListAndExitEndsTheProgramWithThePoolsEmptied
     EXPECT_TRUE(listAfterEnter);
     EXPECT_TRUE(listShown);
     EXPECT_TRUE(backInMenu);
-    EXPECT_FALSE(GameRunning);
+    EXPECT_FALSE(Campaign.GameRunning);
 
     // The Exit frame was finished, then everything the menu made went.
     EXPECT_EQ(h.FramesShown(), h.Frame());
@@ -546,7 +547,7 @@ TEST(MainMenuScene, FollowsTheDetailLevelAndTheScreen) {
     EXPECT_EQ(stageKey("asteroid5"), "ast2txt");
     EXPECT_EQ(scene.particles.Count(), 0);
 
-    const auto& rows = Menus[1].MenuItems();
+    const auto& rows = MainMenuScreen.Menus[1].MenuItems();
     ASSERT_EQ(rows.size(), 10u);
     EXPECT_EQ((std::array{rows[0].X1, rows[0].Y1, rows[0].X2, rows[0].Y2}), (std::array{446, 219, 576, 232}));
     EXPECT_EQ((std::array{rows[9].X1, rows[9].Y1, rows[9].X2, rows[9].Y2}), (std::array{446, 354, 576, 368}));

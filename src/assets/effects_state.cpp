@@ -1,0 +1,8 @@
+#include "assets/assets.h"
+
+namespace quorvel {
+
+EffectsRecord Effects;
+HudRecord Hud;
+
+}  // namespace quorvel
