@@ -1,7 +1,7 @@
 // The one-number settings files in the program folder (startmode.vlx and the others).
 #include "fuzz_support.h"
 #include "platform/system/paths.h"
-#include "shell/settings_files.h"
+#include "common/settings_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace quorvel;

@@ -5,13 +5,11 @@
 #include <string>
 
 #include "assets/assets.h"
-#include "combat/combat.h"
 #include "common/common.h"
 #include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/random.h"
 #include "common/engine_objects.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {
@@ -260,7 +258,7 @@ void LoadEnforcer() {
 }
 
 void LoadShipsSection(int nextLevel) {
-    LoadAlienShips();
+    Callbacks.LoadAlienShips();
     LoadStations(nextLevel);
 
     Skip(SolidMesh("starscape1", "masshock", "starscape", "matmax", {0, 0, 0}, 1, {}, 0, true));
@@ -335,7 +333,7 @@ void LoadShipsSection(int nextLevel) {
     Node("aitestb", {0, 0, 0});
     LoadEnforcer();
 
-    LoadForceFieldAndRadar();
+    Callbacks.LoadForceFieldAndRadar();
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include "common/common.h"
 #include "common/world.h"
 #include "common/engine_objects.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {

@@ -4,10 +4,9 @@
 
 #include "assets/assets.h"
 #include "combat/combat.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "common/engine_objects.h"
-#include "shell/shell.h"
+#include "common/common.h"
 
 namespace quorvel {
 

@@ -6,7 +6,6 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
@@ -74,7 +73,7 @@ void UpdateAlienShots(int ship) {
             a.ShotActive[k] = false;
             if (Level.ShipDestroyed) return;
             AddShieldDamage(a.ShotDamage);
-            CheckShield();
+            Callbacks.CheckShield();
         }
     }
 }

@@ -8,7 +8,6 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
@@ -28,7 +27,7 @@ void KillAsteroid(int index) {
     AsteroidRec& rock = Level.Asteroids[std::size_t(index)];
     Level.AsteroidsLeft -= 1;
     AddKillMoney(float(rock.HitPoints));
-    CheckLevelComplete();
+    Callbacks.CheckLevelComplete();
     rock.Active = false;
     rock.Parked = false;
     MeshObj->SelectMeshById(rock.MeshId);

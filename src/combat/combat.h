@@ -298,4 +298,10 @@ void FlamingAsteroidHit(int id, int damage, const Vector& point);
 // True when it struck (the caller then updates the smoke and tests for the station's loss).
 bool CheckFlamingAsteroidImpact();
 
+// Kill money: value x 40, 35, 30, 25 or 20 for DifficultyLevel 1 to 5.
+void AddKillMoney(float value);
+// Strength of aliens 1 to 10 by DifficultyLevel and ship type, AlienShotSpeed and
+// DifficultyFactor; a difficulty outside 1 to 5 changes nothing.
+void ApplyAlienDifficulty();
+
 }  // namespace quorvel

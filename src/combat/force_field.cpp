@@ -8,7 +8,6 @@
 #include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 

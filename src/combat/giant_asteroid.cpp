@@ -6,7 +6,6 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
@@ -70,7 +69,7 @@ void UpdateGiantAsteroidHold() {
     CameraObj->CameraLookAt(GiantAsteroid.GiantAsteroidStart);
     if (p.z > GiantAsteroid.GiantAsteroidStart.z + 5000) {
         GiantAsteroid.GiantAsteroidFlying = false;
-        ResetCamera();
+        Callbacks.ResetCamera();
         GiantAsteroid.GiantAsteroidActive = true;
         if (DXAudioObj) {
             DXAudioObj->StopBackground();
@@ -87,7 +86,7 @@ void UpdateGiantAsteroid() {
     if (DXAudioObj && DXAudioObj->BackgroundIsStopped()) DXAudioObj->PlayBackground(LoopMusic());
     if (p.z < -3100) {
         Level.ShipDestroyed = true;
-        ExplodeShip();
+        Callbacks.ExplodeShip();
         MeshObj->SelectMesh("ga");
         MeshObj->SetPosition(GiantAsteroid.GiantAsteroidStart);
         MeshObj->LookAt(Target);
@@ -114,7 +113,7 @@ void GiantAsteroidHit(int id, float damage, const Vector& point) {
         GiantAsteroid.GiantAsteroidPending = false;
         GiantAsteroid.GiantAsteroidFlying = false;
         GiantAsteroid.GiantAsteroidId = -1;
-        CheckLevelComplete();
+        Callbacks.CheckLevelComplete();
         if (DXAudioObj) DXAudioObj->StartBackground();
     }
     SoundObj->SelectSound("hit");

@@ -6,7 +6,6 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "platform/system/paths.h"
 #include "common/engine_objects.h"
@@ -121,7 +120,7 @@ void MothershipApproach() {
         step = 0;
         Mothership.MothershipArriving = false;
         Mothership.MothershipInRange = true;
-        ResetCamera();
+        Callbacks.ResetCamera();
         SelectHull();
     }
     MeshObj->MoveForward(-step * Campaign.FrameFactor);
@@ -358,7 +357,7 @@ void RunMothershipBreakup() {
     }
     if (!Mothership.MothershipBreakingUp) {
         if (Campaign.CurrentLevel != 25)
-            CheckLevelComplete();
+            Callbacks.CheckLevelComplete();
         else
             Level.GoldCutsceneArmed = true;
     }

@@ -9,7 +9,6 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
@@ -107,7 +106,7 @@ void UpdateScout() {
     }
     if (Scout.ScoutState == 5 && z < -5000) {
         Scout.ScoutState = 6;
-        if (story) ResetCamera();
+        if (story) Callbacks.ResetCamera();
     }
 
     MeshObj->SelectMesh("scout");
@@ -213,7 +212,7 @@ void ScoutHit(int id, float damage, const Vector& point) {
         // the view back, as the end of the pass would.
         if (Campaign.CurrentLevel == 2 && Scout.ScoutActive && Scout.ScoutState >= 4) {
             Level.ShipCollisionsOff = false;
-            ResetCamera();
+            Callbacks.ResetCamera();
         }
         ResetScout();
     }

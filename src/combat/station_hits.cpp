@@ -5,7 +5,6 @@
 #include "audio/audio.h"
 #include "combat/combat.h"
 #include "common/common.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "platform/system/convert.h"
 #include "common/engine_objects.h"
@@ -39,7 +38,7 @@ void StationHit(int id, const Vector& point) {
         PlayExplosionSound();
         Level.StationHitPoints = 100;
         Level.ShipDestroyed = true;
-        ExplodeShip();
+        Callbacks.ExplodeShip();
     }
     SoundObj->SelectSound("hit");
     SoundObj->PlaySound(0, false);

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "combat/combat.h"
-#include "game/game.h"
 #include "common/world.h"
 #include "common/engine_objects.h"
 
@@ -134,7 +133,7 @@ void RepairHullTick() {
         Ship.HullDamage -= 1;
         if (Ship.HullDamage < 1) Ship.HullDamage = 1;
         Arsenal.Repairing = true;
-        CheckShield();
+        Callbacks.CheckShield();
     }
     Arsenal.Repairing = false;
 }

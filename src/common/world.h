@@ -178,6 +178,7 @@ extern CampaignRecord Campaign;
 
 // The display the run draws on, the rear view, and the detail settings a scene is built with.
 struct DisplayRecord {
+    int RenderWindow = 0;  // the window the 3D view is drawn on, for the devices that attach to it
     int ScreenWidth = 0, ScreenHeight = 0, ScreenDepth = 0;
     int ScreenCentreX = 0, ScreenCentreY = 0;
     float ScaleX = 1, ScaleY = 1;
@@ -342,5 +343,18 @@ struct PowerUpRecord {
     double BobTime = 0;
 };
 extern PowerUpRecord PowerUps;
+
+// Calls the lower folders make into the ones above them: the combat and the effects
+// never include the game run, nor the effects the combat. Filled in once, where the
+// records are defined (game/state.cpp).
+struct CallbackRecord {
+    void (*CheckLevelComplete)();      // the game run: the level may be complete
+    void (*ExplodeShip)();             // the game run: the ship is lost
+    void (*ResetCamera)();             // the game run: the cameras back to their start
+    void (*CheckShield)();             // the game run: the shield after a hit
+    void (*LoadAlienShips)();          // the combat: the alien fighters' meshes
+    void (*LoadForceFieldAndRadar)();  // the combat: the force field's and the radar's meshes
+};
+extern const CallbackRecord Callbacks;
 
 }  // namespace quorvel

@@ -16,7 +16,6 @@
 #include "game/game.h"
 #include "game/state.h"
 #include "platform/engine/scancodes.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {

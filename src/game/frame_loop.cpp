@@ -19,7 +19,6 @@
 #include "platform/engine/scancodes.h"
 #include "platform/system/clock.h"
 #include "platform/system/paths.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 

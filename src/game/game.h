@@ -39,13 +39,6 @@ void SetWeaponStartValues();
 // Every weapon's reload grows by FrameFactor x ReloadRate; once per frame during play.
 void AdvanceWeaponReload();
 
-// ---- Kill money and alien difficulty -------------------------------------------------------
-// Kill money: value x 40, 35, 30, 25 or 20 for DifficultyLevel 1 to 5.
-void AddKillMoney(float value);
-// Strength of aliens 1 to 10 by DifficultyLevel and ship type, AlienShotSpeed and
-// DifficultyFactor; a difficulty outside 1 to 5 changes nothing.
-void ApplyAlienDifficulty();
-
 // ---- Level end and game won ---------------------------------------------------------------
 // Ends the level when every goal of it is met: pays the level bonus, plays the jingle
 // and starts the warp-out. Nothing while the level is already ending.

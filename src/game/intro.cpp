@@ -14,7 +14,6 @@
 #include "platform/system/clock.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {

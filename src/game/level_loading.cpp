@@ -16,8 +16,6 @@
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
 #include "common/engine_objects.h"
-#include "shell/shell.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {

@@ -1,8 +1,9 @@
 // The options dialog over a running level, and the settings a running game takes from it.
 
 #include "game/game.h"
+#include "combat/combat.h"
 #include "game/state.h"
-#include "shell/shell.h"
+#include "common/common.h"
 
 namespace quorvel {
 

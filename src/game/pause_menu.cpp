@@ -14,7 +14,7 @@
 #include "platform/forms/forms.h"
 #include "platform/system/clock.h"
 #include "platform/system/process.h"
-#include "shell/shell.h"
+#include "common/common.h"
 
 namespace quorvel {
 

@@ -18,7 +18,6 @@
 #include "platform/system/frame_log.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {
@@ -41,7 +40,7 @@ void MakePerRunObjects() {
     Arsenal.GravityBeam = std::make_unique<clsZeroPoint>();
     Level.FlamingAsteroid = std::make_unique<clsFlamingAsteroid>();
     Campaign.SoundDevice = std::make_unique<clsDirectSound8>();
-    Campaign.SoundDevice->Startup(RenderWindowHandle());
+    Campaign.SoundDevice->Startup(Display.RenderWindow);
     for (auto& sound : Campaign.PositionalSounds)
         sound = std::make_unique<clsDSWave8>();
 }

@@ -5,7 +5,6 @@
 #include "common/common.h"
 #include "game/game.h"
 #include "game/state.h"
-#include "shell/shell.h"
 
 namespace quorvel {
 namespace {

@@ -3,6 +3,7 @@
 #include "assets/assets.h"
 #include "audio/audio.h"
 #include "combat/combat.h"
+#include "game/game.h"
 
 namespace quorvel {
 
@@ -23,5 +24,8 @@ InGameMenuRecord InGameMenu;
 LevelEndRecord LevelEnd;
 TutorialRecord Tutorial;
 HazardsRecord Hazards;
+
+const CallbackRecord Callbacks{&CheckLevelComplete, &ExplodeShip,    &ResetCamera,
+                               &CheckShield,        &LoadAlienShips, &LoadForceFieldAndRadar};
 
 }  // namespace quorvel

@@ -1,8 +1,7 @@
 #include "shell/difficulty.h"
 
 #include "platform/system/paths.h"
-#include "shell/options.h"
-#include "shell/settings_files.h"
+#include "common/common.h"
 
 namespace quorvel {
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "common/common.h"
+#include "common/world.h"
 #include "platform/system/convert.h"
 #include "platform/system/msgbox.h"
 #include "platform/system/paths.h"
@@ -13,8 +14,6 @@
 #include "shell/main_menu.h"
 #include "shell/shell.h"
 #include "shell/maker.h"
-#include "shell/options.h"
-#include "shell/settings_files.h"
 #include "shell/tip.h"
 
 namespace quorvel {
@@ -107,6 +106,7 @@ VeltorInitialForm::VeltorInitialForm() : Form("VeltorInitial") {
 void VeltorInitialForm::Form_Initialize() {
     GameWindow.Load();
     GameWindow.SetTopmost(true);
+    Display.RenderWindow = GameWindow.Handle();
 }
 
 void VeltorInitialForm::Form_Load() {
@@ -252,10 +252,6 @@ GameWindowForm::GameWindowForm() : Form("GameWindow") {
     SetBorder(forms::BorderStyle::None);
     SetBackColor(RGB(0, 0, 0));
     Move(0, 0, 9600, 7200);
-}
-
-int RenderWindowHandle() {
-    return GameWindow.Handle();
 }
 
 }  // namespace quorvel

@@ -6,7 +6,6 @@
 #include "platform/system/process.h"
 #include "shell/main_menu.h"
 #include "shell/menu_scene.h"
-#include "shell/waits.h"
 
 namespace quorvel {
 namespace {

@@ -13,10 +13,7 @@
 #include "platform/system/random.h"
 #include "shell/load_game.h"
 #include "shell/menu_scene.h"
-#include "shell/options.h"
-#include "shell/screenshot.h"
 #include "shell/shell.h"
-#include "shell/waits.h"
 
 namespace quorvel {
 
@@ -296,17 +293,6 @@ void UpdateMenuScreenMetrics() {
     MainMenuScreen.MenuCentreY = Nearest(MainMenuScreen.MenuHeight / 2.0);
     MainMenuScreen.MenuScaleX = MainMenuScreen.MenuWidth / 1280.0f;
     MainMenuScreen.MenuScaleY = MainMenuScreen.MenuHeight / 1024.0f;
-}
-
-void ShowOptionsDialog() {
-    forms::ShowCursor(true);
-    Options.Load();
-    Options.SetTopmost(true);
-    // The detail level is read when a scene is built; it cannot change over one.
-    Options.Graphics.SetVisible(false);
-    if (!Options.Visible()) Options.Show(forms::ShowMode::Modal);
-    forms::ShowCursor(false);
-    sys::PumpMessages();
 }
 
 void MainMenu(int, bool ShowLogos, bool MakeParticles) {

@@ -10,7 +10,6 @@
 #include "platform/system/random.h"
 #include "shell/main_menu.h"
 #include "shell/shell.h"
-#include "shell/waits.h"
 
 namespace quorvel {
 namespace {

@@ -3,7 +3,7 @@
 #include "platform/system/paths.h"
 #include "platform/system/safe_file.h"
 #include "platform/system/random.h"
-#include "shell/settings_files.h"
+#include "common/common.h"
 
 namespace quorvel {
 

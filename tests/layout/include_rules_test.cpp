@@ -2,7 +2,8 @@
 // (src/platform/sdl, al, ff) and the program's start-up include the libraries they
 // wrap; <GL/...>, <AL/...> and <libav...> are on the system include path, so the
 // compiler alone would let a stray include through. And the game folders meet only
-// through their service headers and the shared state.
+// through their service headers and the shared state, each calling only the folders
+// below it.
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const GameFolders[] = {"common", "audio", "shell", "game", "assets", "combat"};
+// From the bottom up: each folder may include only the folders before it.
+const char* const GameFolders[] = {"common", "audio", "assets", "combat", "game", "shell"};
 const char* const PlatformFolders[] = {"platform/engine", "platform/sound", "platform/media",
                                        "platform/forms", "platform/system"};
 
@@ -44,6 +46,18 @@ bool ReachesPastAServiceHeader(const std::string& from, const std::string& line)
     const std::string path = folder + "/" + header + ".h";
     return header != folder && path != "common/engine_objects.h" && path != "common/texts.h" &&
            path != "common/world.h";
+}
+
+// The game folder an include line of the folder `from` reaches above itself, or "".
+std::string FolderAbove(const std::string& from, const std::string& line) {
+    static const std::regex include(R"re(^\s*#\s*include\s*"(\w+)/)re");
+    std::smatch m;
+    if (!std::regex_search(line, m, include)) return "";
+    const auto rank = [](const std::string& folder) {
+        return std::find(std::begin(GameFolders), std::end(GameFolders), folder) - std::begin(GameFolders);
+    };
+    const auto to = rank(m[1]);
+    return to < std::ssize(GameFolders) && to > rank(from) ? std::string(m[1]) : "";
 }
 
 // Calls `check` with every line of every file under src/<folder>; fails for a folder
@@ -111,6 +125,23 @@ TEST(IncludeRules, TheChecksKnowWhatTheyLookFor) {
     };
     for (const auto& c : services)
         EXPECT_EQ(ReachesPastAServiceHeader(c.from, c.line), c.past) << c.from << ": " << c.line;
+
+    const struct {
+        const char* from;
+        const char* line;
+        const char* above;
+    } directions[] = {
+        {"combat", "#include \"game/game.h\"", "game"},
+        {"assets", "#include \"combat/combat.h\"", "combat"},
+        {"common", "#include \"shell/shell.h\"", "shell"},
+        {"game", "#include \"combat/combat.h\"", ""},
+        {"shell", "#include \"game/game.h\"", ""},
+        {"combat", "#include \"combat/combat.h\"", ""},
+        {"assets", "#include \"platform/engine/engine.h\"", ""},
+        {"combat", "#include <string>", ""},
+    };
+    for (const auto& c : directions)
+        EXPECT_EQ(FolderAbove(c.from, c.line), c.above) << c.from << ": " << c.line;
 }
 
 TEST(IncludeRules, NoBackEndIncludeAboveTheBackEnds) {
@@ -127,6 +158,14 @@ TEST(IncludeRules, GameFoldersMeetThroughTheirServiceHeaders) {
     for (const std::string folder : GameFolders) {
         EachLine(folder, [&](const std::string& where, const std::string& line) {
             if (ReachesPastAServiceHeader(folder, line)) ADD_FAILURE() << where << ": " << line;
+        });
+    }
+}
+
+TEST(IncludeRules, GameFoldersIncludeOnlyTheFoldersBelowThem) {
+    for (const std::string folder : GameFolders) {
+        EachLine(folder, [&](const std::string& where, const std::string& line) {
+            if (!FolderAbove(folder, line).empty()) ADD_FAILURE() << where << ": " << line;
         });
     }
 }

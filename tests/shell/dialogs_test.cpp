@@ -10,7 +10,7 @@
 #include "shell/browser.h"
 #include "shell/difficulty.h"
 #include "shell/gamepad_test.h"
-#include "shell/options.h"
+#include "common/options.h"
 #include "shell/tip.h"
 #include "shell_fixture.h"
 

@@ -9,7 +9,7 @@
 #include "platform/system/settings.h"
 #include "shell/difficulty.h"
 #include "shell/launch_pad.h"
-#include "shell/options.h"
+#include "common/options.h"
 #include "shell/tip.h"
 #include "shell_fixture.h"
 #include "support/http_server.h"

@@ -16,7 +16,7 @@
 #include "shell/difficulty.h"
 #include "shell/launch_pad.h"
 #include "shell/load_game.h"
-#include "shell/options.h"
+#include "common/options.h"
 #include "shell/tip.h"
 
 namespace quorvel::test {

@@ -10,8 +10,8 @@
 #include "platform/system/clock.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
-#include "shell/bitmap_font.h"
-#include "shell/loading_screen.h"
+#include "common/bitmap_font.h"
+#include "common/loading_screen.h"
 #include "shell/menu/menu_content.h"
 #include "support/harness.h"
 

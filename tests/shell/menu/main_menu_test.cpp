@@ -34,7 +34,7 @@
 #include "shell/load_game.h"
 #include "shell/maker.h"
 #include "shell/menu/menu_content.h"
-#include "shell/options.h"
+#include "common/options.h"
 #include "common/texts.h"
 #include "shell/tip.h"
 #include "support/harness.h"

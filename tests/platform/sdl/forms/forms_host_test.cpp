@@ -21,11 +21,11 @@
 #include "platform/sdl/window.h"
 #include "platform/system/paths.h"
 #include "platform/system/process.h"
-#include "shell/settings_files.h"
+#include "common/settings_files.h"
 #include "shell/difficulty.h"
 #include "shell/launch_pad.h"
 #include "shell/maker.h"
-#include "shell/options.h"
+#include "common/options.h"
 #include "support/golden.h"
 #include "support/temp_folder.h"
 

@@ -67,4 +67,8 @@ class KeyMappingForm : public forms::Form {
 
 extern KeyMappingForm frmKeyMapping;
 
+// The options dialog over the 3D view: pointer shown, dialog on top without its
+// detail slider, shown modally; returns when it is closed.
+void ShowOptionsDialog();
+
 }  // namespace quorvel

@@ -1,8 +1,9 @@
-#include "shell/options.h"
+#include "common/options.h"
 
 #include "platform/system/convert.h"
 #include "platform/system/paths.h"
-#include "shell/settings_files.h"
+#include "platform/system/process.h"
+#include "common/settings_files.h"
 
 namespace quorvel {
 
@@ -170,6 +171,17 @@ void KeyMappingForm::Timer1_Timer() {
 
 void KeyMappingForm::Command1_Click() {
     Hide();
+}
+
+void ShowOptionsDialog() {
+    forms::ShowCursor(true);
+    Options.Load();
+    Options.SetTopmost(true);
+    // The detail level is read when a scene is built; it cannot change over one.
+    Options.Graphics.SetVisible(false);
+    if (!Options.Visible()) Options.Show(forms::ShowMode::Modal);
+    forms::ShowCursor(false);
+    sys::PumpMessages();
 }
 
 }  // namespace quorvel

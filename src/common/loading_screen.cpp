@@ -1,4 +1,4 @@
-#include "shell/loading_screen.h"
+#include "common/loading_screen.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shell/bitmap_font.h"
+#include "common/bitmap_font.h"
 
 #include <algorithm>
 

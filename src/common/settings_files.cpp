@@ -1,4 +1,4 @@
-#include "shell/settings_files.h"
+#include "common/settings_files.h"
 
 #include "common/common.h"
 #include "platform/system/convert.h"

@@ -1,8 +1,8 @@
 // The campaign's difficulty rules: money for a destroyed asteroid and the alien
 // fighters' strength.
 
-#include "game/game.h"
-#include "game/state.h"
+#include "combat/combat.h"
+#include "common/world.h"
 
 namespace quorvel {
 

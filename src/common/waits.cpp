@@ -1,4 +1,4 @@
-#include "shell/waits.h"
+#include "common/waits.h"
 
 #include "platform/system/clock.h"
 #include "platform/system/convert.h"

@@ -1,4 +1,4 @@
-#include "shell/screenshot.h"
+#include "common/screenshot.h"
 
 #include <string>
 
