@@ -321,10 +321,11 @@ struct AlienFleetRecord {
     int AlienShotSpeed = 35;
     int FirstWaveShipType = 1;
     int SecondWaveShipType = 1;
-    float Wave1Timer = 0, Wave2Timer = 0;  // Wave state of the per-frame alien update, cleared by every load.
+    // Wave state of the per-frame alien update, cleared by every load.
+    float Wave1Timer = 0, Wave2Timer = 0;
     bool Wave1Started = false, Wave2Started = false, Wave2Pending = false;
-    float RearDistance = 0, BeyondDistance = 0, FacingMeasure = 0, TrialFacingMeasure = 0,
-          TurnRate = 0;  // Direction values of the ship being updated.
+    // Direction values of the ship being updated.
+    float RearDistance = 0, BeyondDistance = 0, FacingMeasure = 0, TrialFacingMeasure = 0, TurnRate = 0;
     bool FacingTarget = false;
 };
 extern AlienFleetRecord AlienFleet;

@@ -1,6 +1,6 @@
 #pragma once
-// What the rest of the game may call of the game run and its campaign. The shared
-// records and variables are in game/state.h.
+// What the rest of the game may call of the game run and its campaign. The run's own
+// records are in game/state.h, those the folders share in common/world.h.
 
 #include <array>
 #include <string>

@@ -28,8 +28,8 @@ struct FlightRecord {
     std::array<RayRec, 9> ProbeRays;                    // 0 straight back from the camera, 1 to 8 around it
     Vector CamPosNow;                                   // the camera position after this frame's steering
     float ForwardLimit = 0, ReverseLimit = 0;  // speed limits of the frame: +/- FrameFactor x CruiseTopSpeed
-    float PitchRate = 0, YawRate = 0, RollRate = 0,
-          StrafeRate = 0;  // Steering rates of this frame; each moves back to 0 while its Driven flag is set.
+    // Steering rates of this frame; each moves back to 0 while its Driven flag is set.
+    float PitchRate = 0, YawRate = 0, RollRate = 0, StrafeRate = 0;
     bool PitchDriven = false, YawDriven = false, RollDriven = false, StrafeDriven = false;
     bool SpeedDriven = false;  // the ship coasts: ShipSpeed decays to 0
     float BrakeRate = 0.1f;

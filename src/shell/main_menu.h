@@ -13,13 +13,13 @@ namespace quorvel {
 
 // The 3D main menu's screen metrics, hit lists and pointer.
 struct MainMenuRecord {
-    // Menu-module state, shared with the load-game screen and the scene loaders. The
-    // detail settings GraphicsLevel and ParticleLevel are in shell/shell.h.
+    // Shared with the load-game screen and the scene loaders. The detail settings
+    // GraphicsLevel and ParticleLevel are in the display record (common/world.h).
     int MenuWidth = 0, MenuHeight = 0, MenuDepth = 0;
     int MenuCentreX = 0, MenuCentreY = 0;
     float MenuScaleX = 1, MenuScaleY = 1;  // display size / 1280 x 1024
-    std::array<clsMenu, 2>
-        Menus;  // 0: the six main-menu items in menu-picture space; 1: the ten load-list rows in pixels.
+    // 0: the six main-menu items in menu-picture space; 1: the ten load-list rows in pixels.
+    std::array<clsMenu, 2> Menus;
     MouseState MenuMouse;
     int MenuMouseX = 0, MenuMouseY = 0;  // the pointer in the space of the list tested
     bool OverlayShown = false;

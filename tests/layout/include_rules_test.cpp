@@ -34,8 +34,8 @@ bool IncludesABackEnd(const std::string& line) {
 }
 
 // A game folder's header that a file of the game folder `from` may not include: one
-// of another game folder's own headers other than its service header ("shell/shell.h")
-// and the shared state (the engine handles, the game texts, the game run's state).
+// of another game folder's own headers other than its service header ("combat/combat.h")
+// and the shared state (the engine handles, the game texts, the records in world.h).
 bool ReachesPastAServiceHeader(const std::string& from, const std::string& line) {
     static const std::regex include(R"re(^\s*#\s*include\s*"(\w+)/(\w+)\.h")re");
     std::smatch m;
