@@ -222,7 +222,7 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     }
     for (const ImageItem& image : scene.images.Items()) {
         const int before = r.textures.Uploads();
-        r.textures.Get(image.picture, 1);
+        r.textures.Get(ImagePicture(scene, image), 1, false);
         if (r.textures.Uploads() != before && late()) return;
     }
 }

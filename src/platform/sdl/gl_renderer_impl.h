@@ -93,6 +93,14 @@ struct Frustum {
     }
 };
 
+// The picture an image shows: the texture it was given, else its own.
+inline std::shared_ptr<const Picture> ImagePicture(const Scene& scene, const ImageItem& image) {
+    if (image.textureId >= 0)
+        if (const engine::TextureItem* t = scene.textures.Find(image.textureId); t && t->picture)
+            return t->picture;
+    return image.picture;
+}
+
 enum class Blend { None, Alpha, Add };
 
 inline void SetBlend(Blend b) {
