@@ -36,8 +36,13 @@ bool InstallSdlBackEnd() {
         // streamed buffers and gives it back at the frame's end; the allocator would hand
         // those pages back to the system each time and fault them in again on the next
         // frame, on the thread that builds the frame. Keep freed memory in the process.
+        // Blocks of half a megabyte and more (decoded pictures, read on the loading
+        // threads and let go once uploaded) are mapped on their own and go back at once:
+        // kept in the loading threads' heaps they stayed as large as all of a level's
+        // pictures. A fixed threshold, since the allocator would otherwise raise it to
+        // the size of the first such block freed.
         mallopt(M_TRIM_THRESHOLD, 256 << 20);
-        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_MMAP_THRESHOLD, 512 << 10);
         // SDL would turn Ctrl+C and SIGTERM into a quit event that cannot tell who sent
         // it; the program's own handlers (sys::ReportEveryEnd) end it and say so.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");

@@ -31,19 +31,11 @@ bool IsFont(const ImageItem& image) {
     return image.fontCell.x > 0 && image.fontCell.y > 0;
 }
 
-// The picture an image shows: the texture it was given, else its own.
-std::shared_ptr<const Picture> ImagePicture(const Scene& scene, const ImageItem& image) {
-    if (image.textureId >= 0)
-        if (const engine::TextureItem* t = scene.textures.Find(image.textureId); t && t->picture)
-            return t->picture;
-    return image.picture;
-}
-
 }  // namespace
 
 void GlRenderer::Impl::DrawImage(const Scene& scene, const ImageItem& image) {
     const std::shared_ptr<const Picture> pic = ImagePicture(scene, image);
-    const GLuint tex = textures.Get(pic, 1);
+    const GLuint tex = textures.Get(pic, 1, false);  // the 2D filters read no mipmap
     if (!tex) return;
     const float pw = float(pic->width), ph = float(pic->height);
     // The part of the picture shown: one cell of a sheet, else all of it.
@@ -108,7 +100,7 @@ void GlRenderer::Impl::QueueGlyphs(const std::string& text, int firstCode, int f
 void GlRenderer::Impl::DrawFontText(const Scene& scene, const ImageItem& font, const std::string& text,
                                     glm::vec2 at, float glyphScale, int textMode, const glm::vec4& colour) {
     const std::shared_ptr<const Picture> pic = ImagePicture(scene, font);
-    const GLuint tex = textures.Get(pic, 1);
+    const GLuint tex = textures.Get(pic, 1, false);  // the 2D filters read no mipmap
     if (!tex) return;
     const float w = font.fontCell.x * glyphScale, h = font.fontCell.y * glyphScale;
     const float advance = w * float(10 - textMode) / 10.0f;

@@ -508,18 +508,29 @@ void FlatStream::Flush() {
 
 // ---- TextureCache ------------------------------------------------------------------
 
-GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, int detail) {
+GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, int detail, bool mipmaps) {
     if (!picture || picture->width <= 0 || picture->height <= 0) return 0;
     // Low detail saves memory on large pictures only: one that is small already (the
     // low-detail sky's faces) would otherwise be enlarged on screen into blocks.
     detail = std::clamp(detail, 1, 16);
     detail = std::min(detail, std::max(1, std::max(picture->width, picture->height) / kSmallestReduced));
-    const auto key = std::pair(picture.get(), detail);
-    if (auto it = entries_.find(key); it != entries_.end()) {
+    for (const bool withMipmaps : {mipmaps, true}) {
+        const auto it = entries_.find(Key(picture.get(), detail, withMipmaps));
+        if (it == entries_.end()) continue;
         if (it->second.source.lock() == picture) return it->second.id;
-        glDeleteTextures(1, &it->second.id);  // a new picture where a freed one was
+        Drop(it->second);  // a new picture where a freed one was
         entries_.erase(it);
     }
+    const Key key(picture.get(), detail, mipmaps);
+    if (const GLuint shared = SameFile(*picture, detail, mipmaps)) {
+        entries_[key] = Entry{shared, picture};
+        ++users_[shared];
+        engine::ReleasePixels(*picture);
+        return shared;
+    }
+    // Copies of pictures the engine has let go go first, so a new level's pictures take
+    // the memory of the last one's instead of adding to it.
+    Sweep();
     // Pixels let go after an earlier upload are read again for this one.
     const std::shared_ptr<const engine::Picture> source = engine::PicturePixels(picture);
     if (!source || source->rgba.size() < std::size_t(source->width) * std::size_t(source->height) * 4)
@@ -548,17 +559,19 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
     // Storage for every level at once where the driver has it, so no level is
     // allocated and copied again when the texture is first used.
     static const bool storage = epoxy_gl_version() >= 42 || epoxy_has_gl_extension("GL_ARB_texture_storage");
-    if (storage) {
-        int levels = 1;
+    int levels = 1;
+    if (mipmaps)
         while ((std::max(w, h) >> levels) > 0)
             ++levels;
+    if (storage) {
         glTexStorage2D(GL_TEXTURE_2D, levels, GL_RGBA8, w, h);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     } else {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
     }
     std::vector<std::uint8_t> level;
-    for (int i = 1; w > 1 || h > 1; ++i) {
+    for (int i = 1; i < levels; ++i) {
         int lw = 0, lh = 0;
         std::vector<std::uint8_t> next = Halve(i == 1 ? pixels : level.data(), w, h, lw, lh);
         level = std::move(next);
@@ -570,16 +583,36 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
             glTexImage2D(GL_TEXTURE_2D, i, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, level.data());
     }
     entries_[key] = Entry{id, picture};
+    users_[id] = 1;
     // The driver holds the picture now, with its mipmaps: a second copy of a level's
     // pictures in the engine would be most of what the level takes beyond them.
     engine::ReleasePixels(*picture);
     return id;
 }
 
+GLuint TextureCache::SameFile(const engine::Picture& picture, int detail, bool mipmaps) const {
+    if (picture.file.empty()) return 0;
+    for (const auto& [key, e] : entries_) {
+        if (std::get<1>(key) != detail || (std::get<2>(key) != mipmaps && !std::get<2>(key))) continue;
+        const std::shared_ptr<const engine::Picture> other = e.source.lock();
+        if (other && other->file == picture.file && other->flag == picture.flag &&
+            other->width == picture.width && other->height == picture.height)
+            return e.id;
+    }
+    return 0;
+}
+
+void TextureCache::Drop(const Entry& e) {
+    const auto it = users_.find(e.id);
+    if (it == users_.end() || --it->second > 0) return;
+    glDeleteTextures(1, &e.id);
+    users_.erase(it);
+}
+
 void TextureCache::Sweep() {
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (it->second.source.expired()) {
-            glDeleteTextures(1, &it->second.id);
+            Drop(it->second);
             it = entries_.erase(it);
         } else {
             ++it;
@@ -588,8 +621,9 @@ void TextureCache::Sweep() {
 }
 
 void TextureCache::Release() {
-    for (auto& [key, e] : entries_)
-        glDeleteTextures(1, &e.id);
+    for (const auto& [id, n] : users_)
+        glDeleteTextures(1, &id);
+    users_.clear();
     entries_.clear();
 }
 

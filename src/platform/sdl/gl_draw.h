@@ -7,6 +7,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -83,15 +84,21 @@ class FlatStream {
 };
 
 // GPU copies of the engine's pictures, uploaded once per picture and detail level
-// and dropped when the engine lets the picture go.
+// and dropped when the engine lets the picture go. Pictures read from the same file
+// share one copy.
 class TextureCache {
   public:
-    // detail n draws the picture at 1/n of its resolution.
-    GLuint Get(const std::shared_ptr<const engine::Picture>& picture, int detail);
+    // detail n draws the picture at 1/n of its resolution. Without mipmaps the copy
+    // has its full-size level only: for pictures only ever drawn through a filter
+    // that reads no mipmap (the 2D layer), which then reads a copy with mipmaps
+    // where there is one already.
+    GLuint Get(const std::shared_ptr<const engine::Picture>& picture, int detail, bool mipmaps = true);
     // Deletes the copies of pictures nobody holds any more.
     void Sweep();
     void Release();
     std::size_t Size() const { return entries_.size(); }
+    // Textures held in the driver (a copy shared by several pictures counts once).
+    std::size_t Textures() const { return users_.size(); }
     // Counts uploads: each one leaves its texture bound to the active unit.
     int Uploads() const { return uploads_; }
 
@@ -100,7 +107,13 @@ class TextureCache {
         GLuint id = 0;
         std::weak_ptr<const engine::Picture> source;
     };
-    std::map<std::pair<const engine::Picture*, int>, Entry> entries_;
+    using Key = std::tuple<const engine::Picture*, int, bool>;
+    // Drops an entry's hold on its texture, deleting the texture with the last one.
+    void Drop(const Entry& e);
+    // A live copy of a picture read from the same file as `picture`, or 0.
+    GLuint SameFile(const engine::Picture& picture, int detail, bool mipmaps) const;
+    std::map<Key, Entry> entries_;
+    std::map<GLuint, int> users_;  // entries holding each texture
     int uploads_ = 0;
 };
 

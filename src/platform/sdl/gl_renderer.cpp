@@ -115,14 +115,6 @@ void GlRenderer::Impl::ClearPending() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void GlRenderer::Impl::Submitted(long long triangles) {
-    frameTriangles += triangles;
-    unflushedTriangles += triangles;
-    if (unflushedTriangles < FlushEvery()) return;
-    unflushedTriangles = 0;
-    glFlush();
-}
-
 // ---- Renderer ----------------------------------------------------------------------
 
 GlRenderer::GlRenderer() : impl_(std::make_unique<Impl>()) {}
@@ -171,9 +163,6 @@ void GlRenderer::EndFrame(const Scene& scene) {
     glBindVertexArray(0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     detail::FrameDrawn();
-    r.unflushedTriangles = 0;  // showing the frame hands everything over
-    r.lastFrameTriangles = r.frameTriangles;
-    r.frameTriangles = 0;
     Present();
 }
 
@@ -192,8 +181,6 @@ void GlRenderer::DrawHidden(const Scene& scene) {
     glBindVertexArray(0);
     // Not finished: the picture stays the one the next frame draws over, unseen.
     glFlush();
-    r.unflushedTriangles = 0;
-    r.frameTriangles = 0;
 }
 
 void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
@@ -222,7 +209,7 @@ void GlRenderer::Prepare(const Scene& scene, double budgetMs) {
     }
     for (const ImageItem& image : scene.images.Items()) {
         const int before = r.textures.Uploads();
-        r.textures.Get(image.picture, 1);
+        r.textures.Get(ImagePicture(scene, image), 1, false);
         if (r.textures.Uploads() != before && late()) return;
     }
 }

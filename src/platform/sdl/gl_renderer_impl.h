@@ -93,6 +93,14 @@ struct Frustum {
     }
 };
 
+// The picture an image shows: the texture it was given, else its own.
+inline std::shared_ptr<const Picture> ImagePicture(const Scene& scene, const ImageItem& image) {
+    if (image.textureId >= 0)
+        if (const engine::TextureItem* t = scene.textures.Find(image.textureId); t && t->picture)
+            return t->picture;
+    return image.picture;
+}
+
 enum class Blend { None, Alpha, Add };
 
 inline void SetBlend(Blend b) {
@@ -175,13 +183,6 @@ struct SurfaceDraw {
     int instance = -1;  // a static mesh's place in the pass's instance buffer
 };
 
-// The fewest triangles after which the renderer hands the commands sent so far to the
-// driver: enough that a flush's own cost stays small beside the work it starts. A
-// frame is handed over in at most kFlushesPerFrame parts, the last frame's count
-// telling how large a part is: on a graphics card each flush costs a submission.
-inline constexpr long long kTrianglesPerFlush = 3000;
-inline constexpr long long kFlushesPerFrame = 8;
-
 // Whether two sorted draws can go out as one instanced draw: the same static mesh
 // model, material, textures and state, so only their item matrices differ.
 inline bool SameRun(const SurfaceDraw& a, const SurfaceDraw& b) {
@@ -251,17 +252,10 @@ struct GlRenderer::Impl {
     bool clearPending = false;
     bool drawAll = false;  // a hidden frame: every item drawn, in view or shown or not
     glm::vec4 clearColour{0, 0, 0, 1};
-    // Triangles sent since the driver last had the frame's commands handed over. A
-    // software renderer bins a frame's triangles on this thread and shades them in its
-    // own threads only once the commands are flushed: handed over in parts, the first
-    // parts are shaded while the rest are still being sent. Drawing order, and so the
-    // picture, stays the same.
-    long long unflushedTriangles = 0;
-    long long frameTriangles = 0, lastFrameTriangles = 0;
-    // Triangles per hand-over this frame.
-    long long FlushEvery() const {
-        return std::max(render::kTrianglesPerFlush, lastFrameTriangles / render::kFlushesPerFrame);
-    }
+    // A frame's commands go to the driver whole, when it is shown: handed over in parts
+    // (to have the software renderer shade the first parts while the rest were sent),
+    // each part had the renderer go over the frame's tiles again, and a busy frame took
+    // longer than sent at once.
     std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
 
     bool Ready();
@@ -301,8 +295,6 @@ struct GlRenderer::Impl {
     void Begin2D() const;
 
     void ClearPending();
-    // Counts a draw's triangles and hands the commands over once enough are waiting.
-    void Submitted(long long triangles);
     void Release();
 };
 

@@ -355,7 +355,6 @@ void GlRenderer::Impl::DrawSurface(const Scene& scene, const CameraView& cv, con
     BindModelPose(*gpu, a, b);  // binds the model's vertex array
     state.VertexArrayChanged();
     glDrawElements(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr);
-    Submitted(gpu->indexCount / 3);
 }
 
 void GlRenderer::Impl::DrawMeshRun(const Scene& scene, const SurfaceDraw* first, std::size_t count) {
@@ -379,19 +378,10 @@ void GlRenderer::Impl::DrawMeshRun(const Scene& scene, const SurfaceDraw* first,
     state.Enable(GL_CULL_FACE, !(m.flags & 1));
     state.Enable(GL_DEPTH_TEST, m.depthMode != 2);
     state.DepthMask(!(glow || (m.flags & 2) || m.depthMode != 0));
-    // A long run goes out in slices, each handed over as it is sent (see Submitted).
-    const long long triangles = gpu->indexCount / 3;
-    const std::size_t slice = std::max<std::size_t>(1, std::size_t(FlushEvery() / std::max(1LL, triangles)));
-    for (std::size_t done = 0; done < count;) {
-        const std::size_t n = std::min(slice, count - done);
-        BindInstances(*gpu, instanceBuffer,
-                      (std::size_t(first->instance) + done) * kInstanceFloats * sizeof(float));
-        state.VertexArrayChanged();
-        state.BindVertexArray(gpu->vao);
-        glDrawElementsInstanced(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr, GLsizei(n));
-        Submitted(triangles * (long long)(n));
-        done += n;
-    }
+    BindInstances(*gpu, instanceBuffer, std::size_t(first->instance) * kInstanceFloats * sizeof(float));
+    state.VertexArrayChanged();
+    state.BindVertexArray(gpu->vao);
+    glDrawElementsInstanced(GL_TRIANGLES, gpu->indexCount, GL_UNSIGNED_INT, nullptr, GLsizei(count));
 }
 
 void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {
@@ -426,7 +416,6 @@ void GlRenderer::Impl::DrawParticles(const Scene& scene, const CameraView& cv) {
                         Rgba(pv.colour));
         }
         stream.Flush();
-        Submitted(2LL * (long long)(sys.sim->Count()));
     }
     glBindSampler(0, 0);
 }

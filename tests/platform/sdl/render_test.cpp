@@ -9,6 +9,7 @@
 #include "platform/sdl/window.h"
 #include "platform/engine/engine.h"
 #include "platform/engine/engine_state.h"
+#include "platform/sdl/gl_draw.h"
 #include "platform/sdl/glyphs.h"
 #include "platform/system/paths.h"
 #include "sdl_fixture.h"
@@ -235,6 +236,54 @@ TEST_F(RenderTest, APictureLetGoAfterUploadIsReadAgainForAnotherDetail) {
     EXPECT_NEAR(low[1], full[1], 12);
     EXPECT_NEAR(low[2], full[2], 12);
     EXPECT_GT(low[0], 150) << "the face, not an empty texture";
+}
+
+// The renderer's copies of pictures: pictures read from one file share one copy; the
+// 2D layer's copy has no mipmaps, and a mipmapped use of the same picture gets its own;
+// a copy goes with the last picture that held it.
+TEST_F(RenderTest, PictureCopiesAreSharedByFileAndMipmappedOnlyWhereDrawnIn3D) {
+    Start(640, 480);
+    auto picture = [](const std::string& file) {
+        auto p = std::make_shared<engine::Picture>();
+        p->width = p->height = 8;
+        p->rgba.assign(8 * 8 * 4, 200);
+        p->file = file;
+        return p;
+    };
+    auto levelWidth = [](GLuint texture, int level) {
+        GLint w = 0;
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &w);
+        return w;
+    };
+    sdl::TextureCache cache;
+    std::shared_ptr<engine::Picture> first = picture("tex/a.png"), second = picture("tex/a.png");
+    const std::shared_ptr<engine::Picture> other = picture("tex/b.png"), made = picture("");
+    const GLuint shared = cache.Get(first, 1);
+    ASSERT_NE(shared, 0u);
+    EXPECT_EQ(cache.Get(second, 1), shared) << "the same file: one copy";
+    EXPECT_NE(cache.Get(other, 1), shared);
+    EXPECT_EQ(levelWidth(shared, 3), 1) << "drawn in 3D: every mipmap level";
+
+    const GLuint flat = cache.Get(made, 1, false);
+    EXPECT_EQ(levelWidth(flat, 0), 8);
+    EXPECT_EQ(levelWidth(flat, 1), 0) << "2D only: no mipmaps";
+    const GLuint mipmapped = cache.Get(made, 1);
+    EXPECT_NE(mipmapped, flat);
+    EXPECT_EQ(levelWidth(mipmapped, 1), 4);
+    EXPECT_EQ(cache.Get(made, 1, false), flat);
+    EXPECT_EQ(cache.Get(other, 1, false), cache.Get(other, 1)) << "a mipmapped copy serves the 2D layer too";
+    EXPECT_EQ(cache.Textures(), 4u);
+
+    first.reset();
+    cache.Sweep();
+    EXPECT_EQ(cache.Textures(), 4u) << "the second picture of the file still holds the copy";
+    EXPECT_TRUE(glIsTexture(shared));
+    second.reset();
+    cache.Sweep();
+    EXPECT_EQ(cache.Textures(), 3u);
+    EXPECT_FALSE(glIsTexture(shared));
+    cache.Release();
 }
 
 // A fountain of particles half way through its first second.
