@@ -544,6 +544,7 @@ GLuint TextureCache::Get(const std::shared_ptr<const engine::Picture>& picture, 
     }
     GLint maxSize = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    if (maxSize <= 0) return 0;  // no context to upload into
     if (w > maxSize || h > maxSize) {
         const int factor = (std::max(w, h) + maxSize - 1) / maxSize;
         reduced = Reduce(*source, detail * factor, w, h);
