@@ -15,6 +15,14 @@ function(quorvel_library name)
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC ${ARG_PUBLIC} PRIVATE ${ARG_PRIVATE})
+  # The shared precompiled header (cmake/QuorvelBuildSpeed.cmake) serves only sources
+  # compiled with the same macros: a library whose packages set feature-test macros
+  # of their own parses its headers itself.
+  set(own_macros ${ARG_PUBLIC} ${ARG_PRIVATE})
+  list(FILTER own_macros INCLUDE REGEX "^(${QUORVEL_PCH_OWN_MACROS})$")
+  if(NOT own_macros)
+    target_precompile_headers(${name} REUSE_FROM quorvel_pch)
+  endif()
 endfunction()
 
 # quorvel_program(name SOURCES ... [DEPS ...])
@@ -29,6 +37,14 @@ function(quorvel_program name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUORVEL_GAME_DIR} ENABLE_EXPORTS ON)
 endfunction()
 
+# quorvel_use_test_pch(target)
+#   GoogleTest and the standard headers, parsed once for all test code
+#   (quorvel_test_pch in tests/support).
+function(quorvel_use_test_pch target)
+  target_link_libraries(${target} PRIVATE GTest::gtest)
+  target_precompile_headers(${target} REUSE_FROM quorvel_test_pch)
+endfunction()
+
 # quorvel_test(name SOURCES ... [DEPS ...] [ENV ...])
 #   A GoogleTest program; every test case runs in a process of its own.
 function(quorvel_test name)
@@ -40,6 +56,7 @@ function(quorvel_test name)
   target_compile_definitions(${name} PRIVATE
     QUORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QUORVEL_GAME_DIR="${QUORVEL_GAME_DIR}")
+  quorvel_use_test_pch(${name})
   # The environment goes through `env` in front of the test program: the test
   # discovery writes a list-valued ENVIRONMENT property out as one item only.
   if(ARG_ENV)

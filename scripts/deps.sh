@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libepoxy-dev libimgui-dev libopenal-dev
   libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev
   libfluidsynth-dev libassimp-dev libstb-dev libcurl4-openssl-dev libglm-dev
-  libjpeg62-turbo-dev libpng-dev clang libclang-rt-14-dev
+  libjpeg62-turbo-dev libpng-dev clang libclang-rt-14-dev lld
   libgl1 libegl1 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 timgm6mb-soundfont
   espeak-ng xvfb xauth xdotool imagemagick fonts-liberation2
   libjpeg-turbo-progs sox ffmpeg

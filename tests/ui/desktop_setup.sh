@@ -1,6 +1,7 @@
 # The start that the desktop tests share; sourced with $game (the game binary) and $out
 # (the output folder) set. Defines fail, wait_for and game_alive, and sets up $work (a
-# scratch folder removed on exit with whatever was started: $game_pid, $xvfb_pid),
+# scratch folder removed on exit with whatever was started: $game_pid, $xvfb_pid,
+# $watcher_pid),
 # $prog (a program folder of the test's own, reading the built content) with $program
 # in it, and $config (the settings store's folder).
 
@@ -52,7 +53,12 @@ desktop_setup() {
   work=$(mktemp -d)
   xvfb_pid=""
   game_pid=""
+  watcher_pid=""
   trap desktop_cleanup EXIT
+  # Ended by a signal (ctest's time-out, Ctrl-C), the script still runs the cleanup.
+  trap 'exit 129' HUP
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
 
   # A program folder of its own: the game writes its settings files and save slots
   # beside itself, and those of an earlier run (a start mode left there) would change
@@ -76,18 +82,49 @@ desktop_setup() {
   unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 }
 
-# Starts the virtual screen of $screen_w x $screen_h on a free display number, chosen by
-# the server itself (arguments after the function's name go to the server), and the
-# game on it.
+# Starts the virtual screen of $screen_w x $screen_h and the game on it; arguments after
+# the function's name go to the server. The display is a free one: the first free one
+# of QUORVEL_XVFB_DISPLAYS (a range such as 70-79) when that is set, otherwise one the
+# server picks itself. Desktop tests run side by side, each on a display of its own.
 start_desktop() {
-  Xvfb -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp "$@" 3>"$work/display" \
-    2>"$work/xvfb.log" &
-  xvfb_pid=$!
-  wait_for 15 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  local first=0 last=-1 number
+  if [ -n "${QUORVEL_XVFB_DISPLAYS:-}" ]; then
+    first=${QUORVEL_XVFB_DISPLAYS%-*}
+    last=${QUORVEL_XVFB_DISPLAYS#*-}
+  fi
+  for ((number = first; ; number++)); do
+    local display=()
+    if [ "$last" -ge 0 ]; then
+      [ "$number" -le "$last" ] || fail "no free display in $QUORVEL_XVFB_DISPLAYS: $(cat "$work/xvfb.log")"
+      display=(":$number")
+    fi
+    : >"$work/display"
+    # The server writes its display number once it is ready; on a display taken by
+    # another server it ends at once.
+    Xvfb "${display[@]}" -displayfd 3 -screen 0 "${screen_w}x${screen_h}x24" -nolisten tcp "$@" \
+      3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    wait_for 15 xvfb_settled || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    [ -s "$work/display" ] && break
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+    [ "$last" -ge 0 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  done
   export DISPLAY=":$(head -n 1 "$work/display")"
   (cd "$prog" && exec "$program" >"$work/game.log" 2>&1) &
   game_pid=$!
+  # Should this script be killed outright (no trap runs then), a watcher stops the game
+  # and the server all the same.
+  local script=$$ started_game=$game_pid started_xvfb=$xvfb_pid
+  (
+    while kill -0 "$script" 2>/dev/null; do sleep 1; done
+    kill -9 "$started_game"
+    kill "$started_xvfb"
+  ) >/dev/null 2>&1 &
+  watcher_pid=$!
 }
+# The server is ready (its display number written) or has ended.
+xvfb_settled() { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; }
 
 # Finds the launch pad's window into $window; geometry KEY reads its size or place.
 window=""
@@ -99,6 +136,7 @@ find_window() {
 geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
 
 desktop_cleanup() {
+  [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
