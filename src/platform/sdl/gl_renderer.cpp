@@ -28,6 +28,7 @@ bool GlRenderer::Impl::Ready() {
     geometry = GeometryCache{};
     stream = FlatStream{};
     flareVisibility.clear();
+    flareReads.clear();
     surfaces = {};
     surfaceFailed = {};
     surfacePass = {};
@@ -75,6 +76,7 @@ void GlRenderer::Impl::Release() {
     stream.Release();
     if (instanceBuffer) glDeleteBuffers(1, &instanceBuffer);
     instanceBuffer = 0;
+    ReleaseFlareReads();
     instanceCapacity = 0;
     if (glyphTexture) glDeleteTextures(1, &glyphTexture);
     for (auto& pair : samplers3d)
