@@ -5,6 +5,8 @@
 
 #include <stb_image_write.h>
 
+#include <malloc.h>
+
 #include <chrono>
 #include <vector>
 
@@ -107,6 +109,16 @@ GLuint GlRenderer::Impl::Sampler3d(const Scene& scene, bool clamp) const {
     return samplers3d[filter][clamp ? 1 : 0];
 }
 
+// Pixels let go after uploads (a megabyte a picture) leave holes all over the heap,
+// which the allocator keeps for itself: after new uploads they go back to the system.
+void GlRenderer::Impl::TrimAfterUploads() {
+    if (textures.Uploads() == uploadsTrimmed) return;
+    uploadsTrimmed = textures.Uploads();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void GlRenderer::Impl::ClearPending() {
     if (!clearPending) return;
     clearPending = false;
@@ -134,6 +146,7 @@ void GlRenderer::BeginFrame(const Scene& scene) {
     if (++r.frames % 120 == 0) {
         r.textures.Sweep();
         r.geometry.Sweep();
+        r.TrimAfterUploads();
     }
 }
 

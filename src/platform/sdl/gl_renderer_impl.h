@@ -292,6 +292,9 @@ struct GlRenderer::Impl {
     void SampleFlares(const engine::Scene& scene, const render::CameraView& cv);
     void DrawFlares(const engine::Scene& scene, const render::CameraView& cv);
     void ReleaseFlareReads();
+    // Hands the heap's free pages back to the system when pictures were uploaded since.
+    void TrimAfterUploads();
+    int uploadsTrimmed = 0;
 
     void Draw2D(const engine::Scene& scene);
     void DrawImage(const engine::Scene& scene, const engine::ImageItem& image);
