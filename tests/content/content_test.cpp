@@ -564,19 +564,23 @@ TEST(ContentShapes, ExplosionFramesBurnAsFireToTheLastFrame) {
         SCOPED_TRACE(path);
         const auto atlas = Picture(path);
         ASSERT_TRUE(atlas.has_value());
-        ASSERT_EQ(atlas->width, 1024);
+        // 8 x 8 cells, whatever size the atlas is kept at.
+        const int side = atlas->width, cell = side / 8;
+        ASSERT_EQ(atlas->height, side);
+        ASSERT_EQ(cell * 8, side);
         std::array<double, 64> shown{}, filled{};
         double r = 0, g = 0, b = 0, onBorder = 0;
-        for (int y = 0; y < 1024; ++y)
-            for (int x = 0; x < 1024; ++x) {
-                const std::uint8_t* p = &atlas->rgba[(std::size_t(y) * 1024 + std::size_t(x)) * 4];
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const std::uint8_t* p =
+                    &atlas->rgba[(std::size_t(y) * std::size_t(side) + std::size_t(x)) * 4];
                 const double a = p[3] / 255.0;
-                const std::size_t cell = std::size_t((y / 128) * 8 + x / 128);
-                shown[cell] += a * (p[0] + p[1] + p[2]) / 765.0;
+                const std::size_t frame = std::size_t((y / cell) * 8 + x / cell);
+                shown[frame] += a * (p[0] + p[1] + p[2]) / 765.0;
                 // A pixel that shows over black space: its brightest channel at 6 %.
                 const double light = a * std::max({p[0], p[1], p[2]}) / 255.0;
-                filled[cell] += light >= 0.06 ? 1.0 / (128 * 128) : 0.0;
-                if (x % 128 == 0 || x % 128 == 127 || y % 128 == 0 || y % 128 == 127)
+                filled[frame] += light >= 0.06 ? 1.0 / (cell * cell) : 0.0;
+                if (x % cell == 0 || x % cell == cell - 1 || y % cell == 0 || y % cell == cell - 1)
                     onBorder = std::max(onBorder, light);
                 r += a * p[0], g += a * p[1], b += a * p[2];
             }

@@ -42,6 +42,22 @@ void Image::Set(int x, int y, Rgba c) {
     px_[std::size_t(y) * w_ + x] = c;
 }
 
+Image Image::Halved() const {
+    Image half(std::max(1, w_ / 2), std::max(1, h_ / 2));
+    auto c01 = [](double v) { return std::clamp(v, 0.0, 1.0); };
+    for (int y = 0; y < half.h_; ++y)
+        for (int x = 0; x < half.w_; ++x) {
+            Rgba sum{0, 0, 0, 0};
+            for (int dy = 0; dy < 2; ++dy)
+                for (int dx = 0; dx < 2; ++dx) {
+                    const Rgba c = Get(std::min(2 * x + dx, w_ - 1), std::min(2 * y + dy, h_ - 1));
+                    sum = {sum.r + c01(c.r), sum.g + c01(c.g), sum.b + c01(c.b), sum.a + c01(c.a)};
+                }
+            half.Set(x, y, {sum.r / 4, sum.g / 4, sum.b / 4, sum.a / 4});
+        }
+    return half;
+}
+
 void Image::Blend(int x, int y, Rgba c, double t) {
     if (x < 0 || y < 0 || x >= w_ || y >= h_) return;
     Rgba& d = px_[std::size_t(y) * w_ + x];

@@ -39,6 +39,10 @@ class Image {
     static double TextWidth(const std::string& text, double scale);
     void TextCentred(double cx, double y, const std::string& text, double scale, Rgba c, bool shadow = false);
 
+    // Half the size each way, each pixel the mean of the 2 x 2 it covers (clamped first,
+    // as they are written): what a mipmap's next level makes of the picture.
+    Image Halved() const;
+
     std::string Jpeg(int quality = 90) const;
     std::string Png() const;                 // keeps alpha
     std::string Bmp() const;                 // 24-bit

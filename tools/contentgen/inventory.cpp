@@ -176,8 +176,8 @@ std::vector<ContentEntry> Build() {
     pic("tex\\ion.png", P, 512, 512, "ion shot atlas, 4 x 4 frames", "shot_atlas4", 1);
     pic("tex\\plasma.png", P, 512, 512, "plasma shot atlas, 4 x 4 frames", "shot_atlas4", 2);
     pic("tex\\eplasma.png", P, 512, 512, "eplas shot atlas, 4 x 4 frames", "shot_atlas4", 3);
-    pic("tex\\mion.png", P, 1024, 1024, "mion shot atlas, 8 x 8 frames", "shot_atlas8", 1);
-    pic("tex\\gamma.png", P, 1024, 1024, "gamma shot atlas, 8 x 8 frames", "shot_atlas8", 2);
+    pic("tex\\mion.png", P, 512, 512, "mion shot atlas, 8 x 8 frames", "shot_atlas8", 1);
+    pic("tex\\gamma.png", P, 512, 512, "gamma shot atlas, 8 x 8 frames", "shot_atlas8", 2);
     pic("tex\\anim\\dis1.png", P, 128, 128, "disperse shot, frame 1", "shot_disperse", 1);
     pic("tex\\anim\\dis2.png", P, 128, 128, "disperse shot, frame 2", "shot_disperse", 2);
     for (int n = 1; n <= 7; ++n)
@@ -203,7 +203,7 @@ std::vector<ContentEntry> Build() {
         pic(Num("tex\\energy", n, ".jpg"), J, 256, 256, "mothership charge frame " + std::to_string(n),
             "charge", n);
     for (int n = 1; n <= 6; ++n)
-        pic(Num("tex\\exp", n, ".png"), P, 1024, 1024,
+        pic(Num("tex\\exp", n, ".png"), P, 512, 512,
             std::string("explosion atlas, 8 x 8 frames, ") + (n <= 3 ? "rock dust" : "ship fire"),
             "explosion_atlas", n);
     pic("tex\\engineflare.png", P, 128, 128, "alien engine flare", "glow", 3);

@@ -5,6 +5,8 @@
 
 #include <stb_image_write.h>
 
+#include <malloc.h>
+
 #include <chrono>
 #include <vector>
 
@@ -28,6 +30,7 @@ bool GlRenderer::Impl::Ready() {
     geometry = GeometryCache{};
     stream = FlatStream{};
     flareVisibility.clear();
+    flareReads.clear();
     surfaces = {};
     surfaceFailed = {};
     surfacePass = {};
@@ -75,6 +78,7 @@ void GlRenderer::Impl::Release() {
     stream.Release();
     if (instanceBuffer) glDeleteBuffers(1, &instanceBuffer);
     instanceBuffer = 0;
+    ReleaseFlareReads();
     instanceCapacity = 0;
     if (glyphTexture) glDeleteTextures(1, &glyphTexture);
     for (auto& pair : samplers3d)
@@ -105,6 +109,16 @@ GLuint GlRenderer::Impl::Sampler3d(const Scene& scene, bool clamp) const {
     return samplers3d[filter][clamp ? 1 : 0];
 }
 
+// Pixels let go after uploads (a megabyte a picture) leave holes all over the heap,
+// which the allocator keeps for itself: after new uploads they go back to the system.
+void GlRenderer::Impl::TrimAfterUploads() {
+    if (textures.Uploads() == uploadsTrimmed) return;
+    uploadsTrimmed = textures.Uploads();
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 void GlRenderer::Impl::ClearPending() {
     if (!clearPending) return;
     clearPending = false;
@@ -132,6 +146,7 @@ void GlRenderer::BeginFrame(const Scene& scene) {
     if (++r.frames % 120 == 0) {
         r.textures.Sweep();
         r.geometry.Sweep();
+        r.TrimAfterUploads();
     }
 }
 

@@ -257,6 +257,16 @@ struct GlRenderer::Impl {
     // each part had the renderer go over the frame's tiles again, and a busy frame took
     // longer than sent at once.
     std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
+    // The depth around a flare's sun, read into a pixel buffer after the main camera drew
+    // and taken up in the next frame: read at once, the frame would wait for all of its
+    // drawing to finish. The area read and the view it lay in go with it.
+    struct FlareRead {
+        GLuint buffer = 0;
+        int gx = 0, gy = 0;
+        int viewX = 0, viewY = 0, viewW = 0, viewH = 0;
+        bool pending = false;
+    };
+    std::map<int, FlareRead> flareReads;  // flare item id -> its read in flight
 
     bool Ready();
     bool Target(const engine::Scene& scene);
@@ -281,6 +291,10 @@ struct GlRenderer::Impl {
     void DrawParticles(const engine::Scene& scene, const render::CameraView& cv);
     void SampleFlares(const engine::Scene& scene, const render::CameraView& cv);
     void DrawFlares(const engine::Scene& scene, const render::CameraView& cv);
+    void ReleaseFlareReads();
+    // Hands the heap's free pages back to the system when pictures were uploaded since.
+    void TrimAfterUploads();
+    int uploadsTrimmed = 0;
 
     void Draw2D(const engine::Scene& scene);
     void DrawImage(const engine::Scene& scene, const engine::ImageItem& image);

@@ -2,6 +2,8 @@
 
 #include "platform/sdl/gl_renderer_impl.h"
 
+#include <cstring>
+
 #include <glm/gtc/type_ptr.hpp>
 
 namespace quorvel::sdl {
@@ -59,10 +61,34 @@ void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
     glBindSampler(0, 0);
 }
 
+namespace {
+
+constexpr int kFlareGrid = 5;  // the square of depth texels read around a sun
+
+// The share of the depth texels of a read that lie in its view and hold nothing.
+float ClearShare(const std::array<float, kFlareGrid * kFlareGrid>& depth, int gx, int gy, int height,
+                 int viewX, int viewY, int viewW, int viewH) {
+    int total = 0, clear = 0;
+    for (int j = 0; j < kFlareGrid; ++j)
+        for (int i = 0; i < kFlareGrid; ++i) {
+            const int px = gx + i, py = height - 1 - (gy + j);
+            if (px < viewX || px >= viewX + viewW || py < viewY || py >= viewY + viewH) continue;
+            ++total;
+            if (depth[std::size_t(j * kFlareGrid + i)] >= 1.0f) ++clear;
+        }
+    return total ? float(clear) / float(total) : 0.0f;
+}
+
+}  // namespace
+
 // How much of each flare's sun the scene leaves in view: the depth buffer around the
-// sun's point, read right after the main camera drew (nothing there: seen).
+// sun's point after the main camera drew (nothing there: seen). The depth is read into a
+// pixel buffer and taken up a frame later, when the driver has long finished it; a sun
+// that was not in view the frame before is read at once, so it never shows for a frame
+// through a mesh that covers it.
 void GlRenderer::Impl::SampleFlares(const Scene& scene, const CameraView& cv) {
     flareVisibility.clear();
+    std::map<int, FlareRead> reads;
     for (const SkyItem& sky : scene.sky.Items()) {
         if (sky.kind != int(engine::SkyKind::Flare) || !sky.visible || sky.flareMode != 0) continue;
         const glm::vec4 clip = cv.viewProj * glm::vec4(V(sky.flareSource), 1);
@@ -71,25 +97,62 @@ void GlRenderer::Impl::SampleFlares(const Scene& scene, const CameraView& cv) {
         const float sy = float(cv.y) + (0.5f - clip.y / clip.w * 0.5f) * float(cv.height);
         // A sun near the camera's plane lands far outside the frame (and int range): unseen.
         if (clip.w > 1e-6f && sx >= 0 && sx < float(width) && sy >= 0 && sy < float(height)) {
-            constexpr int kGrid = 5;
-            std::array<float, kGrid * kGrid> depth{};
-            const int gx = int(std::floor(sx)) - kGrid / 2, gy = height - 1 - int(std::floor(sy)) - kGrid / 2;
-            int total = 0, clear = 0;
-            if (gx >= 0 && gy >= 0 && gx + kGrid <= width && gy + kGrid <= height) {
-                glReadPixels(gx, gy, kGrid, kGrid, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
-                for (int j = 0; j < kGrid; ++j)
-                    for (int i = 0; i < kGrid; ++i) {
-                        const int px = gx + i, py = height - 1 - (gy + j);
-                        if (px < cv.x || px >= cv.x + cv.width || py < cv.y || py >= cv.y + cv.height)
-                            continue;
-                        ++total;
-                        if (depth[std::size_t(j * kGrid + i)] >= 1.0f) ++clear;
-                    }
+            const int gx = int(std::floor(sx)) - kFlareGrid / 2,
+                      gy = height - 1 - int(std::floor(sy)) - kFlareGrid / 2;
+            if (gx >= 0 && gy >= 0 && gx + kFlareGrid <= width && gy + kFlareGrid <= height) {
+                std::array<float, kFlareGrid * kFlareGrid> depth{};
+                FlareRead read;
+                const auto last = flareReads.find(sky.id);
+                if (last != flareReads.end()) {
+                    read = last->second;
+                    flareReads.erase(last);
+                }
+                glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+                if (read.pending) {
+                    glBindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+                    const void* mapped =
+                        glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0, GLsizeiptr(sizeof depth), GL_MAP_READ_BIT);
+                    if (mapped) std::memcpy(depth.data(), mapped, sizeof depth);
+                    // A buffer whose contents went bad while mapped reads as covered.
+                    if (!mapped || glUnmapBuffer(GL_PIXEL_PACK_BUFFER) != GL_TRUE) depth.fill(0.0f);
+                    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+                    seen = ClearShare(depth, read.gx, read.gy, height, read.viewX, read.viewY, read.viewW,
+                                      read.viewH);
+                } else {
+                    glReadPixels(gx, gy, kFlareGrid, kFlareGrid, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+                    seen = ClearShare(depth, gx, gy, height, cv.x, cv.y, cv.width, cv.height);
+                }
+                // This frame's read, for the next frame.
+                if (!read.buffer) {
+                    glGenBuffers(1, &read.buffer);
+                    glBindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+                    glBufferData(GL_PIXEL_PACK_BUFFER, GLsizeiptr(sizeof depth), nullptr, GL_STREAM_READ);
+                } else {
+                    glBindBuffer(GL_PIXEL_PACK_BUFFER, read.buffer);
+                }
+                glReadPixels(gx, gy, kFlareGrid, kFlareGrid, GL_DEPTH_COMPONENT, GL_FLOAT, nullptr);
+                glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+                read.gx = gx;
+                read.gy = gy;
+                read.viewX = cv.x;
+                read.viewY = cv.y;
+                read.viewW = cv.width;
+                read.viewH = cv.height;
+                read.pending = true;
+                reads[sky.id] = read;
             }
-            seen = total ? float(clear) / float(total) : 0.0f;
         }
         flareVisibility[sky.id] = seen;
     }
+    // Reads of suns not in view this frame are stale by the time they show again.
+    ReleaseFlareReads();
+    flareReads = std::move(reads);
+}
+
+void GlRenderer::Impl::ReleaseFlareReads() {
+    for (auto& [id, read] : flareReads)
+        if (read.buffer) glDeleteBuffers(1, &read.buffer);
+    flareReads.clear();
 }
 
 void GlRenderer::Impl::DrawFlares(const Scene& scene, const CameraView& cv) {
