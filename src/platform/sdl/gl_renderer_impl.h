@@ -252,9 +252,9 @@ struct GlRenderer::Impl {
     bool clearPending = false;
     bool drawAll = false;  // a hidden frame: every item drawn, in view or shown or not
     glm::vec4 clearColour{0, 0, 0, 1};
-    // A frame's commands go to the driver whole, when it is shown: handed over in parts
-    // (to have the software renderer shade the first parts while the rest were sent),
-    // each part had the renderer go over the frame's tiles again, and a busy frame took
+    // A frame's commands go to the driver when it is shown, in one part after the main
+    // camera's sky (see DrawCamera): handed over every few thousand triangles, each part
+    // had the software renderer go over the frame's tiles again, and a busy frame took
     // longer than sent at once.
     std::map<int, float> flareVisibility;  // flare item id -> 0..1 seen past the scene
     // The depth around a flare's sun, read into a pixel buffer after the main camera drew
@@ -275,7 +275,8 @@ struct GlRenderer::Impl {
     bool MakeView(const engine::Scene& scene, const engine::CameraItem& cam, render::CameraView& out) const;
 
     void DrawCamera(const engine::Scene& scene, const render::CameraView& cv, bool main);
-    void DrawSky(const engine::Scene& scene, const render::CameraView& cv);
+    // True when a sky face was drawn.
+    bool DrawSky(const engine::Scene& scene, const render::CameraView& cv);
     void BeginSurfaces(const engine::Scene& scene, const render::CameraView& cv);
     void DrawSurface(const engine::Scene& scene, const render::CameraView& cv, const render::SurfaceDraw& d);
     // Draws `count` static meshes that SameRun joins, with one instanced call.

@@ -57,7 +57,11 @@ void GlRenderer::Impl::DrawCamera(const Scene& scene, const CameraView& cv, bool
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
-    DrawSky(scene, cv);
+    // The sky fills the whole view and takes few commands: handed to the driver at once,
+    // a software renderer shades it in its own threads while this one goes on to send
+    // the meshes. Only the main camera's: each hand-over has such a renderer go over
+    // the frame's tiles once more, which pays for itself only on a full view's sky.
+    if (DrawSky(scene, cv) && main) glFlush();
 
     // Opaque surfaces first, nearest first so the depth test spares the pixels they
     // hide; blended ones after them, farthest first.

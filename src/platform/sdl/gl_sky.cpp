@@ -10,7 +10,7 @@ namespace quorvel::sdl {
 
 using namespace render;
 
-void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
+bool GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
     glUseProgram(flat.id);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
@@ -24,6 +24,7 @@ void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
     // of choosing a level per pixel.
     const float focal = 0.5f * float(cv.height) / std::tan(0.5f * cv.fov * kDeg);
     glUniform1i(flat.useTex, 1);
+    bool drawn = false;
     for (const SkyItem& sky : scene.sky.Items()) {
         if (sky.kind != int(engine::SkyKind::Cube) || !sky.visible) continue;
         const float s = sky.size > 0 && std::isfinite(sky.size) ? sky.size : 1000.0f;
@@ -56,9 +57,11 @@ void GlRenderer::Impl::DrawSky(const Scene& scene, const CameraView& cv) {
                         glm::vec4(1));
             glBindTexture(GL_TEXTURE_2D, tex);
             stream.Flush();
+            drawn = true;
         }
     }
     glBindSampler(0, 0);
+    return drawn;
 }
 
 namespace {
