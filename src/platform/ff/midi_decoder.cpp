@@ -55,6 +55,9 @@ class MidiDecoder : public media::MediaDecoder {
         fluid_settings_setnum(settings_, "synth.gain", 1.25);
         // The player follows the samples rendered, not a timer thread of its own.
         fluid_settings_setstr(settings_, "player.timing-source", "sample");
+        // Only the instruments the track plays are read from the sound font, when it
+        // selects them: the whole font's samples held some 5 MB for the few a track uses.
+        fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         synth_ = new_fluid_synth(settings_);
         if (!synth_ || fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) return false;
         if (!StartPlayer(0)) return false;
