@@ -8,6 +8,10 @@
 fail() {
   echo "FAIL: $*" >&2
   [ -n "${DISPLAY:-}" ] && import -window root "$out/failure.png" 2>/dev/null
+  if [ -n "${xvfb_pid:-}" ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "---- the X server has ended; its output ----" >&2
+    tail -n 10 "$work/xvfb.log" >&2
+  fi
   if [ -n "${work:-}" ] && [ -s "$work/game.log" ]; then
     echo "---- game output ----" >&2
     tail -n 30 "$work/game.log" >&2
@@ -86,8 +90,10 @@ desktop_setup() {
 # the function's name go to the server. The display is a free one: the first free one
 # of QUORVEL_XVFB_DISPLAYS (a range such as 70-79) when that is set, otherwise one the
 # server picks itself. Desktop tests run side by side, each on a display of its own.
+# The game starts only once the server answers a client; a server that ends or does not
+# answer is replaced by a new one, three times at most.
 start_desktop() {
-  local first=0 last=-1 number
+  local first=0 last=-1 number tries=0
   if [ -n "${QUORVEL_XVFB_DISPLAYS:-}" ]; then
     first=${QUORVEL_XVFB_DISPLAYS%-*}
     last=${QUORVEL_XVFB_DISPLAYS#*-}
@@ -105,12 +111,18 @@ start_desktop() {
       3>"$work/display" 2>"$work/xvfb.log" &
     xvfb_pid=$!
     wait_for 15 xvfb_settled || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    [ -s "$work/display" ] && break
+    if [ -s "$work/display" ]; then
+      export DISPLAY=":$(head -n 1 "$work/display")"
+      wait_for 15 xvfb_answers && break
+      echo "Xvfb on $DISPLAY does not answer; starting another: $(tail -n 5 "$work/xvfb.log")" >&2
+      kill "$xvfb_pid" 2>/dev/null
+      tries=$((tries + 1))
+      [ "$tries" -lt 3 ] || fail "Xvfb did not answer three times: $(cat "$work/xvfb.log")"
+    fi
     wait "$xvfb_pid" 2>/dev/null
     xvfb_pid=""
-    [ "$last" -ge 0 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    [ "$last" -ge 0 ] || [ "$tries" -gt 0 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   done
-  export DISPLAY=":$(head -n 1 "$work/display")"
   (cd "$prog" && exec "$program" >"$work/game.log" 2>&1) &
   game_pid=$!
   # Should this script be killed outright (no trap runs then), a watcher stops the game
@@ -125,6 +137,11 @@ start_desktop() {
 }
 # The server is ready (its display number written) or has ended.
 xvfb_settled() { [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; }
+# The server of $DISPLAY answers a client; false at once when it has ended.
+xvfb_answers() {
+  kill -0 "$xvfb_pid" 2>/dev/null || return 1
+  xdotool getdisplaygeometry >/dev/null 2>&1
+}
 
 # Finds the launch pad's window into $window; geometry KEY reads its size or place.
 window=""
