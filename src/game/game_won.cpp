@@ -29,7 +29,7 @@ void ShowGameWon() {
         LevelEnd.GameWonPageTime = Campaign.FrameStartTime;
         LevelEnd.GameWonPage += 1;
         // Past the last page the campaign is over, and so is the program.
-        if (LevelEnd.GameWonPage > 4) sys::EndProcess(0);
+        if (LevelEnd.GameWonPage > 4) sys::EndProcess(0, "the campaign is won and its last page read");
     }
 }
 

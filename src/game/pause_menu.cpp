@@ -92,13 +92,13 @@ void RestartShip() {
 }
 
 // Two seconds for the click to be heard, then the program ends.
-[[noreturn]] void ExitProgram() {
+[[noreturn]] void ExitProgram(const char* why) {
     WaitPast(WallClockSecond(), 1.0);
     WaitPast(WallClockSecond(), 1.0);
     sys::PumpMessages();
     DropEngineObjects({.sounds = true});
     forms::ShowCursor(true);
-    sys::EndProcess(0);
+    sys::EndProcess(0, why);
 }
 
 // Acts on the clicked item, the tests in this order on the then current choice: a
@@ -130,7 +130,7 @@ bool ActOnChoice(bool gameOver) {
         if (c == 5) c = 6;
     }
     if (c == 6) {
-        ExitProgram();
+        ExitProgram(gameOver ? "exit chosen in the game-over menu" : "exit chosen in the pause menu");
     }
     return true;
 }

@@ -232,7 +232,7 @@ void VeltorInitialForm::cmdControl_Click(int) {
 }
 
 void VeltorInitialForm::cmdExit_Click() {
-    sys::EndProcess(0);
+    sys::EndProcess(0, "exit chosen on the launch pad");
 }
 
 void VeltorInitialForm::Optionsbtn_Click() {

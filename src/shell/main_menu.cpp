@@ -282,7 +282,7 @@ void RunMenuLoop(double timelineStart) {
     DropEngineObjects({.materials = true, .particles = true});
     sys::PumpMessages();
     forms::ShowCursor(true);
-    sys::EndProcess(0);
+    sys::EndProcess(0, "exit chosen in the main menu");
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ double RunLauncherIn(const test::TempFolder& dir) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
     // Its end says why, as every end of the programs does.
-    EXPECT_NE(dir.Read("stderr.txt").find("Veltor: ends with status 0: the launcher's work is done"),
+    EXPECT_NE(dir.Read("stderr.txt").find("Veltor: the launcher's work is done; ends with status 0"),
               std::string::npos)
         << dir.Read("stderr.txt");
     return seconds;

@@ -358,15 +358,18 @@ Image Controls() {
     MenuBackground(img, SeedOf("controls"));
     Backing(img, 24, 14, 488, 482);
     img.TextCentred(256, 24, "CONTROLS", 5, Hex(0xffc830));
+    // What each key does in flight; the README's table says the same.
     const char* lines[][2] = {{"MOUSE", "STEER"},
                               {"LEFT BUTTON", "FIRE"},
                               {"RIGHT BUTTON", "AFTERBURNER"},
                               {"W / UP", "THRUST"},
-                              {"S / DOWN", "BRAKE"},
-                              {"A D", "STRAFE LEFT / RIGHT"},
+                              {"S / DOWN", "BRAKE, REVERSE"},
+                              {"A / LEFT", "STRAFE LEFT"},
+                              {"D / RIGHT", "STRAFE RIGHT"},
                               {"Q E", "ROLL"},
                               {"SPACE", "CUT ENGINES"},
-                              {"1 - 8 / WHEEL", "CHOOSE WEAPON"},
+                              {"1 - 8", "CHOOSE WEAPON"},
+                              {"WHEEL", "NEXT / PREV WEAPON"},
                               {"B", "WEAPON SHOP"},
                               {"ESC", "PAUSE MENU"},
                               {"F5 / F6", "QUICK SAVE / LOAD"},
@@ -374,12 +377,13 @@ Image Controls() {
                               {"- =", "MOUSE SENSITIVITY"},
                               {"G", "GAME PAD ON / OFF"},
                               {"\\", "OPTIONS"},
+                              {"P", "SCREENSHOT"},
                               {"ENTER", "SKIP THE TUTORIAL"}};
-    double y = 86;
+    double y = 80;
     for (const auto& l : lines) {
         img.Text(40, y, l[0], 2, Hex(0xffe060));
-        img.Text(220, y, l[1], 2, Hex(0xd8e8ff));
-        y += 23;
+        img.Text(238, y, l[1], 2, Hex(0xd8e8ff));
+        y += 20;
     }
     return img;
 }

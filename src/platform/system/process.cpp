@@ -46,6 +46,12 @@ void Say(const std::string& what) {
 }
 
 void SayWhyTheProcessEnds(int exitCode, std::string_view why, const CallSite& where) {
+    // An end the player chose reads as what it is; the caller's place is kept for the
+    // ends nobody chose, which someone will want to trace.
+    if (exitCode == 0 && !why.empty()) {
+        Say(std::string(why) + "; ends with status 0");
+        return;
+    }
     std::string line = "ends with status " + std::to_string(exitCode);
     if (!why.empty()) line += std::string(": ") + std::string(why);
     line += std::string(" (") + where.function + ", " + std::string(ShortFileName(where.file)) + ":" +

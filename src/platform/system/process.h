@@ -30,8 +30,8 @@ void SetIdleHook(std::function<void()> hook);
 
 // Ends the program at once. Hooks registered with AtProcessEnd run first (they
 // restore the display and the like); no other clean-up runs. One line on stderr says
-// the status, why (when the caller says) and where the end was asked for, so no end
-// of the program goes unexplained.
+// why and the status, so no end of the program goes unexplained: a normal end (status 0
+// with a reason) in plain words, any other end with the place it was asked for.
 // Where a call came from: made as a default argument, the builtins name the caller's
 // place (std::source_location is missing from the fuzz build's compiler).
 struct CallSite {

@@ -51,7 +51,9 @@ TEST(ProcessEndDeathTest, EveryEndSaysWhy) {
     const std::string frame = R"(\[0x[0-9a-f]+\])";  // a backtrace line
     const std::string here = "tests/platform/system/process_test.cpp";
 
-    // The program's own end: status, reason and the caller.
+    // The program's own end: a normal one in plain words; any other with its caller.
+    EXPECT_EXIT(EndProcess(0, "exit chosen"), ::testing::ExitedWithCode(0),
+                ": exit chosen; ends with status 0\n");
     EXPECT_EXIT(EndProcess(3, "the test is done"), ::testing::ExitedWithCode(3),
                 ": ends with status 3: the test is done \\(TestBody, " + here + ":[0-9]+\\)");
     EXPECT_EXIT(EndProcess(0), ::testing::ExitedWithCode(0), ": ends with status 0 \\(.*" + here);
