@@ -167,7 +167,7 @@ void LastLogoWaitToFirstMenuFrame(benchmark::State& state) {
         // Frames 1 and 2 are the logos, frame 3 the loop's first.
         frames->After(3, [&] {
             seconds = std::chrono::duration<double>(Clock::now() - lastIdle).count();
-            sys::EndProcess(0);
+            sys::EndProcess(0, "the first menu frame is measured");
         });
         try {
             if (!StartEngine(1280, 1024)) return state.SkipWithError("1280x1024 is not listed");
