@@ -215,8 +215,8 @@ std::uint32_t U16(std::span<const std::uint8_t> b, std::size_t at) {
 
 using Rgba = std::array<std::uint8_t, 4>;
 
-// Palette entries 0 to 255; an index past the file's palette gives its colour 0, as
-// the painters that write these show it.
+// Palette entries 0 to 255; an index past the file's palette shows black, as viewers
+// show it.
 using Palette = std::array<Rgba, 256>;
 
 // One channel of a pixel packed under a mask, widened to 8 bits the way common
@@ -387,8 +387,9 @@ std::optional<ImageData> DecodeBmp(std::span<const std::uint8_t> b, std::string*
         std::size_t count = colours == 0 || colours > (1u << bits) ? std::size_t(1) << bits : colours;
         count = std::min(count, (offset - paletteAt) / entry);
         if (count == 0) return Fail(reason, "damaged bmp: no palette");
-        for (std::size_t i = 0; i < palette.size(); ++i) {
-            const std::size_t at = paletteAt + entry * (i < count ? i : 0);
+        palette.fill({0, 0, 0, 255});
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t at = paletteAt + entry * i;
             palette[i] = {b[at + 2], b[at + 1], b[at], 255};
         }
     }
