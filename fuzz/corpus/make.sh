@@ -94,7 +94,7 @@ convert "$src" -colors 12 -compress none -type Palette BMP3:$p/magick-palette4.b
 convert "$src" -colors 60 -compress RLE BMP3:$p/magick-rle8.bmp
 convert "$src" -type Bilevel $p/magick-bilevel.bmp
 # OS/2 1.x: a 12-byte header and palette entries of 3 bytes.
-convert "$src" -colors 60 BMP2:$p/magick-os2-palette.bmp
+convert "$src" -colors 256 BMP2:$p/magick-os2-palette.bmp
 convert "$src" -type Bilevel BMP2:$p/magick-os2-bilevel.bmp
 convert "$src" -type TrueColor BMP2:$p/magick-os2-24.bmp
 # Samples of 4 and 5 bits and 1-bit alpha, made from pictures already at those depths;
