@@ -346,7 +346,8 @@ std::optional<ImageData> DecodeBmp(std::span<const std::uint8_t> b, std::string*
         return Fail(reason, "damaged bmp: bits per pixel");
     const bool rle = compression == 1 || compression == 2;
     const bool masked = compression == 3 || compression == 6;
-    if (compression > 6) return Fail(reason, "bmp compression " + std::to_string(compression) + " not supported");
+    if (compression > 6)
+        return Fail(reason, "bmp compression " + std::to_string(compression) + " not supported");
     if ((compression == 1 && bits != 8) || (compression == 2 && bits != 4))
         return Fail(reason, "damaged bmp: run-length " + std::to_string(compression == 1 ? 8 : 4) + " with " +
                                 std::to_string(bits) + " bits per pixel");
@@ -355,18 +356,18 @@ std::optional<ImageData> DecodeBmp(std::span<const std::uint8_t> b, std::string*
         return Fail(reason, "damaged bmp: colour masks with " + std::to_string(bits) + " bits per pixel");
 
     // Colour masks: in the header from 52 bytes on (alpha from 56), else right after it.
-    std::size_t paletteAt = headerEnd;
+    const std::size_t maskCount = compression == 6 ? 4 : 3;
+    const bool masksAfter = masked && headerSize < 52;
+    const std::size_t paletteAt = headerEnd + (masksAfter ? 4 * maskCount : 0);
+    if (offset < paletteAt) return Fail(reason, "damaged bmp: pixels before the palette");
+    if (offset > b.size()) return Fail(reason, "damaged bmp: shorter than its pixels");
     std::uint32_t masks[4] = {0, 0, 0, 0};
-    if (masked) {
-        const std::size_t count = compression == 6 ? 4 : 3;
-        std::size_t at = 54;
-        if (headerSize < 52) {
-            at = headerEnd;
-            paletteAt += 4 * count;
-            if (paletteAt > b.size()) return Fail(reason, "damaged bmp: too short");
-        }
-        for (std::size_t i = 0; i < (headerSize >= 56 ? 4 : count); ++i)
-            masks[i] = U32(b, at + 4 * i);
+    if (masksAfter) {
+        for (std::size_t i = 0; i < maskCount; ++i)
+            masks[i] = U32(b, headerEnd + 4 * i);
+    } else if (masked) {
+        for (std::size_t i = 0; i < (headerSize >= 56 ? 4u : 3u); ++i)
+            masks[i] = U32(b, 54 + 4 * i);
     } else if (bits == 16) {
         masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
     } else if (bits == 32) {
@@ -375,9 +376,6 @@ std::optional<ImageData> DecodeBmp(std::span<const std::uint8_t> b, std::string*
     MaskChannel channels[4];
     for (int i = 0; i < 4; ++i)
         if (!MakeChannel(masks[i], channels[i])) return Fail(reason, "damaged bmp: colour mask with gaps");
-
-    if (offset < paletteAt) return Fail(reason, "damaged bmp: pixels before the palette");
-    if (offset > b.size()) return Fail(reason, "damaged bmp: shorter than its pixels");
 
     // A palette of 2^bits entries unless the header gives fewer, ending where the pixels
     // begin at the latest; pictures of more bits a pixel may carry one too, unused.

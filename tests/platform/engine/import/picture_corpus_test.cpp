@@ -237,12 +237,14 @@ TEST(PictureCorpus, FilesOtherProgramsWriteAreReadAsTheyShowThem) {
         EXPECT_TRUE(listed.count(entry.path().filename().string())) << entry.path().filename();
 }
 
-// Files really broken are refused with a reason, whatever made them.
+// Files really broken, or holding what no viewer shows, are refused with a reason,
+// whatever made them.
 TEST(PictureCorpus, BrokenFilesAreRefusedWithAReason) {
     const std::pair<const char*, const char*> cases[] = {
         {"jpeg-cut-before-its-data.jpg", "damaged jpeg"},
         {"png-cut-in-its-data.png", "damaged png"},
         {"bmp-cut-in-its-rows.bmp", "damaged bmp"},
+        // BMPs holding a JPEG or a PNG, which only printers are sent.
         {"bmp-jpeg-inside.bmp", "a jpeg inside"},
         {"bmp-png-inside.bmp", "a png inside"},
     };
