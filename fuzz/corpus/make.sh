@@ -56,20 +56,31 @@ at = b.find(b"\xff\xda")
 open(f"{d}/cjpeg-stray-bytes.jpg", "wb").write(b[:at] + b"\x00\x11\x22" + b[at:])
 EOF
 
-convert "$src" "${nodate[@]}" PNG24:$p/magick-rgb.png
-convert "$scratch/alpha.png" "${nodate[@]}" PNG32:$p/magick-rgba.png
-convert "$src" -colors 60 "${nodate[@]}" PNG8:$p/magick-palette.png
-convert "$scratch/alpha.png" -channel A -threshold 50% +channel -colors 60 "${nodate[@]}" PNG8:$p/magick-palette-alpha.png
-convert "$src" -colorspace Gray -depth 8 -define png:color-type=0 "${nodate[@]}" $p/magick-grey.png
-convert "$scratch/alpha.png" -colorspace Gray -depth 8 -define png:color-type=4 "${nodate[@]}" $p/magick-grey-alpha.png
-convert "$src" -colorspace Gray -threshold 50% -define png:bit-depth=1 "${nodate[@]}" $p/magick-grey1.png
+# Each PNG also Adam7-interlaced (the same name with "-interlaced"): the two must read
+# alike, at every bit depth and colour type.
+#   pair NAME INPUT FORMAT: [convert options ...]
+pair() {
+  local name=$1 in=$2 format=$3
+  shift 3
+  convert "$in" "$@" "${nodate[@]}" "$format$p/magick-$name.png"
+  convert "$in" "$@" -interlace PNG "${nodate[@]}" "$format$p/magick-$name-interlaced.png"
+}
+pair rgb "$src" PNG24:
+pair rgba "$scratch/alpha.png" PNG32:
+pair palette "$src" PNG8: -colors 60
+pair palette-alpha "$scratch/alpha.png" PNG8: -channel A -threshold 50% +channel -colors 60
+pair grey "$src" PNG: -colorspace Gray -depth 8 -define png:color-type=0
+pair grey-alpha "$scratch/alpha.png" PNG: -colorspace Gray -depth 8 -define png:color-type=4
+pair grey1 "$src" PNG: -colorspace Gray -threshold 50% -define png:bit-depth=1
+pair grey2 "$src" PNG: -colorspace Gray -depth 2 -define png:bit-depth=2 -define png:color-type=0
+pair grey4 "$src" PNG: -colorspace Gray -depth 4 -define png:bit-depth=4 -define png:color-type=0
 # 16-bit samples that are not 8-bit ones widened, so the step down to 8 bits shows.
 deep=(-depth 16 -evaluate multiply 0.93)
-convert "$src" -colorspace Gray "${deep[@]}" -define png:bit-depth=16 -define png:color-type=0 \
-  "${nodate[@]}" $p/magick-grey16.png
-convert "$src" "${deep[@]}" "${nodate[@]}" PNG48:$p/magick-rgb16.png
-convert "$scratch/alpha.png" "${deep[@]}" "${nodate[@]}" PNG64:$p/magick-rgba16.png
-convert "$scratch/alpha.png" -interlace PNG "${nodate[@]}" PNG32:$p/magick-interlaced.png
+pair grey16 "$src" PNG: -colorspace Gray "${deep[@]}" -define png:bit-depth=16 -define png:color-type=0
+pair grey-alpha16 "$scratch/alpha.png" PNG: -colorspace Gray "${deep[@]}" -define png:bit-depth=16 \
+  -define png:color-type=4
+pair rgb16 "$src" PNG48: "${deep[@]}"
+pair rgba16 "$scratch/alpha.png" PNG64: "${deep[@]}"
 ffmpeg -loglevel error -y -i "$scratch/alpha.png" -pix_fmt rgba64be $p/ffmpeg-rgba16.png
 ffmpeg -loglevel error -y -i "$src" -pix_fmt gray16be $p/ffmpeg-grey16.png
 ffmpeg -loglevel error -y -i "$src" -pix_fmt pal8 $p/ffmpeg-palette.png
@@ -79,25 +90,51 @@ convert "$src" -type TrueColor $p/magick-24.bmp
 convert "$scratch/alpha.png" -type TrueColorAlpha $p/magick-32-alpha.bmp
 convert "$src" -define bmp:subtype=RGB565 $p/magick-565.bmp
 convert "$src" -colors 60 -type Palette BMP3:$p/magick-palette.bmp
+convert "$src" -colors 12 -compress none -type Palette BMP3:$p/magick-palette4.bmp
 convert "$src" -colors 60 -compress RLE BMP3:$p/magick-rle8.bmp
 convert "$src" -type Bilevel $p/magick-bilevel.bmp
+# OS/2 1.x: a 12-byte header and palette entries of 3 bytes.
+convert "$src" -colors 256 BMP2:$p/magick-os2-palette.bmp
+convert "$src" -type Bilevel BMP2:$p/magick-os2-bilevel.bmp
+convert "$src" -type TrueColor BMP2:$p/magick-os2-24.bmp
+# Samples of 4 and 5 bits and 1-bit alpha, made from pictures already at those depths;
+# each is compared with that picture as a PNG, its twin (ImageMagick widens 4 bits by a
+# shift, 15 to 240, and reads a set alpha bit as 128, where viewers repeat the bits: 15
+# gives 255). Its 5-bit writer rounds down, so those samples sit a level above 5 bits.
+convert "$scratch/alpha.png" -depth 4 "${nodate[@]}" PNG32:$p/magick-4bit-alpha.png
+convert "$scratch/alpha.png" -channel A -threshold 50% -channel RGB -depth 5 -evaluate add 257 +channel \
+  "${nodate[@]}" PNG32:$p/magick-5bit-alpha1.png
+convert $p/magick-4bit-alpha.png -define bmp:subtype=ARGB4444 $p/magick-argb4444.bmp
+convert $p/magick-5bit-alpha1.png -define bmp:subtype=ARGB1555 $p/magick-argb1555.bmp
 ffmpeg -loglevel error -y -i "$src" -pix_fmt bgr24 $p/ffmpeg-24.bmp
 ffmpeg -loglevel error -y -i "$src" -pix_fmt rgb565le $p/ffmpeg-565.bmp
+ffmpeg -loglevel error -y -i "$src" -pix_fmt rgb555le $p/ffmpeg-555.bmp
 ffmpeg -loglevel error -y -i "$scratch/alpha.png" -pix_fmt bgra $p/ffmpeg-32.bmp
 ffmpeg -loglevel error -y -i "$src" -pix_fmt pal8 $p/ffmpeg-palette.bmp
-# Rows from the top, and run-length 4 and 8 with skips, end-of-line and literal runs.
+ffmpeg -loglevel error -y -i "$src" -pix_fmt monob $p/ffmpeg-bilevel.bmp
+# Variants the tools never write, built byte by byte: rows from the top, run-length 4
+# and 8 with skips, end-of-line and literal runs, the OS/2 2.x headers, the 56-byte
+# header with colour masks, palettes of odd sizes, 1/2/4-bit PNG palettes interlaced.
+# Where the tools read a variant wrong, a PNG twin holds the picture it shows.
 python3 - $p <<'EOF'
-import struct, sys
+import struct, sys, zlib
 d = sys.argv[1]
 w, h = 13, 7
 def pixel(x, y):
     return (x * 19) % 256, (y * 37) % 256, (x * y * 5) % 256
-def bmp(name, bits, height, compression, palette, pixels):
-    info = struct.pack("<IiiHHIIiiII", 40, w, height, 1, bits, compression, len(pixels), 2835, 2835,
-                       len(palette) // 4, 0)
-    offset = 14 + len(info) + len(palette)
+def alpha(x, y):
+    return (x * 23 + y * 11) % 256
+def write(name, data):
+    open(f"{d}/{name}", "wb").write(data)
+def info40(size, bits, height, compression, image, colours):
+    return struct.pack("<IiiHHIIiiII", size, w, height, 1, bits, compression, image, 2835, 2835, colours, 0)
+def bmp(name, bits, height, compression, palette, pixels, info=None, gap=b""):
+    info = info or info40(40, bits, height, compression, len(pixels), len(palette) // 4)
+    offset = 14 + len(info) + len(palette) + len(gap)
     head = b"BM" + struct.pack("<IHHI", offset + len(pixels), 0, 0, offset)
-    open(f"{d}/{name}", "wb").write(head + info + palette + pixels)
+    write(name, head + info + palette + gap + pixels)
+def pad(row):
+    return row + b"\0" * (-len(row) % 4)
 def rows(bits, order):
     out = b""
     for y in order:
@@ -105,8 +142,64 @@ def rows(bits, order):
         for x in range(w):
             r, g, b = pixel(x, y)
             row += bytes([b, g, r]) + (b"\0" if bits == 32 else b"")
-        out += row + b"\0" * (-len(row) % 4)
+        out += pad(row)
     return out
+def indexed(bits, order, index):
+    out = b""
+    for y in order:
+        v = 0
+        for x in range(w):
+            v = v << bits | index(x, y)
+        n = w * bits
+        v <<= -n % 8
+        out += pad(v.to_bytes((n + 7) // 8, "big"))
+    return out
+def fields(masks):
+    """The masks' bit shifts and widths."""
+    out = []
+    for m in masks:
+        shift = (m & -m).bit_length() - 1 if m else 0
+        out.append((shift, bin(m).count("1")))
+    return out
+def widen(v, n):
+    """A sample of n bits at 8 bits, its bits repeated below it, as viewers show it."""
+    if n >= 8:
+        return v >> (n - 8)
+    out, have = 0, 0
+    while have < 8:
+        out, have = out << n | v, have + n
+    return out >> (have - 8)
+def png(name, width, height, depth, colour, samples, plte=b"", trns=b"", interlace=False):
+    """A PNG of `samples` (rows of per-pixel sample tuples), filter 0 throughout."""
+    def scanlines(xs, ys):
+        out = b""
+        for y in ys:
+            v, n = 0, 0
+            for x in xs:
+                for s in samples[y][x]:
+                    v, n = v << depth | s, n + depth
+            v <<= -n % 8
+            out += b"\0" + v.to_bytes((n + 7) // 8, "big")
+        return out
+    if interlace:
+        raw = b""
+        for x0, y0, dx, dy in ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4),
+                               (1, 0, 2, 2), (0, 1, 1, 2)):
+            xs, ys = range(x0, width, dx), range(y0, height, dy)
+            if len(xs) and len(ys):
+                raw += scanlines(xs, ys)
+    else:
+        raw = scanlines(range(width), range(height))
+    def chunk(kind, body):
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0,
+                                                               int(interlace)))
+    if plte:
+        data += chunk(b"PLTE", plte)
+    if trns:
+        data += chunk(b"tRNS", trns)
+    write(name, data + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+bottom_up = range(h - 1, -1, -1)
 bmp("hand-top-down-24.bmp", 24, -h, 0, b"", rows(24, range(h)))
 bmp("hand-top-down-32.bmp", 32, -h, 0, b"", rows(32, range(h)))
 palette = b"".join(bytes([i * 16, 255 - i * 16, (i * 80) % 256, 0]) for i in range(16))
@@ -120,11 +213,84 @@ rle4 = (bytes([6, 0x1A, 0, 5, 0x23, 0x45, 0x60, 0]) + bytes([2, 0xFF, 0, 0]) +
         bytes([13, 0x59, 0, 0]) + bytes([0, 2, 3, 2]) + bytes([10, 0xCD, 0, 0]) +
         bytes([13, 0x01, 0, 0]) * 2 + bytes([0, 1]))
 bmp("hand-rle4.bmp", 4, h, 2, palette, rle4)
+
+# OS/2 2.x: the 16-byte header (sides, planes, bits) and the 64-byte one.
+def os2_64(bits, compression, image, colours):
+    return info40(64, bits, h, compression, image, colours) + bytes(24)
+pixels8 = indexed(8, bottom_up, lambda x, y: (x + 2 * y) % 16)
+bmp("hand-os2-16-palette.bmp", 8, h, 0, palette, pixels8, struct.pack("<IiiHH", 16, w, h, 1, 8))
+bmp("hand-os2-16-24.bmp", 24, h, 0, b"", rows(24, bottom_up), struct.pack("<IiiHH", 16, w, h, 1, 24))
+pixels4 = indexed(4, bottom_up, lambda x, y: (x * y) % 16)
+bmp("hand-os2-64-palette4.bmp", 4, h, 0, palette, pixels4, os2_64(4, 0, len(pixels4), 16))
+bmp("hand-os2-64-rle8.bmp", 8, h, 1, palette, rle8, os2_64(8, 1, len(rle8), 16))
+
+# Palettes: 2 bits (the picture of hand-palette2.png); a picture of 16 or 24 bits with
+# one it does not use (300 entries long for 24); a gap between the palette and the
+# pixels; indexes past the palette's 6 entries, shown black.
+plte = b"".join(bytes(pixel(i, i + 1)) for i in range(16))
+bmp("hand-palette2.bmp", 2, h, 0, b"".join(plte[3 * i:3 * i + 3][::-1] + b"\0" for i in range(4)),
+    indexed(2, bottom_up, lambda x, y: (x + 3 * y) % 4))
+pixels555 = b"".join(pad(b"".join(struct.pack("<H", (r >> 3) << 10 | (g >> 3) << 5 | b >> 3)
+                                  for r, g, b in (pixel(x, y) for x in range(w)))) for y in bottom_up)
+bmp("hand-16-palette.bmp", 16, h, 0, palette, pixels555)
+long_palette = b"".join(bytes([i % 256, i * 7 % 256, i * 13 % 256, 0]) for i in range(300))
+bmp("hand-24-palette300.bmp", 24, h, 0, long_palette, rows(24, bottom_up))
+bmp("hand-palette-gap.bmp", 8, h, 0, palette, pixels8, gap=b"\x55" * 22)
+bmp("hand-palette-short.bmp", 4, h, 0, palette[:24], pixels4)
+png("hand-palette-short.png", w, h, 8, 2,
+    [[tuple(palette[4 * i:4 * i + 3][::-1]) if i < 6 else (0, 0, 0) for i in ((x * y) % 16 for x in range(w))]
+     for y in range(h)])
+
+# Colour masks in a 56-byte header (red, green, blue, alpha), rows from the bottom and
+# from the top; and 32 bits with four masks after a 40-byte header (compression 6).
+def masked(name, bits, masks, order, twin, header=56, compression=3):
+    f = fields(masks)
+    shown = [[None] * w for _ in range(h)]
+    out = b""
+    for y in order:
+        row = b""
+        for x in range(w):
+            values = (*pixel(x, y), alpha(x, y))
+            v = 0
+            for (shift, n), value in zip(f, values):
+                if n:
+                    v |= (value >> (8 - n) if n < 8 else value << (n - 8)) << shift
+            shown[y][x] = tuple(widen(value >> (8 - n), n) if n else 255
+                                for (shift, n), value in zip(f, values))
+            row += v.to_bytes(bits // 8, "little")
+        out += pad(row)
+    if header == 56:
+        info = info40(56, bits, h if order == bottom_up else -h, compression, len(out), 0)
+        bmp(name, bits, 0, compression, b"", out, info + struct.pack("<IIII", *masks))
+    else:
+        bmp(name, bits, 0, compression, struct.pack("<IIII", *masks), out,
+            info40(40, bits, h, compression, len(out), 0))
+    if twin:
+        png(name.replace(".bmp", ".png"), w, h, 8, 6, shown)
+# Twins where the tools read 4-bit samples or 1-bit alpha wrong.
+for kind, bits, masks, twin in (("1555", 16, (0x7C00, 0x03E0, 0x001F, 0x8000), True),
+                                ("4444", 16, (0x0F00, 0x00F0, 0x000F, 0xF000), True),
+                                ("565", 16, (0xF800, 0x07E0, 0x001F, 0), False),
+                                ("x444", 16, (0x0F00, 0x00F0, 0x000F, 0), True),
+                                ("x888", 32, (0xFF0000, 0xFF00, 0xFF, 0), False)):
+    masked(f"hand-v3-{kind}.bmp", bits, masks, bottom_up, twin)
+    masked(f"hand-v3-{kind}-top-down.bmp", bits, masks, range(h), False)
+masked("hand-alpha-masks.bmp", 32, (0xFF000000, 0xFF0000, 0xFF00, 0xFF), bottom_up, True, header=40,
+       compression=6)
+
+# PNG palettes of 1, 2 and 4 bits, with and without transparency, and interlaced twins.
+trns = bytes((i * 37) % 256 for i in range(16))
+for depth in (1, 2, 4):
+    samples = [[((x + 3 * y) % (1 << depth),) for x in range(w)] for y in range(h)]
+    for suffix, t in (("", b""), ("-alpha", trns[:1 << depth])):
+        for il in (False, True):
+            png(f"hand-palette{depth}{suffix}{'-interlaced' if il else ''}.png", w, h, depth, 3, samples,
+                plte[:3 << depth], t, il)
 EOF
 
 # ---- files the tools make that are really broken: refused, with a reason ----
 python3 - $p refused <<'EOF'
-import sys
+import struct, sys
 src, out = sys.argv[1], sys.argv[2]
 def keep(name, new, cut):
     b = open(f"{src}/{name}", "rb").read()
@@ -132,6 +298,13 @@ def keep(name, new, cut):
 keep("cjpeg-baseline.jpg", "jpeg-cut-before-its-data.jpg", lambda b: b[:b.find(b"\xff\xda") - 20])
 keep("magick-rgb.png", "png-cut-in-its-data.png", lambda b: b[:len(b) * 2 // 3])
 keep("ffmpeg-24.bmp", "bmp-cut-in-its-rows.bmp", lambda b: b[:len(b) // 2])
+# A BMP holding a JPEG or a PNG (compression 4 and 5), which only printers are sent.
+def inside(name, new, compression):
+    inner = open(f"{src}/{name}", "rb").read()
+    info = struct.pack("<IiiHHIIiiII", 40, 45, 29, 1, 0, compression, len(inner), 2835, 2835, 0, 0)
+    open(f"{out}/{new}", "wb").write(b"BM" + struct.pack("<IHHI", 54 + len(inner), 0, 0, 54) + info + inner)
+inside("cjpeg-baseline.jpg", "bmp-jpeg-inside.bmp", 4)
+inside("magick-rgb.png", "bmp-png-inside.bmp", 5)
 EOF
 
 # ---- sounds: a twentieth of a second, two tones so left and right differ ----

@@ -1,7 +1,7 @@
 #pragma once
 // Decoding of ".jpg", ".png" and ".bmp" textures into 8-bit RGBA: JPEG through
-// libjpeg-turbo, PNG through libpng, BMP through stb_image behind checks of its own
-// (run-length BMP, which stb does not read, here).
+// libjpeg-turbo, PNG through libpng, BMP (every header in use, palettes, colour masks,
+// run-length) by a reader of our own.
 // The format comes from the file's first bytes, whatever its extension says.
 
 #include <cstddef>

@@ -168,5 +168,81 @@ TEST(Image, HostileHeadersFailBeforeTheyAllocate) {
     }
 }
 
+// A BMP of 2 x 2 pixels: file header, a header of `headerSize` bytes (its fields up to
+// the compression as far as it reaches), `between` (masks, palette) and 64 bytes of
+// pixels, enough for any depth.
+std::string Bmp(std::uint32_t headerSize, std::int32_t height, int bits, std::uint32_t compression,
+                const std::string& between = "") {
+    std::string info(headerSize, '\0');
+    PutLe32(info, 0, headerSize);
+    if (headerSize == 12) {  // OS/2 1.x: 16-bit fields
+        info[4] = 2;
+        info[6] = char(height);
+        info[8] = 1;
+        info[10] = char(bits);
+    } else {
+        PutLe32(info, 4, 2);
+        PutLe32(info, 8, std::uint32_t(height));
+        info[12] = 1;
+        info[14] = char(bits);
+        if (headerSize >= 20) PutLe32(info, 16, compression);
+    }
+    std::string file = "BM" + std::string(12, '\0') + info + between + std::string(64, '\x11');
+    PutLe32(file, 2, std::uint32_t(file.size()));
+    PutLe32(file, 10, 14 + headerSize + std::uint32_t(between.size()));
+    return file;
+}
+
+// Headers the reader cannot make a picture of are refused with what is wrong, before
+// any pixel is read.
+TEST(Image, BmpHeadersItCannotReadAreRefusedWithTheirReason) {
+    const std::string palette(16, '\x7f');
+    std::string gappedMasks(12, '\0');
+    PutLe32(gappedMasks, 0, 0x00FF00FF);  // red in two pieces
+    PutLe32(gappedMasks, 4, 0x0000FF00);
+    std::string hugeHeader = Bmp(40, 2, 24, 0);
+    PutLe32(hugeHeader, 14, 0xFFFFFFF0u);
+    std::string pixelsInHeader = Bmp(40, 2, 24, 0);
+    PutLe32(pixelsInHeader, 10, 30);
+    std::string pixelsPastTheEnd = Bmp(40, 2, 24, 0);
+    PutLe32(pixelsPastTheEnd, 10, 5000);
+    const std::pair<std::string, const char*> cases[] = {
+        {Bmp(13, 2, 24, 0), "damaged bmp: unknown header"},
+        {hugeHeader, "damaged bmp: too short"},
+        {Bmp(40, 2, 3, 0), "damaged bmp: bits per pixel"},
+        {Bmp(40, 2, 0, 4), "bmp compression 4 (a jpeg inside) not supported"},
+        {Bmp(40, 2, 0, 5), "bmp compression 5 (a png inside) not supported"},
+        {Bmp(64, 2, 1, 3, palette), "bmp compression 3 (OS/2 Huffman) not supported"},
+        {Bmp(64, 2, 24, 4), "bmp compression 4 (OS/2 run-length 24) not supported"},
+        {Bmp(40, 2, 32, 11), "bmp compression 11 not supported"},
+        {Bmp(40, 2, 24, 1), "damaged bmp: run-length 8 with 24 bits per pixel"},
+        {Bmp(40, -2, 8, 1, palette), "damaged bmp: run-length rows from the top"},
+        {Bmp(40, 2, 24, 3, gappedMasks), "damaged bmp: colour masks with 24 bits per pixel"},
+        {Bmp(40, 2, 32, 3, gappedMasks), "damaged bmp: colour mask with gaps"},
+        {Bmp(40, 2, 32, 3), "damaged bmp: pixels before the palette"},  // its masks are missing
+        {pixelsInHeader, "damaged bmp: pixels before the palette"},
+        {pixelsPastTheEnd, "damaged bmp: shorter than its pixels"},
+        {Bmp(40, 2, 8, 0), "damaged bmp: no palette"},
+        {Bmp(12, 2, 4, 0, std::string(2, '\0')), "damaged bmp: no palette"},  // less than one 3-byte entry
+    };
+    for (const auto& [bytes, why] : cases) {
+        std::string reason;
+        EXPECT_FALSE(
+            DecodeImage({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, &reason))
+            << why;
+        EXPECT_EQ(reason, why);
+    }
+    // The same headers made whole are read.
+    for (const std::string& bytes : {Bmp(40, 2, 24, 0), Bmp(40, -2, 8, 0, palette), Bmp(64, 2, 4, 0, palette),
+                                     Bmp(16, 2, 24, 0), Bmp(12, 2, 4, 0, std::string(3, '\0'))}) {
+        std::string reason;
+        const auto image =
+            DecodeImage({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, &reason);
+        ASSERT_TRUE(image) << reason;
+        EXPECT_EQ(image->width, 2);
+        EXPECT_EQ(image->height, 2);
+    }
+}
+
 }  // namespace
 }  // namespace quorvel
