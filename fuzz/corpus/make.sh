@@ -149,6 +149,7 @@ ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.0501:sample
   $w/ffmpeg-u8-odd.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a pcm_s24le $w/ffmpeg-s24.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -ac 2 -c:a pcm_f32le $w/ffmpeg-f32-stereo.wav
+ffmpeg -loglevel error -y "${lavfi[@]}" -ac 2 -c:a pcm_s32le $w/ffmpeg-s32-extensible.wav
 # Written to a pipe, the sizes in the header stay unknown (all ones).
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a pcm_s16le -f wav - >$w/ffmpeg-pipe.wav
 python3 - $w <<'EOF'
@@ -167,6 +168,38 @@ body = (b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"LIST", b"INFOISFT\x05\0\0\0hand\
         chunk(b"fact", struct.pack("<I", 401)) + chunk(b"data", pcm8) + chunk(b"cue ", b"\0\0\0\0") +
         chunk(b"LIST", b"INFOICMT\x03\0\0\0ab\0"))
 open(f"{d}/hand-odd-chunks.wav", "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)
+
+# Samples narrower than their containers, which no tool here writes: sox's 24-bit stereo
+# samples moved to the top of 4-byte containers, once as the extensible header says it (32
+# bits a sample, 24 of them valid) and once with 24 bits a sample and a block align of 8;
+# and 12- and 20-bit samples in 2 and 3 bytes under the plain header.
+def chunks(b):
+    at, out = 12, {}
+    while at + 8 <= len(b):
+        size = struct.unpack("<I", b[at + 4:at + 8])[0]
+        out.setdefault(b[at:at + 4], b[at + 8:at + 8 + size])
+        at += 8 + size + size % 2
+    return out
+def write(name, tag, channels, rate, bits, width, data, valid=None):
+    block = channels * width
+    fmt = struct.pack("<HHIIHH", tag, channels, rate, rate * block, block, bits)
+    if tag == 0xFFFE:
+        pcm = b"\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71"
+        fmt += struct.pack("<HHI", 22, valid, 3) + pcm
+    body = b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"data", data)
+    open(f"{d}/{name}", "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)
+s24 = chunks(open(f"{d}/sox-s24.wav", "rb").read())[b"data"]
+in32 = b"".join(b"\0" + s24[i:i + 3] for i in range(0, len(s24), 3))
+write("hand-24in32-stereo.wav", 0xFFFE, 2, 11025, 32, 4, in32, valid=24)
+write("hand-24-align8-stereo.wav", 0xFFFE, 2, 11025, 24, 4, in32, valid=24)
+def narrow(bits, width):
+    out = b""
+    for s in samples:
+        v = (s * 2 ** (bits - 16) if bits >= 16 else s >> (16 - bits)) << (8 * width - bits)
+        out += (v & (256 ** width - 1)).to_bytes(width, "little")
+    return out
+write("hand-12in16.wav", 1, 1, 8000, 12, 2, narrow(12, 2))
+write("hand-20in24.wav", 1, 1, 8000, 20, 3, narrow(20, 3))
 EOF
 
 # Sounds the game cannot play: refused with a reason.
