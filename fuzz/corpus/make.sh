@@ -207,3 +207,66 @@ sox -R -n -r 8000 -c 1 -e mu-law refused/sox-mu-law.wav synth 0.05 sine 440
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a adpcm_ms refused/ffmpeg-adpcm.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -af "pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0" -c:a pcm_s16le \
   refused/ffmpeg-5.1.wav
+
+# ---- MIDI: no tool here writes MIDI files, so they are built byte by byte. Each holds a
+# scale of eight notes, 480 ticks each (half a second at the default 120 beats a
+# minute), and messages of the kinds a synthesizer meets on a MIDI cable, which some
+# programs also put in files: system common (time code, song position and select, tune
+# request), real-time (clock, start, stop, active sensing), the undefined ones, and
+# sysex and escapes. The reader's tests know each file's length, worked out by hand.
+rm -rf midi
+mkdir -p midi
+python3 - midi refused <<'EOF'
+import struct, sys
+d, refused = sys.argv[1], sys.argv[2]
+def vl(n):
+    out = [n & 0x7F]
+    while n > 127:
+        n >>= 7
+        out.append(0x80 | (n & 0x7F))
+    return bytes(reversed(out))
+def smf(name, tracks, division=480, fmt=0, folder=d):
+    b = b"MThd" + struct.pack(">IHHH", 6, fmt, len(tracks), division)
+    for t in tracks:
+        b += b"MTrk" + struct.pack(">I", len(t)) + t
+    open(f"{folder}/{name}", "wb").write(b)
+END = b"\x00\xff\x2f\x00"
+TEMPO = b"\x00\xff\x51\x03\x07\xa1\x20"  # 500000 microseconds a quarter note
+NOTES = [60, 62, 64, 65, 67, 69, 71, 72]
+def scale(between=lambda i: b"", ticks=480, head=b"", restate=False):
+    """The scale, each note on, then off by a note on of velocity 0 in running status;
+    `between(i)` goes after note i's start, at no time. After messages that end running
+    status (`restate`) the note off names its status again."""
+    t = head + b"\x00\xc0\x00"
+    for i, n in enumerate(NOTES):
+        t += b"\x00" + bytes([0x90, n, 100]) + between(i) + vl(ticks) + (b"\x90" if restate else b"") + bytes([n, 0])
+    return t + END
+smf("hand-scale.mid", [TEMPO + scale()])
+# Time code quarter frames, song position and select, tune request.
+common = [[b"\xf1\x00", b"\xf1\x11", b"\xf1\x22", b"\xf1\x33"], [b"\xf2\x10\x02"], [b"\xf3\x05"], [b"\xf6"]]
+smf("hand-system-common.mid", [TEMPO + scale(lambda i: b"".join(b"\x00" + m for m in common[i % 4]), restate=True)])
+# Start, stop, active sensing and the timing clock 24 times a quarter note, between
+# the note on and its note off in running status: the clocks carry the notes' time.
+t = b"\x00\xfa\x00\xc0\x00"
+for n in NOTES:
+    t += b"\x00" + bytes([0x90, n, 100]) + b"\x14\xf8" * 23 + b"\x00\xfe\x14" + bytes([n, 0])
+smf("hand-real-time.mid", [TEMPO + t + b"\x00\xfc" + END])
+# The undefined system bytes: 0xF4 and 0xF5 (system common), 0xF9 and 0xFD (real-time).
+smf("hand-undefined.mid", [TEMPO + scale(lambda i: b"\x00\xf9\x00\xfd\x00\xf4\x00\xf5", restate=True)])
+# General MIDI on as sysex, and escapes: a song select and a clock sent as they are.
+smf("hand-sysex-escape.mid", [TEMPO + scale(lambda i: b"\x00\xf7\x02\xf3\x01\x00\xf7\x01\xf8", restate=True,
+                                            head=b"\x00\xf0\x05\x7e\x7f\x09\x01\xf7")])
+# Two tracks: the tempo halves after four notes (2 s, then 4 s for the other four); the
+# notes' track has a clock and a time code between them.
+tempo = TEMPO + vl(1920) + b"\xff\x51\x03\x0f\x42\x40" + END
+smf("hand-two-tracks-tempo.mid", [tempo, scale(lambda i: b"\x00\xf8\x00\xf1\x70", restate=True)], fmt=1)
+# Time code division: 25 frames a second of 40 ticks, so 500 ticks are half a second.
+smf("hand-smpte.mid", [scale(lambda i: b"\x00\xf8", ticks=500)], division=0xE728)
+
+# Refused, with a reason: running status after a song select, which ended it; a file cut
+# off in the middle of a note.
+smf("midi-running-status-after-song-select.mid",
+    [TEMPO + b"\x00\x90\x3c\x64\x00\xf3\x01\x83\x60\x3c\x00" + END], folder=refused)
+b = open(f"{d}/hand-scale.mid", "rb").read()
+open(f"{refused}/midi-cut-in-a-note.mid", "wb").write(b[:len(b) - 6])
+EOF
