@@ -60,8 +60,8 @@ class TrackReader {
     // Appends the rewritten chunk to `out` and the track's tempo changes to `tempos`
     // (tick, microseconds a quarter note); false with `why` set when it is damaged.
     // `head` goes first in the copy.
-    bool Read(std::string& out, std::vector<std::pair<std::uint32_t, std::uint32_t>>& tempos, std::string& why,
-              const std::string& head = {}) {
+    bool Read(std::string& out, std::vector<std::pair<std::uint32_t, std::uint32_t>>& tempos,
+              std::string& why, const std::string& head = {}) {
         std::string events = head;
         std::uint8_t running = 0;
         std::uint64_t pending = 0;  // ticks since the last event kept
@@ -78,7 +78,7 @@ class TrackReader {
             if (!Byte(status, why)) return false;
             bool keep = true;
             std::string statusByte;  // put back where the file relied on running status
-            if (status == 0xFF) {  // meta event
+            if (status == 0xFF) {    // meta event
                 std::uint8_t type;
                 std::uint32_t length;
                 if (!Byte(type, why) || !VarLen(length, why)) return false;
@@ -228,7 +228,8 @@ std::optional<MidiFile> ReadMidiFile(std::string_view b, std::string* reason) {
     const std::uint32_t format = Be(b, 8, 2);
     const std::uint32_t tracks = Be(b, 10, 2);
     const std::uint32_t division = Be(b, 12, 2);
-    if (headerLength < 6) return refuse("a header of " + std::to_string(headerLength) + " bytes, less than 6");
+    if (headerLength < 6)
+        return refuse("a header of " + std::to_string(headerLength) + " bytes, less than 6");
     if (tracks == 0) return refuse("no tracks");
     if (division == 0) return refuse("no ticks to the quarter note");
 
@@ -265,8 +266,9 @@ std::optional<MidiFile> ReadMidiFile(std::string_view b, std::string* reason) {
         TrackReader track(b, body, end, cutByFile, smpteSecondsPerTick > 0);
         // The synthesizer plays no time code division: it gets as many ticks to the
         // quarter note as there are in a second, and a quarter note a second.
-        const std::string head = found == 1 && smpteSecondsPerTick > 0 ? std::string("\x00\xFF\x51\x03\x0F\x42\x40", 7)
-                                                                       : std::string();
+        const std::string head = found == 1 && smpteSecondsPerTick > 0
+                                     ? std::string("\x00\xFF\x51\x03\x0F\x42\x40", 7)
+                                     : std::string();
         std::string why;
         if (!track.Read(chunks, tempoEvents, why, head))
             return refuse("track " + std::to_string(found) + " " + why);
@@ -276,7 +278,8 @@ std::optional<MidiFile> ReadMidiFile(std::string_view b, std::string* reason) {
     timing.lastTick = longest;
     const std::uint32_t playedDivision =
         smpteSecondsPerTick > 0 ? std::uint32_t(std::lround(1.0 / smpteSecondsPerTick)) : division;
-    out.playable = "MThd" + BeBytes(6, 4) + BeBytes(format, 2) + BeBytes(found, 2) + BeBytes(playedDivision, 2) + chunks;
+    out.playable =
+        "MThd" + BeBytes(6, 4) + BeBytes(format, 2) + BeBytes(found, 2) + BeBytes(playedDivision, 2) + chunks;
 
     std::stable_sort(tempoEvents.begin(), tempoEvents.end(),
                      [](const auto& a, const auto& c) { return a.first < c.first; });

@@ -125,7 +125,8 @@ std::optional<WaveFile> ParseWave(std::string_view b, std::string* reason) {
     const int width = blockAlign / f.channels;
     if (blockAlign % f.channels != 0 || 8 * width < bits || width > (isFloat ? f.bitsPerSample / 8 : 4))
         return refuse("block align " + std::to_string(blockAlign) + " does not fit " + std::to_string(bits) +
-                      "-bit samples in " + std::to_string(f.channels) + (f.channels == 1 ? " channel" : " channels"));
+                      "-bit samples in " + std::to_string(f.channels) +
+                      (f.channels == 1 ? " channel" : " channels"));
 
     const std::size_t frameBytes = std::size_t(blockAlign);
     const std::size_t frames = data.size() / frameBytes;

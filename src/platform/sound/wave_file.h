@@ -18,7 +18,7 @@ struct WaveFormat {
     int channels = 0;
     int samplesPerSec = 0;
     int bitsPerSample = 0;  // as the header says: the container's in the extensible header
-    int extraSize = 0;  // bytes of header after the basic format record
+    int extraSize = 0;      // bytes of header after the basic format record
 };
 
 struct WaveFile {
