@@ -179,5 +179,28 @@ TEST(MidiFile, DamageIsRefusedWithAReason) {
     }
 }
 
+// What the synthesizer gets is the same music: read again it gives the same length and
+// tempos, and is left as it is. Two clocks a whole delta time long each leave a gap
+// longer than one delta time can say once they are dropped.
+TEST(MidiFile, TheRewrittenFileIsTheSameMusic) {
+    std::vector<std::string> files = {Midi(Repeat(std::string("\xFF\xFF\xFF\x7F\xF8", 5), 2) + kNote + kEnd)};
+    for (const auto& entry : std::filesystem::directory_iterator(CorpusFile("midi")))
+        files.push_back(Bytes(entry.path()));
+    for (const std::string& bytes : files) {
+        const auto file = ReadMidiFile(bytes);
+        ASSERT_TRUE(file);
+        const auto again = ReadMidiFile(file->playable);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->timing.lastTick, file->timing.lastTick);
+        ASSERT_EQ(again->timing.tempos.size(), file->timing.tempos.size());
+        for (std::size_t i = 0; i < file->timing.tempos.size(); ++i) {
+            EXPECT_EQ(again->timing.tempos[i].tick, file->timing.tempos[i].tick);
+            EXPECT_DOUBLE_EQ(again->timing.tempos[i].secondsPerTick, file->timing.tempos[i].secondsPerTick);
+        }
+        EXPECT_EQ(again->playable, file->playable);
+    }
+    EXPECT_EQ(ReadMidiFile(files[0])->timing.lastTick, 2u * 0x0FFFFFFF + 480);
+}
+
 }  // namespace
 }  // namespace quorvel::ff
