@@ -47,16 +47,18 @@ bool FilterGraph::RenderFile(const std::string& path, std::string* reason) {
         return false;
     };
     if (decoder_) return fail("the graph already holds a file");
-    std::string why = "no such file";
-    std::unique_ptr<MediaDecoder> decoder;
-    if (sys::FileExists(path)) decoder = OpenMediaFile(sys::ResolvePath(path), &why);
+    std::string why;
+    auto decoder = OpenMediaFile(sys::ResolvePath(path), &why);
     if (decoder && !(decoder->Info().hasAudio && decoder->Info().sampleRate > 0) &&
         !decoder->Info().hasVideo) {
         decoder.reset();
         why = "neither sound nor pictures";
     }
     if (!decoder) {
-        if (why.empty()) why = "not a media file that plays";
+        if (!sys::FileExists(path))
+            why = "no such file";
+        else if (why.empty())
+            why = "not a media file that plays";
         LogFailedLoad(path, why);
         return fail(why);
     }
