@@ -322,6 +322,7 @@ ffmpeg -loglevel error -y -f lavfi -i "sine=frequency=440:duration=0.0501:sample
   $w/ffmpeg-u8-odd.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a pcm_s24le $w/ffmpeg-s24.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -ac 2 -c:a pcm_f32le $w/ffmpeg-f32-stereo.wav
+ffmpeg -loglevel error -y "${lavfi[@]}" -ac 2 -c:a pcm_s32le $w/ffmpeg-s32-extensible.wav
 # Written to a pipe, the sizes in the header stay unknown (all ones).
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a pcm_s16le -f wav - >$w/ffmpeg-pipe.wav
 python3 - $w <<'EOF'
@@ -340,6 +341,38 @@ body = (b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"LIST", b"INFOISFT\x05\0\0\0hand\
         chunk(b"fact", struct.pack("<I", 401)) + chunk(b"data", pcm8) + chunk(b"cue ", b"\0\0\0\0") +
         chunk(b"LIST", b"INFOICMT\x03\0\0\0ab\0"))
 open(f"{d}/hand-odd-chunks.wav", "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)
+
+# Samples narrower than their containers, which no tool here writes: sox's 24-bit stereo
+# samples moved to the top of 4-byte containers, once as the extensible header says it (32
+# bits a sample, 24 of them valid) and once with 24 bits a sample and a block align of 8;
+# and 12- and 20-bit samples in 2 and 3 bytes under the plain header.
+def chunks(b):
+    at, out = 12, {}
+    while at + 8 <= len(b):
+        size = struct.unpack("<I", b[at + 4:at + 8])[0]
+        out.setdefault(b[at:at + 4], b[at + 8:at + 8 + size])
+        at += 8 + size + size % 2
+    return out
+def write(name, tag, channels, rate, bits, width, data, valid=None):
+    block = channels * width
+    fmt = struct.pack("<HHIIHH", tag, channels, rate, rate * block, block, bits)
+    if tag == 0xFFFE:
+        pcm = b"\x01\x00\x00\x00\x00\x00\x10\x00\x80\x00\x00\xaa\x00\x38\x9b\x71"
+        fmt += struct.pack("<HHI", 22, valid, 3) + pcm
+    body = b"WAVE" + chunk(b"fmt ", fmt) + chunk(b"data", data)
+    open(f"{d}/{name}", "wb").write(b"RIFF" + struct.pack("<I", len(body)) + body)
+s24 = chunks(open(f"{d}/sox-s24.wav", "rb").read())[b"data"]
+in32 = b"".join(b"\0" + s24[i:i + 3] for i in range(0, len(s24), 3))
+write("hand-24in32-stereo.wav", 0xFFFE, 2, 11025, 32, 4, in32, valid=24)
+write("hand-24-align8-stereo.wav", 0xFFFE, 2, 11025, 24, 4, in32, valid=24)
+def narrow(bits, width):
+    out = b""
+    for s in samples:
+        v = (s * 2 ** (bits - 16) if bits >= 16 else s >> (16 - bits)) << (8 * width - bits)
+        out += (v & (256 ** width - 1)).to_bytes(width, "little")
+    return out
+write("hand-12in16.wav", 1, 1, 8000, 12, 2, narrow(12, 2))
+write("hand-20in24.wav", 1, 1, 8000, 20, 3, narrow(20, 3))
 EOF
 
 # Sounds the game cannot play: refused with a reason.
@@ -347,3 +380,66 @@ sox -R -n -r 8000 -c 1 -e mu-law refused/sox-mu-law.wav synth 0.05 sine 440
 ffmpeg -loglevel error -y "${lavfi[@]}" -c:a adpcm_ms refused/ffmpeg-adpcm.wav
 ffmpeg -loglevel error -y "${lavfi[@]}" -af "pan=5.1|c0=c0|c1=c0|c2=c0|c3=c0|c4=c0|c5=c0" -c:a pcm_s16le \
   refused/ffmpeg-5.1.wav
+
+# ---- MIDI: no tool here writes MIDI files, so they are built byte by byte. Each holds a
+# scale of eight notes, 480 ticks each (half a second at the default 120 beats a
+# minute), and messages of the kinds a synthesizer meets on a MIDI cable, which some
+# programs also put in files: system common (time code, song position and select, tune
+# request), real-time (clock, start, stop, active sensing), the undefined ones, and
+# sysex and escapes. The reader's tests know each file's length, worked out by hand.
+rm -rf midi
+mkdir -p midi
+python3 - midi refused <<'EOF'
+import struct, sys
+d, refused = sys.argv[1], sys.argv[2]
+def vl(n):
+    out = [n & 0x7F]
+    while n > 127:
+        n >>= 7
+        out.append(0x80 | (n & 0x7F))
+    return bytes(reversed(out))
+def smf(name, tracks, division=480, fmt=0, folder=d):
+    b = b"MThd" + struct.pack(">IHHH", 6, fmt, len(tracks), division)
+    for t in tracks:
+        b += b"MTrk" + struct.pack(">I", len(t)) + t
+    open(f"{folder}/{name}", "wb").write(b)
+END = b"\x00\xff\x2f\x00"
+TEMPO = b"\x00\xff\x51\x03\x07\xa1\x20"  # 500000 microseconds a quarter note
+NOTES = [60, 62, 64, 65, 67, 69, 71, 72]
+def scale(between=lambda i: b"", ticks=480, head=b"", restate=False):
+    """The scale, each note on, then off by a note on of velocity 0 in running status;
+    `between(i)` goes after note i's start, at no time. After messages that end running
+    status (`restate`) the note off names its status again."""
+    t = head + b"\x00\xc0\x00"
+    for i, n in enumerate(NOTES):
+        t += b"\x00" + bytes([0x90, n, 100]) + between(i) + vl(ticks) + (b"\x90" if restate else b"") + bytes([n, 0])
+    return t + END
+smf("hand-scale.mid", [TEMPO + scale()])
+# Time code quarter frames, song position and select, tune request.
+common = [[b"\xf1\x00", b"\xf1\x11", b"\xf1\x22", b"\xf1\x33"], [b"\xf2\x10\x02"], [b"\xf3\x05"], [b"\xf6"]]
+smf("hand-system-common.mid", [TEMPO + scale(lambda i: b"".join(b"\x00" + m for m in common[i % 4]), restate=True)])
+# Start, stop, active sensing and the timing clock 24 times a quarter note, between
+# the note on and its note off in running status: the clocks carry the notes' time.
+t = b"\x00\xfa\x00\xc0\x00"
+for n in NOTES:
+    t += b"\x00" + bytes([0x90, n, 100]) + b"\x14\xf8" * 23 + b"\x00\xfe\x14" + bytes([n, 0])
+smf("hand-real-time.mid", [TEMPO + t + b"\x00\xfc" + END])
+# The undefined system bytes: 0xF4 and 0xF5 (system common), 0xF9 and 0xFD (real-time).
+smf("hand-undefined.mid", [TEMPO + scale(lambda i: b"\x00\xf9\x00\xfd\x00\xf4\x00\xf5", restate=True)])
+# General MIDI on as sysex, and escapes: a song select and a clock sent as they are.
+smf("hand-sysex-escape.mid", [TEMPO + scale(lambda i: b"\x00\xf7\x02\xf3\x01\x00\xf7\x01\xf8", restate=True,
+                                            head=b"\x00\xf0\x05\x7e\x7f\x09\x01\xf7")])
+# Two tracks: the tempo halves after four notes (2 s, then 4 s for the other four); the
+# notes' track has a clock and a time code between them.
+tempo = TEMPO + vl(1920) + b"\xff\x51\x03\x0f\x42\x40" + END
+smf("hand-two-tracks-tempo.mid", [tempo, scale(lambda i: b"\x00\xf8\x00\xf1\x70", restate=True)], fmt=1)
+# Time code division: 25 frames a second of 40 ticks, so 500 ticks are half a second.
+smf("hand-smpte.mid", [scale(lambda i: b"\x00\xf8", ticks=500)], division=0xE728)
+
+# Refused, with a reason: running status after a song select, which ended it; a file cut
+# off in the middle of a note.
+smf("midi-running-status-after-song-select.mid",
+    [TEMPO + b"\x00\x90\x3c\x64\x00\xf3\x01\x83\x60\x3c\x00" + END], folder=refused)
+b = open(f"{d}/hand-scale.mid", "rb").read()
+open(f"{refused}/midi-cut-in-a-note.mid", "wb").write(b[:len(b) - 6])
+EOF

@@ -21,10 +21,11 @@ class ClipLog {
     };
 
     ClipLog() {
-        media::SetDecoderFactory([this](const std::string& path) -> std::unique_ptr<media::MediaDecoder> {
-            entries_.push_back({path, sys::WallClock()});
-            return std::make_unique<Silence>();
-        });
+        media::SetDecoderFactory(
+            [this](const std::string& path, std::string*) -> std::unique_ptr<media::MediaDecoder> {
+                entries_.push_back({path, sys::WallClock()});
+                return std::make_unique<Silence>();
+            });
     }
     ~ClipLog() { media::SetDecoderFactory(nullptr); }
     ClipLog(const ClipLog&) = delete;

@@ -64,9 +64,9 @@ void MenuFrame(const std::function<void()>& step) {
 }
 
 ClipLog::ClipLog() {
-    media::SetDecoderFactory([this](const std::string& path) {
+    media::SetDecoderFactory([this](const std::string& path, std::string* reason) {
         names_.push_back(std::filesystem::path(path).filename().string());
-        return media::OpenWaveFile(path);
+        return media::OpenWaveFile(path, reason);
     });
 }
 

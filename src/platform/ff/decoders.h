@@ -12,9 +12,10 @@ namespace quorvel::ff {
 // Makes these the media layer's decoders.
 void UseFFmpegDecoders();
 
-// `path` is a real path; null when the file cannot be played.
+// `path` is a real path; null when the file cannot be played (for MIDI with the
+// reason in `reason` when given).
 std::unique_ptr<media::MediaDecoder> OpenWithFFmpeg(const std::string& path);
-std::unique_ptr<media::MediaDecoder> OpenMidi(const std::string& path);
+std::unique_ptr<media::MediaDecoder> OpenMidi(const std::string& path, std::string* reason = nullptr);
 
 // The General MIDI sound font found on this system; empty when there is none.
 std::string GeneralMidiSoundFont();

@@ -338,10 +338,13 @@ std::unique_ptr<media::MediaDecoder> OpenWithFFmpeg(const std::string& path) {
 void UseFFmpegDecoders() {
     // Nothing is reported to the player; a file that does not play simply stays silent.
     av_log_set_level(AV_LOG_QUIET);
-    media::SetDecoderFactory([](const std::string& path) -> std::unique_ptr<media::MediaDecoder> {
-        if (EndsWithNoCase(path, ".mid") || EndsWithNoCase(path, ".midi")) return OpenMidi(path);
-        return OpenWithFFmpeg(path);
-    });
+    media::SetDecoderFactory(
+        [](const std::string& path, std::string* reason) -> std::unique_ptr<media::MediaDecoder> {
+            if (EndsWithNoCase(path, ".mid") || EndsWithNoCase(path, ".midi")) return OpenMidi(path, reason);
+            auto decoder = OpenWithFFmpeg(path);
+            if (!decoder && reason) *reason = "ffmpeg could not open or decode it";
+            return decoder;
+        });
 }
 
 }  // namespace quorvel::ff

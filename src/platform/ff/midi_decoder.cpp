@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,19 +35,22 @@ class MidiDecoder : public media::MediaDecoder {
         if (settings_) delete_fluid_settings(settings_);
     }
 
-    bool Open(const std::string& path, const std::string& soundFont) {
-        auto bytes = sys::ReadRegularFile(path, MaxMidiFileBytes);
+    // False on failure, with the reason in `reason` when given.
+    bool Open(const std::string& path, const std::string& soundFont, std::string* reason) {
+        auto bytes = sys::ReadRegularFile(path, MaxMidiFileBytes, reason);
         if (!bytes) return false;
-        auto timing = ReadMidiTiming(*bytes);
-        if (!timing || soundFont.empty()) return false;
-        timing_ = std::move(*timing);
+        std::string why;
+        auto file = ReadMidiFile(*bytes, &why);
+        if (!file) return sys::Fail(reason, ("not a MIDI file the game plays: " + why).c_str());
+        if (soundFont.empty()) return sys::Fail(reason, "no General MIDI sound font on this system");
+        timing_ = std::move(file->timing);
         // The player is handed the bytes read here, never the path again: the file
-        // could be swapped for a FIFO in between.
-        bytes_ = std::move(*bytes);
+        // could be swapped for a FIFO in between. It gets them as rewritten for it.
+        bytes_ = std::move(file->playable);
 
         QuietLogging();
         settings_ = new_fluid_settings();
-        if (!settings_) return false;
+        if (!settings_) return sys::Fail(reason, "the synthesizer's settings could not be made");
         fluid_settings_setnum(settings_, "synth.sample-rate", kMidiRate);
         // A General MIDI track in the music folder takes its turn among recorded ones: at
         // the default gain, or at 0.5, it plays some 10 dB under them, too quiet to be
@@ -59,8 +63,10 @@ class MidiDecoder : public media::MediaDecoder {
         // selects them: the whole font's samples held some 5 MB for the few a track uses.
         fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
         synth_ = new_fluid_synth(settings_);
-        if (!synth_ || fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) return false;
-        if (!StartPlayer(0)) return false;
+        if (!synth_) return sys::Fail(reason, "the synthesizer did not start");
+        if (fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED)
+            return sys::Fail(reason, ("the sound font " + soundFont + " did not load").c_str());
+        if (!StartPlayer(0)) return sys::Fail(reason, "the synthesizer's player did not take the file");
 
         info_.hasAudio = true;
         info_.sampleRate = kMidiRate;
@@ -136,9 +142,9 @@ std::string GeneralMidiSoundFont() {
     return {};
 }
 
-std::unique_ptr<media::MediaDecoder> OpenMidi(const std::string& path) {
+std::unique_ptr<media::MediaDecoder> OpenMidi(const std::string& path, std::string* reason) {
     auto decoder = std::make_unique<MidiDecoder>();
-    if (!decoder->Open(path, GeneralMidiSoundFont())) return nullptr;
+    if (!decoder->Open(path, GeneralMidiSoundFont(), reason)) return nullptr;
     return decoder;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
-// The timing of a standard MIDI file: its tempo map and its last tick. The synthesizer
-// plays the notes; this gives the length and turns a seek time into a tick.
+// Reading a standard MIDI file: its tempo map and its last tick, which give the length
+// and turn a seek time into a tick, and the file rewritten for the synthesizer, which
+// plays the notes.
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,7 +29,19 @@ struct MidiTiming {
     std::uint32_t Tick(double seconds) const;
 };
 
-// Empty when the bytes are not a standard MIDI file or are damaged.
-std::optional<MidiTiming> ReadMidiTiming(std::string_view bytes);
+struct MidiFile {
+    MidiTiming timing;
+    // The same music as a file the synthesizer reads: it refuses a whole file over one
+    // system common or real-time message (0xF1 to 0xFE, which have no sound) or one
+    // 0xF7 escape, so those are left out, their time kept. Every event carries its own
+    // status byte, every track its End of Track, every header and chunk length is right.
+    // It plays no time code division either: that becomes ticks to the quarter note at
+    // a quarter note a second.
+    std::string playable;
+};
+
+// Empty when the bytes are not a standard MIDI file or are damaged, with the reason in
+// `reason` when given ("not a MIDI file", "track 2 runs past the end of the file", ...).
+std::optional<MidiFile> ReadMidiFile(std::string_view bytes, std::string* reason = nullptr);
 
 }  // namespace quorvel::ff

@@ -49,18 +49,22 @@ void SetDecoderFactory(DecoderFactory f) {
     factory = std::move(f);
 }
 
-std::unique_ptr<MediaDecoder> OpenMediaFile(const std::string& path) {
+std::unique_ptr<MediaDecoder> OpenMediaFile(const std::string& path, std::string* reason) {
     DecoderFactory f;
     {
         std::lock_guard lock(factoryMutex);
         f = factory;
     }
-    return f ? f(path) : OpenWaveFile(path);
+    return f ? f(path, reason) : OpenWaveFile(path, reason);
 }
 
-std::unique_ptr<MediaDecoder> OpenWaveFile(const std::string& path) {
-    auto wave = sound::ReadWaveFile(path);
-    if (!wave || wave->pcm.Frames() == 0) return nullptr;
+std::unique_ptr<MediaDecoder> OpenWaveFile(const std::string& path, std::string* reason) {
+    auto wave = sound::ReadWaveFile(path, reason);
+    if (!wave) return nullptr;
+    if (wave->pcm.Frames() == 0) {
+        if (reason) *reason = "a wave file of no samples";
+        return nullptr;
+    }
     return std::make_unique<WaveDecoder>(std::move(wave->pcm));
 }
 

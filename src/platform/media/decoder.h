@@ -41,12 +41,14 @@ class MediaDecoder {
     virtual bool Seek(double seconds) = 0;
 };
 
-// Null when the file cannot be read or holds nothing playable. `path` is real.
-using DecoderFactory = std::function<std::unique_ptr<MediaDecoder>(const std::string& path)>;
+// Null when the file cannot be read or holds nothing playable, with the reason in
+// `reason` when given. `path` is real.
+using DecoderFactory =
+    std::function<std::unique_ptr<MediaDecoder>(const std::string& path, std::string* reason)>;
 void SetDecoderFactory(DecoderFactory factory);  // null: wave files only
-std::unique_ptr<MediaDecoder> OpenMediaFile(const std::string& path);
+std::unique_ptr<MediaDecoder> OpenMediaFile(const std::string& path, std::string* reason = nullptr);
 
 // The wave-file decoder the program has without a back end.
-std::unique_ptr<MediaDecoder> OpenWaveFile(const std::string& path);
+std::unique_ptr<MediaDecoder> OpenWaveFile(const std::string& path, std::string* reason = nullptr);
 
 }  // namespace quorvel::media

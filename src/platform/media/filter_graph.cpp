@@ -2,10 +2,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 #include "platform/system/paths.h"
 
 namespace quorvel::media {
+namespace {
+
+// One line in the same log as the engine's failed loads, so a maintainer finds music
+// and clips that do not play next to pictures and models that do not load.
+void LogFailedLoad(const std::string& path, const std::string& reason) {
+    const char* target = std::getenv("QUORVEL_LOAD_LOG");
+    if (!target || !*target) return;
+    const std::string line = "failed load: media \"\" " + path + ": " + reason + "\n";
+    if (std::string_view(target) == "stderr") {
+        std::fputs(line.c_str(), stderr);
+    } else if (std::FILE* f = std::fopen(target, "a")) {
+        std::fputs(line.c_str(), f);
+        std::fclose(f);
+    }
+}
+
+}  // namespace
 
 FilterGraph::FilterGraph(std::shared_ptr<sound::AudioDevice> device) : device_(std::move(device)) {}
 
@@ -20,13 +40,28 @@ FilterGraph::~FilterGraph() {
     stream_.reset();
 }
 
-bool FilterGraph::RenderFile(const std::string& path) {
+bool FilterGraph::RenderFile(const std::string& path, std::string* reason) {
     std::lock_guard lock(mutex_);
-    if (decoder_) return false;
-    auto decoder = OpenMediaFile(sys::ResolvePath(path));
-    if (!decoder) return false;
-    const MediaInfo& info = decoder->Info();
-    if (!(info.hasAudio && info.sampleRate > 0) && !info.hasVideo) return false;
+    auto fail = [&](const std::string& why) {
+        if (reason) *reason = why;
+        return false;
+    };
+    if (decoder_) return fail("the graph already holds a file");
+    std::string why;
+    auto decoder = OpenMediaFile(sys::ResolvePath(path), &why);
+    if (decoder && !(decoder->Info().hasAudio && decoder->Info().sampleRate > 0) &&
+        !decoder->Info().hasVideo) {
+        decoder.reset();
+        why = "neither sound nor pictures";
+    }
+    if (!decoder) {
+        if (!sys::FileExists(path))
+            why = "no such file";
+        else if (why.empty())
+            why = "not a media file that plays";
+        LogFailedLoad(path, why);
+        return fail(why);
+    }
     decoder_ = std::move(decoder);
     info_ = decoder_->Info();
     if (info_.hasAudio) {

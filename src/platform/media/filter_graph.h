@@ -35,8 +35,10 @@ class FilterGraph {
     FilterGraph& operator=(const FilterGraph&) = delete;
 
     // Builds playback for a Windows-style path. False when the file is missing or
-    // cannot be played, or the graph already holds a file.
-    bool RenderFile(const std::string& path);
+    // cannot be played, or the graph already holds a file, with the reason in `reason`
+    // when given; a file that is there but does not play also goes to the load log
+    // (QUORVEL_LOAD_LOG, see platform/engine/failed_loads.h) as a failed media load.
+    bool RenderFile(const std::string& path, std::string* reason = nullptr);
 
     // Media control.
     void Run();

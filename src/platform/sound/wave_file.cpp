@@ -26,28 +26,32 @@ std::int16_t FromFloat(double v) {
         std::clamp(std::lround(std::clamp(v, -1.0, 1.0) * 32768.0), -32768L, 32767L));
 }
 
-// One sample of the given width and kind at `p`, as 16-bit PCM.
-std::int16_t Sample(const unsigned char* p, int bits, bool isFloat) {
-    if (isFloat) {
-        if (bits == 32) {
-            float f;
-            std::memcpy(&f, p, 4);
-            return FromFloat(std::isfinite(f) ? f : 0.0);
-        }
-        double d;
-        std::memcpy(&d, p, 8);
-        return FromFloat(std::isfinite(d) ? d : 0.0);
+// One float sample at `p`, as 16-bit PCM.
+std::int16_t FloatSample(const unsigned char* p, int bits) {
+    if (bits == 32) {
+        float f;
+        std::memcpy(&f, p, 4);
+        return FromFloat(std::isfinite(f) ? f : 0.0);
     }
-    switch (bits) {
-        case 8:
-            return static_cast<std::int16_t>((int(p[0]) - 128) << 8);
-        case 16:
-            return static_cast<std::int16_t>(p[0] | p[1] << 8);
-        case 24:
-            return static_cast<std::int16_t>(p[1] | p[2] << 8);
-        default:
-            return static_cast<std::int16_t>(p[2] | p[3] << 8);
-    }
+    double d;
+    std::memcpy(&d, p, 8);
+    return FromFloat(std::isfinite(d) ? d : 0.0);
+}
+
+// One integer sample in a container of `bytes` bytes at `p`, as 16-bit PCM. The sample's
+// `valid` bits sit at the top of the container; the bits below them are padding, whatever
+// they hold. One-byte containers are unsigned, wider ones signed; more than 16 bits are cut
+// to 16, fewer are widened.
+std::int16_t PcmSample(const unsigned char* p, int bytes, int valid) {
+    std::uint32_t raw = 0;
+    for (int i = 0; i < bytes; ++i)
+        raw |= std::uint32_t(p[i]) << (8 * i);
+    const int containerBits = 8 * bytes;
+    raw &= ~((std::uint32_t(1) << (containerBits - valid)) - 1);
+    if (bytes == 1) raw ^= 0x80;  // unsigned to signed
+    // Up to the top of 32 bits, where the sign sits for every width.
+    const auto top = static_cast<std::int32_t>(raw << (32 - containerBits));
+    return static_cast<std::int16_t>(top >> 16);
 }
 
 }  // namespace
@@ -62,6 +66,8 @@ std::optional<WaveFile> ParseWave(std::string_view b, std::string* reason) {
     WaveFile out;
     bool haveFormat = false;
     int kind = 0;  // the plain format tag, also for the extensible header
+    int blockAlign = 0;
+    int validBits = 0;  // of the extensible header; 0 when it does not say
     std::string_view data;
     bool haveData = false;
     std::size_t at = 12;
@@ -77,12 +83,16 @@ std::optional<WaveFile> ParseWave(std::string_view b, std::string* reason) {
             f.formatTag = U16(b, body);
             f.channels = U16(b, body + 2);
             f.samplesPerSec = int(U32(b, body + 4));
+            blockAlign = U16(b, body + 12);
             f.bitsPerSample = U16(b, body + 14);
             f.extraSize = avail >= 18 ? U16(b, body + 16) : 0;
             haveFormat = true;
             kind = f.formatTag;
             // The extensible header's sub-format begins with the plain tag.
-            if (kind == 0xFFFE) kind = avail >= 26 ? U16(b, body + 24) : 0;
+            if (kind == 0xFFFE) {
+                kind = avail >= 26 ? U16(b, body + 24) : 0;
+                validBits = avail >= 20 ? U16(b, body + 18) : 0;
+            }
         } else if (id == "data" && !haveData) {
             data = b.substr(body, avail);
             haveData = true;
@@ -99,21 +109,35 @@ std::optional<WaveFile> ParseWave(std::string_view b, std::string* reason) {
     if (f.channels < 1 || f.channels > 2)
         return refuse(std::to_string(f.channels) + " channels; only mono and stereo play");
     if (f.samplesPerSec <= 0) return refuse("no sample rate");
-    if (isFloat ? (f.bitsPerSample != 32 && f.bitsPerSample != 64)
-                : (f.bitsPerSample != 8 && f.bitsPerSample != 16 && f.bitsPerSample != 24 &&
-                   f.bitsPerSample != 32))
-        return refuse(std::to_string(f.bitsPerSample) + "-bit " + (isFloat ? "float" : "PCM") +
-                      " samples; PCM plays in 8, 16, 24 or 32 bits, float in 32 or 64");
+    // Integer samples of any width up to 32 bits: in the extensible header the bits per
+    // sample give the container and the valid bits the sample within it; in the plain one
+    // a width that is no whole number of bytes (12, 20) rounds up to the container.
+    const int bits = isFloat ? f.bitsPerSample : (validBits > 0 ? validBits : f.bitsPerSample);
+    if (isFloat ? (f.bitsPerSample != 32 && f.bitsPerSample != 64) : (bits < 1 || bits > 32))
+        return refuse(std::to_string(bits) + "-bit " + (isFloat ? "float" : "PCM") +
+                      " samples; PCM plays in 1 to 32 bits, float in 32 or 64");
+    if (validBits > f.bitsPerSample)
+        return refuse(std::to_string(validBits) + " valid bits in " + std::to_string(f.bitsPerSample) +
+                      "-bit containers");
+    // The block align gives the container: a file may hold 24-bit samples in four bytes.
+    // Some writers leave it 0; then each sample takes its own whole bytes.
+    if (blockAlign == 0) blockAlign = f.channels * (isFloat ? f.bitsPerSample / 8 : (bits + 7) / 8);
+    const int width = blockAlign / f.channels;
+    if (blockAlign % f.channels != 0 || 8 * width < bits || width > (isFloat ? f.bitsPerSample / 8 : 4))
+        return refuse("block align " + std::to_string(blockAlign) + " does not fit " + std::to_string(bits) +
+                      "-bit samples in " + std::to_string(f.channels) +
+                      (f.channels == 1 ? " channel" : " channels"));
 
-    const std::size_t width = std::size_t(f.bitsPerSample / 8);
-    const std::size_t frameBytes = width * std::size_t(f.channels);
+    const std::size_t frameBytes = std::size_t(blockAlign);
     const std::size_t frames = data.size() / frameBytes;
     out.pcm.sampleRate = f.samplesPerSec;
     out.pcm.channels = f.channels;
     out.pcm.samples.resize(frames * std::size_t(f.channels));
     const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-    for (std::size_t i = 0; i < out.pcm.samples.size(); ++i)
-        out.pcm.samples[i] = Sample(p + i * width, f.bitsPerSample, isFloat);
+    for (std::size_t i = 0; i < out.pcm.samples.size(); ++i) {
+        const unsigned char* sample = p + i * std::size_t(width);
+        out.pcm.samples[i] = isFloat ? FloatSample(sample, f.bitsPerSample) : PcmSample(sample, width, bits);
+    }
     return out;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// Reading RIFF wave files: integer PCM of 8, 16, 24 or 32 bits and 32- or 64-bit
-// float, plain or in the extensible header, one or two channels. Samples come
-// out as 16-bit PCM; the file's own format is kept for callers that report it.
+// Reading RIFF wave files: integer PCM of 1 to 32 bits (in containers of 1 to 4 bytes,
+// as the block align gives them) and 32- or 64-bit float, plain or in the extensible
+// header, one or two channels. Samples come out as 16-bit PCM; the file's own format
+// is kept for callers that report it.
 
 #include <cstddef>
 #include <optional>
@@ -16,8 +17,8 @@ struct WaveFormat {
     int formatTag = 0;  // 1 integer PCM, 3 float, 0xFFFE extensible
     int channels = 0;
     int samplesPerSec = 0;
-    int bitsPerSample = 0;
-    int extraSize = 0;  // bytes of header after the basic format record
+    int bitsPerSample = 0;  // as the header says: the container's in the extensible header
+    int extraSize = 0;      // bytes of header after the basic format record
 };
 
 struct WaveFile {

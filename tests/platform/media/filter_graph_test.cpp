@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <limits>
 #include <mutex>
 
@@ -116,8 +117,11 @@ TEST_F(FilterGraphTest, NonFinitePositionAndRateAreIgnored) {
 TEST_F(FilterGraphTest, FilesThatCannotPlay) {
     folder_.Write("junk.wav", "RIFF....WAVEjunk");
     FilterGraph missing(device_), junk(device_);
-    EXPECT_FALSE(missing.RenderFile(sys::ProgramFolder() + "\\nothing.wav"));
-    EXPECT_FALSE(junk.RenderFile(sys::ProgramFolder() + "\\junk.wav"));
+    std::string reason;
+    EXPECT_FALSE(missing.RenderFile(sys::ProgramFolder() + "\\nothing.wav", &reason));
+    EXPECT_EQ(reason, "no such file");
+    EXPECT_FALSE(junk.RenderFile(sys::ProgramFolder() + "\\junk.wav", &reason));
+    EXPECT_EQ(reason, "not a wave file the game plays: no format chunk");
     EXPECT_FALSE(graph_.RenderFile(sys::ProgramFolder() + "\\music\\tone.wav")) << "one file per graph";
 
     // An empty graph takes every call and does nothing.
@@ -151,6 +155,24 @@ class RecordingSink : public VideoSink {
     std::vector<VideoWindow> placed;
     std::vector<Shown> shown;
 };
+
+// Music the synthesizer cannot play says why, to the caller and in the load log.
+TEST_F(FilterGraphTest, MusicThatCannotPlaySaysWhyInTheLoadLog) {
+    ff::UseFFmpegDecoders();
+    const std::string midi = test::MidiBytes(500000, 4, 240);
+    folder_.Write("cut.mid", midi.substr(0, midi.size() - 10));
+    const std::string log = (folder_.path() / "load.log").string();
+    setenv("QUORVEL_LOAD_LOG", log.c_str(), 1);
+    FilterGraph graph(device_);
+    std::string reason;
+    EXPECT_FALSE(graph.RenderFile(sys::ProgramFolder() + "\\cut.mid", &reason));
+    unsetenv("QUORVEL_LOAD_LOG");
+    EXPECT_EQ(reason, "not a MIDI file the game plays: track 1 runs past the end of the file");
+    std::ifstream in(log);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "failed load: media \"\" " + sys::ProgramFolder() + "\\cut.mid: " + reason);
+}
 
 TEST(FilterGraphVideo, PicturesReachTheSinkInTimeWhileNobodyPolls) {
     test::TempFolder folder;

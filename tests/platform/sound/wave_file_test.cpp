@@ -20,12 +20,17 @@ std::string Le(std::uint32_t v, int bytes) {
     return s;
 }
 
-// A wave file around raw sample bytes; `extensible` wraps the tag in the long header.
-std::string Wave(int tag, int channels, int rate, int bits, const std::string& data,
-                 bool extensible = false) {
+// A wave file around raw sample bytes; `extensible` wraps the tag in the long header,
+// with `validBits` (default: all of `bits`). The block align defaults to whole bytes of
+// `bits` for each channel.
+std::string Wave(int tag, int channels, int rate, int bits, const std::string& data, bool extensible = false,
+                 int blockAlign = -1, int validBits = -1) {
+    if (blockAlign < 0) blockAlign = channels * ((bits + 7) / 8);
     std::string fmt = Le(extensible ? 0xFFFE : tag, 2) + Le(channels, 2) + Le(rate, 4) +
-                      Le(rate * channels * bits / 8, 4) + Le(channels * bits / 8, 2) + Le(bits, 2);
-    if (extensible) fmt += Le(22, 2) + Le(bits, 2) + Le(3, 4) + Le(tag, 2) + std::string(14, '\x01');
+                      Le(rate * blockAlign, 4) + Le(blockAlign, 2) + Le(bits, 2);
+    if (extensible)
+        fmt += Le(22, 2) + Le(validBits < 0 ? bits : validBits, 2) + Le(3, 4) + Le(tag, 2) +
+               std::string(14, '\x01');
     std::string body = "WAVE";
     body += "fmt " + Le(fmt.size(), 4) + fmt;
     body += "LIST" + Le(3, 4) + "abc" + '\0';  // odd-sized chunk with its pad byte, to be skipped
@@ -86,6 +91,46 @@ TEST(WaveFile, ReadsEverySampleFormatAs16Bit) {
     }
 }
 
+// Samples narrower than their containers sit at the top of them, whatever the padding
+// bits below hold; the container comes from the block align. Worked out by hand: the
+// top 16 bits of the sample, cut (not rounded) where it is wider.
+TEST(WaveFile, ReadsSamplesInWiderContainers) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::vector<std::int16_t> samples;
+    };
+    const std::string s24in32 = std::string("\xAB\x56\x34\x12", 4) +  // 0x123456, padding 0xAB
+                                std::string("\x00\xAA\xCB\xED", 4);   // -0x123456
+    const Case cases[] = {
+        {"24 valid in 32-bit extensible, stereo", Wave(1, 2, 8000, 32, s24in32, true, 8, 24), {4660, -4661}},
+        // Some writers give 24 bits a sample and four bytes by the block align only.
+        {"24-bit with block align 8, stereo", Wave(1, 2, 8000, 24, s24in32, true, 8), {4660, -4661}},
+        {"24-bit plain with block align 4", Wave(1, 1, 8000, 24, s24in32.substr(0, 4), false, 4), {4660}},
+        {"20-bit in 3 bytes",
+         Wave(1, 1, 8000, 20, std::string("\x5F\x34\x12\x00\x00\x80", 6)),  // 0x12345, -0x80000
+         {4660, -32768}},
+        {"12-bit in 2 bytes",
+         Wave(1, 1, 8000, 12, std::string("\xFF\x7F\xF0\xFF\x00\x80", 6)),  // 0x7FF, -1, -0x800
+         {32752, -16, -32768}},
+        {"12 valid in 16-bit extensible",
+         Wave(1, 1, 8000, 16, std::string("\x0A\x7F", 2), true, 2, 12),
+         {32512}},
+        {"16 valid in 32-bit",
+         Wave(1, 1, 8000, 32, std::string("\xFF\xFF\x34\x12", 4), true, 4, 16),
+         {0x1234}},
+        {"7 valid in 8-bit", Wave(1, 1, 8000, 8, std::string("\x01\xFF", 2), true, 1, 7), {-32768, 32256}},
+        // A block align of 0 means the samples' own bytes.
+        {"no block align", Wave(1, 2, 8000, 16, Le(5, 2) + Le(0xFFFB, 2), false, 0), {5, -5}},
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        const auto wave = ParseWave(c.bytes, &reason);
+        ASSERT_TRUE(wave) << c.name << ": " << reason;
+        EXPECT_EQ(wave->pcm.samples, c.samples) << c.name;
+    }
+}
+
 TEST(WaveFile, RejectsWhatItCannotPlayAndSaysWhy) {
     struct Case {
         const char* name;
@@ -98,7 +143,14 @@ TEST(WaveFile, RejectsWhatItCannotPlayAndSaysWhy) {
         {"compressed", Wave(2, 1, 8000, 4, "abcd"), "compressed samples (format 2)"},
         {"extensible compressed", Wave(2, 1, 8000, 4, "abcd", true), "compressed samples (format 2)"},
         {"six channels", Wave(1, 6, 8000, 16, std::string(12, '\0')), "6 channels"},
-        {"12-bit", Wave(1, 1, 8000, 12, "ab"), "12-bit PCM samples"},
+        {"33-bit", Wave(1, 1, 8000, 33, "abcde"), "33-bit PCM samples"},
+        {"more valid bits than the container", Wave(1, 1, 8000, 16, "ab", true, 2, 20),
+         "20 valid bits in 16-bit"},
+        {"container too small", Wave(1, 2, 8000, 16, "ab", false, 2),
+         "block align 2 does not fit 16-bit samples in 2 channels"},
+        {"container wider than 4 bytes", Wave(1, 1, 8000, 24, "abcdef", false, 6), "block align 6"},
+        {"float in a wider container", Wave(3, 1, 8000, 32, "abcdefgh", false, 8), "block align 8"},
+        {"odd block align for stereo", Wave(1, 2, 8000, 8, "abc", false, 3), "block align 3"},
         {"16-bit float", Wave(3, 1, 8000, 16, "ab"), "16-bit float samples"},
         {"zero rate", Wave(1, 1, 0, 16, "ab"), "no sample rate"},
         {"no format chunk", "RIFF" + Le(12, 4) + "WAVEdata" + Le(0, 4), "no format chunk"},
