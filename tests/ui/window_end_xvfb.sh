@@ -121,12 +121,12 @@ check_end() {
   start_game
   to_main_menu
   [ "$where" = level ] && to_level
-  local begun=$EPOCHREALTIME
   case $action in
     destroy) xdotool windowclose "$window" ;;
     wm_close) wm_close "$window" || fail "could not send the close message" ;;
     kill) xdotool windowkill "$window" ;;
   esac
+  local begun=$EPOCHREALTIME
   ended() { ! game_alive; }
   if ! wait_for "$seconds" ended; then
     import -window root "$out/failure.png" 2>/dev/null
@@ -137,6 +137,7 @@ check_end() {
   local took
   took=$(awk -v a="$EPOCHREALTIME" -v b="$begun" 'BEGIN { printf "%.1f", a - b }')
   game_end
+  cp "$log" "$out/$where-$action.log"
   [ "$ended_how" = "status $want" ] || fail "$where, $action: the game ended with $ended_how, not status $want"
   local lines
   lines=$(grep -cE "^[^ ]+: ends " "$log")

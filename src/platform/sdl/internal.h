@@ -36,6 +36,9 @@ void WatchGameWindow(SDL_Window* window);
 void NoteWindowSystemError(int code, int request, int minor, unsigned long resource);
 // Ends the program (status 1, saying which error) when an error was noted.
 void EndOnWindowSystemError();
+// Waits for the replies to every request so far, their errors going to our handler
+// (before SDL_Quit, which puts Xlib's own handler back).
+void CatchPendingWindowSystemErrors();
 
 // One pass of the message pump.
 void Pump();

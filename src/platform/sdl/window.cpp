@@ -341,6 +341,7 @@ void Shutdown() {
         SDL_GL_DeleteContext(w.context);
     }
     if (w.window) SDL_DestroyWindow(w.window);
+    CatchPendingWindowSystemErrors();
     WatchGameWindow(nullptr);
     w.window = nullptr;
     w.context = nullptr;

@@ -35,6 +35,9 @@ std::atomic<int> requestCode{0};
 std::atomic<int> minorCode{0};
 std::atomic<unsigned long> errorResource{0};
 std::atomic<unsigned long> gameWindow{0};
+// SDL's connection, known once the game window is: SDL puts Xlib's default handler
+// back when it closes it.
+Display* connection = nullptr;
 
 // The core protocol's error names (X.h); an extension's own errors get a number only,
 // since naming them would ask Xlib.
@@ -86,10 +89,19 @@ void CatchWindowSystemErrors() {
 void WatchGameWindow(SDL_Window* window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11)
+    if (window && SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
         gameWindow = info.info.x11.window;
-    else
+        connection = info.info.x11.display;
+    } else {
         gameWindow = 0;
+    }
+}
+
+void CatchPendingWindowSystemErrors() {
+    // The errors of the requests so far reach our handler now, not the default one that
+    // SDL_Quit puts back before its last round trip: that one exits from inside Xlib,
+    // and the clean-up made with a window destroyed under the game raises a few.
+    if (connection) XSync(connection, False);
 }
 
 void NoteWindowSystemError(int code, int request, int minor, unsigned long resource) {
