@@ -42,10 +42,10 @@ Display* connection = nullptr;
 // The core protocol's error names (X.h); an extension's own errors get a number only,
 // since naming them would ask Xlib.
 const char* ErrorName(int code) {
-    static const char* const names[] = {"Success",   "BadRequest", "BadValue",  "BadWindow",   "BadPixmap",
-                                        "BadAtom",   "BadCursor",  "BadFont",   "BadMatch",    "BadDrawable",
-                                        "BadAccess", "BadAlloc",   "BadColor",  "BadGC",       "BadIDChoice",
-                                        "BadName",   "BadLength",  "BadImplementation"};
+    static const char* const names[] = {
+        "Success",   "BadRequest", "BadValue",    "BadWindow",   "BadPixmap", "BadAtom",
+        "BadCursor", "BadFont",    "BadMatch",    "BadDrawable", "BadAccess", "BadAlloc",
+        "BadColor",  "BadGC",      "BadIDChoice", "BadName",     "BadLength", "BadImplementation"};
     return code >= 0 && code < int(std::size(names)) ? names[code] : nullptr;
 }
 
