@@ -51,21 +51,39 @@ alive_or_fail() { game_alive || { game_end; fail "the game ended by itself ($end
 menu_shown() { alive_or_fail && above "$(share 300x14+434+537 "$blue")" 0.4; }  # New Game
 hud_shown() { alive_or_fail && above "$(share 30x120+20+880 "$blue")" 0.5; }     # the shield bar
 
+# The launch pad with the tip of the day beside it, then alone; its picture; the
+# difficulty dialog (its light grey); each step waited for, as a busy machine is slow.
+pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
+pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
+window_pixel() {
+  import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
+  convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
+}
+pad_shown() {  # the lit top of the gold "E" of the game's name on its picture
+  local r g b
+  IFS=, read -r r g b <<<"$(window_pixel 181 50)" || return 1
+  [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
+}
+difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }
+# The load list's yellow rows, left of the middle where the menu was.
+list_shown() { alive_or_fail && above "$(share 300x80+560+280 "r>0.8 && g>0.8 && b<0.35")" 0.02; }
+
 # The launch pad, the tip of the day closed, Start and "GO!!!", to the main menu.
 to_main_menu() {
   wait_for 90 find_window || fail "no launch pad"
-  sleep 2
+  wait_for 60 pad_with_tip || fail "no tip of the day beside the launch pad"
   press Return
-  sleep 2
+  wait_for 30 pad_alone || fail "the tip of the day did not close"
+  wait_for 60 pad_shown || fail "the launch pad's picture does not show after the tip"
   press Return
-  sleep 2
+  wait_for 60 difficulty_shown || fail "no difficulty dialog after Start"
   press Return
   wait_for 120 menu_shown || fail "no main menu"
 }
 # The load list, slot 1: level 2 in flight.
 to_level() {
   press Return
-  sleep 2
+  wait_for 30 list_shown || fail "no load list after Return on the main menu"
   press 1
   wait_for 120 hud_shown || fail "level 2 did not start from the save slot"
   sleep 2
