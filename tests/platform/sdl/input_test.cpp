@@ -271,7 +271,7 @@ INSTANTIATE_TEST_SUITE_P(
             "the window system reported an error (X error BadDrawable on request 130.3 for 0x400005)"},
         WindowErrorCase{"ExtensionError", 170, 152, 11, 0x1e00002,
                         "the window system reported an error (X error 170 on request 152.11 for 0x1e00002)"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<WindowErrorCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace quorvel::test
