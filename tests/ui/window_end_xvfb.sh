@@ -37,7 +37,7 @@ log="$work/game.log"
 press() {
   xdotool windowfocus "$window" 2>/dev/null
   xdotool keydown "$1"
-  sleep 0.15
+  sleep "${2:-0.15}"
   xdotool keyup "$1"
 }
 # The share of the pixels of a screen area (WxH+X+Y) for which an fx expression holds.
@@ -85,9 +85,15 @@ to_main_menu() {
 }
 # The load list, slot 1: level 2 in flight.
 to_level() {
-  press Return
-  wait_for 30 list_shown || fail "no load list after Return on the main menu"
-  press 1
+  # The 3D menus read the keys once a frame, and a slow build draws few of them: the
+  # keys are held longer, and Return is pressed again should the list not come.
+  local tries
+  for tries in 1 2 3; do
+    press Return 0.6
+    wait_for 20 list_shown && break
+  done
+  list_shown || fail "no load list after Return on the main menu"
+  press 1 0.6
   wait_for 120 hud_shown || fail "level 2 did not start from the save slot"
   sleep 2
 }
