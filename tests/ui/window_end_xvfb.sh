@@ -86,14 +86,18 @@ to_main_menu() {
 # The load list, slot 1: level 2 in flight.
 to_level() {
   # The 3D menus read the keys once a frame, and a slow build draws few of them: the
-  # keys are held longer, and Return is pressed again should the list not come.
+  # keys are held longer, and Return and 1 are pressed again should their screen not change.
   local tries
   for tries in 1 2 3; do
     press Return 0.6
     wait_for 20 list_shown && break
   done
   list_shown || fail "no load list after Return on the main menu"
-  press 1 0.6
+  list_gone() { ! list_shown; }
+  for tries in 1 2 3; do
+    press 1 0.6
+    wait_for 20 list_gone && break
+  done
   wait_for 120 hud_shown || fail "level 2 did not start from the save slot"
   sleep 2
 }
