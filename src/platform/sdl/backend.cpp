@@ -50,6 +50,7 @@ bool InstallSdlBackEnd() {
             SDL_Log("video: %s", SDL_GetError());
             return false;
         }
+        detail::CatchWindowSystemErrors();
         // Without controllers the game still runs; it only finds no pad.
         if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) SDL_Log("game controllers: %s", SDL_GetError());
         const char* driver = SDL_GetCurrentVideoDriver();

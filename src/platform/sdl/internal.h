@@ -26,6 +26,20 @@ void FrameDrawn();
 // The engine started (pointer held) or stopped (pointer free, window left windowed).
 void EngineRunning(bool running);
 
+// The X window system's errors (x11_errors.cpp). Installs the program's own handlers on
+// the x11 driver, after SDL_Init: an error is noted and ends the program at the next
+// pump; a lost connection ends it at once.
+void CatchWindowSystemErrors();
+// The game window, whose destruction an error then names as such.
+void WatchGameWindow(SDL_Window* window);
+// What the error handler notes: the first error only, until it is acted on.
+void NoteWindowSystemError(int code, int request, int minor, unsigned long resource);
+// Ends the program (status 1, saying which error) when an error was noted.
+void EndOnWindowSystemError();
+// Waits for the replies to every request so far, their errors going to our handler
+// (before SDL_Quit, which puts Xlib's own handler back).
+void CatchPendingWindowSystemErrors();
+
 // One pass of the message pump.
 void Pump();
 // Restores the display and stops SDL (process end).

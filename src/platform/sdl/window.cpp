@@ -131,6 +131,7 @@ SDL_Window* Window() {
         SDL_Log("window: %s", SDL_GetError());
         return nullptr;
     }
+    detail::WatchGameWindow(w.window);
     engine::SetPointerPlacer(PlacePointer);
     w.context = SDL_GL_CreateContext(w.window);
     if (!w.context) {
@@ -307,6 +308,8 @@ void EngineRunning(bool running) {
 void Pump() {
     WindowState& w = W();
     if (!VideoReady()) return;
+    // The last frame's swap, or anything since, may have failed in the window system.
+    EndOnWindowSystemError();
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         const bool closed = event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE &&
@@ -319,6 +322,8 @@ void Pump() {
             engine::ReleaseAllInput();
         HandleInputEvent(event);
     }
+    // Reading the events brings in the errors of the requests before them.
+    EndOnWindowSystemError();
     RefreshGamePads();
     if (w.pumpTail) w.pumpTail();
 }
@@ -336,6 +341,8 @@ void Shutdown() {
         SDL_GL_DeleteContext(w.context);
     }
     if (w.window) SDL_DestroyWindow(w.window);
+    CatchPendingWindowSystemErrors();
+    WatchGameWindow(nullptr);
     w.window = nullptr;
     w.context = nullptr;
     w.target = FrameTarget{};

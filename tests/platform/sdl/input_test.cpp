@@ -6,6 +6,7 @@
 
 #include "platform/engine/engine.h"
 #include "platform/engine/scancodes.h"
+#include "platform/sdl/internal.h"
 #include "platform/sdl/window.h"
 #include "platform/system/process.h"
 #include "sdl_fixture.h"
@@ -231,6 +232,45 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CloseCase{SDL_QUIT, "the window system asked the program to quit; ends with status 0"},
                       CloseCase{SDL_WINDOWEVENT,
                                 "the window system closed the game window; ends with status 0"}));
+
+// An X error is noted by the program's own handler (which may not call back into Xlib)
+// and ends the program at the next pump, saying which error; only the first counts.
+struct WindowErrorCase {
+    const char* name;
+    int code, request, minor;
+    unsigned long resource;
+    const char* said;
+};
+
+class WindowSystemErrorTest : public InputTest, public ::testing::WithParamInterface<WindowErrorCase> {};
+
+TEST_P(WindowSystemErrorTest, EndsTheProgramAtTheNextPumpAndSaysWhich) {
+    const WindowErrorCase& c = GetParam();
+    sys::PumpMessages();  // nothing noted: the program goes on
+    sdl::detail::NoteWindowSystemError(c.code, c.request, c.minor, c.resource);
+    sdl::detail::NoteWindowSystemError(3, 2, 0, 0x400006);  // a later error is not the cause
+    ::testing::internal::CaptureStderr();
+    int code = -1;
+    try {
+        sys::PumpMessages();
+    } catch (const sys::ProcessEnded& e) {
+        code = e.code;
+    }
+    const std::string printed = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(printed.find(std::string("ends with status 1: ") + c.said), std::string::npos) << printed;
+    EXPECT_NO_THROW(sys::PumpMessages()) << "the error ended the program once";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Input, WindowSystemErrorTest,
+    ::testing::Values(
+        WindowErrorCase{
+            "CoreError", 9, 130, 3, 0x400005,
+            "the window system reported an error (X error BadDrawable on request 130.3 for 0x400005)"},
+        WindowErrorCase{"ExtensionError", 170, 152, 11, 0x1e00002,
+                        "the window system reported an error (X error 170 on request 152.11 for 0x1e00002)"}),
+    [](const ::testing::TestParamInfo<WindowErrorCase>& p) { return std::string(p.param.name); });
 
 }  // namespace
 }  // namespace quorvel::test
