@@ -146,15 +146,17 @@
 //   of slot 4 when slot 4 was set), which is how "fade1".."fade100" fade things out.
 //   SetMaterialFlag: 1 lit (default), 0 unlit. UpdateMaterials: no effect (kept for
 //   the call order).
-// Mesh modes (SetMeshMode): 1 normal (lit, opaque unless a flag blends it);
-//   2 self-lit: unlit, at its texture's full brightness. Drawn two-sided (flag 1) it
-//   is an effect: added to what is behind (glow), no depth writes. One-sided it is a
-//   solid body like mode 1 (the asteroids), blended by flag 4 or by a material that
-//   is not fully opaque (the fade series fades a breaking rock's fragments).
+// Mesh modes (SetMeshMode): 1 normal (lit); 2 self-lit: unlit, at its texture's full
+//   brightness (the asteroids).
 // Mesh flags (SetMeshFlags, the last value set counts), bits:
-//   1 both faces drawn (no back-face culling), 2 no depth writes,
-//   4 alpha blended with the material's opacity. So 0 opaque, 1 two-sided,
-//   4 blended, 5 two-sided and blended, 7 two-sided, blended, no depth writes.
+//   1 both faces drawn: the mesh is a sheet of light (flashes, shots, flip-books, dust,
+//     cloud layers), in either mode: unlit, added to what is behind (glow) by its
+//     material's opacity, no depth writes;
+//   2 no depth writes;
+//   4 alpha blended with the material's opacity.
+//   A one-sided mesh is a solid body, opaque unless flag 4 blends it; a self-lit one
+//   is also blended by a material that is not fully opaque (the fade series fades a
+//   breaking rock's fragments). So 0 opaque, 1 glow, 4 blended, 5 and 7 glow.
 // Mesh option (SetMeshOption(option, value, reserved, on)): option 0 is the depth
 //   test: value 0 normal, 1 tested but not written, 2 not tested (drawn over what is
 //   drawn before it); on False puts the option back to 0.

@@ -101,18 +101,20 @@ struct MeshItem {
 };
 
 // How a model mesh meets what lies behind it (the mesh modes and flags of engine.h),
-// given its material's opacity (MaterialOpacity). Self-lit glow is kept to two-sided
-// meshes: a one-sided self-lit mesh is a solid body (the rocks), and adding it would
-// let everything behind show through. Light does not dim a self-lit body, so a fade
-// material blends it instead.
+// given its material's opacity (MaterialOpacity). A mesh drawn with both faces is a
+// sheet of light in every mode (flashes, shots, flip-books, dust, cloud layers): added
+// to what is behind, so the black of its texture hides nothing. A one-sided mesh is a
+// solid body: a self-lit one (the rocks) must not be added, or everything behind would
+// show through it; light does not dim it, so a fade material blends it instead.
 enum class MeshBlend { Solid, Alpha, Glow };
-inline bool MeshSelfLit(const MeshItem& m) {
-    return m.mode == 2;
-}
 inline MeshBlend MeshBlending(const MeshItem& m, float opacity) {
-    if (MeshSelfLit(m) && (m.flags & 1)) return MeshBlend::Glow;
-    if ((m.flags & 4) || (MeshSelfLit(m) && opacity < 1.0f)) return MeshBlend::Alpha;
+    if (m.flags & 1) return MeshBlend::Glow;
+    if ((m.flags & 4) || (m.mode == 2 && opacity < 1.0f)) return MeshBlend::Alpha;
     return MeshBlend::Solid;
+}
+// Shown at its texture's full brightness, whatever the lights: self-lit bodies and glow.
+inline bool MeshSelfLit(const MeshItem& m) {
+    return m.mode == 2 || (m.flags & 1);
 }
 
 struct ModelItem {

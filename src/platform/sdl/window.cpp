@@ -213,6 +213,10 @@ bool ReadLastFrame(std::vector<unsigned char>& rgba, int& width, int& height) {
     for (int y = 0; y < height; ++y)
         std::memcpy(rgba.data() + std::size_t(y) * row, bottomUp.data() + std::size_t(height - 1 - y) * row,
                     row);
+    // Opaque surfaces leave their textures' alpha in the frame; the window shows no
+    // alpha, so neither does the picture read back.
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        rgba[i] = 255;
     return true;
 }
 

@@ -44,8 +44,8 @@ void SetPumpTail(std::function<void()> tail);
 // Shows the last engine frame again with the overlay on top, and swaps.
 void Present();
 
-// The last engine frame: RGBA rows from the top, of the display mode's size. False
-// before the first frame.
+// The last engine frame: RGBA rows from the top, of the display mode's size, opaque as
+// the window shows it. False before the first frame.
 bool ReadLastFrame(std::vector<unsigned char>& rgba, int& width, int& height);
 
 // The system pointer: shown (free to leave the window; the engine's pointer stays

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/sdl/window.h"
 #include "platform/engine/engine.h"
@@ -346,13 +347,15 @@ TEST_F(RenderTest, FadeMaterialAtFifty) {
         EXPECT_NEAR(shot.At(200, 300)[std::size_t(c)], 128, 4);
 }
 
-// Self-lit meshes (mode 2) over a blue background and over each other: one-sided ones
-// are solid rocks that hide what is behind them, two-sided ones are flames that add to
-// it; a fade material (a breaking rock's fragments) or flag 4 blends a rock by the
-// material's opacity.
+// Meshes over a blue background and over each other, under a light that leaves lit
+// faces dark: one-sided self-lit (mode 2) ones are solid rocks that hide what is behind
+// them; two-sided ones are flames or flashes that add to it unlit in either mode (the
+// lightning is mode 1); a fade material (a breaking rock's fragments) or flag 4 blends
+// a rock by the material's opacity; a one-sided lit body stays solid and lit.
 TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
     struct Case {
         const char* name;
+        int mode;
         int flags;
         const char* material;
         std::array<int, 3> nearOnly;  // near box over the background
@@ -361,10 +364,12 @@ TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
     // Near box red (200, 40, 40), far box green (40, 200, 40), background (0, 0, 160);
     // a two-sided flame adds both its front and its back.
     const Case cases[] = {
-        {"one-sided rock", 0, "", {200, 40, 40}, {200, 40, 40}},
-        {"two-sided flame", 1, "", {255, 80, 240}, {255, 255, 255}},
-        {"rock at fade50", 0, "fade50", {100, 20, 100}, {110, 70, 70}},
-        {"rock blended by flag 4", 4, "half", {100, 20, 100}, {110, 70, 70}},
+        {"one-sided rock", 2, 0, "", {200, 40, 40}, {200, 40, 40}},
+        {"two-sided flame", 2, 1, "", {255, 80, 240}, {255, 255, 255}},
+        {"two-sided lit flash", 1, 1, "", {255, 80, 240}, {255, 255, 255}},
+        {"rock at fade50", 2, 0, "fade50", {100, 20, 100}, {110, 70, 70}},
+        {"rock blended by flag 4", 2, 4, "half", {100, 20, 100}, {110, 70, 70}},
+        {"one-sided lit body", 1, 0, "", {0, 0, 0}, {0, 0, 0}},
     };
     Start(640, 480);
     EngineTextures textures;
@@ -380,6 +385,11 @@ TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
     materials.SetColourSlot4(Colour{128, 128, 128, 255});
     EngineFrame frame;
     frame.SetSceneColourA(Colour{0, 0, 160, 255});
+    frame.SetSceneColourB(Colour{0, 0, 0, 255});
+    EngineLights lights;
+    lights.CreateLight("behind", 0, 3, 0, 0, 0);  // shines on the faces turned away
+    lights.SetLightColour(255, 255, 255, 255);
+    lights.SetLightDirection(0, 0, -1);
     MainCamera({0, 0, 0}, {0, 0, 1});
     EngineMeshImporter importer;
     ASSERT_GE(importer.OpenModelFile(BoxModel()), 0);
@@ -389,7 +399,7 @@ TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
         meshes.ClearMeshes();
         for (const bool near : {false, true}) {
             importer.BuildMesh(near ? "near" : "far");
-            meshes.SetMeshMode(2);
+            meshes.SetMeshMode(c.mode);
             meshes.SetMeshFlags(c.flags);
             meshes.SetTexture(0, near ? "red" : "green");
             if (*c.material) meshes.SetMaterial(c.material);
@@ -402,6 +412,27 @@ TEST_F(RenderTest, SelfLitMeshesHideOrAddToWhatIsBehind) {
             for (std::size_t k = 0; k < 3; ++k)
                 EXPECT_NEAR(shot.At(x, 240)[k], want[k], 6) << "x " << x << ", channel " << k;
     }
+}
+
+// A solid body whose picture carries alpha (a hull loaded with "black is clear") covers
+// what is behind it in full, and the frame reads back opaque, as the window shows it.
+TEST_F(RenderTest, ASolidBodyWithAnAlphaPictureLeavesTheFrameOpaque) {
+    Start(640, 480);
+    EngineTextures textures;
+    textures.LoadTexture("faint", Png("tex\\faint.png", 8, 8, [](int, int) { return Px{60, 90, 120, 40}; }));
+    EngineMeshes meshes;
+    BuildBox(meshes, "faint");
+    meshes.SetPosition(0, 0, 6);
+    meshes.SetScale(1.5f, 1.5f, 0.2f);
+    EngineFrame frame;
+    frame.SetSceneColourA(Colour{0, 0, 160, 255});
+    MainCamera({0, 0, 0}, {0, 0, 1});
+    Frame();
+    const Shot shot = Grab();
+    for (const auto& [x, y, want] : {std::tuple{320, 240, std::array<int, 4>{60, 90, 120, 255}},
+                                     std::tuple{10, 10, std::array<int, 4>{0, 0, 160, 255}}})
+        for (std::size_t k = 0; k < 4; ++k)
+            EXPECT_NEAR(shot.At(x, y)[k], want[k], 3) << x << ", " << y << ", channel " << k;
 }
 
 // The flare shows only while its sun is in front of the camera and nothing covers it.
