@@ -13,14 +13,14 @@
 namespace quorvel::test {
 
 struct FireballView {
-    bool shown = false;   // a frame of the flip-book is visible
-    Vector at;            // its centre
-    float width = 0;      // its quad's width in the world
-    float depth = 0;      // its distance ahead of the main camera, along the view
-    Vector2 centre;       // its centre on the screen, pixels
+    bool shown = false;     // a frame of the flip-book is visible
+    Vector at;              // its centre
+    float width = 0;        // its quad's width in the world
+    float depth = 0;        // its distance ahead of the main camera, along the view
+    Vector2 centre;         // its centre on the screen, pixels
     float screenWidth = 0;  // its width on the screen, pixels
-    float facing = 0;     // 1 when the quad faces the camera square on
-    int texture = -1;     // texture id of its first stage
+    float facing = 0;       // 1 when the quad faces the camera square on
+    int texture = -1;       // texture id of its first stage
 
     bool OnScreen(float w, float h) const {
         return depth > 0 && centre.x > 0 && centre.x < w && centre.y > 0 && centre.y < h;

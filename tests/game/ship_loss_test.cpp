@@ -163,8 +163,8 @@ TEST_F(ShipLoss, TheShipsFireballShowsInFrontOfTheCamera) {
             EXPECT_TRUE(v.shown) << "frame " << frames;
             if (!v.shown) continue;
             ++shownFrames;
-            EXPECT_TRUE(v.OnScreen(screenW, screenH)) << "frame " << frames << ": " << v.centre.x << ","
-                                                      << v.centre.y << " depth " << v.depth;
+            EXPECT_TRUE(v.OnScreen(screenW, screenH))
+                << "frame " << frames << ": " << v.centre.x << "," << v.centre.y << " depth " << v.depth;
             EXPECT_GT(v.facing, 0.99f) << "frame " << frames;
             if (checkedStart) continue;
             checkedStart = true;
@@ -172,7 +172,8 @@ TEST_F(ShipLoss, TheShipsFireballShowsInFrontOfTheCamera) {
             EXPECT_GE(v.depth, 150);
             EXPECT_NEAR(v.width, killWidth, 0.01f);
             EXPECT_GE(v.screenWidth, killOnScreen);
-            EXPECT_TRUE(v.texture == Effects.ExplosionTextures[4] || v.texture == Effects.ExplosionTextures[5] ||
+            EXPECT_TRUE(v.texture == Effects.ExplosionTextures[4] ||
+                        v.texture == Effects.ExplosionTextures[5] ||
                         v.texture == Effects.ExplosionTextures[6])
                 << "texture " << v.texture;
             EXPECT_FALSE(Shown("goldship"));
