@@ -35,6 +35,8 @@ int LoadLevelMesh(const std::string& key, const std::string& texture, const std:
 constexpr Vector MeshParking{100000, 100000, 100000};
 constexpr Vector SpriteParking{10000, 10000, 10000};
 constexpr Vector ParticleParking{-150000, -150000, -150000};
+// The explosion flip-book's sprites: quads 4 units wide at this scale, 200 in the world.
+constexpr float ExplosionSpriteScale = 50;
 
 // The engine sounds of a level, in load order.
 struct GameSoundEntry {
@@ -74,7 +76,7 @@ struct EffectsRecord {
         return s;
     }();
     std::array<DebrisRec, 11> ShipDebris;                // only entry 2 is used
-    std::array<int, 65> ExplosionSprites = NoIds<65>();  // 1 to 64
+    std::array<int, 65> ExplosionSprites = NoIds<65>();  // 1 to 64, ExplosionSpriteScale each
     std::array<int, 7> ExplosionTextures = NoIds<7>();   // 1 to 6
     int ExplosionMode = 1;
     bool ExplosionRepick = false;
@@ -162,7 +164,12 @@ int ExplosionSetFor(int mode, float r);
 // "explode" sound number for a random value r in [0, 1): 1, 2 or 3.
 int ExplosionSoundFor(float r);
 void StartExplosionAtAsteroid(int index);
-void StartExplosionAt(const Vector& point);
+// The flip-book sprites at `point`, `size` times a kill's size, moved `lift` toward the
+// eye so that what blows up does not hide its own fireball.
+void StartExplosionAt(const Vector& point, float size = 1, float lift = 10);
+// A loss's fireball: the flip-book from its first frame in the ship-fire family, whatever
+// explosion was running, and running from this frame.
+void StartLossExplosion(const Vector& point, float size, float lift);
 void AnimateExplosionFlipbook();
 void PickExplosionSet();
 void ApplyExplosionTexture();

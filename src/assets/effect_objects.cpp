@@ -91,7 +91,8 @@ int IonFile(int i) {
 
 void LoadEffectsSection() {
     for (int i = 1; i <= 64; ++i) {
-        const int id = EffectMesh(Num("expani", i), "explosion1", Num("anim\\exp", i), 50, {0, 700, -3000});
+        const int id = EffectMesh(Num("expani", i), "explosion1", Num("anim\\exp", i), ExplosionSpriteScale,
+                                  {0, 700, -3000});
         Skip(id);
         Effects.ExplosionSprites[std::size_t(i)] = id;
         Hide();

@@ -18,6 +18,13 @@ bool SelectSprite(int i) {
     return MeshObj->SelectMeshById(Effects.ExplosionSprites[std::size_t(i)]);
 }
 
+// Every start sets the size: a loss's enlarged fireball must not carry over to the
+// next kill.
+void SizeSprite(float size) {
+    const float s = ExplosionSpriteScale * size;
+    MeshObj->SetScale(s, s, s);
+}
+
 }  // namespace
 
 int ExplosionSetFor(int mode, float r) {
@@ -32,20 +39,39 @@ int ExplosionSoundFor(float r) {
 
 void StartExplosionAtAsteroid(int index) {
     const Vector at = Level.Asteroids[std::size_t(index)].Pos;
-    for (int i = 1; i <= 64; ++i)
-        if (SelectSprite(i)) MeshObj->SetPosition(at);
+    for (int i = 1; i <= 64; ++i) {
+        if (!SelectSprite(i)) continue;
+        MeshObj->SetPosition(at);
+        SizeSprite(1);
+    }
     if (Effects.ShockWave) Effects.ShockWave->MakeShockWave(at, 30, 5, 3, 2);
     Effects.ExplosionMode = 1;
     Level.ExplosionActive = true;
 }
 
-void StartExplosionAt(const Vector& point) {
+void StartExplosionAt(const Vector& point, float size, float lift) {
     for (int i = 1; i <= 64; ++i) {
         if (!SelectSprite(i)) continue;
+        SizeSprite(size);
         MeshObj->SetPosition(point);
         MeshObj->LookAt(Ship.CamBasis.CamPos);
-        MeshObj->MoveForward(10, true, true);
+        MeshObj->MoveForward(lift, true, true);
     }
+}
+
+void StartLossExplosion(const Vector& point, float size, float lift) {
+    // A kill's flip-book still running gives way: left to run out, it would end the
+    // loss's sequence before the loss's own fireball had shown.
+    for (int i = 1; i <= 64; ++i)
+        if (SelectSprite(i)) MeshObj->SetVisible(false);
+    StartExplosionAt(point, size, lift);
+    Effects.FlipFrame = 1;
+    Effects.FlipTimer = 99;  // the first frame shows in the frame that starts it
+    // The play that picks the texture family for a new explosion is held while a loss
+    // runs: the ship-fire family is picked here.
+    Effects.ExplosionMode = 2;
+    PickExplosionSet();
+    Level.ExplosionActive = true;
 }
 
 void AnimateExplosionFlipbook() {

@@ -38,7 +38,7 @@ void StationHit(int id, const Vector& point) {
         PlayExplosionSound();
         Level.StationHitPoints = 100;
         Level.ShipDestroyed = true;
-        Callbacks.ExplodeShip();
+        Callbacks.ExplodeStation();
     }
     SoundObj->SelectSound("hit");
     SoundObj->PlaySound(0, false);

@@ -351,6 +351,7 @@ extern PowerUpRecord PowerUps;
 struct CallbackRecord {
     void (*CheckLevelComplete)();      // the game run: the level may be complete
     void (*ExplodeShip)();             // the game run: the ship is lost
+    void (*ExplodeStation)();          // the game run: the station is lost, the ship with it
     void (*ResetCamera)();             // the game run: the cameras back to their start
     void (*CheckShield)();             // the game run: the shield after a hit
     void (*LoadAlienShips)();          // the combat: the alien fighters' meshes

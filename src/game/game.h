@@ -104,6 +104,9 @@ void BuildProbeRays();
 void CheckForwardCollision(float& distance);
 // The player's ship is lost: hides the ship and shows its debris.
 void ExplodeShip();
+// The station is lost (and the ship with it): the destruction sequence shows the station
+// going up.
+void ExplodeStation();
 // One frame of the ship's death; sets done once the explosion has ended.
 void RunShipDeath(bool& done);
 void AnimateShipDebris();

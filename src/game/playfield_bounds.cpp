@@ -93,6 +93,7 @@ void ClearBoundsAndFlyby() {
     ClearFlyby();
     // A new life: its loss places a wreck and runs an explosion of its own.
     Hazards.ShipWreckPlaced = false;
+    Hazards.StationLost = false;
     Hazards.DeathSeqFlag = false;
 }
 

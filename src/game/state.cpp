@@ -25,7 +25,7 @@ LevelEndRecord LevelEnd;
 TutorialRecord Tutorial;
 HazardsRecord Hazards;
 
-const CallbackRecord Callbacks{&CheckLevelComplete, &ExplodeShip,    &ResetCamera,
+const CallbackRecord Callbacks{&CheckLevelComplete, &ExplodeShip,    &ExplodeStation,        &ResetCamera,
                                &CheckShield,        &LoadAlienShips, &LoadForceFieldAndRadar};
 
 }  // namespace quorvel

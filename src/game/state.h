@@ -116,6 +116,7 @@ struct HazardsRecord {
     std::array<HitInfoRec, 1> ProbeHits;  // what that ray met
     bool DeathSeqFlag = false;            // the ship's explosion has started
     bool ShipWreckPlaced = false;         // the wreck of this loss is in place (one per loss)
+    bool StationLost = false;             // this loss is the station's: it is the one shown
     bool PastWarnBound = false;           // beyond 12000 on an axis
     bool TooFarSounded = false;           // the too-far warning runs until the ship comes back in
     bool OutOfBounds = false;             // the bounds sequence runs; aliens are warned in

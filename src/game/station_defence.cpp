@@ -17,12 +17,13 @@ namespace {
 
 constexpr int StationHitsAllowed = 6;
 
-// Too many hits on the station: the level's field starts again and the ship is lost.
+// Too many hits on the station: the level's field starts again and the station is lost,
+// the ship with it.
 void LoseToStationHits() {
     Level.StationDamageLevel = 0;
     PlaceAsteroids();
     Level.ShipDestroyed = true;
-    ExplodeShip();
+    ExplodeStation();
 }
 
 // Moves asteroid `a` one step straight at the station S and returns where it is now.

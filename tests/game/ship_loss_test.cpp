@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "game/fireball_view.h"
 #include "game/level_in_play.h"
 #include "platform/engine/scene.h"
 #include "platform/system/clock.h"
@@ -109,6 +110,78 @@ TEST_F(ShipLoss, TheCameraPullsBackThenTheShipExplodesThenDeathIsDone) {
     EXPECT_FALSE(Level.ExplosionActive);
     EXPECT_LT(Distance(Camera(), camera), 0.01f);
     EXPECT_LT(Distance(Where("redexp2"), part), 0.01f);
+}
+
+// The ship's fireball, also when a kill's explosion was running at the loss (its
+// flip-book used to stand in for the ship's and end the sequence without it): at the
+// ship, ahead of the pulled-back camera and facing it, a kill's size and at least as
+// big on the screen as a kill 500 ahead, in the ship-fire family, and shown in every
+// frame until the sequence is done.
+TEST_F(ShipLoss, TheShipsFireballShowsInFrontOfTheCamera) {
+    const float screenW = 1280, screenH = 1024;
+    struct Row {
+        const char* what;
+        bool killRunning;
+    };
+    const Row rows[] = {{"a loss alone", false}, {"a loss while a kill explodes", true}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        ClearBoundsAndFlyby();
+        Level.ShipDestroyed = false;
+        Level.ExplosionActive = false;
+        const Vector at{300, 400, 500};
+        PutCamera(at);
+
+        // A kill's fireball, far off: its size is the measure.
+        Level.Asteroids[1].Pos = at + Vector{0, 3000, 0};
+        Effects.ExplosionMode = 1;
+        PickExplosionSet();
+        StartExplosionAtAsteroid(1);
+        for (int i = 0; i < (r.killRunning ? 20 : 65); ++i)
+            AnimateExplosionFlipbook();
+        const float killWidth = 4 * ExplosionSpriteScale;
+        ASSERT_EQ(Level.ExplosionActive, r.killRunning);
+        if (r.killRunning) {
+            ASSERT_TRUE(test::ViewOfFireball(h).shown);
+            EXPECT_NEAR(test::ViewOfFireball(h).width, killWidth, 0.01f);
+        }
+        CameraObj->SelectCameraById(0);
+        const Matrix4 m = CameraObj->GetCameraMatrix();
+        const float killOnScreen = test::ScreenWidthOf(at + Vector{m.m[8], m.m[9], m.m[10]} * 500, killWidth);
+
+        Level.ShipDestroyed = true;
+        ExplodeShip();
+        bool done = false;
+        int frames = 0, shownFrames = 0;
+        bool checkedStart = false;
+        while (!done && frames < 300) {
+            Frame();
+            RunShipDeath(done);
+            ++frames;
+            if (!Hazards.DeathSeqFlag || done) continue;
+            const test::FireballView v = test::ViewOfFireball(h);
+            EXPECT_TRUE(v.shown) << "frame " << frames;
+            if (!v.shown) continue;
+            ++shownFrames;
+            EXPECT_TRUE(v.OnScreen(screenW, screenH))
+                << "frame " << frames << ": " << v.centre.x << "," << v.centre.y << " depth " << v.depth;
+            EXPECT_GT(v.facing, 0.99f) << "frame " << frames;
+            if (checkedStart) continue;
+            checkedStart = true;
+            EXPECT_LT(Distance(v.at, LevelEnd.ShipPos), 10.5f);
+            EXPECT_GE(v.depth, 150);
+            EXPECT_NEAR(v.width, killWidth, 0.01f);
+            EXPECT_GE(v.screenWidth, killOnScreen);
+            EXPECT_TRUE(v.texture == Effects.ExplosionTextures[4] ||
+                        v.texture == Effects.ExplosionTextures[5] ||
+                        v.texture == Effects.ExplosionTextures[6])
+                << "texture " << v.texture;
+            EXPECT_FALSE(Shown("goldship"));
+        }
+        EXPECT_TRUE(done);
+        EXPECT_TRUE(checkedStart);
+        EXPECT_GE(shownFrames, 60);
+    }
 }
 
 TEST_F(ShipLoss, ALossReportedWithoutTheWreckStillShowsTheShip) {

@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstddef>
+#include <string>
 
+#include "game/fireball_view.h"
 #include "game/level_in_play.h"
 #include "platform/system/random.h"
 
@@ -15,6 +17,10 @@ namespace {
 Vector StationNow() {
     MeshObj->SelectMeshById(Level.StationId);
     return MeshObj->GetPosition();
+}
+
+bool Shown(const std::string& key) {
+    return MeshObj->SelectMesh(key) && MeshObj->GetVisible();
 }
 
 using test::PutCamera;
@@ -87,12 +93,96 @@ TEST_F(StationDefence, TheSeventhImpactLosesTheShip) {
         } else {
             EXPECT_FALSE(Level.Asteroids[std::size_t(rock)].Active) << r.what;
         }
-        // A loss shows the ship from outside where the camera was.
+        // The loss is the station's: it is shown, not the ship's wreck.
+        EXPECT_EQ(Hazards.StationLost, r.lost) << r.what;
         ASSERT_TRUE(MeshObj->SelectMesh("goldship"));
-        EXPECT_EQ(MeshObj->GetVisible(), r.lost) << r.what;
-        if (r.lost) {
-            EXPECT_LT(Distance(LevelEnd.ShipPos, camera), 0.01f) << r.what;
+        EXPECT_FALSE(MeshObj->GetVisible()) << r.what;
+    }
+}
+
+// A station lost to hits goes up where it stands, also when the hit's own explosion is
+// still running: the view is placed out from the station on the player's side, a
+// fireball wider than the station covers it ahead of the camera, a shock wave spreads
+// from it, and the sequence ends for the game-over menu, after which nothing moves.
+TEST_F(StationDefence, ALostStationGoesUpInAFireballInView) {
+    const float screenW = 1280, screenH = 1024;
+    struct Row {
+        const char* what;
+        bool flaming;
+    };
+    const Row rows[] = {{"the seventh asteroid", false}, {"the flaming asteroid past six", true}};
+    const engine::MeshItem* stationItem = h.Scene().meshes.Find(Level.StationId);
+    ASSERT_TRUE(stationItem && stationItem->geometry);
+    const float stationWidth = 2 * stationItem->geometry->radius * stationItem->scale.x;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        ClearBoundsAndFlyby();
+        Level.ShipDestroyed = false;
+        Level.ExplosionActive = false;
+        const Vector player{40, -30, 20};
+        PutCamera(player);
+        Level.StationDamageLevel = r.flaming ? 5 : 6;
+        Level.FlamingStationHit = false;
+        Level.FlamingAsteroid->Position_ = r.flaming ? Level.StationPos : Vector{0, 20000, 0};
+        Level.FlamingAsteroid->Initialized_ = true;
+        if (!r.flaming) AsteroidAt(200);
+        CheckShipCollisions();
+        ASSERT_TRUE(Level.ShipDestroyed);
+        ASSERT_TRUE(Hazards.StationLost);
+
+        const Vector station = StationNow();
+        bool done = false;
+        h.RunFrames(1);
+        RunShipDeath(done);
+        CameraObj->SelectCameraById(0);
+        const Vector eye = CameraObj->GetCameraPosition();
+        EXPECT_NEAR(Distance(eye, station), 2000, 1);
+        EXPECT_GT(Dot(Normalise(eye - station), Normalise(player - station)), 0.999f)
+            << "out on the side the player saw it from";
+        const Vector2 stationOnScreen = CameraObj->ProjectToScreen(station);
+        EXPECT_NEAR(stationOnScreen.x, screenW / 2, 1);
+        EXPECT_NEAR(stationOnScreen.y, screenH / 2, 1);
+
+        const test::FireballView v = test::ViewOfFireball(h);
+        ASSERT_TRUE(v.shown);
+        EXPECT_NEAR(Distance(v.at, station), 500, 1) << "drawn in front of the station's near side";
+        EXPECT_TRUE(v.OnScreen(screenW, screenH));
+        EXPECT_GT(v.facing, 0.99f);
+        EXPECT_GE(v.width, stationWidth);
+        EXPECT_GE(v.width, 5 * 4 * ExplosionSpriteScale) << "several times a kill's";
+        EXPECT_GT(v.screenWidth, test::ScreenWidthOf(station, stationWidth));
+        EXPECT_TRUE(v.texture == Effects.ExplosionTextures[4] || v.texture == Effects.ExplosionTextures[5] ||
+                    v.texture == Effects.ExplosionTextures[6])
+            << "texture " << v.texture;
+        ASSERT_TRUE(MeshObj->SelectMesh("shock"));
+        EXPECT_TRUE(MeshObj->GetVisible());
+        EXPECT_LT(Distance(MeshObj->GetPosition(), station), 0.01f);
+        const float shockStart = h.Scene().meshes.Find("shock")->scale.x;
+
+        int shownFrames = 1;
+        for (int frame = 0; frame < 300 && !done; ++frame) {
+            h.RunFrames(1);
+            RunShipDeath(done);
+            if (done) break;
+            const test::FireballView now = test::ViewOfFireball(h);
+            EXPECT_TRUE(now.shown && now.OnScreen(screenW, screenH)) << "frame " << frame;
+            shownFrames += now.shown;
         }
+        EXPECT_TRUE(done);
+        EXPECT_GE(shownFrames, 60);
+        EXPECT_GT(h.Scene().meshes.Find("shock")->scale.x, 10 * shockStart) << "the shock wave spread";
+        EXPECT_FALSE(Shown("goldship"));
+
+        // The game-over menu keeps calling it: done again, nothing moves.
+        const Vector after = CameraObj->GetCameraPosition();
+        for (int i = 0; i < 3; ++i) {
+            done = false;
+            h.RunFrames(1);
+            RunShipDeath(done);
+            EXPECT_TRUE(done);
+        }
+        CameraObj->SelectCameraById(0);
+        EXPECT_LT(Distance(CameraObj->GetCameraPosition(), after), 0.01f);
     }
 }
 
