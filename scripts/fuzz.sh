@@ -12,8 +12,23 @@ cd "$(dirname "$0")/.."
 seconds=${1:-20}
 jobs=${2:-2}
 shift $(($# < 2 ? $# : 2))
+known=(picture 3ds md2 par settings_ini vlx save_slot text_file game_texts wav midi)
 readers=("$@")
-[ ${#readers[@]} -eq 0 ] && readers=(picture 3ds md2 par settings_ini vlx save_slot text_file game_texts wav midi)
+[ ${#readers[@]} -eq 0 ] && readers=("${known[@]}")
+usage() {
+  echo "fuzz.sh: $1" >&2
+  echo "usage: bash scripts/fuzz.sh [seconds per program, 20] [programs at once, 2] [reader ...]" >&2
+  echo "readers: ${known[*]}" >&2
+  exit 2
+}
+# Checked before the build: a mistyped name would otherwise fail as if the fuzzer had found something.
+[[ $seconds =~ ^[1-9][0-9]*$ ]] || usage "seconds must be a positive whole number, not '$seconds'"
+[[ $jobs =~ ^[1-9][0-9]*$ ]] || usage "programs at once must be a positive whole number, not '$jobs'"
+for reader in "${readers[@]}"; do
+  found=0
+  for name in "${known[@]}"; do [ "$reader" = "$name" ] && found=1; done
+  [ $found -eq 1 ] || usage "no reader named '$reader'"
+done
 build=build-fuzz
 
 launcher=()

@@ -14,14 +14,6 @@ namespace quorvel {
 
 namespace {
 
-// The game text read from "<name>.txt".
-const std::string& Text(const std::string& name) {
-    static const std::string none;
-    for (int i = 0; i < GameTextCount; ++i)
-        if (GameTextFiles[std::size_t(i)] == name + ".txt") return GameTexts[std::size_t(i)];
-    return none;
-}
-
 struct TimerBar {
     const char* label;
     Colour colour;
@@ -50,7 +42,7 @@ void DrawPowerUpTimers() {
         const TimerBar& bar = kTimerBars[k];
         Draw2DObj->SetDrawColour(MathObj->MakeColour(bar.colour.r, bar.colour.g, bar.colour.b, 255));
         const float labelY = bar.labelYScaled ? h - 35 * Display.ScaleY : h - 35;
-        Draw2DObj->DrawText({bar.x0 * Display.ScaleX, labelY}, Text(bar.label));
+        Draw2DObj->DrawText({bar.x0 * Display.ScaleX, labelY}, GameText(bar.label));
         // On the game's clock, which never runs back; a start ahead of the frame
         // counts as a fresh pick-up rather than a bar longer than its frame.
         const float elapsed =

@@ -22,4 +22,18 @@ void LoadGameTexts() {
         GameTexts[i] = ReadTextFile(TextPath + GameTextFiles[i]);
 }
 
+int GameTextIndex(std::string_view name) {
+    for (int i = 0; i < GameTextCount; ++i) {
+        const std::string_view file = GameTextFiles[std::size_t(i)];
+        if (file.size() == name.size() + 4 && file.starts_with(name) && file.ends_with(".txt")) return i;
+    }
+    return -1;
+}
+
+const std::string& GameText(std::string_view name) {
+    static const std::string none;
+    const int i = GameTextIndex(name);
+    return i < 0 ? none : GameTexts[std::size_t(i)];
+}
+
 }  // namespace quorvel

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace quorvel {
 
@@ -17,5 +18,11 @@ extern std::array<std::string, GameTextCount> GameTexts;
 
 // Reads every text again; a missing file leaves its slot holding the read error text.
 void LoadGameTexts();
+
+// The text read from "<name>.txt" ("loading" for "loading.txt"). A name that is no game
+// text gives an empty string: showing nothing beats showing another text.
+const std::string& GameText(std::string_view name);
+// Its slot in GameTexts, or -1 for a name that is no game text.
+int GameTextIndex(std::string_view name);
 
 }  // namespace quorvel

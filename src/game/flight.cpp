@@ -53,12 +53,6 @@ bool PadButton(const GamePadState& pad, int button) {
     return Flight.GamePadOn && pad.Buttons[std::size_t(button)] != 0;
 }
 
-std::string GameText(const std::string& name) {
-    for (int i = 0; i < GameTextCount; ++i)
-        if (GameTextFiles[std::size_t(i)] == name + ".txt") return GameTexts[std::size_t(i)];
-    return {};
-}
-
 // A single-precision value the way the game prints numbers: up to seven digits.
 std::string Printed(float value) {
     std::ostringstream out;

@@ -35,7 +35,7 @@ bool EscapeFromShop = false;
 AxisSet ShipAxes;  // the holder's axes, as the HUD pointers and weapons receive them
 
 const std::string& Text(const char* name) {
-    return GameTexts[std::size_t(GameTextIndex(name))];
+    return GameText(name);
 }
 
 bool KeyDown(int scanCode) {
@@ -454,12 +454,6 @@ bool RunShipFlight(bool (*between)()) {
     UpdateShots();
     UpdateMiniView();
     return true;
-}
-
-int GameTextIndex(const std::string& name) {
-    for (int i = 0; i < GameTextCount; ++i)
-        if (GameTextFiles[std::size_t(i)] == name + ".txt") return i;
-    return 0;
 }
 
 std::string RunningStatusText() {

@@ -30,13 +30,6 @@ void StopSmoke(std::size_t first, std::size_t last) {
     }
 }
 
-const std::string& LoadingText() {
-    static const std::string none;
-    for (int i = 0; i < GameTextCount; ++i)
-        if (std::string(GameTextFiles[std::size_t(i)]) == "loading.txt") return GameTexts[std::size_t(i)];
-    return none;
-}
-
 // Ends every boss fight as if it had never started. A kill would pay its money, test
 // the old level for completion, change the music or start the next boss; none of that
 // belongs to a load.
@@ -150,7 +143,7 @@ void LoadGameMenu(int slot, bool reload) {
 
     Draw2DObj->DrawText(
         Vector2{Display.ScreenCentreX - 80.0f, Display.ScreenCentreY - Display.ScreenCentreY / 2.0f},
-        LoadingText());
+        GameText("loading"));
     FrameObj->EndFrame();
     if (reload) PutIntoRunningGame(slots[std::size_t(slot)].values);
     // The caller draws and ends its frame on the loaded level.

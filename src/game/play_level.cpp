@@ -112,7 +112,7 @@ void SetScreenMetrics() {
 }
 
 void ShowMissionText() {
-    const std::string& text = GameTexts[std::size_t(GameTextIndex("protect"))];
+    const std::string& text = GameText("protect");
     const Vector2 centre{float(Display.ScreenWidth) / 2.0f, float(Display.ScreenHeight) / 2.0f};
     DrawFontText(text, centre, true);
     ShowFontMessage(text);
@@ -189,7 +189,7 @@ void StartGameRun(const PlayLevelArgs& start) {
     if (Campaign.CurrentLevel == 1) {
         // The training level: the voice guides, and the money is the tutorial's own.
         if (DXAudioObj) DXAudioObj->PlayForeground2("tutorial\\tut1.wma");
-        Tutorial.TutorialHint = GameTexts[std::size_t(GameTextIndex("welcome"))];
+        Tutorial.TutorialHint = GameText("welcome");
         Campaign.Money = 600000;
         Tutorial.TutorialClock = Campaign.FrameStartTime;
     }

@@ -13,9 +13,6 @@ void ResetFrameLoop();
 // (the level before the starting one): the scout's draw first, made only above 2.
 void DrawEventLevels();
 
-// Index of the game text read from "<name>.txt" (for GameTexts).
-int GameTextIndex(const std::string& name);
-
 // The status line while the level runs; updates TimeLeft.
 std::string RunningStatusText();
 // The status line while the level ends: the values its bonus was paid with.

@@ -8,8 +8,8 @@
 
 #include "audio/audio.h"
 #include "combat/combat.h"
+#include "common/texts.h"
 #include "game/game.h"
-#include "game/game_text.h"
 #include "game/state.h"
 
 namespace quorvel {

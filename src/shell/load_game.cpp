@@ -10,8 +10,6 @@
 namespace quorvel {
 namespace {
 
-constexpr int LoadingText = 27;  // "loading" among the game texts
-
 bool CanLoad(const SaveSlotContents& slot) {
     return slot.state == SaveSlotState::Good;
 }
@@ -55,7 +53,7 @@ void MainMenuLoadGame(int& Slot) {
     // The loading text stays on screen while the scene is torn down.
     Draw2DObj->DrawText(Vector2{MainMenuScreen.MenuCentreX - 80.0f,
                                 MainMenuScreen.MenuCentreY - MainMenuScreen.MenuCentreY / 2.0f},
-                        GameTexts[LoadingText]);
+                        GameText("loading"));
     FrameObj->EndFrame();
     // The pictures and models of the run's scene are read while the screen rests.
     PrefetchLevelFiles();

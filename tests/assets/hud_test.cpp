@@ -16,8 +16,7 @@ namespace {
 using engine::Draw2DCall;
 
 void SetText(const std::string& name, const std::string& text) {
-    for (int i = 0; i < GameTextCount; ++i)
-        if (GameTextFiles[std::size_t(i)] == name + ".txt") GameTexts[std::size_t(i)] = text;
+    GameTexts.at(std::size_t(GameTextIndex(name))) = text;
 }
 
 void Screen(int width, int height) {

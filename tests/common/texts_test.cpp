@@ -36,5 +36,23 @@ TEST(GameTexts, FileNamesInIndexOrder) {
     EXPECT_STREQ(GameTextFiles[28], "nextweap.txt");
 }
 
+// The first and the last text by name; anything that is not exactly a text's name gives
+// an empty string, never a text (the first one least of all).
+TEST(GameTexts, ByNameAndNothingForANameThatIsNoText) {
+    for (int i = 0; i < GameTextCount; ++i)
+        GameTexts[std::size_t(i)] = "text " + std::to_string(i);
+    const struct {
+        const char* name;
+        int index;
+    } cases[] = {{"level", 0},  {"nextweap", 28}, {"loading", 27},  {"level.txt", -1},
+                 {"Level", -1}, {"leve", -1},     {"levels", -1},   {"", -1},
+                 {".txt", -1},  {"loadingx", -1}, {"txt/level", -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("name \"") + c.name + "\"");
+        EXPECT_EQ(GameTextIndex(c.name), c.index);
+        EXPECT_EQ(GameText(c.name), c.index < 0 ? "" : "text " + std::to_string(c.index));
+    }
+}
+
 }  // namespace
 }  // namespace quorvel

@@ -31,15 +31,17 @@ class ClipLog {
     ClipLog(const ClipLog&) = delete;
     ClipLog& operator=(const ClipLog&) = delete;
 
-    // The files opened whose path ends with `name` ("vto1.wav", "tutorial/tut2.wma").
+    // The files opened whose path ends with the whole components `name` ("vto1.wav",
+    // "tutorial/tut2.wma"): "vto1.wav" is not found in "xvto1.wav".
     std::vector<Entry> Opened(const std::string& name) const {
         std::vector<Entry> found;
         for (const Entry& e : entries_)
-            if (e.path.ends_with(name)) found.push_back(e);
+            if (e.path == name || e.path.ends_with("/" + name)) found.push_back(e);
         return found;
     }
     std::size_t Count(const std::string& name) const { return Opened(name).size(); }
     const std::vector<Entry>& All() const { return entries_; }
+    void Clear() { entries_.clear(); }
 
   private:
     class Silence : public media::MediaDecoder {

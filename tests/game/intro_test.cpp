@@ -7,9 +7,9 @@
 #include <cmath>
 #include <memory>
 
+#include "common/texts.h"
 #include "game/clip_log.h"
 #include "game/game_run.h"
-#include "game/game_text.h"
 #include "platform/engine/scancodes.h"
 #include "platform/system/clock.h"
 #include "platform/system/process.h"

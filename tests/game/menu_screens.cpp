@@ -1,17 +1,11 @@
 #include "game/menu_screens.h"
 
-#include <algorithm>
-#include <filesystem>
-
 #include "audio/audio.h"
 #include "common/engine_objects.h"
 #include "platform/engine/input_feed.h"
-#include "platform/media/decoder.h"
 #include "platform/system/clock.h"
 #include "platform/system/paths.h"
 #include "platform/system/random.h"
-
-namespace quorvel {}  // namespace quorvel
 
 namespace quorvel::test {
 
@@ -63,17 +57,6 @@ void MenuFrame(const std::function<void()>& step) {
     FrameObj->EndFrame();
 }
 
-ClipLog::ClipLog() {
-    media::SetDecoderFactory([this](const std::string& path, std::string* reason) {
-        names_.push_back(std::filesystem::path(path).filename().string());
-        return media::OpenWaveFile(path, reason);
-    });
-}
-
-ClipLog::~ClipLog() {
-    media::SetDecoderFactory(nullptr);
-}
-
 template <int W, int H>
 void MenuScreenTestAt<W, H>::UseContent() {
     sys::SetProgramFolder(QUORVEL_GAME_DIR);  // read only: these tests write no file there
@@ -97,9 +80,5 @@ void MenuScreenTestAt<W, H>::Prepare() {
 
 template class MenuScreenTestAt<1280, 1024>;
 template class MenuScreenTestAt<640, 480>;
-
-int ClipLog::Count(const std::string& name) const {
-    return int(std::count(names_.begin(), names_.end(), name));
-}
 
 }  // namespace quorvel::test

@@ -1,7 +1,7 @@
 #pragma once
 // What the tests of the pause and game-over menu, the weapon shop and the in-level
-// options share: the in-game hit lists, pointing at an item as a player does, one
-// frame of a menu as the frame loop gives it, and the clips the music player opens.
+// options share: the in-game hit lists, pointing at an item as a player does, and one
+// frame of a menu as the frame loop gives it.
 
 #include <gtest/gtest.h>
 
@@ -26,21 +26,6 @@ void PointAtPicture(int x, int y);
 // One frame: begun, the clock and frame factor taken as the frame loop takes them,
 // the screen's step, rendered and shown.
 void MenuFrame(const std::function<void()>& step);
-
-// The file names of the clips the music player opened, in order, from now on.
-class ClipLog {
-  public:
-    ClipLog();
-    ~ClipLog();
-    ClipLog(const ClipLog&) = delete;
-    ClipLog& operator=(const ClipLog&) = delete;
-    const std::vector<std::string>& Names() const { return names_; }
-    int Count(const std::string& name) const;
-    void Clear() { names_.clear(); }
-
-  private:
-    std::vector<std::string> names_;
-};
 
 // The generated content set as the (read-only) program folder and a screen of W x H.
 template <int W, int H>

@@ -8,6 +8,7 @@
 
 #include "combat/combat.h"
 #include "common/engine_objects.h"
+#include "game/clip_log.h"
 #include "game/game.h"
 #include "game/menu_screens.h"
 #include "platform/engine/input_feed.h"
@@ -137,7 +138,7 @@ TEST_F(PauseMenu, GameOverMusicHelpAndRestart) {
     Open(true);
     PointAtPicture(20, 20);
     Frames(3);
-    EXPECT_EQ(clips.Count("gameover.wma"), 1) << "once per game over";
+    EXPECT_EQ(clips.Count("gameover.wma"), 1u) << "once per game over";
     EXPECT_TRUE(InGameMenu.GameOverMusicOn);
     EXPECT_EQ(h.ImageTexture("menu"), "gomenu1");
 
@@ -172,7 +173,7 @@ TEST_F(PauseMenu, GameOverMusicHelpAndRestart) {
     // The next game over plays its music again.
     Open(true);
     Frames(1);
-    EXPECT_EQ(clips.Count("gameover.wma"), 2);
+    EXPECT_EQ(clips.Count("gameover.wma"), 2u);
 }
 
 // Both menus' exit items wait two seconds for the click, let go of the engine and end

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "combat/combat.h"
+#include "common/texts.h"
 #include "game/clip_log.h"
 #include "game/game_run.h"
-#include "game/game_text.h"
 #include "platform/system/clock.h"
 
 namespace quorvel {
