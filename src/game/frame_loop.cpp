@@ -335,12 +335,15 @@ namespace {
 
 // The colour is whatever the HUD drew last (often the shield meter's blue, lost on
 // space): warm yellow inside a dark rim instead reads over space and the pale station.
+// The HUD's later texts and outlines draw in that inherited colour, so it goes back.
 void DrawRewardText(const Vector2& at) {
+    const Colour inherited = Draw2DObj->GetDrawColour();
     Draw2DObj->SetDrawColour(Colour{0, 0, 0, 255});
     for (const Vector2 rim : {Vector2{-2, 0}, Vector2{2, 0}, Vector2{0, -2}, Vector2{0, 2}})
         Draw2DObj->DrawText(Vector2{at.x + rim.x, at.y + rim.y}, Text("nextweap"));
     Draw2DObj->SetDrawColour(Colour{255, 224, 64, 255});
     Draw2DObj->DrawText(at, Text("nextweap"));
+    Draw2DObj->SetDrawColour(inherited);
 }
 
 }  // namespace

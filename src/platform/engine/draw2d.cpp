@@ -150,6 +150,10 @@ void EngineDraw2D::SetDrawColour(const Colour& colour) {
     State().drawColour = colour;
 }
 
+Colour EngineDraw2D::GetDrawColour() const {
+    return State().drawColour;
+}
+
 void EngineDraw2D::SetDrawMode(int mode) {
     State().drawMode = mode;
 }
