@@ -335,15 +335,12 @@ namespace {
 
 // The colour is whatever the HUD drew last (often the shield meter's blue, lost on
 // space): warm yellow inside a dark rim instead reads over space and the pale station.
-// The HUD's later texts and outlines draw in that inherited colour, so it goes back.
 void DrawRewardText(const Vector2& at) {
-    const Colour inherited = Draw2DObj->GetDrawColour();
     Draw2DObj->SetDrawColour(Colour{0, 0, 0, 255});
     for (const Vector2 rim : {Vector2{-2, 0}, Vector2{2, 0}, Vector2{0, -2}, Vector2{0, 2}})
         Draw2DObj->DrawText(Vector2{at.x + rim.x, at.y + rim.y}, Text("nextweap"));
     Draw2DObj->SetDrawColour(Colour{255, 224, 64, 255});
     Draw2DObj->DrawText(at, Text("nextweap"));
-    Draw2DObj->SetDrawColour(inherited);
 }
 
 }  // namespace
@@ -351,13 +348,15 @@ void DrawRewardText(const Vector2& at) {
 void DrawHudOverlays() {
     DrawPowerUpTimers();
     UpdateProgressBar();
+    // The messages and the rear view's outline draw in the colour they find, so they
+    // come before the hint's yellow; the meters after it set their own colours.
+    DrawFlightMessages();
     if (Screens.RewardSoundPlayed) {
         if (Campaign.FrameStartTime - Screens.RewardTime > 30.0)
             Screens.RewardSoundPlayed = false;
         else
             DrawRewardText(Vector2{float(Display.ScreenCentreX) - 150 * Display.ScaleX, 80 * Display.ScaleY});
     }
-    DrawFlightMessages();
     DrawEnergyMeter();
     DrawShieldMeter();
 }

@@ -150,10 +150,6 @@ void EngineDraw2D::SetDrawColour(const Colour& colour) {
     State().drawColour = colour;
 }
 
-Colour EngineDraw2D::GetDrawColour() const {
-    return State().drawColour;
-}
-
 void EngineDraw2D::SetDrawMode(int mode) {
     State().drawMode = mode;
 }

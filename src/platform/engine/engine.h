@@ -97,8 +97,7 @@
 //                     SetImageStyle(style), SetImageAngle(degrees), RotateImage(degrees),
 //                     SetImageCells(cell, step), SetImageFrameCount(n), SetImageColumns(n),
 //                     SetImageFrame(n), SetImageStep(n), SetFontCell(cell, first code),
-//                     SetFontColour(colour, alpha), SetDrawColour(colour), GetDrawColour(),
-//                     SetDrawMode(mode),
+//                     SetFontColour(colour, alpha), SetDrawColour(colour), SetDrawMode(mode),
 //                     DrawRectangle(p1, p2, filled), DrawText(p, text),
 //                     DrawFontText(text, p, mode, size)
 // EngineLights        CreateLight(key, range, type, falloff, inner, outer), SelectLight(key),
@@ -496,7 +495,6 @@ class EngineDraw2D {
     void SetFontColour(const Colour& colour, int alpha);
 
     void SetDrawColour(const Colour& colour);
-    Colour GetDrawColour() const;
     void SetDrawMode(int mode);
     void DrawRectangle(const Vector2& corner1, const Vector2& corner2, bool filled);
     void DrawText(const Vector2& position, const std::string& text);

@@ -8,6 +8,7 @@
 #include "platform/engine/backends.h"
 #include "platform/engine/input_feed.h"
 #include "platform/sdl/forms_host_impl.h"
+#include "platform/sdl/forms_shape.h"
 #include "platform/sdl/window.h"
 #include "platform/system/process.h"
 
@@ -172,6 +173,9 @@ void ImGuiFormsHost::Impl::EngineChanged(bool running, std::uintptr_t window) {
     renderWindow = window;
     pointerShown.reset();
     placedX = placedY = INT32_MIN;
+    // The 3D view fills the whole window; the forms outline it again once it stops.
+    if (outline) SetWindowOutline(Window(), nullptr);
+    outline.reset();
     if (running) {
         // The render window takes the caption of the form it stands for.
         for (const Form* f : forms::AllForms())
@@ -180,6 +184,19 @@ void ImGuiFormsHost::Impl::EngineChanged(bool running, std::uintptr_t window) {
         title.clear();
     }
     SyncPointer();
+}
+
+void ImGuiFormsHost::Impl::OutlineWindow() {
+    std::vector<PixelRect> rects;
+    for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
+        if (w->Active && !w->Hidden)
+            rects.push_back({int(std::floor(w->Pos.x)), int(std::floor(w->Pos.y)), int(std::ceil(w->Size.x)),
+                             int(std::ceil(w->Size.y))});
+    const auto same = [](const PixelRect& a, const PixelRect& b) {
+        return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
+    };
+    if (outline && std::equal(rects.begin(), rects.end(), outline->begin(), outline->end(), same)) return;
+    if (SetWindowOutline(Window(), &rects)) outline = std::move(rects);
 }
 
 void ImGuiFormsHost::Impl::SyncPointer() {

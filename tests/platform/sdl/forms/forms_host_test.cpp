@@ -364,6 +364,38 @@ TEST_F(FormsHostTest, PicturesComeFromTheirFiles) {
     EXPECT_GT(face[2], 220);
 }
 
+// A hint shows once the pointer rests, under the control it is about and never over
+// that control's row, where the words naming it stand (the difficulty dialog's level
+// names beside their buttons).
+TEST_F(FormsHostTest, HintStandsClearOfTheControlItIsAbout) {
+    TestForm form;
+    form.Option(0).SetToolTipText("The first of two choices");
+    ShowMain(form);
+    const auto r = host->WhereDrawn(form.Option(0));
+    ASSERT_TRUE(r);
+    Mouse(SDL_MOUSEMOTION, r->x + 6, r->CentreY());
+    const auto until = Clock::now() + std::chrono::milliseconds(900);
+    while (Clock::now() < until)
+        Frames(1);
+    Frames(3);
+
+    std::vector<unsigned char> rgba;
+    int w = 0, h = 0;
+    ASSERT_TRUE(host->Capture(rgba, w, h));
+    int top = h, inRow = 0;  // the hint's pale yellow: its first row, and pixels beside the control
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+            if (p[0] != 255 || p[1] != 255 || p[2] != 224) continue;
+            top = std::min(top, y);
+            inRow += y >= r->y && y < r->y + r->h;
+        }
+    ASSERT_LT(top, h) << "no hint shown";
+    EXPECT_EQ(inRow, 0);
+    EXPECT_GE(top, r->y + r->h);
+    EXPECT_LE(top, r->CentreY() + 24) << "the hint stands far from the pointer";
+}
+
 TEST_F(FormsHostTest, KeysWorkAsOnWindows) {
     struct Case {
         const char* what;
