@@ -8,7 +8,6 @@
 #include "platform/engine/backends.h"
 #include "platform/engine/input_feed.h"
 #include "platform/sdl/forms_host_impl.h"
-#include "platform/sdl/forms_shape.h"
 #include "platform/sdl/window.h"
 #include "platform/system/process.h"
 
@@ -187,15 +186,12 @@ void ImGuiFormsHost::Impl::EngineChanged(bool running, std::uintptr_t window) {
 }
 
 void ImGuiFormsHost::Impl::OutlineWindow() {
-    std::vector<PixelRect> rects;
+    std::vector<OutlineRect> rects;
     for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
         if (w->Active && !w->Hidden)
             rects.push_back({int(std::floor(w->Pos.x)), int(std::floor(w->Pos.y)), int(std::ceil(w->Size.x)),
                              int(std::ceil(w->Size.y))});
-    const auto same = [](const PixelRect& a, const PixelRect& b) {
-        return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-    };
-    if (outline && std::equal(rects.begin(), rects.end(), outline->begin(), outline->end(), same)) return;
+    if (outline == rects) return;
     if (SetWindowOutline(Window(), &rects)) outline = std::move(rects);
 }
 

@@ -25,6 +25,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/sdl/forms_host.h"
+#include "platform/sdl/forms_shape.h"
 
 namespace quorvel::sdl {
 
@@ -212,7 +213,7 @@ struct ImGuiFormsHost::Impl {
     std::optional<bool> pointerShown;
     bool dialogWasOpen = false;
     // The window's outline as last set: the rectangles of the forms and popups drawn.
-    std::optional<std::vector<PixelRect>> outline;
+    std::optional<std::vector<OutlineRect>> outline;
 
     // What the window was last given, so the player may still move it.
     int placedX = INT32_MIN, placedY = INT32_MIN;

@@ -2,10 +2,10 @@
 // belong to it, so the desktop shows between forms that stand apart, as between
 // separate windows. Kept apart from the other files: Xlib's macros clash with theirs.
 
+#include "platform/sdl/forms_shape.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
-
-#include "platform/sdl/forms_shape.h"
 
 #if defined(QUORVEL_HAVE_XSHAPE) && defined(SDL_VIDEO_DRIVER_X11)
 #include <X11/Xlib.h>
@@ -15,7 +15,7 @@
 
 namespace quorvel::sdl {
 
-bool SetWindowOutline(SDL_Window* window, const std::vector<PixelRect>* rects) {
+bool SetWindowOutline(SDL_Window* window, const std::vector<OutlineRect>* rects) {
 #ifdef QUORVEL_SHAPE_X11
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
@@ -28,7 +28,7 @@ bool SetWindowOutline(SDL_Window* window, const std::vector<PixelRect>* rects) {
         XShapeCombineMask(display, xwindow, ShapeBounding, 0, 0, None, ShapeSet);
     } else {
         std::vector<XRectangle> xr;
-        for (const PixelRect& r : *rects)
+        for (const OutlineRect& r : *rects)
             if (r.w > 0 && r.h > 0)
                 xr.push_back({short(r.x), short(r.y), static_cast<unsigned short>(r.w),
                               static_cast<unsigned short>(r.h)});
