@@ -78,10 +78,10 @@ void ImGuiFormsHost::Impl::DrawHint() {
         const ImVec2 text = ImGui::CalcTextSize(hint.c_str(), nullptr, false, wrap - 4);
         const ImVec2 size{text.x + 10, text.y + 6};
         // Below the pointer, as the system places hints, yet never over the control it
-        // is about (the words beside a button name it): below that control when it is
-        // short, above it when there is no room below.
+        // is about (the words beside a button name it): just below that control when it
+        // is short, and the same way above when there is no room below.
         float y = std::min(over.Max.y + 2, m.y + kPointerHeight);
-        if (y + size.y > view.y) y = std::max(0.0f, std::min(over.Min.y, m.y) - 2 - size.y);
+        if (y + size.y > view.y) y = std::max(0.0f, std::max(over.Min.y, m.y - kPointerHeight) - 2 - size.y);
         const float x = std::clamp(m.x + 12, 0.0f, std::max(0.0f, view.x - size.x));
         ImGui::SetNextWindowPos({x, y}, ImGuiCond_Always);
         ImGui::BeginTooltip();
