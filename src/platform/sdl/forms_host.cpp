@@ -186,13 +186,17 @@ void ImGuiFormsHost::Impl::EngineChanged(bool running, std::uintptr_t window) {
 }
 
 void ImGuiFormsHost::Impl::OutlineWindow() {
+    if (outlineFailed) return;
     std::vector<OutlineRect> rects;
     for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
         if (w->Active && !w->Hidden)
             rects.push_back({int(std::floor(w->Pos.x)), int(std::floor(w->Pos.y)), int(std::ceil(w->Size.x)),
                              int(std::ceil(w->Size.y))});
     if (outline == rects) return;
-    if (SetWindowOutline(Window(), &rects)) outline = std::move(rects);
+    if (SetWindowOutline(Window(), &rects))
+        outline = std::move(rects);
+    else
+        outlineFailed = true;
 }
 
 void ImGuiFormsHost::Impl::SyncPointer() {

@@ -214,6 +214,7 @@ struct ImGuiFormsHost::Impl {
     bool dialogWasOpen = false;
     // The window's outline as last set: the rectangles of the forms and popups drawn.
     std::optional<std::vector<OutlineRect>> outline;
+    bool outlineFailed = false;  // the windowing system keeps windows whole: stop asking
 
     // What the window was last given, so the player may still move it.
     int placedX = INT32_MIN, placedY = INT32_MIN;
