@@ -396,6 +396,32 @@ TEST_F(FormsHostTest, HintStandsClearOfTheControlItIsAbout) {
     EXPECT_LE(top, r->CentreY() + 24) << "the hint stands far from the pointer";
 }
 
+// Graphical option buttons (the difficulty dialog's small blue ones): the chosen one
+// is marked plainly in its middle, not by a bevel alone; the others keep their face.
+TEST_F(FormsHostTest, ChosenGraphicalOptionIsPlain) {
+    TestForm form;
+    for (int i = 0; i < 2; ++i) {
+        form.Option(i).SetCaption("");
+        form.Option(i).SetGraphical(true);
+        form.Option(i).SetBackColor(RGB(0, 0, 255));
+        form.Option(i).Move(240, 1320 + 420 * i, 375, 255);
+    }
+    ShowMain(form);
+    std::vector<unsigned char> rgba;
+    int w = 0, h = 0;
+    ASSERT_TRUE(host->Capture(rgba, w, h));
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const auto r = host->WhereDrawn(form.Option(i));
+        ASSERT_TRUE(r);
+        const unsigned char* mid = &rgba[(size_t(r->CentreY()) * size_t(w) + size_t(r->CentreX())) * 4];
+        if (form.Option(i).Value())
+            EXPECT_GT(mid[0] + mid[1] + mid[2], 3 * 200) << "no mark on the chosen button";
+        else
+            EXPECT_TRUE(mid[0] < 40 && mid[1] < 40 && mid[2] > 200) << "the plain face is not blue";
+    }
+}
+
 TEST_F(FormsHostTest, KeysWorkAsOnWindows) {
     struct Case {
         const char* what;
