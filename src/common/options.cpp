@@ -45,27 +45,26 @@ OptionsForm::OptionsForm() : Form("Options") {
     Label1.SetForeColor(RGB(255, 255, 255));
     Label2.SetForeColor(RGB(255, 255, 255));
 
-    // Each caption ends where the next control begins, so none runs under a slider.
+    // Each caption ends where the next control begins, so none runs under a slider. The
+    // tip box's caption takes two lines beside its box, clear of the detail note; the
+    // "^" stands before "In Game use +/-", pointing up at the slider the keys move.
     struct Caption {
         int index;
         const char* text;
-        int left, top, width;
+        int left, top, width, height;
     };
-    const Caption captions[] = {{10, "Low", 4530, 585, 630},
-                                {9, "High", 6735, 630, 900},
-                                {1, "Startup Tips", 3840, 1020, 915},
-                                {0, "'G' in game", 3840, 1920, 780},
-                                {4, "Less", 4635, 2355, 525},
-                                {2, "More", 6900, 2355, 735},
-                                {11, "In Game use +/-", 5160, 2355, 1710},
-                                {5, "^", 5700, 1740, 1215},
-                                {6, "Easy", 4680, 3585, 990},
-                                {7, "Normal", 5670, 3585, 1110},
-                                {8, "Hard", 6780, 3585, 855}};
+    const Caption captions[] = {
+        {10, "Low", 4530, 585, 630, 255},         {9, "High", 6735, 630, 900, 255},
+        {1, "Startup Tips", 3840, 930, 810, 420}, {0, "'G' in game", 3840, 1920, 780, 255},
+        {4, "Less", 4635, 2355, 525, 255},        {2, "More", 6900, 2355, 735, 255},
+        {5, "^", 5160, 2385, 180, 255},           {11, "In Game use +/-", 5370, 2355, 1500, 255},
+        {6, "Easy", 4680, 3585, 990, 255},        {7, "Normal", 5670, 3585, 1110, 255},
+        {8, "Hard", 6780, 3585, 855, 255},
+    };
     for (const Caption& c : captions) {
         forms::Label& label = lblLabel.Add(c.index);
         label.SetCaption(c.text);
-        label.Move(c.left, c.top, c.width, 255);
+        label.Move(c.left, c.top, c.width, c.height);
         label.SetForeColor(RGB(255, 255, 255));
     }
 

@@ -348,13 +348,15 @@ void DrawRewardText(const Vector2& at) {
 void DrawHudOverlays() {
     DrawPowerUpTimers();
     UpdateProgressBar();
+    // The messages and the rear view's outline draw in the colour they find, so they
+    // come before the hint's yellow; the meters after it set their own colours.
+    DrawFlightMessages();
     if (Screens.RewardSoundPlayed) {
         if (Campaign.FrameStartTime - Screens.RewardTime > 30.0)
             Screens.RewardSoundPlayed = false;
         else
             DrawRewardText(Vector2{float(Display.ScreenCentreX) - 150 * Display.ScaleX, 80 * Display.ScaleY});
     }
-    DrawFlightMessages();
     DrawEnergyMeter();
     DrawShieldMeter();
 }

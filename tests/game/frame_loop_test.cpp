@@ -123,6 +123,37 @@ TEST_F(FrameLoopTest, HudMapMarksWhatIsAround) {
     EXPECT_FALSE(has(expected(Level.FlamingAsteroid->Position_, 133, 254, 248, 0)));
 }
 
+// The next-weapon hint sets its own yellow; the game-pad message and the rear view's
+// outline drawn after it keep the colour they have without the hint.
+TEST_F(FrameLoopTest, NextWeaponHintLeavesTheOtherHudColoursAlone) {
+    const auto colours = [this](bool hint) {
+        Screens.RewardSoundPlayed = hint;
+        Screens.RewardTime = Campaign.FrameStartTime;
+        Flight.PadToggleTimer = 0;
+        Flight.MiniViewShown = true;
+        RunGameFrame();
+        std::vector<std::string> seen;
+        for (const auto& call : h.LastQueue()) {
+            const bool outline = call.kind == engine::Draw2DCall::Kind::Rectangle && !call.filled;
+            const bool text = call.kind == engine::Draw2DCall::Kind::Text;
+            if (!outline && !text) continue;
+            const std::string what = outline ? "outline" : call.text;
+            seen.push_back(what + " " + std::to_string(int(call.colour.r)) + "," +
+                           std::to_string(int(call.colour.g)) + "," + std::to_string(int(call.colour.b)));
+        }
+        return seen;
+    };
+    const std::vector<std::string> plain = colours(false), hinted = colours(true);
+    ASSERT_FALSE(plain.empty());
+    // The hint is what the plain frame does not draw: a dark rim, then the yellow text.
+    std::vector<std::string> others, hint;
+    for (const std::string& s : hinted)
+        (std::find(plain.begin(), plain.end(), s) != plain.end() ? others : hint).push_back(s);
+    ASSERT_EQ(hint.size(), 5u);
+    EXPECT_TRUE(hint.back().ends_with(" 255,224,64")) << hint.back();
+    EXPECT_EQ(others, plain);
+}
+
 // While a screen, a sequence or the ship's loss holds the game, nothing of the play
 // runs (no reload, no HUD target choice), but the frame is still shown.
 TEST_F(FrameLoopTest, PlayIsHeldWhileAScreenOrASequenceRuns) {

@@ -58,6 +58,11 @@ title_shown() {
   [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
 }
 colours() { convert "$1" -format "%k" info:; }
+# The same for a point of the whole screen.
+screen_pixel_rgb() {
+  import -window root -crop "1x1+$1+$2" "$work/root_pixel.png" 2>/dev/null || return 1
+  convert "$work/root_pixel.png" -format "%[fx:round(255*p{0,0}.r)],%[fx:round(255*p{0,0}.g)],%[fx:round(255*p{0,0}.b)]" info:
+}
 
 # Keys are held across a few frames: a press and release within one frame may be lost.
 press() {
@@ -71,6 +76,10 @@ press() {
 # buttons uncovered; its OK button is the default, so Enter closes it.
 wait_for 60 pixel_is 814 140 "0,0,128" || fail "no tip of the day beside the launch pad ($(pixel 814 140))"
 title_shown || fail "the tip covers the launch pad's picture ($(pixel 181 50))"
+# Under the shorter tip the window is not there at all: the screen behind shows, never
+# an empty block of the window's own ground (steel blue).
+under_tip=$(screen_pixel_rgb $(($(geometry X) + 700)) $(($(geometry Y) + 330)))
+[ "$under_tip" != "58,110,165" ] || fail "an empty block of the window stands under the tip"
 import -window root "$out/tip.png"
 press Return
 pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }

@@ -134,14 +134,14 @@ Image LaunchPad() {
 
 // Options dialog, 512 x 384 on blue: its controls in the right half (x 239 to 485),
 // their white captions beside them; what the uncaptioned check boxes and the sliders
-// are for is written on the left of each box and over each slider.
+// are for is written on the left of each box and over each slider, all on one panel.
 Image OptionsArt() {
     Image img(512, 384);
     Space(img, SeedOf("options"), Hex(0x1a3aa0));
     Fighter(img, 100, 160, 40, -0.6);
     Title(img, 112, 292, 5);
     img.TextCentred(112, 344, "GAME OPTIONS", 2, Hex(0xd8e8ff));
-    Panel(img, 222, 12, 500, 266);
+    Panel(img, 154, 12, 500, 266);  // wide enough for "BEST EFFECTS" left of its box
     const Rgba head = Hex(0xffe060), note = Hex(0x9fc8ff);
     img.Text(312, 22, "DETAIL", 1, head);
     img.Text(236 - Image::TextWidth("GAME PAD", 1), 130, "GAME PAD", 1, note);

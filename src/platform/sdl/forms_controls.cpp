@@ -167,7 +167,17 @@ void ImGuiFormsHost::Impl::DrawOption(const forms::OptionButton& c, ImVec2 a, Im
     ImDrawList* dl = ImGui::GetWindowDrawList();
     if (c.Graphical()) {
         // A graphical option button looks like a button that stays pressed while chosen.
+        // A sunken edge alone is lost on a small coloured face: the chosen one is also
+        // darker, framed in black and marked in the middle.
         DrawButtonFace(dl, c, a, b, held || c.Value(), enabled, "", c.Caption(), false, focus);
+        if (c.Value()) {
+            dl->AddRectFilled({a.x + 2, a.y + 2}, {b.x - 1, b.y - 1}, IM_COL32(0, 0, 0, 96));
+            dl->AddRect(a, b, kBlack, 0.0f, 0, 2.0f);
+            const float r = std::max(2.0f, std::floor(std::min(b.x - a.x, b.y - a.y) / 4));
+            const ImVec2 centre{std::floor((a.x + b.x) / 2) + 1, std::floor((a.y + b.y) / 2) + 1};
+            dl->AddCircleFilled(centre, r + 1, kBlack);
+            dl->AddCircleFilled(centre, r, enabled ? kWhite : kLight);
+        }
     } else {
         const float r = std::min(6.0f, (b.y - a.y) / 2);
         const ImVec2 centre{a.x + r, (a.y + b.y) / 2};

@@ -50,6 +50,7 @@ void ImGuiFormsHost::Impl::DrawHint() {
     const Control* control = nullptr;
     int part = -1;
     std::string hint;
+    ImRect over;
     if (Form* f = FormAt(m)) {
         const auto& list = hovers[f];
         for (auto it = list.rbegin(); it != list.rend(); ++it)
@@ -57,6 +58,7 @@ void ImGuiFormsHost::Impl::DrawHint() {
                 control = it->control;
                 part = it->part;
                 hint = it->hint;
+                over = it->rect;
                 break;
             }
     }
@@ -70,9 +72,20 @@ void ImGuiFormsHost::Impl::DrawHint() {
         ImGui::PushStyleColor(ImGuiCol_PopupBg, ImVec4(1.0f, 1.0f, 0.88f, 1.0f));
         ImGui::PushStyleColor(ImGuiCol_Text, ImVec4(0, 0, 0, 1));
         ImGui::PushStyleVar(ImGuiStyleVar_WindowPadding, {4, 2});
-        ImGui::BeginTooltip();
         // Long hints wrap, so they stay inside a small window.
-        ImGui::PushTextWrapPos(std::min(300.0f, ImGui::GetIO().DisplaySize.x - 12));
+        const ImVec2 view = ImGui::GetIO().DisplaySize;
+        const float wrap = std::min(300.0f, view.x - 12);
+        const ImVec2 text = ImGui::CalcTextSize(hint.c_str(), nullptr, false, wrap - 4);
+        const ImVec2 size{text.x + 10, text.y + 6};
+        // Below the pointer, as the system places hints, yet never over the control it
+        // is about (the words beside a button name it): just below that control when it
+        // is short, and the same way above when there is no room below.
+        float y = std::min(over.Max.y + 2, m.y + kPointerHeight);
+        if (y + size.y > view.y) y = std::max(0.0f, std::max(over.Min.y, m.y - kPointerHeight) - 2 - size.y);
+        const float x = std::clamp(m.x + 12, 0.0f, std::max(0.0f, view.x - size.x));
+        ImGui::SetNextWindowPos({x, y}, ImGuiCond_Always);
+        ImGui::BeginTooltip();
+        ImGui::PushTextWrapPos(wrap);
         ImGui::TextUnformatted(hint.c_str());
         ImGui::PopTextWrapPos();
         ImGui::EndTooltip();
@@ -139,6 +152,7 @@ bool ImGuiFormsHost::Impl::BuildFrame() {
     if (popup) ImGui::BringWindowToDisplayFront(popup);
     DrawHint();
     ImGui::Render();
+    if (!engineRunning) OutlineWindow();
     ++frames;
     if (busyFrames > 0) --busyFrames;
     built = true;

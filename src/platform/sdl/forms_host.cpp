@@ -172,6 +172,9 @@ void ImGuiFormsHost::Impl::EngineChanged(bool running, std::uintptr_t window) {
     renderWindow = window;
     pointerShown.reset();
     placedX = placedY = INT32_MIN;
+    // The 3D view fills the whole window; the forms outline it again once it stops.
+    if (outline) SetWindowOutline(Window(), nullptr);
+    outline.reset();
     if (running) {
         // The render window takes the caption of the form it stands for.
         for (const Form* f : forms::AllForms())
@@ -180,6 +183,20 @@ void ImGuiFormsHost::Impl::EngineChanged(bool running, std::uintptr_t window) {
         title.clear();
     }
     SyncPointer();
+}
+
+void ImGuiFormsHost::Impl::OutlineWindow() {
+    if (outlineFailed) return;
+    std::vector<OutlineRect> rects;
+    for (const ImGuiWindow* w : ImGui::GetCurrentContext()->Windows)
+        if (w->Active && !w->Hidden)
+            rects.push_back({int(std::floor(w->Pos.x)), int(std::floor(w->Pos.y)), int(std::ceil(w->Size.x)),
+                             int(std::ceil(w->Size.y))});
+    if (outline == rects) return;
+    if (SetWindowOutline(Window(), &rects))
+        outline = std::move(rects);
+    else
+        outlineFailed = true;
 }
 
 void ImGuiFormsHost::Impl::SyncPointer() {

@@ -25,6 +25,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/forms.h"
 #include "platform/sdl/forms_host.h"
+#include "platform/sdl/forms_shape.h"
 
 namespace quorvel::sdl {
 
@@ -36,8 +37,9 @@ using Clock = std::chrono::steady_clock;
 namespace forms_ui {
 
 inline constexpr double kFramePeriod = 1.0 / 60.0;  // while the player acts; the pump runs far more often
-inline constexpr double kIdlePeriod = 0.1;  // otherwise: what code changes still shows at once to the eye
-inline constexpr double kHintDelay = 0.5;   // seconds the pointer rests before a hint shows
+inline constexpr double kIdlePeriod = 0.1;      // otherwise: what code changes still shows at once to the eye
+inline constexpr double kHintDelay = 0.5;       // seconds the pointer rests before a hint shows
+inline constexpr float kPointerHeight = 20.0f;  // a hint stands at most this far below the pointer
 inline constexpr forms::Colour kDesk = forms::RGB(58, 110, 165);  // behind the forms while only forms are up
 inline constexpr float kFontSize = 13.0f;
 inline const ImVec2 kFramePadding{4.0f, 3.0f};
@@ -210,6 +212,9 @@ struct ImGuiFormsHost::Impl {
     const Control* dragging = nullptr;  // the slider whose thumb is held
     std::optional<bool> pointerShown;
     bool dialogWasOpen = false;
+    // The window's outline as last set: the rectangles of the forms and popups drawn.
+    std::optional<std::vector<OutlineRect>> outline;
+    bool outlineFailed = false;  // the windowing system keeps windows whole: stop asking
 
     // What the window was last given, so the player may still move it.
     int placedX = INT32_MIN, placedY = INT32_MIN;
@@ -246,6 +251,9 @@ struct ImGuiFormsHost::Impl {
     // a dialog cannot be used without one.
     void SyncPointer();
     void PresentNow();
+    // Without the engine the window is only what the frame just built covers, so no
+    // empty ground shows between forms that stand apart.
+    void OutlineWindow();
 
     // Input and focus (forms_input.cpp).
     Form* FormAt(ImVec2 p);

@@ -364,6 +364,64 @@ TEST_F(FormsHostTest, PicturesComeFromTheirFiles) {
     EXPECT_GT(face[2], 220);
 }
 
+// A hint shows once the pointer rests, under the control it is about and never over
+// that control's row, where the words naming it stand (the difficulty dialog's level
+// names beside their buttons).
+TEST_F(FormsHostTest, HintStandsClearOfTheControlItIsAbout) {
+    TestForm form;
+    form.Option(0).SetToolTipText("The first of two choices");
+    ShowMain(form);
+    const auto r = host->WhereDrawn(form.Option(0));
+    ASSERT_TRUE(r);
+    Mouse(SDL_MOUSEMOTION, r->x + 6, r->CentreY());
+    const auto until = Clock::now() + std::chrono::milliseconds(900);
+    while (Clock::now() < until)
+        Frames(1);
+    Frames(3);
+
+    std::vector<unsigned char> rgba;
+    int w = 0, h = 0;
+    ASSERT_TRUE(host->Capture(rgba, w, h));
+    int top = h, inRow = 0;  // the hint's pale yellow: its first row, and pixels beside the control
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+            if (p[0] != 255 || p[1] != 255 || p[2] != 224) continue;
+            top = std::min(top, y);
+            inRow += y >= r->y && y < r->y + r->h;
+        }
+    ASSERT_LT(top, h) << "no hint shown";
+    EXPECT_EQ(inRow, 0);
+    EXPECT_GE(top, r->y + r->h);
+    EXPECT_LE(top, r->CentreY() + 24) << "the hint stands far from the pointer";
+}
+
+// Graphical option buttons (the difficulty dialog's small blue ones): the chosen one
+// is marked plainly in its middle, not by a bevel alone; the others keep their face.
+TEST_F(FormsHostTest, ChosenGraphicalOptionIsPlain) {
+    TestForm form;
+    for (int i = 0; i < 2; ++i) {
+        form.Option(i).SetCaption("");
+        form.Option(i).SetGraphical(true);
+        form.Option(i).SetBackColor(RGB(0, 0, 255));
+        form.Option(i).Move(240, 1320 + 420 * i, 375, 255);
+    }
+    ShowMain(form);
+    std::vector<unsigned char> rgba;
+    int w = 0, h = 0;
+    ASSERT_TRUE(host->Capture(rgba, w, h));
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const auto r = host->WhereDrawn(form.Option(i));
+        ASSERT_TRUE(r);
+        const unsigned char* mid = &rgba[(size_t(r->CentreY()) * size_t(w) + size_t(r->CentreX())) * 4];
+        if (form.Option(i).Value())
+            EXPECT_GT(mid[0] + mid[1] + mid[2], 3 * 200) << "no mark on the chosen button";
+        else
+            EXPECT_TRUE(mid[0] < 40 && mid[1] < 40 && mid[2] > 200) << "the plain face is not blue";
+    }
+}
+
 TEST_F(FormsHostTest, KeysWorkAsOnWindows) {
     struct Case {
         const char* what;
