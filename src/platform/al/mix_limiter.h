@@ -23,7 +23,7 @@ class MixLimiter {
   private:
     // The interpolator that finds the peaks between samples: 4 times oversampled,
     // windowed sinc of 2 * kHalfTaps taps per phase.
-    static constexpr std::size_t kHalfTaps = 8;
+    static constexpr std::size_t kHalfTaps = 16;
     static constexpr std::size_t kPhases = 4;
 
     float ceiling_;
