@@ -767,11 +767,11 @@ std::vector<const ContentEntry*> Entries(const std::function<bool(const ContentE
 
 // Music under the fighting: played as the background track at -9 dB. The music
 // folder's General MIDI track is rendered by the synthesizer the game plays it with.
-const std::set<std::string> kLevelMusic = {
-    "sound\\lastfight.wma", "sound\\alienbattlebegin.wma", "sound\\alienbattleloop.wma",
-    "sound\\ms_begin.wma",  "sound\\ms_song.wma",          "sound\\astloop.wma",
-    "music\\orbit.wma",     "music\\nebula.mp3",           "music\\frontier.ogg",
-    "music\\patrol.mid"};
+const std::set<std::string> kLevelMusic = {"sound\\lastfight.wma",       "sound\\alienbattlebegin.wma",
+                                           "sound\\alienbattleloop.wma", "sound\\ms_begin.wma",
+                                           "sound\\ms_song.wma",         "sound\\astloop.wma",
+                                           "music\\orbit.wma",           "music\\nebula.mp3",
+                                           "music\\frontier.ogg",        "music\\patrol.mid"};
 constexpr double kMusicGainDb = -9;
 
 // The music folder's tracks take turns as a level's background: the synthesized one

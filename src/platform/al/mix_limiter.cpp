@@ -13,7 +13,8 @@ constexpr double kReleaseSeconds = 0.08;
 
 MixLimiter::MixLimiter(int sampleRate, double ceilingDb)
     : ceiling_(float(std::pow(10.0, ceilingDb / 20))),
-      lookahead_(std::max<std::size_t>(2, std::size_t(std::lround(kLookaheadSeconds * std::max(sampleRate, 1))))),
+      lookahead_(
+          std::max<std::size_t>(2, std::size_t(std::lround(kLookaheadSeconds * std::max(sampleRate, 1))))),
       release_(float(1 - std::exp(-1 / (kReleaseSeconds * std::max(sampleRate, 1))))) {
     constexpr std::size_t width = 2 * kHalfTaps;
     taps_.resize((kPhases - 1) * width);

@@ -486,9 +486,10 @@ class Device : public OpenALDevice {
                 } else {
                     pcm.resize(block.size());
                     for (std::size_t k = 0; k < block.size(); ++k)
-                        pcm[k] = static_cast<std::int16_t>(std::lround(std::clamp(block[k], -1.0f, 1.0f) * 32767.0f));
-                    alBufferData(buffer, AL_FORMAT_STEREO16, pcm.data(), ALsizei(pcm.size() * sizeof(std::int16_t)),
-                                 core_->sampleRate);
+                        pcm[k] = static_cast<std::int16_t>(
+                            std::lround(std::clamp(block[k], -1.0f, 1.0f) * 32767.0f));
+                    alBufferData(buffer, AL_FORMAT_STEREO16, pcm.data(),
+                                 ALsizei(pcm.size() * sizeof(std::int16_t)), core_->sampleRate);
                 }
                 alSourceQueueBuffers(sp.source, 1, &buffer);
             }

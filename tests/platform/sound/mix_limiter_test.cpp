@@ -153,7 +153,8 @@ TEST(LoopbackDevice, AFightsPileUpStaysUnderMinusOneDbTruePeak) {
     // The music under it, as the game plays it: a full-scale stream 9 dB down.
     auto music = device->CreateStream(kRate, [n = std::size_t(0)](float* out, std::size_t want) mutable {
         for (std::size_t i = 0; i < want; ++i, ++n)
-            out[2 * i] = out[2 * i + 1] = float(0.89 * std::sin(2 * std::numbers::pi * 110 * double(n) / kRate));
+            out[2 * i] = out[2 * i + 1] =
+                float(0.89 * std::sin(2 * std::numbers::pi * 110 * double(n) / kRate));
         return want;
     });
     music->SetGain(float(std::pow(10.0, -9.0 / 20)));
