@@ -44,9 +44,12 @@ enum class Kind { Output, Silent, Loopback };
 constexpr std::size_t kStreamBlockFrames = 2048;
 constexpr int kStreamBuffers = 6;
 // The limited mix goes to the loudspeakers in blocks this size, this many queued: about
-// 46 ms at 44.1 kHz, enough to ride out a late wake-up without delaying the effects much.
+// 46 ms at 44.1 kHz to start with, so the effects are not delayed much. Each time the
+// speakers run dry (a busy machine wakes the mixing thread late) two more blocks are
+// queued from then on, up to about 190 ms.
 constexpr std::size_t kSpeakerBlockFrames = 512;
 constexpr int kSpeakerBuffers = 4;
+constexpr int kSpeakerMostBuffers = 16;
 
 struct StreamState {
     StreamPull pull;
@@ -350,6 +353,8 @@ struct Speaker {
     std::shared_ptr<Core> core;  // the output device and its context
     ALuint source = 0;
     std::vector<ALuint> freeBuffers;
+    int buffers = 0;  // queued or free
+    bool started = false;
     bool floats = false;  // the output takes float samples
 };
 
@@ -371,8 +376,14 @@ class Device : public OpenALDevice {
         if (speakerThread_.joinable()) speakerThread_.join();
         if (speaker_) {
             Locked lock(*speaker_->core);
-            alSourceStop(speaker_->source);
-            alSourcei(speaker_->source, AL_BUFFER, 0);
+            alSourceStop(speaker_->source);  // every queued block counts as processed now
+            ALint processed = 0;
+            alGetSourcei(speaker_->source, AL_BUFFERS_PROCESSED, &processed);
+            for (; processed > 0; --processed) {
+                ALuint buffer = 0;
+                alSourceUnqueueBuffers(speaker_->source, 1, &buffer);
+                speaker_->freeBuffers.push_back(buffer);
+            }
             alDeleteSources(1, &speaker_->source);
             alDeleteBuffers(ALsizei(speaker_->freeBuffers.size()), speaker_->freeBuffers.data());
         }
@@ -472,6 +483,15 @@ class Device : public OpenALDevice {
                     alSourceUnqueueBuffers(sp.source, 1, &buffer);
                     sp.freeBuffers.push_back(buffer);
                 }
+                if (sp.started && SourceState(sp.source) != AL_PLAYING && sp.buffers < kSpeakerMostBuffers) {
+                    ALuint more[2] = {0, 0};
+                    alGetError();
+                    alGenBuffers(2, more);
+                    if (alGetError() == AL_NO_ERROR) {
+                        sp.freeBuffers.insert(sp.freeBuffers.end(), more, more + 2);
+                        sp.buffers += 2;
+                    }
+                }
                 room = sp.freeBuffers.size();
             }
             for (std::size_t i = 0; i < room; ++i) {
@@ -497,6 +517,7 @@ class Device : public OpenALDevice {
                 // Started at first, and again after the speakers ran dry.
                 Locked speaking(*sp.core);
                 if (SourceState(sp.source) != AL_PLAYING) alSourcePlay(sp.source);
+                sp.started = true;
             }
             lock.lock();
             wake_.wait_for(lock, std::chrono::milliseconds(3));
@@ -595,6 +616,7 @@ std::shared_ptr<OpenALDevice> SpeakTo(std::shared_ptr<Core> output) {
         alGetError();
         alGenSources(1, &speaker->source);
         speaker->freeBuffers.resize(kSpeakerBuffers);
+        speaker->buffers = kSpeakerBuffers;
         alGenBuffers(kSpeakerBuffers, speaker->freeBuffers.data());
         if (alGetError() != AL_NO_ERROR) return nullptr;
         alSourcei(speaker->source, AL_SOURCE_RELATIVE, AL_TRUE);

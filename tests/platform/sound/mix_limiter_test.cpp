@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
 #include <functional>
 #include <numbers>
 #include <random>
@@ -15,6 +19,7 @@
 #include "platform/al/mix_limiter.h"
 #include "platform/al/openal_device.h"
 #include "platform/sound/sound_fixtures.h"
+#include "support/temp_folder.h"
 
 namespace quorvel::al {
 namespace {
@@ -171,6 +176,49 @@ TEST(LoopbackDevice, AFightsPileUpStaysUnderMinusOneDbTruePeak) {
     EXPECT_LT(TruePeakDb(fight), -1.0);
     EXPECT_GT(content::IntegratedLufs(fight.data(), fight.size() / 2, 2, kRate),
               content::IntegratedLufs(one.data(), one.size() / 2, 2, kRate) + 3);
+}
+
+// The output device plays the limited mix too: OpenAL's wave writer stands in for the
+// speakers (it is told so before the first OpenAL call of this process) and keeps what
+// they would have played.
+TEST(OutputDevice, PlaysTheLimitedMix) {
+    test::TempFolder folder;
+    const std::string wav = (folder.path() / "mix.wav").string();
+    folder.Write("alsoft.conf",
+                 "[general]\ndrivers = wave\nsample-type = float32\n[wave]\nfile = " + wav + "\n");
+    setenv("ALSOFT_CONF", (folder.path() / "alsoft.conf").c_str(), 1);
+    {
+        auto device = OpenOutputDevice();
+        ASSERT_TRUE(device);
+        if (device->Silent()) GTEST_SKIP() << "this OpenAL has no wave writer";
+        std::vector<std::unique_ptr<sound::AudioSource>> sources;
+        for (unsigned k = 0; k < 4; ++k) {
+            std::vector<float> burst = Burst(0.5, 0.89, 30 + k, 1);
+            sound::PcmData pcm;
+            pcm.sampleRate = kRate;
+            pcm.channels = 1;
+            for (const float v : burst)
+                pcm.samples.push_back(static_cast<std::int16_t>(std::lround(v * 32767)));
+            sources.push_back(device->CreateSource());
+            sources.back()->SetBuffer(device->CreateBuffer(pcm));
+        }
+        for (const auto& source : sources)
+            source->Play(false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    }  // closing the device finishes the file
+    const std::string bytes = folder.Read("mix.wav");
+    const std::size_t data = bytes.find("data");
+    ASSERT_NE(data, std::string::npos);
+    std::uint32_t rate = 0;
+    std::uint16_t bits = 0;
+    std::memcpy(&rate, bytes.data() + 24, 4);
+    std::memcpy(&bits, bytes.data() + 34, 2);
+    ASSERT_EQ(bits, 32) << "float samples";
+    std::vector<float> heard((bytes.size() - data - 8) / sizeof(float));
+    std::memcpy(heard.data(), bytes.data() + data + 8, heard.size() * sizeof(float));
+    const double peak = content::TruePeakDb(heard.data(), heard.size() / 2, 2, int(rate));
+    EXPECT_GT(peak, -3.0) << "the bursts were played";
+    EXPECT_LT(peak, -1.0);
 }
 
 }  // namespace
