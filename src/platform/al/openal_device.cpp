@@ -44,12 +44,13 @@ enum class Kind { Output, Silent, Loopback };
 constexpr std::size_t kStreamBlockFrames = 2048;
 constexpr int kStreamBuffers = 6;
 // The limited mix goes to the loudspeakers in blocks this size, this many queued: about
-// 46 ms at 44.1 kHz to start with, so the effects are not delayed much. Each time the
-// speakers run dry (a busy machine wakes the mixing thread late) two more blocks are
-// queued from then on, up to about 190 ms.
+// 93 ms at 44.1 kHz to start with, so the effects are not delayed much. Each time the
+// speakers run dry (a busy machine wakes the mixing thread late) a few more blocks are
+// queued from then on, up to about 370 ms: late sound is better than broken sound.
 constexpr std::size_t kSpeakerBlockFrames = 512;
-constexpr int kSpeakerBuffers = 4;
-constexpr int kSpeakerMostBuffers = 16;
+constexpr int kSpeakerBuffers = 8;
+constexpr int kSpeakerMoreBuffers = 4;
+constexpr int kSpeakerMostBuffers = 32;
 
 struct StreamState {
     StreamPull pull;
@@ -484,12 +485,12 @@ class Device : public OpenALDevice {
                     sp.freeBuffers.push_back(buffer);
                 }
                 if (sp.started && SourceState(sp.source) != AL_PLAYING && sp.buffers < kSpeakerMostBuffers) {
-                    ALuint more[2] = {0, 0};
+                    ALuint more[kSpeakerMoreBuffers] = {};
                     alGetError();
-                    alGenBuffers(2, more);
+                    alGenBuffers(kSpeakerMoreBuffers, more);
                     if (alGetError() == AL_NO_ERROR) {
-                        sp.freeBuffers.insert(sp.freeBuffers.end(), more, more + 2);
-                        sp.buffers += 2;
+                        sp.freeBuffers.insert(sp.freeBuffers.end(), more, more + kSpeakerMoreBuffers);
+                        sp.buffers += kSpeakerMoreBuffers;
                     }
                 }
                 room = sp.freeBuffers.size();
