@@ -204,7 +204,11 @@ TEST(OutputDevice, PlaysTheLimitedMix) {
         }
         for (const auto& source : sources)
             source->Play(false);
-        std::this_thread::sleep_for(std::chrono::milliseconds(800));
+        // Mixed once the sources end; heard once the speakers' queue has played out too.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (sources.front()->Playing() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
     }  // closing the device finishes the file
     const std::string bytes = folder.Read("mix.wav");
     const std::size_t data = bytes.find("data");
