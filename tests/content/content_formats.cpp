@@ -12,6 +12,7 @@
 #include "platform/engine/import_3ds.h"
 #include "platform/engine/md2.h"
 #include "platform/ff/decoders.h"
+#include "platform/media/decoder.h"
 #include "platform/sound/wave_file.h"
 #include "platform/system/paths.h"
 
@@ -181,7 +182,9 @@ AssertionResult IsCrLfText(const std::string& b) {
 std::vector<float> DecodedStereo(const std::string& gamePath, int& rate) {
     std::vector<float> all;
     rate = 0;
-    auto decoder = ff::OpenWithFFmpeg(RealPath(gamePath));
+    // The decoders the game plays its media with: the synthesizer for General MIDI.
+    ff::UseFFmpegDecoders();
+    auto decoder = media::OpenMediaFile(RealPath(gamePath));
     if (!decoder) return all;
     rate = decoder->Info().sampleRate;
     std::vector<float> block(2 * 4096);

@@ -765,12 +765,26 @@ std::vector<const ContentEntry*> Entries(const std::function<bool(const ContentE
     return out;
 }
 
-// Music under the fighting: played as the background track at -9 dB.
-const std::set<std::string> kLevelMusic = {
-    "sound\\lastfight.wma", "sound\\alienbattlebegin.wma", "sound\\alienbattleloop.wma",
-    "sound\\ms_begin.wma",  "sound\\ms_song.wma",          "sound\\astloop.wma",
-    "music\\orbit.wma",     "music\\nebula.mp3",           "music\\frontier.ogg"};
+// Music under the fighting: played as the background track at -9 dB. The music
+// folder's General MIDI track is rendered by the synthesizer the game plays it with.
+const std::set<std::string> kLevelMusic = {"sound\\lastfight.wma",       "sound\\alienbattlebegin.wma",
+                                           "sound\\alienbattleloop.wma", "sound\\ms_begin.wma",
+                                           "sound\\ms_song.wma",         "sound\\astloop.wma",
+                                           "music\\orbit.wma",           "music\\nebula.mp3",
+                                           "music\\frontier.ogg",        "music\\patrol.mid"};
 constexpr double kMusicGainDb = -9;
+
+// The music folder's tracks take turns as a level's background: the synthesized one
+// plays as loud as the recorded ones, so neither stands out nor sinks under the voices.
+TEST(ContentSounds, TheGeneralMidiTrackPlaysAsLoudAsTheRecordedOnes) {
+    REQUIRE_CONTENT_SET();
+    const double midi = PlayedLoudness("music\\patrol.mid", Played::AsClip, kMusicGainDb);
+    RecordProperty("music\\patrol.mid", std::to_string(midi));
+    for (const char* recorded : {"music\\orbit.wma", "music\\nebula.mp3", "music\\frontier.ogg"}) {
+        const double lufs = PlayedLoudness(recorded, Played::AsClip, kMusicGainDb);
+        EXPECT_NEAR(midi, lufs, 1.0) << "the General MIDI track against " << recorded;
+    }
+}
 
 // Each voice at the volume it is played with, against the loudest music under it.
 TEST(ContentSounds, VoicesStandClearOfTheMusic) {
@@ -813,10 +827,10 @@ TEST(ContentSounds, NoFilePeaksOverMinusOneDbTruePeak) {
             for (std::int16_t v : wave->pcm.samples)
                 samples.push_back(float(v) / 32768.0f);
         } else if (e.format == Format::Wma || e.format == Format::Mp3 || e.format == Format::Ogg ||
-                   e.format == Format::Wmv) {
+                   e.format == Format::Wmv || e.format == Format::Midi) {
             samples = DecodedStereo(e.path, rate);
         } else {
-            continue;  // pictures, models, texts; MIDI is played by the synthesizer
+            continue;  // pictures, models, texts
         }
         ASSERT_FALSE(samples.empty()) << e.path;
         const double peak =

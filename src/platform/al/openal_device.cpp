@@ -17,6 +17,8 @@
 #include <thread>
 #include <utility>
 
+#include "platform/al/mix_limiter.h"
+
 namespace quorvel::al {
 namespace {
 
@@ -41,6 +43,14 @@ enum class Kind { Output, Silent, Loopback };
 
 constexpr std::size_t kStreamBlockFrames = 2048;
 constexpr int kStreamBuffers = 6;
+// The limited mix goes to the loudspeakers in blocks this size, this many queued: about
+// 93 ms at 44.1 kHz to start with, so the effects are not delayed much. Each time the
+// speakers run dry (a busy machine wakes the mixing thread late) a few more blocks are
+// queued from then on, up to about 370 ms: late sound is better than broken sound.
+constexpr std::size_t kSpeakerBlockFrames = 512;
+constexpr int kSpeakerBuffers = 8;
+constexpr int kSpeakerMoreBuffers = 4;
+constexpr int kSpeakerMostBuffers = 32;
 
 struct StreamState {
     StreamPull pull;
@@ -338,10 +348,24 @@ class AlStream : public sound::AudioStream {
     std::shared_ptr<StreamState> state_;
 };
 
+// The system's output, which plays one stream: the mix made on the loopback core,
+// after the limiter.
+struct Speaker {
+    std::shared_ptr<Core> core;  // the output device and its context
+    ALuint source = 0;
+    std::vector<ALuint> freeBuffers;
+    int buffers = 0;  // queued or free
+    bool started = false;
+    bool floats = false;  // the output takes float samples
+};
+
 class Device : public OpenALDevice {
   public:
-    explicit Device(std::shared_ptr<Core> core) : core_(std::move(core)) {
+    // `speaker`: the Output kind's loudspeakers; the mix is made on `core`, a loopback one.
+    explicit Device(std::shared_ptr<Core> core, std::unique_ptr<Speaker> speaker = nullptr)
+        : core_(std::move(core)), speaker_(std::move(speaker)), limiter_(core_->sampleRate) {
         if (core_->kind != Kind::Loopback) thread_ = std::thread([this] { Run(); });
+        if (speaker_) speakerThread_ = std::thread([this] { Speak(); });
     }
     ~Device() override {
         {
@@ -350,6 +374,20 @@ class Device : public OpenALDevice {
         }
         wake_.notify_all();
         if (thread_.joinable()) thread_.join();
+        if (speakerThread_.joinable()) speakerThread_.join();
+        if (speaker_) {
+            Locked lock(*speaker_->core);
+            alSourceStop(speaker_->source);  // every queued block counts as processed now
+            ALint processed = 0;
+            alGetSourcei(speaker_->source, AL_BUFFERS_PROCESSED, &processed);
+            for (; processed > 0; --processed) {
+                ALuint buffer = 0;
+                alSourceUnqueueBuffers(speaker_->source, 1, &buffer);
+                speaker_->freeBuffers.push_back(buffer);
+            }
+            alDeleteSources(1, &speaker_->source);
+            alDeleteBuffers(ALsizei(speaker_->freeBuffers.size()), speaker_->freeBuffers.data());
+        }
     }
 
     bool Silent() const override { return core_->kind != Kind::Output; }
@@ -408,20 +446,82 @@ class Device : public OpenALDevice {
         std::vector<float> out;
         if (core_->kind != Kind::Loopback) return out;
         out.resize(frames * 2);
-        MixInto(out.data(), frames);
+        MixInto(out.data(), frames, true);
+        limiter_.Process(out.data(), frames);
         return out;
     }
 
   private:
-    // Mixes in slices small enough that every stream is fed between them.
-    void MixInto(float* out, std::size_t frames) {
+    // Mixes in slices small enough that every stream is fed between them, unless another
+    // thread feeds them.
+    void MixInto(float* out, std::size_t frames, bool feedStreams) {
         constexpr std::size_t kSlice = 512;
         for (std::size_t done = 0; done < frames;) {
             const std::size_t n = std::min(kSlice, frames - done);
-            TopUpAll(*core_, scratch_, pcm_);
+            if (feedStreams) TopUpAll(*core_, scratch_, pcm_);
             Locked lock(*core_);
             core_->renderSamples(core_->device, out + done * 2, ALCsizei(n));
             done += n;
+        }
+    }
+
+    // Output: mixes, limits and hands the result to the loudspeakers as fast as they
+    // take it. The streams are fed by Run, so a slow decoder never starves the speakers.
+    void Speak() {
+        Speaker& sp = *speaker_;
+        std::vector<float> block(kSpeakerBlockFrames * 2);
+        std::vector<std::int16_t> pcm;
+        std::unique_lock lock(threadMutex_);
+        while (!quit_) {
+            lock.unlock();
+            std::size_t room = 0;
+            {
+                Locked speaking(*sp.core);
+                ALint processed = 0;
+                alGetSourcei(sp.source, AL_BUFFERS_PROCESSED, &processed);
+                for (; processed > 0; --processed) {
+                    ALuint buffer = 0;
+                    alSourceUnqueueBuffers(sp.source, 1, &buffer);
+                    sp.freeBuffers.push_back(buffer);
+                }
+                if (sp.started && SourceState(sp.source) != AL_PLAYING && sp.buffers < kSpeakerMostBuffers) {
+                    ALuint more[kSpeakerMoreBuffers] = {};
+                    alGetError();
+                    alGenBuffers(kSpeakerMoreBuffers, more);
+                    if (alGetError() == AL_NO_ERROR) {
+                        sp.freeBuffers.insert(sp.freeBuffers.end(), more, more + kSpeakerMoreBuffers);
+                        sp.buffers += kSpeakerMoreBuffers;
+                    }
+                }
+                room = sp.freeBuffers.size();
+            }
+            for (std::size_t i = 0; i < room; ++i) {
+                MixInto(block.data(), kSpeakerBlockFrames, false);
+                limiter_.Process(block.data(), kSpeakerBlockFrames);
+                Locked speaking(*sp.core);
+                const ALuint buffer = sp.freeBuffers.back();
+                sp.freeBuffers.pop_back();
+                if (sp.floats) {
+                    alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, block.data(),
+                                 ALsizei(block.size() * sizeof(float)), core_->sampleRate);
+                } else {
+                    pcm.resize(block.size());
+                    for (std::size_t k = 0; k < block.size(); ++k)
+                        pcm[k] = static_cast<std::int16_t>(
+                            std::lround(std::clamp(block[k], -1.0f, 1.0f) * 32767.0f));
+                    alBufferData(buffer, AL_FORMAT_STEREO16, pcm.data(),
+                                 ALsizei(pcm.size() * sizeof(std::int16_t)), core_->sampleRate);
+                }
+                alSourceQueueBuffers(sp.source, 1, &buffer);
+            }
+            if (room > 0) {
+                // Started at first, and again after the speakers ran dry.
+                Locked speaking(*sp.core);
+                if (SourceState(sp.source) != AL_PLAYING) alSourcePlay(sp.source);
+                sp.started = true;
+            }
+            lock.lock();
+            wake_.wait_for(lock, std::chrono::milliseconds(3));
         }
     }
 
@@ -443,7 +543,7 @@ class Device : public OpenALDevice {
                 const auto frames = static_cast<std::size_t>(owed);
                 owed -= double(frames);
                 discard.resize(frames * 2);
-                MixInto(discard.data(), frames);
+                MixInto(discard.data(), frames, true);
             } else {
                 TopUpAll(*core_, scratch_, pcm_);
             }
@@ -452,9 +552,12 @@ class Device : public OpenALDevice {
     }
 
     std::shared_ptr<Core> core_;
+    std::unique_ptr<Speaker> speaker_;
+    MixLimiter limiter_;
     std::vector<float> scratch_;
     std::vector<std::int16_t> pcm_;
     std::thread thread_;
+    std::thread speakerThread_;
     std::mutex threadMutex_;
     std::condition_variable wake_;
     bool quit_ = false;
@@ -467,7 +570,8 @@ bool LoadThreadContext() {
     return setThreadContext != nullptr;
 }
 
-std::shared_ptr<OpenALDevice> OpenLoopbackKind(Kind kind, int sampleRate) {
+// A loopback device and its context: where every kind of device mixes.
+std::shared_ptr<Core> OpenMixCore(Kind kind, int sampleRate) {
     if (!LoadThreadContext() || !alcIsExtensionPresent(nullptr, "ALC_SOFT_loopback")) return nullptr;
     auto open = reinterpret_cast<LPALCLOOPBACKOPENDEVICESOFT>(
         alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
@@ -492,7 +596,38 @@ std::shared_ptr<OpenALDevice> OpenLoopbackKind(Kind kind, int sampleRate) {
                                  0};
     core->context = alcCreateContext(core->device, attributes);
     if (!core->context) return nullptr;
+    return core;
+}
+
+std::shared_ptr<OpenALDevice> OpenLoopbackKind(Kind kind, int sampleRate) {
+    auto core = OpenMixCore(kind, sampleRate);
+    if (!core) return nullptr;
     return std::make_shared<Device>(std::move(core));
+}
+
+// The opened output device plays one stream, the mix from a loopback core at its rate:
+// the limiter can only reach a mix it makes itself.
+std::shared_ptr<OpenALDevice> SpeakTo(std::shared_ptr<Core> output) {
+    auto mix = OpenMixCore(Kind::Output, output->sampleRate);
+    if (!mix) return nullptr;
+    auto speaker = std::make_unique<Speaker>();
+    speaker->core = std::move(output);
+    {
+        Locked lock(*speaker->core);
+        alGetError();
+        alGenSources(1, &speaker->source);
+        speaker->freeBuffers.resize(kSpeakerBuffers);
+        speaker->buffers = kSpeakerBuffers;
+        alGenBuffers(kSpeakerBuffers, speaker->freeBuffers.data());
+        if (alGetError() != AL_NO_ERROR) return nullptr;
+        alSourcei(speaker->source, AL_SOURCE_RELATIVE, AL_TRUE);
+        alSourcef(speaker->source, AL_ROLLOFF_FACTOR, 0.0f);
+        // Left to the left speaker and right to the right, untouched.
+        if (alIsExtensionPresent("AL_SOFT_direct_channels"))
+            alSourcei(speaker->source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
+        speaker->floats = alIsExtensionPresent("AL_EXT_FLOAT32");
+    }
+    return std::make_shared<Device>(std::move(mix), std::move(speaker));
 }
 
 // OpenAL Soft reports a missing sound card in a line of its own unless the user asked
@@ -542,7 +677,7 @@ std::shared_ptr<OpenALDevice> OpenOutputDevice(const std::string& name) {
             ALCint rate = 44100;
             alcGetIntegerv(core->device, ALC_FREQUENCY, 1, &rate);
             core->sampleRate = rate;
-            return std::make_shared<Device>(std::move(core));
+            if (auto device = SpeakTo(std::move(core))) return device;
         }
     }
     static std::once_flag told;

@@ -4,7 +4,9 @@
 // Three kinds: the output device (the system's default output), a silent device
 // that mixes in real time and throws the result away (used when no output opens,
 // so the game always runs), and a loopback device that mixes only when asked to
-// render, so tests hear exactly what a player would.
+// render, so tests hear exactly what a player would. Every kind mixes on a loopback
+// device and ends the mix in one limiter (platform/al/mix_limiter.h); the output
+// device plays that limited mix on the system's output.
 
 #include <cstddef>
 #include <memory>
@@ -21,7 +23,8 @@ class OpenALDevice : public sound::AudioDevice {
     virtual bool Silent() const = 0;
     virtual int SampleRate() const = 0;
     // Loopback only: mixes `frames` stereo frames and returns them interleaved
-    // (left, right); feeds the playing streams first. Empty for other kinds.
+    // (left, right), limited, a few milliseconds late as the limiter's look-ahead
+    // makes them; feeds the playing streams first. Empty for other kinds.
     virtual std::vector<float> Render(std::size_t frames) = 0;
 };
 
