@@ -16,7 +16,7 @@ fail() {
     echo "---- game output ----" >&2
     tail -n 30 "$work/game.log" >&2
     # A backtrace may push the line that says why the game ended out of that tail.
-    grep -E "^[^ ]+: ends " "$work/game.log" >&2
+    grep -E "^[^ ]+: (.*; )?ends (with status|on )" "$work/game.log" >&2
   fi
   exit 1
 }

@@ -72,7 +72,7 @@ record_end() {
   game_end
   ends=$((ends + 1))
   local why
-  why=$(grep -E "^[^ ]+: ends " "$log" | tail -n 1)
+  why=$(grep -E "^[^ ]+: (.*; )?ends (with status|on )" "$log" | tail -n 1)
   echo "$(date +%T) the game ended ($ended_how): ${why:-no line saying why}" | tee -a "$out/ends.log"
   [ -n "$why" ] || fail "the game ended ($ended_how) with no line saying why"
 }

@@ -171,12 +171,14 @@ check_end() {
   game_end
   cp "$log" "$out/$where-$action.log"
   [ "$ended_how" = "status $want" ] || fail "$where, $action: the game ended with $ended_how, not status $want"
+  # A normal end reads "<why>; ends with status 0", any other "ends with status N: <why> (...)".
+  local ending="^[^ ]+: (.*; )?ends (with status|on )"
   local lines
-  lines=$(grep -cE "^[^ ]+: ends " "$log")
+  lines=$(grep -cE "$ending" "$log")
   [ "$lines" -eq 1 ] || fail "$where, $action: $lines lines say how the game ended, not one"
-  grep -qE "^[^ ]+: ends with status $want: $why" "$log" ||
-    fail "$where, $action: the line does not say \"$why\": $(grep -E "^[^ ]+: ends " "$log")"
-  echo "$where, $action: ended in $took s: $(grep -E "^[^ ]+: ends " "$log")"
+  grep -qE "^[^ ]+: ($why; ends with status $want\$|ends with status $want: $why)" "$log" ||
+    fail "$where, $action: the line does not say \"$why\": $(grep -E "$ending" "$log")"
+  echo "$where, $action: ended in $took s: $(grep -E "$ending" "$log")"
 }
 
 mkdir -p "$out"
