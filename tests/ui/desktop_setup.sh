@@ -152,6 +152,21 @@ find_window() {
 }
 geometry() { xdotool getwindowgeometry --shell "$window" | sed -n "s/^$1=//p"; }
 
+# The launch pad with the tip of the day beside it, then alone (the window's width).
+pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
+pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
+# The red, green and blue of a pixel of the window now, e.g. "224,224,224".
+window_pixel() {
+  import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
+  convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
+}
+pad_shown() {  # the lit top of the gold "E" of the game's name on its picture
+  local r g b
+  IFS=, read -r r g b <<<"$(window_pixel 181 50)" || return 1
+  [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
+}
+difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }  # the dialog's grey
+
 desktop_cleanup() {
   [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null
   [ -n "$game_pid" ] && kill -9 "$game_pid" 2>/dev/null

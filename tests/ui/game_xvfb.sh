@@ -130,22 +130,9 @@ click() {  # x y: the left button at a point of the screen
 wait_for 90 find_window || fail "no window named \"Veltor - Launch Pad\" appeared"
 # The tip of the day stands right of the launch pad; Enter closes it, Enter presses
 # Start, and Enter presses "GO!!!" in the difficulty dialog.
-pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
-pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
 wait_for 60 pad_with_tip || fail "no tip of the day beside the launch pad"
 press Return
 wait_for 30 pad_alone || fail "the tip of the day did not close"
-# The red, green and blue of a pixel of the window now, e.g. "224,224,224".
-window_pixel() {
-  import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
-  convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
-}
-pad_shown() {  # the lit top of the gold "E" of the game's name on its picture
-  local r g b
-  IFS=, read -r r g b <<<"$(window_pixel 181 50)" || return 1
-  [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
-}
-difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }  # the dialog's grey
 wait_for 60 pad_shown || fail "the launch pad's picture does not show after the tip"
 press Return
 wait_for 60 difficulty_shown || fail "no difficulty dialog after Start"

@@ -39,7 +39,6 @@ start_desktop
 wait_for 60 find_window || fail "no window named \"Veltor - Launch Pad\" appeared"
 
 # The tip of the day stands right of the launch pad: 514 + 361 pixels together.
-pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
 wait_for 30 pad_with_tip || fail "the launch pad and the tip are $(geometry WIDTH) pixels wide, not 514 + 361"
 [ "$(geometry HEIGHT)" -ge 385 ] || fail "the launch pad is only $(geometry HEIGHT) pixels high"
 
@@ -82,7 +81,6 @@ under_tip=$(screen_pixel_rgb $(($(geometry X) + 700)) $(($(geometry Y) + 330)))
 [ "$under_tip" != "58,110,165" ] || fail "an empty block of the window stands under the tip"
 import -window root "$out/tip.png"
 press Return
-pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
 wait_for 30 pad_alone || fail "the launch pad is $(geometry WIDTH) pixels wide after the tip closed, not 514"
 
 # The launch pad shows its picture, with lists and buttons on it.

@@ -51,20 +51,6 @@ alive_or_fail() { game_alive || { game_end; fail "the game ended by itself ($end
 menu_shown() { alive_or_fail && above "$(share 300x14+434+537 "$blue")" 0.4; }  # New Game
 hud_shown() { alive_or_fail && above "$(share 30x120+20+880 "$blue")" 0.5; }     # the shield bar
 
-# The launch pad with the tip of the day beside it, then alone; its picture; the
-# difficulty dialog (its light grey); each step waited for, as a busy machine is slow.
-pad_with_tip() { [ "$(geometry WIDTH)" -eq 875 ]; }
-pad_alone() { [ "$(geometry WIDTH)" -eq 514 ]; }
-window_pixel() {
-  import -window "$window" -crop "1x1+$1+$2" "$work/pixel.ppm" 2>/dev/null || return 1
-  convert "$work/pixel.ppm" -format "%[fx:round(255*r)],%[fx:round(255*g)],%[fx:round(255*b)]" info:
-}
-pad_shown() {  # the lit top of the gold "E" of the game's name on its picture
-  local r g b
-  IFS=, read -r r g b <<<"$(window_pixel 181 50)" || return 1
-  [ "${r:-0}" -gt 220 ] && [ "${g:-0}" -gt 190 ] && [ "${b:-255}" -lt 190 ]
-}
-difficulty_shown() { [ "$(window_pixel 257 202)" = "224,224,224" ]; }
 # The load list's yellow rows, left of the middle where the menu was.
 list_shown() { alive_or_fail && above "$(share 300x80+560+280 "r>0.8 && g>0.8 && b<0.35")" 0.02; }
 

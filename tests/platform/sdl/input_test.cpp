@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/engine/engine.h"
 #include "platform/engine/scancodes.h"
@@ -203,6 +204,18 @@ struct CloseCase {
     const char* said;
 };
 
+// One pump, with the status it ended the program with (-1: it went on) and what it printed.
+std::pair<int, std::string> PumpCapturingStderr() {
+    ::testing::internal::CaptureStderr();
+    int code = -1;
+    try {
+        sys::PumpMessages();
+    } catch (const sys::ProcessEnded& e) {
+        code = e.code;
+    }
+    return {code, ::testing::internal::GetCapturedStderr()};
+}
+
 class WindowClosedTest : public InputTest, public ::testing::WithParamInterface<CloseCase> {};
 
 TEST_P(WindowClosedTest, EndsTheProgramEvenWhenTheHookTakesItAndSaysWhy) {
@@ -214,14 +227,7 @@ TEST_P(WindowClosedTest, EndsTheProgramEvenWhenTheHookTakesItAndSaysWhy) {
         event.window.windowID = SDL_GetWindowID(sdl::Window());
     }
     Push(event);
-    ::testing::internal::CaptureStderr();
-    int code = -1;
-    try {
-        sys::PumpMessages();
-    } catch (const sys::ProcessEnded& e) {
-        code = e.code;
-    }
-    const std::string printed = ::testing::internal::GetCapturedStderr();
+    const auto [code, printed] = PumpCapturingStderr();
     EXPECT_EQ(code, 0);
     EXPECT_NE(printed.find(GetParam().said), std::string::npos) << printed;
     sdl::SetEventHook(nullptr);
@@ -249,14 +255,7 @@ TEST_P(WindowSystemErrorTest, EndsTheProgramAtTheNextPumpAndSaysWhich) {
     sys::PumpMessages();  // nothing noted: the program goes on
     sdl::detail::NoteWindowSystemError(c.code, c.request, c.minor, c.resource);
     sdl::detail::NoteWindowSystemError(3, 2, 0, 0x400006);  // a later error is not the cause
-    ::testing::internal::CaptureStderr();
-    int code = -1;
-    try {
-        sys::PumpMessages();
-    } catch (const sys::ProcessEnded& e) {
-        code = e.code;
-    }
-    const std::string printed = ::testing::internal::GetCapturedStderr();
+    const auto [code, printed] = PumpCapturingStderr();
     EXPECT_EQ(code, 1);
     EXPECT_NE(printed.find(std::string("ends with status 1: ") + c.said), std::string::npos) << printed;
     EXPECT_NO_THROW(sys::PumpMessages()) << "the error ended the program once";
