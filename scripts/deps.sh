@@ -10,7 +10,7 @@ packages=(
   libfluidsynth-dev libassimp-dev libstb-dev libcurl4-openssl-dev libglm-dev
   libjpeg62-turbo-dev libpng-dev clang libclang-rt-14-dev lld
   libgl1 libegl1 libgl1-mesa-dri libglx-mesa0 libegl-mesa0 timgm6mb-soundfont
-  libx11-dev espeak-ng xvfb xauth xdotool imagemagick fonts-liberation2 python3
+  libx11-dev libxext-dev espeak-ng xvfb xauth xdotool imagemagick fonts-liberation2 python3
   libjpeg-turbo-progs sox ffmpeg
 )
 
