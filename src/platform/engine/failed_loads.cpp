@@ -2,29 +2,17 @@
 
 #include "platform/engine/failed_loads.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <string_view>
 
 #include "platform/engine/engine_state.h"
+#include "platform/system/load_log.h"
 #include "platform/system/paths.h"
 
 namespace quorvel::engine {
 namespace {
 
 void WriteLog(const FailedLoad& load, const char* what = "failed load") {
-    const char* target = std::getenv("QUORVEL_LOAD_LOG");
-    if (!target || !*target) return;
-    const std::string line = std::string(what) + ": " + Describe(load) + "\n";
-    if (std::string_view(target) == "stderr") {
-        std::fputs(line.c_str(), stderr);
-        return;
-    }
-    if (std::FILE* f = std::fopen(target, "a")) {
-        std::fputs(line.c_str(), f);
-        std::fclose(f);
-    }
+    sys::AppendToLoadLog(std::string(what) + ": " + Describe(load));
 }
 
 // Adds the load to the record; its index there, or -1 when the record is full.

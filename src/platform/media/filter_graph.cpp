@@ -2,31 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <string_view>
 
+#include "platform/system/load_log.h"
 #include "platform/system/paths.h"
 
 namespace quorvel::media {
-namespace {
-
-// One line in the same log as the engine's failed loads, so a maintainer finds music
-// and clips that do not play next to pictures and models that do not load.
-void LogFailedLoad(const std::string& path, const std::string& reason) {
-    const char* target = std::getenv("QUORVEL_LOAD_LOG");
-    if (!target || !*target) return;
-    const std::string line = "failed load: media \"\" " + path + ": " + reason + "\n";
-    if (std::string_view(target) == "stderr") {
-        std::fputs(line.c_str(), stderr);
-    } else if (std::FILE* f = std::fopen(target, "a")) {
-        std::fputs(line.c_str(), f);
-        std::fclose(f);
-    }
-}
-
-}  // namespace
-
 FilterGraph::FilterGraph(std::shared_ptr<sound::AudioDevice> device) : device_(std::move(device)) {}
 
 FilterGraph::~FilterGraph() {
@@ -59,7 +39,9 @@ bool FilterGraph::RenderFile(const std::string& path, std::string* reason) {
             why = "no such file";
         else if (why.empty())
             why = "not a media file that plays";
-        LogFailedLoad(path, why);
+        // Beside the engine's failed loads, so music and clips that do not play are
+        // found next to pictures and models that do not load.
+        sys::AppendToLoadLog("failed load: media \"\" " + path + ": " + why);
         return fail(why);
     }
     decoder_ = std::move(decoder);
