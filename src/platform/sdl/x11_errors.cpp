@@ -12,9 +12,7 @@
 #include <X11/Xlib.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -62,17 +60,9 @@ int OnError(Display*, XErrorEvent* event) {
 }
 
 // Xlib ends the process when this returns, and every Xlib call would fail again here:
-// the line EndProcess would print, then the end without the end hooks (they need the
-// connection to restore anything).
+// the end hooks need the connection to restore anything, so they are skipped.
 [[noreturn]] int OnIOError(Display*) {
-    const sys::CallSite where;
-    std::string file = where.file;
-    while (file.starts_with("../"))
-        file.erase(0, 3);
-    std::fprintf(stderr, "%s: ends with status 1: the connection to the window system was lost (%s, %s:%u)\n",
-                 program_invocation_short_name, where.function, file.c_str(), where.line);
-    std::fflush(nullptr);
-    std::_Exit(1);
+    sys::EndProcessWithoutHooks(1, "the connection to the window system was lost");
 }
 
 }  // namespace

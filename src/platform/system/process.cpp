@@ -119,6 +119,12 @@ void EndProcess(int exitCode, std::string_view why, CallSite where) {
     std::_Exit(exitCode);
 }
 
+void EndProcessWithoutHooks(int exitCode, std::string_view why, CallSite where) {
+    SayWhyTheProcessEnds(exitCode, why, where);
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}
+
 void AtProcessEnd(std::function<void()> hook) {
     endHooks.push_back(std::move(hook));
 }

@@ -44,6 +44,9 @@ struct CallSite {
 };
 
 [[noreturn]] void EndProcess(int exitCode = 0, std::string_view why = {}, CallSite where = {});
+// The same line, then the end at once, without the end hooks and without throwing: for
+// an end where the hooks cannot run (the display's connection is gone).
+[[noreturn]] void EndProcessWithoutHooks(int exitCode, std::string_view why, CallSite where = {});
 void AtProcessEnd(std::function<void()> hook);
 void SetEndThrows(bool throws);
 

@@ -57,6 +57,14 @@ TEST(ProcessEndDeathTest, EveryEndSaysWhy) {
     EXPECT_EXIT(EndProcess(3, "the test is done"), ::testing::ExitedWithCode(3),
                 ": ends with status 3: the test is done \\(TestBody, " + here + ":[0-9]+\\)");
     EXPECT_EXIT(EndProcess(0), ::testing::ExitedWithCode(0), ": ends with status 0 \\(.*" + here);
+    // With the display gone: the same line, and no end hook runs.
+    EXPECT_EXIT(
+        {
+            AtProcessEnd([] { std::fputs("end hooks ran\n", stderr); });
+            EndProcessWithoutHooks(1, "the connection is lost");
+        },
+        ::testing::ExitedWithCode(1),
+        ": ends with status 1: the connection is lost \\(TestBody, " + here + ":[0-9]+\\)\n$");
 
     // Asked to end from outside: the next pump ends the program through the end hooks
     // (which put the display back), by the same signal.
